@@ -1,0 +1,56 @@
+#include "app/session.h"
+
+#include <algorithm>
+
+#include "app/lab_file.h"
+
+namespace gc {
+
+bool ReadStartupLab(Model& m, const std::filesystem::path& labPath) {
+    m.currentLabName = "std.lab";
+    bool read = ReadLab(m, labPath);
+    m.settings.TypeOfModule = BoardModel;
+    m.ExpertMode = m.settings.FullDebug == kExpertCode;
+    m.FullDebugSaved = m.settings.FullDebug;
+    m.settings.FullDebug = 0;
+    return read;
+}
+
+void ApplyBoardModel(Model& m) {
+    if (BoardModel == 0) {
+        m.MinTotalDec[0] = 8;
+        m.MinTotalDec[1] = 4;
+        m.MinTotalDec[2] = 8;
+        m.settings.EnableTDM = 1;
+    } else {
+        m.MinTotalDec[0] = m.MinTotalDec[1] = m.MinTotalDec[2] = 1;
+        m.settings.EnableTDM = 0;
+    }
+}
+
+bool StartSession(Model& m, const std::filesystem::path& labPath, CoefFileErrorSink* errors) {
+    (void)errors;
+    bool read = ReadStartupLab(m, labPath);
+    ApplyBoardModel(m);
+    for (auto& p : m.workImage.pfir) p.sck_div = static_cast<uint16_t>(m.settings.sck_div);
+    return read;
+}
+
+void SaveModeCicDec(Model& m, int oldMode, int newMode) {
+    Settings& s = m.settings;
+    if (int32_t* store = ModeCicStore(s, oldMode)) std::copy(s.CicDec, s.CicDec + kChannels, store);
+    if (const int32_t* store = ModeCicStore(s, newMode)) {
+        std::copy(store, store + kChannels, s.CicDec);
+        auto [min, step] = *CicBoundsOfMode(newMode);
+        m.CicDecMin = min;
+        m.CicDecStep = step;
+    }
+}
+
+bool CloseSession(Model& m, const std::filesystem::path& labPath) {
+    SaveModeCicDec(m, m.settings.ModeOfInput, m.settings.ModeOfInput);
+    m.settings.FullDebug = m.FullDebugSaved;
+    return WriteLab(m, labPath);
+}
+
+}  // namespace gc

@@ -1,0 +1,122 @@
+#include "batch/batch.h"
+
+#include <iostream>
+#include <system_error>
+
+#include "app/session.h"
+
+namespace gc::batch {
+
+namespace {
+
+std::vector<Command>& Registry() {
+    static std::vector<Command> commands;
+    return commands;
+}
+
+void PrintUsage(std::ostream& err) {
+    err << "usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] COMMAND [ARGS]\n"
+           "commands:\n";
+    for (const Command& c : Commands()) err << "  " << c.name << (c.usage[0] ? " " : "") << c.usage << "\n";
+}
+
+}  // namespace
+
+bool RegisterCommand(const Command& cmd) {
+    Registry().push_back(cmd);
+    return true;
+}
+
+const std::vector<Command>& Commands() { return Registry(); }
+
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != name) continue;
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value";
+            return false;
+        }
+        value = args[i + 1];
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+        return true;
+    }
+    return false;
+}
+
+bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == name) {
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+int ParseChannel(const std::string& text) {
+    if (text.size() != 1) return -1;
+    char c = text[0];
+    if (c >= 'A' && c <= 'D') return c - 'A';
+    if (c >= 'a' && c <= 'd') return c - 'a';
+    if (c >= '0' && c <= '3') return c - '0';
+    return -1;
+}
+
+int UsageError(Context& ctx, const std::string& message) {
+    ctx.err << "gc5016-batch: " << message << "\n";
+    PrintUsage(ctx.err);
+    return kExitUsage;
+}
+
+int WriteError(Context& ctx, const std::filesystem::path& path) {
+    ctx.err << "gc5016-batch: cannot write " << path.string() << "\n";
+    return kExitWriteFailed;
+}
+
+int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
+    std::string dir;
+    std::string lab = "CONFIGS/std.lab";
+    bool lchm = false;
+    size_t i = 0;
+    for (; i < argv.size(); ++i) {
+        const std::string& a = argv[i];
+        if ((a == "-C" || a == "--lab") && i + 1 >= argv.size()) {
+            err << "gc5016-batch: " << a << " needs a value\n";
+            PrintUsage(err);
+            return kExitUsage;
+        }
+        if (a == "-C") dir = argv[++i];
+        else if (a == "--lab") lab = argv[++i];
+        else if (a == "--lchm") lchm = true;
+        else break;
+    }
+    if (i >= argv.size()) {
+        err << "gc5016-batch: no command given\n";
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    const Command* cmd = nullptr;
+    for (const Command& c : Commands())
+        if (argv[i] == c.name) cmd = &c;
+    if (!cmd) {
+        err << "gc5016-batch: unknown command '" << argv[i] << "'\n";
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    if (!dir.empty()) {
+        std::error_code ec;
+        std::filesystem::current_path(dir, ec);
+        if (ec) {
+            err << "gc5016-batch: cannot change to folder " << dir << ": " << ec.message() << "\n";
+            return kExitUsage;
+        }
+    }
+
+    Context ctx{Model{}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err};
+    StreamCoefFileErrors sink(err);
+    if (!StartSession(ctx.model, lab, &sink)) err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
+    if (lchm) ctx.model.ManualFirShift = ctx.model.settings.shiftFir;
+    return cmd->run(ctx);
+}
+
+}  // namespace gc::batch

@@ -1,0 +1,54 @@
+// The headless tool's command registry and the state a command works on.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/model.h"
+
+namespace gc::batch {
+
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitUsage = 1,       // bad usage: message and usage on stderr
+    kExitWriteFailed = 2, // an output file could not be written
+    kExitRefused = 3,     // "Записать" refused by the decimation checks
+};
+
+struct Context {
+    Model model;
+    std::vector<std::string> args;  // the command's own arguments
+    std::ostream& out;
+    std::ostream& err;
+};
+
+using CommandFn = int (*)(Context&);
+
+struct Command {
+    const char* name;
+    const char* usage;  // the arguments after the name, for the usage text
+    CommandFn run;
+};
+
+// Each command's source registers itself at start-up.
+bool RegisterCommand(const Command& cmd);
+const std::vector<Command>& Commands();
+
+// Helpers for the commands' own options.
+// Removes "--name VALUE" from args; true and value set when present, error text when VALUE is missing.
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value, std::string& error);
+// Removes "--name" from args; true when it was present.
+bool TakeFlag(std::vector<std::string>& args, const std::string& name);
+// "A".."D" (or "a".."d", "0".."3") to 0..3; -1 otherwise.
+int ParseChannel(const std::string& text);
+// A usage error: message and the usage text on err; returns kExitUsage.
+int UsageError(Context& ctx, const std::string& message);
+// Writing failed: message naming the file on err; returns kExitWriteFailed.
+int WriteError(Context& ctx, const std::filesystem::path& path);
+
+// Runs the tool with the given arguments (without the program name).
+int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+
+}  // namespace gc::batch

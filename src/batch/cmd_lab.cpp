@@ -1,0 +1,19 @@
+// lab [--out PATH]: what closing the main window does.
+#include "app/session.h"
+#include "batch/batch.h"
+
+namespace gc::batch {
+namespace {
+
+int RunLab(Context& ctx) {
+    std::string out = "CONFIGS/std.lab", error;
+    if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
+    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!CloseSession(ctx.model, out)) return WriteError(ctx, out);
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"lab", "[--out PATH]", RunLab});
+
+}  // namespace
+}  // namespace gc::batch

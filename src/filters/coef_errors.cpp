@@ -1,0 +1,15 @@
+#include "filters/coef_errors.h"
+
+#include <ostream>
+
+namespace gc {
+
+std::array<std::string, 3> CoefFileErrorLines(const std::string& path, bool missing) {
+    return {"Файл коэфициентов PFIR", path, missing ? "отсутствует!" : "поврежден!"};
+}
+
+void StreamCoefFileErrors::ReportCoefFileError(const std::string& path, bool missing) {
+    for (const std::string& line : CoefFileErrorLines(path, missing)) os_ << line << "\n";
+}
+
+}  // namespace gc
