@@ -79,19 +79,27 @@ void ApplyLine(Model& m, const std::string& line) {
 
 std::optional<std::pair<int, int>> CicBoundsOfMode(int mode) {
     switch (mode) {
-        case 0: return std::make_pair(2, 1);
-        case 1: return std::make_pair(1, 1);
-        case 2: return std::make_pair(2, 2);
-        default: return std::nullopt;
+        case 0:
+            return std::make_pair(2, 1);
+        case 1:
+            return std::make_pair(1, 1);
+        case 2:
+            return std::make_pair(2, 2);
+        default:
+            return std::nullopt;
     }
 }
 
 int32_t* ModeCicStore(Settings& s, int mode) {
     switch (mode) {
-        case 0: return s.CicM0Dec;
-        case 1: return s.CicM1Dec;
-        case 2: return s.CicM2Dec;
-        default: return nullptr;
+        case 0:
+            return s.CicM0Dec;
+        case 1:
+            return s.CicM1Dec;
+        case 2:
+            return s.CicM2Dec;
+        default:
+            return nullptr;
     }
 }
 

@@ -23,9 +23,9 @@ inline constexpr int kMaxTaps = 512;
 inline constexpr int CicDecMax = 1024;
 inline constexpr int ResponsePoints = 256;
 
-const char* BoardCaption(int model);    // main window caption
-const char* LabHeader(int model);       // first line of a lab file
-const char* BoardName(int model);       // "TORVIN-A".."TORVIN-D"
+const char* BoardCaption(int model);  // main window caption
+const char* LabHeader(int model);     // first line of a lab file
+const char* BoardName(int model);     // "TORVIN-A".."TORVIN-D"
 
 // The 41 settings stored in the lab file, in the order of the parameter table.
 struct Settings {
@@ -371,8 +371,7 @@ struct Model {
     bool syncroOpen = false;
     bool cicWindowOpen = false;
     bool pfirWindowOpen = false;
-    std::array<bool, kRegisterDialogs + 1> WriteEnable = {true, true, true, true, true,
-                                                          true, true, true, true, true};
+    std::array<bool, kRegisterDialogs + 1> WriteEnable = {true, true, true, true, true, true, true, true, true, true};
     std::string currentLabName = "std.lab";
     // The manual PFIR shift of the "ЛЧМ" box, present only while that box is checked.
     std::optional<int> ManualFirShift;

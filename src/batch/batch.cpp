@@ -85,10 +85,14 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
             PrintUsage(err);
             return kExitUsage;
         }
-        if (a == "-C") dir = argv[++i];
-        else if (a == "--lab") lab = argv[++i];
-        else if (a == "--lchm") lchm = true;
-        else break;
+        if (a == "-C")
+            dir = argv[++i];
+        else if (a == "--lab")
+            lab = argv[++i];
+        else if (a == "--lchm")
+            lchm = true;
+        else
+            break;
     }
     if (i >= argv.size()) {
         err << "gc5016-batch: no command given\n";
@@ -114,7 +118,8 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
 
     Context ctx{Model{}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err};
     StreamCoefFileErrors sink(err);
-    if (!StartSession(ctx.model, lab, &sink)) err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
+    if (!StartSession(ctx.model, lab, &sink))
+        err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
     if (lchm) ctx.model.ManualFirShift = ctx.model.settings.shiftFir;
     return cmd->run(ctx);
 }

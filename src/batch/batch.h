@@ -12,9 +12,9 @@ namespace gc::batch {
 
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitUsage = 1,       // bad usage: message and usage on stderr
-    kExitWriteFailed = 2, // an output file could not be written
-    kExitRefused = 3,     // "Записать" refused by the decimation checks
+    kExitUsage = 1,        // bad usage: message and usage on stderr
+    kExitWriteFailed = 2,  // an output file could not be written
+    kExitRefused = 3,      // "Записать" refused by the decimation checks
 };
 
 struct Context {
