@@ -348,6 +348,11 @@ struct RegisterImage {
 };
 
 using FittedTapSet = std::array<int32_t, kMaxTaps>;
+
+// Colour of the coefficient-file box after a fit: the taps were cut (Red), have
+// exactly the longest allowed length (Face) or are shorter than it (Yellow).
+enum class PfirFitColour : uint8_t { Face, Red, Yellow };
+
 using CoefRamImage = std::array<std::array<int16_t, 16>, 16>;  // [row][column]
 
 // Number of non-modal windows that carry an open flag / a write-enable flag.
@@ -380,6 +385,7 @@ struct Model {
     RegisterImage toolImage;
     std::array<FittedTapSet, kChannels> fittedTaps{};
     std::array<CoefSetInfo, kChannels> coefSetInfo{};
+    std::array<PfirFitColour, kChannels> pfirFitColour{};
     std::array<CoefRamImage, kChannels> coefRam{};
 };
 
