@@ -28,12 +28,13 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path) {
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (endsWithBreak) *endsWithBreak = !text.empty() && text.back() == '\n';
     return SplitLines(text);
 }
 

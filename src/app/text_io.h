@@ -11,8 +11,10 @@ namespace gc {
 
 // All lines of a text file, whole, whatever their length, without their line
 // break ("\n" or "\r\n"). A last line without a break counts when it holds text.
-// nullopt when the file cannot be opened.
-std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
+// nullopt when the file cannot be opened. endsWithBreak, when given, tells
+// whether the text ends with a line break (readers that take only finished
+// lines need it).
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak = nullptr);
 
 // Splits text into lines by the same rule.
 std::vector<std::string> SplitLines(std::string_view text);
