@@ -358,6 +358,16 @@ using CoefRamImage = std::array<std::array<int16_t, 16>, 16>;  // [row][column]
 // Number of non-modal windows that carry an open flag / a write-enable flag.
 inline constexpr int kRegisterDialogs = 9;
 
+// One page/register/value triple of the program file: page in bits 24..31,
+// register in bits 16..23, value in bits 0..15.
+using RegisterWrite = uint32_t;
+inline constexpr int kRegisterWriteCapacity = 4096;
+struct RegisterWriteList {
+    std::array<RegisterWrite, kRegisterWriteCapacity> writes{};
+    int count = 0;
+};
+using PageTable = std::array<uint16_t, 16>;  // registers 16..31 of one page
+
 struct Model {
     Settings settings;
 
@@ -387,6 +397,14 @@ struct Model {
     std::array<CoefSetInfo, kChannels> coefSetInfo{};
     std::array<PfirFitColour, kChannels> pfirFitColour{};
     std::array<CoefRamImage, kChannels> coefRam{};
+
+    // Register page map and program file. The chip tool's own pages 16 and 17
+    // live in words 512..543 of each channel's coefficient store (page_map.h).
+    std::array<PageTable, kChannels> page16Table{};
+    std::array<PageTable, kChannels> page17Table{};
+    std::array<PageTable, kChannels> readBackPage17Table{};
+    RegisterWriteList registerWriteList;
+    int32_t AdcMask = 0;
 };
 
 }  // namespace gc
