@@ -1,0 +1,32 @@
+// How the main window asks the user for a file. Commands go through this
+// interface so that tests can answer the dialogs without a native window.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace gc {
+
+struct FileDialogSpec {
+    bool save = false;      // save dialog, else open dialog
+    QString filter;         // e.g. "PFIR5016(*.taps)"
+    QString defaultSuffix;  // without the dot; empty for none
+    QString initialDir;     // absolute, or relative to the current folder
+};
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The chosen path (absolute), or nullopt when the user cancelled.
+    virtual std::optional<QString> Choose(QWidget* parent, const FileDialogSpec& spec) = 0;
+};
+
+// The toolkit's own file dialogs.
+class DialogFileChooser : public FileChooser {
+public:
+    std::optional<QString> Choose(QWidget* parent, const FileDialogSpec& spec) override;
+};
+
+}  // namespace gc

@@ -1,0 +1,164 @@
+#include "chip/table_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "app/text_io.h"
+
+namespace gc {
+
+namespace {
+
+// Value k of an integer entry, signed or unsigned as the field is declared.
+long IntegerValue(Model& m, const ParamEntry& e, int k) {
+    void* p = e.locate(m, k);
+    switch (e.type) {
+        case PT_UINT16:
+            return *static_cast<uint16_t*>(p);
+        case PT_INT16:
+            return *static_cast<int16_t*>(p);
+        case PT_INT:
+            return *static_cast<int32_t*>(p);
+        case PT_FLOAT:
+        case PT_STRING:
+            break;
+    }
+    return 0;
+}
+
+double FloatValue(Model& m, const ParamEntry& e, int k) {
+    return static_cast<double>(*static_cast<float*>(e.locate(m, k)));
+}
+
+// A float that the image can hold. Infinities and NaNs are refused like any
+// other text that is not a number: whatever consumes the image afterwards
+// (clock, gain and frequency conversions) must never see them.
+bool ScanFloat(const char* text, const char** end, double& value) {
+    value = CToDouble(text, end);
+    if (*end == text) return false;
+    return std::isfinite(value) && std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+std::string FormatSection(Model& m, int first, int last) {
+    std::string out;
+    out.reserve(static_cast<size_t>(last - first + 1) * 64);
+    for (const ParamEntry& e : ParamSection(first, last)) out += FormatTableLine(m, e);
+    return out;
+}
+
+// The line as a C string would see it: an embedded NUL ends it.
+std::string_view AsCText(const std::string& line) { return std::string_view(line.c_str()); }
+
+}  // namespace
+
+std::string FormatTableLine(Model& m, const ParamEntry& e) {
+    if (e.count == PC_SCALAR) {
+        switch (e.type) {
+            case PT_UINT16:
+            case PT_INT16:
+            case PT_INT:
+                return StrPrintf("%-22s %ld\n", e.name, IntegerValue(m, e, 0));
+            case PT_FLOAT:
+                return StrPrintf("%-22s %f\n", e.name, FloatValue(m, e, 0));
+            case PT_STRING:
+                return std::string(e.name) + *static_cast<std::string*>(e.locate(m, 0)) + "\n";
+        }
+        return {};
+    }
+    std::string out = StrPrintf("%-25s", e.name);
+    for (int k = 0; k < kChannels; ++k) {
+        if (e.type == PT_FLOAT)
+            out += StrPrintf("%-12f", FloatValue(m, e, k));
+        else
+            out += StrPrintf("%-8ld", IntegerValue(m, e, k));
+    }
+    out += '\n';
+    return out;
+}
+
+std::string FormatTableFile(Model& m) { return FormatSection(m, kWorkFirst, kWorkLast); }
+
+std::string FormatToolTable(Model& m) { return FormatSection(m, kToolFirst, kToolLast); }
+
+bool WriteTableFile(Model& m, const std::filesystem::path& path) {
+    return WriteFileAtomic(path, FormatTableFile(m));
+}
+
+bool WriteToolTableFile(Model& m, const std::filesystem::path& path) {
+    return WriteFileAtomic(path, FormatToolTable(m));
+}
+
+bool LineBelongsTo(std::string_view line, const ParamEntry& e) {
+    const size_t n = std::strlen(e.name);
+    if (line.size() < n || line.compare(0, n, e.name) != 0) return false;
+    if (line.size() == n) return true;
+    return line[n] == ' ' || line[n] == '\t';
+}
+
+void ParseTableValue(Model& m, const ParamEntry& e, const char* text) {
+    if (e.count == PC_SCALAR) {
+        switch (e.type) {
+            case PT_UINT16:
+            case PT_INT16:
+            case PT_INT:
+                ParamSetInteger(m, e, 0, CToLongHexOrDec(text));
+                return;
+            case PT_FLOAT: {
+                const char* end = nullptr;
+                double v = 0.0;
+                ParamSetFloat(m, e, 0, ScanFloat(text, &end, v) ? v : 0.0);
+                return;
+            }
+            case PT_STRING:
+                *static_cast<std::string*>(e.locate(m, 0)) = text;
+                return;
+        }
+        return;
+    }
+    // Four decimal values, channels A..D; the scan stops at the first text that
+    // is not a number and the channels it does not reach keep their values.
+    for (int k = 0; k < kChannels; ++k) {
+        const char* end = nullptr;
+        if (e.type == PT_FLOAT) {
+            double v = 0.0;
+            if (!ScanFloat(text, &end, v)) return;
+            ParamSetFloat(m, e, k, v);
+        } else if (e.type != PT_STRING) {
+            long v = CToLong(text, 10, &end);
+            if (end == text) return;
+            ParamSetInteger(m, e, k, v);
+        } else {
+            return;
+        }
+        text = end;
+    }
+}
+
+bool ReadTableFile(Model& m, const std::filesystem::path& path) {
+    auto lines = ReadLines(path);
+    if (!lines) return false;
+    const auto entries = ParamSection(kWorkFirst, kWorkLast);
+    for (const std::string& raw : *lines) {
+        std::string_view line = AsCText(raw);
+        for (const ParamEntry& e : entries)
+            if (LineBelongsTo(line, e)) ParseTableValue(m, e, raw.c_str() + std::strlen(e.name));
+    }
+    return true;
+}
+
+bool ReadToolTableFile(Model& m, const std::filesystem::path& path) {
+    auto lines = ReadLines(path);
+    if (!lines) return false;
+    const auto entries = ParamSection(kToolFirst, kToolLast);
+    const size_t n = std::min(lines->size(), entries.size());
+    for (size_t k = 0; k < n; ++k) {
+        const std::string& raw = (*lines)[k];
+        const ParamEntry& e = entries[k];
+        if (LineBelongsTo(AsCText(raw), e)) ParseTableValue(m, e, raw.c_str() + std::strlen(e.name));
+    }
+    return true;
+}
+
+}  // namespace gc

@@ -1,0 +1,142 @@
+#include "filters/pfir_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+namespace gc {
+
+namespace {
+
+// The PFIR gain for a tap sum S, as the derivation's FIR shift chooses it.
+float PfirGainOfSum(int32_t S, const std::optional<int>& manualShift) {
+    int j = 0;
+    while (j < 24 && (int64_t{1} << j) < S) ++j;
+    int a = std::max(0, 21 - j), b = std::max(0, 22 - j);
+    double gA = std::ldexp(static_cast<double>(S), a - 21);
+    double gB = std::ldexp(static_cast<double>(S), b - 21);
+    int shift = gB - 1.0 > 1.0 - gA ? a : b;
+    if (manualShift) shift = *manualShift;
+    return static_cast<float>(std::ldexp(static_cast<double>(S), shift - 21));
+}
+
+}  // namespace
+
+PfirLength PfirLengthLimit(int mode, int cicDec, int firDec) {
+    firDec = std::clamp(firDec, 1, 8);
+    const int cap = mode > 0 ? 256 : 128;
+    const int step = 16 * firDec;
+    // 64 bits: a CIC decimation from a damaged file may be anything.
+    const int64_t limit = mode == 1 ? int64_t{step} * cicDec : int64_t{step} * (cicDec / 2);
+    int len = step;
+    while (len <= limit) {
+        if (len > cap) {
+            len -= step;
+            break;
+        }
+        if (len == cap || len == limit) break;
+        len += step;
+    }
+    return {step, (len - step) / step + 1};
+}
+
+int PfirMaxLength(const PfirLength& lim, bool symmetric, int n) {
+    if (!symmetric) return lim.count * lim.step;
+    return 2 * lim.count * lim.step - (n % 2 != 0 ? 1 : 0);
+}
+
+PfirFitColour PfirFitColourOf(int n, int lmax) {
+    if (n > lmax) return PfirFitColour::Red;
+    if (n == lmax) return PfirFitColour::Face;
+    return PfirFitColour::Yellow;
+}
+
+const char* PfirFitColourName(PfirFitColour c) {
+    switch (c) {
+        case PfirFitColour::Red:
+            return "red";
+        case PfirFitColour::Yellow:
+            return "yellow";
+        case PfirFitColour::Face:
+            break;
+    }
+    return "face";
+}
+
+void FitPfirToChannel(Model& m, int channel, int n) {
+    if (channel < 0 || channel >= kChannels || n < 1) return;
+    n = std::min(n, kMaxTaps);
+    const auto& C = m.workImage.pfir[static_cast<size_t>(channel)].coef;
+    auto tap = [&](int i) { return static_cast<int32_t>(C[static_cast<size_t>(i)]); };
+
+    // Scan: symmetry, peak and sum of the loaded set.
+    bool sym = true;
+    int32_t peak = -32767, sum = 0;
+    for (int i = 0; i < n / 2; ++i) {
+        int32_t lo = tap(i), hi = tap(n - 1 - i);
+        if (lo != hi) sym = false;
+        peak = std::max({peak, lo, hi});
+        sum += lo + hi;
+    }
+    const bool even = n % 2 == 0;
+    if (!even) {
+        int32_t mid = tap((n - 1) / 2);
+        sum += mid;
+        peak = std::max(peak, mid);
+    }
+
+    CoefSetInfo info;
+    info.symmetric = sym ? 1 : 0;
+    info.even = even ? 1 : 0;
+    info.symtype = sym ? (even ? 2 : 1) : 0;
+    info.maxtap = static_cast<int16_t>(peak);
+    info.sumtap = sum;
+
+    // Allowed lengths: lmax - inc * k, k = 0..count-1.
+    const Settings& s = m.settings;
+    const PfirLength lim = PfirLengthLimit(s.ModeOfInput, s.CicDec[channel], s.FirDec[channel]);
+    const int lmax = PfirMaxLength(lim, sym, n);
+    const int inc = sym ? 2 * lim.step : lim.step;
+
+    FittedTapSet& F = m.fittedTaps[static_cast<size_t>(channel)];
+    F.fill(0);
+    int ntaps = n;
+    int offset = 0;  // where loaded tap 0 lands (negative: the cut drops taps in front)
+    if (n > lmax) {
+        ntaps = lmax;
+        offset = -((n - lmax) / 2);
+    } else if (n < lmax) {
+        for (int k = 0; k < lim.count; ++k) {
+            if (lmax - inc * k > n && lmax - inc * (k + 1) < n) {
+                ntaps = lmax - inc * k;
+                break;
+            }
+        }
+        offset = (ntaps - n) / 2;
+    }
+    // Every length here is at most 512, so both ranges stay inside both arrays.
+    for (int k = 0; k < ntaps; ++k) {
+        int src = k - offset;
+        if (src >= 0 && src < n) F[static_cast<size_t>(k)] = tap(src);
+    }
+
+    info.ntaps = static_cast<uint16_t>(ntaps);
+    if (!sym)
+        info.nblocks = static_cast<uint16_t>(ntaps / 16);
+    else if (even)
+        info.nblocks = static_cast<uint16_t>(ntaps / 32);
+    else
+        info.nblocks = static_cast<uint16_t>((ntaps + 1) / 32);
+    info.pfir_gain = PfirGainOfSum(sum, m.ManualFirShift);
+
+    m.coefSetInfo[static_cast<size_t>(channel)] = info;
+    m.pfirFitColour[static_cast<size_t>(channel)] = PfirFitColourOf(n, lmax);
+}
+
+void FitPfirToChannel(Model& m, int channel) {
+    if (channel < 0 || channel >= kChannels) return;
+    FitPfirToChannel(m, channel, m.workImage.ncoefs[channel]);
+}
+
+}  // namespace gc

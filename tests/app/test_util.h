@@ -1,0 +1,67 @@
+// Small helpers shared by the core tests.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+namespace gc::test {
+
+inline std::string ReadFileText(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFileText(const std::filesystem::path& p, const std::string& text) {
+    std::ofstream out(p, std::ios::binary);
+    out << text;
+}
+
+// A fresh empty folder under the system's temp folder, removed at scope end.
+class TempDir {
+public:
+    TempDir() {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("gc5016-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Runs the current directory change for one scope.
+class ScopedCwd {
+public:
+    explicit ScopedCwd(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~ScopedCwd() {
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+    }
+
+private:
+    std::filesystem::path old_;
+};
+
+// A copy of the example working folder in a temp folder.
+inline void CopyExampleWorkspace(const std::filesystem::path& to) {
+    std::filesystem::copy(std::filesystem::path(GC5016_EXAMPLES) / "workspace", to,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
+
+}  // namespace gc::test
