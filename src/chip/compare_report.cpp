@@ -82,8 +82,8 @@ std::string FormatCompareReport(Model& m, int& differences) {
             if (n == 1)
                 out += StrPrintf("%-22s %-8ld  %-8ld\n", e.name, ours[0], theirs[0]);
             else
-                out += StrPrintf("%-22s %-6ld %-6ld %-6ld %-6ld    %-6ld %-6ld %-6ld %-6ld\n", e.name, ours[0],
-                                 ours[1], ours[2], ours[3], theirs[0], theirs[1], theirs[2], theirs[3]);
+                out += StrPrintf("%-22s %-6ld %-6ld %-6ld %-6ld    %-6ld %-6ld %-6ld %-6ld\n", e.name, ours[0], ours[1],
+                                 ours[2], ours[3], theirs[0], theirs[1], theirs[2], theirs[3]);
         }
         differences += differing;
     }

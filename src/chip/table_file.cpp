@@ -82,9 +82,7 @@ std::string FormatTableFile(Model& m) { return FormatSection(m, kWorkFirst, kWor
 
 std::string FormatToolTable(Model& m) { return FormatSection(m, kToolFirst, kToolLast); }
 
-bool WriteTableFile(Model& m, const std::filesystem::path& path) {
-    return WriteFileAtomic(path, FormatTableFile(m));
-}
+bool WriteTableFile(Model& m, const std::filesystem::path& path) { return WriteFileAtomic(path, FormatTableFile(m)); }
 
 bool WriteToolTableFile(Model& m, const std::filesystem::path& path) {
     return WriteFileAtomic(path, FormatToolTable(m));
