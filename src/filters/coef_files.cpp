@@ -1,0 +1,183 @@
+#include "filters/coef_files.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "app/text_io.h"
+#include "filters/pfir_fit.h"
+
+namespace gc {
+
+namespace {
+
+// The leading decimal integer of a line ("%d" style: blanks, sign, digits);
+// nullopt when the line holds none.
+std::optional<long> LeadingInteger(const std::string& line) {
+    const char* text = line.c_str();
+    const char* end = text;
+    long v = CToLong(text, 10, &end);
+    if (end == text) return std::nullopt;
+    return v;
+}
+
+int32_t LowWordSigned(long v) {
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<unsigned long>(v) & 0xFFFFu));
+}
+
+int32_t ClampToInt32(long v) {
+    return static_cast<int32_t>(
+        std::clamp<long>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+bool ValidChannel(int channel) { return channel >= 0 && channel < kChannels; }
+
+}  // namespace
+
+int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps) {
+    bool endsWithBreak = false;
+    auto lines = ReadLines(path, &endsWithBreak);
+    if (!lines) return -1;
+    taps.fill(0);
+    // Text after the last line break is an unfinished line: not taken.
+    size_t finished = lines->size();
+    if (!endsWithBreak && finished > 0) --finished;
+    int n = 0;
+    for (size_t i = 0; i < finished && n < kMaxTaps; ++i) {
+        if (auto v = LeadingInteger((*lines)[i])) taps[static_cast<size_t>(n++)] = LowWordSigned(*v);
+    }
+    return n;
+}
+
+int LoadPfirFile(Model& m, int channel, const std::filesystem::path& path, CoefFileErrorSink* errors) {
+    if (!ValidChannel(channel)) return 0;
+    TapBuffer taps;
+    int n = ReadTapFile(path, taps);
+    if (n <= 0) {
+        if (errors) errors->ReportCoefFileError(path.string(), n < 0);
+        return 0;
+    }
+    auto& store = m.workImage.pfir[static_cast<size_t>(channel)].coef;
+    std::fill(store.begin(), store.begin() + kMaxTaps, int16_t{0});
+    for (int i = 0; i < n; ++i) store[static_cast<size_t>(i)] = static_cast<int16_t>(taps[static_cast<size_t>(i)]);
+    return n;
+}
+
+std::filesystem::path PfirFilePath(const Model& m, int channel, const std::filesystem::path& workDir) {
+    // Joined as text: a name from a lab file that starts with '/' still stays below FILTERS/.
+    std::string rel = "FILTERS/";
+    if (ValidChannel(channel)) rel += m.settings.NameOfPFIR[static_cast<size_t>(channel)];
+    return workDir.empty() ? std::filesystem::path(rel) : workDir / rel;
+}
+
+int LoadAndFitChannel(Model& m, int channel, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
+    if (!ValidChannel(channel)) return 0;
+    int n = LoadPfirFile(m, channel, PfirFilePath(m, channel, workDir), errors);
+    if (n > 0) {
+        FitPfirToChannel(m, channel, n);
+        m.workImage.ncoefs[channel] = static_cast<uint16_t>(n);
+    }
+    return n;
+}
+
+void ReloadAllPfirFiles(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
+    for (int c = 0; c < kChannels; ++c) LoadAndFitChannel(m, c, errors, workDir);
+}
+
+int LoadChosenPfirFile(Model& m, int channel, const std::filesystem::path& chosen, CoefFileErrorSink* errors) {
+    if (!ValidChannel(channel)) return 0;
+    m.settings.NameOfPFIR[static_cast<size_t>(channel)] = BareFileName(chosen.string());
+    int n = LoadPfirFile(m, channel, chosen, errors);
+    if (n > 0) {
+        FitPfirToChannel(m, channel, n);
+        m.workImage.ncoefs[channel] = static_cast<uint16_t>(n);
+    }
+    return n;
+}
+
+void CopyChannelToAll(Model& m, int source) {
+    if (!ValidChannel(source)) return;
+    Settings& s = m.settings;
+    const int i = source;
+    for (int c = 0; c < kChannels; ++c) {
+        s.CicDec[c] = s.CicDec[i];
+        s.FirDec[c] = s.FirDec[i];
+        s.InpADC[c] = s.InpADC[i];
+        s.Gain[c] = s.Gain[i];
+        s.OverallGain[c] = s.OverallGain[i];
+        s.FreqNCO[c] = s.FreqNCO[i];
+        s.PhaseNCO[c] = s.PhaseNCO[i];
+        s.freq_sync[c] = s.freq_sync[i];
+        s.phase_sync[c] = s.phase_sync[i];
+        s.dith_sync[c] = s.dith_sync[i];
+        s.nco_sync[c] = s.nco_sync[i];
+        s.flush_sync[c] = s.flush_sync[i];
+        s.cic_sync[c] = s.cic_sync[i];
+        s.fir_sync[c] = s.fir_sync[i];
+        s.coef_sync[c] = s.coef_sync[i];
+        s.gain_sync[c] = s.gain_sync[i];
+        s.pwr_mtr_sync[c] = s.pwr_mtr_sync[i];
+        s.sck_sync[c] = s.sck_sync[i];
+        s.NameOfPFIR[static_cast<size_t>(c)] = s.NameOfPFIR[static_cast<size_t>(i)];
+    }
+    for (int c = 0; c < kChannels; ++c) {
+        // Saturated: decimations from a damaged lab file must not overflow.
+        int64_t total = int64_t{s.CicDec[c]} * s.FirDec[c];
+        m.TotalDec[c] = static_cast<int32_t>(std::clamp<int64_t>(total, INT32_MIN, INT32_MAX));
+    }
+}
+
+void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
+    if (!ValidChannel(m.CurrentChannel)) return;
+    CopyChannelToAll(m, m.CurrentChannel);
+    ReloadAllPfirFiles(m, errors, workDir);
+}
+
+FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::filesystem::path& workDir) {
+    FltConversion r;
+    std::string name = BareFileName(fltPath.string());
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
+    name += ".taps";
+    r.output = workDir.empty() ? std::filesystem::path("FILTERS") / name : workDir / "FILTERS" / name;
+
+    auto lines = ReadLines(fltPath);
+    if (!lines) {
+        r.status = FltConversion::InputUnreadable;
+        r.message = "Файл " + fltPath.string() + " не удалось открыть";
+        return r;
+    }
+    std::optional<long> count = lines->size() >= 2 ? LeadingInteger((*lines)[1]) : std::nullopt;
+    if (!count || *count < 1 || *count > kMaxFltTaps) {
+        r.status = FltConversion::BadCount;
+        r.message = "Файл " + fltPath.string() + ": число коэффициентов во второй строке должно быть от 1 до " +
+                    std::to_string(kMaxFltTaps) + (count ? ", а не " + std::to_string(*count) : ", а его там нет");
+        return r;
+    }
+
+    const int n = static_cast<int>(*count);
+    std::string text;
+    int32_t last = 0;  // a tap line that is missing repeats the value before it
+    int written = 0;
+    for (size_t i = 2; i < lines->size() && written < n; ++i) {
+        if (auto v = LeadingInteger((*lines)[i])) {
+            last = ClampToInt32(*v);
+            text += StrPrintf(" %d\n", last);
+            ++written;
+        }
+    }
+    for (; written < n; ++written) text += StrPrintf(" %d\n", last);
+
+    if (!WriteFileAtomic(r.output, text)) {
+        r.status = FltConversion::WriteFailed;
+        r.message = "Не удалось записать " + r.output.string();
+        return r;
+    }
+    r.count = n;
+    return r;
+}
+
+}  // namespace gc

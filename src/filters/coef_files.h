@@ -1,0 +1,71 @@
+// PFIR coefficient files (*.taps): reading, loading into a channel, reloading
+// all channels, copying one channel's set-up to all, and converting *.flt
+// filter files into coefficient files.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "app/model.h"
+#include "filters/coef_errors.h"
+
+namespace gc {
+
+using TapBuffer = std::array<int32_t, kMaxTaps>;
+
+// Reads up to 512 taps, one integer per line, each reduced to its low 16 bits
+// and sign-extended. Only lines finished by a line break count; a line that
+// holds no integer is skipped. Returns the number of taps (0..512) with the
+// rest of taps cleared, or -1 when the file cannot be opened.
+int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps);
+
+// Loads the file into the channel's coefficient store (words 0..511, zeros
+// after the taps). Returns the count (1..512), or 0 after reporting the file
+// as missing or damaged to errors (when given); then the store is untouched.
+int LoadPfirFile(Model& m, int channel, const std::filesystem::path& path, CoefFileErrorSink* errors);
+
+// "FILTERS/" + the channel's file-name setting, below workDir.
+std::filesystem::path PfirFilePath(const Model& m, int channel, const std::filesystem::path& workDir = {});
+
+// Loads the channel's named file from FILTERS/ and, when it yields taps, fits
+// them and sets ncoefs. A failed load keeps the channel's taps, fit and ncoefs.
+// Returns the count loaded (0 on failure).
+int LoadAndFitChannel(Model& m, int channel, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
+
+// LoadAndFitChannel for channels A..D in turn.
+void ReloadAllPfirFiles(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
+
+// "Файл": the chosen file becomes the channel's coefficient file. Its bare
+// name is stored even when the load fails; the file itself is read from where
+// it was chosen. Returns the count loaded (0 on failure).
+int LoadChosenPfirFile(Model& m, int channel, const std::filesystem::path& chosen, CoefFileErrorSink* errors);
+
+// Copies the source channel's decimations, input, gains, NCO, sync sources and
+// coefficient-file name to every channel (the per-mode CIC stores excepted)
+// and sets each TotalDec. A source outside 0..3 changes nothing.
+void CopyChannelToAll(Model& m, int source);
+
+// "Применить ко всем ": CopyChannelToAll from CurrentChannel, then reload and
+// refit the four coefficient files.
+void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
+
+// Largest tap count a *.flt file may declare: that of the coefficient files.
+inline constexpr int kMaxFltTaps = kMaxTaps;
+
+struct FltConversion {
+    enum Status { Done, InputUnreadable, BadCount, WriteFailed };
+    Status status = Done;
+    int count = 0;                 // taps written
+    std::filesystem::path output;  // FILTERS/<name>.taps below workDir
+    std::string message;           // for the user, when not Done
+};
+
+// "DFDP->Filter": line 1 ignored, line 2 the count N (1..512), then N taps;
+// missing taps repeat the last value read (0 when none). Writes " %d\n" per
+// tap to FILTERS/<name cut at its last '.'>.taps below workDir. Nothing is
+// written, and an existing output stays as it is, unless the input is usable.
+FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::filesystem::path& workDir = {});
+
+}  // namespace gc
