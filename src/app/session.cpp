@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/lab_file.h"
+#include "filters/coef_files.h"
 
 namespace gc {
 
@@ -29,9 +30,9 @@ void ApplyBoardModel(Model& m) {
 }
 
 bool StartSession(Model& m, const std::filesystem::path& labPath, CoefFileErrorSink* errors) {
-    (void)errors;
     bool read = ReadStartupLab(m, labPath);
     ApplyBoardModel(m);
+    for (int c = 0; c < kChannels; ++c) LoadAndFitChannel(m, c, errors);
     for (auto& p : m.workImage.pfir) p.sck_div = static_cast<uint16_t>(m.settings.sck_div);
     return read;
 }

@@ -1,0 +1,30 @@
+// flt2taps FILE.flt: converts a filter file into FILTERS/<name>.taps.
+#include <ostream>
+
+#include "batch/batch.h"
+#include "filters/coef_files.h"
+
+namespace gc::batch {
+namespace {
+
+int RunFlt2Taps(Context& ctx) {
+    if (ctx.args.size() != 1) return UsageError(ctx, "flt2taps needs exactly one FILE.flt");
+    FltConversion r = ConvertFltToTaps(ctx.args[0]);
+    switch (r.status) {
+        case FltConversion::Done:
+            return kExitOk;
+        case FltConversion::WriteFailed:
+            return WriteError(ctx, r.output);
+        case FltConversion::InputUnreadable:
+        case FltConversion::BadCount:
+            // As in the window: a message, and no file written.
+            ctx.err << "gc5016-batch: warning: " << r.message << "\n";
+            return kExitOk;
+    }
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"flt2taps", "FILE.flt", RunFlt2Taps});
+
+}  // namespace
+}  // namespace gc::batch
