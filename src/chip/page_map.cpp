@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "app/derivation.h"
+
 namespace gc {
 
 namespace {
@@ -427,9 +429,9 @@ int Page17BankRow(int mode, int firDec, int symtype, int nblocks) {
     }
 }
 
+// An input mode the chip does not have is taken as Full rate, as the derivation does.
 void FillPage16Tables(Model& m) {
-    const int mode = m.settings.ModeOfInput;
-    if (mode < 0 || mode > 2) return;
+    const int mode = EffectiveInputMode(m.settings);
     for (int c = 0; c < kChannels; ++c) {
         const int d = m.settings.FirDec[TableSource(mode, c)];
         if (d < 1 || d > 8) continue;
@@ -446,7 +448,7 @@ void FillPage16Tables(Model& m) {
 }
 
 void FillPage17Tables(Model& m) {
-    const int mode = m.settings.ModeOfInput;
+    const int mode = EffectiveInputMode(m.settings);
     for (int c = 0; c < kChannels; ++c) {
         const int src = TableSource(mode, c);
         const CoefSetInfo& info = m.coefSetInfo[static_cast<size_t>(src)];
@@ -496,11 +498,11 @@ void BuildRegisterWriteList(Model& m) {
 }
 
 int CountPage16Mismatches(const Model& m) {
-    return CountMismatches(m.page16Table, m.settings.ModeOfInput, &ToolPage16Table, m);
+    return CountMismatches(m.page16Table, EffectiveInputMode(m.settings), &ToolPage16Table, m);
 }
 
 int CountPage17Mismatches(const Model& m) {
-    return CountMismatches(m.page17Table, m.settings.ModeOfInput, &ToolPage17Table, m);
+    return CountMismatches(m.page17Table, EffectiveInputMode(m.settings), &ToolPage17Table, m);
 }
 
 }  // namespace gc

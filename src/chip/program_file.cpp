@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/derivation.h"
 #include "app/lab_file.h"
 #include "app/text_io.h"
 #include "chip/chip_tool.h"
@@ -70,10 +71,11 @@ const int32_t* StoredCicDec(const Settings& s, int mode) {
 int ComputeAdcMask(const Model& m) {
     const Settings& s = m.settings;
     int mask = 0;
-    if (PairedMode(s.ModeOfInput)) {
+    const int mode = EffectiveInputMode(s);
+    if (PairedMode(mode)) {
         for (int i = 0; i < 2; ++i)
             if (m.ChannelMask & (1 << i)) SetAdcBit(mask, s.InpADC[2 * i]);
-        if (s.ModeOfInput == 1) mask |= 1;
+        if (mode == 1) mask |= 1;
     } else {
         for (int n = 0; n < kChannels; ++n)
             if (m.ChannelMask & (1 << n)) SetAdcBit(mask, s.InpADC[n]);
@@ -92,7 +94,7 @@ std::string FormatProgramFile(const Model& m) {
     out += StrPrintf("MaskADC= 0x%x\n", static_cast<unsigned>(m.AdcMask));
     out += StrPrintf("MaskDDC= 0x%x\n", static_cast<unsigned>(m.ChannelMask));
     out += StrPrintf("CHAN= 0x%x\n", static_cast<unsigned>(m.ChannelMask));
-    if (PairedMode(s.ModeOfInput)) {
+    if (PairedMode(EffectiveInputMode(s))) {
         // Two channel pairs: A+B and C+D, each described by its first channel.
         out += StrPrintf("Decimation Ch0= %d\n", m.TotalDec[0]);
         out += StrPrintf("Decimation Ch1= %d\n", m.TotalDec[2]);
@@ -200,14 +202,15 @@ int CrossCheckWithTool(Model& m, const std::filesystem::path& workDir, const std
 
 SaveCheck CheckSaveDecimations(const Model& m) {
     const Settings& s = m.settings;
-    const int mode = s.ModeOfInput;
-    const int32_t* cic = StoredCicDec(s, mode);
+    // A damaged input mode has no stored decimations: CicDec is what the chip
+    // gets, checked by the Full rate rules.
+    const int32_t* cic = StoredCicDec(s, s.ModeOfInput);
+    const int mode = EffectiveInputMode(s);
     int64_t t[kChannels];
     for (int i = 0; i < kChannels; ++i) t[i] = static_cast<int64_t>(cic[i]) * s.FirDec[i];
     bool agree = PairedMode(mode) ? t[2] == t[0] : (t[1] == t[0] && t[2] == t[0] && t[3] == t[0]);
     if (!agree) return {SaveNotice::DecimMismatch, ""};
-    // An input mode the chip does not have has no minimum to check.
-    if (mode >= 0 && mode <= 2 && t[0] < m.MinTotalDec[mode]) return {SaveNotice::MinDecim, kMinDecimModeLines[mode]};
+    if (t[0] < m.MinTotalDec[mode]) return {SaveNotice::MinDecim, kMinDecimModeLines[mode]};
     return {};
 }
 

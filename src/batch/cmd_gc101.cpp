@@ -1,0 +1,31 @@
+// gc101 FILE: "gc101->prg" with FILE chosen.
+#include <ostream>
+
+#include "batch/batch.h"
+#include "chip/program_file.h"
+
+namespace gc::batch {
+namespace {
+
+int RunGc101(Context& ctx) {
+    if (ctx.args.size() != 1)
+        return UsageError(ctx, ctx.args.empty() ? "gc101 needs a file" : "unexpected argument '" + ctx.args[1] + "'");
+    const std::string& chosen = ctx.args[0];
+
+    Model& m = ctx.model;
+    Gc101List list;
+    int n = ReadGc101File(chosen, list);
+    if (n < 0) {
+        ctx.err << "gc5016-batch: warning: cannot read " << chosen << ", the program file gets no triples\n";
+        n = 0;
+    }
+    Gc101ToRegisterWrites(m, list, n);
+    const std::filesystem::path out = std::filesystem::path("CONFIGS") / (Gc101ProgramName(chosen) + ".prg");
+    if (!WriteProgramFile(m, out)) return WriteError(ctx, out);
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"gc101", "FILE", RunGc101});
+
+}  // namespace
+}  // namespace gc::batch

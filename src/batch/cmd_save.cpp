@@ -1,0 +1,34 @@
+// save PATH.lab: "Записать" with PATH chosen in the save dialog.
+#include <ostream>
+
+#include "app/session.h"
+#include "batch/batch.h"
+#include "chip/program_file.h"
+
+namespace gc::batch {
+namespace {
+
+int RunSave(Context& ctx) {
+    if (ctx.args.size() != 1)
+        return UsageError(ctx,
+                          ctx.args.empty() ? "save needs a lab file" : "unexpected argument '" + ctx.args[1] + "'");
+    const std::filesystem::path lab = ctx.args[0];
+
+    Model& m = ctx.model;
+    SaveModeCicDec(m, m.settings.ModeOfInput, m.settings.ModeOfInput);
+    SaveCheck check = CheckSaveDecimations(m);
+    if (check.notice != SaveNotice::None) {
+        for (const std::string& line : SaveNoticeLines(check)) ctx.err << line << "\n";
+        return kExitRefused;
+    }
+    PrepareProgram(m);
+    SaveResult r = SaveLabAndProgram(m, lab);
+    if (!r.labWritten) return WriteError(ctx, lab);
+    if (!r.programWritten) return WriteError(ctx, r.programPath);
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"save", "PATH.lab", RunSave});
+
+}  // namespace
+}  // namespace gc::batch

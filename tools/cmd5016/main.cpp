@@ -1,0 +1,82 @@
+// cmd5016 stand-in: reads a command script and leaves the two files the
+// configurator reads back, <script>.gc101 and <script>.tbl, computed with the
+// configurator's own core. Used where the vendor's tool is not installed.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/derivation.h"
+#include "app/text_io.h"
+#include "chip/page_map.h"
+#include "chip/program_file.h"
+#include "chip/table_file.h"
+#include "filters/coef_errors.h"
+#include "filters/coef_files.h"
+#include "filters/pfir_fit.h"
+#include "script_reader.h"
+
+namespace {
+
+// The register writes as gc101 lines: a page select (register 2) before every
+// change of page, then one line per write. Each line carries a six-character
+// prefix, the register address and the value, in hexadecimal.
+std::string FormatGc101(const gc::RegisterWriteList& list) {
+    std::string out;
+    int page = -1;
+    for (int i = 0; i < list.count; ++i) {
+        gc::RegisterWrite w = list.writes[static_cast<size_t>(i)];
+        const unsigned reg = gc::WriteRegister(w), value = gc::WriteValue(w);
+        if (reg == 2) {
+            page = static_cast<int>(value);
+        } else if (static_cast<int>(gc::WritePage(w)) != page) {
+            page = static_cast<int>(gc::WritePage(w));
+            out += gc::StrPrintf("write %04x %04x\n", 2u, static_cast<unsigned>(page));
+        }
+        out += gc::StrPrintf("write %04x %04x\n", reg, value);
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: cmd5016 SCRIPT\n";
+        return 1;
+    }
+    const std::string script = argv[1];
+    auto lines = gc::ReadLines(script);
+    if (!lines) {
+        std::cerr << "cmd5016: cannot read " << script << "\n";
+        return 1;
+    }
+
+    gc::Model m;
+    cmd5016::ScriptRequest req = cmd5016::ApplyScript(m, *lines, std::cerr);
+
+    // The script names the coefficient files relative to its own folder.
+    gc::StreamCoefFileErrors sink(std::cerr);
+    for (int c = 0; c < gc::kChannels; ++c) {
+        int n = gc::LoadPfirFile(m, c, m.settings.NameOfPFIR[static_cast<size_t>(c)], &sink);
+        if (n > 0) {
+            gc::FitPfirToChannel(m, c, n);
+            m.workImage.ncoefs[c] = static_cast<uint16_t>(n);
+        }
+    }
+    gc::DeriveRegisters(m);
+    gc::PrepareProgram(m);
+
+    int status = 0;
+    if (req.printGc101 && !gc::WriteFileAtomic(script + ".gc101", FormatGc101(m.registerWriteList))) {
+        std::cerr << "cmd5016: cannot write " << script << ".gc101\n";
+        status = 2;
+    }
+    if (req.printTable) {
+        m.toolImage = m.workImage;
+        if (!gc::WriteToolTableFile(m, script + ".tbl")) {
+            std::cerr << "cmd5016: cannot write " << script << ".tbl\n";
+            status = 2;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,23 @@
+// Reading a command script into a model, the way the chip tool understands it.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/model.h"
+
+namespace cmd5016 {
+
+struct ScriptRequest {
+    bool printTable = false;
+    bool printGc101 = false;
+    bool printAnalysis = false;
+};
+
+// Sets the model's settings from the script's lines: clock, input mode, TDM,
+// and per channel decimations, tuning, gains, sync sources and coefficient
+// file. Lines it does not know are reported on warn and skipped.
+ScriptRequest ApplyScript(gc::Model& m, const std::vector<std::string>& lines, std::ostream& warn);
+
+}  // namespace cmd5016
