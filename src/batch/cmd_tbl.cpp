@@ -1,0 +1,21 @@
+// tbl [--out PATH]: "Write *.tbl", the derived work image as a register table.
+#include "app/derivation.h"
+#include "batch/batch.h"
+#include "chip/table_file.h"
+
+namespace gc::batch {
+namespace {
+
+int RunTbl(Context& ctx) {
+    std::string out = "exper.tbl", error;
+    if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
+    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    DeriveRegisters(ctx.model);
+    if (!WriteTableFile(ctx.model, out)) return WriteError(ctx, out);
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"tbl", "[--out PATH]", RunTbl});
+
+}  // namespace
+}  // namespace gc::batch
