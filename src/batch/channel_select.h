@@ -1,0 +1,21 @@
+// Choosing a channel as the main window's channel radio button does, for the
+// commands that work on one channel.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/model.h"
+
+namespace gc::batch {
+
+// CurrentChannel = channel, then the model side of the main window's refresh
+// for it: TotalDec, OutputRate, the CIC shift and norm, and the derivation.
+void SelectChannel(Model& m, int channel);
+
+// Reads "--channel A..D" from args into channel (unchanged when absent).
+// False with an error text when the value is not a channel, or names a
+// channel whose radio button the input mode disables (B and D in the paired modes).
+bool TakeChannelOption(std::vector<std::string>& args, const Model& m, int& channel, std::string& error);
+
+}  // namespace gc::batch

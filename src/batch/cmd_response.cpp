@@ -1,0 +1,49 @@
+// response [--channel A..D] [--xstretch N]: the channel's CIC, PFIR and
+// overall response on the main plot's grid, one line per point.
+#include <cstdlib>
+
+#include "app/text_io.h"
+#include "batch/batch.h"
+#include "batch/channel_select.h"
+#include "filters/plot_scale.h"
+#include "filters/responses.h"
+
+namespace gc::batch {
+namespace {
+
+// A power of two from 1 to XStretchMax, as the zoom buttons can reach.
+bool ParseXStretch(const std::string& text, int& value) {
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < 1 || v > XStretchMax || (v & (v - 1)) != 0) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+int RunResponse(Context& ctx) {
+    int channel = ctx.model.CurrentChannel;
+    std::string error, stretchText;
+    if (!TakeChannelOption(ctx.args, ctx.model, channel, error)) return UsageError(ctx, error);
+    int xStretch = 1;
+    if (TakeOption(ctx.args, "--xstretch", stretchText, error)) {
+        if (!ParseXStretch(stretchText, xStretch))
+            return UsageError(ctx, "--xstretch takes a power of two from 1 to " + std::to_string(XStretchMax));
+    } else if (!error.empty()) {
+        return UsageError(ctx, error);
+    }
+    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+
+    SelectChannel(ctx.model, channel);
+    ChannelResponse r;
+    RecomputeResponse(ctx.model, xStretch, r);
+    std::string text;
+    for (int i = 0; i < ResponsePoints; ++i)
+        text += StrPrintf("%d %.17g %.17g %.17g\n", i, r.CicResponse[i], r.PfirResponse[i], r.OverallResponse[i]);
+    ctx.out << text;
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"response", "[--channel A..D] [--xstretch N]", RunResponse});
+
+}  // namespace
+}  // namespace gc::batch

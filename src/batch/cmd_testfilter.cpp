@@ -1,0 +1,34 @@
+// testfilter PATH [--channel A..D]: "WriteFilter" with PATH chosen in its save
+// dialog, using the lab's filter kind, tap count, deviation and taper.
+#include "app/text_io.h"
+#include "batch/batch.h"
+#include "batch/channel_select.h"
+#include "filters/test_filter.h"
+
+namespace gc::batch {
+namespace {
+
+int RunTestFilter(Context& ctx) {
+    int channel = ctx.model.CurrentChannel;
+    std::string error;
+    if (!TakeChannelOption(ctx.args, ctx.model, channel, error)) return UsageError(ctx, error);
+    if (ctx.args.empty()) return UsageError(ctx, "testfilter needs the PATH of the file to write");
+    if (ctx.args.size() > 1) return UsageError(ctx, "unexpected argument '" + ctx.args[1] + "'");
+
+    SelectChannel(ctx.model, channel);
+    const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(ctx.model), ctx.args[0]);
+    if (r.chirp) {
+        ctx.out << StrPrintf("I %.3f\nQ %.3f\nII %.3f\nQQ %.3f\n", static_cast<double>(r.sums.I),
+                             static_cast<double>(r.sums.Q), static_cast<double>(r.sums.II),
+                             static_cast<double>(r.sums.QQ));
+    }
+    if (r.ok) return kExitOk;
+    if (!r.failed.empty()) return WriteError(ctx, r.failed);
+    ctx.err << "gc5016-batch: " << r.message << "\n";
+    return kExitUsage;
+}
+
+const bool registered = RegisterCommand({"testfilter", "PATH [--channel A..D]", RunTestFilter});
+
+}  // namespace
+}  // namespace gc::batch

@@ -1,0 +1,48 @@
+// Magnitude responses of a channel's decimating chain (5-stage CIC followed by
+// the PFIR) over the plot's frequency grid, as linear values. Point i stands
+// for the input-relative frequency i / (512 * xStretch).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/model.h"
+
+namespace gc {
+
+using ResponseCurve = std::array<double, ResponsePoints>;
+
+// The three curves of the selected channel. Not normalised: the CIC carries
+// its DC gain R^5 and the PFIR the sum of the integer taps; the plot scales.
+struct ChannelResponse {
+    ResponseCurve CicResponse{};
+    ResponseCurve PfirResponse{};
+    ResponseCurve OverallResponse{};
+};
+
+// Smallest PFIR magnitude kept, so that the plot's logarithm stays defined.
+inline constexpr double kPfirFloor = 1e-300;
+
+// The CIC's rectify-and-floor rule for the single-stage ratio r: r >= 0.001
+// stays, r <= -0.0001 becomes -r, anything else (NaN included) 0.0001.
+double RectifyCic(double r);
+
+// Five-stage CIC of decimation R on the grid of xStretch (below 1 taken as 1).
+// Point 0 takes the value of point 1.
+void ComputeCicResponse(int R, int xStretch, ResponseCurve& out);
+
+// |sum taps[j] e^(i j phi)| with phi = R pi / 256 * i / xStretch at point i,
+// for the first count taps (clamped to 0..512). A zero magnitude is kPfirFloor.
+void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, ResponseCurve& out);
+
+// The three curves for the model's CurrentChannel: its cic_dec, fitted taps
+// and ntaps. Overall = CIC * PFIR point by point.
+void RecomputeResponse(const Model& m, int xStretch, ChannelResponse& r);
+
+// Magnitude of the tap polynomial at the points whose angles (radians per tap)
+// are given: the shared kernel of the main plot and the PFIR window. One
+// complex rotation per tap and point, laid out so the compiler vectorises
+// across points.
+void TapPolynomialMagnitudes(const int32_t* taps, int count, const double* angles, double* out);
+
+}  // namespace gc
