@@ -84,6 +84,8 @@ public:
     const PlotFrame& Frame() const { return area_->Frame(); }
     ResponsePlotArea* Area() const { return area_; }
     ResponsePlotFrame* PlotFrameWidget() const { return frame_; }
+    // Draws so far; lets the owner and the tests see when a redraw happened.
+    int DrawCount() const { return drawCount_; }
 
 public slots:
     // Draws everything from the last response and the plot state.
