@@ -196,6 +196,13 @@ private slots:
         QCOMPARE(CountColour(Grab(p), cursor), 0);
         Click(p, "cursorRight");
         QCOMPARE(p.State().cursorIndex, -1);
+
+        // The tick labels are part of the panel beside the area too.
+        QTest::mouseClick(area, Qt::RightButton, {}, QPoint(60, 60));
+        QCOMPARE(p.State().cursorIndex, 60);
+        QTest::mouseClick(p.findChild<QLabel*>("dbTick2"), Qt::RightButton, {}, QPoint(3, 3));
+        QCOMPARE(p.State().cursorIndex, -1);
+        QCOMPARE(Text(p, "levelReadout"), QString());
     }
 
     void redrawTimerDrawsOnceAfterAShortWait() {
