@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
 #include "app/text_io.h"
 
@@ -50,6 +52,20 @@ std::string FormatSection(Model& m, int first, int last) {
 
 // The line as a C string would see it: an embedded NUL ends it.
 std::string_view AsCText(const std::string& line) { return std::string_view(line.c_str()); }
+
+// Text up to the first blank or tab. A line can only belong to entries whose
+// name has the same leading word, so the reader looks those up instead of
+// trying all 242 names on every line.
+std::string_view LeadingWord(std::string_view text) { return text.substr(0, text.find_first_of(" \t")); }
+
+const std::unordered_multimap<std::string_view, const ParamEntry*>& WorkEntriesByWord() {
+    static const auto index = [] {
+        std::unordered_multimap<std::string_view, const ParamEntry*> map;
+        for (const ParamEntry& e : ParamSection(kWorkFirst, kWorkLast)) map.emplace(LeadingWord(e.name), &e);
+        return map;
+    }();
+    return index;
+}
 
 }  // namespace
 
@@ -137,11 +153,17 @@ void ParseTableValue(Model& m, const ParamEntry& e, const char* text) {
 bool ReadTableFile(Model& m, const std::filesystem::path& path) {
     auto lines = ReadLines(path);
     if (!lines) return false;
-    const auto entries = ParamSection(kWorkFirst, kWorkLast);
+    const auto& index = WorkEntriesByWord();
     for (const std::string& raw : *lines) {
-        std::string_view line = AsCText(raw);
-        for (const ParamEntry& e : entries)
-            if (LineBelongsTo(line, e)) ParseTableValue(m, e, raw.c_str() + std::strlen(e.name));
+        const std::string_view line = AsCText(raw);
+        // Entries in table order, so that two entries of one line are parsed
+        // in the order the table lists them.
+        auto [first, last] = index.equal_range(LeadingWord(line));
+        std::vector<const ParamEntry*> hits;
+        for (auto it = first; it != last; ++it)
+            if (LineBelongsTo(line, *it->second)) hits.push_back(it->second);
+        std::sort(hits.begin(), hits.end());
+        for (const ParamEntry* e : hits) ParseTableValue(m, *e, raw.c_str() + std::strlen(e->name));
     }
     return true;
 }
