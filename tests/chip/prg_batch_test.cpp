@@ -1,0 +1,239 @@
+// The batch tool's prg, save and gc101 commands on copies of the example workspace.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../app/test_util.h"
+#include "app/text_io.h"
+
+namespace gc {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CopyExampleWorkspace;
+using test::ReadFileText;
+using test::TempDir;
+using test::WriteFileText;
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs gc5016-batch in ws; its output streams go to a folder of their own so
+// that the workspace holds only what the tool wrote.
+RunResult RunBatch(const TempDir& ws, const std::string& args) {
+    TempDir io;
+    const std::string cmd = std::string("'") + GC5016_BIN_DIR + "/gc5016-batch' -C '" + ws.path().string() + "' " +
+                            args + " > '" + (io / "out").string() + "' 2> '" + (io / "err").string() + "'";
+    int rc = std::system(cmd.c_str());
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(io / "out"), ReadFileText(io / "err")};
+}
+
+std::set<std::string> FilesUnder(const fs::path& root) {
+    std::set<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) files.insert(fs::relative(e.path(), root).generic_string());
+    return files;
+}
+
+// page/register -> value lines of a program file.
+std::map<std::pair<std::string, std::string>, std::string> Triples(const std::string& text) {
+    std::map<std::pair<std::string, std::string>, std::string> t;
+    bool inList = false;
+    for (const std::string& line : SplitLines(text)) {
+        if (line == "Page    Reg    Value ") {
+            inList = true;
+            continue;
+        }
+        if (!inList) continue;
+        char page[16], reg[16], value[16];
+        if (std::sscanf(line.c_str(), "%15s %15s %15s", page, reg, value) == 3) t[{page, reg}] = value;
+    }
+    return t;
+}
+
+TEST(BatchPrg, ExampleWorkspaceGivesTheGoldenProgramFile) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    const std::set<std::string> before = FilesUnder(ws.path());
+    RunResult r = RunBatch(ws, "prg");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string text = ReadFileText(ws / "CONFIGS" / "std.prg");
+    EXPECT_EQ(text, ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
+    std::set<std::string> after = FilesUnder(ws.path());
+    after.erase("CONFIGS/std.prg");
+    EXPECT_EQ(after, before) << "no other files";
+
+    // Values worked out by hand from the example's settings.
+    auto t = Triples(text);
+    EXPECT_EQ(t.size(), 1328u);
+    EXPECT_EQ((t[{"0x0", "0x1"}]), "0x4");  // soB_sync 4
+    // Channel A: CIC decimation 2 (shift 34, rcv and rshift set), 10 MHz NCO.
+    EXPECT_EQ((t[{"0x80", "0x10"}]), "0x262");
+    EXPECT_EQ((t[{"0x80", "0x12"}]), "0x6667");
+    EXPECT_EQ((t[{"0x80", "0x13"}]), "0x6666");
+    EXPECT_EQ((t[{"0x80", "0x14"}]), "0xe666");
+    EXPECT_EQ((t[{"0x80", "0x15"}]), "0x4810");
+    EXPECT_EQ((t[{"0x80", "0x16"}]), "0x43f");
+    EXPECT_EQ((t[{"0x80", "0x17"}]), "0x2001");
+    // Channel B at 20 MHz, C at 30 MHz.
+    EXPECT_EQ((t[{"0x80", "0x1a"}]), "0xcccd");
+    EXPECT_EQ((t[{"0x80", "0x1c"}]), "0xcccc");
+    EXPECT_EQ((t[{"0xa0", "0x12"}]), "0x3334");
+    EXPECT_EQ((t[{"0xa0", "0x14"}]), "0xb333");
+    // Gain 1.0, AGC defaults, the odd-symmetric page-17 row of decimation 1.
+    EXPECT_EQ((t[{"0x13", "0x13"}]), "0x1000");
+    EXPECT_EQ((t[{"0x13", "0x14"}]), "0xf000");
+    EXPECT_EQ((t[{"0x13", "0x17"}]), "0x66");
+    EXPECT_EQ((t[{"0x11", "0x10"}]), "0x2100");
+    EXPECT_EQ((t[{"0x11", "0x11"}]), "0x2311");
+    EXPECT_EQ((t[{"0x70", "0x1f"}]), "0xf");
+    EXPECT_EQ((t[{"0xa1", "0x10"}]), "0x4444");
+    EXPECT_EQ((t[{"0xa1", "0x13"}]), "0x7");
+    EXPECT_EQ(t.count({"0x13", "0x19"}), 0u);
+}
+
+TEST(BatchPrg, SplitIqConfigurationGivesTheGoldenProgramFile) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    fs::copy_file(fs::path(GC5016_TEST_DATA) / "splitiq.lab", ws / "CONFIGS" / "splitiq.lab");
+    RunResult r = RunBatch(ws, "--lab CONFIGS/splitiq.lab prg --out CONFIGS/splitiq.prg");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = ReadFileText(ws / "CONFIGS" / "splitiq.prg");
+    EXPECT_EQ(text, ReadFileText(fs::path(GC5016_TEST_DATA) / "splitiq.prg"));
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "std.prg"));
+
+    // Pairs A+B (FirDec 2, ADC 1) and C+D (FirDec 3, ADC 2), described by A and C.
+    EXPECT_NE(text.find("ModeOfDdc= 1\nMaskADC= 0x7\nMaskDDC= 0x3\nCHAN= 0x3\n"
+                        "Decimation Ch0= 16\nDecimation Ch1= 24\nDecimation Ch2= 0\nDecimation Ch3= 0\n"
+                        "FreqNCO0= 12500000\nFreqNCO1= -5000000\nFreqNCO2= 12500000\nFreqNCO3= -5000000\n"
+                        "ADC Ch0= 1\nADC Ch1= 2\nADC Ch2= 1\nADC Ch3= 2\n"),
+              std::string::npos);
+    auto t = Triples(text);
+    EXPECT_EQ((t[{"0x10", "0x10"}]), "0x1");  // page 16, decimation 2 pairs: 1, 0, 2, ..
+    EXPECT_EQ((t[{"0x30", "0x10"}]), "0x1");
+    EXPECT_EQ((t[{"0x50", "0x10"}]), "0x2");  // decimation 3: 2, 1, 0, 3, ..
+    EXPECT_EQ((t[{"0x70", "0x12"}]), "0x0");
+    EXPECT_EQ((t[{"0x11", "0x10"}]), "0x2111");  // page 17 row 29
+    EXPECT_EQ((t[{"0x31", "0x11"}]), "0x300");
+    EXPECT_EQ((t[{"0x51", "0x10"}]), "0x2122");  // row 51
+    EXPECT_EQ((t[{"0x71", "0x11"}]), "0x511");
+    EXPECT_EQ((t[{"0x80", "0x10"}]), "0x258");   // CIC 8
+    EXPECT_EQ((t[{"0x80", "0x18"}]), "0x1258");  // B: the pair's second channel crosses
+    EXPECT_EQ((t[{"0x80", "0x14"}]), "0xe000");  // 12.5 MHz
+    EXPECT_EQ((t[{"0x80", "0x15"}]), "0x4812");  // ADC 1
+    EXPECT_EQ((t[{"0xa0", "0x14"}]), "0xccc");   // -5 MHz
+    EXPECT_EQ((t[{"0x13", "0x11"}]), "0x300");   // sck_div 3
+    EXPECT_EQ((t[{"0x13", "0x13"}]), "0x2800");  // gain 2.5
+}
+
+TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    RunResult r = RunBatch(ws, "prg --tool");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "page16 mismatches: 0\npage17 mismatches: 0\n");
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "std.prg"), ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
+
+    // The stand-in's gc101 selects pages 32c+16 and 32c+17, each followed by its 16 writes.
+    std::vector<std::string> lines = *ReadLines(ws / "FILTERS" / "workcmd.gc101");
+    for (int c = 0; c < 4; ++c)
+        for (int p : {16, 17}) {
+            const std::string select = StrPrintf("write 0002 %04x", 32 * c + p);
+            auto it = std::find(lines.begin(), lines.end(), select);
+            ASSERT_NE(it, lines.end()) << select;
+            ASSERT_GE(lines.end() - it, 17);
+            for (int j = 0; j < 16; ++j) EXPECT_EQ((it + 1 + j)->substr(0, 11), StrPrintf("write %04x ", 16 + j));
+        }
+
+    // A tool that answers with other pages: the counts say how many words differ.
+    std::string gc101 = ReadFileText(ws / "FILTERS" / "workcmd.gc101");
+    const std::string sel = "write 0002 0011\n";
+    const size_t at = gc101.find(sel);
+    ASSERT_NE(at, std::string::npos);
+    gc101.replace(at + sel.size(), 15, "write 0010 0001");  // channel A page 17, word 0
+    WriteFileText(ws / "FILTERS" / "workcmd.gc101", gc101);
+    // The stand-in would overwrite it: run without any tool on the PATH.
+    fs::create_directories(ws / "bin");
+    TempDir io;
+    const std::string cmd = std::string("cd '") + ws.path().string() + "' && cp '" + GC5016_BIN_DIR +
+                            "/gc5016-batch' bin/ && PATH=/nonexistent bin/gc5016-batch prg --tool > '" +
+                            (io / "out").string() + "' 2>/dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(ReadFileText(io / "out"), "page16 mismatches: 0\npage17 mismatches: 1\n");
+}
+
+TEST(BatchPrg, BadUsageAndUnwritableOutput) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    EXPECT_EQ(RunBatch(ws, "prg extra").status, 1);
+    EXPECT_EQ(RunBatch(ws, "prg --out").status, 1);
+    EXPECT_EQ(RunBatch(ws, "gc101").status, 1);
+    EXPECT_EQ(RunBatch(ws, "save").status, 1);
+    EXPECT_EQ(RunBatch(ws, "save a.lab b.lab").status, 1);
+    RunResult r = RunBatch(ws, "prg --out NOFOLDER/x.prg");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("NOFOLDER/x.prg"), std::string::npos);
+}
+
+TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    WriteFileText(ws / "Appl" / "lab.old.gc101", "write 2 12\nwrite 10 5\nwrite 11 7\n");
+    RunResult r = RunBatch(ws, "gc101 Appl/lab.old.gc101");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = ReadFileText(ws / "CONFIGS" / "lab.old.prg");
+    const std::string golden = ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg");
+    const std::string listHead = "Page    Reg    Value \n";
+    const std::string header = golden.substr(0, golden.find(listHead) + listHead.size());
+    EXPECT_EQ(text, header + "0x12    0x10   0x5   \n0x12    0x11   0x7   \n");
+
+    // A folder name with a dot does not count; a file that is missing gives
+    // the header alone and a warning.
+    fs::create_directories(ws / "Appl" / "run.d");
+    r = RunBatch(ws, "gc101 Appl/run.d/nothing");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("warning"), std::string::npos);
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header);
+}
+
+TEST(BatchSave, WritesTheLabAndItsProgramFile) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    RunResult r = RunBatch(ws, "save CONFIGS/run.v2.lab");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "run.prg"), ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
+    const std::string lab = ReadFileText(ws / "CONFIGS" / "run.v2.lab");
+    EXPECT_EQ(lab, ReadFileText(ws / "CONFIGS" / "std.lab")) << "the example lab saved unchanged";
+}
+
+TEST(BatchSave, RefusedByTheDecimationChecks) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    std::string lab = ReadFileText(ws / "CONFIGS" / "std.lab");
+    const std::string from = "CicM0Dec                 2           2           2           2";
+    const std::string to = "CicM0Dec                 8           8           8           16";
+    ASSERT_NE(lab.find(from), std::string::npos);
+    lab.replace(lab.find(from), from.size(), to);
+    const std::string fir = "FirDec                   1           1           1           1";
+    lab.replace(lab.find(fir), fir.size(), "FirDec                   2           2           2           2");
+    WriteFileText(ws / "CONFIGS" / "std.lab", lab);
+    const std::set<std::string> before = FilesUnder(ws.path());
+
+    RunResult r = RunBatch(ws, "save CONFIGS/bad.lab");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Значения коэффициентов децимации каналов\n различаются !\nФайл не может быть записан !\n");
+    EXPECT_EQ(FilesUnder(ws.path()), before) << "nothing written";
+}
+
+}  // namespace
+}  // namespace gc
