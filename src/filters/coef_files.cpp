@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "app/derivation.h"
 #include "app/text_io.h"
 #include "filters/pfir_fit.h"
 
@@ -134,6 +135,7 @@ void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesyst
     if (!ValidChannel(m.CurrentChannel)) return;
     CopyChannelToAll(m, m.CurrentChannel);
     ReloadAllPfirFiles(m, errors, workDir);
+    DeriveRegisters(m);
 }
 
 FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::filesystem::path& workDir) {

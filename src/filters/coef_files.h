@@ -47,8 +47,9 @@ int LoadChosenPfirFile(Model& m, int channel, const std::filesystem::path& chose
 // and sets each TotalDec. A source outside 0..3 changes nothing.
 void CopyChannelToAll(Model& m, int source);
 
-// "Применить ко всем ": CopyChannelToAll from CurrentChannel, then reload and
-// refit the four coefficient files.
+// "Применить ко всем ": CopyChannelToAll from CurrentChannel, reload and refit
+// the four coefficient files, and derive the registers. The responses are left
+// to the caller.
 void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
 
 // Largest tap count a *.flt file may declare: that of the coefficient files.

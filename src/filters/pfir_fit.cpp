@@ -1,27 +1,11 @@
 #include "filters/pfir_fit.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <optional>
+
+#include "app/derivation.h"
 
 namespace gc {
-
-namespace {
-
-// The PFIR gain for a tap sum S, as the derivation's FIR shift chooses it.
-float PfirGainOfSum(int32_t S, const std::optional<int>& manualShift) {
-    int j = 0;
-    while (j < 24 && (int64_t{1} << j) < S) ++j;
-    int a = std::max(0, 21 - j), b = std::max(0, 22 - j);
-    double gA = std::ldexp(static_cast<double>(S), a - 21);
-    double gB = std::ldexp(static_cast<double>(S), b - 21);
-    int shift = gB - 1.0 > 1.0 - gA ? a : b;
-    if (manualShift) shift = *manualShift;
-    return static_cast<float>(std::ldexp(static_cast<double>(S), shift - 21));
-}
-
-}  // namespace
 
 PfirLength PfirLengthLimit(int mode, int cicDec, int firDec) {
     firDec = std::clamp(firDec, 1, 8);
@@ -128,7 +112,7 @@ void FitPfirToChannel(Model& m, int channel, int n) {
         info.nblocks = static_cast<uint16_t>(ntaps / 32);
     else
         info.nblocks = static_cast<uint16_t>((ntaps + 1) / 32);
-    info.pfir_gain = PfirGainOfSum(sum, m.ManualFirShift);
+    info.pfir_gain = FirShift(sum, m.ManualFirShift).gain;
 
     m.coefSetInfo[static_cast<size_t>(channel)] = info;
     m.pfirFitColour[static_cast<size_t>(channel)] = PfirFitColourOf(n, lmax);

@@ -235,6 +235,8 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
         EXPECT_EQ(s.CicM1Dec[c], before.CicM1Dec[c]);
         EXPECT_EQ(m.workImage.ncoefs[c], 4);
         EXPECT_EQ(m.coefSetInfo[static_cast<size_t>(c)].sumtap, 10);
+        // The registers follow the copied settings.
+        EXPECT_EQ(m.workImage.cic_dec[c], 8);
     }
 }
 
