@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/lab_file.h"
+#include "app/derivation.h"
+#include "app/main_view.h"
 #include "filters/coef_files.h"
 
 namespace gc {
@@ -34,6 +36,8 @@ bool StartSession(Model& m, const std::filesystem::path& labPath, CoefFileErrorS
     ApplyBoardModel(m);
     for (int c = 0; c < kChannels; ++c) LoadAndFitChannel(m, c, errors);
     for (auto& p : m.workImage.pfir) p.sck_div = static_cast<uint16_t>(m.settings.sck_div);
+    DeriveRegisters(m);
+    RefreshModel(m);
     return read;
 }
 
