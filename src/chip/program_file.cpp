@@ -1,6 +1,7 @@
 #include "chip/program_file.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/derivation.h"
@@ -110,9 +111,12 @@ std::string FormatProgramFile(const Model& m) {
     const RegisterWriteList& list = m.registerWriteList;
     const int count = std::clamp(list.count, 0, kRegisterWriteCapacity);
     out.reserve(out.size() + static_cast<size_t>(count) * 24);
+    char line[64];
     for (int i = 0; i < count; ++i) {
         RegisterWrite w = list.writes[static_cast<size_t>(i)];
-        out += StrPrintf("0x%-2x    0x%-2x   0x%-4x\n", WritePage(w), WriteRegister(w), WriteValue(w));
+        int n = std::snprintf(line, sizeof line, "0x%-2x    0x%-2x   0x%-4x\n", WritePage(w), WriteRegister(w),
+                              WriteValue(w));
+        out.append(line, static_cast<size_t>(n));
     }
     return out;
 }
