@@ -1,0 +1,168 @@
+// Ramp and chirp tap sets: exact files, the Appl copies, the chirp's shape,
+// and the sets that are refused before anything is written.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "../app/test_util.h"
+#include "app/text_io.h"
+#include "filters/test_filter.h"
+
+namespace gc {
+namespace {
+
+using test::ReadFileText;
+using test::TempDir;
+
+// A working folder with FILTERS/ and Appl/ side by side.
+struct Workspace {
+    TempDir dir;
+    Workspace() {
+        std::filesystem::create_directories(dir / "FILTERS");
+        std::filesystem::create_directories(dir / "Appl");
+    }
+    std::filesystem::path filters(const std::string& name) const { return dir / "FILTERS" / name; }
+    std::filesystem::path appl(const std::string& name) const { return dir / "Appl" / name; }
+};
+
+TestFilterParams Ramp(int kind, int n) { return {kind, n, 0, 0, 0.0f}; }
+TestFilterParams Chirp(int kind, int n, int obkatka = 0) { return {kind, n, 1000000, obkatka, 2500000.0f}; }
+
+std::vector<long> Numbers(const std::filesystem::path& p) {
+    std::vector<long> v;
+    const auto lines = ReadLines(p);
+    if (!lines) return v;
+    for (const std::string& line : *lines) v.push_back(std::strtol(line.c_str(), nullptr, 10));
+    return v;
+}
+
+TEST(RampFilter, FilesAndApplCopiesAreExact) {
+    struct Case {
+        int kind, n;
+        const char* taps;
+        const char* copy;
+    };
+    const Case cases[] = {
+        {2, 4, " 1\n 2\n 3\n 4\n", " 1.000000\n 2.000000\n 3.000000\n 4.000000\n"},
+        {1, 5, " 1\n 2\n 3\n 2\n 1\n", " 1.000000\n 2.000000\n 3.000000\n 2.000000\n 1.000000\n"},
+        {1, 6, " 1\n 2\n 3\n 2\n 1\n", " 1.000000\n 2.000000\n 3.000000\n 2.000000\n 1.000000\n"},
+        {0, 6, " 1\n 2\n 3\n 3\n 2\n 1\n", " 1.000000\n 2.000000\n 3.000000\n 3.000000\n 2.000000\n 1.000000\n"},
+        {0, 5, " 1\n 2\n 2\n 1\n", " 1.000000\n 2.000000\n 2.000000\n 1.000000\n"},
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        TestFilterResult r = WriteTestFilter(Ramp(c.kind, c.n), ws.filters("ramp.taps"));
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_FALSE(r.chirp);
+        EXPECT_EQ(ReadFileText(ws.filters("ramp.taps")), c.taps) << "kind " << c.kind << " N " << c.n;
+        EXPECT_EQ(ReadFileText(ws.appl("ramp.taps")), c.copy) << "kind " << c.kind << " N " << c.n;
+        EXPECT_EQ(r.written.size(), 2u);
+    }
+}
+
+TEST(RampFilter, ApplFolderMustExistBesideTheChosenFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "FILTERS");
+    TestFilterResult r = WriteTestFilter(Ramp(2, 3), dir / "FILTERS" / "r.taps");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failed, (dir / "Appl" / "r.taps").lexically_normal());
+    EXPECT_NE(r.message.find("Appl"), std::string::npos);
+}
+
+TEST(ChirpFilter, UntaperedChirpStartsAtFullAmplitudeAndIsSymmetric) {
+    for (int kind : {kChirpUp, kChirpDown}) {
+        Workspace ws;
+        TestFilterResult r = WriteTestFilter(Chirp(kind, 64), ws.filters("xxsweep.taps"));
+        ASSERT_TRUE(r.ok) << r.message;
+        ASSERT_TRUE(r.chirp);
+        std::vector<long> I = Numbers(ws.filters("_Isweep.taps"));
+        std::vector<long> Q = Numbers(ws.filters("_Qsweep.taps"));
+        ASSERT_EQ(I.size(), 64u);
+        ASSERT_EQ(Q.size(), 64u);
+        EXPECT_EQ(I[0], 15000);
+        EXPECT_EQ(Q[0], 0);
+        EXPECT_LE(std::abs(I[63] - I[0]), 1);
+        EXPECT_LE(std::abs(Q[63] - Q[0]), 1);
+        // The phase is symmetric about the centre of the set.
+        for (size_t n = 0; n < 64; ++n) EXPECT_LE(std::abs(I[n] - I[63 - n]), 1) << n;
+
+        double sumI = 0, sumQQ = 0;
+        for (size_t n = 0; n < 64; ++n) {
+            sumI += static_cast<double>(I[n]);
+            sumQQ += static_cast<double>(Q[n] * Q[n]);
+        }
+        EXPECT_NEAR(static_cast<double>(r.sums.I), sumI, 0.5);
+        EXPECT_NEAR(static_cast<double>(r.sums.QQ), sumQQ, sumQQ * 1e-6);
+        // No ramp copy for chirps.
+        EXPECT_TRUE(std::filesystem::is_empty(ws.dir / "Appl"));
+    }
+    // Rising and falling chirps are mirror images: same I, opposite Q.
+    TestFilterParams up = Chirp(kChirpUp, 40), down = Chirp(kChirpDown, 40);
+    ChirpSet a = ComputeChirp(up), b = ComputeChirp(down);
+    for (size_t n = 0; n < 40; ++n) {
+        EXPECT_EQ(a.I[n], b.I[n]);
+        EXPECT_EQ(a.Q[n], -b.Q[n]);
+    }
+}
+
+TEST(ChirpFilter, TaperIsOneAtTheCentreAndZeroAtTheEdge) {
+    EXPECT_EQ(ChirpWindow(16, 32, 1), 1.0);
+    EXPECT_LT(ChirpWindow(0, 32, 1), 1e-30);
+    EXPECT_EQ(ChirpWindow(0, 32, 0), 1.0);
+    EXPECT_EQ(ChirpWindow(0, 32, 2), 1.0);  // only 1 means "taper"
+    ChirpSet s = ComputeChirp(Chirp(kChirpUp, 32, 1));
+    EXPECT_EQ(s.I[0], 0);
+    EXPECT_EQ(s.Q[0], 0);
+    // At the centre the weight is 1: the amplitude is whole.
+    EXPECT_NEAR(std::hypot(s.I[16], s.Q[16]), 15000.0, 1.5);
+}
+
+TEST(TestFilter, UnusableRequestsAreRefusedAndWriteNothing) {
+    struct Case {
+        TestFilterParams p;
+        const char* name;
+    };
+    const Case cases[] = {
+        {Chirp(kChirpUp, 513), "xxsweep.taps"},  // beyond the 512-tap buffers
+        {Chirp(kChirpUp, 1), "xxsweep.taps"},    // (N - 1) would divide by zero
+        {Chirp(kChirpDown, 0), "xxsweep.taps"},
+        {Chirp(kChirpDown, -4), "xxsweep.taps"},
+        {Chirp(kChirpUp, 32), "x"},                          // no name left after two characters
+        {{kChirpUp, 32, 1000000, 0, 0.0f}, "xxsweep.taps"},  // zero output rate
+        {{kChirpUp, 32, 1000000, 0, NAN}, "xxsweep.taps"},
+        {Ramp(2, 0), "ramp.taps"},
+        {Ramp(1, -3), "ramp.taps"},
+        {Ramp(0, 1), "ramp.taps"},  // an even ramp of one tap is empty
+        {Ramp(2, kRampMaxTaps + 1), "ramp.taps"},
+        {Ramp(7, 10), "ramp.taps"},  // no such kind
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        TestFilterResult r = WriteTestFilter(c.p, ws.filters(c.name));
+        EXPECT_FALSE(r.ok) << "kind " << c.p.kind << " N " << c.p.numTaps;
+        EXPECT_FALSE(r.message.empty());
+        EXPECT_TRUE(r.written.empty());
+        EXPECT_TRUE(std::filesystem::is_empty(ws.dir / "FILTERS"));
+        EXPECT_TRUE(std::filesystem::is_empty(ws.dir / "Appl"));
+    }
+}
+
+TEST(TestFilter, ParametersComeFromTheSettingsAndTheCurrentChannel) {
+    Model m;
+    m.CurrentChannel = 2;
+    m.OutputRate[2] = 1234.5f;
+    m.settings.IndexFilter = 4;
+    m.settings.NumTapsFilter = 77;
+    m.settings.Deviation = 5000;
+    m.settings.Obkatka = 1;
+    TestFilterParams p = TestFilterParamsOf(m);
+    EXPECT_EQ(p.kind, 4);
+    EXPECT_EQ(p.numTaps, 77);
+    EXPECT_EQ(p.deviation, 5000);
+    EXPECT_EQ(p.obkatka, 1);
+    EXPECT_EQ(p.outputRate, 1234.5f);
+}
+
+}  // namespace
+}  // namespace gc
