@@ -42,7 +42,7 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name) 
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
     b->setFocusPolicy(Qt::NoFocus);
-    b->setFixedWidth(std::max(30, b->fontMetrics().horizontalAdvance(text) + 14));
+    b->setFixedWidth(std::max(26, b->fontMetrics().horizontalAdvance(text) + 10));
     return b;
 }
 
@@ -152,7 +152,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     freqReadout_ = MakeBox(this, 66, "freqReadout");
     top->addWidget(freqReadout_);
     top->addWidget(MakeLabel(this, QStringLiteral("kHz")));
-    top->addSpacing(12);
+    top->addSpacing(6);
     top->addWidget(MakeLabel(this, QStringLiteral("y=")));
     levelReadout_ = MakeBox(this, 49, "levelReadout");
     top->addWidget(levelReadout_);
@@ -192,7 +192,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     PlaceAxisLabels();
 
     auto* rows = new QGridLayout;
-    rows->setHorizontalSpacing(3);
+    rows->setHorizontalSpacing(2);
     rows->setVerticalSpacing(2);
     rows->addWidget(MakeLabel(this, QStringLiteral("Курсор")), 0, 0, 1, 2);
     QPushButton* left = MakeButton(this, QStringLiteral("<"), "cursorLeft");
@@ -200,11 +200,11 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     rows->addWidget(left, 1, 0);
     rows->addWidget(right, 1, 1);
     rows->setColumnStretch(2, 1);
-    rows->addWidget(MakeLabel(this, QStringLiteral("Растяжение по X")), 0, 3, Qt::AlignRight);
+    rows->addWidget(MakeLabel(this, QStringLiteral("Растяжение по X")), 0, 2, Qt::AlignRight);
     xStretchBox_ = MakeBox(this, 37, "xStretchBox");
     yStretchBox_ = MakeBox(this, 37, "yStretchBox");
-    rows->addWidget(xStretchBox_, 0, 4);
-    rows->addWidget(yStretchBox_, 1, 4);
+    rows->addWidget(xStretchBox_, 0, 3);
+    rows->addWidget(yStretchBox_, 1, 3);
 
     struct ZoomButton {
         const char* text;
@@ -223,7 +223,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
         for (int row = 0; row < 2; ++row) {
             const ZoomButton& z = row == 0 ? xButtons[k] : yButtons[k];
             QPushButton* b = MakeButton(this, QLatin1String(z.text), z.name);
-            rows->addWidget(b, row, 5 + k);
+            rows->addWidget(b, row, 4 + k);
             auto step = z.step;
             connect(b, &QPushButton::clicked, this, [this, step] { Apply(step(state_)); });
         }
