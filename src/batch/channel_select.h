@@ -10,7 +10,7 @@
 namespace gc::batch {
 
 // CurrentChannel = channel, then the model side of the main window's refresh
-// for it: TotalDec, OutputRate, the CIC shift and norm, and the derivation.
+// (RefreshModel): TotalDec, OutputRate, the CIC shift and norm, the derivation.
 void SelectChannel(Model& m, int channel);
 
 // Reads "--channel A..D" from args into channel (unchanged when absent).
