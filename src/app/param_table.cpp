@@ -708,7 +708,7 @@ double ParamGetNumber(Model& m, const ParamEntry& e, int k) {
         case PT_INT:
             return *static_cast<int32_t*>(p);
         case PT_FLOAT:
-            return *static_cast<float*>(p);
+            return static_cast<double>(*static_cast<float*>(p));
         case PT_STRING:
             break;
     }
