@@ -3,6 +3,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "app/derivation.h"
 #include "app/session.h"
 
 namespace gc::batch {
@@ -120,7 +121,11 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     StreamCoefFileErrors sink(err);
     if (!StartSession(ctx.model, lab, &sink))
         err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
-    if (lchm) ctx.model.ManualFirShift = ctx.model.settings.shiftFir;
+    if (lchm) {
+        // As checking the box does: the derivation takes the manual shift; the fits stay.
+        ctx.model.ManualFirShift = ctx.model.settings.shiftFir;
+        DeriveRegisters(ctx.model);
+    }
     return cmd->run(ctx);
 }
 

@@ -172,6 +172,29 @@ TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
     EXPECT_EQ(ReadFileText(io / "out"), "page16 mismatches: 0\npage17 mismatches: 1\n");
 }
 
+TEST(BatchPrg, LchmScalesTheCoefficientWords) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    ASSERT_EQ(RunBatch(ws, "--lchm prg --out CONFIGS/lchm.prg").status, 0);
+    auto plain = Triples(ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
+    auto scaled = Triples(ReadFileText(ws / "CONFIGS" / "lchm.prg"));
+    ASSERT_EQ(scaled.size(), 1328u);
+    int nonzero = 0;
+    for (int c = 0; c < 4; ++c)
+        for (int page = 32 * c; page < 32 * c + 16; ++page)
+            for (int reg = 16; reg < 32; ++reg) {
+                const std::pair<std::string, std::string> key{StrPrintf("0x%x", page), StrPrintf("0x%x", reg)};
+                const long word = static_cast<int16_t>(std::stol(plain[key], nullptr, 16));
+                if (word != 0) ++nonzero;
+                // scaleFir 0.5, truncated toward zero, as a 16-bit word
+                EXPECT_EQ(scaled[key], StrPrintf("0x%lx", static_cast<unsigned long>((word / 2) & 0xFFFF)))
+                    << key.first;
+            }
+    EXPECT_GT(nonzero, 40);
+    // The manual shift (shiftFir 2) replaces the computed one in fir_shift.
+    EXPECT_EQ(std::stol((scaled[{"0x14", "0x12"}]), nullptr, 16) & 7, 2);
+}
+
 TEST(BatchPrg, BadUsageAndUnwritableOutput) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
