@@ -9,6 +9,11 @@
 namespace gc {
 
 class TGForm;
+class TErrFileCoeff;
+class TErrDecim;
+class TErrMinDecim;
+class TInfo;
+class DialogCoefFileErrors;
 
 class AppWindows {
 public:
@@ -16,9 +21,19 @@ public:
     ~AppWindows();
 
     TGForm* gform() const { return gform_.get(); }
+    TErrFileCoeff* errFileCoeff() const { return errFileCoeff_.get(); }
+    TErrDecim* errDecim() const { return errDecim_.get(); }
+    TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
+    TInfo* info() const { return info_.get(); }
 
 private:
+    // Declared in creation order; destroyed in the reverse.
     std::unique_ptr<TGForm> gform_;
+    std::unique_ptr<TErrFileCoeff> errFileCoeff_;
+    std::unique_ptr<DialogCoefFileErrors> coefErrors_;
+    std::unique_ptr<TErrDecim> errDecim_;
+    std::unique_ptr<TErrMinDecim> errMinDecim_;
+    std::unique_ptr<TInfo> info_;
 };
 
 }  // namespace gc
