@@ -433,14 +433,5 @@ TEST(PageMismatches, CountWordsThatDifferFromTheTool) {
     EXPECT_EQ(CountPage16Mismatches(*m), 2);
 }
 
-TEST(PageMismatches, ToolTablesLiveAboveTheLoadedCoefficients) {
-    auto m = NewModel();
-    ToolPage16Table(*m, 2)[0] = 11;
-    ToolPage17Table(*m, 2)[15] = 22;
-    EXPECT_EQ(m->workImage.pfir[2].coef[512], 11);
-    EXPECT_EQ(m->workImage.pfir[2].coef[543], 22);
-    EXPECT_EQ(m->workImage.pfir[2].coef[511], 0);
-}
-
 }  // namespace
 }  // namespace gc

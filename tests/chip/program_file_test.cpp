@@ -19,13 +19,6 @@ using test::WriteFileText;
 
 std::unique_ptr<Model> NewModel() { return std::make_unique<Model>(); }
 
-std::vector<std::string> TripleLines(const std::string& text) {
-    std::vector<std::string> lines = SplitLines(text);
-    auto it = std::find(lines.begin(), lines.end(), "Page    Reg    Value ");
-    EXPECT_NE(it, lines.end());
-    return std::vector<std::string>(it == lines.end() ? it : it + 1, lines.end());
-}
-
 TEST(ProgramFile, HeaderChannelLinesAndTripleFormat) {
     auto m = NewModel();
     Settings& s = m->settings;
@@ -75,25 +68,6 @@ TEST(ProgramFile, HeaderChannelLinesAndTripleFormat) {
               "0x0     0x0    0xfff0\n"
               "0x12    0x1a   0x5   \n"
               "0xa1    0x15   0x1234\n");
-}
-
-TEST(ProgramFile, PairedModesDescribeEachPairByItsFirstChannel) {
-    auto m = NewModel();
-    Settings& s = m->settings;
-    s.ModeOfInput = 2;
-    for (int c = 0; c < 4; ++c) {
-        s.FreqNCO[c] = 1000 * (c + 1);
-        s.InpADC[c] = c;
-        m->TotalDec[c] = 10 * (c + 1);
-    }
-    m->ChannelMask = 3;
-    const std::string text = FormatProgramFile(*m);
-    EXPECT_NE(text.find("Decimation Ch0= 10\nDecimation Ch1= 30\nDecimation Ch2= 0\nDecimation Ch3= 0\n"
-                        "FreqNCO0= 1000\nFreqNCO1= 3000\nFreqNCO2= 1000\nFreqNCO3= 3000\n"
-                        "ADC Ch0= 0\nADC Ch1= 2\nADC Ch2= 0\nADC Ch3= 2\nPage    Reg    Value \n"),
-              std::string::npos)
-        << text;
-    EXPECT_TRUE(TripleLines(text).empty());
 }
 
 TEST(ProgramFile, AdcMaskByMode) {
@@ -322,20 +296,6 @@ TEST(SaveChecks, AgreementThenMinimum) {
     for (int c = 0; c < 4; ++c) s.CicM0Dec[c] = 2000000000;
     s.FirDec[3] = 3;
     EXPECT_EQ(CheckSaveDecimations(*m).notice, SaveNotice::DecimMismatch);
-}
-
-TEST(SaveLabAndProgram, WritesBothFilesAndTakesTheLabName) {
-    auto m = NewModel();
-    m->settings.FullDebug = 0;
-    PrepareProgram(*m);
-    TempDir dir;
-    SaveResult r = SaveLabAndProgram(*m, dir / "run.v1.lab");
-    EXPECT_TRUE(r.labWritten);
-    EXPECT_TRUE(r.programWritten);
-    EXPECT_EQ(r.programPath, dir / "run.prg");
-    EXPECT_EQ(m->currentLabName, "run.v1.lab");
-    EXPECT_EQ(TripleLines(ReadFileText(dir / "run.prg")).size(), 1328u);
-    EXPECT_NE(ReadFileText(dir / "run.v1.lab").find("FullDebug"), std::string::npos);
 }
 
 }  // namespace
