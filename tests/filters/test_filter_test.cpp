@@ -148,21 +148,5 @@ TEST(TestFilter, UnusableRequestsAreRefusedAndWriteNothing) {
     }
 }
 
-TEST(TestFilter, ParametersComeFromTheSettingsAndTheCurrentChannel) {
-    Model m;
-    m.CurrentChannel = 2;
-    m.OutputRate[2] = 1234.5f;
-    m.settings.IndexFilter = 4;
-    m.settings.NumTapsFilter = 77;
-    m.settings.Deviation = 5000;
-    m.settings.Obkatka = 1;
-    TestFilterParams p = TestFilterParamsOf(m);
-    EXPECT_EQ(p.kind, 4);
-    EXPECT_EQ(p.numTaps, 77);
-    EXPECT_EQ(p.deviation, 5000);
-    EXPECT_EQ(p.obkatka, 1);
-    EXPECT_EQ(p.outputRate, 1234.5f);
-}
-
 }  // namespace
 }  // namespace gc
