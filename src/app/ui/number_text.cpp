@@ -1,30 +1,17 @@
 #include "app/ui/number_text.h"
 
-#include <cmath>
-
-#include "filters/plot_scale.h"
+#include "app/main_view.h"
 
 namespace gc {
 
-int32_t ParseIntText(const QString& text) {
-    bool ok = false;
-    const int32_t v = text.trimmed().toInt(&ok, 10);
-    if (!ok) throw ConversionError(QStringLiteral("'%1' — не целое число").arg(text).toStdString());
-    return v;
+int32_t IntOfBox(const QString& text) {
+    const std::string t = text.toStdString();
+    if (auto v = ParseIntegerText(t)) return *v;
+    throw ConversionError("«" + t + "» не является целым числом");
 }
 
-double ParseFloatText(const QString& text) {
-    QString t = text.trimmed();
-    t.replace(QChar(','), QChar('.'));
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    // Infinities and NaN would travel into register words; they are no numbers here.
-    if (!ok || !std::isfinite(v)) throw ConversionError(QStringLiteral("'%1' — не число").arg(text).toStdString());
-    return v;
-}
-
-QString FixedQ(double value, int precision, int digits) {
-    return QString::fromStdString(FixedText(value, precision, digits));
+QString FixedQ(double value, int precision, int decimals) {
+    return QString::fromStdString(FormatFixed(value, precision, decimals));
 }
 
 }  // namespace gc

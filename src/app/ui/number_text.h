@@ -1,6 +1,6 @@
-// Numbers typed into edit boxes. Text that is not a number raises
-// ConversionError, whose message names the text; the handler that reads the
-// box stops there.
+// Numbers typed into the edit boxes that the handlers read themselves (the CIC
+// box, the manual shift). Text that is not a number raises ConversionError,
+// whose message names the text; the handler stops there.
 #pragma once
 
 #include <QString>
@@ -14,12 +14,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A decimal integer in the 32-bit range, blanks around it allowed.
-int32_t ParseIntText(const QString& text);
-// A decimal number; a comma is taken as the decimal point.
-double ParseFloatText(const QString& text);
+// The integer of an edit box, by the rules of the model's control reader.
+int32_t IntOfBox(const QString& text);
 
-// Fixed-point text with `digits` decimals and at most `precision` significant digits.
-QString FixedQ(double value, int precision, int digits);
+// Fixed-point text with `decimals` decimals and at most `precision` significant digits.
+QString FixedQ(double value, int precision, int decimals);
 
 }  // namespace gc

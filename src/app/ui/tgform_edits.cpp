@@ -119,7 +119,7 @@ void TGForm::PipelineD() {
 // ---- CIC decimation ----
 
 void TGForm::OnCicEdited() {
-    int64_t v = ParseIntText(cicEdit_->text());
+    int64_t v = IntOfBox(cicEdit_->text());
     const int step = m_.CicDecStep > 0 ? m_.CicDecStep : 1;
     v = (v / step) * step;
     if (v > CicDecMax) v = CicDecMax;
@@ -129,7 +129,7 @@ void TGForm::OnCicEdited() {
 
 void TGForm::OnCicStep(int step) {
     // The steppers clamp only in their own direction and do not round to the step.
-    int64_t v = static_cast<int64_t>(ParseIntText(cicEdit_->text())) + step;
+    int64_t v = static_cast<int64_t>(IntOfBox(cicEdit_->text())) + step;
     if (step > 0 && v > CicDecMax) v = CicDecMax;
     if (step < 0 && v < m_.CicDecMin) v = m_.CicDecMin;
     PipelineC(static_cast<int>(v));
