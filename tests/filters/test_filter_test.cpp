@@ -70,6 +70,15 @@ TEST(RampFilter, ApplFolderMustExistBesideTheChosenFolder) {
     EXPECT_NE(r.message.find("Appl"), std::string::npos);
 }
 
+TEST(RampFilter, PathsChosenWithBackslashesSplitAtTheLastSeparator) {
+    // Paths typed the board software's way still name the folder and the file.
+    Workspace ws;
+    TestFilterResult r = WriteTestFilter(Ramp(2, 2), (ws.dir / "FILTERS").string() + "\\r.taps");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(ReadFileText(ws.filters("r.taps")), " 1\n 2\n");
+    EXPECT_EQ(ReadFileText(ws.appl("r.taps")), " 1.000000\n 2.000000\n");
+}
+
 TEST(ChirpFilter, UntaperedChirpStartsAtFullAmplitudeAndIsSymmetric) {
     for (int kind : {kChirpUp, kChirpDown}) {
         Workspace ws;
