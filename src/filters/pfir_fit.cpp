@@ -9,6 +9,7 @@ namespace gc {
 
 PfirLength PfirLengthLimit(int mode, int cicDec, int firDec) {
     firDec = std::clamp(firDec, 1, 8);
+    if (mode < 0 || mode > 2) mode = 0;  // as the derivation reads an unknown input mode
     const int cap = mode > 0 ? 256 : 128;
     const int step = 16 * firDec;
     // 64 bits: a CIC decimation from a damaged file may be anything.

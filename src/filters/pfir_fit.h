@@ -15,7 +15,8 @@ struct PfirLength {
 
 // firDec outside 1..8 (a damaged lab file or an imported table) is clamped to
 // that range, so the step never divides by zero and no allowed length exceeds
-// the 512 entries of a fitted set. Any mode and any cicDec give a result.
+// the 512 entries of a fitted set. A mode outside 0..2 counts as 0 ("Full
+// rate"), as in the derivation. Any cicDec gives a result.
 PfirLength PfirLengthLimit(int mode, int cicDec, int firDec);
 
 // Longest length the chip runs for a set of n taps with the given symmetry.

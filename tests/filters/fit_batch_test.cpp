@@ -37,7 +37,9 @@ RunResult RunBatchTool(const TempDir& ws, const std::string& args) {
 
 std::vector<long> ReadNumbers(const std::filesystem::path& p) {
     std::vector<long> v;
-    for (const std::string& line : *ReadLines(p)) v.push_back(std::stol(line));
+    const auto lines = ReadLines(p);
+    if (lines)
+        for (const std::string& line : *lines) v.push_back(std::stol(line));
     return v;
 }
 

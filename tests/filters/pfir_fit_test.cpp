@@ -80,9 +80,9 @@ TEST(PfirLengthLimit, DecimationsFromDamagedFilesStayInRange) {
     EXPECT_EQ(PfirLengthLimit(1, INT_MAX, 1).count, 16);
     EXPECT_EQ(PfirLengthLimit(2, INT_MIN, 1).count, 1);
     EXPECT_EQ(PfirLengthLimit(0, -8, 1).count, 1);
-    // Unknown input modes: above 0 take the larger cap, only 1 the whole decimation.
-    EXPECT_EQ(PfirLengthLimit(7, 8, 1).count, PfirLengthLimit(2, 8, 1).count);
-    EXPECT_EQ(PfirLengthLimit(-1, 8, 1).count, PfirLengthLimit(0, 8, 1).count);
+    // Unknown input modes count as Full rate, as in the derivation.
+    EXPECT_EQ(PfirLengthLimit(7, 1024, 1).count, 8);
+    EXPECT_EQ(PfirLengthLimit(-1, 1024, 1).count, 8);
 }
 
 TEST(FitPfirToChannel, SymmetricSetOfAnAllowedLengthIsKept) {
