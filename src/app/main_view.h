@@ -9,16 +9,9 @@
 #include <string_view>
 
 #include "app/model.h"
+#include "app/number_format.h"
 
 namespace gc {
-
-// Fixed-point text with `decimals` decimals of a value first rounded to
-// `precision` significant digits (digits beyond them show as 0); halves round
-// away from zero, as a reader of the decimal value expects. A value with
-// more integer digits than `precision` is shown in exponent form. The decimal
-// point is always '.', whatever the process locale. A result that reads as
-// zero carries no minus sign. NaN and infinities give "NAN", "INF", "-INF".
-std::string FormatFixed(double value, int precision, int decimals);
 
 // A frequency in Hz shown in kHz: three decimals, eight significant digits, " кГц".
 std::string FormatKhz(double hz);

@@ -108,15 +108,15 @@ CicWindowLabels ComputeCicWindowLabels(const CicWindowInputs& in, const CicWindo
         const int a = std::max(1, s.CicWindowStretch);
         const double mhz = in.systemClock * 1e-6;
         l.denominators = {std::to_string(8 * a), std::to_string(4 * a), std::to_string(8 * a), std::to_string(2 * a)};
-        l.mhzTicks = {FixedText(mhz / (8.0 * a), 5, 3), FixedText(mhz / (4.0 * a), 5, 3),
-                      FixedText(mhz * 3 / (8.0 * a), 5, 3), FixedText(mhz / (2.0 * a), 5, 3)};
+        l.mhzTicks = {FormatFixed(mhz / (8.0 * a), 5, 3), FormatFixed(mhz / (4.0 * a), 5, 3),
+                      FormatFixed(mhz * 3 / (8.0 * a), 5, 3), FormatFixed(mhz / (2.0 * a), 5, 3)};
         l.stretch = std::to_string(a);
         l.axisTitle = "F/Fsinp";
     } else {
         const double fo = in.systemClock * 1e-6 / RateDivisor(in.N);
         l.denominators = {"8", "4", "8", "2"};
-        l.mhzTicks = {FixedText(fo * 0.125, 5, 3), FixedText(fo * 0.25, 5, 3), FixedText(fo * 0.375, 5, 3),
-                      FixedText(fo * 0.5, 5, 3)};
+        l.mhzTicks = {FormatFixed(fo * 0.125, 5, 3), FormatFixed(fo * 0.25, 5, 3), FormatFixed(fo * 0.375, 5, 3),
+                      FormatFixed(fo * 0.5, 5, 3)};
         l.stretch = std::string("1");
         l.axisTitle = "F/Fsout";
     }
@@ -142,7 +142,7 @@ CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& 
             const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
             cur.lineY = CursorLineRow(level, 1);
             const float mhz = static_cast<float>(in.systemClock * 1e-6 / (2.0 * a) * (c / 256.0));
-            f.xReadout = FixedText(static_cast<double>(mhz), 6, 4);
+            f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
             f.levelReadout = LevelReadout(level);
         }
     } else {
@@ -152,8 +152,8 @@ CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& 
             // The level of the pixel row under the mouse, not of a curve.
             const float fo = static_cast<float>(in.systemClock * 1e-6 / RateDivisor(in.N));
             const float mhz = static_cast<float>(static_cast<double>(fo) * 0.5 * (c / 256.0));
-            f.xReadout = FixedText(static_cast<double>(mhz), 6, 4);
-            f.levelReadout = FixedText(cur.lineY * -1 * 0.5, 5, 2);
+            f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
+            f.levelReadout = FormatFixed(cur.lineY * -1 * 0.5, 5, 2);
         }
     }
     f.cursorColumn = cur.column;

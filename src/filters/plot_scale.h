@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/model.h"
+#include "app/number_format.h"
 
 namespace gc {
 
@@ -67,11 +68,6 @@ struct PlotFrame {
     std::string levelReadout;  // dB, empty without a cursor
     PlotLabels labels;
 };
-
-// Fixed-point text of value with `digits` decimals, rounded (half away from
-// zero) to at most `precision` significant digits and padded with zeros.
-// Values with more than `precision` integer digits are written as d.dddE+n.
-std::string FixedText(double value, int precision, int digits);
 
 // Transforms.
 inline int ColumnOfPoint(int point) { return point; }

@@ -18,21 +18,21 @@ Curve PeakCurve(int peak, double rest) {
     return c;
 }
 
-TEST(PlotScale, FixedTextRoundsToPrecisionThenPadsDecimals) {
-    EXPECT_EQ(FixedText(12.5, 5, 3), "12.500");
-    EXPECT_EQ(FixedText(-20.0, 4, 1), "-20.0");
-    EXPECT_EQ(FixedText(12.345678, 4, 3), "12.350");  // 4 significant digits, then padded
-    EXPECT_EQ(FixedText(195.3125, 7, 3), "195.313");  // an exact tie rounds away from zero
-    EXPECT_EQ(FixedText(-195.3125, 7, 3), "-195.313");
-    EXPECT_EQ(FixedText(9.99996, 4, 3), "10.000");  // the carry adds an integer digit
-    EXPECT_EQ(FixedText(1234.5, 4, 1), "1235.0");
-    EXPECT_EQ(FixedText(0.0030517578125, 5, 3), "0.003");
-    EXPECT_EQ(FixedText(0.0, 5, 2), "0.00");
-    EXPECT_EQ(FixedText(-0.01, 4, 1), "0.0");  // no "-0.0"
-    EXPECT_EQ(FixedText(-0.05, 4, 1), "-0.1");
-    EXPECT_EQ(FixedText(0.96, 4, 0), "1");
-    EXPECT_EQ(FixedText(123456.7, 5, 2), "1.2346E+5");  // more integer digits than the precision
-    EXPECT_EQ(FixedText(std::numeric_limits<double>::quiet_NaN(), 5, 2), "NAN");
+TEST(PlotScale, FixedRoundsToPrecisionThenPadsDecimals) {
+    EXPECT_EQ(FormatFixed(12.5, 5, 3), "12.500");
+    EXPECT_EQ(FormatFixed(-20.0, 4, 1), "-20.0");
+    EXPECT_EQ(FormatFixed(12.345678, 4, 3), "12.350");  // 4 significant digits, then padded
+    EXPECT_EQ(FormatFixed(195.3125, 7, 3), "195.313");  // an exact tie rounds away from zero
+    EXPECT_EQ(FormatFixed(-195.3125, 7, 3), "-195.313");
+    EXPECT_EQ(FormatFixed(9.99996, 4, 3), "10.000");  // the carry adds an integer digit
+    EXPECT_EQ(FormatFixed(1234.5, 4, 1), "1235.0");
+    EXPECT_EQ(FormatFixed(0.0030517578125, 5, 3), "0.003");
+    EXPECT_EQ(FormatFixed(0.0, 5, 2), "0.00");
+    EXPECT_EQ(FormatFixed(-0.01, 4, 1), "0.0");  // no "-0.0"
+    EXPECT_EQ(FormatFixed(-0.05, 4, 1), "-0.1");
+    EXPECT_EQ(FormatFixed(0.96, 4, 0), "1");
+    EXPECT_EQ(FormatFixed(123456.7, 5, 2), "1.2346E+05");  // more integer digits than the precision
+    EXPECT_EQ(FormatFixed(std::numeric_limits<double>::quiet_NaN(), 5, 2), "NAN");
 }
 
 TEST(PlotScale, AxisLabelsFollowBothZoomFactors) {
