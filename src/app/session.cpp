@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/lab_file.h"
 #include "app/derivation.h"
+#include "app/lab_file.h"
 #include "app/main_view.h"
 #include "filters/coef_files.h"
 
