@@ -395,6 +395,54 @@ private slots:
         QVERIFY(prg.find("Page    Reg    Value \n0x12    0x10   0x5   \n0x12    0x11   0x7   \n") != std::string::npos);
     }
 
+    void writeFilterShowsTheChirpSumsOfTheBatchTool() {
+        Model lab;
+        lab.settings.FullDebug = 629;
+        lab.settings.IndexFilter = 3;  // rising chirp
+        lab.settings.NumTapsFilter = 40;
+        lab.settings.Obkatka = 1;
+        Session s(lab);
+        QCOMPARE(s.get<QComboBox>("filterKindCombo")->currentIndex(), 3);
+        QVERIFY(s.get<QCheckBox>("obkatkaBox")->isChecked());
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/xxsweep.taps").string()));
+        s.click("writeFilterButton");
+        QVERIFY(fs::exists(s.dir / "FILTERS/_Isweep.taps"));
+        QVERIFY(fs::exists(s.dir / "FILTERS/_Qsweep.taps"));
+
+        QProcess batch;
+        batch.start(QString(GC5016_BIN_DIR) + "/gc5016-batch",
+                    {"-C", QString::fromStdString(s.dir.root().string()), "testfilter", "FILTERS/yyother.taps"});
+        QVERIFY(batch.waitForFinished(30000));
+        QCOMPARE(batch.exitCode(), 0);
+        const QString expected = QString::fromUtf8(batch.readAllStandardOutput());
+        const QString shown = QString("I %1\nQ %2\nII %3\nQQ %4\n")
+                                  .arg(s.get<QLineEdit>("sumIEdit")->text(), s.get<QLineEdit>("sumQEdit")->text(),
+                                       s.get<QLineEdit>("sumIIEdit")->text(), s.get<QLineEdit>("sumQQEdit")->text());
+        QCOMPARE(shown, expected);
+        QCOMPARE(uitest::ReadText(s.dir / "FILTERS/_Isweep.taps"), uitest::ReadText(s.dir / "FILTERS/_Iother.taps"));
+    }
+
+    void openWindowsFollowTheEditsThatConcernThem() {
+        Session s(Model{});
+        int refreshed = 0, responses = 0;
+        uint16_t freqSeen = 0;
+        // A register editor sees the image of the derivation that ran in the same refresh.
+        s.w()->AddRefreshHook([&] {
+            ++refreshed;
+            freqSeen = s.m.workImage.cic[0].freq_msb;
+        });
+        s.w()->AddResponseWindowHook([&] { ++responses; });
+        s.type("freqEdit", "10000000");
+        QCOMPARE(refreshed, 1);  // pipeline A: one refresh, no response window
+        QCOMPARE(responses, 0);
+        QCOMPARE(freqSeen, uint16_t(0xE666));
+        s.click("channelRadio2");
+        QCOMPARE(responses, 1);
+        s.type("cicEdit", "16");  // pipeline C refreshes twice
+        QCOMPARE(refreshed, 4);
+        QCOMPARE(responses, 2);
+    }
+
     void chosenCoefficientFileIsLoadedFromItsFolder() {
         Session s(Model{});
         const QString before = s.cwd();

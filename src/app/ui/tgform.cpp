@@ -9,7 +9,6 @@
 #include <QShowEvent>
 #include <exception>
 
-#include "app/derivation.h"
 #include "app/session.h"
 #include "app/ui/gc_application.h"
 #include "filters/ui/response_plot.h"
@@ -44,7 +43,7 @@ void TGForm::showEvent(QShowEvent* event) {
 }
 
 void TGForm::RunStartup() {
-    // Lab file, expert mode, board model, the four coefficient files.
+    // Lab file, expert mode, board model, the four coefficient files, the register image.
     StartSession(m_, StartupLabPath(), coefErrors_);
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
 
@@ -59,7 +58,6 @@ void TGForm::RunStartup() {
         for (int k = 0; k < kModesOfBoard[BoardModel]; ++k) modeCombo_->addItem(QString::fromUtf8(kModeNames[k]));
     }
 
-    DeriveRegisters(m_);
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
