@@ -109,6 +109,19 @@ private slots:
         }
     }
 
+    void fullRateBoundsHoldWithoutALabFile() {
+        uitest::WorkFolder dir;
+        Model m;
+        AppWindows windows(m);
+        uitest::ModalCatcher modals;  // no coefficient files either
+        windows.gform()->show();
+        QLineEdit* cic = windows.gform()->findChild<QLineEdit*>("cicEdit");
+        cic->clear();
+        QTest::keyClicks(cic, "1");
+        QTest::keyClick(cic, Qt::Key_Return);
+        QCOMPARE(m.settings.CicDec[0], 2);
+    }
+
     void cicEditRefitsTheChannelAndRedrawsThePlot() {
         Session s(LabInMode(0));
         const int ntapsAt2 = s.m.coefSetInfo[0].ntaps;
@@ -260,7 +273,7 @@ private slots:
         s.get<QLineEdit>("freqEdit")->setText("5000000");   // read before the gain box
         s.get<QLineEdit>("overallGainEdit")->setText("7");  // read after it
         s.type("gainEdit", "abc");
-        QCOMPARE(s.modals.seen.size(), size_t(1));  // one box, even though the edit box lost focus to it
+        QCOMPARE(s.modals.seen.size(), size_t(1));
         QVERIFY(s.modals.seen[0].join(' ').contains("abc"));
         QCOMPARE(s.m.settings.FreqNCO[0], 5000000);
         QCOMPARE(s.m.settings.Gain[0], 1.0f);
