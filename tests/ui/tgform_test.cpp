@@ -249,6 +249,9 @@ private slots:
             QVERIFY(!s.get<QGroupBox>("expertGroup")->isVisible());
             QVERIFY(!s.get<QLineEdit>("overallGainEdit")->isVisible());
             QCOMPARE(s.w()->width(), TGForm::kNormalWidth);
+            s.click("infoButton");
+            QVERIFY(s.windows->info()->isVisible());
+            QVERIFY(s.modals.seen.empty());  // the information box does not block
         }
     }
 

@@ -1,5 +1,6 @@
 // gc5016-config: the configurator's windowed program.
 #include <exception>
+#include <memory>
 
 #include "app/ui/app_windows.h"
 #include "app/ui/gc_application.h"
