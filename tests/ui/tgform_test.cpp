@@ -139,6 +139,15 @@ private slots:
 
     void splitIqShowsChannelAOfChannelD() {
         Session s(LabInMode(0));
+        if constexpr (BoardModel == 2) {
+            // This board: three input modes, two ADC inputs, register writes always enabled.
+            QCOMPARE(s.get<QComboBox>("modeCombo")->count(), 3);
+            QVERIFY(s.get<QWidget>("adcRadio1")->isVisible());
+            QVERIFY(!s.get<QWidget>("adcRadio2")->isVisible());
+            QVERIFY(!s.get<QWidget>("adcRadio3")->isVisible());
+            QVERIFY(s.get<QCheckBox>("enbWriteBox")->isChecked());
+            QVERIFY(!s.get<QCheckBox>("enbWriteBox")->isEnabled());
+        }
         s.click("channelRadio3");
         QCOMPARE(s.m.CurrentChannel, 3);
         s.get<QComboBox>("modeCombo")->setCurrentIndex(1);
