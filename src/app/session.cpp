@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "app/derivation.h"
 #include "app/lab_file.h"
@@ -12,6 +13,9 @@ namespace gc {
 bool ReadStartupLab(Model& m, const std::filesystem::path& labPath) {
     m.currentLabName = "std.lab";
     bool read = ReadLab(m, labPath);
+    // The CIC bounds follow the input mode even when no lab file was read
+    // (Full rate must not accept a decimation of 1).
+    if (auto bounds = CicBoundsOfMode(m.settings.ModeOfInput)) std::tie(m.CicDecMin, m.CicDecStep) = *bounds;
     m.settings.TypeOfModule = BoardModel;
     m.ExpertMode = m.settings.FullDebug == kExpertCode;
     m.FullDebugSaved = m.settings.FullDebug;

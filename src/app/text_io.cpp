@@ -9,9 +9,34 @@
 #include <iterator>
 #include <system_error>
 
+#include <locale.h>
 #include <unistd.h>
+#include <clocale>
 
 namespace gc {
+
+namespace {
+
+// File formats use '.' whatever locale the process runs in (a GUI toolkit may
+// have switched LC_NUMERIC to the user's, where the decimal point is ',').
+class CNumericLocale {
+public:
+    CNumericLocale() : old_(c_locale() ? uselocale(c_locale()) : nullptr) {}
+    ~CNumericLocale() {
+        if (old_) uselocale(old_);
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    static locale_t c_locale() {
+        static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        return loc;
+    }
+    locale_t old_;
+};
+
+}  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -59,6 +84,7 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content
 }
 
 std::string StrPrintf(const char* fmt, ...) {
+    CNumericLocale c;
     va_list ap;
     va_start(ap, fmt);
     va_list ap2;
@@ -84,6 +110,7 @@ long CToLong(const char* text, int base, const char** end) {
 }
 
 double CToDouble(const char* text, const char** end) {
+    CNumericLocale c;
     char* e = nullptr;
     double v = std::strtod(text, &e);
     if (end) *end = e;

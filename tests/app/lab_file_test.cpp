@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 
@@ -186,6 +187,14 @@ TEST(Session, StartAndCloseKeepTheExpertCode) {
     EXPECT_EQ(again.settings.CicDec[1], 12);
 }
 
+TEST(Session, StartWithoutLabFileTakesTheFullRateBounds) {
+    TempDir dir;
+    Model m;
+    EXPECT_FALSE(ReadStartupLab(m, dir / "none.lab"));
+    EXPECT_EQ(m.CicDecMin, 2);
+    EXPECT_EQ(m.CicDecStep, 1);
+}
+
 TEST(Session, SaveModeCicDecSwapsStores) {
     Model m;
     for (int c = 0; c < kChannels; ++c) m.settings.CicM1Dec[c] = 3 + c;
@@ -199,6 +208,19 @@ TEST(Session, SaveModeCicDecSwapsStores) {
     SaveModeCicDec(m, -1, 2);
     EXPECT_EQ(m.settings.CicDec[0], 2);
     EXPECT_EQ(m.CicDecStep, 2);
+}
+
+TEST(TextIo, NumbersIgnoreTheProcessLocale) {
+    // A desktop session may run with a locale whose decimal point is ','.
+    const char* found = nullptr;
+    for (const char* name : {"ru_RU.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.utf8", "de_DE.utf8"})
+        if ((found = std::setlocale(LC_NUMERIC, name))) break;
+    if (!found) GTEST_SKIP() << "no locale with a decimal comma installed";
+    const std::string text = StrPrintf("%f", 0.5);
+    const double read = CToDouble("2.25");
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(text, "0.500000");
+    EXPECT_EQ(read, 2.25);
 }
 
 TEST(TextIo, LinesOfAnyLengthAndEnding) {

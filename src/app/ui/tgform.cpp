@@ -8,9 +8,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <exception>
-#include <tuple>
 
-#include "app/lab_file.h"
 #include "app/session.h"
 #include "app/ui/gc_application.h"
 #include "filters/ui/response_plot.h"
@@ -47,9 +45,6 @@ void TGForm::showEvent(QShowEvent* event) {
 void TGForm::RunStartup() {
     // Lab file, expert mode, board model, the four coefficient files, the register image.
     StartSession(m_, StartupLabPath(), coefErrors_);
-    // The CIC bounds follow the input mode even when no lab file was read
-    // (Full rate must not accept a decimation of 1).
-    if (auto bounds = CicBoundsOfMode(m_.settings.ModeOfInput)) std::tie(m_.CicDecMin, m_.CicDecStep) = *bounds;
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
 
     // Boards 0 and 2 wire only two ADC inputs.
