@@ -103,6 +103,8 @@ int32_t* ModeCicStore(Settings& s, int mode) {
     }
 }
 
+const int32_t* ModeCicStore(const Settings& s, int mode) { return ModeCicStore(const_cast<Settings&>(s), mode); }
+
 void ApplyLabLines(Model& m, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) ApplyLine(m, line);
     Settings& s = m.settings;

@@ -29,5 +29,6 @@ std::optional<std::pair<int, int>> CicBoundsOfMode(int mode);
 
 // The stored CIC decimations of an input mode (CicM0Dec..CicM2Dec); nullptr outside 0..2.
 int32_t* ModeCicStore(Settings& s, int mode);
+const int32_t* ModeCicStore(const Settings& s, int mode);
 
 }  // namespace gc

@@ -55,16 +55,8 @@ void CopyPageAfterSelect(const Gc101List& list, int n, unsigned page, Put put) {
 const char* const kMinDecimModeLines[3] = {"Full rate равно 8 !", "SplitIQ rate равно 4 !", "Double rate равно 8 !"};
 
 const int32_t* StoredCicDec(const Settings& s, int mode) {
-    switch (mode) {
-        case 0:
-            return s.CicM0Dec;
-        case 1:
-            return s.CicM1Dec;
-        case 2:
-            return s.CicM2Dec;
-        default:
-            return s.CicDec;
-    }
+    const int32_t* store = ModeCicStore(s, mode);
+    return store ? store : s.CicDec;
 }
 
 }  // namespace

@@ -15,19 +15,8 @@ namespace {
 
 // Value k of an integer entry, signed or unsigned as the field is declared.
 long IntegerValue(Model& m, const ParamEntry& e, int k) {
-    void* p = e.locate(m, k);
-    switch (e.type) {
-        case PT_UINT16:
-            return *static_cast<uint16_t*>(p);
-        case PT_INT16:
-            return *static_cast<int16_t*>(p);
-        case PT_INT:
-            return *static_cast<int32_t*>(p);
-        case PT_FLOAT:
-        case PT_STRING:
-            break;
-    }
-    return 0;
+    if (e.type == PT_FLOAT || e.type == PT_STRING) return 0;
+    return static_cast<long>(ParamGetNumber(m, e, k));  // a double holds every 32-bit value exactly
 }
 
 double FloatValue(Model& m, const ParamEntry& e, int k) {
