@@ -2,36 +2,37 @@
 // out of bounds, and it writes either N lines for a valid count or nothing.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <string>
-
-#include <unistd.h>
+#include <system_error>
 
 #include "filters/coef_files.h"
+#include "fuzz_input.h"
 
 namespace {
 
+// A working folder with FILTERS/ for the converter's output, removed at exit.
+struct WorkFolder {
+    std::filesystem::path dir = gc::fuzz::TempPath("flt");
+    WorkFolder() { std::filesystem::create_directories(dir / "FILTERS"); }
+    ~WorkFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
 const std::filesystem::path& WorkDir() {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("gc5016-fuzz-flt-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d / "FILTERS");
-        return d;
-    }();
-    return dir;
+    static const WorkFolder folder;
+    return folder.dir;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::filesystem::path input = WorkDir() / "input.flt";
-    FILE* f = std::fopen(input.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    static const gc::fuzz::InputFile input(WorkDir() / "input.flt");
+    if (!input.Write(data, size)) return 0;
     std::error_code ec;
     std::filesystem::remove(WorkDir() / "FILTERS" / "input.taps", ec);
-    gc::FltConversion r = gc::ConvertFltToTaps(input, WorkDir());
+    gc::FltConversion r = gc::ConvertFltToTaps(input.path(), WorkDir());
     bool written = std::filesystem::exists(r.output, ec);
     if (written != (r.status == gc::FltConversion::Done)) __builtin_trap();
     if (r.status == gc::FltConversion::Done && (r.count < 1 || r.count > gc::kMaxFltTaps)) __builtin_trap();

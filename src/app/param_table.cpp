@@ -740,7 +740,7 @@ void ParamSetInteger(Model& m, const ParamEntry& e, int k, long v) {
 void ParamSetFloat(Model& m, const ParamEntry& e, int k, double v) {
     if (e.type != PT_FLOAT) return;
     // Out-of-range values saturate to infinity instead of an undefined conversion.
-    constexpr double kMax = std::numeric_limits<float>::max();
+    constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());
     float f;
     if (std::isnan(v))
         f = std::numeric_limits<float>::quiet_NaN();

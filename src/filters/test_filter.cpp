@@ -71,7 +71,7 @@ double ChirpWindow(int n, int N, int obkatka) {
 ChirpSet ComputeChirp(const TestFilterParams& p) {
     ChirpSet set;
     const int N = p.numTaps;
-    const double fs = p.outputRate, D = p.deviation;
+    const double fs = static_cast<double>(p.outputRate), D = p.deviation;
     const double sign = p.kind == kChirpDown ? -1.0 : 1.0;
     // The instantaneous frequency w0 + k n sweeps from -D/2 to +D/2 (rising)
     // or back (falling) over the N taps.
