@@ -70,7 +70,7 @@ TEST(ReadTapFile, AtMost512TapsAndLongLines) {
     TempDir dir;
     TapBuffer buf;
     std::string text;
-    for (int i = 1; i <= 600; ++i) text += " " + std::to_string(i) + "\n";
+    for (int i = 1; i <= 600; ++i) text.append(" ").append(std::to_string(i)).append("\n");
     WriteFileText(dir / "a.taps", text);
     ASSERT_EQ(ReadTapFile(dir / "a.taps", buf), 512);
     EXPECT_EQ(buf[511], 512);
