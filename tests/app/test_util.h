@@ -1,11 +1,13 @@
 // Small helpers shared by the core tests.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace gc::test {
@@ -62,6 +64,23 @@ private:
 inline void CopyExampleWorkspace(const std::filesystem::path& to) {
     std::filesystem::copy(std::filesystem::path(GC5016_EXAMPLES) / "workspace", to,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
+
+// What a run of the batch tool returned and printed.
+struct BatchRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs gc5016-batch -C ws ARGS; its output streams go to a folder of their own
+// so that the workspace holds only what the tool wrote.
+inline BatchRun RunBatchTool(const std::filesystem::path& ws, const std::string& args) {
+    TempDir io;
+    const std::string cmd = std::string("'") + GC5016_BIN_DIR + "/gc5016-batch' -C '" + ws.string() + "' " + args +
+                            " > '" + (io / "out").string() + "' 2> '" + (io / "err").string() + "'";
+    const int rc = std::system(cmd.c_str());
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(io / "out"), ReadFileText(io / "err")};
 }
 
 }  // namespace gc::test

@@ -13,27 +13,12 @@
 namespace gc {
 namespace {
 
+using test::BatchRun;
 using test::CopyExampleWorkspace;
 using test::ReadFileText;
+using test::RunBatchTool;
 using test::TempDir;
 using test::WriteFileText;
-
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-RunResult RunTool(const TempDir& ws, const std::string& args) {
-    const std::string cmd = std::string("'") + GC5016_BIN_DIR + "/gc5016-batch' -C '" + ws.path().string() + "' " +
-                            args + " > '" + (ws / "stdout.txt").string() + "' 2> '" + (ws / "stderr.txt").string() +
-                            "'";
-    int rc = std::system(cmd.c_str());
-    RunResult r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(ws / "stdout.txt"), ReadFileText(ws / "stderr.txt")};
-    std::filesystem::remove(ws / "stdout.txt");
-    std::filesystem::remove(ws / "stderr.txt");
-    return r;
-}
 
 // Replaces the value of one setting line of the workspace's lab file.
 void SetLabValue(const TempDir& ws, const std::string& key, const std::string& value) {
@@ -74,7 +59,7 @@ std::vector<Point> ParseResponse(const std::string& out) {
 TEST(BatchResponse, PrintsTheChannelsCurvesOnTheZoomedGrid) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    RunResult r = RunTool(ws, "response");
+    BatchRun r = RunBatchTool(ws.path(), "response");
     ASSERT_EQ(r.status, 0) << r.err;
     std::vector<Point> pts = ParseResponse(r.out);
     ASSERT_EQ(pts.size(), 256u);
@@ -86,7 +71,7 @@ TEST(BatchResponse, PrintsTheChannelsCurvesOnTheZoomedGrid) {
     EXPECT_NEAR(pts[1].cic, 32.0, 0.01);  // CIC decimation 2: DC gain 2^5
 
     // Point 0 of the PFIR is the absolute sum of the fitted taps the fit command lists.
-    RunResult fit = RunTool(ws, "fit");
+    BatchRun fit = RunBatchTool(ws.path(), "fit");
     ASSERT_EQ(fit.status, 0) << fit.err;
     std::vector<std::string> lines = SplitLines(fit.out);
     double sum = 0;
@@ -99,7 +84,7 @@ TEST(BatchResponse, PrintsTheChannelsCurvesOnTheZoomedGrid) {
     EXPECT_EQ(pts[0].pfir, std::abs(sum));
 
     // Twice the zoom: new point 2i is old point i.
-    RunResult z = RunTool(ws, "response --xstretch 2 --channel A");
+    BatchRun z = RunBatchTool(ws.path(), "response --xstretch 2 --channel A");
     ASSERT_EQ(z.status, 0) << z.err;
     std::vector<Point> zoomed = ParseResponse(z.out);
     ASSERT_EQ(zoomed.size(), 256u);
@@ -114,15 +99,15 @@ TEST(BatchResponse, RejectsBadOptions) {
     CopyExampleWorkspace(ws.path());
     for (const char* args : {"response --xstretch 3", "response --xstretch 8192", "response --xstretch 0",
                              "response --xstretch x", "response --channel E", "response --channel", "response extra"}) {
-        RunResult r = RunTool(ws, args);
+        BatchRun r = RunBatchTool(ws.path(), args);
         EXPECT_EQ(r.status, 1) << args;
         EXPECT_EQ(r.out, "") << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
     }
     // In SplitIQ channel B runs as part of A: its radio button is disabled.
     SetLabValue(ws, "ModeOfInput", "1");
-    EXPECT_EQ(RunTool(ws, "response --channel B").status, 1);
-    EXPECT_EQ(RunTool(ws, "response --channel C").status, 0);
+    EXPECT_EQ(RunBatchTool(ws.path(), "response --channel B").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "response --channel C").status, 0);
 }
 
 TEST(BatchTestFilter, WritesARampWithItsApplCopy) {
@@ -130,7 +115,7 @@ TEST(BatchTestFilter, WritesARampWithItsApplCopy) {
     CopyExampleWorkspace(ws.path());
     SetLabValue(ws, "IndexFilter", "0");
     SetLabValue(ws, "NumTapsFilter", "6");
-    RunResult r = RunTool(ws, "testfilter FILTERS/ramp.taps");
+    BatchRun r = RunBatchTool(ws.path(), "testfilter FILTERS/ramp.taps");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(ReadFileText(ws / "FILTERS" / "ramp.taps"), " 1\n 2\n 3\n 3\n 2\n 1\n");
@@ -143,7 +128,7 @@ TEST(BatchTestFilter, WritesAChirpPairAndPrintsItsSums) {
     CopyExampleWorkspace(ws.path());
     SetLabValue(ws, "IndexFilter", "3");
     SetLabValue(ws, "NumTapsFilter", "32");
-    RunResult r = RunTool(ws, "testfilter FILTERS/xxsweep.taps --channel C");
+    BatchRun r = RunBatchTool(ws.path(), "testfilter FILTERS/xxsweep.taps --channel C");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto I = ReadLines(ws / "FILTERS" / "_Isweep.taps");
     const auto Q = ReadLines(ws / "FILTERS" / "_Qsweep.taps");
@@ -167,7 +152,7 @@ TEST(BatchTestFilter, RefusedOrUnwritableSetsReportAndExit) {
     CopyExampleWorkspace(ws.path());
     SetLabValue(ws, "IndexFilter", "4");
     SetLabValue(ws, "NumTapsFilter", "1");
-    RunResult r = RunTool(ws, "testfilter FILTERS/xxsweep.taps");
+    BatchRun r = RunBatchTool(ws.path(), "testfilter FILTERS/xxsweep.taps");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(r.err.empty());
@@ -177,11 +162,11 @@ TEST(BatchTestFilter, RefusedOrUnwritableSetsReportAndExit) {
     SetLabValue(ws, "IndexFilter", "2");
     SetLabValue(ws, "NumTapsFilter", "4");
     std::filesystem::remove_all(ws / "Appl");
-    r = RunTool(ws, "testfilter FILTERS/ramp.taps");
+    r = RunBatchTool(ws.path(), "testfilter FILTERS/ramp.taps");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Appl/ramp.taps"), std::string::npos) << r.err;
 
-    EXPECT_EQ(RunTool(ws, "testfilter").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "testfilter").status, 1);
 }
 
 }  // namespace

@@ -16,26 +16,12 @@ namespace gc {
 namespace {
 
 namespace fs = std::filesystem;
+using test::BatchRun;
 using test::CopyExampleWorkspace;
 using test::ReadFileText;
+using test::RunBatchTool;
 using test::TempDir;
 using test::WriteFileText;
-
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs gc5016-batch in ws; its output streams go to a folder of their own so
-// that the workspace holds only what the tool wrote.
-RunResult RunBatch(const TempDir& ws, const std::string& args) {
-    TempDir io;
-    const std::string cmd = std::string("'") + GC5016_BIN_DIR + "/gc5016-batch' -C '" + ws.path().string() + "' " +
-                            args + " > '" + (io / "out").string() + "' 2> '" + (io / "err").string() + "'";
-    int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(io / "out"), ReadFileText(io / "err")};
-}
 
 std::set<std::string> FilesUnder(const fs::path& root) {
     std::set<std::string> files;
@@ -64,7 +50,7 @@ TEST(BatchPrg, ExampleWorkspaceGivesTheGoldenProgramFile) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
     const std::set<std::string> before = FilesUnder(ws.path());
-    RunResult r = RunBatch(ws, "prg");
+    BatchRun r = RunBatchTool(ws.path(), "prg");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     const std::string text = ReadFileText(ws / "CONFIGS" / "std.prg");
@@ -106,7 +92,7 @@ TEST(BatchPrg, SplitIqConfigurationGivesTheGoldenProgramFile) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
     fs::copy_file(fs::path(GC5016_TEST_DATA) / "splitiq.lab", ws / "CONFIGS" / "splitiq.lab");
-    RunResult r = RunBatch(ws, "--lab CONFIGS/splitiq.lab prg --out CONFIGS/splitiq.prg");
+    BatchRun r = RunBatchTool(ws.path(), "--lab CONFIGS/splitiq.lab prg --out CONFIGS/splitiq.prg");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = ReadFileText(ws / "CONFIGS" / "splitiq.prg");
     EXPECT_EQ(text, ReadFileText(fs::path(GC5016_TEST_DATA) / "splitiq.prg"));
@@ -139,7 +125,7 @@ TEST(BatchPrg, SplitIqConfigurationGivesTheGoldenProgramFile) {
 TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    RunResult r = RunBatch(ws, "prg --tool");
+    BatchRun r = RunBatchTool(ws.path(), "prg --tool");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "page16 mismatches: 0\npage17 mismatches: 0\n");
     EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "std.prg"), ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
@@ -175,7 +161,7 @@ TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
 TEST(BatchPrg, LchmScalesTheCoefficientWords) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    ASSERT_EQ(RunBatch(ws, "--lchm prg --out CONFIGS/lchm.prg").status, 0);
+    ASSERT_EQ(RunBatchTool(ws.path(), "--lchm prg --out CONFIGS/lchm.prg").status, 0);
     auto plain = Triples(ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
     auto scaled = Triples(ReadFileText(ws / "CONFIGS" / "lchm.prg"));
     ASSERT_EQ(scaled.size(), 1328u);
@@ -198,12 +184,12 @@ TEST(BatchPrg, LchmScalesTheCoefficientWords) {
 TEST(BatchPrg, BadUsageAndUnwritableOutput) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    EXPECT_EQ(RunBatch(ws, "prg extra").status, 1);
-    EXPECT_EQ(RunBatch(ws, "prg --out").status, 1);
-    EXPECT_EQ(RunBatch(ws, "gc101").status, 1);
-    EXPECT_EQ(RunBatch(ws, "save").status, 1);
-    EXPECT_EQ(RunBatch(ws, "save a.lab b.lab").status, 1);
-    RunResult r = RunBatch(ws, "prg --out NOFOLDER/x.prg");
+    EXPECT_EQ(RunBatchTool(ws.path(), "prg extra").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "prg --out").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "gc101").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "save").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "save a.lab b.lab").status, 1);
+    BatchRun r = RunBatchTool(ws.path(), "prg --out NOFOLDER/x.prg");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("NOFOLDER/x.prg"), std::string::npos);
 }
@@ -212,7 +198,7 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
     WriteFileText(ws / "Appl" / "lab.old.gc101", "write 2 12\nwrite 10 5\nwrite 11 7\n");
-    RunResult r = RunBatch(ws, "gc101 Appl/lab.old.gc101");
+    BatchRun r = RunBatchTool(ws.path(), "gc101 Appl/lab.old.gc101");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = ReadFileText(ws / "CONFIGS" / "lab.old.prg");
     const std::string golden = ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg");
@@ -223,7 +209,7 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
     // A folder name with a dot does not count; a file that is missing gives
     // the header alone and a warning.
     fs::create_directories(ws / "Appl" / "run.d");
-    r = RunBatch(ws, "gc101 Appl/run.d/nothing");
+    r = RunBatchTool(ws.path(), "gc101 Appl/run.d/nothing");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("warning"), std::string::npos);
     EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header);
@@ -232,7 +218,7 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
 TEST(BatchSave, WritesTheLabAndItsProgramFile) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    RunResult r = RunBatch(ws, "save CONFIGS/run.v2.lab");
+    BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/run.v2.lab");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "run.prg"), ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
     const std::string lab = ReadFileText(ws / "CONFIGS" / "run.v2.lab");
@@ -252,7 +238,7 @@ TEST(BatchSave, RefusedByTheDecimationChecks) {
     WriteFileText(ws / "CONFIGS" / "std.lab", lab);
     const std::set<std::string> before = FilesUnder(ws.path());
 
-    RunResult r = RunBatch(ws, "save CONFIGS/bad.lab");
+    BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/bad.lab");
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Значения коэффициентов децимации каналов\n различаются !\nФайл не может быть записан !\n");
     EXPECT_EQ(FilesUnder(ws.path()), before) << "nothing written";

@@ -13,58 +13,46 @@ namespace gc {
 namespace {
 
 namespace fs = std::filesystem;
+using test::BatchRun;
 using test::CopyExampleWorkspace;
 using test::ReadFileText;
+using test::RunBatchTool;
 using test::TempDir;
-
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchRun Batch(const TempDir& ws, const std::string& args) {
-    TempDir io;
-    const std::string cmd = std::string("'") + GC5016_BIN_DIR + "/gc5016-batch' -C '" + ws.path().string() + "' " +
-                            args + " > '" + (io / "out").string() + "' 2> '" + (io / "err").string() + "'";
-    const int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(io / "out"), ReadFileText(io / "err")};
-}
 
 const fs::path kData = GC5016_TEST_DATA;
 
 TEST(TablesBatch, TblWritesTheGoldenTableOfTheExample) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    BatchRun r = Batch(ws, "tbl");
+    BatchRun r = RunBatchTool(ws.path(), "tbl");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileText(ws / "exper.tbl"), ReadFileText(kData / "exper_example.tbl"));
 
-    r = Batch(ws, "tbl --out CONFIGS/other.tbl");
+    r = RunBatchTool(ws.path(), "tbl --out CONFIGS/other.tbl");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "other.tbl"), ReadFileText(kData / "exper_example.tbl"));
 
-    EXPECT_EQ(Batch(ws, "tbl --out missing/x.tbl").status, 2);
-    EXPECT_EQ(Batch(ws, "tbl extra").status, 1);
-    EXPECT_EQ(Batch(ws, "tbl --out").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "tbl --out missing/x.tbl").status, 2);
+    EXPECT_EQ(RunBatchTool(ws.path(), "tbl extra").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "tbl --out").status, 1);
 }
 
 TEST(TablesBatch, WorkcmdWritesTheGoldenScript) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    BatchRun r = Batch(ws, "workcmd");
+    BatchRun r = RunBatchTool(ws.path(), "workcmd");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(ReadFileText(ws / "FILTERS" / "workcmd"), ReadFileText(kData / "workcmd_example"));
     // Without --tool nothing else appears.
     EXPECT_FALSE(fs::exists(ws / "FILTERS" / "workcmd.tbl"));
-    EXPECT_EQ(Batch(ws, "workcmd --bogus").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "workcmd --bogus").status, 1);
 }
 
 TEST(TablesBatch, CompareWithoutAToolTableUsesTheStartValues) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    BatchRun r = Batch(ws, "compare --report CONFIGS/report");
+    BatchRun r = RunBatchTool(ws.path(), "compare --report CONFIGS/report");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("warning: cannot read FILTERS/workcmd.tbl"), std::string::npos);
     const std::string report = ReadFileText(ws / "CONFIGS" / "report");
@@ -77,7 +65,7 @@ TEST(TablesBatch, CompareWithoutAToolTableUsesTheStartValues) {
     EXPECT_FALSE(fs::exists(ws / "ErrTbl"));
 
     // A report that cannot be written: the count is still printed.
-    r = Batch(ws, "compare --report missing/ErrTbl");
+    r = RunBatchTool(ws.path(), "compare --report missing/ErrTbl");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out.rfind("differences: ", 0), 0u);
 }
@@ -86,12 +74,12 @@ TEST(TablesBatch, ToolRunThenCompareAgrees) {
     if (!fs::exists(fs::path(GC5016_BIN_DIR) / "cmd5016")) GTEST_SKIP() << "chip-tool stand-in not built";
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    BatchRun r = Batch(ws, "workcmd --tool");
+    BatchRun r = RunBatchTool(ws.path(), "workcmd --tool");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");  // the tool's own output never reaches ours
     ASSERT_TRUE(fs::exists(ws / "FILTERS" / "workcmd.tbl"));
     ASSERT_TRUE(fs::exists(ws / "FILTERS" / "workcmd.gc101"));
-    r = Batch(ws, "compare");
+    r = RunBatchTool(ws.path(), "compare");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "differences: 0\n");

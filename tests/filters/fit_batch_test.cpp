@@ -13,27 +13,12 @@
 namespace gc {
 namespace {
 
+using test::BatchRun;
 using test::CopyExampleWorkspace;
 using test::ReadFileText;
+using test::RunBatchTool;
 using test::TempDir;
 using test::WriteFileText;
-
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-RunResult RunBatchTool(const TempDir& ws, const std::string& args) {
-    const std::string cmd = std::string("'") + GC5016_BIN_DIR + "/gc5016-batch' -C '" + ws.path().string() + "' " +
-                            args + " > '" + (ws / "stdout.txt").string() + "' 2> '" + (ws / "stderr.txt").string() +
-                            "'";
-    int rc = std::system(cmd.c_str());
-    RunResult r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(ws / "stdout.txt"), ReadFileText(ws / "stderr.txt")};
-    std::filesystem::remove(ws / "stdout.txt");
-    std::filesystem::remove(ws / "stderr.txt");
-    return r;
-}
 
 std::vector<long> ReadNumbers(const std::filesystem::path& p) {
     std::vector<long> v;
@@ -50,7 +35,7 @@ TEST(BatchFit, ExampleWorkspaceFitIsTheCentreOfItsLowpass) {
     ASSERT_EQ(taps.size() % 2, 1u);
     ASSERT_TRUE(std::equal(taps.begin(), taps.end(), taps.rbegin())) << "the example set is symmetric";
 
-    auto r = RunBatchTool(ws, "fit --channel B");
+    auto r = RunBatchTool(ws.path(), "fit --channel B");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     auto lines = SplitLines(r.out);
@@ -93,7 +78,7 @@ TEST(BatchFit, MissingAndDamagedFilesAreReportedAndTheRestGoesOn) {
     WriteFileText(ws / "CONFIGS" / "std.lab", lab);
     WriteFileText(ws / "FILTERS" / "empty.taps", "");
 
-    auto r = RunBatchTool(ws, "fit --channel B");
+    auto r = RunBatchTool(ws.path(), "fit --channel B");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err,
               "Файл коэфициентов PFIR\nFILTERS/nothere.taps\nотсутствует!\n"
@@ -103,17 +88,17 @@ TEST(BatchFit, MissingAndDamagedFilesAreReportedAndTheRestGoesOn) {
               "ntaps 0\nsymmetric 0\neven 0\nnblocks 0\nmaxtap 0\nsumtap 0\nsymtype 0\npfir_gain 0.000000\n"
               "colour face\ntaps\n");
     // Channel D still loaded its file.
-    auto d = RunBatchTool(ws, "fit --channel D");
+    auto d = RunBatchTool(ws.path(), "fit --channel D");
     EXPECT_EQ(SplitLines(d.out)[0], "ntaps 31");
 }
 
 TEST(BatchFit, BadUsage) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());
-    EXPECT_EQ(RunBatchTool(ws, "fit --channel E").status, 1);
-    EXPECT_EQ(RunBatchTool(ws, "fit --channel").status, 1);
-    EXPECT_EQ(RunBatchTool(ws, "fit extra").status, 1);
-    EXPECT_EQ(RunBatchTool(ws, "flt2taps").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "fit --channel E").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "fit --channel").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "fit extra").status, 1);
+    EXPECT_EQ(RunBatchTool(ws.path(), "flt2taps").status, 1);
 }
 
 TEST(BatchFlt2Taps, ConvertsIntoFiltersAndRefusesBadCounts) {
@@ -121,25 +106,25 @@ TEST(BatchFlt2Taps, ConvertsIntoFiltersAndRefusesBadCounts) {
     CopyExampleWorkspace(ws.path());
     std::filesystem::create_directories(ws / "FDFDP");
     WriteFileText(ws / "FDFDP" / "lowpass.flt", "designed filter\n4\n3\n-1\n");
-    auto r = RunBatchTool(ws, "flt2taps FDFDP/lowpass.flt");
+    auto r = RunBatchTool(ws.path(), "flt2taps FDFDP/lowpass.flt");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileText(ws / "FILTERS" / "lowpass.taps"), " 3\n -1\n -1\n -1\n");
 
     WriteFileText(ws / "FDFDP" / "lowpass.flt", "designed filter\n600\n3\n");
-    r = RunBatchTool(ws, "flt2taps FDFDP/lowpass.flt");
+    r = RunBatchTool(ws.path(), "flt2taps FDFDP/lowpass.flt");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("warning"), std::string::npos);
     EXPECT_EQ(ReadFileText(ws / "FILTERS" / "lowpass.taps"), " 3\n -1\n -1\n -1\n");
 
-    r = RunBatchTool(ws, "flt2taps FDFDP/absent.flt");
+    r = RunBatchTool(ws.path(), "flt2taps FDFDP/absent.flt");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("warning"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(ws / "FILTERS" / "absent.taps"));
 
     std::filesystem::remove_all(ws / "FILTERS");
-    r = RunBatchTool(ws, "flt2taps FDFDP/lowpass.flt");
+    r = RunBatchTool(ws.path(), "flt2taps FDFDP/lowpass.flt");
     WriteFileText(ws / "FDFDP" / "ok.flt", "x\n1\n5\n");
-    r = RunBatchTool(ws, "flt2taps FDFDP/ok.flt");
+    r = RunBatchTool(ws.path(), "flt2taps FDFDP/ok.flt");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("ok.taps"), std::string::npos);
 }
