@@ -25,6 +25,19 @@ std::filesystem::path FolderOf(const std::string& chosen, const std::string& nam
     return folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
 }
 
+// Byte offset just past the first `count` characters of a UTF-8 name, or npos
+// when it has fewer. A Cyrillic letter takes two bytes: cutting bytes would
+// leave half a letter in the file name.
+size_t AfterCharacters(const std::string& name, int count) {
+    size_t at = 0;
+    for (int k = 0; k < count; ++k) {
+        if (at >= name.size()) return std::string::npos;
+        ++at;
+        while (at < name.size() && (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) ++at;
+    }
+    return at;
+}
+
 bool WriteOne(const std::filesystem::path& path, const std::string& text, TestFilterResult& r) {
     if (!WriteFileAtomic(path, text)) {
         r.message = "Не удалось записать файл " + path.string();
@@ -123,7 +136,8 @@ TestFilterResult WriteTestFilter(const TestFilterParams& p, const std::filesyste
     if (p.kind == kChirpUp || p.kind == kChirpDown) {
         if (N < 2 || N > kChirpMaxTaps)
             return Refuse("Число отводов ЛЧМ должно быть от 2 до " + std::to_string(kChirpMaxTaps));
-        if (name.size() < 2) return Refuse("Имя файла ЛЧМ должно содержать не меньше двух символов");
+        const size_t cut = AfterCharacters(name, 2);
+        if (cut == std::string::npos) return Refuse("Имя файла ЛЧМ должно содержать не меньше двух символов");
         if (!(p.outputRate > 0.0f) || !std::isfinite(p.outputRate))
             return Refuse("Выходная частота канала не положительна: ЛЧМ не может быть рассчитана");
         const ChirpSet set = ComputeChirp(p);
@@ -135,7 +149,7 @@ TestFilterResult WriteTestFilter(const TestFilterParams& p, const std::filesyste
         TestFilterResult r;
         r.chirp = true;
         r.sums = set.sums;
-        const std::string rest = name.substr(2);
+        const std::string rest = name.substr(cut);
         if (!WriteOne(folder / ("_I" + rest), textI, r) || !WriteOne(folder / ("_Q" + rest), textQ, r)) return r;
         r.ok = true;
         return r;

@@ -115,6 +115,41 @@ TEST(ChirpFilter, UntaperedChirpStartsAtFullAmplitudeAndIsSymmetric) {
     }
 }
 
+TEST(ChirpFilter, FilesOfAWorkedExampleAreExact) {
+    // N = 5, Fs = 4 Hz, D = 1 Hz: w0 = -pi/4 and k = pi/8, so the phases are
+    // 0, -3pi/16, -pi/4, -3pi/16, 0; 15000 cos(3pi/16) = 12472.04,
+    // 15000 sin(3pi/16) = 8333.55, 15000 cos(pi/4) = 10606.60.
+    for (int kind : {kChirpUp, kChirpDown}) {
+        SCOPED_TRACE(kind);
+        Workspace ws;
+        TestFilterResult r = WriteTestFilter({kind, 5, 1, 0, 4.0f}, ws.filters("xxw.taps"));
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(ReadFileText(ws.filters("_Iw.taps")), " 15000\n 12472\n 10606\n 12472\n 15000\n");
+        // Rising: the phase runs below zero first; falling: above.
+        EXPECT_EQ(ReadFileText(ws.filters("_Qw.taps")),
+                  kind == kChirpUp ? " 0\n -8333\n -10606\n -8333\n 0\n" : " 0\n 8333\n 10606\n 8333\n 0\n");
+        EXPECT_EQ(r.sums.I, 65550.0f);
+        EXPECT_EQ(r.sums.Q, kind == kChirpUp ? -27272.0f : 27272.0f);
+        EXPECT_NEAR(static_cast<double>(r.sums.II), 873588804.0, 873588804.0 * 2e-7);
+        EXPECT_NEAR(static_cast<double>(r.sums.QQ), 251365014.0, 251365014.0 * 2e-7);
+    }
+}
+
+TEST(ChirpFilter, NamesLoseTheirFirstTwoCharactersNotBytes) {
+    Workspace ws;
+    TestFilterResult r = WriteTestFilter(Chirp(kChirpUp, 8), ws.filters("ЛЧсвип.taps"));
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(std::filesystem::exists(ws.filters("_Iсвип.taps")));
+    EXPECT_TRUE(std::filesystem::exists(ws.filters("_Qсвип.taps")));
+    r = WriteTestFilter(Chirp(kChirpUp, 8), ws.filters("aБcd.taps"));
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(std::filesystem::exists(ws.filters("_Icd.taps")));
+    // One Cyrillic letter is two bytes but one character: nothing is left to name the pair.
+    r = WriteTestFilter(Chirp(kChirpUp, 8), ws.filters("Л"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.written.empty());
+}
+
 TEST(ChirpFilter, TaperIsOneAtTheCentreAndZeroAtTheEdge) {
     EXPECT_EQ(ChirpWindow(16, 32, 1), 1.0);
     EXPECT_LT(ChirpWindow(0, 32, 1), 1e-30);
