@@ -17,7 +17,8 @@ int RunTestFilter(Context& ctx) {
 
     SelectChannel(ctx.model, channel);
     const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(ctx.model), ctx.args[0]);
-    if (r.chirp) {
+    // As in the window: the sums show only once both files are written.
+    if (r.chirp && r.ok) {
         ctx.out << StrPrintf("I %.3f\nQ %.3f\nII %.3f\nQQ %.3f\n", static_cast<double>(r.sums.I),
                              static_cast<double>(r.sums.Q), static_cast<double>(r.sums.II),
                              static_cast<double>(r.sums.QQ));

@@ -158,6 +158,13 @@ TEST(BatchTestFilter, RefusedOrUnwritableSetsReportAndExit) {
     EXPECT_FALSE(r.err.empty());
     EXPECT_FALSE(std::filesystem::exists(ws / "FILTERS" / "_Isweep.taps"));
 
+    // A chirp pair that cannot be written: an error, and no sums as if it had been.
+    SetLabValue(ws, "NumTapsFilter", "16");
+    r = RunBatchTool(ws.path(), "testfilter NOFOLDER/xxsweep.taps");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("_Isweep.taps"), std::string::npos) << r.err;
+
     // A ramp whose Appl folder is missing: the copy cannot be written.
     SetLabValue(ws, "IndexFilter", "2");
     SetLabValue(ws, "NumTapsFilter", "4");
