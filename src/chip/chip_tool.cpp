@@ -34,9 +34,21 @@ const char* ChipToolProgramName() {
 #endif
 }
 
+namespace {
+
+// The tool runs with FILTERS as its working folder: a path relative to ours
+// would name another file there, so the found path is made absolute.
+std::filesystem::path Absolute(const std::filesystem::path& p) {
+    std::error_code ec;
+    std::filesystem::path a = std::filesystem::absolute(p, ec);
+    return ec ? p : a;
+}
+
+}  // namespace
+
 std::optional<std::filesystem::path> FindChipTool(const std::filesystem::path& programDir) {
     const char* name = ChipToolProgramName();
-    if (!programDir.empty() && IsRunnable(programDir / name)) return programDir / name;
+    if (!programDir.empty() && IsRunnable(programDir / name)) return Absolute(programDir / name);
     const char* env = std::getenv("PATH");
     if (!env) return std::nullopt;
 #ifdef _WIN32
@@ -53,7 +65,7 @@ std::optional<std::filesystem::path> FindChipTool(const std::filesystem::path& p
         // never taken from there by accident.
         if (stop > start) {
             std::filesystem::path candidate = std::filesystem::path(path.substr(start, stop - start)) / name;
-            if (IsRunnable(candidate)) return candidate;
+            if (IsRunnable(candidate)) return Absolute(candidate);
         }
         start = stop + 1;
     }
@@ -74,6 +86,11 @@ std::filesystem::path RunningProgramDir() {
 bool RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir) {
     std::optional<std::filesystem::path> tool = FindChipTool(programDir);
     if (!tool) return false;
+    // The tool runs in another folder: a path found through a relative PATH
+    // entry must not be looked up from there.
+    std::error_code absError;
+    tool = std::filesystem::absolute(*tool, absError);
+    if (absError) return false;
 #ifdef _WIN32
     std::error_code ec;
     const std::filesystem::path saved = std::filesystem::current_path(ec);

@@ -131,6 +131,9 @@ int ReadGc101File(const std::filesystem::path& path, Gc101List& list) {
     size_t usable = lines->size();
     // The tool ends every line; a line cut off at the end is not trusted.
     if (!endsWithBreak && usable > 0) --usable;
+    // Only the first 2000 lines count, whether or not each holds a pair, so
+    // that a skipped line never lets a later one in.
+    usable = std::min(usable, static_cast<size_t>(kGc101Capacity));
     list.count = 0;
     for (size_t k = 0; k < usable && list.count < kGc101Capacity; ++k) {
         Gc101Pair pair;

@@ -44,9 +44,9 @@ struct Gc101List {
     int count = 0;
 };
 
-// Fills list with the (address, value) pairs of the file, at most 2000.
-// Returns the number read, -1 when the file cannot be opened. A line defines
-// a pair when, from its seventh character on, it holds two hexadecimal
+// Fills list with the (address, value) pairs of the first 2000 lines of the
+// file. Returns the number read, -1 when the file cannot be opened. A line
+// defines a pair when, from its seventh character on, it holds two hexadecimal
 // numbers; other lines are skipped. A last line without a line break is not used.
 int ReadGc101File(const std::filesystem::path& path, Gc101List& list);
 

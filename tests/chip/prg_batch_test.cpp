@@ -158,6 +158,24 @@ TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
     EXPECT_EQ(ReadFileText(io / "out"), "page16 mismatches: 0\npage17 mismatches: 1\n");
 }
 
+TEST(BatchPrg, ToolFoundThroughARelativePathEntryRuns) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    // The batch tool alone in bin/, the stand-in only in tools/, named relative
+    // to the working folder although it runs in FILTERS/.
+    fs::create_directories(ws / "bin");
+    fs::create_directories(ws / "tools");
+    TempDir io;
+    const std::string cmd = std::string("cd '") + ws.path().string() + "' && cp '" + GC5016_BIN_DIR +
+                            "/gc5016-batch' bin/ && cp '" + GC5016_BIN_DIR +
+                            "/cmd5016' tools/ && PATH=tools bin/gc5016-batch prg --tool > '" + (io / "out").string() +
+                            "' 2> '" + (io / "err").string() + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(ReadFileText(io / "out"), "page16 mismatches: 0\npage17 mismatches: 0\n");
+    EXPECT_EQ(ReadFileText(io / "err"), "");
+    EXPECT_TRUE(fs::exists(ws / "FILTERS" / "workcmd.gc101"));
+}
+
 TEST(BatchPrg, LchmScalesTheCoefficientWords) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());

@@ -173,6 +173,13 @@ TEST(Gc101File, AtMost2000PairsAreRead) {
     auto m = NewModel();
     Gc101ToRegisterWrites(*m, list, 2000);
     EXPECT_EQ(m->registerWriteList.count, 2000);
+
+    // The limit is on lines: a skipped line does not let line 2001 in.
+    text = "header line\n";
+    for (int i = 0; i < 2100; ++i) text += StrPrintf("write %x %x\n", 0x10 + i % 16, i);
+    WriteFileText(dir / "big.gc101", text);
+    ASSERT_EQ(ReadGc101File(dir / "big.gc101", list), 1999);
+    EXPECT_EQ(list.pairs[1998].value, 1998);
 }
 
 TEST(ToolTables, TakenFromTheSixteenPairsAfterTheFirstSelect) {
