@@ -396,6 +396,13 @@ TEST(Page17Bank, FormulaRowsAndListedRows) {
               Row({7438, 7967, 6444, 6973, 5450, 5979, 4456, 4985, 3462, 3991, 2468, 2997, 1474, 2003, 480, 1009}));
     EXPECT_EQ(Page17Bank[108],
               Row({3967, 3438, 2909, 2380, 1851, 1322, 793, 264, 4231, 4758, 5285, 5812, 6339, 6866, 7393, 7920}));
+
+    // A position-weighted sum over all 110 rows, worked out from the row
+    // listing: a single wrong word anywhere in the bank changes it.
+    uint64_t sum = 0;
+    for (size_t r = 0; r < Page17Bank.size(); ++r)
+        for (size_t k = 0; k < 16; ++k) sum += (r * 16 + k + 1) * Page17Bank[r][k];
+    EXPECT_EQ(sum, 13927864933u);
 }
 
 TEST(PageMismatches, CountWordsThatDifferFromTheTool) {
