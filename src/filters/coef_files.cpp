@@ -36,9 +36,17 @@ int32_t ClampToInt32(long v) {
 
 bool ValidChannel(int channel) { return channel >= 0 && channel < kChannels; }
 
+// Only a plain file is read: a name from a damaged lab file may lead to a
+// device or a pipe, which would never end (/dev/zero) or never open.
+bool IsPlainFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
 }  // namespace
 
 int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps) {
+    if (!IsPlainFile(path)) return -1;
     bool endsWithBreak = false;
     auto lines = ReadLines(path, &endsWithBreak);
     if (!lines) return -1;
@@ -146,7 +154,7 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::
     name += ".taps";
     r.output = workDir.empty() ? std::filesystem::path("FILTERS") / name : workDir / "FILTERS" / name;
 
-    auto lines = ReadLines(fltPath);
+    auto lines = IsPlainFile(fltPath) ? ReadLines(fltPath) : std::nullopt;
     if (!lines) {
         r.status = FltConversion::InputUnreadable;
         r.message = "Файл " + fltPath.string() + " не удалось открыть";

@@ -86,6 +86,10 @@ TEST(ReadTapFile, MissingEmptyAndUnfinished) {
     TapBuffer buf;
     EXPECT_EQ(ReadTapFile(dir / "none.taps", buf), -1);
     EXPECT_EQ(ReadTapFile(dir.path(), buf), -1);  // a folder is not a file
+    // Nor is a device that a name in a lab file may lead to.
+    if (std::filesystem::exists("/dev/null")) {
+        EXPECT_EQ(ReadTapFile("/dev/null", buf), -1);
+    }
     WriteFileText(dir / "empty.taps", "");
     EXPECT_EQ(ReadTapFile(dir / "empty.taps", buf), 0);
     WriteFileText(dir / "one.taps", "17");
@@ -313,6 +317,10 @@ TEST_F(FltConversionTest, UnreadableInputLeavesTheOutputAlone) {
     EXPECT_EQ(r.status, FltConversion::InputUnreadable);
     EXPECT_FALSE(r.message.empty());
     EXPECT_EQ(Output("gone.taps"), " 5\n");
+    if (std::filesystem::exists("/dev/null")) {
+        EXPECT_EQ(ConvertFltToTaps("/dev/null", dir.path()).status, FltConversion::InputUnreadable);
+        EXPECT_FALSE(std::filesystem::exists(dir / "FILTERS" / "null.taps"));
+    }
 }
 
 TEST_F(FltConversionTest, OutputNames) {
