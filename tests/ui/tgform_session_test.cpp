@@ -5,6 +5,7 @@
 #include "app/lab_file.h"
 #include "app/ui/app_windows.h"
 #include "app/ui/tgform.h"
+#include "dialogs/ui/message_dialogs.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -78,6 +79,22 @@ private slots:
             windows.gform()->close();
         }
         QCOMPARE(uitest::ReadText(dir / "CONFIGS/std.lab"), before);
+    }
+
+    // Runs last: it enters the event loop, which the close must end.
+    void closingTheMainWindowEndsTheProgramWhileANoticeIsOpen() {
+        WorkFolder dir;
+        Model m;
+        AppWindows windows(m);
+        uitest::ModalCatcher catcher;
+        windows.gform()->show();
+        windows.info()->ShowInfo();
+        windows.errDecim()->ShowDecimMismatch();
+        QTimer::singleShot(0, windows.gform(), [&] { windows.gform()->close(); });
+        // Still running after the close: the timer ends the loop with another code.
+        QTimer::singleShot(3000, [] { QCoreApplication::exit(7); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(std::filesystem::exists(dir / "CONFIGS/std.lab"));
     }
 };
 

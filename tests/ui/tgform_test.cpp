@@ -162,6 +162,29 @@ private slots:
         s.get<QComboBox>("modeCombo")->setCurrentIndex(2);
         QVERIFY(!s.get<QWidget>("cicStep+1")->isEnabled());
         QVERIFY(!s.get<QWidget>("cicStep-1")->isEnabled());
+        // Double rate pairs the channels too: B, whose own settings reach no
+        // register there, is not left on show behind a disabled button.
+        s.get<QComboBox>("modeCombo")->setCurrentIndex(0);
+        s.click("channelRadio1");
+        s.get<QComboBox>("modeCombo")->setCurrentIndex(2);
+        QCOMPARE(s.m.CurrentChannel, 0);
+        QVERIFY(s.get<QRadioButton>("channelRadio0")->isChecked());
+    }
+
+    void readLabTakesTheCicBoundsOfItsMode() {
+        Session s(LabInMode(0));
+        Model other = LabInMode(2);
+        for (int c = 0; c < kChannels; ++c) other.settings.CicM2Dec[c] = 20;
+        QVERIFY(WriteLab(other, s.dir / "CONFIGS/double.lab"));
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/double.lab").string()));
+        s.click("readLabButton");
+        QCOMPARE(s.get<QComboBox>("modeCombo")->currentIndex(), 2);
+        QCOMPARE(s.get<QLabel>("labName")->text(), QString("double.lab"));
+        QCOMPARE(s.get<QLineEdit>("cicEdit")->text(), QString("20"));
+        s.type("cicEdit", "7");  // Double rate: even values only
+        QCOMPARE(s.m.settings.CicDec[0], 6);
+        s.type("cicEdit", "1");
+        QCOMPARE(s.m.settings.CicDec[0], 2);
     }
 
     void inputModeKeepsEachModesCicDecimations() {
@@ -220,6 +243,7 @@ private slots:
         s.click("saveLabButton");
         QCOMPARE(s.chooser.asked.size(), size_t(1));
         QVERIFY(s.chooser.asked[0].save);
+        QCOMPARE(s.chooser.asked[0].filter, QString("GC5016Lab(*.lab)"));
         QCOMPARE(s.chooser.asked[0].defaultSuffix, QString("lab"));
         QCOMPARE(s.chooser.asked[0].initialDir, QDir(before).filePath("CONFIGS"));
         QCOMPARE(s.cwd(), before);
@@ -328,7 +352,7 @@ private slots:
             bool save;
         };
         const Case cases[] = {
-            {"readLabButton", "LabFiles(*.lab)", "lab", "CONFIGS", false},
+            {"readLabButton", "GC5016Labl(*.lab)", "lab", "CONFIGS", false},
             {"readTblButton", "GraychipTbl(*.tbl)", "tbl", "FILTERS", false},
             {"gc101Button", "cmd5016(*.gc101)", "tbl", "Appl", false},
             {"coefFileButton", "PFIR5016(*.taps)", "taps", "FILTERS", false},
@@ -421,30 +445,41 @@ private slots:
     }
 
     void writeFilterShowsTheChirpSumsOfTheBatchTool() {
-        Model lab;
-        lab.settings.FullDebug = 629;
-        lab.settings.IndexFilter = 3;  // rising chirp
-        lab.settings.NumTapsFilter = 40;
-        lab.settings.Obkatka = 1;
-        Session s(lab);
-        QCOMPARE(s.get<QComboBox>("filterKindCombo")->currentIndex(), 3);
-        QVERIFY(s.get<QCheckBox>("obkatkaBox")->isChecked());
-        s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/xxsweep.taps").string()));
-        s.click("writeFilterButton");
-        QVERIFY(fs::exists(s.dir / "FILTERS/_Isweep.taps"));
-        QVERIFY(fs::exists(s.dir / "FILTERS/_Qsweep.taps"));
+        // A short tapered set, and a full untapered one whose sums of squares
+        // run to eleven digits.
+        const struct {
+            int taps;
+            int obkatka;
+        } cases[] = {{40, 1}, {512, 0}};
+        for (const auto& c : cases) {
+            Model lab;
+            lab.settings.FullDebug = 629;
+            lab.settings.IndexFilter = 3;  // rising chirp
+            lab.settings.NumTapsFilter = c.taps;
+            lab.settings.Obkatka = c.obkatka;
+            Session s(lab);
+            QCOMPARE(s.get<QComboBox>("filterKindCombo")->currentIndex(), 3);
+            QCOMPARE(s.get<QCheckBox>("obkatkaBox")->isChecked(), c.obkatka == 1);
+            s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/xxsweep.taps").string()));
+            s.click("writeFilterButton");
+            QVERIFY(fs::exists(s.dir / "FILTERS/_Isweep.taps"));
+            QVERIFY(fs::exists(s.dir / "FILTERS/_Qsweep.taps"));
 
-        QProcess batch;
-        batch.start(QString(GC5016_BIN_DIR) + "/gc5016-batch",
-                    {"-C", QString::fromStdString(s.dir.root().string()), "testfilter", "FILTERS/yyother.taps"});
-        QVERIFY(batch.waitForFinished(30000));
-        QCOMPARE(batch.exitCode(), 0);
-        const QString expected = QString::fromUtf8(batch.readAllStandardOutput());
-        const QString shown = QString("I %1\nQ %2\nII %3\nQQ %4\n")
-                                  .arg(s.get<QLineEdit>("sumIEdit")->text(), s.get<QLineEdit>("sumQEdit")->text(),
-                                       s.get<QLineEdit>("sumIIEdit")->text(), s.get<QLineEdit>("sumQQEdit")->text());
-        QCOMPARE(shown, expected);
-        QCOMPARE(uitest::ReadText(s.dir / "FILTERS/_Isweep.taps"), uitest::ReadText(s.dir / "FILTERS/_Iother.taps"));
+            QProcess batch;
+            batch.start(QString(GC5016_BIN_DIR) + "/gc5016-batch",
+                        {"-C", QString::fromStdString(s.dir.root().string()), "testfilter", "FILTERS/yyother.taps"});
+            QVERIFY(batch.waitForFinished(30000));
+            QCOMPARE(batch.exitCode(), 0);
+            const QString expected = QString::fromUtf8(batch.readAllStandardOutput());
+            const QString shown =
+                QString("I %1\nQ %2\nII %3\nQQ %4\n")
+                    .arg(s.get<QLineEdit>("sumIEdit")->text(), s.get<QLineEdit>("sumQEdit")->text(),
+                         s.get<QLineEdit>("sumIIEdit")->text(), s.get<QLineEdit>("sumQQEdit")->text());
+            QCOMPARE(shown, expected);
+            QVERIFY(!shown.contains('E'));
+            QCOMPARE(uitest::ReadText(s.dir / "FILTERS/_Isweep.taps"),
+                     uitest::ReadText(s.dir / "FILTERS/_Iother.taps"));
+        }
     }
 
     void openWindowsFollowTheEditsThatConcernThem() {

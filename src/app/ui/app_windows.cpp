@@ -1,5 +1,7 @@
 #include "app/ui/app_windows.h"
 
+#include <initializer_list>
+
 #include "app/ui/tgform.h"
 #include "dialogs/ui/err_file_coeff.h"
 #include "dialogs/ui/message_dialogs.h"
@@ -13,6 +15,11 @@ AppWindows::AppWindows(Model& m)
       errDecim_(std::make_unique<TErrDecim>()),
       errMinDecim_(std::make_unique<TErrMinDecim>()),
       info_(std::make_unique<TInfo>()) {
+    // Closing the main window ends the program, even while a notice or the
+    // information box is still open beside it.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{errFileCoeff_.get(), errDecim_.get(), errMinDecim_.get(), info_.get()})
+        w->setAttribute(Qt::WA_QuitOnClose, false);
     gform_->SetCoefErrorSink(coefErrors_.get());
     gform_->SetDialogs({
         [this] { errDecim_->ShowDecimMismatch(); },

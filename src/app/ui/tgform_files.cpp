@@ -64,7 +64,7 @@ void TGForm::ShowMismatchPanel(QLabel* panel, int count) {
 
 void TGForm::OnReadLab() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(false, "LabFiles(*.lab)", "lab", "CONFIGS"));
+    const auto chosen = AskFile(Spec(false, "GC5016Labl(*.lab)", "lab", "CONFIGS"));
     if (!chosen) return;
     ReadLab(m_, ToPath(*chosen));
     m_.settings.TypeOfModule = BoardModel;
@@ -94,7 +94,7 @@ void TGForm::OnSaveLab() {
     }
     PrepareProgram(m_);
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(true, "LabFiles(*.lab)", "lab", "CONFIGS"));
+    const auto chosen = AskFile(Spec(true, "GC5016Lab(*.lab)", "lab", "CONFIGS"));
     if (!chosen) return;
     SaveLabAndProgram(m_, ToPath(*chosen));
     dir.Restore();
@@ -202,10 +202,13 @@ void TGForm::OnWriteFilter() {
     const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(m_), ToPath(*chosen));
     dir.Restore();
     if (r.chirp && r.ok) {
-        sumIEdit_->setText(FixedQ(static_cast<double>(r.sums.I), 10, 3));
-        sumQEdit_->setText(FixedQ(static_cast<double>(r.sums.Q), 10, 3));
-        sumIIEdit_->setText(FixedQ(static_cast<double>(r.sums.II), 10, 3));
-        sumQQEdit_->setText(FixedQ(static_cast<double>(r.sums.QQ), 10, 3));
+        // Sums of squares of a long set reach eleven digits; keep them in plain
+        // fixed-point notation, as the batch tool prints them.
+        constexpr int kSumDigits = 15;
+        sumIEdit_->setText(FixedQ(static_cast<double>(r.sums.I), kSumDigits, 3));
+        sumQEdit_->setText(FixedQ(static_cast<double>(r.sums.Q), kSumDigits, 3));
+        sumIIEdit_->setText(FixedQ(static_cast<double>(r.sums.II), kSumDigits, 3));
+        sumQQEdit_->setText(FixedQ(static_cast<double>(r.sums.QQ), kSumDigits, 3));
     }
     UpdateControls();
     if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
