@@ -307,6 +307,79 @@ TEST(DeriveRegisters, PairsTakeTheFirstChannelsSettingsInSplitModes) {
     }
 }
 
+TEST(DeriveRegisters, PfirControlFollowsComplexityAndSingleBlocks) {
+    // Full rate: complex PFIR; one block bypasses the accumulator RAM.
+    Model m;
+    FitByHand(m, 0, 1, 0, 1, 40000);
+    FitByHand(m, 1, 3, 0, 1, 40000);
+    DeriveRegisters(m);
+    const PfirChannelRegs* p = m.workImage.pfir.data();
+    EXPECT_EQ(p[0].swap_cmplx, 1);
+    EXPECT_EQ(p[0].acc_dly, 1);
+    EXPECT_EQ(p[0].acc_dly0, 0);
+    EXPECT_EQ(p[0].acc_enram, 0);
+    EXPECT_EQ(p[0].acc_bypass, 1);
+    EXPECT_EQ(p[0].fir_fb, 0);
+    EXPECT_EQ(p[0].swap_fb, 0);
+    EXPECT_EQ(p[1].acc_enram, 1);
+    EXPECT_EQ(p[1].acc_bypass, 0);
+    EXPECT_EQ(p[0].routf_iqmux, 1);
+    // An unsymmetric set feeds the CIC output at full width.
+    EXPECT_EQ(m.workImage.cic[0].cic_rcv_full, 1);
+
+    // SplitIQ: real PFIR; one block feeds back through the swap RAM, and
+    // acc_dly0 is set whatever the block count.
+    Model s;
+    s.settings.ModeOfInput = 1;
+    s.settings.CicDec[0] = 4;
+    s.settings.CicDec[2] = 4;
+    FitByHand(s, 0, 1, 0, 1, 40000);
+    FitByHand(s, 2, 3, 1, 0, 40000);
+    DeriveRegisters(s);
+    p = s.workImage.pfir.data();
+    for (int i : {0, 1}) {
+        EXPECT_EQ(p[i].fir_cmplx, 0);
+        EXPECT_EQ(p[i].swap_cmplx, 0);
+        EXPECT_EQ(p[i].acc_dly, 0);
+        EXPECT_EQ(p[i].acc_dly0, 1);
+        EXPECT_EQ(p[i].acc_enram, 0);
+        EXPECT_EQ(p[i].acc_bypass, 1);
+        EXPECT_EQ(p[i].fir_fb, 1);
+        EXPECT_EQ(p[i].swap_fb, 1);
+        EXPECT_EQ(p[i].routf_iqmux, 0);
+        EXPECT_EQ(p[i].fir_sync_cnt, 31);  // the table's 64 halved, minus 1
+    }
+    EXPECT_EQ(p[2].acc_bypass, 0);
+    EXPECT_EQ(p[2].fir_fb, 0);
+    EXPECT_EQ(p[2].acc_dly0, 1);
+    EXPECT_EQ(s.workImage.cic[2].cic_rcv_full, 0);
+    EXPECT_EQ(s.workImage.splitiq, 1);
+    EXPECT_EQ(s.workImage.splitiqAB, 1);
+    EXPECT_EQ(s.workImage.splitiqCD, 1);
+    EXPECT_EQ(s.workImage.rin_rate, 1);
+}
+
+TEST(DeriveRegisters, TdmSwitchesTheOutputFlagsBothWays) {
+    Model m;
+    m.settings.EnableTDM = 1;
+    DeriveRegisters(m);
+    EXPECT_EQ(m.workImage.routf_tdm, 1);
+    for (const PfirChannelRegs& p : m.workImage.pfir) EXPECT_EQ(p.routf_ctdm, 1);
+    m.settings.EnableTDM = 0;
+    DeriveRegisters(m);
+    EXPECT_EQ(m.workImage.routf_tdm, 0);
+    for (const PfirChannelRegs& p : m.workImage.pfir) EXPECT_EQ(p.routf_ctdm, 0);
+    // Full rate on this board: any ADC but the first selects the second input.
+    m.settings.InpADC[1] = 3;
+    DeriveRegisters(m);
+    EXPECT_EQ(m.workImage.cic[0].mix_rcv_sel, 0);
+    if (BoardModel == 0 || BoardModel == 2) {
+        EXPECT_EQ(m.workImage.cic[1].mix_rcv_sel, 2);
+    } else {
+        EXPECT_EQ(m.workImage.cic[1].mix_rcv_sel, 3);
+    }
+}
+
 TEST(DeriveRegisters, LowestSplitDecimationClocksThePfirOncePerSample) {
     Model m;
     m.settings.ModeOfInput = 2;

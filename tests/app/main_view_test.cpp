@@ -118,23 +118,63 @@ TEST(RefreshModel, ZeroClockAndDecimationsGiveRateZero) {
     EXPECT_FLOAT_EQ(ComputeOutputRate(100000000, 3), 33333333.0f);
 }
 
+TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
+    Model m;
+    m.settings.SystemClock = 123456789;  // clock and frequencies: 8 digits
+    m.settings.FreqNCO[0] = -98765432;
+    m.settings.Gain[0] = 123.456f;  // gains: 5 digits
+    m.settings.OverallGain[0] = 1234.5678f;
+    m.settings.PhaseNCO[0] = 3.14159f;  // phase: 4 digits
+    m.settings.scaleFir = 0.12345f;     // scaleFir: 3 digits
+    m.settings.CicDec[0] = 3;
+    m.coefSetInfo[0].pfir_gain = 1.23456f;
+    DeriveRegisters(m);
+    MainViewState v = RefreshModel(m);
+    EXPECT_EQ(v.clockKhz, "123456.790 кГц");
+    EXPECT_EQ(v.freqKhz, "-98765.432 кГц");
+    EXPECT_EQ(v.gain, "123.46");
+    EXPECT_EQ(v.overallGain, "1234.60");
+    EXPECT_EQ(v.phase, "3.142");
+    EXPECT_EQ(v.scaleFir, "0.12");
+    EXPECT_EQ(v.pfirGain, "1.235");
+    EXPECT_EQ(v.outputRateKhz, "41152.264 кГц");  // 123456789 / 3 Hz, held as a float
+    // 3^5 = 243 against 2^8: 0.94921875 to five digits.
+    EXPECT_EQ(v.cicNorm, "0.949");
+    // cic_norm * 0.5 * pfir_gain * Gain
+    EXPECT_EQ(v.totalGain, "72.34");
+}
+
+TEST(RefreshModel, InputModeOutsideTheListShowsFullRate) {
+    Model m;
+    m.settings.ModeOfInput = 7;
+    m.settings.MaskChan4x = 5;
+    MainViewState v = RefreshModel(m);
+    EXPECT_EQ(v.inputModeIndex, 0);
+    EXPECT_TRUE(v.cicStepOneEnabled);
+    for (int n = 0; n < kChannels; ++n) {
+        EXPECT_EQ(v.channelChecked[n], n % 2 == 0) << n;
+        EXPECT_TRUE(v.channelEnabled[n]);
+    }
+    EXPECT_EQ(m.ChannelMask, 5);
+}
+
 MainControlsInput GoodInput() {
-    MainControlsInput in;
-    in.clock = "80000000";
-    in.freqNco = "-2500000";
-    in.cicDec = "16";
-    in.firDecIndex = 1;
-    in.phase = "0,5";
-    in.tdm = true;
-    in.gain = "2.5";
-    in.overallGain = "4";
-    in.syncModeIndex = 3;
-    in.indexFilter = 2;
-    in.numTapsFilter = "64";
-    in.deviation = "2000000";
-    in.sckDiv = "5";
-    in.scaleFir = "0.25";
-    return in;
+    // Built in one piece: assigning short literals member by member trips a
+    // false restrict warning of GCC 12.
+    return MainControlsInput{.clock = "80000000",
+                             .freqNco = "-2500000",
+                             .cicDec = "16",
+                             .firDecIndex = 1,
+                             .phase = "0,5",
+                             .tdm = true,
+                             .gain = "2.5",
+                             .overallGain = "4",
+                             .syncModeIndex = 3,
+                             .indexFilter = 2,
+                             .numTapsFilter = "64",
+                             .deviation = "2000000",
+                             .sckDiv = "5",
+                             .scaleFir = "0.25"};
 }
 
 TEST(ReadControls, CopiesTheCurrentChannelAndSckDiv) {
