@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace gc {
 namespace {
@@ -72,6 +73,55 @@ TEST(ParamTable, EntriesNameTheirOwnModelAndImage) {
     ParamSetInteger(a, t[static_cast<size_t>(rev)], 0, 0x42);
     EXPECT_EQ(a.toolImage.chip_rev, 0x42);
     EXPECT_EQ(a.workImage.chip_rev, -1);
+}
+
+// The image declares its fields in the chip's order, so a table entry that
+// points at a neighbour's field shows up as a step backwards. The tool's
+// section lists the same fields as ours, in the same order and with the same
+// type and count, plus the ones only the tool reports.
+TEST(ParamTable, SectionsFollowTheImageOrderAndAgree) {
+    Model m;
+    auto t = ParamTable();
+    auto offset = [&](const ParamEntry& e, const RegisterImage& img) {
+        return static_cast<const char*>(e.locate(m, 0)) - reinterpret_cast<const char*>(&img);
+    };
+    for (auto [first, last, img] : {std::tuple{41, 282, &m.workImage}, std::tuple{283, 532, &m.toolImage}}) {
+        for (int i = first + 1; i <= last; ++i) {
+            const ParamEntry& prev = t[static_cast<size_t>(i - 1)];
+            const ParamEntry& e = t[static_cast<size_t>(i)];
+            EXPECT_LT(offset(prev, *img), offset(e, *img)) << e.name << " after " << prev.name;
+        }
+    }
+    const std::set<std::string> toolOnly = {"pwr_mtr_on", "agc_mode",  "agc_tc",    "agc_cf",
+                                            "sync_mode",  "splitiqAB", "splitiqCD", "overall_gain"};
+    int w = 41;
+    for (int i = 283; i <= 532; ++i) {
+        const ParamEntry& tool = t[static_cast<size_t>(i)];
+        if (toolOnly.count(tool.name)) continue;
+        ASSERT_LE(w, 282) << tool.name;
+        const ParamEntry& own = t[static_cast<size_t>(w++)];
+        EXPECT_EQ(offset(own, m.workImage), offset(tool, m.toolImage)) << own.name << " / " << tool.name;
+        EXPECT_EQ(own.type, tool.type) << own.name;
+        EXPECT_EQ(own.count, tool.count) << own.name;
+        for (int k = 1; k < own.values(); ++k)
+            EXPECT_EQ(static_cast<char*>(own.locate(m, k)) - reinterpret_cast<char*>(&m.workImage),
+                      static_cast<char*>(tool.locate(m, k)) - reinterpret_cast<char*>(&m.toolImage))
+                << own.name << "[" << k << "]";
+    }
+    EXPECT_EQ(w, 283);
+    // Types follow the declared width and signedness of a few telling fields.
+    auto typeOf = [&](int first, const char* name) {
+        return t[static_cast<size_t>(Find(first, first + 249, name))].type;
+    };
+    EXPECT_EQ(typeOf(41, "cic_fl_status"), PT_INT16);
+    EXPECT_EQ(typeOf(41, "rcv_cksum"), PT_INT16);
+    EXPECT_EQ(typeOf(41, "tx_pat_gen"), PT_UINT16);
+    EXPECT_EQ(typeOf(41, "toutf_sumin"), PT_UINT16);
+    EXPECT_EQ(typeOf(41, "t_cksum"), PT_INT16);
+    EXPECT_EQ(typeOf(41, "fck"), PT_FLOAT);
+    EXPECT_EQ(typeOf(283, "agc_cf"), PT_INT16);
+    EXPECT_EQ(typeOf(0, "scaleFir"), PT_FLOAT);
+    EXPECT_EQ(typeOf(0, "PhaseNCO"), PT_FLOAT);
 }
 
 TEST(ParamTable, SettersKeepLowBits) {

@@ -69,6 +69,28 @@ TEST(ChipTool, ProgramFolderComesBeforePath) {
     EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("path\n"), std::string::npos);
 }
 
+// A tool found through a relative folder is still the one that runs, although
+// it runs with FILTERS as its working folder.
+TEST(ChipTool, RelativeFoldersNameTheToolFoundFromOurFolder) {
+    TempDir dir;
+    MakeFakeTool(dir / "bin", "own");
+    MakeFakeTool(dir / "onpath", "path");
+    std::filesystem::create_directories(dir / "FILTERS");
+    test::ScopedCwd cwd(dir.path());
+
+    auto foundAs = [](const std::optional<std::filesystem::path>& found, const std::filesystem::path& want) {
+        return found && found->is_absolute() && std::filesystem::equivalent(*found, want);
+    };
+    ScopedPath path("onpath");
+    ASSERT_TRUE(foundAs(FindChipTool({}), dir / "onpath" / "cmd5016"));
+    EXPECT_TRUE(RunChipTool("FILTERS", {}));
+    EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("path\n"), std::string::npos);
+
+    ASSERT_TRUE(foundAs(FindChipTool("bin"), dir / "bin" / "cmd5016"));
+    EXPECT_TRUE(RunChipTool("FILTERS", "bin"));
+    EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("own\n"), std::string::npos);
+}
+
 TEST(ChipTool, MissingOrUnusableToolIsNoError) {
     TempDir dir;
     std::filesystem::create_directories(dir / "FILTERS");
