@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <clocale>
 #include <memory>
 
 #include "app/lab_file.h"
@@ -262,6 +263,39 @@ private slots:
         QCOMPARE(batch.exitCode(), 0);
         QCOMPARE(uitest::ReadText(s.dir / "CONFIGS/mine.prg"), uitest::ReadText(s.dir / "CONFIGS/batch.prg"));
         QCOMPARE(uitest::ReadText(s.dir / "CONFIGS/mine.lab"), uitest::ReadText(s.dir / "CONFIGS/batch.lab"));
+    }
+
+    void numbersKeepTheirPointWhateverTheDesktopLocale() {
+        // The toolkit takes the desktop's locale, whose decimal point may be ','.
+        const char* found = nullptr;
+        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"})
+            if ((found = std::setlocale(LC_NUMERIC, name))) break;
+        if (!found) QSKIP("no locale with a decimal comma installed");
+        struct Restore {
+            ~Restore() { std::setlocale(LC_NUMERIC, "C"); }
+        } restore;
+        Session s(Model{});
+        s.type("gainEdit", "2.5");
+        s.type("phaseEdit", "0,25");  // a comma typed by habit reads the same
+        QCOMPARE(s.m.settings.Gain[0], 2.5f);
+        QCOMPARE(s.m.settings.PhaseNCO[0], 0.25f);
+        QCOMPARE(s.get<QLineEdit>("gainEdit")->text(), QString("2.50"));
+        QCOMPARE(s.get<QLineEdit>("phaseEdit")->text(), QString("0.250"));
+        QCOMPARE(s.get<QLabel>("clockKhz")->text(), QString("100000.000 кГц"));
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/comma.lab").string()));
+        s.click("saveLabButton");
+        const std::string lab = uitest::ReadText(s.dir / "CONFIGS/comma.lab");
+        QVERIFY(lab.find("2.500000    1.000000") != std::string::npos);
+        QVERIFY(lab.find(',') == std::string::npos);
+
+        QProcess batch;  // starts in the "C" locale
+        batch.start(QString(GC5016_BIN_DIR) + "/gc5016-batch",
+                    {"-C", QString::fromStdString(s.dir.root().string()), "--lab", "CONFIGS/comma.lab", "save",
+                     "CONFIGS/batch.lab"});
+        QVERIFY(batch.waitForFinished(30000));
+        QCOMPARE(batch.exitCode(), 0);
+        QCOMPARE(lab, uitest::ReadText(s.dir / "CONFIGS/batch.lab"));
+        QCOMPARE(uitest::ReadText(s.dir / "CONFIGS/comma.prg"), uitest::ReadText(s.dir / "CONFIGS/batch.prg"));
     }
 
     void expertModeShowsTheExpertGroup() {
