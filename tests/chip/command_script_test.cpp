@@ -136,7 +136,7 @@ TEST(CommandScript, WholeScriptByteForByte) {
     EXPECT_EQ(ReadFileText(dir / "workcmd"), kExpected);
 }
 
-TEST(CommandScript, FailedWriteKeepsTheOldScript) {
+TEST(CommandScript, UncreatableScriptGivesMinusOneAndNoFolder) {
     auto m = HandMadeModel();
     TempDir dir;
     EXPECT_EQ(WriteCommandScript(*m, dir / "missing" / "workcmd"), -1);
