@@ -86,11 +86,6 @@ std::filesystem::path RunningProgramDir() {
 bool RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir) {
     std::optional<std::filesystem::path> tool = FindChipTool(programDir);
     if (!tool) return false;
-    // The tool runs in another folder: a path found through a relative PATH
-    // entry must not be looked up from there.
-    std::error_code absError;
-    tool = std::filesystem::absolute(*tool, absError);
-    if (absError) return false;
 #ifdef _WIN32
     std::error_code ec;
     const std::filesystem::path saved = std::filesystem::current_path(ec);
