@@ -176,6 +176,7 @@ private slots:
         Session s(LabInMode(0));
         Model other = LabInMode(2);
         for (int c = 0; c < kChannels; ++c) other.settings.CicM2Dec[c] = 20;
+        other.settings.FullDebug = 629;  // the expert mode is decided at start only
         QVERIFY(WriteLab(other, s.dir / "CONFIGS/double.lab"));
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/double.lab").string()));
         s.click("readLabButton");
@@ -186,6 +187,16 @@ private slots:
         QCOMPARE(s.m.settings.CicDec[0], 6);
         s.type("cicEdit", "1");
         QCOMPARE(s.m.settings.CicDec[0], 2);
+        QVERIFY(!s.m.ExpertMode);
+        QVERIFY(!s.get<QGroupBox>("expertGroup")->isVisible());
+        // Saved again, the file holds FullDebug 0 like every file "Записать" writes.
+        s.type("cicEdit", "20");  // A and C agree again
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/again.lab").string()));
+        s.click("saveLabButton");
+        Model back;
+        QVERIFY(ReadLab(back, s.dir / "CONFIGS/again.lab"));
+        QCOMPARE(back.settings.FullDebug, 0);
+        QCOMPARE(back.settings.ModeOfInput, 2);
     }
 
     void inputModeKeepsEachModesCicDecimations() {
