@@ -409,7 +409,7 @@ private slots:
             s.chooser.asked.clear();
             s.click(c.button);  // the chooser cancels
             QVERIFY2(s.chooser.asked.size() == 1, c.button);
-            const FileDialogSpec& a = s.chooser.asked[0];
+            const FileDialogRequest& a = s.chooser.asked[0];
             QCOMPARE(a.filter, QString(c.filter));
             QCOMPARE(a.defaultSuffix, QString(c.suffix));
             QCOMPARE(a.initialDir, QDir(start).filePath(c.folder));

@@ -58,10 +58,10 @@ inline void WriteText(const std::filesystem::path& p, const std::string& text) {
 class ScriptedChooser : public FileChooser {
 public:
     std::deque<std::optional<QString>> answers;
-    std::vector<FileDialogSpec> asked;
+    std::vector<FileDialogRequest> asked;
     std::vector<QString> cwdAtAsk;
-    std::optional<QString> Choose(QWidget*, const FileDialogSpec& spec) override {
-        asked.push_back(spec);
+    std::optional<QString> Choose(QWidget*, const FileDialogRequest& request) override {
+        asked.push_back(request);
         cwdAtAsk.push_back(QDir::currentPath());
         if (answers.empty()) return std::nullopt;
         auto a = answers.front();

@@ -5,11 +5,11 @@
 
 namespace gc {
 
-std::optional<QString> DialogFileChooser::Choose(QWidget* parent, const FileDialogSpec& spec) {
-    QFileDialog dialog(parent, QString(), QDir(spec.initialDir).absolutePath(), spec.filter);
-    dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!spec.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(spec.defaultSuffix);
+std::optional<QString> DialogFileChooser::Choose(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, QString(), QDir(request.initialDir).absolutePath(), request.filter);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QDir(dialog.selectedFiles().first()).absolutePath();
 }

@@ -9,7 +9,7 @@ class QWidget;
 
 namespace gc {
 
-struct FileDialogSpec {
+struct FileDialogRequest {
     bool save = false;      // save dialog, else open dialog
     QString filter;         // e.g. "PFIR5016(*.taps)"
     QString defaultSuffix;  // without the dot; empty for none
@@ -20,13 +20,13 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // The chosen path (absolute), or nullopt when the user cancelled.
-    virtual std::optional<QString> Choose(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> Choose(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 
 // The toolkit's own file dialogs.
 class DialogFileChooser : public FileChooser {
 public:
-    std::optional<QString> Choose(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<QString> Choose(QWidget* parent, const FileDialogRequest& request) override;
 };
 
 }  // namespace gc

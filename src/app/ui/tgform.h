@@ -117,7 +117,7 @@ private:
     void OnApplyToAll();
     void OnFltToTaps();
     void OnWriteFilter();
-    std::optional<QString> AskFile(const FileDialogSpec& spec);
+    std::optional<QString> AskFile(const FileDialogRequest& request);
     void ShowMismatchPanel(QLabel* panel, int count);
 
     // Runs a handler; an error it raises is shown in the error box, and events

@@ -41,15 +41,15 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-FileDialogSpec Spec(bool save, const char* filter, const char* suffix, const char* folder) {
+FileDialogRequest Request(bool save, const char* filter, const char* suffix, const char* folder) {
     return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromUtf8(folder)};
 }
 
 }  // namespace
 
-std::optional<QString> TGForm::AskFile(const FileDialogSpec& spec) {
-    FileDialogSpec s = spec;
-    s.initialDir = QDir::current().absoluteFilePath(spec.initialDir);
+std::optional<QString> TGForm::AskFile(const FileDialogRequest& request) {
+    FileDialogRequest s = request;
+    s.initialDir = QDir::current().absoluteFilePath(request.initialDir);
     return chooser_->Choose(this, s);
 }
 
@@ -64,7 +64,7 @@ void TGForm::ShowMismatchPanel(QLabel* panel, int count) {
 
 void TGForm::OnReadLab() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(false, "GC5016Labl(*.lab)", "lab", "CONFIGS"));
+    const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", "CONFIGS"));
     if (!chosen) return;
     ReadLab(m_, ToPath(*chosen));
     m_.settings.TypeOfModule = BoardModel;
@@ -94,7 +94,7 @@ void TGForm::OnSaveLab() {
     }
     PrepareProgram(m_);
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(true, "GC5016Lab(*.lab)", "lab", "CONFIGS"));
+    const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", "CONFIGS"));
     if (!chosen) return;
     SaveLabAndProgram(m_, ToPath(*chosen));
     dir.Restore();
@@ -110,7 +110,7 @@ void TGForm::OnWriteTbl() {
 
 void TGForm::OnReadTbl() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(false, "GraychipTbl(*.tbl)", "tbl", "FILTERS"));
+    const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", "FILTERS"));
     if (!chosen) return;
     ReadTableFile(m_, ToPath(*chosen));
     dir.Restore();
@@ -138,7 +138,7 @@ void TGForm::OnWritePrg() {
 
 void TGForm::OnGc101ToPrg() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(false, "cmd5016(*.gc101)", "tbl", "Appl"));
+    const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", "Appl"));
     if (!chosen) return;
     auto list = std::make_unique<Gc101List>();
     // A file that cannot be read gives a program file without triples.
@@ -170,7 +170,7 @@ void TGForm::OnCompare() {
 
 void TGForm::OnChooseCoefFile() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(false, "PFIR5016(*.taps)", "taps", "FILTERS"));
+    const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", "FILTERS"));
     if (!chosen) return;
     LoadChosenPfirFile(m_, m_.CurrentChannel, ToPath(*chosen), coefErrors_);
     dir.Restore();
@@ -188,7 +188,7 @@ void TGForm::OnApplyToAll() {
 
 void TGForm::OnFltToTaps() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(false, "DFDPFilters(*.flt)", "flt", "FDFDP"));
+    const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", "FDFDP"));
     if (!chosen) return;
     const FltConversion r = ConvertFltToTaps(ToPath(*chosen), dir.saved());
     dir.Restore();
@@ -197,7 +197,7 @@ void TGForm::OnFltToTaps() {
 
 void TGForm::OnWriteFilter() {
     WorkingDirGuard dir;
-    const auto chosen = AskFile(Spec(true, "GC5016Taps(*.taps)", "taps", "FILTERS"));
+    const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", "FILTERS"));
     if (!chosen) return;
     const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(m_), ToPath(*chosen));
     dir.Restore();
