@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cstring>
+#include <tuple>
 
+#include "app/main_view.h"
 #include "app/param_table.h"
 #include "app/text_io.h"
 
@@ -105,17 +107,18 @@ int32_t* ModeCicStore(Settings& s, int mode) {
 
 const int32_t* ModeCicStore(const Settings& s, int mode) { return ModeCicStore(const_cast<Settings&>(s), mode); }
 
+void TakeModeCicDec(Model& m, int mode) {
+    const int32_t* store = ModeCicStore(m.settings, mode);
+    if (!store) return;
+    std::copy(store, store + kChannels, m.settings.CicDec);
+    std::tie(m.CicDecMin, m.CicDecStep) = *CicBoundsOfMode(mode);
+}
+
 void ApplyLabLines(Model& m, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) ApplyLine(m, line);
-    Settings& s = m.settings;
-    if (const int32_t* store = ModeCicStore(s, s.ModeOfInput)) {
-        std::copy(store, store + kChannels, s.CicDec);
-        auto [min, step] = *CicBoundsOfMode(s.ModeOfInput);
-        m.CicDecMin = min;
-        m.CicDecStep = step;
-    }
-    for (int c = 0; c < kChannels; ++c)
-        m.TotalDec[c] = static_cast<int32_t>(static_cast<int64_t>(s.CicDec[c]) * s.FirDec[c]);
+    const Settings& s = m.settings;
+    TakeModeCicDec(m, s.ModeOfInput);
+    for (int c = 0; c < kChannels; ++c) m.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
 bool ReadLab(Model& m, const std::filesystem::path& path) {

@@ -27,6 +27,10 @@ void ApplyLabLines(Model& m, const std::vector<std::string>& lines);
 // The CIC bounds of an input mode: (CicDecMin, CicDecStep); nullopt outside 0..2.
 std::optional<std::pair<int, int>> CicBoundsOfMode(int mode);
 
+// CicDec and the CIC bounds from the stored decimations of an input mode;
+// nothing changes for a mode outside 0..2.
+void TakeModeCicDec(Model& m, int mode);
+
 // The stored CIC decimations of an input mode (CicM0Dec..CicM2Dec); nullptr outside 0..2.
 int32_t* ModeCicStore(Settings& s, int mode);
 const int32_t* ModeCicStore(const Settings& s, int mode);

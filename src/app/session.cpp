@@ -48,12 +48,7 @@ bool StartSession(Model& m, const std::filesystem::path& labPath, CoefFileErrorS
 void SaveModeCicDec(Model& m, int oldMode, int newMode) {
     Settings& s = m.settings;
     if (int32_t* store = ModeCicStore(s, oldMode)) std::copy(s.CicDec, s.CicDec + kChannels, store);
-    if (const int32_t* store = ModeCicStore(s, newMode)) {
-        std::copy(store, store + kChannels, s.CicDec);
-        auto [min, step] = *CicBoundsOfMode(newMode);
-        m.CicDecMin = min;
-        m.CicDecStep = step;
-    }
+    TakeModeCicDec(m, newMode);
 }
 
 bool CloseSession(Model& m, const std::filesystem::path& labPath) {
