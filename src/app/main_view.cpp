@@ -41,6 +41,23 @@ int32_t ComputeTotalDec(int32_t cicDec, int32_t firDec) {
         std::clamp<int64_t>(t, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
+int32_t CheckedCicDec(const Model& m, int64_t typed) {
+    const int64_t step = m.CicDecStep > 0 ? m.CicDecStep : 1;
+    int64_t v = (typed / step) * step;
+    if (v > CicDecMax) v = CicDecMax;
+    if (v < m.CicDecMin) v = m.CicDecMin;
+    return static_cast<int32_t>(v);
+}
+
+int32_t SteppedCicDec(const Model& m, int64_t value, int step) {
+    int64_t v = value + step;
+    if (step > 0 && v > CicDecMax) v = CicDecMax;
+    if (step < 0 && v < m.CicDecMin) v = m.CicDecMin;
+    // A value outside the 32-bit range can only come from a box that already held one.
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
 MainViewState RefreshModel(Model& m) {
     MainViewState v;
     Settings& st = m.settings;

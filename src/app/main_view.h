@@ -22,6 +22,14 @@ float ComputeOutputRate(int32_t systemClock, int32_t totalDec);
 // CicDec * FirDec, saturated to the 32-bit range.
 int32_t ComputeTotalDec(int32_t cicDec, int32_t firDec);
 
+// The CIC check of a typed decimation: rounded down to the mode's step, then
+// kept within CicDecMin..CicDecMax.
+int32_t CheckedCicDec(const Model& m, int64_t typed);
+
+// A CIC stepper button: value + step, clamped only in the step's own
+// direction and not rounded to the mode's step.
+int32_t SteppedCicDec(const Model& m, int64_t value, int step);
+
 // Everything the main window shows after a refresh, in the order it is shown.
 // Combo box and radio button indices are -1 when the setting has no such item.
 struct MainViewState {

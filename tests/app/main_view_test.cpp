@@ -243,3 +243,28 @@ TEST(ReadControls, NumberTexts) {
 
 }  // namespace
 }  // namespace gc
+
+namespace gc {
+namespace {
+
+TEST(CicCheck, TypedValuesAndSteppers) {
+    Model m;
+    m.CicDecMin = 2;  // Double rate
+    m.CicDecStep = 2;
+    EXPECT_EQ(CheckedCicDec(m, 7), 6);
+    EXPECT_EQ(CheckedCicDec(m, 5000), 1024);
+    EXPECT_EQ(CheckedCicDec(m, -3), 2);
+    m.CicDecMin = 1;  // SplitIQ
+    m.CicDecStep = 1;
+    EXPECT_EQ(CheckedCicDec(m, 0), 1);
+    m.CicDecMin = 2;  // Full rate
+    EXPECT_EQ(SteppedCicDec(m, 1000, 100), 1024);
+    EXPECT_EQ(SteppedCicDec(m, 50, -100), 2);
+    EXPECT_EQ(SteppedCicDec(m, 5, 2), 7);  // not rounded to the step
+    // Each stepper clamps only in its own direction.
+    EXPECT_EQ(SteppedCicDec(m, 1, 1), 2);
+    EXPECT_EQ(SteppedCicDec(m, 2000, -10), 1990);
+}
+
+}  // namespace
+}  // namespace gc

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/main_view.h"
 #include "app/session.h"
 #include "app/ui/number_text.h"
 #include "app/ui/tgform.h"
@@ -118,22 +119,9 @@ void TGForm::PipelineD() {
 
 // ---- CIC decimation ----
 
-void TGForm::OnCicEdited() {
-    int64_t v = IntOfBox(cicEdit_->text());
-    const int step = m_.CicDecStep > 0 ? m_.CicDecStep : 1;
-    v = (v / step) * step;
-    if (v > CicDecMax) v = CicDecMax;
-    if (v < m_.CicDecMin) v = m_.CicDecMin;
-    PipelineC(static_cast<int>(v));
-}
+void TGForm::OnCicEdited() { PipelineC(CheckedCicDec(m_, IntOfBox(cicEdit_->text()))); }
 
-void TGForm::OnCicStep(int step) {
-    // The steppers clamp only in their own direction and do not round to the step.
-    int64_t v = static_cast<int64_t>(IntOfBox(cicEdit_->text())) + step;
-    if (step > 0 && v > CicDecMax) v = CicDecMax;
-    if (step < 0 && v < m_.CicDecMin) v = m_.CicDecMin;
-    PipelineC(static_cast<int>(v));
-}
+void TGForm::OnCicStep(int step) { PipelineC(SteppedCicDec(m_, IntOfBox(cicEdit_->text()), step)); }
 
 void TGForm::OnFirDecChanged(int) {
     if (m_.Refreshing) return;
