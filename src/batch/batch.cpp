@@ -69,6 +69,10 @@ int UsageError(Context& ctx, const std::string& message) {
     return kExitUsage;
 }
 
+int UnexpectedArgument(Context& ctx, const std::string& arg) {
+    return UsageError(ctx, "unexpected argument '" + arg + "'");
+}
+
 int WriteError(Context& ctx, const std::filesystem::path& path) {
     ctx.err << "gc5016-batch: cannot write " << path.string() << "\n";
     return kExitWriteFailed;

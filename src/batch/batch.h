@@ -45,6 +45,8 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 int ParseChannel(const std::string& text);
 // A usage error: message and the usage text on err; returns kExitUsage.
 int UsageError(Context& ctx, const std::string& message);
+// An argument the command does not take: message and usage; returns kExitUsage.
+int UnexpectedArgument(Context& ctx, const std::string& arg);
 // Writing failed: message naming the file on err; returns kExitWriteFailed.
 int WriteError(Context& ctx, const std::filesystem::path& path);
 

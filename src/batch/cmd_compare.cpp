@@ -11,7 +11,7 @@ namespace {
 int RunCompare(Context& ctx) {
     std::string report = "ErrTbl", error;
     if (!TakeOption(ctx.args, "--report", report, error) && !error.empty()) return UsageError(ctx, error);
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     const char* table = "FILTERS/workcmd.tbl";
     if (!ReadToolTableFile(ctx.model, table))
         ctx.err << "gc5016-batch: warning: cannot read " << table

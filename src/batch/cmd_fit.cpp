@@ -18,7 +18,7 @@ int RunFit(Context& ctx) {
     } else if (!error.empty()) {
         return UsageError(ctx, error);
     }
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     if (channel < 0 || channel >= kChannels) channel = 0;
 
     const auto c = static_cast<size_t>(channel);

@@ -8,8 +8,8 @@ namespace gc::batch {
 namespace {
 
 int RunGc101(Context& ctx) {
-    if (ctx.args.size() != 1)
-        return UsageError(ctx, ctx.args.empty() ? "gc101 needs a file" : "unexpected argument '" + ctx.args[1] + "'");
+    if (ctx.args.empty()) return UsageError(ctx, "gc101 needs a file");
+    if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
     const std::string& chosen = ctx.args[0];
 
     Model& m = ctx.model;

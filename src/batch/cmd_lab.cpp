@@ -8,7 +8,7 @@ namespace {
 int RunLab(Context& ctx) {
     std::string out = "CONFIGS/std.lab", error;
     if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     if (!CloseSession(ctx.model, out)) return WriteError(ctx, out);
     return kExitOk;
 }

@@ -13,7 +13,7 @@ int RunPrg(Context& ctx) {
     std::string out = "CONFIGS/std.prg", error;
     if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
     const bool tool = TakeFlag(ctx.args, "--tool");
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     Model& m = ctx.model;
     if (tool && CrossCheckWithTool(m, ".", RunningProgramDir()) < 0)

@@ -31,7 +31,7 @@ int RunResponse(Context& ctx) {
     } else if (!error.empty()) {
         return UsageError(ctx, error);
     }
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.model, channel);
     ChannelResponse r;

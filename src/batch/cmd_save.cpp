@@ -9,9 +9,8 @@ namespace gc::batch {
 namespace {
 
 int RunSave(Context& ctx) {
-    if (ctx.args.size() != 1)
-        return UsageError(ctx,
-                          ctx.args.empty() ? "save needs a lab file" : "unexpected argument '" + ctx.args[1] + "'");
+    if (ctx.args.empty()) return UsageError(ctx, "save needs a lab file");
+    if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
     const std::filesystem::path lab = ctx.args[0];
 
     Model& m = ctx.model;

@@ -9,7 +9,7 @@ namespace {
 int RunTbl(Context& ctx) {
     std::string out = "exper.tbl", error;
     if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     DeriveRegisters(ctx.model);
     if (!WriteTableFile(ctx.model, out)) return WriteError(ctx, out);
     return kExitOk;

@@ -13,7 +13,7 @@ int RunTestFilter(Context& ctx) {
     std::string error;
     if (!TakeChannelOption(ctx.args, ctx.model, channel, error)) return UsageError(ctx, error);
     if (ctx.args.empty()) return UsageError(ctx, "testfilter needs the PATH of the file to write");
-    if (ctx.args.size() > 1) return UsageError(ctx, "unexpected argument '" + ctx.args[1] + "'");
+    if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
 
     SelectChannel(ctx.model, channel);
     const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(ctx.model), ctx.args[0]);

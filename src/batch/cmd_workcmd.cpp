@@ -11,7 +11,7 @@ namespace {
 
 int RunWorkcmd(Context& ctx) {
     const bool tool = TakeFlag(ctx.args, "--tool");
-    if (!ctx.args.empty()) return UsageError(ctx, "unexpected argument '" + ctx.args[0] + "'");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     const std::filesystem::path folder = "FILTERS";
     const std::filesystem::path script = folder / "workcmd";
     const bool written = WriteCommandScript(ctx.model, script) == 1;
