@@ -1,8 +1,8 @@
 // Cost of one register derivation, which runs on every edit of the main window.
 #include <benchmark/benchmark.h>
 
-#include "app/derivation.h"
-#include "app/main_view.h"
+#include "chip/derivation.h"
+#include "session/main_view.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "app/derivation.h"
+#include "chip/derivation.h"
 #include "chip/page_map.h"
 #include "chip/program_file.h"
 

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "app/text_io.h"
+#include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
 

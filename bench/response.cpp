@@ -6,9 +6,9 @@
 #include <cmath>
 #include <random>
 
-#include "app/model.h"
-#include "dialogs/cic_window.h"
-#include "dialogs/pfir_window.h"
+#include "core/model.h"
+#include "filters/cic_window.h"
+#include "filters/pfir_window.h"
 #include "filters/responses.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/lab_file.h"
-#include "app/text_io.h"
+#include "core/lab_file.h"
+#include "core/text_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gc::Model m;

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <memory>
 
-#include "app/lab_file.h"
-#include "app/ui/app_windows.h"
-#include "app/ui/tgform.h"
+#include "core/lab_file.h"
+#include "gui/app_windows.h"
+#include "gui/tgform.h"
 
 namespace {
 

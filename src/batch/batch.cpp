@@ -3,8 +3,8 @@
 #include <iostream>
 #include <system_error>
 
-#include "app/derivation.h"
-#include "app/session.h"
+#include "chip/derivation.h"
+#include "session/session.h"
 
 namespace gc::batch {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc::batch {
 

@@ -1,7 +1,7 @@
 #include "batch/channel_select.h"
 
-#include "app/main_view.h"
 #include "batch/batch.h"
+#include "session/main_view.h"
 
 namespace gc::batch {
 

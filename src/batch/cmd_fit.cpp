@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <ostream>
 
-#include "app/text_io.h"
 #include "batch/batch.h"
+#include "core/text_io.h"
 #include "filters/pfir_fit.h"
 
 namespace gc::batch {

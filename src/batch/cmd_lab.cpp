@@ -1,6 +1,6 @@
 // lab [--out PATH]: what closing the main window does.
-#include "app/session.h"
 #include "batch/batch.h"
+#include "session/session.h"
 
 namespace gc::batch {
 namespace {

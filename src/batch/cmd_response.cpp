@@ -2,9 +2,9 @@
 // overall response on the main plot's grid, one line per point.
 #include <cstdlib>
 
-#include "app/text_io.h"
 #include "batch/batch.h"
 #include "batch/channel_select.h"
+#include "core/text_io.h"
 #include "filters/plot_scale.h"
 #include "filters/responses.h"
 

@@ -1,9 +1,9 @@
 // save PATH.lab: "Записать" with PATH chosen in the save dialog.
 #include <ostream>
 
-#include "app/session.h"
 #include "batch/batch.h"
 #include "chip/program_file.h"
+#include "session/session.h"
 
 namespace gc::batch {
 namespace {

@@ -1,6 +1,6 @@
 // tbl [--out PATH]: "Write *.tbl", the derived work image as a register table.
-#include "app/derivation.h"
 #include "batch/batch.h"
+#include "chip/derivation.h"
 #include "chip/table_file.h"
 
 namespace gc::batch {

@@ -1,8 +1,8 @@
 // testfilter PATH [--channel A..D]: "WriteFilter" with PATH chosen in its save
 // dialog, using the lab's filter kind, tap count, deviation and taper.
-#include "app/text_io.h"
 #include "batch/batch.h"
 #include "batch/channel_select.h"
+#include "core/text_io.h"
 #include "filters/test_filter.h"
 
 namespace gc::batch {

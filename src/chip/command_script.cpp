@@ -1,6 +1,6 @@
 #include "chip/command_script.h"
 
-#include "app/text_io.h"
+#include "core/text_io.h"
 
 namespace gc {
 

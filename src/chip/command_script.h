@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc {
 

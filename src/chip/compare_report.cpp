@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/param_table.h"
-#include "app/text_io.h"
+#include "core/param_table.h"
+#include "core/text_io.h"
 
 namespace gc {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "app/derivation.h"
+#include "chip/derivation.h"
 
 namespace gc {
 

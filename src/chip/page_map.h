@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc {
 

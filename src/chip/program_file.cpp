@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/derivation.h"
-#include "app/lab_file.h"
-#include "app/text_io.h"
 #include "chip/chip_tool.h"
 #include "chip/command_script.h"
+#include "chip/derivation.h"
 #include "chip/page_map.h"
+#include "core/lab_file.h"
+#include "core/text_io.h"
 
 namespace gc {
 

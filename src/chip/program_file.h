@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc {
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/text_io.h"
+#include "core/text_io.h"
 
 namespace gc {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/model.h"
-#include "app/param_table.h"
+#include "core/model.h"
+#include "core/param_table.h"
 
 namespace gc {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "app/derivation.h"
-#include "app/text_io.h"
+#include "core/channel_rules.h"
+#include "core/text_io.h"
 #include "filters/pfir_fit.h"
 
 namespace gc {
@@ -33,8 +33,6 @@ int32_t ClampToInt32(long v) {
     return static_cast<int32_t>(
         std::clamp<long>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
-
-bool ValidChannel(int channel) { return channel >= 0 && channel < kChannels; }
 
 // Only a plain file is read: a name from a damaged lab file may lead to a
 // device or a pipe, which would never end (/dev/zero) or never open.
@@ -132,18 +130,7 @@ void CopyChannelToAll(Model& m, int source) {
         s.sck_sync[c] = s.sck_sync[i];
         s.NameOfPFIR[static_cast<size_t>(c)] = s.NameOfPFIR[static_cast<size_t>(i)];
     }
-    for (int c = 0; c < kChannels; ++c) {
-        // Saturated: decimations from a damaged lab file must not overflow.
-        int64_t total = int64_t{s.CicDec[c]} * s.FirDec[c];
-        m.TotalDec[c] = static_cast<int32_t>(std::clamp<int64_t>(total, INT32_MIN, INT32_MAX));
-    }
-}
-
-void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
-    if (!ValidChannel(m.CurrentChannel)) return;
-    CopyChannelToAll(m, m.CurrentChannel);
-    ReloadAllPfirFiles(m, errors, workDir);
-    DeriveRegisters(m);
+    for (int c = 0; c < kChannels; ++c) m.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
 FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::filesystem::path& workDir) {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/model.h"
+#include "core/model.h"
 #include "filters/coef_errors.h"
 
 namespace gc {
@@ -46,11 +46,6 @@ int LoadChosenPfirFile(Model& m, int channel, const std::filesystem::path& chose
 // coefficient-file name to every channel (the per-mode CIC stores excepted)
 // and sets each TotalDec. A source outside 0..3 changes nothing.
 void CopyChannelToAll(Model& m, int source);
-
-// "Применить ко всем ": CopyChannelToAll from CurrentChannel, reload and refit
-// the four coefficient files, and derive the registers. The responses are left
-// to the caller.
-void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
 
 // Largest tap count a *.flt file may declare: that of the coefficient files.
 inline constexpr int kMaxFltTaps = kMaxTaps;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/derivation.h"
+#include "core/channel_rules.h"
 
 namespace gc {
 

@@ -2,7 +2,7 @@
 // channel's current decimation.
 #pragma once
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc {
 

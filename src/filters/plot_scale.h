@@ -9,8 +9,8 @@
 #include <span>
 #include <string>
 
-#include "app/model.h"
-#include "app/number_format.h"
+#include "core/model.h"
+#include "core/number_format.h"
 
 namespace gc {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/text_io.h"
+#include "core/text_io.h"
 
 namespace gc {
 

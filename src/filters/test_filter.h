@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace gc {
 

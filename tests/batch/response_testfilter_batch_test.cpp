@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../app/test_util.h"
-#include "app/text_io.h"
+#include "core/text_io.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "../app/test_util.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "../app/test_util.h"
-#include "app/text_io.h"
 #include "chip/page_map.h"
 #include "chip/program_file.h"
+#include "core/text_io.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

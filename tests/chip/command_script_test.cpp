@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "../app/test_util.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

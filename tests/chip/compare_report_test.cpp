@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "../app/test_util.h"
-#include "app/text_io.h"
 #include "chip/table_file.h"
+#include "core/text_io.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../app/test_util.h"
-#include "app/param_table.h"
-#include "app/text_io.h"
+#include "core/param_table.h"
+#include "core/text_io.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "../app/test_util.h"
-#include "app/text_io.h"
+#include "core/text_io.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

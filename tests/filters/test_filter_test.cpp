@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "../app/test_util.h"
-#include "app/text_io.h"
+#include "core/text_io.h"
 #include "filters/test_filter.h"
+#include "test_util.h"
 
 namespace gc {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/derivation.h"
-#include "app/text_io.h"
+#include "chip/derivation.h"
 #include "chip/page_map.h"
 #include "chip/program_file.h"
 #include "chip/table_file.h"
+#include "core/text_io.h"
 #include "filters/coef_errors.h"
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"

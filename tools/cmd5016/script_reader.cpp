@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/text_io.h"
+#include "core/text_io.h"
 
 namespace cmd5016 {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace cmd5016 {
 

@@ -1,0 +1,132 @@
+#include "core/lab_file.h"
+
+#include <cctype>
+#include <cstring>
+#include <tuple>
+
+#include "core/channel_rules.h"
+#include "core/param_table.h"
+#include "core/text_io.h"
+
+namespace gc {
+
+std::string FormatLab(Model& m) {
+    std::string out = LabHeader(BoardModel);
+    out += '\n';
+    for (const ParamEntry& e : ParamSection(kSettingsFirst, kSettingsLast)) {
+        if (e.type == PT_STRING) {
+            out += e.name;
+            out += *static_cast<std::string*>(e.locate(m, 0));
+            out += '\n';
+        } else if (e.count == PC_SCALAR) {
+            if (e.type == PT_FLOAT)
+                out += StrPrintf("%-22s %f\n", e.name, static_cast<double>(*static_cast<float*>(e.locate(m, 0))));
+            else
+                out += StrPrintf("%-22s %d\n", e.name, *static_cast<int32_t*>(e.locate(m, 0)));
+        } else {
+            out += StrPrintf("%-25s", e.name);
+            for (int k = 0; k < kChannels; ++k) {
+                if (e.type == PT_FLOAT)
+                    out += StrPrintf("%-12f", static_cast<double>(*static_cast<float*>(e.locate(m, k))));
+                else
+                    out += StrPrintf("%-12d", *static_cast<int32_t*>(e.locate(m, k)));
+            }
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+bool WriteLab(Model& m, const std::filesystem::path& path) { return WriteFileAtomic(path, FormatLab(m)); }
+
+namespace {
+
+// Scans up to four numbers as "%d%d%d%d" or "%f%f%f%f" would; elements the
+// scan does not reach keep their values.
+void ScanFour(Model& m, const ParamEntry& e, const char* text) {
+    for (int k = 0; k < kChannels; ++k) {
+        const char* end = nullptr;
+        if (e.type == PT_FLOAT) {
+            double v = CToDouble(text, &end);
+            if (end == text) return;
+            ParamSetFloat(m, e, k, v);
+        } else {
+            long v = CToLong(text, 10, &end);
+            if (end == text) return;
+            ParamSetInteger(m, e, k, v);
+        }
+        text = end;
+    }
+}
+
+void ApplyLine(Model& m, const std::string& line) {
+    for (const ParamEntry& e : ParamSection(kSettingsFirst, kSettingsLast)) {
+        size_t n = std::strlen(e.name);
+        if (line.compare(0, n, e.name) != 0) continue;
+        // Text stops at an embedded NUL, as it would in a C string.
+        const char* rest = line.c_str() + n;
+        if (e.type == PT_STRING) {
+            *static_cast<std::string*>(e.locate(m, 0)) = rest;
+        } else if (e.count != PC_SCALAR) {
+            ScanFour(m, e, rest);
+        } else if (e.type == PT_FLOAT) {
+            ParamSetFloat(m, e, 0, CToDouble(rest));
+        } else {
+            ParamSetInteger(m, e, 0, CToLongHexOrDec(rest));
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<std::pair<int, int>> CicBoundsOfMode(int mode) {
+    switch (mode) {
+        case 0:
+            return std::make_pair(2, 1);
+        case 1:
+            return std::make_pair(1, 1);
+        case 2:
+            return std::make_pair(2, 2);
+        default:
+            return std::nullopt;
+    }
+}
+
+int32_t* ModeCicStore(Settings& s, int mode) {
+    switch (mode) {
+        case 0:
+            return s.CicM0Dec;
+        case 1:
+            return s.CicM1Dec;
+        case 2:
+            return s.CicM2Dec;
+        default:
+            return nullptr;
+    }
+}
+
+const int32_t* ModeCicStore(const Settings& s, int mode) { return ModeCicStore(const_cast<Settings&>(s), mode); }
+
+void TakeModeCicDec(Model& m, int mode) {
+    const int32_t* store = ModeCicStore(m.settings, mode);
+    if (!store) return;
+    std::copy(store, store + kChannels, m.settings.CicDec);
+    std::tie(m.CicDecMin, m.CicDecStep) = *CicBoundsOfMode(mode);
+}
+
+void ApplyLabLines(Model& m, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) ApplyLine(m, line);
+    const Settings& s = m.settings;
+    TakeModeCicDec(m, s.ModeOfInput);
+    for (int c = 0; c < kChannels; ++c) m.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
+}
+
+bool ReadLab(Model& m, const std::filesystem::path& path) {
+    auto lines = ReadLines(path);
+    if (!lines) return false;
+    // An empty file holds no settings at all: leave everything as it is.
+    if (!lines->empty()) ApplyLabLines(m, *lines);
+    return true;
+}
+
+}  // namespace gc

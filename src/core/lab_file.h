@@ -1,0 +1,38 @@
+// The lab file: the 41 settings as text, one per line.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/model.h"
+
+namespace gc {
+
+// The file's whole text for the model's settings, headed for BoardModel.
+std::string FormatLab(Model& m);
+
+// Writes the settings; false (and nothing written) when the file cannot be created.
+bool WriteLab(Model& m, const std::filesystem::path& path);
+
+// Reads settings from the file; false and no change when it cannot be opened.
+bool ReadLab(Model& m, const std::filesystem::path& path);
+
+// Applies lab-file lines to the settings, then the input mode's stored CIC
+// decimations and the total decimations.
+void ApplyLabLines(Model& m, const std::vector<std::string>& lines);
+
+// The CIC bounds of an input mode: (CicDecMin, CicDecStep); nullopt outside 0..2.
+std::optional<std::pair<int, int>> CicBoundsOfMode(int mode);
+
+// CicDec and the CIC bounds from the stored decimations of an input mode;
+// nothing changes for a mode outside 0..2.
+void TakeModeCicDec(Model& m, int mode);
+
+// The stored CIC decimations of an input mode (CicM0Dec..CicM2Dec); nullptr outside 0..2.
+int32_t* ModeCicStore(Settings& s, int mode);
+const int32_t* ModeCicStore(const Settings& s, int mode);
+
+}  // namespace gc

@@ -1,0 +1,186 @@
+#include "filters/cic_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "filters/plot_scale.h"
+
+namespace gc {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+double Fifth(double r) { return r * r * r * r * r; }
+
+// A decimation of 0 (a damaged lab file, an imported table) counts as 1 where
+// a rate is divided by it.
+int RateDivisor(int d) { return d < 1 ? 1 : d; }
+
+std::array<int, ResponsePoints> RowsOf(const ResponseCurve& v, double max) {
+    std::array<int, ResponsePoints> rows{};
+    for (int i = 0; i < ResponsePoints; ++i) rows[i] = LevelRow(v[i] / max, 1);
+    return rows;
+}
+
+}  // namespace
+
+CicWindowInputs CicWindowInputsOf(const Model& m) {
+    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
+    return {m.settings.SystemClock, m.settings.CicDec[ch], m.workImage.cic_dec[ch]};
+}
+
+void ComputeCicWindowResponse(int N, int a, ResponseCurve& out) {
+    const double as = a < 1 ? 1 : a;
+    const double step = kPi / (2.0 * 256.0);
+    for (int i = 1; i < ResponsePoints; ++i) {
+        double r = std::sin((N / as) * i * step) / std::sin(i * step / as);
+        out[i] = Fifth(RectifyCic(r));
+    }
+    out[0] = out[1];
+}
+
+CicZoneEvaluator::CicZoneEvaluator(int N, int R) : valid_(R >= 1), n_(N) {
+    if (!valid_) return;
+    // Angles are k * pi / (512 R); k is reduced modulo a whole turn in integers
+    // first, so zone 1023 is as exact as zone 0.
+    const int64_t turn = 1024 * static_cast<int64_t>(R);
+    const double step = kPi / (static_cast<double>(R) * 2.0 * 256.0);
+    turn_ = turn;
+    step_ = step;
+    for (int i = 0; i < ResponsePoints; ++i) {
+        int64_t kn = (static_cast<int64_t>(i) * N) % turn;
+        if (kn < 0) kn += turn;
+        double an = static_cast<double>(kn) * step;
+        double ad = i * step;
+        numSin_[i] = std::sin(an);
+        numCos_[i] = std::cos(an);
+        denSin_[i] = std::sin(ad);
+        denCos_[i] = std::cos(ad);
+    }
+}
+
+void CicZoneEvaluator::Zone(int m, ResponseCurve& out) const {
+    if (!valid_) {
+        out.fill(Fifth(RectifyCic(0.0)));
+        return;
+    }
+    // Start angles of the zone: 256 m N and 256 m steps, reduced to a turn.
+    int64_t kn = (256 * static_cast<int64_t>(m) * n_) % turn_;
+    if (kn < 0) kn += turn_;
+    int64_t kd = (256 * static_cast<int64_t>(m)) % turn_;
+    const double an = static_cast<double>(kn) * step_, ad = static_cast<double>(kd) * step_;
+    const double sn = std::sin(an), cn = std::cos(an), sd = std::sin(ad), cd = std::cos(ad);
+    const double limit = std::abs(static_cast<double>(n_));
+    for (int i = 1; i < ResponsePoints; ++i) {
+        double num = sn * numCos_[i] + cn * numSin_[i];
+        double den = sd * denCos_[i] + cd * denSin_[i];
+        // A zero denominator is an image of DC, whose ratio tends to N.
+        double r = den != 0.0 ? num / den : limit;
+        out[i] = Fifth(RectifyCic(r));
+    }
+    out[0] = out[1];
+}
+
+void ComputeCicZoneResponse(int N, int R, int m, ResponseCurve& out) { CicZoneEvaluator(N, R).Zone(m, out); }
+
+CicAliasView ComputeCicAliasView(int N, int R) {
+    CicAliasView view;
+    // N comes from the settings; a damaged lab file must not make the loop run away.
+    const int zones = std::clamp(N, 0, CicDecMax);
+    if (zones == 0) return view;
+    view.rows.resize(static_cast<size_t>(zones));
+    CicZoneEvaluator eval(N, R);
+    ResponseCurve v;
+    for (int m = 0; m < zones; ++m) {
+        eval.Zone(m, v);
+        if (m == 0) view.zoneMax = ResponseMaximum(v);
+        if (m % 2 == 1) std::reverse(v.begin(), v.end());
+        view.rows[static_cast<size_t>(m)] = RowsOf(v, view.zoneMax);
+    }
+    return view;
+}
+
+CicWindowLabels ComputeCicWindowLabels(const CicWindowInputs& in, const CicWindowState& s) {
+    CicWindowLabels l;
+    if (s.CicAliasMode == 0) {
+        const int a = std::max(1, s.CicWindowStretch);
+        const double mhz = in.systemClock * 1e-6;
+        l.denominators = {std::to_string(8 * a), std::to_string(4 * a), std::to_string(8 * a), std::to_string(2 * a)};
+        l.mhzTicks = {FormatFixed(mhz / (8.0 * a), 5, 3), FormatFixed(mhz / (4.0 * a), 5, 3),
+                      FormatFixed(mhz * 3 / (8.0 * a), 5, 3), FormatFixed(mhz / (2.0 * a), 5, 3)};
+        l.stretch = std::to_string(a);
+        l.axisTitle = "F/Fsinp";
+    } else {
+        const double fo = in.systemClock * 1e-6 / RateDivisor(in.N);
+        l.denominators = {"8", "4", "8", "2"};
+        l.mhzTicks = {FormatFixed(fo * 0.125, 5, 3), FormatFixed(fo * 0.25, 5, 3), FormatFixed(fo * 0.375, 5, 3),
+                      FormatFixed(fo * 0.5, 5, 3)};
+        l.stretch = std::string("1");
+        l.axisTitle = "F/Fsout";
+    }
+    return l;
+}
+
+CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& s) {
+    CicWindowFrame f;
+    f.labels = ComputeCicWindowLabels(in, s);
+    WindowCursor& cur = s.cursor;
+    const bool hasCursor = cur.column >= 0 && cur.column < ResponsePoints;
+    if (!hasCursor) cur.column = -1;
+    const int c = cur.column;
+
+    if (s.CicAliasMode == 0) {
+        const int a = std::max(1, s.CicWindowStretch);
+        f.markerColumn = in.N > 0 ? (a * ResponsePoints) / in.N : -1;
+        ResponseCurve v;
+        ComputeCicWindowResponse(in.N, a, v);
+        const double max = ResponseMaximum(v);
+        f.curveY = RowsOf(v, max);
+        if (hasCursor) {
+            const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
+            cur.lineY = CursorLineRow(level, 1);
+            const float mhz = static_cast<float>(in.systemClock * 1e-6 / (2.0 * a) * (c / 256.0));
+            f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
+            f.levelReadout = LevelReadout(level);
+        }
+    } else {
+        f.alias = true;
+        f.aliasView = ComputeCicAliasView(in.N, in.R);
+        if (hasCursor) {
+            // The level of the pixel row under the mouse, not of a curve.
+            const float fo = static_cast<float>(in.systemClock * 1e-6 / RateDivisor(in.N));
+            const float mhz = static_cast<float>(static_cast<double>(fo) * 0.5 * (c / 256.0));
+            f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
+            f.levelReadout = FormatFixed(cur.lineY * -1 * 0.5, 5, 2);
+        }
+    }
+    f.cursorColumn = cur.column;
+    f.cursorLineY = cur.lineY;
+    return f;
+}
+
+bool CicZoomDouble(CicWindowState& s) {
+    if (s.CicWindowStretch >= CicWindowStretchMax) return false;
+    s.CicWindowStretch = std::max(1, s.CicWindowStretch) * 2;
+    return true;
+}
+
+bool CicZoomHalve(CicWindowState& s) {
+    if (s.CicWindowStretch <= 1) return false;
+    s.CicWindowStretch /= 2;
+    return true;
+}
+
+bool CicZoomMax(CicWindowState& s) {
+    s.CicWindowStretch = CicWindowStretchMax;
+    return true;
+}
+
+bool CicZoomReset(CicWindowState& s) {
+    s.CicWindowStretch = 1;
+    return true;
+}
+
+}  // namespace gc

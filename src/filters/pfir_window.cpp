@@ -1,0 +1,114 @@
+#include "filters/pfir_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "filters/plot_scale.h"
+
+namespace gc {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+}  // namespace
+
+PfirWindowInputs PfirWindowInputsOf(const Model& m) {
+    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
+    return {m.settings.SystemClock, m.workImage.cic_dec[ch], m.settings.FirDec[ch], m.fittedTaps[ch].data(),
+            m.coefSetInfo[ch].ntaps};
+}
+
+void ComputePfirWindowResponse(const int32_t* taps, int count, int a, ResponseCurve& out) {
+    count = std::clamp(count, 0, kMaxTaps);
+    const double as = a < 1 ? 1 : a;
+    const double base = kPi / 256.0;
+    double angles[ResponsePoints];
+    for (int i = 0; i < ResponsePoints; ++i) angles[i] = base * (i / as);
+    TapPolynomialMagnitudes(taps, count, angles, out.data());
+}
+
+TapPlot ComputeTapPlot(const int32_t* taps, int count) {
+    TapPlot p;
+    p.count = std::clamp(count, 0, kMaxTaps);
+    for (int k = 0; k < p.count; ++k) {
+        p.hi = std::max(p.hi, taps[k]);
+        p.lo = std::min(p.lo, taps[k]);
+    }
+    // Held in single precision, as the scale always was: 10 / 240 rounds up,
+    // so a tap at the bottom lands on row 239, not 240.
+    const float s = static_cast<float>((static_cast<double>(p.hi) - p.lo) * (1.0 / 240.0));
+    for (int k = 0; k < p.count; ++k)
+        p.rows[k] =
+            s > 0 ? static_cast<int>(std::trunc((static_cast<double>(p.hi) - taps[k]) / static_cast<double>(s))) : 0;
+    return p;
+}
+
+PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowState& s) {
+    PfirWindowFrame f;
+    WindowCursor& cur = s.cursor;
+    const bool hasCursor = cur.column >= 0 && cur.column < ResponsePoints;
+    if (!hasCursor) cur.column = -1;
+    const int c = cur.column;
+    const int a = std::clamp(s.PfirWindowStretch, 1, PfirWindowStretchMax);
+    const int ntaps = in.taps ? in.ntaps : 0;
+
+    if (s.impulseView) {
+        f.impulse = true;
+        f.tapPlot = ComputeTapPlot(in.taps, ntaps);
+        f.levelLabels = {std::to_string(f.tapPlot.hi), "", "", "", "", "", std::to_string(f.tapPlot.lo)};
+        f.bottomTicks = {"64", "128", "192", "256"};
+        if (hasCursor) {
+            f.xReadout = std::to_string(c);
+            f.levelReadout = std::to_string(in.taps ? in.taps[c] : 0);
+        }
+    } else {
+        f.markerColumn = in.firDec > 0 ? (a * ResponsePoints) / in.firDec : -1;
+        f.levelLabels = {"0", "-20", "-40", "-60", "-80", "-100", "-120"};
+        // The PFIR runs at the input rate over R; a zero R counts as 1.
+        const double mhz = in.systemClock / static_cast<double>(std::max(1, in.R)) * 1e-6;
+        f.bottomTicks = {FormatFixed(mhz / (8.0 * a), 5, 3), FormatFixed(mhz / (4.0 * a), 5, 3),
+                         FormatFixed(mhz * 3 / (8.0 * a), 5, 3), FormatFixed(mhz / (2.0 * a), 5, 3)};
+        f.denominators = {std::to_string(8 * a), std::to_string(4 * a), std::to_string(8 * a), std::to_string(2 * a)};
+        f.stretch = std::to_string(a);
+        f.axisTitle = "F/Fsinp";
+        ResponseCurve v;
+        ComputePfirWindowResponse(in.taps, ntaps, a, v);
+        const double max = ResponseMaximum(v);
+        for (int i = 0; i < ResponsePoints; ++i) f.curveY[i] = LevelRow(v[i] / max, 1);
+        if (hasCursor) {
+            const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
+            cur.lineY = CursorLineRow(level, 1);
+            const float x = static_cast<float>(mhz / (2.0 * a) * (c / 256.0));
+            f.xReadout = FormatFixed(static_cast<double>(x), 5, 3);
+            f.levelReadout = LevelReadout(level);
+        }
+    }
+    f.cursorColumn = cur.column;
+    f.cursorLineY = cur.lineY;
+    return f;
+}
+
+bool PfirZoomDouble(PfirWindowState& s) {
+    if (s.PfirWindowStretch >= PfirWindowStretchMax) return false;
+    s.PfirWindowStretch = PfirWindowStretchMax;
+    return true;
+}
+
+bool PfirZoomHalve(PfirWindowState& s) {
+    if (s.PfirWindowStretch <= 1) return false;
+    s.PfirWindowStretch = 1;
+    return true;
+}
+
+bool PfirZoomMax(PfirWindowState& s) {
+    s.PfirWindowStretch = PfirWindowStretchMax;
+    return true;
+}
+
+bool PfirZoomReset(PfirWindowState& s) {
+    s.PfirWindowStretch = 1;
+    return true;
+}
+
+}  // namespace gc

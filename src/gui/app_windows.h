@@ -1,0 +1,39 @@
+// The program's windows, created once at start in a fixed order and reused
+// until exit.
+#pragma once
+
+#include <memory>
+
+#include "core/model.h"
+
+namespace gc {
+
+class TGForm;
+class TErrFileCoeff;
+class TErrDecim;
+class TErrMinDecim;
+class TInfo;
+class DialogCoefFileErrors;
+
+class AppWindows {
+public:
+    explicit AppWindows(Model& m);
+    ~AppWindows();
+
+    TGForm* gform() const { return gform_.get(); }
+    TErrFileCoeff* errFileCoeff() const { return errFileCoeff_.get(); }
+    TErrDecim* errDecim() const { return errDecim_.get(); }
+    TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
+    TInfo* info() const { return info_.get(); }
+
+private:
+    // Declared in creation order; destroyed in the reverse.
+    std::unique_ptr<TGForm> gform_;
+    std::unique_ptr<TErrFileCoeff> errFileCoeff_;
+    std::unique_ptr<DialogCoefFileErrors> coefErrors_;
+    std::unique_ptr<TErrDecim> errDecim_;
+    std::unique_ptr<TErrMinDecim> errMinDecim_;
+    std::unique_ptr<TInfo> info_;
+};
+
+}  // namespace gc

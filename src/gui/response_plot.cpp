@@ -1,0 +1,339 @@
+#include "gui/response_plot.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace gc {
+
+namespace {
+
+// Where the area sits in the lowered panel, and the panel's size.
+constexpr int kAreaLeft = 52;
+constexpr int kAreaTop = 32;
+constexpr int kFrameWidth = 325;
+constexpr int kFrameHeight = 313;
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name = nullptr) {
+    auto* l = new QLabel(text, parent);
+    if (name) l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+// A white box with blue text, for the read-outs and the zoom factors.
+QLabel* MakeBox(QWidget* parent, int width, const char* name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setFixedSize(width, 17);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setStyleSheet(QStringLiteral("QLabel { background-color: white; color: blue; border: 1px solid gray; }"));
+    return l;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFixedWidth(std::max(26, b->fontMetrics().horizontalAdvance(text) + 10));
+    return b;
+}
+
+int ColumnAt(const QMouseEvent* e) { return static_cast<int>(std::floor(e->position().x())); }
+
+}  // namespace
+
+// --- ResponsePlotArea -------------------------------------------------------
+
+ResponsePlotArea::ResponsePlotArea(QWidget* parent) : QWidget(parent) {
+    setFixedSize(kPlotWidth, kPlotHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Render();
+}
+
+QColor ResponsePlotArea::CursorColor() const { return palette().color(QPalette::Active, QPalette::Highlight); }
+
+void ResponsePlotArea::SetFrame(const PlotFrame& frame) {
+    frame_ = frame;
+    Render();
+    update();
+}
+
+// Layers in order: background, grid, curve, marker, cursor.
+void ResponsePlotArea::Render() {
+    const qreal dpr = devicePixelRatioF();
+    buffer_ = QImage(QSize(qRound(kPlotWidth * dpr), qRound(kPlotHeight * dpr)), QImage::Format_RGB32);
+    buffer_.setDevicePixelRatio(dpr);
+    QPainter p(&buffer_);
+    p.fillRect(QRect(0, 0, kPlotWidth, kPlotHeight), Qt::white);
+
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    for (int k = 1; k <= kGridRows; ++k) p.drawLine(0, kGridRowStep * k, kPlotWidth, kGridRowStep * k);
+    for (int k = 1; k <= kGridColumns; ++k) p.drawLine(kGridColumnStep * k, 0, kGridColumnStep * k, kPlotHeight);
+
+    if (frame_.hasCurve) {
+        QPolygon curve(ResponsePoints);
+        for (int i = 0; i < ResponsePoints; ++i)
+            curve.setPoint(i, ColumnOfPoint(i), frame_.curveY[static_cast<size_t>(i)]);
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+        p.drawPolyline(curve);
+    }
+
+    if (frame_.markerColumn >= 0 && frame_.markerColumn <= kPlotWidth) {
+        p.setPen(QPen(Qt::red, 1, Qt::SolidLine));
+        p.drawLine(frame_.markerColumn, 0, frame_.markerColumn, kPlotHeight);
+    }
+
+    if (frame_.cursorColumn >= 0) {
+        p.setPen(QPen(CursorColor(), 1, Qt::SolidLine));
+        p.drawLine(frame_.cursorColumn, 0, frame_.cursorColumn, kPlotHeight);
+        p.drawLine(0, frame_.cursorLineY, kPlotWidth, frame_.cursorLineY);
+    }
+}
+
+void ResponsePlotArea::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another pixel ratio: paint the same frame afresh.
+    if (!qFuzzyCompare(buffer_.devicePixelRatio(), devicePixelRatioF())) Render();
+    QPainter p(this);
+    p.drawImage(0, 0, buffer_);
+}
+
+void ResponsePlotArea::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) emit rightPressed(ColumnAt(e));
+    e->accept();
+}
+
+void ResponsePlotArea::mouseMoveEvent(QMouseEvent* e) {
+    emit dragged(ColumnAt(e));
+    e->accept();
+}
+
+void ResponsePlotArea::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) emit rightReleased();
+    e->accept();
+}
+
+// --- ResponsePlotFrame ------------------------------------------------------
+
+ResponsePlotFrame::ResponsePlotFrame(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setFixedSize(kFrameWidth, kFrameHeight);
+}
+
+void ResponsePlotFrame::mousePressEvent(QMouseEvent* e) {
+    // Accepted so that the release comes here too.
+    e->accept();
+}
+
+void ResponsePlotFrame::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton && rect().contains(e->position().toPoint())) emit rightClicked();
+    e->accept();
+}
+
+// --- ResponsePlotPanel ------------------------------------------------------
+
+ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
+    auto* top = new QHBoxLayout;
+    top->setSpacing(3);
+    QLabel* title = MakeLabel(this, QStringLiteral("АЧХ канала"), "plotTitle");
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    top->addWidget(title);
+    top->addStretch(1);
+    top->addWidget(MakeLabel(this, QStringLiteral("x=")));
+    freqReadout_ = MakeBox(this, 66, "freqReadout");
+    top->addWidget(freqReadout_);
+    top->addWidget(MakeLabel(this, QStringLiteral("kHz")));
+    top->addSpacing(6);
+    top->addWidget(MakeLabel(this, QStringLiteral("y=")));
+    levelReadout_ = MakeBox(this, 49, "levelReadout");
+    top->addWidget(levelReadout_);
+    top->addWidget(MakeLabel(this, QStringLiteral("dB")));
+
+    frame_ = new ResponsePlotFrame(this);
+    frame_->setObjectName(QStringLiteral("plotPanel"));
+    area_ = new ResponsePlotArea(frame_);
+    area_->setObjectName(QStringLiteral("plotArea"));
+    area_->move(kAreaLeft, kAreaTop);
+
+    MakeLabel(frame_, QStringLiteral("dB"))->move(11, 3);
+    axisTitle_ = MakeLabel(frame_, QStringLiteral("F/Fsamp"), "axisTitle");
+    MakeLabel(frame_, QStringLiteral("MHz"))->move(159, 290);
+    static const char* const kNumerators[4] = {"1/", "1/", "3/", "1/"};
+    static const char* const kDenominators[4] = {"8", "4", "8", "2"};
+    static const char* const kMhz[4] = {"12.5", "25.0", "37.5", "50.0"};
+    static const char* const kDb[6] = {"-20", "-40", "-60", "-80", "-100", "-120"};
+    for (size_t k = 0; k < 4; ++k) {
+        numerators_[k] = MakeLabel(frame_, QLatin1String(kNumerators[k]));
+        denominators_[k] = MakeLabel(frame_, QLatin1String(kDenominators[k]));
+        denominators_[k]->setObjectName(QStringLiteral("denominator%1").arg(k));
+        mhzTicks_[k] = MakeLabel(frame_, QLatin1String(kMhz[k]));
+        mhzTicks_[k]->setObjectName(QStringLiteral("mhzTick%1").arg(k));
+    }
+    for (size_t k = 0; k < 6; ++k) {
+        dbTicks_[k] = MakeLabel(frame_, QLatin1String(kDb[k]));
+        dbTicks_[k]->setObjectName(QStringLiteral("dbTick%1").arg(k));
+    }
+    // The fixed zero of both axes.
+    QLabel* level0 = MakeLabel(frame_, QStringLiteral("0"));
+    level0->adjustSize();
+    level0->move(kAreaLeft - 4 - level0->width(), kAreaTop - level0->height() / 2);
+    QLabel* freq0 = MakeLabel(frame_, QStringLiteral("0"));
+    freq0->adjustSize();
+    freq0->move(kAreaLeft - freq0->width() / 2, kAreaTop + kPlotHeight + 2);
+    PlaceAxisLabels();
+
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(2);
+    rows->setVerticalSpacing(2);
+    rows->addWidget(MakeLabel(this, QStringLiteral("Курсор")), 0, 0, 1, 2);
+    QPushButton* left = MakeButton(this, QStringLiteral("<"), "cursorLeft");
+    QPushButton* right = MakeButton(this, QStringLiteral(">"), "cursorRight");
+    rows->addWidget(left, 1, 0);
+    rows->addWidget(right, 1, 1);
+    rows->setColumnStretch(2, 1);
+    rows->addWidget(MakeLabel(this, QStringLiteral("Растяжение по X")), 0, 2, Qt::AlignRight);
+    xStretchBox_ = MakeBox(this, 37, "xStretchBox");
+    yStretchBox_ = MakeBox(this, 37, "yStretchBox");
+    rows->addWidget(xStretchBox_, 0, 3);
+    rows->addWidget(yStretchBox_, 1, 3);
+
+    struct ZoomButton {
+        const char* text;
+        const char* name;
+        PlotAction (*step)(PlotState&);
+    };
+    const ZoomButton xButtons[4] = {{"*2", "xDouble", ZoomXDouble},
+                                    {"/2", "xHalve", ZoomXHalve},
+                                    {"max", "xMax", ZoomXMax},
+                                    {"=1", "xReset", ZoomXReset}};
+    const ZoomButton yButtons[4] = {{"*2", "yDouble", ZoomYDouble},
+                                    {"/2", "yHalve", ZoomYHalve},
+                                    {"max", "yMax", ZoomYMax},
+                                    {"=1", "yReset", ZoomYReset}};
+    for (int k = 0; k < 4; ++k) {
+        for (int row = 0; row < 2; ++row) {
+            const ZoomButton& z = row == 0 ? xButtons[k] : yButtons[k];
+            QPushButton* b = MakeButton(this, QLatin1String(z.text), z.name);
+            rows->addWidget(b, row, 4 + k);
+            auto step = z.step;
+            connect(b, &QPushButton::clicked, this, [this, step] { Apply(step(state_)); });
+        }
+    }
+    connect(left, &QPushButton::clicked, this, [this] { Apply(CursorStepLeft(state_)); });
+    connect(right, &QPushButton::clicked, this, [this] { Apply(CursorStepRight(state_)); });
+
+    connect(area_, &ResponsePlotArea::rightPressed, this, [this](int x) { Apply(CursorRightPress(state_, x)); });
+    connect(area_, &ResponsePlotArea::dragged, this, [this](int x) { Apply(CursorDrag(state_, x)); });
+    connect(area_, &ResponsePlotArea::rightReleased, this, [this] { CursorRightRelease(state_); });
+    connect(frame_, &ResponsePlotFrame::rightClicked, this, [this] { Apply(CursorRemove(state_)); });
+
+    redrawTimer_.setSingleShot(true);
+    redrawTimer_.setInterval(100);
+    connect(&redrawTimer_, &QTimer::timeout, this, &ResponsePlotPanel::DrawResponsePlot);
+
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(4);
+    v->addLayout(top);
+    v->addWidget(frame_);
+    v->addLayout(rows);
+    v->addStretch(1);
+
+    xStretchBox_->setText(QStringLiteral("1"));
+    yStretchBox_->setText(QStringLiteral("1"));
+}
+
+void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec,
+                                     int firDec) {
+    std::copy(overall.begin(), overall.end(), overall_.begin());
+    systemClock_ = systemClock;
+    cicDec_ = cicDec;
+    firDec_ = firDec;
+    DrawResponsePlot();
+}
+
+void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, const Model& m) {
+    const size_t ch = static_cast<size_t>(std::clamp(m.CurrentChannel, 0, kChannels - 1));
+    ShowResponse(overall, m.settings.SystemClock, m.workImage.cic_dec[ch], m.workImage.fir_dec[ch]);
+}
+
+void ResponsePlotPanel::DrawResponsePlot() {
+    PlotInputs in{overall_, systemClock_, cicDec_, firDec_};
+    const PlotFrame f = ComputePlotFrame(in, state_);
+    ++drawCount_;
+    SetLabels(f);
+    area_->SetFrame(f);
+}
+
+void ResponsePlotPanel::ScheduleRedraw() { redrawTimer_.start(); }
+
+void ResponsePlotPanel::Apply(PlotAction action) {
+    switch (action) {
+        case PlotAction::None:
+            break;
+        case PlotAction::Redraw:
+            DrawResponsePlot();
+            break;
+        case PlotAction::Recompute: {
+            // The owner recomputes and hands the response back, which draws; without
+            // an owner the labels and boxes still follow the new zoom.
+            const int drawsBefore = drawCount_;
+            emit xStretchChanged(state_.XStretch);
+            if (drawCount_ == drawsBefore) DrawResponsePlot();
+            break;
+        }
+    }
+}
+
+void ResponsePlotPanel::SetLabels(const PlotFrame& f) {
+    const PlotLabels& l = f.labels;
+    for (size_t k = 0; k < 4; ++k) {
+        denominators_[k]->setText(Text(l.denominators[k]));
+        mhzTicks_[k]->setText(Text(l.mhzTicks[k]));
+    }
+    for (size_t k = 0; k < 6; ++k) dbTicks_[k]->setText(Text(l.dbTicks[k]));
+    xStretchBox_->setText(Text(l.xStretch));
+    yStretchBox_->setText(Text(l.yStretch));
+    axisTitle_->setText(Text(l.axisTitle));
+    freqReadout_->setText(Text(f.freqReadout));
+    levelReadout_->setText(Text(f.levelReadout));
+    PlaceAxisLabels();
+}
+
+// Tick labels sit on the grid lines they name, whatever the width of their text.
+void ResponsePlotPanel::PlaceAxisLabels() {
+    const int columns[4] = {kGridColumnStep, 2 * kGridColumnStep, 3 * kGridColumnStep, ResponsePoints};
+    for (size_t k = 0; k < 4; ++k) {
+        QLabel* num = numerators_[k];
+        QLabel* den = denominators_[k];
+        QLabel* mhz = mhzTicks_[k];
+        num->adjustSize();
+        den->adjustSize();
+        mhz->adjustSize();
+        const int x = kAreaLeft + columns[k];
+        const int fractionLeft =
+            std::min(x - (num->width() + den->width()) / 2, kFrameWidth - 2 - num->width() - den->width());
+        num->move(fractionLeft, 15);
+        den->move(fractionLeft + num->width(), 15);
+        mhz->move(std::min(x - mhz->width() / 2, kFrameWidth - 2 - mhz->width()), kAreaTop + kPlotHeight + 2);
+    }
+    for (size_t k = 0; k < 6; ++k) {
+        QLabel* t = dbTicks_[k];
+        t->adjustSize();
+        const int y = kAreaTop + kGridRowStep * static_cast<int>(k + 1) - t->height() / 2;
+        t->move(kAreaLeft - 4 - t->width(), std::min(y, kFrameHeight - 2 - t->height()));
+    }
+    axisTitle_->adjustSize();
+    axisTitle_->move(141, 1);
+}
+
+}  // namespace gc

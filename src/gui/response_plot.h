@@ -1,0 +1,127 @@
+// The channel response plot of the main window: the drawing surface, its axis
+// labels, the zoom rows, the cursor buttons and the read-outs, as one widget.
+//
+// Use: after each recomputation of the response call ShowResponse (it redraws);
+// when the user changes the horizontal zoom the panel emits xStretchChanged,
+// and the owner recomputes with XStretch() and calls ShowResponse again.
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <span>
+
+#include "core/model.h"
+#include "filters/plot_scale.h"
+
+class QLabel;
+class QPushButton;
+
+namespace gc {
+
+// The 257 x 240 drawing surface. It paints from its own buffer, so a covered
+// window comes back drawn; the buffer follows the screen's pixel ratio.
+class ResponsePlotArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResponsePlotArea(QWidget* parent = nullptr);
+
+    // Paints the frame into the buffer and schedules a repaint.
+    void SetFrame(const PlotFrame& frame);
+    const PlotFrame& Frame() const { return frame_; }
+    const QImage& Buffer() const { return buffer_; }
+    // The cursor's colour: the palette's active highlight.
+    QColor CursorColor() const;
+
+signals:
+    void rightPressed(int column);
+    void dragged(int column);
+    void rightReleased();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void Render();
+
+    PlotFrame frame_;
+    QImage buffer_;
+};
+
+// The lowered panel around the area; a right click on it (beside the area)
+// removes the cursor.
+class ResponsePlotFrame : public QFrame {
+    Q_OBJECT
+public:
+    explicit ResponsePlotFrame(QWidget* parent = nullptr);
+
+signals:
+    void rightClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+class ResponsePlotPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResponsePlotPanel(QWidget* parent = nullptr);
+
+    // Takes a copy of the response and the channel values the axes need, then redraws.
+    void ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec, int firDec);
+    // The same for the selected channel of the model (its cic_dec, fir_dec and SystemClock).
+    void ShowResponse(std::span<const double, ResponsePoints> overall, const Model& m);
+
+    int XStretch() const { return state_.XStretch; }
+    int YStretch() const { return state_.YStretch; }
+    const PlotState& State() const { return state_; }
+    const PlotFrame& Frame() const { return area_->Frame(); }
+    ResponsePlotArea* Area() const { return area_; }
+    ResponsePlotFrame* PlotFrameWidget() const { return frame_; }
+    // Draws so far; lets the owner and the tests see when a redraw happened.
+    int DrawCount() const { return drawCount_; }
+
+public slots:
+    // Draws everything from the last response and the plot state.
+    void DrawResponsePlot();
+    // Draws once more 100 ms from now, after the window itself has been painted.
+    void ScheduleRedraw();
+
+signals:
+    // The horizontal zoom changed: recompute the response with XStretch() and
+    // hand it back with ShowResponse.
+    void xStretchChanged(int xStretch);
+
+private:
+    void Apply(PlotAction action);
+    void SetLabels(const PlotFrame& f);
+    void PlaceAxisLabels();
+
+    PlotState state_;
+    std::array<double, ResponsePoints> overall_{};
+    int32_t systemClock_ = 0;
+    int cicDec_ = 1;
+    int firDec_ = 1;
+    int drawCount_ = 0;
+
+    ResponsePlotFrame* frame_ = nullptr;
+    ResponsePlotArea* area_ = nullptr;
+    QLabel* freqReadout_ = nullptr;
+    QLabel* levelReadout_ = nullptr;
+    QLabel* xStretchBox_ = nullptr;
+    QLabel* yStretchBox_ = nullptr;
+    QLabel* axisTitle_ = nullptr;
+    std::array<QLabel*, 4> numerators_{};
+    std::array<QLabel*, 4> denominators_{};
+    std::array<QLabel*, 4> mhzTicks_{};
+    std::array<QLabel*, 6> dbTicks_{};
+    QTimer redrawTimer_;
+};
+
+}  // namespace gc

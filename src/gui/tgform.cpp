@@ -1,0 +1,105 @@
+#include "gui/tgform.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <exception>
+
+#include "gui/gc_application.h"
+#include "gui/response_plot.h"
+#include "session/session.h"
+
+namespace gc {
+
+namespace {
+const char* const kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
+// Input modes offered by each board model: the second has no "Double rate".
+constexpr int kModesOfBoard[4] = {3, 2, 3, 3};
+}  // namespace
+
+TGForm::TGForm(Model& m, QWidget* parent) : QWidget(parent), m_(m) {
+    setObjectName("GForm");
+    setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
+    BuildLayout();
+    ConnectControls();
+    // Start as a normal user's window; the first show widens it for an expert.
+    // Sizing it here also keeps the toolkit from fitting it to its contents on show.
+    expertGroup_->hide();
+    for (QWidget* w : expertWidgets_) w->hide();
+    resize(kNormalWidth, sizeHint().height());
+}
+
+TGForm::~TGForm() = default;
+
+void TGForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    Guarded([this] { RunStartup(); });
+}
+
+void TGForm::RunStartup() {
+    // Lab file, expert mode, board model, the four coefficient files, the register image.
+    StartSession(m_, StartupLabPath(), coefErrors_);
+    setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
+
+    // Boards 0 and 2 wire only two ADC inputs.
+    const bool twoAdcs = BoardModel == 0 || BoardModel == 2;
+    adcRadios_[2]->setVisible(!twoAdcs);
+    adcRadios_[3]->setVisible(!twoAdcs);
+    enbWriteBox_->setEnabled(false);
+    {
+        QSignalBlocker block(modeCombo_);
+        modeCombo_->clear();
+        for (int k = 0; k < kModesOfBoard[BoardModel]; ++k) modeCombo_->addItem(QString::fromUtf8(kModeNames[k]));
+    }
+
+    RecomputeResponse();
+    UpdateControls();
+    plot_->ScheduleRedraw();
+    shiftEdit_->setText(QString::number(m_.settings.shiftFir));
+}
+
+void TGForm::closeEvent(QCloseEvent* event) {
+    // A window closed before its first show never read the lab file: writing
+    // it then would replace the user's file with the defaults.
+    // The combo box always shows ModeOfInput, so the session's own store of
+    // the mode's CIC decimations is the one the window would make.
+    if (started_) CloseSession(m_, StartupLabPath());
+    event->accept();
+}
+
+void TGForm::RecomputeResponse() {
+    gc::RecomputeResponse(m_, plot_->XStretch(), response_);
+    plot_->ShowResponse(response_.OverallResponse, m_);
+}
+
+void TGForm::RefreshResponseWindows() {
+    for (const auto& hook : responseWindowHooks_) hook();
+}
+
+void TGForm::Guarded(const std::function<void()>& handler) {
+    // An error box takes the focus from the edit box that raised it, which
+    // would run that box's handler again; ignore events until it is closed.
+    if (inHandler_) return;
+    inHandler_ = true;
+    QString error;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    } catch (...) {
+        error = QStringLiteral("Неизвестная ошибка");
+    }
+    if (!error.isNull()) {
+        m_.Refreshing = false;
+        ShowErrorBox(this, error);
+    }
+    inHandler_ = false;
+}
+
+}  // namespace gc

@@ -1,0 +1,207 @@
+// The main window: one channel at a time, every edit runs one of a few fixed
+// pipelines that keep the register image and the response current.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "core/model.h"
+#include "filters/responses.h"
+#include "gui/file_chooser.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace gc {
+
+class CoefFileErrorSink;
+class ResponsePlotPanel;
+
+// The message windows the main window shows; owned by the program's window set.
+struct MainDialogs {
+    std::function<void()> showDecimMismatch;
+    std::function<void(const QString& modeLine)> showMinDecim;
+    std::function<void()> showInfo;
+};
+
+class TGForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TGForm(Model& m, QWidget* parent = nullptr);
+    ~TGForm() override;
+
+    Model& model() { return m_; }
+
+    // Where the coefficient-file reader reports an unusable file.
+    void SetCoefErrorSink(CoefFileErrorSink* sink) { coefErrors_ = sink; }
+    void SetDialogs(MainDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // Tests answer the file dialogs through their own chooser.
+    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
+    // Where the chip tool is looked for first (then PATH); the program's own folder by default.
+    void SetChipToolDir(std::filesystem::path dir) { chipToolDir_ = std::move(dir); }
+    // Other windows that must follow every refresh (register editors, the
+    // synchronisation dialog, the response windows) register here in the
+    // order in which they are refreshed; each checks its own open flag.
+    void AddRefreshHook(std::function<void()> hook) { refreshHooks_.push_back(std::move(hook)); }
+    void AddResponseWindowHook(std::function<void()> hook) { responseWindowHooks_.push_back(std::move(hook)); }
+
+    // The lab file read at start and written at close, relative to the working folder.
+    static std::filesystem::path StartupLabPath() { return std::filesystem::path("CONFIGS") / "std.lab"; }
+    // Width of the window without the expert area.
+    static constexpr int kNormalWidth = 870;
+
+    bool started() const { return started_; }
+    ResponsePlotPanel* plot() const { return plot_; }
+    const ChannelResponse& response() const { return response_; }
+
+    // Controls -> settings. Throws ConversionError at the first edit box whose
+    // text is not a number; the fields read before it keep their new values.
+    void ReadControls();
+    // Model -> controls, with the derivation and the refresh of open windows.
+    void UpdateControls();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Layout (tgform_layout.cpp).
+    void BuildLayout();
+    QWidget* BuildNormalPart();
+    QGroupBox* BuildExpertGroup();
+    void ConnectControls();
+
+    // Start and pipelines (tgform.cpp, tgform_edits.cpp).
+    void RunStartup();
+    void RecomputeResponse();
+    void RefreshResponseWindows();
+    void PipelineA();
+    void PipelineB();
+    void PipelineC(int value);
+    void PipelineD();
+    void OnCicEdited();
+    void OnCicStep(int step);
+    void OnFirDecChanged(int index);
+    void OnFilterKindChanged(int index);
+    void OnInputModeChanged(int index);
+    void OnChannelBoxClicked();
+    void OnChannelRadio(int channel);
+    void OnAdcRadio(int adc);
+    void OnShiftOrScaleEdited();
+    void OnLchmClicked();
+    void OnTdmClicked();
+    void OnSyncModeChanged(int index);
+    void OnEnbWriteClicked();
+    void ApplyManualShift();
+
+    // File commands (tgform_files.cpp).
+    void OnReadLab();
+    void OnSaveLab();
+    void OnWriteTbl();
+    void OnReadTbl();
+    void OnWritePrg();
+    void OnGc101ToPrg();
+    void OnReadBeRam();
+    void OnWriteCmdFile();
+    void OnCompare();
+    void OnChooseCoefFile();
+    void OnApplyToAll();
+    void OnFltToTaps();
+    void OnWriteFilter();
+    std::optional<QString> AskFile(const FileDialogRequest& request);
+    void ShowMismatchPanel(QLabel* panel, int count);
+
+    // Runs a handler; an error it raises is shown in the error box, and events
+    // that the box itself causes (an edit box losing focus) run no handler.
+    void Guarded(const std::function<void()>& handler);
+    void Connect(QLineEdit* edit, void (TGForm::*handler)());
+
+    Model& m_;
+    CoefFileErrorSink* coefErrors_ = nullptr;
+    MainDialogs dialogs_;
+    DialogFileChooser dialogChooser_;
+    FileChooser* chooser_ = &dialogChooser_;
+    std::vector<std::function<void()>> refreshHooks_;
+    std::vector<std::function<void()>> responseWindowHooks_;
+    ChannelResponse response_;
+    std::filesystem::path chipToolDir_;
+    bool started_ = false;
+    bool inHandler_ = false;
+
+    // Configuration, clock, mode.
+    QLabel* labName_ = nullptr;
+    QPushButton* readLabButton_ = nullptr;
+    QPushButton* saveLabButton_ = nullptr;
+    QLineEdit* clockEdit_ = nullptr;
+    QLabel* clockKhz_ = nullptr;
+    QComboBox* modeCombo_ = nullptr;
+    std::array<QCheckBox*, kChannels> channelBoxes_{};
+    std::array<QRadioButton*, kChannels> channelRadios_{};
+    std::array<QRadioButton*, 4> adcRadios_{};
+
+    // CIC and PFIR.
+    QLineEdit* cicEdit_ = nullptr;
+    std::array<QPushButton*, 8> cicSteppers_{};  // +1 -1 +2 -2 +10 -10 +100 -100
+    QLabel* cicNorm_ = nullptr;
+    QComboBox* firDecCombo_ = nullptr;
+    QLabel* coefFile_ = nullptr;
+    QLabel* pfirGain_ = nullptr;
+    QPushButton* coefFileButton_ = nullptr;
+
+    // NCO, gain, output.
+    QLineEdit* freqEdit_ = nullptr;
+    QLabel* freqKhz_ = nullptr;
+    QLineEdit* phaseEdit_ = nullptr;
+    QLineEdit* gainEdit_ = nullptr;
+    QLineEdit* overallGainEdit_ = nullptr;
+    QLabel* outputRate_ = nullptr;
+    QLabel* totalGain_ = nullptr;
+    QLabel* halfPanel_ = nullptr;
+    QPushButton* infoButton_ = nullptr;
+    QPushButton* applyAllButton_ = nullptr;
+    ResponsePlotPanel* plot_ = nullptr;
+
+    // Expert group.
+    QGroupBox* expertGroup_ = nullptr;
+    std::vector<QWidget*> expertWidgets_;  // outside the group but shown only to experts
+    QComboBox* syncModeCombo_ = nullptr;
+    QCheckBox* tdmBox_ = nullptr;
+    QCheckBox* enbWriteBox_ = nullptr;
+    QComboBox* mixerCombo_ = nullptr;
+    QComboBox* filterKindCombo_ = nullptr;
+    QLineEdit* numTapsEdit_ = nullptr;
+    QLineEdit* deviationEdit_ = nullptr;
+    QCheckBox* obkatkaBox_ = nullptr;
+    QLineEdit* sumIIEdit_ = nullptr;
+    QLineEdit* sumQQEdit_ = nullptr;
+    QLineEdit* sumIEdit_ = nullptr;
+    QLineEdit* sumQEdit_ = nullptr;
+    QCheckBox* lchmBox_ = nullptr;
+    QLineEdit* shiftEdit_ = nullptr;
+    QLabel* firShift_ = nullptr;
+    QLineEdit* sckDivEdit_ = nullptr;
+    QLineEdit* scaleFirEdit_ = nullptr;
+    QPushButton* writeTblButton_ = nullptr;
+    QPushButton* writePrgButton_ = nullptr;
+    QPushButton* readTblButton_ = nullptr;
+    QPushButton* gc101Button_ = nullptr;
+    QPushButton* writeCmdButton_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
+    QPushButton* writeFilterButton_ = nullptr;
+    QPushButton* fltButton_ = nullptr;
+    QPushButton* readBeRamButton_ = nullptr;
+    QLabel* panel7_ = nullptr;
+    QLabel* panel8_ = nullptr;
+    QLabel* panel9_ = nullptr;
+};
+
+}  // namespace gc

@@ -1,0 +1,217 @@
+// The main window's file commands. Each leaves the working folder as it found
+// it; the work itself is done by the core's readers and writers.
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <memory>
+
+#include "chip/chip_tool.h"
+#include "chip/command_script.h"
+#include "chip/compare_report.h"
+#include "chip/derivation.h"
+#include "chip/page_map.h"
+#include "chip/program_file.h"
+#include "chip/table_file.h"
+#include "core/lab_file.h"
+#include "core/text_io.h"
+#include "filters/coef_files.h"
+#include "filters/test_filter.h"
+#include "gui/gc_application.h"
+#include "gui/number_text.h"
+#include "gui/response_plot.h"
+#include "gui/tgform.h"
+#include "gui/work_dir.h"
+#include "session/session.h"
+
+namespace gc {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ToPath(const QString& s) { return fs::path(s.toStdString()); }
+
+// The chip tool blocks the window until it ends; say so with the cursor.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+FileDialogRequest Request(bool save, const char* filter, const char* suffix, const char* folder) {
+    return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromUtf8(folder)};
+}
+
+}  // namespace
+
+std::optional<QString> TGForm::AskFile(const FileDialogRequest& request) {
+    FileDialogRequest s = request;
+    s.initialDir = QDir::current().absoluteFilePath(request.initialDir);
+    return chooser_->Choose(this, s);
+}
+
+void TGForm::ShowMismatchPanel(QLabel* panel, int count) {
+    panel->setText(QString::number(count));
+    QPalette p = panel->palette();
+    p.setColor(QPalette::Window, count != 0 ? QColor(Qt::red) : palette().color(QPalette::Button));
+    panel->setPalette(p);
+}
+
+// ---- lab files ----
+
+void TGForm::OnReadLab() {
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", "CONFIGS"));
+    if (!chosen) return;
+    ReadLab(m_, ToPath(*chosen));
+    m_.settings.TypeOfModule = BoardModel;
+    // The expert mode is decided once, at start: a lab file read later must not
+    // carry its code into the next "Записать" (saved files hold FullDebug 0).
+    m_.settings.FullDebug = 0;
+    m_.currentLabName = BareFileName(chosen->toStdString());
+    dir.Restore();
+    ReloadAllPfirFiles(m_, coefErrors_);
+    for (auto& p : m_.workImage.pfir) p.sck_div = static_cast<uint16_t>(m_.settings.sck_div);
+    DeriveRegisters(m_);
+    RecomputeResponse();
+    UpdateControls();
+    plot_->ScheduleRedraw();
+}
+
+void TGForm::OnSaveLab() {
+    SaveModeCicDec(m_, m_.settings.ModeOfInput, m_.settings.ModeOfInput);
+    const SaveCheck check = CheckSaveDecimations(m_);
+    if (check.notice == SaveNotice::DecimMismatch) {
+        if (dialogs_.showDecimMismatch) dialogs_.showDecimMismatch();
+        return;
+    }
+    if (check.notice == SaveNotice::MinDecim) {
+        if (dialogs_.showMinDecim) dialogs_.showMinDecim(QString::fromUtf8(check.modeLine));
+        return;
+    }
+    PrepareProgram(m_);
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", "CONFIGS"));
+    if (!chosen) return;
+    SaveLabAndProgram(m_, ToPath(*chosen));
+    dir.Restore();
+    UpdateControls();
+}
+
+// ---- register tables ----
+
+void TGForm::OnWriteTbl() {
+    DeriveRegisters(m_);
+    WriteTableFile(m_, "exper.tbl");
+}
+
+void TGForm::OnReadTbl() {
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", "FILTERS"));
+    if (!chosen) return;
+    ReadTableFile(m_, ToPath(*chosen));
+    dir.Restore();
+    SettingsFromImage(m_);
+    UpdateControls();  // refreshes the open register editors and the synchronisation dialog too
+}
+
+// ---- program files and the chip tool ----
+
+void TGForm::OnWritePrg() {
+    WorkingDirGuard dir;
+    const fs::path toolDir = chipToolDir_.empty() ? ToPath(QCoreApplication::applicationDirPath()) : chipToolDir_;
+    {
+        BusyCursor busy;
+        CrossCheckWithTool(m_, dir.saved(), toolDir);
+    }
+    dir.Restore();
+    FillPage16Tables(m_);
+    FillPage17Tables(m_);
+    ShowMismatchPanel(panel8_, CountPage16Mismatches(m_));
+    ShowMismatchPanel(panel9_, CountPage17Mismatches(m_));
+    BuildRegisterWriteList(m_);
+    WriteProgramFile(m_, dir.saved() / "CONFIGS" / "std.prg");
+}
+
+void TGForm::OnGc101ToPrg() {
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", "Appl"));
+    if (!chosen) return;
+    auto list = std::make_unique<Gc101List>();
+    // A file that cannot be read gives a program file without triples.
+    const int n = ReadGc101File(ToPath(*chosen), *list);
+    dir.Restore();
+    Gc101ToRegisterWrites(m_, *list, n > 0 ? n : 0);
+    WriteProgramFile(m_, dir.saved() / "CONFIGS" / (Gc101ProgramName(chosen->toStdString()) + ".prg"));
+}
+
+void TGForm::OnReadBeRam() { ReadBackPage17(m_, fs::path("Appl") / "workcmd.gc101"); }
+
+void TGForm::OnWriteCmdFile() {
+    WorkingDirGuard dir;
+    const fs::path filters = dir.saved() / "FILTERS";
+    const fs::path toolDir = chipToolDir_.empty() ? ToPath(QCoreApplication::applicationDirPath()) : chipToolDir_;
+    // A script that cannot be written still lets the tool run on an older one.
+    WriteCommandScript(m_, filters / "workcmd");
+    BusyCursor busy;
+    RunChipTool(filters, toolDir);
+}
+
+void TGForm::OnCompare() {
+    ReadToolTableFile(m_, fs::path("FILTERS") / "workcmd.tbl");
+    const CompareResult r = WriteCompareReport(m_, "ErrTbl");
+    ShowMismatchPanel(panel7_, r.differences);
+}
+
+// ---- coefficient files ----
+
+void TGForm::OnChooseCoefFile() {
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", "FILTERS"));
+    if (!chosen) return;
+    LoadChosenPfirFile(m_, m_.CurrentChannel, ToPath(*chosen), coefErrors_);
+    dir.Restore();
+    RecomputeResponse();
+    plot_->ScheduleRedraw();
+    UpdateControls();
+    RefreshResponseWindows();
+}
+
+void TGForm::OnApplyToAll() {
+    ApplyToAllChannels(m_, coefErrors_);
+    // The derivation runs inside the refresh; the plot keeps its curve.
+    UpdateControls();
+}
+
+void TGForm::OnFltToTaps() {
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", "FDFDP"));
+    if (!chosen) return;
+    const FltConversion r = ConvertFltToTaps(ToPath(*chosen), dir.saved());
+    dir.Restore();
+    if (r.status != FltConversion::Done && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
+}
+
+void TGForm::OnWriteFilter() {
+    WorkingDirGuard dir;
+    const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", "FILTERS"));
+    if (!chosen) return;
+    const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(m_), ToPath(*chosen));
+    dir.Restore();
+    if (r.chirp && r.ok) {
+        // Sums of squares of a long set reach eleven digits; keep them in plain
+        // fixed-point notation, as the batch tool prints them.
+        constexpr int kSumDigits = 15;
+        sumIEdit_->setText(FixedQ(static_cast<double>(r.sums.I), kSumDigits, 3));
+        sumQEdit_->setText(FixedQ(static_cast<double>(r.sums.Q), kSumDigits, 3));
+        sumIIEdit_->setText(FixedQ(static_cast<double>(r.sums.II), kSumDigits, 3));
+        sumQQEdit_->setText(FixedQ(static_cast<double>(r.sums.QQ), kSumDigits, 3));
+    }
+    UpdateControls();
+    if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
+}
+
+}  // namespace gc

@@ -1,0 +1,176 @@
+// The CIC window's curves, aliasing view, captions and read-outs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "filters/cic_window.h"
+
+namespace gc {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// The zone formula evaluated point by point with its own sines.
+ResponseCurve DirectZone(int N, int R, int m) {
+    ResponseCurve out{};
+    const double step = kPi / (R * 2.0 * 256.0);
+    for (int i = 1; i < ResponsePoints; ++i) {
+        const double c = i + 256.0 * m;
+        const double r = RectifyCic(std::sin(c * N * step) / std::sin(c * step));
+        out[i] = r * r * r * r * r;
+    }
+    out[0] = out[1];
+    return out;
+}
+
+TEST(CicZones, FastZonesMatchTheDirectFormula) {
+    struct Case {
+        int N, R;
+    };
+    for (Case c : {Case{4, 4}, Case{5, 5}, Case{100, 100}, Case{1024, 1024}, Case{7, 7}, Case{16, 3}}) {
+        ResponseCurve zone0 = DirectZone(c.N, c.R, 0);
+        const double max = *std::max_element(zone0.begin(), zone0.end());
+        CicZoneEvaluator eval(c.N, c.R);
+        for (int m : {0, 1, 2, c.N / 2, c.N - 1}) {
+            ResponseCurve fast{};
+            eval.Zone(m, fast);
+            ResponseCurve direct = DirectZone(c.N, c.R, m);
+            double dev = 0;
+            for (int i = 0; i < ResponsePoints; ++i) dev = std::max(dev, std::abs(fast[i] - direct[i]));
+            EXPECT_LE(dev, 1e-9 * max) << "N " << c.N << " R " << c.R << " zone " << m;
+        }
+    }
+}
+
+TEST(CicZones, AliasViewFoldsOddZonesAndNormalisesToZoneZero) {
+    CicAliasView v = ComputeCicAliasView(4, 4);
+    ASSERT_EQ(v.rows.size(), 4u);
+    EXPECT_EQ(v.rows[0][0], 0);  // the passband peaks at DC
+    ResponseCurve z1{};
+    ComputeCicZoneResponse(4, 4, 1, z1);
+    // Zone 1 is drawn mirrored: its column k shows the zone's point 255 - k.
+    for (int k = 0; k < ResponsePoints; ++k) {
+        int expected = static_cast<int>(-std::trunc(40.0 * std::log10(z1[255 - k] / v.zoneMax)));
+        ASSERT_EQ(v.rows[1][k], expected) << k;
+    }
+    // Zone 1 and zone 0 meet at half the output rate: the folded images touch there.
+    EXPECT_NEAR(v.rows[1][255], v.rows[0][255], 1);
+    for (const auto& zone : v.rows)
+        for (int y : zone) ASSERT_GE(y, 0);
+}
+
+TEST(CicZones, DecimationOneIsFlatAndBadDecimationsStayFinite) {
+    ResponseCurve r{};
+    ComputeCicWindowResponse(1, 1, r);
+    for (double v : r) ASSERT_EQ(v, 1.0);
+    CicAliasView one = ComputeCicAliasView(1, 1);
+    ASSERT_EQ(one.rows.size(), 1u);
+    for (int y : one.rows[0]) ASSERT_EQ(y, 0);
+
+    // A register decimation of 0 from an imported table: floor, no NaN.
+    ComputeCicZoneResponse(4, 0, 0, r);
+    for (double v : r) ASSERT_DOUBLE_EQ(v, 1e-20);
+    // A setting far beyond the chip's range draws at most CicDecMax zones.
+    EXPECT_EQ(ComputeCicAliasView(2000000000, 1024).rows.size(), static_cast<size_t>(CicDecMax));
+    EXPECT_TRUE(ComputeCicAliasView(0, 4).rows.empty());
+    // More zones than the register decimation allows hit sin(k pi) = 0 in the denominator.
+    CicAliasView odd = ComputeCicAliasView(16, 2);
+    for (const auto& zone : odd.rows)
+        for (int y : zone) ASSERT_LT(std::abs(y), 100000);
+}
+
+TEST(CicWindowFrame, NormalViewCaptionsMarkerAndCursor) {
+    CicWindowInputs in{100000000, 4, 4};
+    CicWindowState s;
+    CicWindowFrame f = ComputeCicWindowFrame(in, s);
+    EXPECT_FALSE(f.alias);
+    EXPECT_EQ(f.labels.denominators, (std::array<std::string, 4>{"8", "4", "8", "2"}));
+    EXPECT_EQ(f.labels.mhzTicks, (std::array<std::string, 4>{"12.500", "25.000", "37.500", "50.000"}));
+    EXPECT_EQ(f.labels.axisTitle, "F/Fsinp");
+    EXPECT_EQ(f.labels.stretch, "1");
+    EXPECT_EQ(f.markerColumn, 64);
+    EXPECT_EQ(f.curveY[0], 0);
+    EXPECT_EQ(f.xReadout, "");
+    EXPECT_EQ(f.levelReadout, "");
+
+    s.CicWindowStretch = 2;
+    f = ComputeCicWindowFrame(in, s);
+    EXPECT_EQ(f.labels.denominators, (std::array<std::string, 4>{"16", "8", "16", "4"}));
+    EXPECT_EQ(f.labels.mhzTicks, (std::array<std::string, 4>{"6.250", "12.500", "18.750", "25.000"}));
+    s.CicWindowStretch = 8;
+    EXPECT_EQ(ComputeCicWindowFrame(in, s).markerColumn, 512);  // beyond the area: not visible
+
+    // Cursor at column 0: the curve's maximum, so 0 dB and the line at the top.
+    s.CicWindowStretch = 1;
+    CursorPress(s.cursor, 0, 150);
+    f = ComputeCicWindowFrame(in, s);
+    EXPECT_EQ(f.levelReadout, "0.00");
+    EXPECT_EQ(f.cursorLineY, 0);
+    EXPECT_EQ(f.xReadout, "0.0000");
+    // Column 128 of a 100 MHz span at stretch 1 is 25 MHz, a CIC null of R = 4.
+    CursorPress(s.cursor, 128, 5);
+    f = ComputeCicWindowFrame(in, s);
+    EXPECT_EQ(f.xReadout, "25.0000");
+    EXPECT_EQ(f.levelReadout, "-460.20");  // 20 log10(1e-20 / 1024)
+    EXPECT_EQ(f.cursorLineY, 920);
+}
+
+TEST(CicWindowFrame, AliasViewCaptionsAndRowLevel) {
+    CicWindowInputs in{100000000, 4, 4};
+    CicWindowState s;
+    s.CicWindowStretch = 8;
+    s.CicAliasMode = 1;
+    CursorPress(s.cursor, 64, 41);
+    CicWindowFrame f = ComputeCicWindowFrame(in, s);
+    EXPECT_TRUE(f.alias);
+    EXPECT_EQ(f.markerColumn, -1);
+    EXPECT_EQ(f.aliasView.rows.size(), 4u);
+    EXPECT_EQ(f.labels.denominators, (std::array<std::string, 4>{"8", "4", "8", "2"}));
+    EXPECT_EQ(f.labels.mhzTicks, (std::array<std::string, 4>{"3.125", "6.250", "9.375", "12.500"}));
+    EXPECT_EQ(f.labels.stretch, "1");
+    EXPECT_EQ(f.labels.axisTitle, "F/Fsout");
+    EXPECT_EQ(s.CicWindowStretch, 8);  // kept for the return to the normal view
+    EXPECT_EQ(f.cursorLineY, 41);      // not snapped to a curve
+    EXPECT_EQ(f.levelReadout, "-20.50");
+    EXPECT_EQ(f.xReadout, "3.1250");  // a quarter of half the 25 MHz output rate
+
+    // A CicDec of 0 from a damaged lab file: no division by zero in the captions.
+    in.N = 0;
+    f = ComputeCicWindowFrame(in, s);
+    EXPECT_EQ(f.labels.mhzTicks[3], "50.000");
+    EXPECT_TRUE(f.aliasView.rows.empty());
+}
+
+TEST(CicWindowControls, ZoomLimitsAndCursorSteps) {
+    CicWindowState s;
+    EXPECT_FALSE(CicZoomHalve(s));
+    EXPECT_TRUE(CicZoomMax(s));
+    EXPECT_EQ(s.CicWindowStretch, 512);
+    EXPECT_FALSE(CicZoomDouble(s));
+    EXPECT_TRUE(CicZoomHalve(s));
+    EXPECT_EQ(s.CicWindowStretch, 256);
+    EXPECT_TRUE(CicZoomReset(s));
+    EXPECT_EQ(s.CicWindowStretch, 1);
+
+    WindowCursor& c = s.cursor;
+    EXPECT_FALSE(CursorLeft(c));
+    EXPECT_FALSE(CursorRight(c));
+    EXPECT_FALSE(CursorMove(c, 10, 10));  // no drag without a press
+    CursorPress(c, 400, 20);              // dragged beyond the area
+    EXPECT_EQ(c.column, 255);
+    EXPECT_FALSE(CursorRight(c));
+    EXPECT_TRUE(CursorLeft(c));
+    EXPECT_EQ(c.column, 254);
+    EXPECT_TRUE(CursorMove(c, -3, 7));
+    EXPECT_EQ(c.column, 0);
+    EXPECT_FALSE(CursorLeft(c));
+    CursorRelease(c);
+    EXPECT_FALSE(CursorMove(c, 50, 50));
+    CursorRemove(c);
+    EXPECT_EQ(c.column, -1);
+    EXPECT_EQ(c.lineY, -1);
+}
+
+}  // namespace
+}  // namespace gc
