@@ -6,8 +6,8 @@
 
 namespace {
 
-gc::Model FittedModel(int mode) {
-    gc::Model m;
+gc::Session FittedModel(int mode) {
+    gc::Session m;
     m.settings.ModeOfInput = mode;
     for (int ch = 0; ch < gc::kChannels; ++ch) {
         m.settings.CicDec[ch] = 16;
@@ -25,9 +25,9 @@ gc::Model FittedModel(int mode) {
 }
 
 void BM_DeriveRegisters(benchmark::State& state) {
-    gc::Model m = FittedModel(static_cast<int>(state.range(0)));
+    gc::Session m = FittedModel(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        gc::DeriveRegisters(m);
+        gc::DeriveRegisters(m.settings, m);
         benchmark::DoNotOptimize(m.workImage.pfir[3].fwa_strobe);
         benchmark::ClobberMemory();
     }
@@ -36,7 +36,7 @@ BENCHMARK(BM_DeriveRegisters)->Arg(0)->Arg(1)->Arg(2);
 
 // The model side of one main-window refresh (which includes a derivation).
 void BM_RefreshModel(benchmark::State& state) {
-    gc::Model m = FittedModel(0);
+    gc::Session m = FittedModel(0);
     for (auto _ : state) {
         gc::MainViewState v = gc::RefreshModel(m);
         benchmark::DoNotOptimize(v);

@@ -11,6 +11,7 @@
 #include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
+#include "session/session.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ private:
 
 void BM_ReloadAndFitFour512TapFiles(benchmark::State& state) {
     Workspace ws;
-    gc::Model m;
+    gc::Session m;
     m.settings.ModeOfInput = 1;
     for (int c = 0; c < gc::kChannels; ++c) {
         m.settings.NameOfPFIR[static_cast<size_t>(c)] = "set" + std::to_string(c) + ".taps";
@@ -46,7 +47,7 @@ void BM_ReloadAndFitFour512TapFiles(benchmark::State& state) {
         m.settings.FirDec[c] = 2;
     }
     for (auto _ : state) {
-        gc::ReloadAllPfirFiles(m, nullptr, ws.dir());
+        gc::ReloadAllPfirFiles(m.settings, m, nullptr, gc::Workspace{ws.dir()});
         benchmark::DoNotOptimize(m.fittedTaps);
     }
     if (m.workImage.ncoefs[3] != gc::kMaxTaps) state.SkipWithError("the files did not load");
@@ -54,11 +55,11 @@ void BM_ReloadAndFitFour512TapFiles(benchmark::State& state) {
 BENCHMARK(BM_ReloadAndFitFour512TapFiles)->Unit(benchmark::kMicrosecond);
 
 void BM_FitOnly(benchmark::State& state) {
-    gc::Model m;
+    gc::Session m;
     for (int i = 0; i < gc::kMaxTaps; ++i) m.workImage.pfir[0].coef[static_cast<size_t>(i)] = static_cast<int16_t>(i);
     m.settings.CicDec[0] = 16;
     for (auto _ : state) {
-        gc::FitPfirToChannel(m, 0, gc::kMaxTaps);
+        gc::FitPfirToChannel(m.settings, m, 0, gc::kMaxTaps);
         benchmark::DoNotOptimize(m.fittedTaps[0]);
     }
 }

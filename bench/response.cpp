@@ -10,11 +10,12 @@
 #include "filters/cic_window.h"
 #include "filters/pfir_window.h"
 #include "filters/responses.h"
+#include "session/session.h"
 
 namespace {
 
-gc::Model ModelWith512Taps() {
-    gc::Model m;
+gc::Session ModelWith512Taps() {
+    gc::Session m;
     std::mt19937 rng(5016);
     std::uniform_int_distribution<int> tap(-32768, 32767);
     for (int& t : m.fittedTaps[0]) t = tap(rng);
@@ -39,17 +40,17 @@ void DirectPfir(const int32_t* taps, int count, int R, int x, gc::ResponseCurve&
 }
 
 void BM_RecomputeResponse512(benchmark::State& state) {
-    gc::Model m = ModelWith512Taps();
+    gc::Session m = ModelWith512Taps();
     gc::ChannelResponse r;
     for (auto _ : state) {
-        gc::RecomputeResponse(m, 1, r);
+        gc::RecomputeResponse(m, m.CurrentChannel, 1, r);
         benchmark::DoNotOptimize(r.OverallResponse.data());
     }
 }
 BENCHMARK(BM_RecomputeResponse512)->Unit(benchmark::kMicrosecond);
 
 void BM_RecomputeResponse512Direct(benchmark::State& state) {
-    gc::Model m = ModelWith512Taps();
+    gc::Session m = ModelWith512Taps();
     gc::ChannelResponse r;
     for (auto _ : state) {
         gc::ComputeCicResponse(8, 1, r.CicResponse);
@@ -69,7 +70,7 @@ void BM_CicAliasView1024(benchmark::State& state) {
 BENCHMARK(BM_CicAliasView1024)->Unit(benchmark::kMillisecond);
 
 void BM_PfirWindowResponse512(benchmark::State& state) {
-    gc::Model m = ModelWith512Taps();
+    gc::Session m = ModelWith512Taps();
     gc::ResponseCurve out;
     for (auto _ : state) {
         gc::ComputePfirWindowResponse(m.fittedTaps[0].data(), 512, 1, out);

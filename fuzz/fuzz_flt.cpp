@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!input.Write(data, size)) return 0;
     std::error_code ec;
     std::filesystem::remove(WorkDir() / "FILTERS" / "input.taps", ec);
-    gc::FltConversion r = gc::ConvertFltToTaps(input.path(), WorkDir());
+    gc::FltConversion r = gc::ConvertFltToTaps(input.path(), gc::Workspace{WorkDir()});
     bool written = std::filesystem::exists(r.output, ec);
     if (written != (r.status == gc::FltConversion::Done)) __builtin_trap();
     if (r.status == gc::FltConversion::Done && (r.count < 1 || r.count > gc::kMaxFltTaps)) __builtin_trap();

@@ -7,6 +7,7 @@
 #include "chip/page_map.h"
 #include "chip/program_file.h"
 #include "fuzz_input.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const gc::fuzz::InputFile input(gc::fuzz::TempPath("input.gc101"));
@@ -14,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto list = std::make_unique<gc::Gc101List>();
     int n = gc::ReadGc101File(input.path(), *list);
     if (n < 0 || n > gc::kGc101Capacity || n != list->count) __builtin_trap();
-    auto m = std::make_unique<gc::Model>();
+    auto m = std::make_unique<gc::Session>();
     gc::Gc101ToRegisterWrites(*m, *list, n);
     if (m->registerWriteList.count > n) __builtin_trap();
     gc::TakeToolTables(*m, *list, n);
-    (void)gc::CountPage16Mismatches(*m);
-    (void)gc::CountPage17Mismatches(*m);
-    (void)gc::FormatProgramFile(*m);
+    (void)gc::CountPage16Mismatches(m->settings, *m);
+    (void)gc::CountPage17Mismatches(m->settings, *m);
+    (void)gc::FormatProgramFile(m->settings, *m, *m);
     return 0;
 }

@@ -5,10 +5,11 @@
 
 #include "core/lab_file.h"
 #include "core/text_io.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    gc::Model m;
-    gc::ApplyLabLines(m, gc::SplitLines(std::string_view(reinterpret_cast<const char*>(data), size)));
-    (void)gc::FormatLab(m);
+    gc::Session m;
+    gc::ApplyLabLines(m.settings, m, gc::SplitLines(std::string_view(reinterpret_cast<const char*>(data), size)));
+    (void)gc::FormatLab(m.settings);
     return 0;
 }

@@ -6,12 +6,13 @@
 
 #include "chip/table_file.h"
 #include "fuzz_input.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const gc::fuzz::InputFile input(gc::fuzz::TempPath("input.tbl"));
     if (!input.Write(data, size)) return 0;
-    auto m = std::make_unique<gc::Model>();
-    gc::ReadTableFile(*m, input.path());
-    (void)gc::FormatTableFile(*m);
+    auto m = std::make_unique<gc::Session>();
+    gc::ReadTableFile(m->workImage, input.path());
+    (void)gc::FormatTableFile(m->workImage);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
 #include "fuzz_input.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const gc::fuzz::InputFile input(gc::fuzz::TempPath("input.taps"));
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gc::TapBuffer taps;
     int n = gc::ReadTapFile(input.path(), taps);
     if (n < -1 || n > gc::kMaxTaps) __builtin_trap();
-    auto m = std::make_unique<gc::Model>();
+    auto m = std::make_unique<gc::Session>();
     // The first bytes pick the decimations, as a damaged lab file might.
     if (size >= 3) {
         m->settings.ModeOfInput = static_cast<int8_t>(data[0]);
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         m->settings.FirDec[0] = static_cast<int8_t>(data[2]);
     }
     n = gc::LoadPfirFile(*m, 0, input.path(), nullptr);
-    gc::FitPfirToChannel(*m, 0, n);
+    gc::FitPfirToChannel(m->settings, *m, 0, n);
     if (m->coefSetInfo[0].ntaps > gc::kMaxTaps) __builtin_trap();
     return 0;
 }

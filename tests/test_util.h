@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "session/session.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -13,6 +13,7 @@
 #include "core/lab_file.h"
 #include "gui/app_windows.h"
 #include "gui/tgform.h"
+#include "session/session.h"
 
 namespace {
 
@@ -43,23 +44,21 @@ fs::path MakeWorkFolder() {
         const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * i / (n - 1));
         taps << " " << static_cast<int>(std::lround(8000.0 * sinc * hann)) << "\n";
     }
-    gc::Model lab;
+    gc::Session lab;
     lab.settings.NameOfPFIR = {"long.taps", "long.taps", "long.taps", "long.taps"};
     // SplitIQ runs the longest sets: a symmetric set of 512 taps fits whole.
     lab.settings.ModeOfInput = 1;
     for (int c = 0; c < gc::kChannels; ++c) lab.settings.CicM1Dec[c] = 1000;
-    gc::WriteLab(lab, dir / "CONFIGS/std.lab");
+    gc::WriteLab(lab.settings, dir / "CONFIGS/std.lab");
     return dir;
 }
 
 void BM_PipelineC_CicEdit512Taps(benchmark::State& state) {
     App();
-    const fs::path saved = fs::current_path();
     const fs::path dir = MakeWorkFolder();
-    fs::current_path(dir);
     {
-        gc::Model m;
-        gc::AppWindows windows(m);
+        gc::Session m;
+        gc::AppWindows windows(m, gc::Workspace{dir});
         windows.gform()->show();
         QLineEdit* cic = windows.gform()->findChild<QLineEdit*>("cicEdit");
         int k = 0;
@@ -73,7 +72,6 @@ void BM_PipelineC_CicEdit512Taps(benchmark::State& state) {
             state.SkipWithError("the edit did not reach the model");
         windows.gform()->hide();
     }
-    fs::current_path(saved);
     fs::remove_all(dir);
 }
 BENCHMARK(BM_PipelineC_CicEdit512Taps)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 
 #include <iostream>
+#include <memory>
 #include <system_error>
 
 #include "chip/derivation.h"
@@ -74,8 +75,14 @@ int UnexpectedArgument(Context& ctx, const std::string& arg) {
 }
 
 int WriteError(Context& ctx, const std::filesystem::path& path) {
-    ctx.err << "gc5016-batch: cannot write " << path.string() << "\n";
+    ctx.err << "gc5016-batch: cannot write " << ctx.Shown(path) << "\n";
     return kExitWriteFailed;
+}
+
+std::string Context::Shown(const std::filesystem::path& p) const {
+    if (workspace.root.empty()) return p.string();
+    const std::filesystem::path rel = p.lexically_relative(workspace.root);
+    return rel.empty() || *rel.begin() == ".." ? p.string() : rel.string();
 }
 
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
@@ -114,23 +121,26 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     }
     if (!dir.empty()) {
         std::error_code ec;
-        std::filesystem::current_path(dir, ec);
-        if (ec) {
-            err << "gc5016-batch: cannot change to folder " << dir << ": " << ec.message() << "\n";
+        if (!std::filesystem::is_directory(dir, ec)) {
+            err << "gc5016-batch: cannot use folder " << dir << ": "
+                << (ec ? ec.message() : std::string("not a folder")) << "\n";
             return kExitUsage;
         }
     }
 
-    Context ctx{Model{}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err};
+    // The session is large (two register images and the fits): keep it off the stack.
+    std::unique_ptr<Context> ctx(new Context{
+        {}, Workspace{dir}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err});
+    Session& m = ctx->session;
     StreamCoefFileErrors sink(err);
-    if (!StartSession(ctx.model, lab, &sink))
+    if (!StartSession(m, ctx->workspace, ctx->Path(lab), &sink))
         err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
     if (lchm) {
         // As checking the box does: the derivation takes the manual shift; the fits stay.
-        ctx.model.ManualFirShift = ctx.model.settings.shiftFir;
-        DeriveRegisters(ctx.model);
+        m.ManualFirShift = m.settings.shiftFir;
+        DeriveRegisters(m.settings, m);
     }
-    return cmd->run(ctx);
+    return cmd->run(*ctx);
 }
 
 }  // namespace gc::batch

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/model.h"
+#include "core/workspace.h"
+#include "session/session.h"
 
 namespace gc::batch {
 
@@ -18,10 +19,16 @@ enum ExitStatus : int {
 };
 
 struct Context {
-    Model model;
+    Session session;
+    Workspace workspace;            // -C DIR, or the folder the tool was started in
     std::vector<std::string> args;  // the command's own arguments
     std::ostream& out;
     std::ostream& err;
+
+    // A path named on the command line, relative to the working folder.
+    std::filesystem::path Path(const std::filesystem::path& named) const { return workspace.root / named; }
+    // A path as the user knows it: relative to the working folder when below it.
+    std::string Shown(const std::filesystem::path& p) const;
 };
 
 using CommandFn = int (*)(Context&);

@@ -5,12 +5,12 @@
 
 namespace gc::batch {
 
-void SelectChannel(Model& m, int channel) {
+void SelectChannel(Session& m, int channel) {
     m.CurrentChannel = channel;
     RefreshModel(m);
 }
 
-bool TakeChannelOption(std::vector<std::string>& args, const Model& m, int& channel, std::string& error) {
+bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error) {
     std::string text;
     if (!TakeOption(args, "--channel", text, error)) return error.empty();
     const int c = ParseChannel(text);

@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "core/model.h"
+#include "session/session.h"
 
 namespace gc::batch {
 
 // CurrentChannel = channel, then the model side of the main window's refresh
 // (RefreshModel): TotalDec, OutputRate, the CIC shift and norm, the derivation.
-void SelectChannel(Model& m, int channel);
+void SelectChannel(Session& m, int channel);
 
 // Reads "--channel A..D" from args into channel (unchanged when absent).
 // False with an error text when the value is not a channel, or names a
 // channel whose radio button the input mode disables (B and D in the paired modes).
-bool TakeChannelOption(std::vector<std::string>& args, const Model& m, int& channel, std::string& error);
+bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error);
 
 }  // namespace gc::batch

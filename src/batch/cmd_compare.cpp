@@ -13,13 +13,13 @@ int RunCompare(Context& ctx) {
     if (!TakeOption(ctx.args, "--report", report, error) && !error.empty()) return UsageError(ctx, error);
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     const char* table = "FILTERS/workcmd.tbl";
-    if (!ReadToolTableFile(ctx.model, table))
+    if (!ReadToolTableFile(ctx.session.toolImage, ctx.Path(table)))
         ctx.err << "gc5016-batch: warning: cannot read " << table
                 << ", comparing against the tool image's start values\n";
-    const CompareResult r = WriteCompareReport(ctx.model, report);
+    const CompareResult r = WriteCompareReport(ctx.session.workImage, ctx.session.toolImage, ctx.Path(report));
     // The count is known whether or not the report could be written.
     ctx.out << "differences: " << r.differences << "\n";
-    if (!r.written) return WriteError(ctx, report);
+    if (!r.written) return WriteError(ctx, ctx.Path(report));
     return kExitOk;
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 int RunFit(Context& ctx) {
     std::string channelText, error;
-    int channel = ctx.model.CurrentChannel;
+    int channel = ctx.session.CurrentChannel;
     if (TakeOption(ctx.args, "--channel", channelText, error)) {
         channel = ParseChannel(channelText);
         if (channel < 0) return UsageError(ctx, "bad channel '" + channelText + "'");
@@ -22,7 +22,7 @@ int RunFit(Context& ctx) {
     if (channel < 0 || channel >= kChannels) channel = 0;
 
     const auto c = static_cast<size_t>(channel);
-    const CoefSetInfo& info = ctx.model.coefSetInfo[c];
+    const CoefSetInfo& info = ctx.session.coefSetInfo[c];
     std::ostream& out = ctx.out;
     out << "ntaps " << info.ntaps << "\n"
         << "symmetric " << info.symmetric << "\n"
@@ -32,11 +32,11 @@ int RunFit(Context& ctx) {
         << "sumtap " << info.sumtap << "\n"
         << "symtype " << info.symtype << "\n"
         << StrPrintf("pfir_gain %.6f\n", static_cast<double>(info.pfir_gain)) << "colour "
-        << PfirFitColourName(ctx.model.pfirFitColour[c]) << "\n"
+        << PfirFitColourName(ctx.session.pfirFitColour[c]) << "\n"
         << "taps\n";
     // ntaps never exceeds the set's 512 entries; the bound keeps it so.
     const int ntaps = info.ntaps < kMaxTaps ? info.ntaps : kMaxTaps;
-    for (int k = 0; k < ntaps; ++k) out << ctx.model.fittedTaps[c][static_cast<size_t>(k)] << "\n";
+    for (int k = 0; k < ntaps; ++k) out << ctx.session.fittedTaps[c][static_cast<size_t>(k)] << "\n";
     return kExitOk;
 }
 

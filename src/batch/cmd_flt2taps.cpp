@@ -9,7 +9,7 @@ namespace {
 
 int RunFlt2Taps(Context& ctx) {
     if (ctx.args.size() != 1) return UsageError(ctx, "flt2taps needs exactly one FILE.flt");
-    FltConversion r = ConvertFltToTaps(ctx.args[0]);
+    FltConversion r = ConvertFltToTaps(ctx.Path(ctx.args[0]), ctx.workspace);
     switch (r.status) {
         case FltConversion::Done:
             return kExitOk;

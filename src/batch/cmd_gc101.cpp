@@ -12,16 +12,16 @@ int RunGc101(Context& ctx) {
     if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
     const std::string& chosen = ctx.args[0];
 
-    Model& m = ctx.model;
+    Session& m = ctx.session;
     Gc101List list;
-    int n = ReadGc101File(chosen, list);
+    int n = ReadGc101File(ctx.Path(chosen), list);
     if (n < 0) {
         ctx.err << "gc5016-batch: warning: cannot read " << chosen << ", the program file gets no triples\n";
         n = 0;
     }
     Gc101ToRegisterWrites(m, list, n);
-    const std::filesystem::path out = std::filesystem::path("CONFIGS") / (Gc101ProgramName(chosen) + ".prg");
-    if (!WriteProgramFile(m, out)) return WriteError(ctx, out);
+    const std::filesystem::path out = ctx.workspace.Configs() / (Gc101ProgramName(chosen) + ".prg");
+    if (!WriteProgramFile(m.settings, m, m, out)) return WriteError(ctx, out);
     return kExitOk;
 }
 

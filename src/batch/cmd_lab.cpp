@@ -9,7 +9,7 @@ int RunLab(Context& ctx) {
     std::string out = "CONFIGS/std.lab", error;
     if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
-    if (!CloseSession(ctx.model, out)) return WriteError(ctx, out);
+    if (!CloseSession(ctx.session, ctx.Path(out))) return WriteError(ctx, ctx.Path(out));
     return kExitOk;
 }
 

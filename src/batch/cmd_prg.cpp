@@ -15,17 +15,17 @@ int RunPrg(Context& ctx) {
     const bool tool = TakeFlag(ctx.args, "--tool");
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
-    Model& m = ctx.model;
-    if (tool && CrossCheckWithTool(m, ".", RunningProgramDir()) < 0)
+    Session& m = ctx.session;
+    if (tool && CrossCheckWithTool(m.settings, m, ctx.workspace, RunningProgramDir()) < 0)
         ctx.err << "gc5016-batch: warning: cannot read FILTERS/workcmd.gc101, the tool tables are unchanged\n";
-    FillPage16Tables(m);
-    FillPage17Tables(m);
+    FillPage16Tables(m.settings, m);
+    FillPage17Tables(m.settings, m);
     if (tool) {
-        ctx.out << "page16 mismatches: " << CountPage16Mismatches(m) << "\n";
-        ctx.out << "page17 mismatches: " << CountPage17Mismatches(m) << "\n";
+        ctx.out << "page16 mismatches: " << CountPage16Mismatches(m.settings, m) << "\n";
+        ctx.out << "page17 mismatches: " << CountPage17Mismatches(m.settings, m) << "\n";
     }
-    BuildRegisterWriteList(m);
-    if (!WriteProgramFile(m, out)) return WriteError(ctx, out);
+    BuildRegisterWriteList(m.settings, m);
+    if (!WriteProgramFile(m.settings, m, m, ctx.Path(out))) return WriteError(ctx, ctx.Path(out));
     return kExitOk;
 }
 

@@ -21,9 +21,9 @@ bool ParseXStretch(const std::string& text, int& value) {
 }
 
 int RunResponse(Context& ctx) {
-    int channel = ctx.model.CurrentChannel;
+    int channel = ctx.session.CurrentChannel;
     std::string error, stretchText;
-    if (!TakeChannelOption(ctx.args, ctx.model, channel, error)) return UsageError(ctx, error);
+    if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
     int xStretch = 1;
     if (TakeOption(ctx.args, "--xstretch", stretchText, error)) {
         if (!ParseXStretch(stretchText, xStretch))
@@ -33,9 +33,9 @@ int RunResponse(Context& ctx) {
     }
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
-    SelectChannel(ctx.model, channel);
+    SelectChannel(ctx.session, channel);
     ChannelResponse r;
-    RecomputeResponse(ctx.model, xStretch, r);
+    RecomputeResponse(ctx.session, channel, xStretch, r);
     std::string text;
     for (int i = 0; i < ResponsePoints; ++i)
         text += StrPrintf("%d %.17g %.17g %.17g\n", i, r.CicResponse[i], r.PfirResponse[i], r.OverallResponse[i]);

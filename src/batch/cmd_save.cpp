@@ -11,16 +11,16 @@ namespace {
 int RunSave(Context& ctx) {
     if (ctx.args.empty()) return UsageError(ctx, "save needs a lab file");
     if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
-    const std::filesystem::path lab = ctx.args[0];
+    const std::filesystem::path lab = ctx.Path(ctx.args[0]);
 
-    Model& m = ctx.model;
-    SaveModeCicDec(m, m.settings.ModeOfInput, m.settings.ModeOfInput);
-    SaveCheck check = CheckSaveDecimations(m);
+    Session& m = ctx.session;
+    SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, m.settings.ModeOfInput);
+    SaveCheck check = CheckSaveDecimations(m.settings, m);
     if (check.notice != SaveNotice::None) {
         for (const std::string& line : SaveNoticeLines(check)) ctx.err << line << "\n";
         return kExitRefused;
     }
-    PrepareProgram(m);
+    PrepareProgram(m.settings, m);
     SaveResult r = SaveLabAndProgram(m, lab);
     if (!r.labWritten) return WriteError(ctx, lab);
     if (!r.programWritten) return WriteError(ctx, r.programPath);

@@ -10,8 +10,8 @@ int RunTbl(Context& ctx) {
     std::string out = "exper.tbl", error;
     if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
-    DeriveRegisters(ctx.model);
-    if (!WriteTableFile(ctx.model, out)) return WriteError(ctx, out);
+    DeriveRegisters(ctx.session.settings, ctx.session);
+    if (!WriteTableFile(ctx.session.workImage, ctx.Path(out))) return WriteError(ctx, ctx.Path(out));
     return kExitOk;
 }
 

@@ -9,14 +9,15 @@ namespace gc::batch {
 namespace {
 
 int RunTestFilter(Context& ctx) {
-    int channel = ctx.model.CurrentChannel;
+    int channel = ctx.session.CurrentChannel;
     std::string error;
-    if (!TakeChannelOption(ctx.args, ctx.model, channel, error)) return UsageError(ctx, error);
+    if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
     if (ctx.args.empty()) return UsageError(ctx, "testfilter needs the PATH of the file to write");
     if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
 
-    SelectChannel(ctx.model, channel);
-    const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(ctx.model), ctx.args[0]);
+    SelectChannel(ctx.session, channel);
+    const TestFilterResult r =
+        WriteTestFilter(TestFilterParamsOf(ctx.session.settings, ctx.session, channel), ctx.Path(ctx.args[0]));
     // As in the window: the sums show only once both files are written.
     if (r.chirp && r.ok) {
         ctx.out << StrPrintf("I %.3f\nQ %.3f\nII %.3f\nQQ %.3f\n", static_cast<double>(r.sums.I),

@@ -12,9 +12,9 @@ namespace {
 int RunWorkcmd(Context& ctx) {
     const bool tool = TakeFlag(ctx.args, "--tool");
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
-    const std::filesystem::path folder = "FILTERS";
+    const std::filesystem::path folder = ctx.workspace.Filters();
     const std::filesystem::path script = folder / "workcmd";
-    const bool written = WriteCommandScript(ctx.model, script) == 1;
+    const bool written = WriteCommandScript(ctx.session.settings, ctx.session.workImage, script) == 1;
     // As in the main window, the tool runs even when the script could not be
     // written: it then finds an older script, or none.
     if (tool) RunChipTool(folder, RunningProgramDir());

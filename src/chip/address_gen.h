@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/model.h"
+
 namespace gc {
 
 struct AddrGenShape {
@@ -12,18 +14,6 @@ struct AddrGenShape {
     int firDec = 1;     // D: PFIR decimation 1..8
     int symmetric = 0;  // Y
     int even = 0;       // Z: the loaded set has an even count of taps
-};
-
-struct AddrGenFields {
-    uint16_t coef_ofsc, coef_modc, coef_repc, coef_sym, coef_zerofr;
-    uint16_t agen_recr, agen_depd, agen_modd, agen_togen;
-    uint16_t fragen_soff, fragen_srecr, fragen_sdepd, fragen_stepn;
-    uint16_t fwagen_soff, fwagen_srecr, fwagen_sdepd, fwagen_wrecrl;
-    uint16_t bragen_soff, bragen_srecr, bragen_sdepd, bragen_stepn;
-    uint16_t bwagen_soff, bwagen_srecr, bwagen_sdepd, bwagen_wrecrl;
-    uint16_t beragen_soff, beragen_srecr, beragen_sdepd, beragen_stepn;
-    uint16_t bewagen_soff, bewagen_srecr, bewagen_sdepd, bewagen_wrecrl;
-    uint16_t fwa_strobe, bwa_strobe, beagen_rbypass;
 };
 
 // Some shapes have no rule for beragen_stepn, bewagen_soff or bewagen_sdepd

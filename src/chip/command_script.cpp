@@ -4,8 +4,7 @@
 
 namespace gc {
 
-std::string FormatCommandScript(const Model& m) {
-    const RegisterImage& w = m.workImage;
+std::string FormatCommandScript(const Settings& settings, const RegisterImage& w) {
     // The tool reads register fields as unsigned 16-bit words and the floats
     // with the decimals it expects; the comments and blanks are the tool's
     // customary layout and stay as they are.
@@ -20,7 +19,7 @@ std::string FormatCommandScript(const Model& m) {
          "channels\n";
     s += StrPrintf("soB_sync %u    #set fir_sync \n", unsigned{w.soB_sync});
     s += StrPrintf("splitiq %u    #set splitiq \n", unsigned{w.splitiq});
-    s += StrPrintf("routf_tdm %d    #set tdm \n", m.settings.EnableTDM);
+    s += StrPrintf("routf_tdm %d    #set tdm \n", settings.EnableTDM);
     for (int c = 0; c < kChannels; ++c) {
         const PfirChannelRegs& p = w.pfir[c];
         const CicChannelRegs& k = w.cic[c];
@@ -45,8 +44,8 @@ std::string FormatCommandScript(const Model& m) {
     return s;
 }
 
-int WriteCommandScript(const Model& m, const std::filesystem::path& path) {
-    return WriteFileAtomic(path, FormatCommandScript(m)) ? 1 : -1;
+int WriteCommandScript(const Settings& settings, const RegisterImage& work, const std::filesystem::path& path) {
+    return WriteFileAtomic(path, FormatCommandScript(settings, work)) ? 1 : -1;
 }
 
 }  // namespace gc

@@ -10,10 +10,10 @@
 namespace gc {
 
 // The script's text, byte for byte, from the work image and EnableTDM.
-std::string FormatCommandScript(const Model& m);
+std::string FormatCommandScript(const Settings& settings, const RegisterImage& work);
 
 // Writes the script to path: 1 when written, -1 when the file cannot be
 // created (nothing is written then).
-int WriteCommandScript(const Model& m, const std::filesystem::path& path);
+int WriteCommandScript(const Settings& settings, const RegisterImage& work, const std::filesystem::path& path);
 
 }  // namespace gc

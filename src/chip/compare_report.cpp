@@ -1,7 +1,6 @@
 #include "chip/compare_report.h"
 
 #include <cstring>
-#include <memory>
 
 #include "core/param_table.h"
 #include "core/text_io.h"
@@ -11,7 +10,7 @@ namespace gc {
 namespace {
 
 // Fields the tool reports but the configurator does not derive.
-bool IsCompared(const ParamEntry& e) {
+bool IsCompared(const RegisterParam& e) {
     static constexpr const char* kSkipped[] = {"agc_mode", "agc_tc", "agc_cf", "sync_mode", "overall_gain"};
     if (e.type == PT_STRING) return false;
     for (const char* name : kSkipped)
@@ -20,38 +19,28 @@ bool IsCompared(const ParamEntry& e) {
 }
 
 // Raw bits of an integer field: 16-bit fields compare as 16-bit words.
-int64_t Bits(Model& m, const ParamEntry& e, int k) {
-    void* p = e.locate(m, k);
-    if (e.type == PT_INT) return *static_cast<int32_t*>(p);
-    return *static_cast<uint16_t*>(p);
+int64_t Bits(const RegisterImage& image, const RegisterParam& e, int k) {
+    const auto v = static_cast<int64_t>(ParamGetNumber(image, e, k));
+    return e.type == PT_INT ? v : static_cast<int64_t>(static_cast<uint16_t>(v));
 }
 
 // How a value is printed. Everything before the CIC block (global fields and
 // the PFIR blocks) prints signed, the CIC block unsigned, and the summer
 // fields and the arrays after it as they are declared.
-long Printed(int64_t bits, const ParamEntry& e, bool beforeCic) {
+long Printed(int64_t bits, const RegisterParam& e, bool beforeCic) {
     if (e.type == PT_INT) return static_cast<long>(bits);
     const bool isSigned = e.count == PC_CIC_CHANNEL ? false : beforeCic ? true : e.type == PT_INT16;
     return isSigned ? static_cast<long>(static_cast<int16_t>(static_cast<uint16_t>(bits))) : static_cast<long>(bits);
 }
 
-double FloatAt(Model& m, const ParamEntry& e, int k) {
-    return static_cast<double>(*static_cast<float*>(e.locate(m, k)));
-}
-
 }  // namespace
 
-std::string FormatCompareReport(Model& m, int& differences) {
+std::string FormatCompareReport(const RegisterImage& work, const RegisterImage& tool, int& differences) {
     differences = 0;
-    // The tool entries name fields of the tool image; a model whose tool image
-    // holds our work image lets the same entries read our own values.
-    auto ownHolder = std::make_unique<Model>();
-    Model& own = *ownHolder;
-    own.toolImage = m.workImage;
 
     std::string out = "Error                 our         gc\n";
     bool beforeCic = true;
-    for (const ParamEntry& e : ParamSection(kToolFirst, kToolLast)) {
+    for (const RegisterParam& e : ToolTableParams()) {
         if (e.count == PC_CIC_CHANNEL) beforeCic = false;
         if (!IsCompared(e)) continue;
         const int n = e.values();
@@ -59,8 +48,8 @@ std::string FormatCompareReport(Model& m, int& differences) {
         if (e.type == PT_FLOAT) {
             double ours[kChannels] = {}, theirs[kChannels] = {};
             for (int k = 0; k < n; ++k) {
-                ours[k] = FloatAt(own, e, k);
-                theirs[k] = FloatAt(m, e, k);
+                ours[k] = ParamGetNumber(work, e, k);
+                theirs[k] = ParamGetNumber(tool, e, k);
                 // Floats compare as floats: exact equality, NaN never equal.
                 if (!(ours[k] == theirs[k])) ++differing;
             }
@@ -73,7 +62,7 @@ std::string FormatCompareReport(Model& m, int& differences) {
         } else {
             long ours[kChannels] = {}, theirs[kChannels] = {};
             for (int k = 0; k < n; ++k) {
-                const int64_t a = Bits(own, e, k), b = Bits(m, e, k);
+                const int64_t a = Bits(work, e, k), b = Bits(tool, e, k);
                 if (a != b) ++differing;
                 ours[k] = Printed(a, e, beforeCic);
                 theirs[k] = Printed(b, e, beforeCic);
@@ -90,9 +79,10 @@ std::string FormatCompareReport(Model& m, int& differences) {
     return out;
 }
 
-CompareResult WriteCompareReport(Model& m, const std::filesystem::path& path) {
+CompareResult WriteCompareReport(const RegisterImage& work, const RegisterImage& tool,
+                                 const std::filesystem::path& path) {
     CompareResult r;
-    const std::string text = FormatCompareReport(m, r.differences);
+    const std::string text = FormatCompareReport(work, tool, r.differences);
     r.written = WriteFileAtomic(path, text);
     return r;
 }

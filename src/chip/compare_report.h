@@ -14,11 +14,13 @@ struct CompareResult {
     bool written = false;  // whether the report file was written
 };
 
-// The report's text; differences receives the count.
-std::string FormatCompareReport(Model& m, int& differences);
+// The report's text: every compared field of the chip tool's list, our work
+// image against the tool image; differences receives the count.
+std::string FormatCompareReport(const RegisterImage& work, const RegisterImage& tool, int& differences);
 
 // Writes the report to path and returns the count; the count is valid even
 // when the file cannot be created (nothing is written then).
-CompareResult WriteCompareReport(Model& m, const std::filesystem::path& path);
+CompareResult WriteCompareReport(const RegisterImage& work, const RegisterImage& tool,
+                                 const std::filesystem::path& path);
 
 }  // namespace gc

@@ -98,10 +98,9 @@ uint32_t GainWord(float gain) {
     return static_cast<uint32_t>(std::clamp<int64_t>(G, 0, kMaxWord));
 }
 
-NcoWordsResult NcoWords(const Model& m, int s) {
+NcoWordsResult NcoWords(const Settings& st, int s) {
     NcoWordsResult r;
     if (!ValidChannel(s)) return r;
-    const Settings& st = m.settings;
     r.phase = PhaseWord(st.PhaseNCO[s]);
     const int64_t W = NcoFreqWord(st.FreqNCO[s], st.SystemClock, EffectiveInputMode(st) == 2);
     r.freq_lsb = Low16(W);
@@ -110,7 +109,7 @@ NcoWordsResult NcoWords(const Model& m, int s) {
     return r;
 }
 
-void FillCoefRam(Model& m, int from, int into) {
+void FillCoefRam(ChipState& m, int from, int into) {
     if (!ValidChannel(from) || !ValidChannel(into)) return;
     CoefRamImage& ram = m.coefRam[into];
     const FittedTapSet& taps = m.fittedTaps[from];
@@ -122,9 +121,8 @@ void FillCoefRam(Model& m, int from, int into) {
         for (int c = 0; c < Na; ++c) ram[r][c] = static_cast<int16_t>(Low16(taps[(r + 1) * Na - 1 - c]));
 }
 
-void SetupInputMode(Model& m) {
+void SetupInputMode(const Settings& st, ChipState& m) {
     RegisterImage& w = m.workImage;
-    const Settings& st = m.settings;
     const int mode = EffectiveInputMode(st);
     const bool split = mode != 0;
     w.pwr_dwn_fir_A = w.pwr_dwn_fir_B = w.pwr_dwn_fir_C = w.pwr_dwn_fir_D = 0;
@@ -139,8 +137,7 @@ void SetupInputMode(Model& m) {
     }
 }
 
-void SetupSummer(Model& m) {
-    RegisterImage& w = m.workImage;
+void SetupSummer(RegisterImage& w) {
     for (int16_t* f : {&w.sum_selI, &w.sum_selQ, &w.sum_shift, &w.sum_ia, &w.sum_ib, &w.sum_qa, &w.sum_qb, &w.sum_in,
                        &w.sum_of_Ia, &w.sum_of_Ib, &w.sum_of_Qa, &w.sum_of_Qb})
         *f = -1;
@@ -154,10 +151,9 @@ void SetupSummer(Model& m) {
     w.toutf_xmt_CD = w.toutf_xmt_AB = w.t_cksum = -1;
 }
 
-void SetupChannelTop(Model& m, int s, int i) {
+void SetupChannelTop(const Settings& st, ChipState& m, int s, int i) {
     if (!ValidChannel(s) || !ValidChannel(i)) return;
     RegisterImage& w = m.workImage;
-    const Settings& st = m.settings;
     const CoefSetInfo& info = m.coefSetInfo[s];
     // A zero frequency is stored as +0 so that no file shows "-0.000000".
     w.freq[i] = st.FreqNCO[s] == 0 ? 0.0f : static_cast<float>(static_cast<double>(st.FreqNCO[s]) * -1e-6);
@@ -196,10 +192,9 @@ void SetupChannelTop(Model& m, int s, int i) {
     w.file_name[i] = st.NameOfPFIR[s];
 }
 
-void SetupCicNco(Model& m, int s, int i) {
+void SetupCicNco(const Settings& st, ChipState& m, int s, int i) {
     if (!ValidChannel(s) || !ValidChannel(i)) return;
     RegisterImage& w = m.workImage;
-    const Settings& st = m.settings;
     CicChannelRegs& cic = w.cic[i];
     const int mode = EffectiveInputMode(st);
     const int rinRate = w.rin_rate == 2 ? 2 : 1;
@@ -218,7 +213,7 @@ void SetupCicNco(Model& m, int s, int i) {
     cic.cic_bypass = 0;
     cic.cic_fl_status = -1;
 
-    const NcoWordsResult nco = NcoWords(m, s);
+    const NcoWordsResult nco = NcoWords(st, s);
     cic.freq_msb = nco.freq_msb;
     cic.freq_mid = nco.freq_mid;
     cic.freq_lsb = nco.freq_lsb;
@@ -248,10 +243,9 @@ void SetupCicNco(Model& m, int s, int i) {
     cic.ncic = Low16(cicDec / rinRate - 1);
 }
 
-void SetupPfirAgc(Model& m, int s, int i) {
+void SetupPfirAgc(const Settings& st, ChipState& m, int s, int i) {
     if (!ValidChannel(s) || !ValidChannel(i)) return;
     RegisterImage& w = m.workImage;
-    const Settings& st = m.settings;
     PfirChannelRegs& p = w.pfir[i];
     const CoefSetInfo& info = m.coefSetInfo[s];
     const int mode = EffectiveInputMode(st);
@@ -319,10 +313,8 @@ void SetupPfirAgc(Model& m, int s, int i) {
     }
 }
 
-void SetupSync(Model& m, int s, int i) {
+void SetupSync(const Settings& st, RegisterImage& w, int s, int i) {
     if (!ValidChannel(s) || !ValidChannel(i)) return;
-    RegisterImage& w = m.workImage;
-    const Settings& st = m.settings;
     w.soB_sync = Low16(st.soB_sync);
     CicChannelRegs& c = w.cic[i];
     c.freq_sync = Low16(st.freq_sync[s]);
@@ -339,7 +331,7 @@ void SetupSync(Model& m, int s, int i) {
     p.sck_sync = Low16(st.sck_sync[s]);
 }
 
-void SetupAddrGen(Model& m, int s, int i) {
+void SetupAddrGen(ChipState& m, int s, int i) {
     if (!ValidChannel(s) || !ValidChannel(i)) return;
     RegisterImage& w = m.workImage;
     const CoefSetInfo& info = m.coefSetInfo[s];
@@ -349,69 +341,33 @@ void SetupAddrGen(Model& m, int s, int i) {
     shape.firDec = DerivedFirDec(w.fir_dec[s]);
     shape.symmetric = info.symmetric != 0 ? 1 : 0;
     shape.even = info.even != 0 ? 1 : 0;
-    const AddrGenFields f = ComputeAddrGen(shape);
-
     PfirChannelRegs& p = w.pfir[i];
-    p.coef_ofsc = f.coef_ofsc;
-    p.coef_modc = f.coef_modc;
+    static_cast<AddrGenFields&>(p) = ComputeAddrGen(shape);
     p.fir_cmplx = static_cast<uint16_t>(shape.complex);
-    p.coef_repc = f.coef_repc;
-    p.coef_sym = f.coef_sym;
-    p.coef_zerofr = f.coef_zerofr;
-    p.agen_recr = f.agen_recr;
-    p.agen_depd = f.agen_depd;
-    p.agen_modd = f.agen_modd;
-    p.agen_togen = f.agen_togen;
-    p.fragen_soff = f.fragen_soff;
-    p.fragen_srecr = f.fragen_srecr;
-    p.fragen_sdepd = f.fragen_sdepd;
-    p.fragen_stepn = f.fragen_stepn;
-    p.fwagen_soff = f.fwagen_soff;
-    p.fwagen_srecr = f.fwagen_srecr;
-    p.fwagen_sdepd = f.fwagen_sdepd;
-    p.fwagen_wrecrl = f.fwagen_wrecrl;
-    p.bragen_soff = f.bragen_soff;
-    p.bragen_srecr = f.bragen_srecr;
-    p.bragen_sdepd = f.bragen_sdepd;
-    p.bragen_stepn = f.bragen_stepn;
-    p.bwagen_soff = f.bwagen_soff;
-    p.bwagen_srecr = f.bwagen_srecr;
-    p.bwagen_sdepd = f.bwagen_sdepd;
-    p.bwagen_wrecrl = f.bwagen_wrecrl;
-    p.beragen_soff = f.beragen_soff;
-    p.beragen_srecr = f.beragen_srecr;
-    p.beragen_sdepd = f.beragen_sdepd;
-    p.beragen_stepn = f.beragen_stepn;
-    p.bewagen_soff = f.bewagen_soff;
-    p.bewagen_srecr = f.bewagen_srecr;
-    p.bewagen_sdepd = f.bewagen_sdepd;
-    p.bewagen_wrecrl = f.bewagen_wrecrl;
-    p.fwa_strobe = f.fwa_strobe;
-    p.bwa_strobe = f.bwa_strobe;
-    p.beagen_rbypass = f.beagen_rbypass;
 }
 
-void DeriveRegisters(Model& m) {
+void DeriveRegisters(const Settings& st, ChipState& m) {
     RegisterImage& w = m.workImage;
-    const Settings& st = m.settings;
     w.fck = static_cast<float>(static_cast<double>(st.SystemClock) * 1e-6);
     if (st.EnableTDM == 0)
         for (PfirChannelRegs& p : w.pfir) p.routf_ctdm = 0;
-    SetupInputMode(m);
-    SetupSummer(m);
+    SetupInputMode(st, m);
+    SetupSummer(w);
     const int mode = EffectiveInputMode(st);
     // Each pass completes for all channels before the next: later passes read
     // what earlier ones wrote for the source channel.
-    for (int i = 0; i < kChannels; ++i) SetupChannelTop(m, SourceChannel(mode, i), i);
-    for (int i = 0; i < kChannels; ++i) SetupCicNco(m, SourceChannel(mode, i), i);
-    for (int i = 0; i < kChannels; ++i) SetupPfirAgc(m, SourceChannel(mode, i), i);
-    for (int i = 0; i < kChannels; ++i) SetupSync(m, SourceChannel(mode, i), i);
+    for (int i = 0; i < kChannels; ++i) SetupChannelTop(st, m, SourceChannel(mode, i), i);
+    for (int i = 0; i < kChannels; ++i) SetupCicNco(st, m, SourceChannel(mode, i), i);
+    for (int i = 0; i < kChannels; ++i) SetupPfirAgc(st, m, SourceChannel(mode, i), i);
+    for (int i = 0; i < kChannels; ++i) SetupSync(st, w, SourceChannel(mode, i), i);
     for (int i = 0; i < kChannels; ++i) SetupAddrGen(m, SourceChannel(mode, i), i);
 }
 
-void SettingsFromImage(Model& m) {
-    const RegisterImage& w = m.workImage;
-    Settings& st = m.settings;
+void CopySckDiv(const Settings& st, RegisterImage& w) {
+    for (PfirChannelRegs& p : w.pfir) p.sck_div = static_cast<uint16_t>(st.sck_div);
+}
+
+void SettingsFromImage(const RegisterImage& w, Settings& st) {
     st.SystemClock = SaturatingTrunc<int32_t>(static_cast<long double>(w.fck) * 1000000.0L);
     for (int i = 0; i < kChannels; ++i) {
         st.FreqNCO[i] = SaturatingTrunc<int32_t>(-std::trunc(1000000.0L * static_cast<long double>(w.freq[i])));

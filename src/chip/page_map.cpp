@@ -234,7 +234,7 @@ uint16_t CoefWord(int16_t word, bool scaled, float scale) {
 }
 
 int CountMismatches(const std::array<PageTable, kChannels>& ours, int mode,
-                    std::span<const int16_t, 16> (*tool)(const Model&, int), const Model& m) {
+                    std::span<const int16_t, 16> (*tool)(const ChipState&, int), const ChipState& m) {
     int n = 0;
     for (int c = 0; c < kChannels; ++c) {
         const PageTable& own = ours[static_cast<size_t>(TableSource(mode, c))];
@@ -394,16 +394,16 @@ const std::array<PageTable, kPage17BankRows> Page17Bank = {{
       0x7CEE, 0x7EFF}},  // 109
 }};
 
-std::span<int16_t, 16> ToolPage16Table(Model& m, int channel) {
+std::span<int16_t, 16> ToolPage16Table(ChipState& m, int channel) {
     return std::span<int16_t, 16>(m.workImage.pfir[static_cast<size_t>(channel)].coef.data() + 512, 16);
 }
-std::span<int16_t, 16> ToolPage17Table(Model& m, int channel) {
+std::span<int16_t, 16> ToolPage17Table(ChipState& m, int channel) {
     return std::span<int16_t, 16>(m.workImage.pfir[static_cast<size_t>(channel)].coef.data() + 528, 16);
 }
-std::span<const int16_t, 16> ToolPage16Table(const Model& m, int channel) {
+std::span<const int16_t, 16> ToolPage16Table(const ChipState& m, int channel) {
     return std::span<const int16_t, 16>(m.workImage.pfir[static_cast<size_t>(channel)].coef.data() + 512, 16);
 }
-std::span<const int16_t, 16> ToolPage17Table(const Model& m, int channel) {
+std::span<const int16_t, 16> ToolPage17Table(const ChipState& m, int channel) {
     return std::span<const int16_t, 16>(m.workImage.pfir[static_cast<size_t>(channel)].coef.data() + 528, 16);
 }
 
@@ -430,10 +430,10 @@ int Page17BankRow(int mode, int firDec, int symtype, int nblocks) {
 }
 
 // An input mode the chip does not have is taken as Full rate, as the derivation does.
-void FillPage16Tables(Model& m) {
-    const int mode = EffectiveInputMode(m.settings);
+void FillPage16Tables(const Settings& settings, ChipState& m) {
+    const int mode = EffectiveInputMode(settings);
     for (int c = 0; c < kChannels; ++c) {
-        const int d = m.settings.FirDec[TableSource(mode, c)];
+        const int d = settings.FirDec[TableSource(mode, c)];
         if (d < 1 || d > 8) continue;
         PageTable& t = m.page16Table[static_cast<size_t>(c)];
         for (int k = 0; k < 16; ++k) {
@@ -447,17 +447,17 @@ void FillPage16Tables(Model& m) {
     }
 }
 
-void FillPage17Tables(Model& m) {
-    const int mode = EffectiveInputMode(m.settings);
+void FillPage17Tables(const Settings& settings, ChipState& m) {
+    const int mode = EffectiveInputMode(settings);
     for (int c = 0; c < kChannels; ++c) {
         const int src = TableSource(mode, c);
         const CoefSetInfo& info = m.coefSetInfo[static_cast<size_t>(src)];
-        int row = Page17BankRow(mode, m.settings.FirDec[src], info.symtype, info.nblocks);
+        int row = Page17BankRow(mode, settings.FirDec[src], info.symtype, info.nblocks);
         if (row >= 0) m.page17Table[static_cast<size_t>(c)] = Page17Bank[static_cast<size_t>(row)];
     }
 }
 
-void BuildRegisterWriteList(Model& m) {
+void BuildRegisterWriteList(const Settings& settings, ChipState& m) {
     RegisterImage& img = m.workImage;
     RegisterWriteList& list = m.registerWriteList;
     img.sumin_clr = 0;
@@ -469,7 +469,7 @@ void BuildRegisterWriteList(Model& m) {
     Append(list, 0, 3, 0);
 
     const bool scaled = m.ManualFirShift.has_value();
-    const float scale = m.settings.scaleFir;
+    const float scale = settings.scaleFir;
     for (int c = 0; c < kChannels; ++c) {
         const unsigned p = 32u * static_cast<unsigned>(c);
         const size_t ch = static_cast<size_t>(c);
@@ -497,12 +497,12 @@ void BuildRegisterWriteList(Model& m) {
     AppendPage(list, 0xA1, 0, img, kPageA1);
 }
 
-int CountPage16Mismatches(const Model& m) {
-    return CountMismatches(m.page16Table, EffectiveInputMode(m.settings), &ToolPage16Table, m);
+int CountPage16Mismatches(const Settings& settings, const ChipState& m) {
+    return CountMismatches(m.page16Table, EffectiveInputMode(settings), &ToolPage16Table, m);
 }
 
-int CountPage17Mismatches(const Model& m) {
-    return CountMismatches(m.page17Table, EffectiveInputMode(m.settings), &ToolPage17Table, m);
+int CountPage17Mismatches(const Settings& settings, const ChipState& m) {
+    return CountMismatches(m.page17Table, EffectiveInputMode(settings), &ToolPage17Table, m);
 }
 
 }  // namespace gc

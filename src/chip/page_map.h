@@ -27,10 +27,10 @@ constexpr unsigned WriteValue(RegisterWrite w) { return w & 0xFFFFu; }
 
 // The chip tool's own values of pages 32c+16 and 32c+17: words 512..527 and
 // 528..543 of the channel's coefficient store, above what a coefficient file fills.
-std::span<int16_t, 16> ToolPage16Table(Model& m, int channel);
-std::span<int16_t, 16> ToolPage17Table(Model& m, int channel);
-std::span<const int16_t, 16> ToolPage16Table(const Model& m, int channel);
-std::span<const int16_t, 16> ToolPage17Table(const Model& m, int channel);
+std::span<int16_t, 16> ToolPage16Table(ChipState& chip, int channel);
+std::span<int16_t, 16> ToolPage17Table(ChipState& chip, int channel);
+std::span<const int16_t, 16> ToolPage16Table(const ChipState& chip, int channel);
+std::span<const int16_t, 16> ToolPage17Table(const ChipState& chip, int channel);
 
 // The row of Page17Bank for a channel's PFIR decimation, symmetry type and
 // block count in the given input mode; -1 when none is defined (decimation
@@ -40,16 +40,16 @@ int Page17BankRow(int mode, int firDec, int symtype, int nblocks);
 // Recompute the page-16 / page-17 table of every channel from the settings and
 // the fits. In the paired modes a pair takes the tables of its first channel.
 // A channel without a defined table keeps its previous contents.
-void FillPage16Tables(Model& m);
-void FillPage17Tables(Model& m);
+void FillPage16Tables(const Settings& settings, ChipState& chip);
+void FillPage17Tables(const Settings& settings, ChipState& chip);
 
 // Rebuilds registerWriteList from workImage: exactly 1328 triples in the
 // chip's programming order. Clears sumin_clr in the image first. With the
 // "ЛЧМ" box checked (ManualFirShift set) coefficient words are scaled by scaleFir.
-void BuildRegisterWriteList(Model& m);
+void BuildRegisterWriteList(const Settings& settings, ChipState& chip);
 
 // Words, over the four channels, in which our page table differs from the tool's.
-int CountPage16Mismatches(const Model& m);
-int CountPage17Mismatches(const Model& m);
+int CountPage16Mismatches(const Settings& settings, const ChipState& chip);
+int CountPage17Mismatches(const Settings& settings, const ChipState& chip);
 
 }  // namespace gc

@@ -61,8 +61,7 @@ const int32_t* StoredCicDec(const Settings& s, int mode) {
 
 }  // namespace
 
-int ComputeAdcMask(const Model& m) {
-    const Settings& s = m.settings;
+int ComputeAdcMask(const Settings& s, const ChipState& m) {
     int mask = 0;
     const int mode = EffectiveInputMode(s);
     if (PairedMode(mode)) {
@@ -77,8 +76,7 @@ int ComputeAdcMask(const Model& m) {
     return mask;
 }
 
-std::string FormatProgramFile(const Model& m) {
-    const Settings& s = m.settings;
+std::string FormatProgramFile(const Settings& s, const DecimationState& d, const ChipState& m) {
     std::string out;
     out += StrPrintf("*** ProgFile DDC GC5016 for %s ***\n", BoardName(BoardModel));
     out += StrPrintf("TrvType= %d\n", BoardModel);
@@ -89,13 +87,13 @@ std::string FormatProgramFile(const Model& m) {
     out += StrPrintf("CHAN= 0x%x\n", static_cast<unsigned>(m.ChannelMask));
     if (PairedMode(EffectiveInputMode(s))) {
         // Two channel pairs: A+B and C+D, each described by its first channel.
-        out += StrPrintf("Decimation Ch0= %d\n", m.TotalDec[0]);
-        out += StrPrintf("Decimation Ch1= %d\n", m.TotalDec[2]);
+        out += StrPrintf("Decimation Ch0= %d\n", d.TotalDec[0]);
+        out += StrPrintf("Decimation Ch1= %d\n", d.TotalDec[2]);
         out += "Decimation Ch2= 0\nDecimation Ch3= 0\n";
         for (int n = 0; n < kChannels; ++n) out += StrPrintf("FreqNCO%d= %d\n", n, s.FreqNCO[2 * (n % 2)]);
         for (int n = 0; n < kChannels; ++n) out += StrPrintf("ADC Ch%d= %d\n", n, s.InpADC[2 * (n % 2)]);
     } else {
-        for (int n = 0; n < kChannels; ++n) out += StrPrintf("Decimation Ch%d= %d\n", n, m.TotalDec[n]);
+        for (int n = 0; n < kChannels; ++n) out += StrPrintf("Decimation Ch%d= %d\n", n, d.TotalDec[n]);
         for (int n = 0; n < kChannels; ++n) out += StrPrintf("FreqNCO%d= %d\n", n, s.FreqNCO[n]);
         for (int n = 0; n < kChannels; ++n) out += StrPrintf("ADC Ch%d= %d\n", n, s.InpADC[n]);
     }
@@ -113,15 +111,15 @@ std::string FormatProgramFile(const Model& m) {
     return out;
 }
 
-bool WriteProgramFile(Model& m, const std::filesystem::path& path) {
-    m.AdcMask = ComputeAdcMask(m);
-    return WriteFileAtomic(path, FormatProgramFile(m));
+bool WriteProgramFile(const Settings& s, const DecimationState& d, ChipState& m, const std::filesystem::path& path) {
+    m.AdcMask = ComputeAdcMask(s, m);
+    return WriteFileAtomic(path, FormatProgramFile(s, d, m));
 }
 
-void PrepareProgram(Model& m) {
-    FillPage16Tables(m);
-    FillPage17Tables(m);
-    BuildRegisterWriteList(m);
+void PrepareProgram(const Settings& s, ChipState& m) {
+    FillPage16Tables(s, m);
+    FillPage17Tables(s, m);
+    BuildRegisterWriteList(s, m);
 }
 
 int ReadGc101File(const std::filesystem::path& path, Gc101List& list) {
@@ -142,7 +140,7 @@ int ReadGc101File(const std::filesystem::path& path, Gc101List& list) {
     return list.count;
 }
 
-void Gc101ToRegisterWrites(Model& m, const Gc101List& list, int n) {
+void Gc101ToRegisterWrites(ChipState& m, const Gc101List& list, int n) {
     RegisterWriteList& out = m.registerWriteList;
     out.count = 0;
     n = std::clamp(n, 0, list.count);
@@ -157,7 +155,7 @@ void Gc101ToRegisterWrites(Model& m, const Gc101List& list, int n) {
     }
 }
 
-void TakeToolTables(Model& m, const Gc101List& list, int n) {
+void TakeToolTables(ChipState& m, const Gc101List& list, int n) {
     for (int c = 0; c < kChannels; ++c) {
         std::span<int16_t, 16> t = ToolPage17Table(m, c);
         CopyPageAfterSelect(list, n, 32u * static_cast<unsigned>(c) + 17,
@@ -170,7 +168,7 @@ void TakeToolTables(Model& m, const Gc101List& list, int n) {
     }
 }
 
-int ReadBackPage17(Model& m, const std::filesystem::path& path) {
+int ReadBackPage17(ChipState& m, const std::filesystem::path& path) {
     Gc101List list;
     int n = ReadGc101File(path, list);
     for (int c = 0; c < kChannels; ++c) {
@@ -188,10 +186,11 @@ std::string Gc101ProgramName(std::string_view chosenPath) {
     return name;
 }
 
-int CrossCheckWithTool(Model& m, const std::filesystem::path& workDir, const std::filesystem::path& programDir) {
-    const std::filesystem::path filters = workDir / "FILTERS";
+int CrossCheckWithTool(const Settings& s, ChipState& m, const Workspace& workspace,
+                       const std::filesystem::path& programDir) {
+    const std::filesystem::path filters = workspace.Filters();
     // A script that cannot be written still lets the tool run on an older one.
-    WriteCommandScript(m, filters / "workcmd");
+    WriteCommandScript(s, m.workImage, filters / "workcmd");
     RunChipTool(filters, programDir);
     Gc101List list;
     int n = ReadGc101File(filters / "workcmd.gc101", list);
@@ -199,8 +198,7 @@ int CrossCheckWithTool(Model& m, const std::filesystem::path& workDir, const std
     return n;
 }
 
-SaveCheck CheckSaveDecimations(const Model& m) {
-    const Settings& s = m.settings;
+SaveCheck CheckSaveDecimations(const Settings& s, const DecimationState& d) {
     // A damaged input mode has no stored decimations: CicDec is what the chip
     // gets, checked by the Full rate rules.
     const int32_t* cic = StoredCicDec(s, s.ModeOfInput);
@@ -209,7 +207,7 @@ SaveCheck CheckSaveDecimations(const Model& m) {
     for (int i = 0; i < kChannels; ++i) t[i] = static_cast<int64_t>(cic[i]) * s.FirDec[i];
     bool agree = PairedMode(mode) ? t[2] == t[0] : (t[1] == t[0] && t[2] == t[0] && t[3] == t[0]);
     if (!agree) return {SaveNotice::DecimMismatch, ""};
-    if (t[0] < m.MinTotalDec[mode]) return {SaveNotice::MinDecim, kMinDecimModeLines[mode]};
+    if (t[0] < d.MinTotalDec[mode]) return {SaveNotice::MinDecim, kMinDecimModeLines[mode]};
     return {};
 }
 
@@ -231,15 +229,6 @@ std::filesystem::path ProgramPathForLab(const std::filesystem::path& labPath) {
     size_t dot = name.find('.');
     if (dot != std::string::npos) name.erase(dot);
     return labPath.parent_path() / (name + ".prg");
-}
-
-SaveResult SaveLabAndProgram(Model& m, const std::filesystem::path& labPath) {
-    SaveResult r;
-    m.currentLabName = BareFileName(labPath.string());
-    r.labWritten = WriteLab(m, labPath);
-    r.programPath = ProgramPathForLab(labPath);
-    r.programWritten = WriteProgramFile(m, r.programPath);
-    return r;
 }
 
 }  // namespace gc

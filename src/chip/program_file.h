@@ -12,24 +12,26 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/workspace.h"
 
 namespace gc {
 
 // ---- program file ----
 
 // Bit n set when ADC input n feeds a channel in use.
-int ComputeAdcMask(const Model& m);
+int ComputeAdcMask(const Settings& s, const ChipState& chip);
 
-// The whole file for the current settings and registerWriteList, using m.AdcMask.
-std::string FormatProgramFile(const Model& m);
+// The whole file for the settings, the total decimations and the chip's
+// registerWriteList, using chip.AdcMask.
+std::string FormatProgramFile(const Settings& s, const DecimationState& d, const ChipState& chip);
 
 // Recomputes AdcMask and writes the file; false (and nothing written) when it
 // cannot be created.
-bool WriteProgramFile(Model& m, const std::filesystem::path& path);
+bool WriteProgramFile(const Settings& s, const DecimationState& d, ChipState& chip, const std::filesystem::path& path);
 
 // FillPage16Tables, FillPage17Tables and BuildRegisterWriteList: what both
 // "Write *.prg" and "Записать" do before writing a program file.
-void PrepareProgram(Model& m);
+void PrepareProgram(const Settings& s, ChipState& chip);
 
 // ---- gc101 files ----
 
@@ -52,25 +54,26 @@ int ReadGc101File(const std::filesystem::path& path, Gc101List& list);
 
 // Replaces registerWriteList by the first n pairs: a write to register 2
 // selects the page of the writes that follow it.
-void Gc101ToRegisterWrites(Model& m, const Gc101List& list, int n);
+void Gc101ToRegisterWrites(ChipState& chip, const Gc101List& list, int n);
 
 // Copies the tool's pages 32c+16 and 32c+17 (the values of the up to 16 pairs
 // after the first select of each page among the first n pairs) into the
 // channel's tool tables. Words that no pair supplies keep their values.
-void TakeToolTables(Model& m, const Gc101List& list, int n);
+void TakeToolTables(ChipState& chip, const Gc101List& list, int n);
 
 // "Read  BeRam": page 32c+17 of each channel from a gc101 file into
 // readBackPage17Table, by the same search. Returns what ReadGc101File returned.
-int ReadBackPage17(Model& m, const std::filesystem::path& path);
+int ReadBackPage17(ChipState& chip, const std::filesystem::path& path);
 
 // "gc101->prg": the program name for a chosen gc101 file: the file's own name
 // (after its last '/' or '\') without its last extension.
 std::string Gc101ProgramName(std::string_view chosenPath);
 
-// The chip-tool part of "Write *.prg": writes workDir/FILTERS/workcmd, runs
-// the tool there, reads its workcmd.gc101 and takes the tool tables. Returns
-// the number of pairs read, -1 when the tool left no gc101 file.
-int CrossCheckWithTool(Model& m, const std::filesystem::path& workDir, const std::filesystem::path& programDir);
+// The chip-tool part of "Write *.prg": writes FILTERS/workcmd, runs the tool
+// there, reads its workcmd.gc101 and takes the tool tables. Returns the number
+// of pairs read, -1 when the tool left no gc101 file.
+int CrossCheckWithTool(const Settings& s, ChipState& chip, const Workspace& workspace,
+                       const std::filesystem::path& programDir);
 
 // ---- "Записать" ----
 
@@ -85,7 +88,7 @@ struct SaveCheck {
 // mode (run SaveModeCicDec first) times FirDec: the totals must agree (all
 // four in Full rate, A and C in the paired modes) and channel A's must reach
 // MinTotalDec of the mode.
-SaveCheck CheckSaveDecimations(const Model& m);
+SaveCheck CheckSaveDecimations(const Settings& s, const DecimationState& d);
 
 // The text lines of the notice a failed check shows.
 std::vector<std::string> SaveNoticeLines(const SaveCheck& check);
@@ -93,16 +96,5 @@ std::vector<std::string> SaveNoticeLines(const SaveCheck& check);
 // The program file saved beside a lab file: its name cut at the first '.',
 // plus ".prg", in the lab file's folder.
 std::filesystem::path ProgramPathForLab(const std::filesystem::path& labPath);
-
-struct SaveResult {
-    bool labWritten = false;
-    bool programWritten = false;
-    std::filesystem::path programPath;
-};
-
-// The writes of "Записать" once the checks have passed and the page map is
-// prepared: the lab name becomes the file's, then the lab file and the
-// program file of the same name are written.
-SaveResult SaveLabAndProgram(Model& m, const std::filesystem::path& labPath);
 
 }  // namespace gc

@@ -14,14 +14,12 @@ namespace gc {
 namespace {
 
 // Value k of an integer entry, signed or unsigned as the field is declared.
-long IntegerValue(Model& m, const ParamEntry& e, int k) {
+long IntegerValue(const RegisterImage& m, const RegisterParam& e, int k) {
     if (e.type == PT_FLOAT || e.type == PT_STRING) return 0;
     return static_cast<long>(ParamGetNumber(m, e, k));  // a double holds every 32-bit value exactly
 }
 
-double FloatValue(Model& m, const ParamEntry& e, int k) {
-    return static_cast<double>(*static_cast<float*>(e.locate(m, k)));
-}
+double FloatValue(const RegisterImage& m, const RegisterParam& e, int k) { return ParamGetNumber(m, e, k); }
 
 // A float that the image can hold. Infinities and NaNs are refused like any
 // other text that is not a number: whatever consumes the image afterwards
@@ -32,10 +30,10 @@ bool ScanFloat(const char* text, const char** end, double& value) {
     return std::isfinite(value) && std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max());
 }
 
-std::string FormatSection(Model& m, int first, int last) {
+std::string FormatSection(const RegisterImage& m, std::span<const RegisterParam> entries) {
     std::string out;
-    out.reserve(static_cast<size_t>(last - first + 1) * 64);
-    for (const ParamEntry& e : ParamSection(first, last)) out += FormatTableLine(m, e);
+    out.reserve(entries.size() * 64);
+    for (const RegisterParam& e : entries) out += FormatTableLine(m, e);
     return out;
 }
 
@@ -47,10 +45,10 @@ std::string_view AsCText(const std::string& line) { return std::string_view(line
 // trying all 242 names on every line.
 std::string_view LeadingWord(std::string_view text) { return text.substr(0, text.find_first_of(" \t")); }
 
-const std::unordered_multimap<std::string_view, const ParamEntry*>& WorkEntriesByWord() {
+const std::unordered_multimap<std::string_view, const RegisterParam*>& WorkEntriesByWord() {
     static const auto index = [] {
-        std::unordered_multimap<std::string_view, const ParamEntry*> map;
-        for (const ParamEntry& e : ParamSection(kWorkFirst, kWorkLast)) map.emplace(LeadingWord(e.name), &e);
+        std::unordered_multimap<std::string_view, const RegisterParam*> map;
+        for (const RegisterParam& e : TableParams()) map.emplace(LeadingWord(e.name), &e);
         return map;
     }();
     return index;
@@ -58,7 +56,7 @@ const std::unordered_multimap<std::string_view, const ParamEntry*>& WorkEntriesB
 
 }  // namespace
 
-std::string FormatTableLine(Model& m, const ParamEntry& e) {
+std::string FormatTableLine(const RegisterImage& m, const RegisterParam& e) {
     if (e.count == PC_SCALAR) {
         switch (e.type) {
             case PT_UINT16:
@@ -68,7 +66,7 @@ std::string FormatTableLine(Model& m, const ParamEntry& e) {
             case PT_FLOAT:
                 return StrPrintf("%-22s %f\n", e.name, FloatValue(m, e, 0));
             case PT_STRING:
-                return std::string(e.name) + *static_cast<std::string*>(e.locate(m, 0)) + "\n";
+                return std::string(e.name) + ParamGetText(m, e, 0) + "\n";
         }
         return {};
     }
@@ -83,24 +81,26 @@ std::string FormatTableLine(Model& m, const ParamEntry& e) {
     return out;
 }
 
-std::string FormatTableFile(Model& m) { return FormatSection(m, kWorkFirst, kWorkLast); }
+std::string FormatTableFile(const RegisterImage& work) { return FormatSection(work, TableParams()); }
 
-std::string FormatToolTable(Model& m) { return FormatSection(m, kToolFirst, kToolLast); }
+std::string FormatToolTable(const RegisterImage& tool) { return FormatSection(tool, ToolTableParams()); }
 
-bool WriteTableFile(Model& m, const std::filesystem::path& path) { return WriteFileAtomic(path, FormatTableFile(m)); }
-
-bool WriteToolTableFile(Model& m, const std::filesystem::path& path) {
-    return WriteFileAtomic(path, FormatToolTable(m));
+bool WriteTableFile(const RegisterImage& work, const std::filesystem::path& path) {
+    return WriteFileAtomic(path, FormatTableFile(work));
 }
 
-bool LineBelongsTo(std::string_view line, const ParamEntry& e) {
+bool WriteToolTableFile(const RegisterImage& tool, const std::filesystem::path& path) {
+    return WriteFileAtomic(path, FormatToolTable(tool));
+}
+
+bool LineBelongsTo(std::string_view line, const RegisterParam& e) {
     const size_t n = std::strlen(e.name);
     if (line.size() < n || line.compare(0, n, e.name) != 0) return false;
     if (line.size() == n) return true;
     return line[n] == ' ' || line[n] == '\t';
 }
 
-void ParseTableValue(Model& m, const ParamEntry& e, const char* text) {
+void ParseTableValue(RegisterImage& m, const RegisterParam& e, const char* text) {
     if (e.count == PC_SCALAR) {
         switch (e.type) {
             case PT_UINT16:
@@ -115,7 +115,7 @@ void ParseTableValue(Model& m, const ParamEntry& e, const char* text) {
                 return;
             }
             case PT_STRING:
-                *static_cast<std::string*>(e.locate(m, 0)) = text;
+                ParamSetText(m, e, 0, text);
                 return;
         }
         return;
@@ -139,7 +139,7 @@ void ParseTableValue(Model& m, const ParamEntry& e, const char* text) {
     }
 }
 
-bool ReadTableFile(Model& m, const std::filesystem::path& path) {
+bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path) {
     auto lines = ReadLines(path);
     if (!lines) return false;
     const auto& index = WorkEntriesByWord();
@@ -148,24 +148,24 @@ bool ReadTableFile(Model& m, const std::filesystem::path& path) {
         // Entries in table order, so that two entries of one line are parsed
         // in the order the table lists them.
         auto [first, last] = index.equal_range(LeadingWord(line));
-        std::vector<const ParamEntry*> hits;
+        std::vector<const RegisterParam*> hits;
         for (auto it = first; it != last; ++it)
             if (LineBelongsTo(line, *it->second)) hits.push_back(it->second);
         std::sort(hits.begin(), hits.end());
-        for (const ParamEntry* e : hits) ParseTableValue(m, *e, raw.c_str() + std::strlen(e->name));
+        for (const RegisterParam* e : hits) ParseTableValue(work, *e, raw.c_str() + std::strlen(e->name));
     }
     return true;
 }
 
-bool ReadToolTableFile(Model& m, const std::filesystem::path& path) {
+bool ReadToolTableFile(RegisterImage& tool, const std::filesystem::path& path) {
     auto lines = ReadLines(path);
     if (!lines) return false;
-    const auto entries = ParamSection(kToolFirst, kToolLast);
+    const auto entries = ToolTableParams();
     const size_t n = std::min(lines->size(), entries.size());
     for (size_t k = 0; k < n; ++k) {
         const std::string& raw = (*lines)[k];
-        const ParamEntry& e = entries[k];
-        if (LineBelongsTo(AsCText(raw), e)) ParseTableValue(m, e, raw.c_str() + std::strlen(e.name));
+        const RegisterParam& e = entries[k];
+        if (LineBelongsTo(AsCText(raw), e)) ParseTableValue(tool, e, raw.c_str() + std::strlen(e.name));
     }
     return true;
 }

@@ -14,36 +14,37 @@
 namespace gc {
 
 // The line of one entry, with its line end.
-std::string FormatTableLine(Model& m, const ParamEntry& e);
+std::string FormatTableLine(const RegisterImage& image, const RegisterParam& e);
 
-// The whole table of the work image (entries 41..282).
-std::string FormatTableFile(Model& m);
+// The whole table of the work image, with the table file's names.
+std::string FormatTableFile(const RegisterImage& work);
 
-// The whole table of the tool image (entries 283..532), in the order the
-// tool-table reader expects; used by the chip-tool stand-in.
-std::string FormatToolTable(Model& m);
+// The whole table of the tool image, with the chip tool's names, in the order
+// the tool-table reader expects; used by the chip-tool stand-in.
+std::string FormatToolTable(const RegisterImage& tool);
 
 // Writes FormatTableFile; false (and nothing written) when the file cannot be created.
-bool WriteTableFile(Model& m, const std::filesystem::path& path);
+bool WriteTableFile(const RegisterImage& work, const std::filesystem::path& path);
 
 // Writes FormatToolTable; false (and nothing written) when the file cannot be created.
-bool WriteToolTableFile(Model& m, const std::filesystem::path& path);
+bool WriteToolTableFile(const RegisterImage& tool, const std::filesystem::path& path);
 
 // True when the line begins with the entry's name and the name is followed by
 // a blank, a tab or the end of the line.
-bool LineBelongsTo(std::string_view line, const ParamEntry& e);
+bool LineBelongsTo(std::string_view line, const RegisterParam& e);
 
 // Parses the value text (the rest of the line after the name) into the entry.
-void ParseTableValue(Model& m, const ParamEntry& e, const char* valueText);
+void ParseTableValue(RegisterImage& image, const RegisterParam& e, const char* valueText);
 
-// Reads a table into the work image: every line is matched against every entry
-// 41..282; the last line of an entry wins, entries without a line keep their
-// values. False, with nothing changed, when the file cannot be opened.
-bool ReadTableFile(Model& m, const std::filesystem::path& path);
+// Reads a table into the work image: every line is matched against every
+// entry of the table file; the last line of an entry wins, entries without a
+// line keep their values. False, with nothing changed, when the file cannot
+// be opened.
+bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path);
 
 // Reads the chip tool's table into the tool image: line k is matched only
-// with entry 283 + k, at most 250 lines. False, with nothing changed, when the
-// file cannot be opened.
-bool ReadToolTableFile(Model& m, const std::filesystem::path& path);
+// with entry k of the tool's list, at most 250 lines. False, with nothing
+// changed, when the file cannot be opened.
+bool ReadToolTableFile(RegisterImage& tool, const std::filesystem::path& path);
 
 }  // namespace gc

@@ -10,26 +10,26 @@
 
 namespace gc {
 
-std::string FormatLab(Model& m) {
+std::string FormatLab(const Settings& s) {
     std::string out = LabHeader(BoardModel);
     out += '\n';
-    for (const ParamEntry& e : ParamSection(kSettingsFirst, kSettingsLast)) {
+    for (const SettingParam& e : SettingParams()) {
         if (e.type == PT_STRING) {
             out += e.name;
-            out += *static_cast<std::string*>(e.locate(m, 0));
+            out += ParamGetText(s, e, 0);
             out += '\n';
         } else if (e.count == PC_SCALAR) {
             if (e.type == PT_FLOAT)
-                out += StrPrintf("%-22s %f\n", e.name, static_cast<double>(*static_cast<float*>(e.locate(m, 0))));
+                out += StrPrintf("%-22s %f\n", e.name, ParamGetNumber(s, e, 0));
             else
-                out += StrPrintf("%-22s %d\n", e.name, *static_cast<int32_t*>(e.locate(m, 0)));
+                out += StrPrintf("%-22s %d\n", e.name, static_cast<int>(ParamGetNumber(s, e, 0)));
         } else {
             out += StrPrintf("%-25s", e.name);
             for (int k = 0; k < kChannels; ++k) {
                 if (e.type == PT_FLOAT)
-                    out += StrPrintf("%-12f", static_cast<double>(*static_cast<float*>(e.locate(m, k))));
+                    out += StrPrintf("%-12f", ParamGetNumber(s, e, k));
                 else
-                    out += StrPrintf("%-12d", *static_cast<int32_t*>(e.locate(m, k)));
+                    out += StrPrintf("%-12d", static_cast<int>(ParamGetNumber(s, e, k)));
             }
             out += '\n';
         }
@@ -37,13 +37,13 @@ std::string FormatLab(Model& m) {
     return out;
 }
 
-bool WriteLab(Model& m, const std::filesystem::path& path) { return WriteFileAtomic(path, FormatLab(m)); }
+bool WriteLab(const Settings& s, const std::filesystem::path& path) { return WriteFileAtomic(path, FormatLab(s)); }
 
 namespace {
 
 // Scans up to four numbers as "%d%d%d%d" or "%f%f%f%f" would; elements the
 // scan does not reach keep their values.
-void ScanFour(Model& m, const ParamEntry& e, const char* text) {
+void ScanFour(Settings& m, const SettingParam& e, const char* text) {
     for (int k = 0; k < kChannels; ++k) {
         const char* end = nullptr;
         if (e.type == PT_FLOAT) {
@@ -59,14 +59,14 @@ void ScanFour(Model& m, const ParamEntry& e, const char* text) {
     }
 }
 
-void ApplyLine(Model& m, const std::string& line) {
-    for (const ParamEntry& e : ParamSection(kSettingsFirst, kSettingsLast)) {
+void ApplyLine(Settings& m, const std::string& line) {
+    for (const SettingParam& e : SettingParams()) {
         size_t n = std::strlen(e.name);
         if (line.compare(0, n, e.name) != 0) continue;
         // Text stops at an embedded NUL, as it would in a C string.
         const char* rest = line.c_str() + n;
         if (e.type == PT_STRING) {
-            *static_cast<std::string*>(e.locate(m, 0)) = rest;
+            ParamSetText(m, e, 0, rest);
         } else if (e.count != PC_SCALAR) {
             ScanFour(m, e, rest);
         } else if (e.type == PT_FLOAT) {
@@ -107,25 +107,24 @@ int32_t* ModeCicStore(Settings& s, int mode) {
 
 const int32_t* ModeCicStore(const Settings& s, int mode) { return ModeCicStore(const_cast<Settings&>(s), mode); }
 
-void TakeModeCicDec(Model& m, int mode) {
-    const int32_t* store = ModeCicStore(m.settings, mode);
+void TakeModeCicDec(Settings& s, DecimationState& d, int mode) {
+    const int32_t* store = ModeCicStore(s, mode);
     if (!store) return;
-    std::copy(store, store + kChannels, m.settings.CicDec);
-    std::tie(m.CicDecMin, m.CicDecStep) = *CicBoundsOfMode(mode);
+    std::copy(store, store + kChannels, s.CicDec);
+    std::tie(d.CicDecMin, d.CicDecStep) = *CicBoundsOfMode(mode);
 }
 
-void ApplyLabLines(Model& m, const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) ApplyLine(m, line);
-    const Settings& s = m.settings;
-    TakeModeCicDec(m, s.ModeOfInput);
-    for (int c = 0; c < kChannels; ++c) m.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
+void ApplyLabLines(Settings& s, DecimationState& d, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) ApplyLine(s, line);
+    TakeModeCicDec(s, d, s.ModeOfInput);
+    for (int c = 0; c < kChannels; ++c) d.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
-bool ReadLab(Model& m, const std::filesystem::path& path) {
+bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path) {
     auto lines = ReadLines(path);
     if (!lines) return false;
     // An empty file holds no settings at all: leave everything as it is.
-    if (!lines->empty()) ApplyLabLines(m, *lines);
+    if (!lines->empty()) ApplyLabLines(s, d, *lines);
     return true;
 }
 

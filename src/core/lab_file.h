@@ -11,25 +11,26 @@
 
 namespace gc {
 
-// The file's whole text for the model's settings, headed for BoardModel.
-std::string FormatLab(Model& m);
+// The file's whole text for the settings, headed for BoardModel.
+std::string FormatLab(const Settings& s);
 
 // Writes the settings; false (and nothing written) when the file cannot be created.
-bool WriteLab(Model& m, const std::filesystem::path& path);
+bool WriteLab(const Settings& s, const std::filesystem::path& path);
 
-// Reads settings from the file; false and no change when it cannot be opened.
-bool ReadLab(Model& m, const std::filesystem::path& path);
+// Reads settings from the file, then takes the decimations as ApplyLabLines
+// does; false and no change when it cannot be opened.
+bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path);
 
 // Applies lab-file lines to the settings, then the input mode's stored CIC
-// decimations and the total decimations.
-void ApplyLabLines(Model& m, const std::vector<std::string>& lines);
+// decimations with their bounds, and the total decimations.
+void ApplyLabLines(Settings& s, DecimationState& d, const std::vector<std::string>& lines);
 
 // The CIC bounds of an input mode: (CicDecMin, CicDecStep); nullopt outside 0..2.
 std::optional<std::pair<int, int>> CicBoundsOfMode(int mode);
 
 // CicDec and the CIC bounds from the stored decimations of an input mode;
 // nothing changes for a mode outside 0..2.
-void TakeModeCicDec(Model& m, int mode);
+void TakeModeCicDec(Settings& s, DecimationState& d, int mode);
 
 // The stored CIC decimations of an input mode (CicM0Dec..CicM2Dec); nullptr outside 0..2.
 int32_t* ModeCicStore(Settings& s, int mode);

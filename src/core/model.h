@@ -1,5 +1,5 @@
-// The shared model of the configurator: settings, working state, both register
-// images and the coefficient stores. One instance per program (or per test).
+// The data of a configuration: the persisted settings, the register images and
+// coefficient stores of the chip, and the decimation values that go with them.
 #pragma once
 
 #include <array>
@@ -85,44 +85,22 @@ struct CoefSetInfo {
     float pfir_gain = 0.0f;
 };
 
-struct PfirChannelRegs {
+// The PFIR address-generator fields of a channel, computed together from the
+// shape of its coefficient set.
+struct AddrGenFields {
+    uint16_t coef_ofsc{}, coef_modc{}, coef_repc{}, coef_sym{}, coef_zerofr{};
+    uint16_t agen_recr{}, agen_depd{}, agen_modd{}, agen_togen{};
+    uint16_t fragen_soff{}, fragen_srecr{}, fragen_sdepd{}, fragen_stepn{};
+    uint16_t fwagen_soff{}, fwagen_srecr{}, fwagen_sdepd{}, fwagen_wrecrl{};
+    uint16_t bragen_soff{}, bragen_srecr{}, bragen_sdepd{}, bragen_stepn{};
+    uint16_t bwagen_soff{}, bwagen_srecr{}, bwagen_sdepd{}, bwagen_wrecrl{};
+    uint16_t beragen_soff{}, beragen_srecr{}, beragen_sdepd{}, beragen_stepn{};
+    uint16_t bewagen_soff{}, bewagen_srecr{}, bewagen_sdepd{}, bewagen_wrecrl{};
+    uint16_t fwa_strobe{}, bwa_strobe{}, beagen_rbypass{};
+};
+
+struct PfirChannelRegs : AddrGenFields {
     std::array<int16_t, kCoefStoreSize> coef{};  // the channel's coefficient store
-    uint16_t coef_ofsc = 0;
-    uint16_t coef_modc = 0;
-    uint16_t coef_repc = 0;
-    uint16_t coef_sym = 0;
-    uint16_t coef_zerofr = 0;
-    uint16_t agen_recr = 0;
-    uint16_t agen_depd = 0;
-    uint16_t agen_modd = 0;
-    uint16_t agen_togen = 0;
-    uint16_t fragen_soff = 0;
-    uint16_t fragen_srecr = 0;
-    uint16_t fragen_sdepd = 0;
-    uint16_t fragen_stepn = 0;
-    uint16_t fwagen_soff = 0;
-    uint16_t fwagen_srecr = 0;
-    uint16_t fwagen_sdepd = 0;
-    uint16_t fwagen_wrecrl = 0;
-    uint16_t bragen_soff = 0;
-    uint16_t bragen_srecr = 0;
-    uint16_t bragen_sdepd = 0;
-    uint16_t bragen_stepn = 0;
-    uint16_t bwagen_soff = 0;
-    uint16_t bwagen_srecr = 0;
-    uint16_t bwagen_sdepd = 0;
-    uint16_t bwagen_wrecrl = 0;
-    uint16_t beragen_soff = 0;
-    uint16_t beragen_srecr = 0;
-    uint16_t beragen_sdepd = 0;
-    uint16_t beragen_stepn = 0;
-    uint16_t bewagen_soff = 0;
-    uint16_t bewagen_srecr = 0;
-    uint16_t bewagen_sdepd = 0;
-    uint16_t bewagen_wrecrl = 0;
-    uint16_t fwa_strobe = 0;
-    uint16_t bwa_strobe = 0;
-    uint16_t beagen_rbypass = 0;
     uint16_t tinf_bits = 0;
     uint16_t tinf_pins = 0;
     uint16_t tinf_iqmux = 0;
@@ -357,9 +335,6 @@ enum class PfirFitColour : uint8_t { Face, Red, Yellow };
 
 using CoefRamImage = std::array<std::array<int16_t, 16>, 16>;  // [row][column]
 
-// Number of non-modal windows that carry an open flag / a write-enable flag.
-inline constexpr int kRegisterDialogs = 9;
-
 // One page/register/value triple of the program file: page in bits 24..31,
 // register in bits 16..23, value in bits 0..15.
 using RegisterWrite = uint32_t;
@@ -370,35 +345,20 @@ struct RegisterWriteList {
 };
 using PageTable = std::array<uint16_t, 16>;  // registers 16..31 of one page
 
-struct Model {
-    Settings settings;
-
-    // Working state, not stored in any file.
-    int CurrentChannel = 0;
-    int32_t TotalDec[kChannels] = {2, 4, 8, 16};
-    float OutputRate[kChannels] = {0.0f, 0.0f, 0.0f, 0.0f};
-    int32_t ChannelMask = 15;
-    int32_t CicDecMin = 1;
-    int32_t CicDecStep = 1;
-    int32_t MinTotalDec[3] = {1, 1, 1};
-    bool ExpertMode = false;
-    int32_t FullDebugSaved = 0;
-    bool Refreshing = false;
-    std::array<bool, kRegisterDialogs> registerDialogOpen{};
-    bool syncroOpen = false;
-    bool cicWindowOpen = false;
-    bool pfirWindowOpen = false;
-    std::array<bool, kRegisterDialogs + 1> WriteEnable = {true, true, true, true, true, true, true, true, true, true};
-    std::string currentLabName = "std.lab";
-    // The manual PFIR shift of the "ЛЧМ" box, present only while that box is checked.
-    std::optional<int> ManualFirShift;
-
+// The chip side of a configuration: both register images, the fitted PFIR
+// sets, the coefficient RAM, the page tables and the write list. The fit and
+// the derivation write it from the settings; the chip files are written from it.
+struct ChipState {
     RegisterImage workImage;
-    RegisterImage toolImage;
+    RegisterImage toolImage;  // what the chip tool's table holds, for the comparison
     std::array<FittedTapSet, kChannels> fittedTaps{};
     std::array<CoefSetInfo, kChannels> coefSetInfo{};
     std::array<PfirFitColour, kChannels> pfirFitColour{};
     std::array<CoefRamImage, kChannels> coefRam{};
+    // The manual PFIR shift of the "ЛЧМ" box, present only while that box is
+    // checked: the fit, the derivation and the program file use it in place of
+    // the computed shift.
+    std::optional<int> ManualFirShift;
 
     // Register page map and program file. The chip tool's own pages 16 and 17
     // live in words 512..543 of each channel's coefficient store (page_map.h).
@@ -406,7 +366,20 @@ struct Model {
     std::array<PageTable, kChannels> page17Table{};
     std::array<PageTable, kChannels> readBackPage17Table{};
     RegisterWriteList registerWriteList;
-    int32_t AdcMask = 0;
+    int32_t ChannelMask = 15;  // channels in use, set by the derivation
+    int32_t AdcMask = 0;       // ADC inputs in use, set when the program file is written
+};
+
+// The decimation values that go with the settings but are not stored as
+// such: the total decimations as last recomputed (the program file's header
+// carries them), the output rates, the CIC bounds of the input mode and the
+// board's minimum total decimation per input mode.
+struct DecimationState {
+    int32_t TotalDec[kChannels] = {2, 4, 8, 16};
+    float OutputRate[kChannels] = {0.0f, 0.0f, 0.0f, 0.0f};
+    int32_t CicDecMin = 1;
+    int32_t CicDecStep = 1;
+    int32_t MinTotalDec[3] = {1, 1, 1};
 };
 
 }  // namespace gc

@@ -26,9 +26,9 @@ std::array<int, ResponsePoints> RowsOf(const ResponseCurve& v, double max) {
 
 }  // namespace
 
-CicWindowInputs CicWindowInputsOf(const Model& m) {
-    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
-    return {m.settings.SystemClock, m.settings.CicDec[ch], m.workImage.cic_dec[ch]};
+CicWindowInputs CicWindowInputsOf(const Settings& s, const RegisterImage& work, int channel) {
+    const int ch = std::clamp(channel, 0, kChannels - 1);
+    return {s.SystemClock, s.CicDec[ch], work.cic_dec[ch]};
 }
 
 void ComputeCicWindowResponse(int N, int a, ResponseCurve& out) {

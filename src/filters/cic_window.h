@@ -29,7 +29,7 @@ struct CicWindowInputs {
     int N = 1;                // the channel's CicDec setting
     int R = 1;                // the channel's cic_dec register field
 };
-CicWindowInputs CicWindowInputsOf(const Model& m);  // for CurrentChannel
+CicWindowInputs CicWindowInputsOf(const Settings& s, const RegisterImage& work, int channel);
 
 // Normal view: r = sin((N/a) i step) / sin(i step / a), step = pi/512,
 // rectified, floored and raised to the fifth power; point 0 = point 1.

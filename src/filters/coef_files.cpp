@@ -59,12 +59,13 @@ int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps) {
     return n;
 }
 
-int LoadPfirFile(Model& m, int channel, const std::filesystem::path& path, CoefFileErrorSink* errors) {
+int LoadPfirFile(ChipState& m, int channel, const std::filesystem::path& path, CoefFileErrorSink* errors,
+                 const std::string& shownName) {
     if (!ValidChannel(channel)) return 0;
     TapBuffer taps;
     int n = ReadTapFile(path, taps);
     if (n <= 0) {
-        if (errors) errors->ReportCoefFileError(path.string(), n < 0);
+        if (errors) errors->ReportCoefFileError(shownName.empty() ? path.string() : shownName, n < 0);
         return 0;
     }
     auto& store = m.workImage.pfir[static_cast<size_t>(channel)].coef;
@@ -73,41 +74,46 @@ int LoadPfirFile(Model& m, int channel, const std::filesystem::path& path, CoefF
     return n;
 }
 
-std::filesystem::path PfirFilePath(const Model& m, int channel, const std::filesystem::path& workDir) {
+std::string PfirFileName(const Settings& s, int channel) {
     // Joined as text: a name from a lab file that starts with '/' still stays below FILTERS/.
     std::string rel = "FILTERS/";
-    if (ValidChannel(channel)) rel += m.settings.NameOfPFIR[static_cast<size_t>(channel)];
-    return workDir.empty() ? std::filesystem::path(rel) : workDir / rel;
+    if (ValidChannel(channel)) rel += s.NameOfPFIR[static_cast<size_t>(channel)];
+    return rel;
 }
 
-int LoadAndFitChannel(Model& m, int channel, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
+std::filesystem::path PfirFilePath(const Settings& s, int channel, const Workspace& workspace) {
+    return workspace.root / PfirFileName(s, channel);
+}
+
+int LoadAndFitChannel(const Settings& s, ChipState& m, int channel, CoefFileErrorSink* errors,
+                      const Workspace& workspace) {
     if (!ValidChannel(channel)) return 0;
-    int n = LoadPfirFile(m, channel, PfirFilePath(m, channel, workDir), errors);
+    int n = LoadPfirFile(m, channel, PfirFilePath(s, channel, workspace), errors, PfirFileName(s, channel));
     if (n > 0) {
-        FitPfirToChannel(m, channel, n);
+        FitPfirToChannel(s, m, channel, n);
         m.workImage.ncoefs[channel] = static_cast<uint16_t>(n);
     }
     return n;
 }
 
-void ReloadAllPfirFiles(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
-    for (int c = 0; c < kChannels; ++c) LoadAndFitChannel(m, c, errors, workDir);
+void ReloadAllPfirFiles(const Settings& s, ChipState& m, CoefFileErrorSink* errors, const Workspace& workspace) {
+    for (int c = 0; c < kChannels; ++c) LoadAndFitChannel(s, m, c, errors, workspace);
 }
 
-int LoadChosenPfirFile(Model& m, int channel, const std::filesystem::path& chosen, CoefFileErrorSink* errors) {
+int LoadChosenPfirFile(Settings& s, ChipState& m, int channel, const std::filesystem::path& chosen,
+                       CoefFileErrorSink* errors) {
     if (!ValidChannel(channel)) return 0;
-    m.settings.NameOfPFIR[static_cast<size_t>(channel)] = BareFileName(chosen.string());
+    s.NameOfPFIR[static_cast<size_t>(channel)] = BareFileName(chosen.string());
     int n = LoadPfirFile(m, channel, chosen, errors);
     if (n > 0) {
-        FitPfirToChannel(m, channel, n);
+        FitPfirToChannel(s, m, channel, n);
         m.workImage.ncoefs[channel] = static_cast<uint16_t>(n);
     }
     return n;
 }
 
-void CopyChannelToAll(Model& m, int source) {
+void CopyChannelToAll(Settings& s, DecimationState& d, int source) {
     if (!ValidChannel(source)) return;
-    Settings& s = m.settings;
     const int i = source;
     for (int c = 0; c < kChannels; ++c) {
         s.CicDec[c] = s.CicDec[i];
@@ -130,16 +136,16 @@ void CopyChannelToAll(Model& m, int source) {
         s.sck_sync[c] = s.sck_sync[i];
         s.NameOfPFIR[static_cast<size_t>(c)] = s.NameOfPFIR[static_cast<size_t>(i)];
     }
-    for (int c = 0; c < kChannels; ++c) m.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
+    for (int c = 0; c < kChannels; ++c) d.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
-FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::filesystem::path& workDir) {
+FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Workspace& workspace) {
     FltConversion r;
     std::string name = BareFileName(fltPath.string());
     size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
     name += ".taps";
-    r.output = workDir.empty() ? std::filesystem::path("FILTERS") / name : workDir / "FILTERS" / name;
+    r.output = workspace.Filters() / name;
 
     auto lines = IsPlainFile(fltPath) ? ReadLines(fltPath) : std::nullopt;
     if (!lines) {

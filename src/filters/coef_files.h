@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/model.h"
+#include "core/workspace.h"
 #include "filters/coef_errors.h"
 
 namespace gc {
@@ -23,29 +24,35 @@ int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps);
 
 // Loads the file into the channel's coefficient store (words 0..511, zeros
 // after the taps). Returns the count (1..512), or 0 after reporting the file
-// as missing or damaged to errors (when given); then the store is untouched.
-int LoadPfirFile(Model& m, int channel, const std::filesystem::path& path, CoefFileErrorSink* errors);
+// as missing or damaged to errors (when given, under shownName if that is not
+// empty); then the store is untouched.
+int LoadPfirFile(ChipState& chip, int channel, const std::filesystem::path& path, CoefFileErrorSink* errors,
+                 const std::string& shownName = {});
 
-// "FILTERS/" + the channel's file-name setting, below workDir.
-std::filesystem::path PfirFilePath(const Model& m, int channel, const std::filesystem::path& workDir = {});
+// "FILTERS/" + the channel's file-name setting: the name the user knows the
+// file by, and its path below the working folder.
+std::string PfirFileName(const Settings& s, int channel);
+std::filesystem::path PfirFilePath(const Settings& s, int channel, const Workspace& workspace);
 
 // Loads the channel's named file from FILTERS/ and, when it yields taps, fits
 // them and sets ncoefs. A failed load keeps the channel's taps, fit and ncoefs.
 // Returns the count loaded (0 on failure).
-int LoadAndFitChannel(Model& m, int channel, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
+int LoadAndFitChannel(const Settings& s, ChipState& chip, int channel, CoefFileErrorSink* errors,
+                      const Workspace& workspace);
 
 // LoadAndFitChannel for channels A..D in turn.
-void ReloadAllPfirFiles(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
+void ReloadAllPfirFiles(const Settings& s, ChipState& chip, CoefFileErrorSink* errors, const Workspace& workspace);
 
 // "Файл": the chosen file becomes the channel's coefficient file. Its bare
 // name is stored even when the load fails; the file itself is read from where
 // it was chosen. Returns the count loaded (0 on failure).
-int LoadChosenPfirFile(Model& m, int channel, const std::filesystem::path& chosen, CoefFileErrorSink* errors);
+int LoadChosenPfirFile(Settings& s, ChipState& chip, int channel, const std::filesystem::path& chosen,
+                       CoefFileErrorSink* errors);
 
 // Copies the source channel's decimations, input, gains, NCO, sync sources and
 // coefficient-file name to every channel (the per-mode CIC stores excepted)
 // and sets each TotalDec. A source outside 0..3 changes nothing.
-void CopyChannelToAll(Model& m, int source);
+void CopyChannelToAll(Settings& s, DecimationState& d, int source);
 
 // Largest tap count a *.flt file may declare: that of the coefficient files.
 inline constexpr int kMaxFltTaps = kMaxTaps;
@@ -54,14 +61,14 @@ struct FltConversion {
     enum Status { Done, InputUnreadable, BadCount, WriteFailed };
     Status status = Done;
     int count = 0;                 // taps written
-    std::filesystem::path output;  // FILTERS/<name>.taps below workDir
+    std::filesystem::path output;  // FILTERS/<name>.taps of the working folder
     std::string message;           // for the user, when not Done
 };
 
 // "DFDP->Filter": line 1 ignored, line 2 the count N (1..512), then N taps;
 // missing taps repeat the last value read (0 when none). Writes " %d\n" per
-// tap to FILTERS/<name cut at its last '.'>.taps below workDir. Nothing is
+// tap to FILTERS/<name cut at its last '.'>.taps of the working folder. Nothing is
 // written, and an existing output stays as it is, unless the input is usable.
-FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const std::filesystem::path& workDir = {});
+FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Workspace& workspace);
 
 }  // namespace gc

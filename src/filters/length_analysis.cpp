@@ -53,10 +53,10 @@ FilterLengthAnalysis AnalyseFilterLength(int modeOfInput, int cicDec, int firDec
     return a;
 }
 
-FilterLengthAnalysis AnalyseFilterLength(const Model& m) {
-    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
-    return AnalyseFilterLength(m.settings.ModeOfInput, m.settings.CicDec[ch], m.settings.FirDec[ch],
-                               m.workImage.ncoefs[ch], m.coefSetInfo[ch].symmetric != 0);
+FilterLengthAnalysis AnalyseFilterLength(const Settings& s, const ChipState& m, int channel) {
+    const int ch = std::clamp(channel, 0, kChannels - 1);
+    return AnalyseFilterLength(s.ModeOfInput, s.CicDec[ch], s.FirDec[ch], m.workImage.ncoefs[ch],
+                               m.coefSetInfo[ch].symmetric != 0);
 }
 
 }  // namespace gc

@@ -41,6 +41,6 @@ struct FilterLengthAnalysis {
 FilterLengthAnalysis AnalyseFilterLength(int modeOfInput, int cicDec, int firDec, int n, bool symmetric);
 
 // The same for the model's CurrentChannel.
-FilterLengthAnalysis AnalyseFilterLength(const Model& m);
+FilterLengthAnalysis AnalyseFilterLength(const Settings& s, const ChipState& chip, int channel);
 
 }  // namespace gc

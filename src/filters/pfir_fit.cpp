@@ -49,7 +49,7 @@ const char* PfirFitColourName(PfirFitColour c) {
     return "face";
 }
 
-void FitPfirToChannel(Model& m, int channel, int n) {
+void FitPfirToChannel(const Settings& s, ChipState& m, int channel, int n) {
     if (channel < 0 || channel >= kChannels || n < 1) return;
     n = std::min(n, kMaxTaps);
     const auto& C = m.workImage.pfir[static_cast<size_t>(channel)].coef;
@@ -79,7 +79,6 @@ void FitPfirToChannel(Model& m, int channel, int n) {
     info.sumtap = sum;
 
     // Allowed lengths: lmax - inc * k, k = 0..count-1.
-    const Settings& s = m.settings;
     const PfirLength lim = PfirLengthLimit(s.ModeOfInput, s.CicDec[channel], s.FirDec[channel]);
     const int lmax = PfirMaxLength(lim, sym, n);
     const int inc = sym ? 2 * lim.step : lim.step;
@@ -119,9 +118,9 @@ void FitPfirToChannel(Model& m, int channel, int n) {
     m.pfirFitColour[static_cast<size_t>(channel)] = PfirFitColourOf(n, lmax);
 }
 
-void FitPfirToChannel(Model& m, int channel) {
+void FitPfirToChannel(const Settings& s, ChipState& m, int channel) {
     if (channel < 0 || channel >= kChannels) return;
-    FitPfirToChannel(m, channel, m.workImage.ncoefs[channel]);
+    FitPfirToChannel(s, m, channel, m.workImage.ncoefs[channel]);
 }
 
 }  // namespace gc

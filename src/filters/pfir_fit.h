@@ -30,8 +30,8 @@ const char* PfirFitColourName(PfirFitColour c);  // "red", "face", "yellow"
 // channel: fills fittedTaps, coefSetInfo and pfirFitColour of the channel.
 // n above 512 is taken as 512; n below 1 (nothing loaded) leaves the previous
 // fit as it is. A channel outside 0..3 is ignored.
-void FitPfirToChannel(Model& m, int channel, int n);
+void FitPfirToChannel(const Settings& s, ChipState& chip, int channel, int n);
 // Refit with the channel's ncoefs.
-void FitPfirToChannel(Model& m, int channel);
+void FitPfirToChannel(const Settings& s, ChipState& chip, int channel);
 
 }  // namespace gc

@@ -13,10 +13,9 @@ constexpr double kPi = 3.141592653589793;
 
 }  // namespace
 
-PfirWindowInputs PfirWindowInputsOf(const Model& m) {
-    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
-    return {m.settings.SystemClock, m.workImage.cic_dec[ch], m.settings.FirDec[ch], m.fittedTaps[ch].data(),
-            m.coefSetInfo[ch].ntaps};
+PfirWindowInputs PfirWindowInputsOf(const Settings& s, const ChipState& m, int channel) {
+    const int ch = std::clamp(channel, 0, kChannels - 1);
+    return {s.SystemClock, m.workImage.cic_dec[ch], s.FirDec[ch], m.fittedTaps[ch].data(), m.coefSetInfo[ch].ntaps};
 }
 
 void ComputePfirWindowResponse(const int32_t* taps, int count, int a, ResponseCurve& out) {

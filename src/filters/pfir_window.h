@@ -29,7 +29,7 @@ struct PfirWindowInputs {
     const int32_t* taps = nullptr;  // the channel's 512 fitted taps
     int ntaps = 0;
 };
-PfirWindowInputs PfirWindowInputsOf(const Model& m);  // for CurrentChannel
+PfirWindowInputs PfirWindowInputsOf(const Settings& s, const ChipState& chip, int channel);
 
 // |sum taps[j] e^(i j phi)| with phi = pi / 256 * i / a at column i: the span
 // is a fraction of the PFIR's input rate, without the CIC. count is clamped

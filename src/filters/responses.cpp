@@ -82,8 +82,8 @@ void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, Re
     TapPolynomialMagnitudes(taps, count, angles, out.data());
 }
 
-void RecomputeResponse(const Model& m, int xStretch, ChannelResponse& r) {
-    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
+void RecomputeResponse(const ChipState& m, int channel, int xStretch, ChannelResponse& r) {
+    const int ch = std::clamp(channel, 0, kChannels - 1);
     const int R = m.workImage.cic_dec[ch];
     ComputeCicResponse(R, xStretch, r.CicResponse);
     r.OverallResponse = r.CicResponse;

@@ -37,7 +37,7 @@ void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, Re
 
 // The three curves for the model's CurrentChannel: its cic_dec, fitted taps
 // and ntaps. Overall = CIC * PFIR point by point.
-void RecomputeResponse(const Model& m, int xStretch, ChannelResponse& r);
+void RecomputeResponse(const ChipState& chip, int channel, int xStretch, ChannelResponse& r);
 
 // Magnitude of the tap polynomial at the points whose angles (radians per tap)
 // are given: the shared kernel of the main plot and the PFIR window. One

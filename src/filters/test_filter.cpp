@@ -50,10 +50,9 @@ bool WriteOne(const std::filesystem::path& path, const std::string& text, TestFi
 
 }  // namespace
 
-TestFilterParams TestFilterParamsOf(const Model& m) {
-    const int ch = std::clamp(m.CurrentChannel, 0, kChannels - 1);
-    const Settings& s = m.settings;
-    return {s.IndexFilter, s.NumTapsFilter, s.Deviation, s.Obkatka, m.OutputRate[ch]};
+TestFilterParams TestFilterParamsOf(const Settings& s, const DecimationState& d, int channel) {
+    const int ch = std::clamp(channel, 0, kChannels - 1);
+    return {s.IndexFilter, s.NumTapsFilter, s.Deviation, s.Obkatka, d.OutputRate[ch]};
 }
 
 std::vector<int> RampValues(int kind, int N) {

@@ -32,7 +32,7 @@ struct TestFilterParams {
     float outputRate = 0.0f;  // Fs of the chirp, Hz
 };
 // IndexFilter, NumTapsFilter, Deviation, Obkatka and OutputRate of CurrentChannel.
-TestFilterParams TestFilterParamsOf(const Model& m);
+TestFilterParams TestFilterParamsOf(const Settings& s, const DecimationState& d, int channel);
 
 // The ramp of a kind: plain 1..N; odd symmetric 1..M..1 with M = (N+1) div 2;
 // even symmetric 1..H,H..1 with H = N div 2. Empty for other kinds or N < 1.

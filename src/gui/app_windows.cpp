@@ -8,8 +8,8 @@
 
 namespace gc {
 
-AppWindows::AppWindows(Model& m)
-    : gform_(std::make_unique<TGForm>(m)),
+AppWindows::AppWindows(Session& m, const Workspace& workspace)
+    : gform_(std::make_unique<TGForm>(m, workspace)),
       errFileCoeff_(std::make_unique<TErrFileCoeff>()),
       coefErrors_(std::make_unique<DialogCoefFileErrors>(*errFileCoeff_)),
       errDecim_(std::make_unique<TErrDecim>()),

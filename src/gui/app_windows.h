@@ -4,7 +4,8 @@
 
 #include <memory>
 
-#include "core/model.h"
+#include "core/workspace.h"
+#include "session/session.h"
 
 namespace gc {
 
@@ -17,7 +18,7 @@ class DialogCoefFileErrors;
 
 class AppWindows {
 public:
-    explicit AppWindows(Model& m);
+    AppWindows(Session& m, const Workspace& workspace);
     ~AppWindows();
 
     TGForm* gform() const { return gform_.get(); }

@@ -1,5 +1,6 @@
 // gc5016-config: the configurator's windowed program.
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 #include "gui/app_windows.h"
@@ -8,10 +9,12 @@
 
 int main(int argc, char** argv) {
     gc::GcApplication app(argc, argv);
-    gc::Model model;
+    // The configurator works in the folder it is started in.
+    const gc::Workspace workspace{std::filesystem::current_path()};
+    auto session = std::make_unique<gc::Session>();
     std::unique_ptr<gc::AppWindows> windows;
     try {
-        windows = std::make_unique<gc::AppWindows>(model);
+        windows = std::make_unique<gc::AppWindows>(*session, workspace);
     } catch (const std::exception& e) {
         // A window that cannot be created leaves nothing to work with.
         gc::ShowErrorBox(nullptr, QString::fromUtf8(e.what()));

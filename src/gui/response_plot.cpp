@@ -261,7 +261,7 @@ void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> ove
     DrawResponsePlot();
 }
 
-void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, const Model& m) {
+void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m) {
     const size_t ch = static_cast<size_t>(std::clamp(m.CurrentChannel, 0, kChannels - 1));
     ShowResponse(overall, m.settings.SystemClock, m.workImage.cic_dec[ch], m.workImage.fir_dec[ch]);
 }

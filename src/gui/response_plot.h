@@ -15,6 +15,7 @@
 
 #include "core/model.h"
 #include "filters/plot_scale.h"
+#include "session/session.h"
 
 class QLabel;
 class QPushButton;
@@ -76,7 +77,7 @@ public:
     // Takes a copy of the response and the channel values the axes need, then redraws.
     void ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec, int firDec);
     // The same for the selected channel of the model (its cic_dec, fir_dec and SystemClock).
-    void ShowResponse(std::span<const double, ResponsePoints> overall, const Model& m);
+    void ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m);
 
     int XStretch() const { return state_.XStretch; }
     int YStretch() const { return state_.YStretch; }

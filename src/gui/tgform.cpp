@@ -21,7 +21,8 @@ const char* const kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
 constexpr int kModesOfBoard[4] = {3, 2, 3, 3};
 }  // namespace
 
-TGForm::TGForm(Model& m, QWidget* parent) : QWidget(parent), m_(m) {
+TGForm::TGForm(Session& m, Workspace workspace, QWidget* parent)
+    : QWidget(parent), m_(m), workspace_(std::move(workspace)) {
     setObjectName("GForm");
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
     BuildLayout();
@@ -44,7 +45,7 @@ void TGForm::showEvent(QShowEvent* event) {
 
 void TGForm::RunStartup() {
     // Lab file, expert mode, board model, the four coefficient files, the register image.
-    StartSession(m_, StartupLabPath(), coefErrors_);
+    StartSession(m_, workspace_, workspace_.StartupLab(), coefErrors_);
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
 
     // Boards 0 and 2 wire only two ADC inputs.
@@ -69,12 +70,12 @@ void TGForm::closeEvent(QCloseEvent* event) {
     // it then would replace the user's file with the defaults.
     // The combo box always shows ModeOfInput, so the session's own store of
     // the mode's CIC decimations is the one the window would make.
-    if (started_) CloseSession(m_, StartupLabPath());
+    if (started_) CloseSession(m_, workspace_.StartupLab());
     event->accept();
 }
 
 void TGForm::RecomputeResponse() {
-    gc::RecomputeResponse(m_, plot_->XStretch(), response_);
+    gc::RecomputeResponse(m_, m_.CurrentChannel, plot_->XStretch(), response_);
     plot_->ShowResponse(response_.OverallResponse, m_);
 }
 
@@ -96,7 +97,7 @@ void TGForm::Guarded(const std::function<void()>& handler) {
         error = QStringLiteral("Неизвестная ошибка");
     }
     if (!error.isNull()) {
-        m_.Refreshing = false;
+        refreshing_ = false;
         ShowErrorBox(this, error);
     }
     inHandler_ = false;

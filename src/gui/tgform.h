@@ -8,9 +8,10 @@
 #include <functional>
 #include <vector>
 
-#include "core/model.h"
+#include "core/workspace.h"
 #include "filters/responses.h"
 #include "gui/file_chooser.h"
+#include "session/session.h"
 
 class QCheckBox;
 class QComboBox;
@@ -36,10 +37,13 @@ class TGForm : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TGForm(Model& m, QWidget* parent = nullptr);
+    TGForm(Session& m, Workspace workspace, QWidget* parent = nullptr);
     ~TGForm() override;
 
-    Model& model() { return m_; }
+    Session& model() { return m_; }
+    const Workspace& workspace() const { return workspace_; }
+    // "EnbWrite": whether the register editors and the synchronisation dialog may write.
+    bool writeEnabled() const { return writeEnabled_; }
 
     // Where the coefficient-file reader reports an unusable file.
     void SetCoefErrorSink(CoefFileErrorSink* sink) { coefErrors_ = sink; }
@@ -54,8 +58,6 @@ public:
     void AddRefreshHook(std::function<void()> hook) { refreshHooks_.push_back(std::move(hook)); }
     void AddResponseWindowHook(std::function<void()> hook) { responseWindowHooks_.push_back(std::move(hook)); }
 
-    // The lab file read at start and written at close, relative to the working folder.
-    static std::filesystem::path StartupLabPath() { return std::filesystem::path("CONFIGS") / "std.lab"; }
     // Width of the window without the expert area.
     static constexpr int kNormalWidth = 870;
 
@@ -84,10 +86,10 @@ private:
     void RunStartup();
     void RecomputeResponse();
     void RefreshResponseWindows();
-    void PipelineA();
-    void PipelineB();
-    void PipelineC(int value);
-    void PipelineD();
+    void ApplyEdits();
+    void ApplyRateEdits();
+    void ApplyDecimationEdits();
+    void SetCicDecimation(int value);
     void OnCicEdited();
     void OnCicStep(int step);
     void OnFirDecChanged(int index);
@@ -118,6 +120,7 @@ private:
     void OnFltToTaps();
     void OnWriteFilter();
     std::optional<QString> AskFile(const FileDialogRequest& request);
+    std::filesystem::path ChipToolDir() const;
     void ShowMismatchPanel(QLabel* panel, int count);
 
     // Runs a handler; an error it raises is shown in the error box, and events
@@ -125,7 +128,12 @@ private:
     void Guarded(const std::function<void()>& handler);
     void Connect(QLineEdit* edit, void (TGForm::*handler)());
 
-    Model& m_;
+    Session& m_;
+    const Workspace workspace_;
+    // Set while the controls are written from the model: their change
+    // handlers must not feed them back.
+    bool refreshing_ = false;
+    bool writeEnabled_ = true;
     CoefFileErrorSink* coefErrors_ = nullptr;
     MainDialogs dialogs_;
     DialogFileChooser dialogChooser_;
@@ -199,9 +207,9 @@ private:
     QPushButton* writeFilterButton_ = nullptr;
     QPushButton* fltButton_ = nullptr;
     QPushButton* readBeRamButton_ = nullptr;
-    QLabel* panel7_ = nullptr;
-    QLabel* panel8_ = nullptr;
-    QLabel* panel9_ = nullptr;
+    QLabel* compareDiffPanel_ = nullptr;     // differences found by "Comp"
+    QLabel* page16MismatchPanel_ = nullptr;  // our page-16 tables against the tool's
+    QLabel* page17MismatchPanel_ = nullptr;  // our page-17 tables against the tool's
 };
 
 }  // namespace gc

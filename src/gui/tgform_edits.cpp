@@ -32,11 +32,11 @@ void TGForm::ConnectControls() {
                 [this, handler](int index) { Guarded([this, handler, index] { (this->*handler)(index); }); });
     };
 
-    Connect(clockEdit_, &TGForm::PipelineB);
+    Connect(clockEdit_, &TGForm::ApplyRateEdits);
     Connect(cicEdit_, &TGForm::OnCicEdited);
     for (QLineEdit* e : {freqEdit_, phaseEdit_, gainEdit_, overallGainEdit_, sckDivEdit_, numTapsEdit_, deviationEdit_,
                          sumIIEdit_, sumQQEdit_, sumIEdit_, sumQEdit_})
-        Connect(e, &TGForm::PipelineA);
+        Connect(e, &TGForm::ApplyEdits);
     Connect(shiftEdit_, &TGForm::OnShiftOrScaleEdited);
     Connect(scaleFirEdit_, &TGForm::OnShiftOrScaleEdited);
 
@@ -87,70 +87,79 @@ void TGForm::ConnectControls() {
 
 // ---- pipelines ----
 
-void TGForm::PipelineA() {
+// An edit that changes no rate or decimation: the settings, the registers and
+// the controls.
+void TGForm::ApplyEdits() {
     ReadControls();
     UpdateControls();
 }
 
-void TGForm::PipelineB() {
+// The clock moves every response's frequency axis.
+void TGForm::ApplyRateEdits() {
     ReadControls();
     UpdateControls();
     RefreshResponseWindows();
     RecomputeResponse();
 }
 
-void TGForm::PipelineC(int value) {
+// A PFIR decimation changes the lengths the PFIR can run: refit the channel
+// before the refresh shows the fit and derives from it.
+void TGForm::ApplyDecimationEdits() {
+    ReadControls();
+    FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
+    UpdateControls();
+    RefreshResponseWindows();
+    RecomputeResponse();
+}
+
+// A CIC decimation refreshes twice: the first refresh shows the checked value
+// and derives cic_dec, with which the open register editors and response
+// windows follow the edit at once; the refit then changes the PFIR's length,
+// gain and colour, which the second refresh shows and derives.
+void TGForm::SetCicDecimation(int value) {
     cicEdit_->setText(QString::number(value));
     ReadControls();
     UpdateControls();
-    FitPfirToChannel(m_, m_.CurrentChannel);
+    FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
     RefreshResponseWindows();
     RecomputeResponse();
     UpdateControls();
-}
-
-void TGForm::PipelineD() {
-    ReadControls();
-    FitPfirToChannel(m_, m_.CurrentChannel);
-    UpdateControls();
-    RefreshResponseWindows();
-    RecomputeResponse();
 }
 
 // ---- CIC decimation ----
 
-void TGForm::OnCicEdited() { PipelineC(CheckedCicDec(m_, IntOfBox(cicEdit_->text()))); }
+void TGForm::OnCicEdited() { SetCicDecimation(CheckedCicDec(m_, IntOfBox(cicEdit_->text()))); }
 
-void TGForm::OnCicStep(int step) { PipelineC(SteppedCicDec(m_, IntOfBox(cicEdit_->text()), step)); }
+void TGForm::OnCicStep(int step) { SetCicDecimation(SteppedCicDec(m_, IntOfBox(cicEdit_->text()), step)); }
 
 void TGForm::OnFirDecChanged(int) {
-    if (m_.Refreshing) return;
-    PipelineD();
+    if (refreshing_) return;
+    ApplyDecimationEdits();
 }
 
 void TGForm::OnFilterKindChanged(int) {
-    if (m_.Refreshing) return;
-    PipelineA();
+    if (refreshing_) return;
+    ApplyEdits();
 }
 
 // ---- input mode, channels, ADC ----
 
 void TGForm::OnInputModeChanged(int index) {
-    if (m_.Refreshing || index < 0) return;
-    SaveModeCicDec(m_, m_.settings.ModeOfInput, index);
+    if (refreshing_ || index < 0) return;
+    SaveModeCicDec(m_.settings, m_, m_.settings.ModeOfInput, index);
     m_.settings.ModeOfInput = index;
     // B and D have no settings of their own in the paired modes: show the
     // channel whose settings they run.
     if ((index == 1 || index == 2) && m_.CurrentChannel % 2 == 1) m_.CurrentChannel = 0;
     UpdateControls();
-    for (int c = 0; c < kChannels; ++c) FitPfirToChannel(m_, c);
+    for (int c = 0; c < kChannels; ++c) FitPfirToChannel(m_.settings, m_, c);
     UpdateControls();
     RefreshResponseWindows();
     RecomputeResponse();
 }
 
 void TGForm::OnChannelBoxClicked() {
-    if (m_.Refreshing) return;
+    if (refreshing_) return;
     Settings& s = m_.settings;
     if (s.ModeOfInput == 1 || s.ModeOfInput == 2) {
         s.MaskChan2x = (channelBoxes_[0]->isChecked() ? 1 : 0) | (channelBoxes_[2]->isChecked() ? 2 : 0);
@@ -178,9 +187,9 @@ void TGForm::OnAdcRadio(int adc) {
 // ---- expert switches ----
 
 void TGForm::OnShiftOrScaleEdited() {
-    if (m_.Refreshing) return;
+    if (refreshing_) return;
     ReadControls();
-    FitPfirToChannel(m_, m_.CurrentChannel);
+    FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
     UpdateControls();
 }
 
@@ -190,18 +199,18 @@ void TGForm::OnLchmClicked() {
 }
 
 void TGForm::OnTdmClicked() {
-    if (m_.Refreshing) return;
-    PipelineA();
+    if (refreshing_) return;
+    ApplyEdits();
 }
 
 void TGForm::OnSyncModeChanged(int index) {
-    if (m_.Refreshing || index < 0) return;
+    if (refreshing_ || index < 0) return;
     m_.settings.sync_mode = index;
     UpdateControls();
 }
 
 void TGForm::OnEnbWriteClicked() {
-    m_.WriteEnable.fill(enbWriteBox_->isChecked());
+    writeEnabled_ = enbWriteBox_->isChecked();
     for (const auto& hook : refreshHooks_) hook();
 }
 

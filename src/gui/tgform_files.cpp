@@ -1,5 +1,5 @@
-// The main window's file commands. Each leaves the working folder as it found
-// it; the work itself is done by the core's readers and writers.
+// The main window's file commands. Files are opened by their full paths in the
+// working folder; the work itself is done by the core's readers and writers.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -21,7 +21,6 @@
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
-#include "gui/work_dir.h"
 #include "session/session.h"
 
 namespace gc {
@@ -41,15 +40,15 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-FileDialogRequest Request(bool save, const char* filter, const char* suffix, const char* folder) {
-    return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromUtf8(folder)};
+FileDialogRequest Request(bool save, const char* filter, const char* suffix, const fs::path& folder) {
+    return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromStdString(folder.string())};
 }
 
 }  // namespace
 
 std::optional<QString> TGForm::AskFile(const FileDialogRequest& request) {
     FileDialogRequest s = request;
-    s.initialDir = QDir::current().absoluteFilePath(request.initialDir);
+    s.initialDir = QString::fromStdString(fs::absolute(ToPath(request.initialDir)).string());
     return chooser_->Choose(this, s);
 }
 
@@ -60,30 +59,32 @@ void TGForm::ShowMismatchPanel(QLabel* panel, int count) {
     panel->setPalette(p);
 }
 
+fs::path TGForm::ChipToolDir() const {
+    return chipToolDir_.empty() ? ToPath(QCoreApplication::applicationDirPath()) : chipToolDir_;
+}
+
 // ---- lab files ----
 
 void TGForm::OnReadLab() {
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", "CONFIGS"));
+    const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
-    ReadLab(m_, ToPath(*chosen));
+    ReadLab(m_.settings, m_, ToPath(*chosen));
     m_.settings.TypeOfModule = BoardModel;
     // The expert mode is decided once, at start: a lab file read later must not
     // carry its code into the next "Записать" (saved files hold FullDebug 0).
     m_.settings.FullDebug = 0;
     m_.currentLabName = BareFileName(chosen->toStdString());
-    dir.Restore();
-    ReloadAllPfirFiles(m_, coefErrors_);
-    for (auto& p : m_.workImage.pfir) p.sck_div = static_cast<uint16_t>(m_.settings.sck_div);
-    DeriveRegisters(m_);
+    ReloadAllPfirFiles(m_.settings, m_, coefErrors_, workspace_);
+    CopySckDiv(m_.settings, m_.workImage);
+    DeriveRegisters(m_.settings, m_);
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
 }
 
 void TGForm::OnSaveLab() {
-    SaveModeCicDec(m_, m_.settings.ModeOfInput, m_.settings.ModeOfInput);
-    const SaveCheck check = CheckSaveDecimations(m_);
+    SaveModeCicDec(m_.settings, m_, m_.settings.ModeOfInput, m_.settings.ModeOfInput);
+    const SaveCheck check = CheckSaveDecimations(m_.settings, m_);
     if (check.notice == SaveNotice::DecimMismatch) {
         if (dialogs_.showDecimMismatch) dialogs_.showDecimMismatch();
         return;
@@ -92,88 +93,75 @@ void TGForm::OnSaveLab() {
         if (dialogs_.showMinDecim) dialogs_.showMinDecim(QString::fromUtf8(check.modeLine));
         return;
     }
-    PrepareProgram(m_);
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", "CONFIGS"));
+    PrepareProgram(m_.settings, m_);
+    const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
     SaveLabAndProgram(m_, ToPath(*chosen));
-    dir.Restore();
     UpdateControls();
 }
 
 // ---- register tables ----
 
 void TGForm::OnWriteTbl() {
-    DeriveRegisters(m_);
-    WriteTableFile(m_, "exper.tbl");
+    DeriveRegisters(m_.settings, m_);
+    WriteTableFile(m_.workImage, workspace_.root / "exper.tbl");
 }
 
 void TGForm::OnReadTbl() {
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", "FILTERS"));
+    const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", workspace_.Filters()));
     if (!chosen) return;
-    ReadTableFile(m_, ToPath(*chosen));
-    dir.Restore();
-    SettingsFromImage(m_);
+    ReadTableFile(m_.workImage, ToPath(*chosen));
+    SettingsFromImage(m_.workImage, m_.settings);
     UpdateControls();  // refreshes the open register editors and the synchronisation dialog too
 }
 
 // ---- program files and the chip tool ----
 
 void TGForm::OnWritePrg() {
-    WorkingDirGuard dir;
-    const fs::path toolDir = chipToolDir_.empty() ? ToPath(QCoreApplication::applicationDirPath()) : chipToolDir_;
     {
         BusyCursor busy;
-        CrossCheckWithTool(m_, dir.saved(), toolDir);
+        CrossCheckWithTool(m_.settings, m_, workspace_, ChipToolDir());
     }
-    dir.Restore();
-    FillPage16Tables(m_);
-    FillPage17Tables(m_);
-    ShowMismatchPanel(panel8_, CountPage16Mismatches(m_));
-    ShowMismatchPanel(panel9_, CountPage17Mismatches(m_));
-    BuildRegisterWriteList(m_);
-    WriteProgramFile(m_, dir.saved() / "CONFIGS" / "std.prg");
+    FillPage16Tables(m_.settings, m_);
+    FillPage17Tables(m_.settings, m_);
+    ShowMismatchPanel(page16MismatchPanel_, CountPage16Mismatches(m_.settings, m_));
+    ShowMismatchPanel(page17MismatchPanel_, CountPage17Mismatches(m_.settings, m_));
+    BuildRegisterWriteList(m_.settings, m_);
+    WriteProgramFile(m_.settings, m_, m_, workspace_.Configs() / "std.prg");
 }
 
 void TGForm::OnGc101ToPrg() {
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", "Appl"));
+    const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", workspace_.Appl()));
     if (!chosen) return;
     auto list = std::make_unique<Gc101List>();
     // A file that cannot be read gives a program file without triples.
     const int n = ReadGc101File(ToPath(*chosen), *list);
-    dir.Restore();
     Gc101ToRegisterWrites(m_, *list, n > 0 ? n : 0);
-    WriteProgramFile(m_, dir.saved() / "CONFIGS" / (Gc101ProgramName(chosen->toStdString()) + ".prg"));
+    WriteProgramFile(m_.settings, m_, m_, workspace_.Configs() / (Gc101ProgramName(chosen->toStdString()) + ".prg"));
 }
 
-void TGForm::OnReadBeRam() { ReadBackPage17(m_, fs::path("Appl") / "workcmd.gc101"); }
+void TGForm::OnReadBeRam() { ReadBackPage17(m_, workspace_.Appl() / "workcmd.gc101"); }
 
 void TGForm::OnWriteCmdFile() {
-    WorkingDirGuard dir;
-    const fs::path filters = dir.saved() / "FILTERS";
-    const fs::path toolDir = chipToolDir_.empty() ? ToPath(QCoreApplication::applicationDirPath()) : chipToolDir_;
+    const fs::path filters = workspace_.Filters();
     // A script that cannot be written still lets the tool run on an older one.
-    WriteCommandScript(m_, filters / "workcmd");
+    WriteCommandScript(m_.settings, m_.workImage, filters / "workcmd");
     BusyCursor busy;
-    RunChipTool(filters, toolDir);
+    RunChipTool(filters, ChipToolDir());
 }
 
 void TGForm::OnCompare() {
-    ReadToolTableFile(m_, fs::path("FILTERS") / "workcmd.tbl");
-    const CompareResult r = WriteCompareReport(m_, "ErrTbl");
-    ShowMismatchPanel(panel7_, r.differences);
+    ReadToolTableFile(m_.toolImage, workspace_.Filters() / "workcmd.tbl");
+    const CompareResult r = WriteCompareReport(m_.workImage, m_.toolImage, workspace_.root / "ErrTbl");
+    ShowMismatchPanel(compareDiffPanel_, r.differences);
 }
 
 // ---- coefficient files ----
 
 void TGForm::OnChooseCoefFile() {
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", "FILTERS"));
+    const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", workspace_.Filters()));
     if (!chosen) return;
-    LoadChosenPfirFile(m_, m_.CurrentChannel, ToPath(*chosen), coefErrors_);
-    dir.Restore();
+    LoadChosenPfirFile(m_.settings, m_, m_.CurrentChannel, ToPath(*chosen), coefErrors_);
     RecomputeResponse();
     plot_->ScheduleRedraw();
     UpdateControls();
@@ -181,26 +169,22 @@ void TGForm::OnChooseCoefFile() {
 }
 
 void TGForm::OnApplyToAll() {
-    ApplyToAllChannels(m_, coefErrors_);
+    ApplyToAllChannels(m_, coefErrors_, workspace_);
     // The derivation runs inside the refresh; the plot keeps its curve.
     UpdateControls();
 }
 
 void TGForm::OnFltToTaps() {
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", "FDFDP"));
+    const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", workspace_.root / "FDFDP"));
     if (!chosen) return;
-    const FltConversion r = ConvertFltToTaps(ToPath(*chosen), dir.saved());
-    dir.Restore();
+    const FltConversion r = ConvertFltToTaps(ToPath(*chosen), workspace_);
     if (r.status != FltConversion::Done && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
 }
 
 void TGForm::OnWriteFilter() {
-    WorkingDirGuard dir;
-    const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", "FILTERS"));
+    const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", workspace_.Filters()));
     if (!chosen) return;
-    const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(m_), ToPath(*chosen));
-    dir.Restore();
+    const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(m_.settings, m_, m_.CurrentChannel), ToPath(*chosen));
     if (r.chirp && r.ok) {
         // Sums of squares of a long set reach eleven digits; keep them in plain
         // fixed-point notation, as the batch tool prints them.

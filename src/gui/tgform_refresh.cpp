@@ -53,8 +53,8 @@ QColor FitColour(PfirFitColour c, const QPalette& normal) {
 }  // namespace
 
 void TGForm::UpdateControls() {
-    Model& m = m_;
-    m.Refreshing = true;
+    Session& m = m_;
+    refreshing_ = true;
     // The model side of the refresh (CIC norm, totals, output rate, the
     // derivation) and every text shown; the window only copies them.
     const MainViewState v = RefreshModel(m);
@@ -124,7 +124,7 @@ void TGForm::UpdateControls() {
     firShift_->setText(text(v.firShift));
     sckDivEdit_->setText(text(v.sckDiv));
     scaleFirEdit_->setText(text(v.scaleFir));
-    m.Refreshing = false;
+    refreshing_ = false;
 }
 
 void TGForm::ReadControls() {

@@ -18,7 +18,7 @@ std::string IntText(long v) { return std::to_string(v); }
 // A combo box index, or -1 (no selection) for a value the box has no item for.
 int IndexOrNone(int v, int items) { return v >= 0 && v < items ? v : -1; }
 
-int ValidChannelOr0(int c) { return c >= 0 && c < kChannels ? c : 0; }
+int ValidChannelOr0(int c) { return ValidChannel(c) ? c : 0; }
 
 std::string_view Trim(std::string_view t) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
@@ -30,7 +30,7 @@ std::string_view Trim(std::string_view t) {
 
 std::string FormatKhz(double hz) { return FormatFixed(hz * 0.001, 8, 3) + " кГц"; }
 
-int32_t CheckedCicDec(const Model& m, int64_t typed) {
+int32_t CheckedCicDec(const DecimationState& m, int64_t typed) {
     const int64_t step = m.CicDecStep > 0 ? m.CicDecStep : 1;
     int64_t v = (typed / step) * step;
     if (v > CicDecMax) v = CicDecMax;
@@ -38,7 +38,7 @@ int32_t CheckedCicDec(const Model& m, int64_t typed) {
     return static_cast<int32_t>(v);
 }
 
-int32_t SteppedCicDec(const Model& m, int64_t value, int step) {
+int32_t SteppedCicDec(const DecimationState& m, int64_t value, int step) {
     int64_t v = value + step;
     if (step > 0 && v > CicDecMax) v = CicDecMax;
     if (step < 0 && v < m.CicDecMin) v = m.CicDecMin;
@@ -47,7 +47,7 @@ int32_t SteppedCicDec(const Model& m, int64_t value, int step) {
         std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-MainViewState RefreshModel(Model& m) {
+MainViewState RefreshModel(Session& m) {
     MainViewState v;
     Settings& st = m.settings;
     RegisterImage& w = m.workImage;
@@ -104,7 +104,7 @@ MainViewState RefreshModel(Model& m) {
                          static_cast<double>(st.Gain[c]);
     v.totalGain = FormatFixed(total, 5, 2);
 
-    DeriveRegisters(m);
+    DeriveRegisters(st, m);
 
     v.pfirGain = FormatFixed(static_cast<double>(m.coefSetInfo[c].pfir_gain), 5, 3);
     const int sel = w.cic[c].mix_rcv_sel;
@@ -159,7 +159,7 @@ std::optional<float> ParseFloatText(std::string_view text) {
     return static_cast<float>(v);
 }
 
-std::optional<ControlReadError> ReadControls(Model& m, const MainControlsInput& in) {
+std::optional<ControlReadError> ReadControls(Session& m, const MainControlsInput& in) {
     Settings& st = m.settings;
     const int c = ValidChannelOr0(m.CurrentChannel);
 
@@ -209,7 +209,7 @@ std::optional<ControlReadError> ReadControls(Model& m, const MainControlsInput& 
         st.scaleFir = *v;
     else
         return floatError(ControlField::ScaleFir, in.scaleFir);
-    for (PfirChannelRegs& p : m.workImage.pfir) p.sck_div = static_cast<uint16_t>(st.sck_div);
+    CopySckDiv(st, m.workImage);
     return std::nullopt;
 }
 

@@ -11,6 +11,7 @@
 #include "core/channel_rules.h"
 #include "core/model.h"
 #include "core/number_format.h"
+#include "session/session.h"
 
 namespace gc {
 
@@ -19,11 +20,11 @@ std::string FormatKhz(double hz);
 
 // The CIC check of a typed decimation: rounded down to the mode's step, then
 // kept within CicDecMin..CicDecMax.
-int32_t CheckedCicDec(const Model& m, int64_t typed);
+int32_t CheckedCicDec(const DecimationState& d, int64_t typed);
 
 // A CIC stepper button: value + step, clamped only in the step's own
 // direction and not rounded to the mode's step.
-int32_t SteppedCicDec(const Model& m, int64_t value, int step);
+int32_t SteppedCicDec(const DecimationState& d, int64_t value, int step);
 
 // Everything the main window shows after a refresh, in the order it is shown.
 // Combo box and radio button indices are -1 when the setting has no such item.
@@ -76,7 +77,7 @@ struct MainViewState {
 // CIC shift and norm, TotalDec and OutputRate, then the register derivation.
 // Returns what the window shows. The window sets Refreshing around writing
 // the controls; this function leaves it alone.
-MainViewState RefreshModel(Model& m);
+MainViewState RefreshModel(Session& m);
 
 // The texts and indices of the main window's controls that are read back into
 // the settings.
@@ -132,7 +133,7 @@ std::optional<float> ParseFloatText(std::string_view text);
 // order, then sck_div into the four channels' sck_div fields. Stops at the
 // first text that is not a number: the settings read before it keep their new
 // values, the rest (and the sck_div fields) stay as they were.
-std::optional<ControlReadError> ReadControls(Model& m, const MainControlsInput& in);
+std::optional<ControlReadError> ReadControls(Session& m, const MainControlsInput& in);
 
 // The largest gain the gain box accepts.
 inline constexpr float kMaxGain = 127.9f;

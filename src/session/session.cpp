@@ -4,15 +4,17 @@
 #include <tuple>
 
 #include "chip/derivation.h"
+#include "chip/program_file.h"
 #include "core/lab_file.h"
+#include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "session/main_view.h"
 
 namespace gc {
 
-bool ReadStartupLab(Model& m, const std::filesystem::path& labPath) {
+bool ReadStartupLab(Session& m, const std::filesystem::path& labPath) {
     m.currentLabName = "std.lab";
-    bool read = ReadLab(m, labPath);
+    bool read = ReadLab(m.settings, m, labPath);
     // The CIC bounds follow the input mode even when no lab file was read
     // (Full rate must not accept a decimation of 1).
     if (auto bounds = CicBoundsOfMode(m.settings.ModeOfInput)) std::tie(m.CicDecMin, m.CicDecStep) = *bounds;
@@ -23,45 +25,54 @@ bool ReadStartupLab(Model& m, const std::filesystem::path& labPath) {
     return read;
 }
 
-void ApplyBoardModel(Model& m) {
+void ApplyBoardModel(Settings& s, DecimationState& d) {
     if (BoardModel == 0) {
-        m.MinTotalDec[0] = 8;
-        m.MinTotalDec[1] = 4;
-        m.MinTotalDec[2] = 8;
-        m.settings.EnableTDM = 1;
+        d.MinTotalDec[0] = 8;
+        d.MinTotalDec[1] = 4;
+        d.MinTotalDec[2] = 8;
+        s.EnableTDM = 1;
     } else {
-        m.MinTotalDec[0] = m.MinTotalDec[1] = m.MinTotalDec[2] = 1;
-        m.settings.EnableTDM = 0;
+        d.MinTotalDec[0] = d.MinTotalDec[1] = d.MinTotalDec[2] = 1;
+        s.EnableTDM = 0;
     }
 }
 
-bool StartSession(Model& m, const std::filesystem::path& labPath, CoefFileErrorSink* errors) {
+bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
+                  CoefFileErrorSink* errors) {
     bool read = ReadStartupLab(m, labPath);
-    ApplyBoardModel(m);
-    for (int c = 0; c < kChannels; ++c) LoadAndFitChannel(m, c, errors);
-    for (auto& p : m.workImage.pfir) p.sck_div = static_cast<uint16_t>(m.settings.sck_div);
-    DeriveRegisters(m);
+    ApplyBoardModel(m.settings, m);
+    ReloadAllPfirFiles(m.settings, m, errors, workspace);
+    CopySckDiv(m.settings, m.workImage);
+    DeriveRegisters(m.settings, m);
     RefreshModel(m);
     return read;
 }
 
-void SaveModeCicDec(Model& m, int oldMode, int newMode) {
-    Settings& s = m.settings;
+void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode) {
     if (int32_t* store = ModeCicStore(s, oldMode)) std::copy(s.CicDec, s.CicDec + kChannels, store);
-    TakeModeCicDec(m, newMode);
+    TakeModeCicDec(s, d, newMode);
 }
 
-bool CloseSession(Model& m, const std::filesystem::path& labPath) {
-    SaveModeCicDec(m, m.settings.ModeOfInput, m.settings.ModeOfInput);
+bool CloseSession(Session& m, const std::filesystem::path& labPath) {
+    SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, m.settings.ModeOfInput);
     m.settings.FullDebug = m.FullDebugSaved;
-    return WriteLab(m, labPath);
+    return WriteLab(m.settings, labPath);
 }
 
-void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir) {
+void ApplyToAllChannels(Session& m, CoefFileErrorSink* errors, const Workspace& workspace) {
     if (!ValidChannel(m.CurrentChannel)) return;
-    CopyChannelToAll(m, m.CurrentChannel);
-    ReloadAllPfirFiles(m, errors, workDir);
-    DeriveRegisters(m);
+    CopyChannelToAll(m.settings, m, m.CurrentChannel);
+    ReloadAllPfirFiles(m.settings, m, errors, workspace);
+    DeriveRegisters(m.settings, m);
+}
+
+SaveResult SaveLabAndProgram(Session& m, const std::filesystem::path& labPath) {
+    SaveResult r;
+    m.currentLabName = BareFileName(labPath.string());
+    r.labWritten = WriteLab(m.settings, labPath);
+    r.programPath = ProgramPathForLab(labPath);
+    r.programWritten = WriteProgramFile(m.settings, m, m, r.programPath);
+    return r;
 }
 
 }  // namespace gc

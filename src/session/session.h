@@ -3,37 +3,63 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "core/model.h"
+#include "core/workspace.h"
 #include "filters/coef_errors.h"
 
 namespace gc {
 
+// What one configuring session holds: the settings, the chip state and the
+// decimation values, which the core functions take one by one, and the
+// session's own working state. The window and the batch tool each own one.
+struct Session : ChipState, DecimationState {
+    Settings settings;
+    int CurrentChannel = 0;      // the channel the main window shows
+    bool ExpertMode = false;     // decided once, at start
+    int32_t FullDebugSaved = 0;  // FullDebug as read at start, written back at close
+    std::string currentLabName = "std.lab";
+};
+
 // Reads the start-up lab file (missing: defaults stay), sets TypeOfModule,
 // decides the expert mode and applies the board model. Returns whether the
 // lab file was read.
-bool ReadStartupLab(Model& m, const std::filesystem::path& labPath);
+bool ReadStartupLab(Session& m, const std::filesystem::path& labPath);
 
 // The board model's fixed settings applied at first show.
-void ApplyBoardModel(Model& m);
+void ApplyBoardModel(Settings& s, DecimationState& d);
 
-// The whole start-up of the main window without its controls: lab file,
-// expert mode, board model, the four coefficient files loaded and fitted,
+// The whole start-up of the main window without its controls: the lab file
+// (the working folder's CONFIGS/std.lab for the window), expert mode, board
+// model, the four coefficient files of the working folder loaded and fitted,
 // sck_div copied to the channels, and the register image derived.
-bool StartSession(Model& m, const std::filesystem::path& labPath, CoefFileErrorSink* errors);
+bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
+                  CoefFileErrorSink* errors);
 
 // Stores CicDec into the store of oldMode, then takes the store of newMode and
 // its CIC bounds. An input mode outside 0..2 leaves that side untouched.
-void SaveModeCicDec(Model& m, int oldMode, int newMode);
+void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode);
 
 // What closing the main window does: keep the CIC decimations of the current
 // mode, restore FullDebug and write the lab file. False when it cannot be written.
-bool CloseSession(Model& m, const std::filesystem::path& labPath);
+bool CloseSession(Session& m, const std::filesystem::path& labPath);
 
 // "Применить ко всем ": CopyChannelToAll from CurrentChannel, reload and refit
 // the four coefficient files, and derive the registers. The responses are left
 // to the caller.
-void ApplyToAllChannels(Model& m, CoefFileErrorSink* errors, const std::filesystem::path& workDir = {});
+void ApplyToAllChannels(Session& m, CoefFileErrorSink* errors, const Workspace& workspace);
+
+struct SaveResult {
+    bool labWritten = false;
+    bool programWritten = false;
+    std::filesystem::path programPath;
+};
+
+// The writes of "Записать" once the checks have passed and the page map is
+// prepared: the lab name becomes the file's, then the lab file and the
+// program file of the same name are written.
+SaveResult SaveLabAndProgram(Session& m, const std::filesystem::path& labPath);
 
 inline constexpr int kExpertCode = 629;
 

@@ -57,7 +57,7 @@ TEST(ChipToolStandIn, AnswersAScriptWithGc101AndTable) {
     Gc101List list;
     const int n = ReadGc101File(dir / "workcmd.gc101", list);
     ASSERT_GT(n, 1328);
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     TakeToolTables(*m, list, n);
     for (int c = 0; c < 4; ++c) {
         const int d = c < 2 ? 2 : 3;

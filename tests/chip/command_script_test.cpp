@@ -14,8 +14,8 @@ using test::TempDir;
 
 // A work image set by hand, so that every value of the script comes from a
 // field a wrong lookup would not hit.
-std::unique_ptr<Model> HandMadeModel() {
-    auto m = std::make_unique<Model>();
+std::unique_ptr<Session> HandMadeModel() {
+    auto m = std::make_unique<Session>();
     RegisterImage& w = m->workImage;
     w.fck = 100.0f;
     w.soB_sync = 4;
@@ -132,14 +132,14 @@ fir_coef chan3.taps #points to a file with the list of coefficient values to loa
 TEST(CommandScript, WholeScriptByteForByte) {
     auto m = HandMadeModel();
     TempDir dir;
-    ASSERT_EQ(WriteCommandScript(*m, dir / "workcmd"), 1);
+    ASSERT_EQ(WriteCommandScript(m->settings, m->workImage, dir / "workcmd"), 1);
     EXPECT_EQ(ReadFileText(dir / "workcmd"), kExpected);
 }
 
 TEST(CommandScript, UncreatableScriptGivesMinusOneAndNoFolder) {
     auto m = HandMadeModel();
     TempDir dir;
-    EXPECT_EQ(WriteCommandScript(*m, dir / "missing" / "workcmd"), -1);
+    EXPECT_EQ(WriteCommandScript(m->settings, m->workImage, dir / "missing" / "workcmd"), -1);
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 

@@ -17,8 +17,8 @@ using test::TempDir;
 constexpr const char* kHeader = "Error                 our         gc\n";
 
 // Two images that agree: the tool image starts as a copy of the work image.
-std::unique_ptr<Model> Agreeing() {
-    auto m = std::make_unique<Model>();
+std::unique_ptr<Session> Agreeing() {
+    auto m = std::make_unique<Session>();
     m->workImage.fck = 100.0f;
     m->workImage.pfir[1].coef_ofsc = 7;
     m->workImage.cic[2].cic_shift = 5;
@@ -30,7 +30,7 @@ std::unique_ptr<Model> Agreeing() {
 TEST(CompareReport, EqualImagesGiveTheHeaderOnly) {
     auto m = Agreeing();
     TempDir dir;
-    CompareResult r = WriteCompareReport(*m, dir / "ErrTbl");
+    CompareResult r = WriteCompareReport(m->workImage, m->toolImage, dir / "ErrTbl");
     EXPECT_TRUE(r.written);
     EXPECT_EQ(r.differences, 0);
     EXPECT_EQ(ReadFileText(dir / "ErrTbl"), kHeader);
@@ -41,7 +41,7 @@ TEST(CompareReport, FourValueFieldCountsEachChannelOnOneLine) {
     m->toolImage.cic[1].cic_shift = 9;
     m->toolImage.cic[3].cic_shift = 11;
     int n = -1;
-    const std::string text = FormatCompareReport(*m, n);
+    const std::string text = FormatCompareReport(m->workImage, m->toolImage, n);
     EXPECT_EQ(n, 2);
     EXPECT_EQ(text, std::string(kHeader) +
                         "cic_shift              0      0      5      0         0      9      5      11    \n");
@@ -56,7 +56,7 @@ TEST(CompareReport, FloatsAndRenamedFieldsUseTheToolNames) {
     m->toolImage.cic[0].cic_rrcv = 3;
     m->toolImage.cic[0].xmt_5stg = 4;
     int n = -1;
-    const std::string text = FormatCompareReport(*m, n);
+    const std::string text = FormatCompareReport(m->workImage, m->toolImage, n);
     EXPECT_EQ(n, 6);
     EXPECT_EQ(text, std::string(kHeader) +
                         "pwr_mtr_integ          0      0      0      0         1      0      0      0     \n"
@@ -81,7 +81,7 @@ TEST(CompareReport, SignedAndUnsignedPrintingByBlock) {
     t.fir_dec[0] = 0xFFFF;          // arrays: unsigned
     t.sumtap[3] = -2000000;         // 32-bit
     int n = -1;
-    const std::string text = FormatCompareReport(*m, n);
+    const std::string text = FormatCompareReport(m->workImage, m->toolImage, n);
     EXPECT_EQ(n, 9);
     auto has = [&](const std::string& line) { return text.find("\n" + line + "\n") != std::string::npos; };
     EXPECT_TRUE(has("en_ck_loss             0         -1      "));
@@ -104,14 +104,14 @@ TEST(CompareReport, ToolOnlyFieldsAndChipRevision) {
     m->toolImage.sync_mode = 3;
     m->toolImage.overall_gain[0] = 3.0f;
     int n = -1;
-    EXPECT_EQ(FormatCompareReport(*m, n), kHeader);
+    EXPECT_EQ(FormatCompareReport(m->workImage, m->toolImage, n), kHeader);
     EXPECT_EQ(n, 0);
     // Compared, though our own table file does not list them.
     m->toolImage.pfir[2].pwr_mtr_on = 1;
     m->toolImage.splitiqCD = 1;
     // Each image has its own chip revision.
     m->toolImage.chip_rev = 2;
-    const std::string text = FormatCompareReport(*m, n);
+    const std::string text = FormatCompareReport(m->workImage, m->toolImage, n);
     EXPECT_EQ(n, 3);
     EXPECT_NE(text.find("\nchip_rev               -1        2       \n"), std::string::npos);
     EXPECT_NE(text.find("\npwr_mtr_on             0      0      0      0         0      0      1      0     \n"),
@@ -121,11 +121,11 @@ TEST(CompareReport, ToolOnlyFieldsAndChipRevision) {
 
 TEST(CompareReport, GoldenReportAgainstAToolTable) {
     // The work image of a fresh model against a tool table kept in the test data.
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     const std::filesystem::path data = GC5016_TEST_DATA;
-    ASSERT_TRUE(ReadToolTableFile(*m, data / "sample_tool.tbl"));
+    ASSERT_TRUE(ReadToolTableFile(m->toolImage, data / "sample_tool.tbl"));
     TempDir dir;
-    CompareResult r = WriteCompareReport(*m, dir / "ErrTbl");
+    CompareResult r = WriteCompareReport(m->workImage, m->toolImage, dir / "ErrTbl");
     ASSERT_TRUE(r.written);
     const std::string text = ReadFileText(dir / "ErrTbl");
     EXPECT_EQ(text, ReadFileText(data / "sample_report.ErrTbl"));
@@ -136,7 +136,7 @@ TEST(CompareReport, UnwritableReportStillCounts) {
     auto m = Agreeing();
     m->toolImage.page = 1;
     TempDir dir;
-    CompareResult r = WriteCompareReport(*m, dir / "no" / "ErrTbl");
+    CompareResult r = WriteCompareReport(m->workImage, m->toolImage, dir / "no" / "ErrTbl");
     EXPECT_FALSE(r.written);
     EXPECT_EQ(r.differences, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));

@@ -1,4 +1,5 @@
 #include "chip/derivation.h"
+#include "session/session.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +16,13 @@ namespace gc {
 namespace {
 
 // Every numeric field of an image, named "field[k]", walked through the
-// table's read-back section (which lists all fields of the image).
+// chip tool's list (which holds all fields of the image).
 std::vector<std::pair<std::string, double>> ImageValues(const RegisterImage& img) {
-    Model tmp;
-    tmp.toolImage = img;
     std::vector<std::pair<std::string, double>> out;
-    for (const ParamEntry& e : ParamSection(kToolFirst, kToolLast)) {
+    for (const RegisterParam& e : ToolTableParams()) {
         if (e.type == PT_STRING) continue;
         for (int k = 0; k < e.values(); ++k)
-            out.emplace_back(std::string(e.name) + "[" + std::to_string(k) + "]", ParamGetNumber(tmp, e, k));
+            out.emplace_back(std::string(e.name) + "[" + std::to_string(k) + "]", ParamGetNumber(img, e, k));
     }
     return out;
 }
@@ -39,7 +38,7 @@ void ExpectSameImage(const RegisterImage& a, const RegisterImage& b) {
 
 // A channel fitted by hand: `blocks` blocks with the given shape and taps
 // counting up from `first`.
-void FitByHand(Model& m, int ch, int blocks, int symmetric, int even, int32_t sumtap, int32_t first = 1) {
+void FitByHand(Session& m, int ch, int blocks, int symmetric, int even, int32_t sumtap, int32_t first = 1) {
     CoefSetInfo& info = m.coefSetInfo[ch];
     info.nblocks = static_cast<uint16_t>(blocks);
     info.symmetric = static_cast<int16_t>(symmetric);
@@ -56,11 +55,11 @@ uint64_t FreqWordOf(const CicChannelRegs& c) {
 }
 
 TEST(NcoWords, TenMegahertzAtHundredInEachMode) {
-    Model m;
+    Session m;
     m.settings.SystemClock = 100000000;
     m.settings.FreqNCO[0] = 10000000;
     EXPECT_EQ(NcoFreqWord(10000000, 100000000, false), -28147497671065);
-    NcoWordsResult w = NcoWords(m, 0);
+    NcoWordsResult w = NcoWords(m.settings, 0);
     EXPECT_EQ(w.freq_msb, 0xE666);
     EXPECT_EQ(w.freq_mid, 0x6666);
     EXPECT_EQ(w.freq_lsb, 0x6667);
@@ -69,11 +68,11 @@ TEST(NcoWords, TenMegahertzAtHundredInEachMode) {
     // Double rate: the frequency doubles before the division, and the second
     // channel of the pair is one input sample later.
     m.settings.ModeOfInput = 2;
-    w = NcoWords(m, 0);
+    w = NcoWords(m.settings, 0);
     EXPECT_EQ(w.freq_msb, 0xCCCC);
     EXPECT_EQ(w.freq_mid, 0xCCCC);
     EXPECT_EQ(w.freq_lsb, 0xCCCD);
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.cic[0].phase, 0);
     EXPECT_EQ(m.workImage.cic[1].phase, 0xE667);  // truncate(-2e7 / 1e8 * 32768) = -6553
     EXPECT_EQ(FreqWordOf(m.workImage.cic[1]), 0xCCCCCCCCCCCDull);
@@ -84,10 +83,10 @@ TEST(NcoWords, ExactTruncationWideFrequenciesAndPhase) {
     // The exact quotient is 191321356418.99..., which double arithmetic rounds up to ...420.
     EXPECT_EQ(NcoFreqWord(67971, 100000000, false), -191321356419);
     // The most negative frequency doubled in Double rate: no overflow, the word wraps in 48 bits.
-    Model m;
+    Session m;
     m.settings.FreqNCO[2] = std::numeric_limits<int32_t>::min();
     m.settings.ModeOfInput = 2;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(FreqWordOf(m.workImage.cic[2]), 0xF31DC4611873ull);
     EXPECT_EQ(FreqWordOf(m.workImage.cic[3]), 0xF31DC4611873ull);
 
@@ -100,11 +99,11 @@ TEST(NcoWords, ExactTruncationWideFrequenciesAndPhase) {
 
 TEST(NcoWords, ClockOfZeroOrLessGivesZeroWordsWithoutDividing) {
     for (int32_t clock : {0, -100000000}) {
-        Model m;
+        Session m;
         m.settings.SystemClock = clock;
         m.settings.ModeOfInput = 2;
         m.settings.PhaseNCO[0] = static_cast<float>(std::numbers::pi / 2);
-        DeriveRegisters(m);
+        DeriveRegisters(m.settings, m);
         EXPECT_EQ(FreqWordOf(m.workImage.cic[0]), 0u);
         EXPECT_EQ(m.workImage.cic[0].phase, 16384);
         EXPECT_EQ(m.workImage.cic[1].phase, 16384);  // no advance either
@@ -113,12 +112,12 @@ TEST(NcoWords, ClockOfZeroOrLessGivesZeroWordsWithoutDividing) {
 }
 
 TEST(GainWord, WorkedExampleAndBadGains) {
-    Model m;
+    Session m;
     m.settings.Gain[0] = 127.9f;
     m.settings.Gain[1] = -2.0f;
     m.settings.Gain[2] = std::numeric_limits<float>::quiet_NaN();
     m.settings.Gain[3] = 300.0f;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     const auto& p = m.workImage.pfir;
     EXPECT_EQ(GainWord(127.9f), 0x7FE66u);
     EXPECT_EQ(p[0].gain_msb, 7);
@@ -181,22 +180,22 @@ TEST(FirShift, NearestGainManualShiftAndExtremes) {
     EXPECT_TRUE(std::isinf(FirShift(40000, std::numeric_limits<int>::max()).gain));
     EXPECT_EQ(FirShift(40000, std::numeric_limits<int>::min()).gain, 0.0f);
 
-    Model m;
+    Session m;
     FitByHand(m, 0, 1, 0, 1, 40000);
     m.ManualFirShift = 3;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.pfir[0].fir_shift, 3);
     m.ManualFirShift.reset();
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.pfir[0].fir_shift, 6);
 }
 
 TEST(DeriveRegisters, CicFieldsFollowTheDecimation) {
-    Model m;
+    Session m;
     m.settings.CicDec[0] = 222;
     m.settings.CicDec[1] = 223;
     m.settings.CicDec[2] = 10;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     const auto& c = m.workImage.cic;
     EXPECT_EQ(c[0].cic_rshift, 1);
     EXPECT_EQ(c[1].cic_rshift, 0);
@@ -209,12 +208,12 @@ TEST(DeriveRegisters, CicFieldsFollowTheDecimation) {
 }
 
 TEST(DeriveRegisters, ComplexPfirWithDecimationThreeSyncsAt143) {
-    Model m;
+    Session m;
     m.settings.FirDec[0] = 3;
     m.settings.FirDec[1] = 2;
     FitByHand(m, 0, 2, 0, 1, 40000);  // the table holds 1 for (3, 2)
     FitByHand(m, 1, 2, 0, 1, 40000);
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.pfir[0].fir_cmplx, 1);
     EXPECT_EQ(m.workImage.pfir[0].fir_sync_cnt, 143);
     EXPECT_EQ(m.workImage.pfir[1].fir_sync_cnt, 127);  // the table's 128, minus 1
@@ -226,12 +225,12 @@ TEST(DeriveRegisters, ComplexPfirWithDecimationThreeSyncsAt143) {
 
 TEST(DeriveRegisters, SixteenBlocksInSplitIqStayInsideTheTables) {
     // An unsymmetric 256-tap set in SplitIQ with CIC 16 and PFIR 1 runs 16 blocks.
-    Model m;
+    Session m;
     m.settings.ModeOfInput = 1;
     m.settings.CicDec[0] = 16;
     m.settings.FirDec[0] = 1;
     FitByHand(m, 0, 16, 0, 1, 40000);
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     const PfirChannelRegs& p = m.workImage.pfir[0];
     EXPECT_EQ(p.fir_cmplx, 0);
     EXPECT_EQ(p.fir_sync_cnt, 255);  // 512 halved, minus 1
@@ -252,7 +251,7 @@ TEST(DeriveRegisters, SixteenBlocksInSplitIqStayInsideTheTables) {
 
 TEST(DeriveRegisters, PairsTakeTheFirstChannelsSettingsInSplitModes) {
     for (int mode : {1, 2}) {
-        Model m;
+        Session m;
         Settings& s = m.settings;
         s.ModeOfInput = mode;
         for (int ch = 0; ch < kChannels; ++ch) {
@@ -267,7 +266,7 @@ TEST(DeriveRegisters, PairsTakeTheFirstChannelsSettingsInSplitModes) {
             FitByHand(m, ch, ch + 1, ch % 2, 1, 30000 + 1000 * ch, 100 * ch);
         }
         m.workImage.cic[1].cic_norm = m.workImage.cic[3].cic_norm = -7.0f;  // untouched by the derivation
-        DeriveRegisters(m);
+        DeriveRegisters(m.settings, m);
         const RegisterImage& w = m.workImage;
         EXPECT_EQ(m.ChannelMask, s.MaskChan2x);
         for (auto [src, i] : {std::pair{0, 1}, std::pair{2, 3}}) {
@@ -309,10 +308,10 @@ TEST(DeriveRegisters, PairsTakeTheFirstChannelsSettingsInSplitModes) {
 
 TEST(DeriveRegisters, PfirControlFollowsComplexityAndSingleBlocks) {
     // Full rate: complex PFIR; one block bypasses the accumulator RAM.
-    Model m;
+    Session m;
     FitByHand(m, 0, 1, 0, 1, 40000);
     FitByHand(m, 1, 3, 0, 1, 40000);
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     const PfirChannelRegs* p = m.workImage.pfir.data();
     EXPECT_EQ(p[0].swap_cmplx, 1);
     EXPECT_EQ(p[0].acc_dly, 1);
@@ -329,13 +328,13 @@ TEST(DeriveRegisters, PfirControlFollowsComplexityAndSingleBlocks) {
 
     // SplitIQ: real PFIR; one block feeds back through the swap RAM, and
     // acc_dly0 is set whatever the block count.
-    Model s;
+    Session s;
     s.settings.ModeOfInput = 1;
     s.settings.CicDec[0] = 4;
     s.settings.CicDec[2] = 4;
     FitByHand(s, 0, 1, 0, 1, 40000);
     FitByHand(s, 2, 3, 1, 0, 40000);
-    DeriveRegisters(s);
+    DeriveRegisters(s.settings, s);
     p = s.workImage.pfir.data();
     for (int i : {0, 1}) {
         EXPECT_EQ(p[i].fir_cmplx, 0);
@@ -360,18 +359,18 @@ TEST(DeriveRegisters, PfirControlFollowsComplexityAndSingleBlocks) {
 }
 
 TEST(DeriveRegisters, TdmSwitchesTheOutputFlagsBothWays) {
-    Model m;
+    Session m;
     m.settings.EnableTDM = 1;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.routf_tdm, 1);
     for (const PfirChannelRegs& p : m.workImage.pfir) EXPECT_EQ(p.routf_ctdm, 1);
     m.settings.EnableTDM = 0;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.routf_tdm, 0);
     for (const PfirChannelRegs& p : m.workImage.pfir) EXPECT_EQ(p.routf_ctdm, 0);
     // Full rate on this board: any ADC but the first selects the second input.
     m.settings.InpADC[1] = 3;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.cic[0].mix_rcv_sel, 0);
     if (BoardModel == 0 || BoardModel == 2) {
         EXPECT_EQ(m.workImage.cic[1].mix_rcv_sel, 2);
@@ -381,13 +380,13 @@ TEST(DeriveRegisters, TdmSwitchesTheOutputFlagsBothWays) {
 }
 
 TEST(DeriveRegisters, LowestSplitDecimationClocksThePfirOncePerSample) {
-    Model m;
+    Session m;
     m.settings.ModeOfInput = 2;
     m.settings.CicDec[0] = 2;
     m.settings.CicDec[2] = 4;
     FitByHand(m, 0, 4, 0, 1, 40000);
     FitByHand(m, 2, 4, 0, 1, 40000);
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.pfir[0].fir_clk_cnt, 1);
     EXPECT_EQ(m.workImage.pfir[0].fir_clk_cnt_en, 0);
     EXPECT_EQ(m.workImage.pfir[0].swap_rcv_tdly, 1);
@@ -398,18 +397,18 @@ TEST(DeriveRegisters, LowestSplitDecimationClocksThePfirOncePerSample) {
 TEST(DeriveRegisters, BadSettingsFromALabFileGiveADefinedImage) {
     // Input mode outside 0..2 is derived as Full rate.
     for (int bad : {3, -1, 1000}) {
-        Model ref, m;
+        Session ref, m;
         FitByHand(ref, 0, 4, 1, 1, 40000);
         FitByHand(m, 0, 4, 1, 1, 40000);
         m.settings.ModeOfInput = bad;
-        DeriveRegisters(ref);
-        DeriveRegisters(m);
+        DeriveRegisters(ref.settings, ref);
+        DeriveRegisters(m.settings, m);
         ExpectSameImage(m.workImage, ref.workImage);
         EXPECT_EQ(m.ChannelMask, m.settings.MaskChan4x);
     }
 
     // Decimations of 0 or beyond range are clamped before they divide or index.
-    Model m;
+    Session m;
     m.settings.CicDec[0] = 0;
     m.settings.FirDec[0] = 0;
     m.settings.CicDec[1] = 5000;
@@ -418,7 +417,7 @@ TEST(DeriveRegisters, BadSettingsFromALabFileGiveADefinedImage) {
     m.settings.Gain[3] = std::numeric_limits<float>::infinity();
     m.settings.OverallGain[3] = std::numeric_limits<float>::quiet_NaN();
     m.settings.PhaseNCO[3] = -std::numeric_limits<float>::infinity();
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     const RegisterImage& w = m.workImage;
     EXPECT_EQ(w.cic_dec[0], 1);
     EXPECT_EQ(w.cic[0].ncic, 0);
@@ -433,19 +432,19 @@ TEST(DeriveRegisters, BadSettingsFromALabFileGiveADefinedImage) {
     EXPECT_EQ(w.cic[3].phase, 0);
 
     // Double rate needs at least 2 for ncic.
-    Model d;
+    Session d;
     d.settings.ModeOfInput = 2;
     d.settings.CicDec[0] = 1;
-    DeriveRegisters(d);
+    DeriveRegisters(d.settings, d);
     EXPECT_EQ(d.workImage.cic_dec[0], 2);
     EXPECT_EQ(d.workImage.cic[0].ncic, 0);
 }
 
 TEST(DeriveRegisters, ZeroFrequencyIsPositiveZeroAndFieldsAreIdempotent) {
-    Model m;
+    Session m;
     m.settings.FreqNCO[1] = 0;
     FitByHand(m, 0, 3, 0, 0, 12345);
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.freq[1], 0.0f);
     EXPECT_FALSE(std::signbit(m.workImage.freq[1]));
     EXPECT_FLOAT_EQ(m.workImage.freq[0], -10.0f);
@@ -456,17 +455,17 @@ TEST(DeriveRegisters, ZeroFrequencyIsPositiveZeroAndFieldsAreIdempotent) {
     m.workImage.pfir[0].fwa_strobe = 0x1234;
     m.workImage.cic[2].freq_lsb = 0x1234;
     m.workImage.sum_selI = 5;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     ExpectSameImage(m.workImage, first);
     EXPECT_EQ(m.coefRam, ram);
     // A field no step touches keeps an editor's value.
     m.workImage.pfir[0].agc_thresh = 77;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.pfir[0].agc_thresh, 77);
 }
 
 TEST(FillCoefRam, BlocksBackwardsRowZeroClearedStaleCellsKept) {
-    Model m;
+    Session m;
     for (auto& row : m.coefRam[1]) row.fill(-9);
     FitByHand(m, 0, 2, 0, 1, 0);
     m.fittedTaps[0][1] = 0x12345;  // only the low 16 bits reach the RAM
@@ -574,7 +573,7 @@ TEST(AddressGenerators, UnlistedShapesGetTheOneChosenValue) {
 }
 
 TEST(SettingsFromImage, RoundTripAndBadImageValues) {
-    Model m;
+    Session m;
     Settings& s = m.settings;
     s.SystemClock = 80000000;
     const int32_t freqs[kChannels] = {12345678, -2500000, 0, 39999000};
@@ -585,10 +584,10 @@ TEST(SettingsFromImage, RoundTripAndBadImageValues) {
         s.Gain[ch] = 0.25f * static_cast<float>(ch + 1);
         s.PhaseNCO[ch] = 0.5f;
     }
-    DeriveRegisters(m);
-    Model back;
+    DeriveRegisters(m.settings, m);
+    Session back;
     back.workImage = m.workImage;
-    SettingsFromImage(back);
+    SettingsFromImage(back.workImage, back.settings);
     EXPECT_EQ(back.settings.SystemClock, 80000000);
     for (int ch = 0; ch < kChannels; ++ch) {
         EXPECT_EQ(back.settings.FreqNCO[ch], freqs[ch]) << ch;
@@ -606,13 +605,13 @@ TEST(SettingsFromImage, RoundTripAndBadImageValues) {
     back.workImage.gain[2] = std::numeric_limits<float>::quiet_NaN();
     back.workImage.cic_dec[3] = 0;
     back.workImage.fir_dec[3] = 0;
-    SettingsFromImage(back);
+    SettingsFromImage(back.workImage, back.settings);
     EXPECT_EQ(back.settings.SystemClock, 0);
     EXPECT_EQ(back.settings.FreqNCO[0], std::numeric_limits<int32_t>::min());
     EXPECT_EQ(back.settings.FreqNCO[1], 0);
     EXPECT_EQ(back.settings.Gain[2], 0.0f);
     // The next derivation copes with all of it.
-    DeriveRegisters(back);
+    DeriveRegisters(back.settings, back);
     EXPECT_EQ(back.workImage.cic_dec[3], 1);
     EXPECT_EQ(back.workImage.fir_dec[3], 1);
     EXPECT_EQ(FreqWordOf(back.workImage.cic[0]), 0u);

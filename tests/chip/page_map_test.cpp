@@ -1,4 +1,5 @@
 #include "chip/page_map.h"
+#include "session/session.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ struct Triple {
     bool operator==(const Triple&) const = default;
 };
 
-std::vector<Triple> Triples(const Model& m) {
+std::vector<Triple> Triples(const Session& m) {
     std::vector<Triple> out;
     for (int i = 0; i < m.registerWriteList.count; ++i) {
         RegisterWrite w = m.registerWriteList.writes[static_cast<size_t>(i)];
@@ -28,7 +29,7 @@ std::vector<Triple> Triples(const Model& m) {
 }
 
 // Value of the (only) triple for page/reg; nullopt when it is not in the list.
-std::optional<unsigned> ValueAt(const Model& m, unsigned page, unsigned reg) {
+std::optional<unsigned> ValueAt(const Session& m, unsigned page, unsigned reg) {
     std::optional<unsigned> found;
     for (const Triple& t : Triples(m)) {
         if (t.page != page || t.reg != reg) continue;
@@ -38,12 +39,12 @@ std::optional<unsigned> ValueAt(const Model& m, unsigned page, unsigned reg) {
     return found;
 }
 
-std::unique_ptr<Model> NewModel() { return std::make_unique<Model>(); }
+std::unique_ptr<Session> NewModel() { return std::make_unique<Session>(); }
 
 TEST(RegisterWriteList, AllZeroImageGivesTheFixedOrderOf1328Triples) {
     auto m = NewModel();
     m->workImage.chip_rev = 0;
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     std::vector<Triple> got = Triples(*m);
     ASSERT_EQ(got.size(), 1328u);
     EXPECT_EQ(got.front(), (Triple{0, 0, 0xFFF0}));
@@ -75,7 +76,7 @@ TEST(RegisterWriteList, AllZeroImageGivesTheFixedOrderOf1328Triples) {
     for (size_t i = 1; i < got.size(); ++i) EXPECT_EQ(got[i].value, 0u) << "triple " << i;
 
     // A rebuild starts from scratch.
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(m->registerWriteList.count, 1328);
 }
 
@@ -93,7 +94,7 @@ TEST(RegisterWriteList, PowerMeterAndSparePageRegistersAreFixed) {
     m->workImage.toutf_rnd_AB = 1;
     m->workImage.en_AO = 1;
     m->workImage.sumin_clr = 1;
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(m->workImage.sumin_clr, 0);
     for (unsigned c = 0; c < 4; ++c) {
         const unsigned p = 32 * c + 19;
@@ -114,7 +115,7 @@ TEST(RegisterWriteList, CicControlIsCutTo15Bits) {
     m->workImage.cic[0].cic_fl_status = 1;
     m->workImage.cic[3].cic_bypass = 3;  // runs into bit 15, which is cut
     m->workImage.cic[3].cic_shift = 0x22;
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(ValueAt(*m, 0x80, 16), 0x4000u);
     EXPECT_EQ(ValueAt(*m, 0xA0, 24), 0x4022u);
 }
@@ -150,7 +151,7 @@ TEST(RegisterWriteList, FieldsLandAtTheirBitPositions) {
     img.gen_timer = 0x1234;
     img.toutf_hold_sync = 7;
     img.toutf_bo = 1;
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
 
     EXPECT_EQ(ValueAt(*m, 0, 1), 0x000Cu);
     EXPECT_EQ(ValueAt(*m, 0x33, 16), 0x1005u);
@@ -181,13 +182,13 @@ TEST(RegisterWriteList, CoefficientPagesAndManualScaling) {
     m->coefRam[2][15][15] = 0x1234;
     m->settings.scaleFir = 0.5f;
 
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(ValueAt(*m, 0, 16), 1001u);
     EXPECT_EQ(ValueAt(*m, 0, 17), 0xFC17u);
     EXPECT_EQ(ValueAt(*m, 79, 31), 0x1234u);
 
     m->ManualFirShift = 2;  // "ЛЧМ" checked
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(ValueAt(*m, 0, 16), 500u);
     EXPECT_EQ(ValueAt(*m, 0, 17), 0xFE0Cu);
     EXPECT_EQ(ValueAt(*m, 0, 18), 0xFFFFu);  // -1.5 truncates toward zero
@@ -195,13 +196,13 @@ TEST(RegisterWriteList, CoefficientPagesAndManualScaling) {
 
     // A scale from a damaged lab file gives defined words, never a trap.
     m->settings.scaleFir = 1e30f;
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(m->registerWriteList.count, 1328);
     m->settings.scaleFir = std::numeric_limits<float>::quiet_NaN();
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(ValueAt(*m, 0, 16), 0u);
     m->settings.scaleFir = 3.0f;  // wraps like any 16-bit store
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     EXPECT_EQ(ValueAt(*m, 0, 16), 3003u);
     EXPECT_EQ(ValueAt(*m, 79, 31), (0x1234u * 3) & 0xFFFF);
 }
@@ -212,7 +213,7 @@ TEST(RegisterWriteList, PageTablesGoToPages16And17) {
         m->page16Table[1][j] = static_cast<uint16_t>(j + 100);
         m->page17Table[3][j] = static_cast<uint16_t>(0x6000 + j);
     }
-    BuildRegisterWriteList(*m);
+    BuildRegisterWriteList(m->settings, *m);
     for (unsigned j = 0; j < 16; ++j) {
         EXPECT_EQ(ValueAt(*m, 48, 16 + j), j + 100);
         EXPECT_EQ(ValueAt(*m, 113, 16 + j), 0x6000 + j);
@@ -240,7 +241,7 @@ TEST(Page16Tables, FollowTheDecimationAndPairing) {
     s.FirDec[1] = 2;
     s.FirDec[2] = 8;
     s.FirDec[3] = 3;
-    FillPage16Tables(*m);
+    FillPage16Tables(m->settings, *m);
     EXPECT_EQ(m->page16Table[0], Row({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     EXPECT_EQ(m->page16Table[1], Row({2, 3, 0, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     EXPECT_EQ(m->page16Table[2], Row({14, 15, 12, 13, 10, 11, 8, 9, 6, 7, 4, 5, 2, 3, 0, 1}));
@@ -251,7 +252,7 @@ TEST(Page16Tables, FollowTheDecimationAndPairing) {
     s.FirDec[1] = 5;
     s.FirDec[2] = 2;
     s.FirDec[3] = 7;
-    FillPage16Tables(*m);
+    FillPage16Tables(m->settings, *m);
     const PageTable d3 = Row({2, 1, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
     const PageTable d2 = Row({1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
     EXPECT_EQ(m->page16Table[0], d3);
@@ -261,7 +262,7 @@ TEST(Page16Tables, FollowTheDecimationAndPairing) {
 
     s.ModeOfInput = 2;
     s.FirDec[0] = 8;
-    FillPage16Tables(*m);
+    FillPage16Tables(m->settings, *m);
     EXPECT_EQ(m->page16Table[1], Row({7, 6, 5, 4, 3, 2, 1, 0, 8, 9, 10, 11, 12, 13, 14, 15}));
 }
 
@@ -273,7 +274,7 @@ TEST(Page16Tables, DecimationOutsideOneToEightKeepsTheTable) {
     m->settings.FirDec[1] = 9;
     m->settings.FirDec[2] = -5;
     m->settings.FirDec[3] = 1;
-    FillPage16Tables(*m);
+    FillPage16Tables(m->settings, *m);
     EXPECT_EQ(m->page16Table[0], marker);
     EXPECT_EQ(m->page16Table[1], marker);
     EXPECT_EQ(m->page16Table[2], marker);
@@ -288,11 +289,11 @@ TEST(Page17Tables, RowsChosenByDecimationSymmetryAndBlocks) {
         m->coefSetInfo[static_cast<size_t>(c)].symtype = 2;
         m->coefSetInfo[static_cast<size_t>(c)].nblocks = 4;
     }
-    FillPage17Tables(*m);
+    FillPage17Tables(m->settings, *m);
     EXPECT_EQ(m->page17Table[0], Row({0x0100, 0x0311, 0x0422, 0x0633, 0x0844, 0x0A55, 0x0C66, 0x0E77, 0x1000, 0x1211,
                                       0x1422, 0x1633, 0x1844, 0x1A55, 0x1C66, 0x1E77}));
     s.ModeOfInput = 1;
-    FillPage17Tables(*m);
+    FillPage17Tables(m->settings, *m);
     EXPECT_EQ(m->page17Table[0], Page17Bank[14]);
     EXPECT_EQ(m->page17Table[0][0], 0x0100);
     EXPECT_EQ(m->page17Table[0][5], 0x0A11);  // 0x200*5 + 0x11*(5 mod 4)
@@ -311,7 +312,7 @@ TEST(Page17Tables, RowsChosenByDecimationSymmetryAndBlocks) {
         m->coefSetInfo[static_cast<size_t>(c)].symtype = 0;
         m->coefSetInfo[static_cast<size_t>(c)].nblocks = static_cast<uint16_t>(3 * c + 1);
     }
-    FillPage17Tables(*m);
+    FillPage17Tables(m->settings, *m);
     for (const PageTable& t : m->page17Table) EXPECT_EQ(t, UnsymmetricRow());
 
     // Paired modes take the first channel's decimation and fit.
@@ -321,7 +322,7 @@ TEST(Page17Tables, RowsChosenByDecimationSymmetryAndBlocks) {
     m->coefSetInfo[0].symtype = 1;
     m->coefSetInfo[0].nblocks = 6;
     s.FirDec[1] = 8;  // ignored: B follows A
-    FillPage17Tables(*m);
+    FillPage17Tables(m->settings, *m);
     EXPECT_EQ(m->page17Table[0], Page17Bank[31]);
     EXPECT_EQ(m->page17Table[1], Page17Bank[31]);
 }
@@ -370,7 +371,7 @@ TEST(Page17Tables, UndefinedChoicesKeepTheTable) {
     m->settings.FirDec[3] = 2;
     m->coefSetInfo[3].symtype = 2;
     m->coefSetInfo[3].nblocks = 65535;
-    FillPage17Tables(*m);
+    FillPage17Tables(m->settings, *m);
     for (const PageTable& t : m->page17Table) EXPECT_EQ(t, marker);
 }
 
@@ -407,27 +408,27 @@ TEST(Page17Bank, FormulaRowsAndListedRows) {
 
 TEST(PageMismatches, CountWordsThatDifferFromTheTool) {
     auto m = NewModel();
-    FillPage16Tables(*m);
+    FillPage16Tables(m->settings, *m);
     for (int c = 0; c < 4; ++c)
         for (size_t j = 0; j < 16; ++j) {
             ToolPage16Table(*m, c)[j] = static_cast<int16_t>(m->page16Table[static_cast<size_t>(c)][j]);
             ToolPage17Table(*m, c)[j] = static_cast<int16_t>(m->page17Table[static_cast<size_t>(c)][j]);
         }
-    EXPECT_EQ(CountPage16Mismatches(*m), 0);
-    EXPECT_EQ(CountPage17Mismatches(*m), 0);
+    EXPECT_EQ(CountPage16Mismatches(m->settings, *m), 0);
+    EXPECT_EQ(CountPage17Mismatches(m->settings, *m), 0);
 
     ToolPage16Table(*m, 1)[3] = 99;
     ToolPage17Table(*m, 3)[0] = -1;
     ToolPage17Table(*m, 3)[15] = 1;
-    EXPECT_EQ(CountPage16Mismatches(*m), 1);
-    EXPECT_EQ(CountPage17Mismatches(*m), 2);
+    EXPECT_EQ(CountPage16Mismatches(m->settings, *m), 1);
+    EXPECT_EQ(CountPage17Mismatches(m->settings, *m), 2);
     m->page17Table[3][0] = 0xFFFF;  // compared as 16-bit words
-    EXPECT_EQ(CountPage17Mismatches(*m), 1);
+    EXPECT_EQ(CountPage17Mismatches(m->settings, *m), 1);
 
     // Everything differs: 64 at most.
     for (int c = 0; c < 4; ++c)
         for (size_t j = 0; j < 16; ++j) ToolPage16Table(*m, c)[j] = 1000;
-    EXPECT_EQ(CountPage16Mismatches(*m), 64);
+    EXPECT_EQ(CountPage16Mismatches(m->settings, *m), 64);
 
     // In the paired modes B and D are compared with the table of A and C.
     m->settings.ModeOfInput = 1;
@@ -435,9 +436,9 @@ TEST(PageMismatches, CountWordsThatDifferFromTheTool) {
         for (size_t j = 0; j < 16; ++j) ToolPage16Table(*m, c)[j] = static_cast<int16_t>(m->page16Table[0][j]);
     m->page16Table[1][5] = 4242;
     m->page16Table[3][6] = 4242;
-    EXPECT_EQ(CountPage16Mismatches(*m), 0);
+    EXPECT_EQ(CountPage16Mismatches(m->settings, *m), 0);
     m->page16Table[2][0] = 4242;
-    EXPECT_EQ(CountPage16Mismatches(*m), 2);
+    EXPECT_EQ(CountPage16Mismatches(m->settings, *m), 2);
 }
 
 }  // namespace

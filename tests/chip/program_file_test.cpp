@@ -17,7 +17,7 @@ using test::ReadFileText;
 using test::TempDir;
 using test::WriteFileText;
 
-std::unique_ptr<Model> NewModel() { return std::make_unique<Model>(); }
+std::unique_ptr<Session> NewModel() { return std::make_unique<Session>(); }
 
 TEST(ProgramFile, HeaderChannelLinesAndTripleFormat) {
     auto m = NewModel();
@@ -42,7 +42,7 @@ TEST(ProgramFile, HeaderChannelLinesAndTripleFormat) {
     m->registerWriteList.writes[2] = MakeRegisterWrite(0xA1, 0x15, 0x1234);
 
     TempDir dir;
-    ASSERT_TRUE(WriteProgramFile(*m, dir / "x.prg"));
+    ASSERT_TRUE(WriteProgramFile(m->settings, *m, *m, dir / "x.prg"));
     EXPECT_EQ(m->AdcMask, 0x7);  // ADC 1 (A), 2 (B), 0 (D, and always); C is not in the mask
     EXPECT_EQ(ReadFileText(dir / "x.prg"),
               "*** ProgFile DDC GC5016 for TORVIN-C ***\n"
@@ -75,15 +75,15 @@ TEST(ProgramFile, AdcMaskByMode) {
     m->settings.ModeOfInput = 2;
     m->ChannelMask = 1;
     m->settings.InpADC[0] = 2;
-    EXPECT_EQ(ComputeAdcMask(*m), 0x4);
+    EXPECT_EQ(ComputeAdcMask(m->settings, *m), 0x4);
     m->settings.ModeOfInput = 1;
-    EXPECT_EQ(ComputeAdcMask(*m), 0x5);
+    EXPECT_EQ(ComputeAdcMask(m->settings, *m), 0x5);
     m->settings.ModeOfInput = 2;
     m->ChannelMask = 0;
-    EXPECT_EQ(ComputeAdcMask(*m), 0x0);
+    EXPECT_EQ(ComputeAdcMask(m->settings, *m), 0x0);
     m->ChannelMask = 2;  // pair C+D: its first channel's input
     m->settings.InpADC[2] = 3;
-    EXPECT_EQ(ComputeAdcMask(*m), 0x8);
+    EXPECT_EQ(ComputeAdcMask(m->settings, *m), 0x8);
 
     // Full rate: inputs outside 0..3 add nothing, and ADC 0 is always in.
     m->settings.ModeOfInput = 0;
@@ -92,16 +92,16 @@ TEST(ProgramFile, AdcMaskByMode) {
     m->settings.InpADC[1] = -1;
     m->settings.InpADC[2] = 3;
     m->settings.InpADC[3] = 100000;
-    EXPECT_EQ(ComputeAdcMask(*m), 0x9);
+    EXPECT_EQ(ComputeAdcMask(m->settings, *m), 0x9);
 }
 
 TEST(ProgramFile, UnwritableTargetLeavesTheOldFile) {
     auto m = NewModel();
     TempDir dir;
-    EXPECT_FALSE(WriteProgramFile(*m, dir / "missing" / "std.prg"));
+    EXPECT_FALSE(WriteProgramFile(m->settings, *m, *m, dir / "missing" / "std.prg"));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
     std::filesystem::create_directory(dir / "std.prg");  // a folder in the way
-    EXPECT_FALSE(WriteProgramFile(*m, dir / "std.prg"));
+    EXPECT_FALSE(WriteProgramFile(m->settings, *m, *m, dir / "std.prg"));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "std.prg"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary left behind";
 }
@@ -255,13 +255,13 @@ TEST(SaveChecks, AgreementThenMinimum) {
     for (int c = 0; c < 4; ++c) s.FirDec[c] = 2;
     s.CicM0Dec[0] = s.CicM0Dec[1] = s.CicM0Dec[2] = 8;
     s.CicM0Dec[3] = 16;
-    SaveCheck r = CheckSaveDecimations(*m);
+    SaveCheck r = CheckSaveDecimations(m->settings, *m);
     EXPECT_EQ(r.notice, SaveNotice::DecimMismatch);
     EXPECT_EQ(SaveNoticeLines(r), (std::vector<std::string>{"Значения коэффициентов децимации каналов",
                                                             " различаются !", "Файл не может быть записан !"}));
     s.CicM0Dec[3] = 8;
-    EXPECT_EQ(CheckSaveDecimations(*m).notice, SaveNotice::None);
-    EXPECT_TRUE(SaveNoticeLines(CheckSaveDecimations(*m)).empty());
+    EXPECT_EQ(CheckSaveDecimations(m->settings, *m).notice, SaveNotice::None);
+    EXPECT_TRUE(SaveNoticeLines(CheckSaveDecimations(m->settings, *m)).empty());
 
     // SplitIQ compares A with C only.
     s.ModeOfInput = 1;
@@ -270,9 +270,9 @@ TEST(SaveChecks, AgreementThenMinimum) {
     s.CicM1Dec[1] = 32;
     s.CicM1Dec[2] = 16;
     s.CicM1Dec[3] = 32;
-    EXPECT_EQ(CheckSaveDecimations(*m).notice, SaveNotice::None);
+    EXPECT_EQ(CheckSaveDecimations(m->settings, *m).notice, SaveNotice::None);
     s.CicM1Dec[2] = 8;
-    EXPECT_EQ(CheckSaveDecimations(*m).notice, SaveNotice::DecimMismatch);
+    EXPECT_EQ(CheckSaveDecimations(m->settings, *m).notice, SaveNotice::DecimMismatch);
 
     // The first board model's minimums; the texts name them whatever the model.
     m->MinTotalDec[0] = 8;
@@ -283,7 +283,7 @@ TEST(SaveChecks, AgreementThenMinimum) {
         s.CicM0Dec[c] = 2;
         s.FirDec[c] = 2;
     }
-    r = CheckSaveDecimations(*m);
+    r = CheckSaveDecimations(m->settings, *m);
     EXPECT_EQ(r.notice, SaveNotice::MinDecim);
     EXPECT_STREQ(r.modeLine, "Full rate равно 8 !");
     EXPECT_EQ(SaveNoticeLines(r),
@@ -291,18 +291,18 @@ TEST(SaveChecks, AgreementThenMinimum) {
                                         "Файл не может быть записан !"}));
     s.ModeOfInput = 1;
     s.CicM1Dec[0] = s.CicM1Dec[2] = 1;
-    EXPECT_STREQ(CheckSaveDecimations(*m).modeLine, "SplitIQ rate равно 4 !");
+    EXPECT_STREQ(CheckSaveDecimations(m->settings, *m).modeLine, "SplitIQ rate равно 4 !");
     s.ModeOfInput = 2;
     s.CicM2Dec[0] = s.CicM2Dec[2] = 2;
-    EXPECT_STREQ(CheckSaveDecimations(*m).modeLine, "Double rate равно 8 !");
+    EXPECT_STREQ(CheckSaveDecimations(m->settings, *m).modeLine, "Double rate равно 8 !");
     s.CicM2Dec[0] = s.CicM2Dec[2] = 4;
-    EXPECT_EQ(CheckSaveDecimations(*m).notice, SaveNotice::None);
+    EXPECT_EQ(CheckSaveDecimations(m->settings, *m).notice, SaveNotice::None);
 
     // Products beyond 32 bits compare exactly.
     s.ModeOfInput = 0;
     for (int c = 0; c < 4; ++c) s.CicM0Dec[c] = 2000000000;
     s.FirDec[3] = 3;
-    EXPECT_EQ(CheckSaveDecimations(*m).notice, SaveNotice::DecimMismatch);
+    EXPECT_EQ(CheckSaveDecimations(m->settings, *m).notice, SaveNotice::DecimMismatch);
 }
 
 }  // namespace

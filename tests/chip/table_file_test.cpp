@@ -21,11 +21,11 @@ using test::WriteFileText;
 // Gives every value of the section its own value, chosen so that signed,
 // unsigned, 32-bit and float fields all hold something a wrong format or a
 // wrong field would not reproduce.
-void FillDistinct(Model& m, int first, int last) {
-    for (int i = first; i <= last; ++i) {
-        const ParamEntry& e = ParamTable()[static_cast<size_t>(i)];
+void FillDistinct(RegisterImage& m, std::span<const RegisterParam> list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        const RegisterParam& e = list[i];
         for (int k = 0; k < e.values(); ++k) {
-            const long n = (i - first) * 4 + k + 1;
+            const long n = static_cast<long>(i) * 4 + k + 1;
             switch (e.type) {
                 case PT_UINT16:
                     ParamSetInteger(m, e, k, 40000 + n);  // above the int16 range
@@ -46,25 +46,25 @@ void FillDistinct(Model& m, int first, int last) {
     }
 }
 
-void ExpectSectionsEqual(Model& a, Model& b, int first, int last) {
-    for (int i = first; i <= last; ++i) {
-        const ParamEntry& e = ParamTable()[static_cast<size_t>(i)];
+void ExpectSectionsEqual(const RegisterImage& a, const RegisterImage& b, std::span<const RegisterParam> list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        const RegisterParam& e = list[i];
         for (int k = 0; k < e.values(); ++k)
             EXPECT_EQ(ParamGetNumber(a, e, k), ParamGetNumber(b, e, k)) << "entry " << i << " " << e.name << " " << k;
     }
 }
 
 TEST(TableFile, WriteThenReadRestoresEveryWorkField) {
-    auto a = std::make_unique<Model>();
-    FillDistinct(*a, kWorkFirst, kWorkLast);
+    auto a = std::make_unique<Session>();
+    FillDistinct(a->workImage, TableParams());
     TempDir dir;
-    ASSERT_TRUE(WriteTableFile(*a, dir / "exper.tbl"));
+    ASSERT_TRUE(WriteTableFile(a->workImage, dir / "exper.tbl"));
     const std::string text = ReadFileText(dir / "exper.tbl");
-    EXPECT_EQ(SplitLines(text).size(), static_cast<size_t>(kWorkLast - kWorkFirst + 1));
+    EXPECT_EQ(SplitLines(text).size(), TableParams().size());
 
-    auto b = std::make_unique<Model>();
-    ASSERT_TRUE(ReadTableFile(*b, dir / "exper.tbl"));
-    ExpectSectionsEqual(*a, *b, kWorkFirst, kWorkLast);
+    auto b = std::make_unique<Session>();
+    ASSERT_TRUE(ReadTableFile(b->workImage, dir / "exper.tbl"));
+    ExpectSectionsEqual(a->workImage, b->workImage, TableParams());
     // The tool image is not the reader's business.
     EXPECT_EQ(b->toolImage.chip_rev, -1);
     EXPECT_EQ(b->toolImage.pfir[2].coef_ofsc, 0);
@@ -73,13 +73,13 @@ TEST(TableFile, WriteThenReadRestoresEveryWorkField) {
     std::string crlf;
     for (const std::string& line : SplitLines(text)) crlf += line + "\r\n";
     WriteFileText(dir / "crlf.tbl", crlf);
-    auto c = std::make_unique<Model>();
-    ASSERT_TRUE(ReadTableFile(*c, dir / "crlf.tbl"));
-    ExpectSectionsEqual(*a, *c, kWorkFirst, kWorkLast);
+    auto c = std::make_unique<Session>();
+    ASSERT_TRUE(ReadTableFile(c->workImage, dir / "crlf.tbl"));
+    ExpectSectionsEqual(a->workImage, c->workImage, TableParams());
 }
 
 TEST(TableFile, LineLayouts) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     m->workImage.ck_loss_status = -1;
     m->workImage.en_ck_loss = 65535;
     m->workImage.gen_timer = 12;
@@ -91,7 +91,7 @@ TEST(TableFile, LineLayouts) {
         m->workImage.sumtap[c] = -70000 * c;
     }
     m->workImage.pfir[3].coef_ofsc = 65535;
-    const std::string t = FormatTableFile(*m);
+    const std::string t = FormatTableFile(m->workImage);
     auto has = [&](const std::string& line) { return t.find("\n" + line + "\n") != std::string::npos; };
     EXPECT_EQ(t.rfind("ck_loss_status         -1\n", 0), 0u);
     EXPECT_TRUE(has("en_ck_loss             65535"));
@@ -106,14 +106,14 @@ TEST(TableFile, LineLayouts) {
 }
 
 // Reads a table made of the given lines into m.
-bool ReadText(Model& m, const std::string& text) {
+bool ReadText(Session& m, const std::string& text) {
     TempDir dir;
     WriteFileText(dir / "t.tbl", text);
-    return ReadTableFile(m, dir / "t.tbl");
+    return ReadTableFile(m.workImage, dir / "t.tbl");
 }
 
 TEST(TableFile, ScalarValuesHexDecimalAndLow16Bits) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     m->workImage.tout_res = 99;
     ASSERT_TRUE(ReadText(*m,
                          "rin_rate               0x1F\n"
@@ -137,7 +137,7 @@ TEST(TableFile, ScalarValuesHexDecimalAndLow16Bits) {
 }
 
 TEST(TableFile, ArrayValuesAreDecimalOnly) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     for (int c = 0; c < kChannels; ++c) {
         m->workImage.pfir[c].coef_ofsc = 9;
         m->workImage.pfir[c].coef_modc = 9;
@@ -167,7 +167,7 @@ TEST(TableFile, ArrayValuesAreDecimalOnly) {
 }
 
 TEST(TableFile, LinesMatchWholeNamesOnly) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     for (int c = 0; c < kChannels; ++c) {
         m->workImage.cic[c].phase = 55;
         m->workImage.pfir[c].acc_dly = 66;
@@ -194,7 +194,7 @@ TEST(TableFile, LinesMatchWholeNamesOnly) {
 }
 
 TEST(TableFile, FloatsThatTheImageCannotHoldAreNoNumbers) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     for (int c = 0; c < kChannels; ++c) m->workImage.freq[c] = 7.0f;
     m->workImage.fck = 5.0f;
     ASSERT_TRUE(ReadText(*m,
@@ -209,32 +209,32 @@ TEST(TableFile, FloatsThatTheImageCannotHoldAreNoNumbers) {
 }
 
 TEST(TableFile, UnreadableFilesChangeNothing) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     m->workImage.rin_rate = 4;
     TempDir dir;
-    EXPECT_FALSE(ReadTableFile(*m, dir / "missing.tbl"));
-    EXPECT_FALSE(ReadTableFile(*m, dir.path()));
-    EXPECT_FALSE(ReadToolTableFile(*m, dir / "missing.tbl"));
+    EXPECT_FALSE(ReadTableFile(m->workImage, dir / "missing.tbl"));
+    EXPECT_FALSE(ReadTableFile(m->workImage, dir.path()));
+    EXPECT_FALSE(ReadToolTableFile(m->toolImage, dir / "missing.tbl"));
     EXPECT_EQ(m->workImage.rin_rate, 4);
     EXPECT_EQ(m->toolImage.chip_rev, -1);
     // An empty file is read, and changes nothing either.
     WriteFileText(dir / "empty.tbl", "");
-    EXPECT_TRUE(ReadTableFile(*m, dir / "empty.tbl"));
+    EXPECT_TRUE(ReadTableFile(m->workImage, dir / "empty.tbl"));
     EXPECT_EQ(m->workImage.rin_rate, 4);
     // A table that cannot be created leaves no file behind.
-    EXPECT_FALSE(WriteTableFile(*m, dir / "no" / "such" / "exper.tbl"));
+    EXPECT_FALSE(WriteTableFile(m->workImage, dir / "no" / "such" / "exper.tbl"));
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
 TEST(ToolTableFile, RoundTripThroughTheToolFormat) {
-    auto a = std::make_unique<Model>();
-    FillDistinct(*a, kToolFirst, kToolLast);
+    auto a = std::make_unique<Session>();
+    FillDistinct(a->toolImage, ToolTableParams());
     TempDir dir;
-    ASSERT_TRUE(WriteToolTableFile(*a, dir / "workcmd.tbl"));
-    EXPECT_EQ(SplitLines(ReadFileText(dir / "workcmd.tbl")).size(), static_cast<size_t>(kToolLast - kToolFirst + 1));
-    auto b = std::make_unique<Model>();
-    ASSERT_TRUE(ReadToolTableFile(*b, dir / "workcmd.tbl"));
-    ExpectSectionsEqual(*a, *b, kToolFirst, kToolLast);
+    ASSERT_TRUE(WriteToolTableFile(a->toolImage, dir / "workcmd.tbl"));
+    EXPECT_EQ(SplitLines(ReadFileText(dir / "workcmd.tbl")).size(), ToolTableParams().size());
+    auto b = std::make_unique<Session>();
+    ASSERT_TRUE(ReadToolTableFile(b->toolImage, dir / "workcmd.tbl"));
+    ExpectSectionsEqual(a->toolImage, b->toolImage, ToolTableParams());
     // The work image, including its own chip_rev, is untouched.
     EXPECT_EQ(b->workImage.chip_rev, -1);
     EXPECT_NE(b->toolImage.chip_rev, -1);
@@ -242,9 +242,9 @@ TEST(ToolTableFile, RoundTripThroughTheToolFormat) {
 }
 
 TEST(ToolTableFile, LineKIsComparedWithItsOwnEntryOnly) {
-    auto src = std::make_unique<Model>();
-    FillDistinct(*src, kToolFirst, kToolLast);
-    std::vector<std::string> lines = SplitLines(FormatToolTable(*src));
+    auto src = std::make_unique<Session>();
+    FillDistinct(src->toolImage, ToolTableParams());
+    std::vector<std::string> lines = SplitLines(FormatToolTable(src->toolImage));
     ASSERT_EQ(lines.size(), 250u);
     ASSERT_EQ(lines[2].rfind("pwr_dwn_fir_A ", 0), 0u);
     ASSERT_EQ(lines[3].rfind("pwr_dwn_fir_B ", 0), 0u);
@@ -258,10 +258,10 @@ TEST(ToolTableFile, LineKIsComparedWithItsOwnEntryOnly) {
 
     TempDir dir;
     WriteFileText(dir / "workcmd.tbl", text);
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     m->toolImage.pwr_dwn_fir_A = 3;
     m->toolImage.pwr_dwn_fir_D = 4;  // entry 288, line 5
-    ASSERT_TRUE(ReadToolTableFile(*m, dir / "workcmd.tbl"));
+    ASSERT_TRUE(ReadToolTableFile(m->toolImage, dir / "workcmd.tbl"));
     EXPECT_EQ(m->toolImage.pwr_dwn_fir_A, 3);
     EXPECT_EQ(m->toolImage.pwr_dwn_fir_D, 4);
     EXPECT_EQ(m->toolImage.pwr_dwn_fir_B, src->toolImage.pwr_dwn_fir_B);
@@ -270,7 +270,7 @@ TEST(ToolTableFile, LineKIsComparedWithItsOwnEntryOnly) {
 }
 
 TEST(ToolTableFile, ShortTableFillsOnlyItsLines) {
-    auto m = std::make_unique<Model>();
+    auto m = std::make_unique<Session>();
     m->toolImage.en_ck_loss = 8;
     const std::string text =
         "ck_loss_status         -2\n"
@@ -278,7 +278,7 @@ TEST(ToolTableFile, ShortTableFillsOnlyItsLines) {
         "pwr_dwn_fir_A          1\n";
     TempDir dir;
     WriteFileText(dir / "t.tbl", text);
-    ASSERT_TRUE(ReadToolTableFile(*m, dir / "t.tbl"));
+    ASSERT_TRUE(ReadToolTableFile(m->toolImage, dir / "t.tbl"));
     EXPECT_EQ(m->toolImage.ck_loss_status, -2);
     EXPECT_EQ(m->toolImage.en_ck_loss, 8);  // the empty line is its line
     EXPECT_EQ(m->toolImage.pwr_dwn_fir_A, 1);

@@ -19,9 +19,9 @@ using test::TempDir;
 using test::WriteFileText;
 
 TEST(LabFile, DefaultsMatchGoldenFile) {
-    Model m;
+    Session m;
     TempDir dir;
-    ASSERT_TRUE(WriteLab(m, dir / "std.lab"));
+    ASSERT_TRUE(WriteLab(m.settings, dir / "std.lab"));
     const std::string text = ReadFileText(dir / "std.lab");
     EXPECT_EQ(text, ReadFileText(std::filesystem::path(GC5016_TEST_DATA) / "default.lab"));
     // Spot checks of the columns, independent of the golden file.
@@ -34,7 +34,7 @@ TEST(LabFile, DefaultsMatchGoldenFile) {
 }
 
 TEST(LabFile, EverySettingRoundTrips) {
-    Model a;
+    Session a;
     Settings& s = a.settings;
     s.FullDebug = 629;
     s.SystemClock = 122880000;
@@ -71,17 +71,17 @@ TEST(LabFile, EverySettingRoundTrips) {
     s.NameOfPFIR[3] = "кириллица.taps";
 
     TempDir dir;
-    ASSERT_TRUE(WriteLab(a, dir / "a.lab"));
-    Model b;
-    ASSERT_TRUE(ReadLab(b, dir / "a.lab"));
+    ASSERT_TRUE(WriteLab(a.settings, dir / "a.lab"));
+    Session b;
+    ASSERT_TRUE(ReadLab(b.settings, b, dir / "a.lab"));
     // Every setting through the table, so that a new one cannot be missed.
-    for (const ParamEntry& e : ParamSection(kSettingsFirst, kSettingsLast)) {
+    for (const SettingParam& e : SettingParams()) {
         for (int k = 0; k < e.values(); ++k) {
             if (e.type == PT_STRING)
-                EXPECT_EQ(*static_cast<std::string*>(e.locate(a, k)), *static_cast<std::string*>(e.locate(b, k)))
-                    << e.name;
+                EXPECT_EQ(ParamGetText(a.settings, e, k), ParamGetText(b.settings, e, k)) << e.name;
             else
-                EXPECT_EQ(ParamGetNumber(a, e, k), ParamGetNumber(b, e, k)) << e.name << "[" << k << "]";
+                EXPECT_EQ(ParamGetNumber(a.settings, e, k), ParamGetNumber(b.settings, e, k))
+                    << e.name << "[" << k << "]";
         }
     }
     EXPECT_EQ(b.TotalDec[3], 13 * 4);
@@ -106,8 +106,8 @@ TEST(LabFile, ReaderRules) {
                   "Gain 2.5 junk\r\n"
                   "shiftFir nonsense\r\n"
                   "NameOfPFIR2: last.taps");  // no line break at the end
-    Model m;
-    ASSERT_TRUE(ReadLab(m, dir / "x.lab"));
+    Session m;
+    ASSERT_TRUE(ReadLab(m.settings, m, dir / "x.lab"));
     const Settings& s = m.settings;
     EXPECT_EQ(s.SystemClock, 123);
     EXPECT_EQ(s.Deviation, 16);
@@ -129,24 +129,24 @@ TEST(LabFile, ReaderRules) {
 
 TEST(LabFile, MissingEmptyAndOddFiles) {
     TempDir dir;
-    Model m;
+    Session m;
     m.settings.CicDec[0] = 64;  // differs from the mode store on purpose
-    EXPECT_FALSE(ReadLab(m, dir / "none.lab"));
-    EXPECT_FALSE(ReadLab(m, dir.path()));  // a folder is no lab file
+    EXPECT_FALSE(ReadLab(m.settings, m, dir / "none.lab"));
+    EXPECT_FALSE(ReadLab(m.settings, m, dir.path()));  // a folder is no lab file
     WriteFileText(dir / "empty.lab", "");
-    EXPECT_TRUE(ReadLab(m, dir / "empty.lab"));
+    EXPECT_TRUE(ReadLab(m.settings, m, dir / "empty.lab"));
     EXPECT_EQ(m.settings.CicDec[0], 64);
     EXPECT_EQ(m.TotalDec[1], 4);
 
     // An input mode outside 0..2 leaves CicDec and the bounds alone.
     WriteFileText(dir / "mode.lab", "ModeOfInput 7\nCicDec 5 5 5 5\n");
-    EXPECT_TRUE(ReadLab(m, dir / "mode.lab"));
+    EXPECT_TRUE(ReadLab(m.settings, m, dir / "mode.lab"));
     EXPECT_EQ(m.settings.CicDec[0], 5);
     EXPECT_EQ(m.CicDecMin, 1);
 
     // Huge numbers keep their low bits and floats saturate instead of misbehaving.
     WriteFileText(dir / "big.lab", "SystemClock 99999999999999999999\nGain 1e300 -1e300 nan 3\n");
-    EXPECT_TRUE(ReadLab(m, dir / "big.lab"));
+    EXPECT_TRUE(ReadLab(m.settings, m, dir / "big.lab"));
     EXPECT_TRUE(std::isinf(m.settings.Gain[0]));
     EXPECT_TRUE(std::isnan(m.settings.Gain[2]));
     EXPECT_EQ(m.settings.Gain[3], 3.0f);
@@ -154,12 +154,12 @@ TEST(LabFile, MissingEmptyAndOddFiles) {
 
 TEST(LabFile, WriterNeverLeavesAPartialFile) {
     TempDir dir;
-    Model m;
+    Session m;
     std::filesystem::create_directories(dir / "sub");
-    EXPECT_FALSE(WriteLab(m, dir / "sub"));                // a folder in the way
-    EXPECT_FALSE(WriteLab(m, dir / "missing" / "x.lab"));  // no such folder
+    EXPECT_FALSE(WriteLab(m.settings, dir / "sub"));                // a folder in the way
+    EXPECT_FALSE(WriteLab(m.settings, dir / "missing" / "x.lab"));  // no such folder
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
-    ASSERT_TRUE(WriteLab(m, dir / "ok.lab"));
+    ASSERT_TRUE(WriteLab(m.settings, dir / "ok.lab"));
     // No temporary file stays behind.
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
@@ -169,7 +169,7 @@ TEST(LabFile, WriterNeverLeavesAPartialFile) {
 TEST(Session, StartAndCloseKeepTheExpertCode) {
     TempDir dir;
     WriteFileText(dir / "std.lab", "FullDebug 629\nTypeOfModule 0\nModeOfInput 2\nCicM2Dec 4 6 8 10\n");
-    Model m;
+    Session m;
     EXPECT_TRUE(ReadStartupLab(m, dir / "std.lab"));
     EXPECT_TRUE(m.ExpertMode);
     EXPECT_EQ(m.settings.FullDebug, 0);
@@ -180,7 +180,7 @@ TEST(Session, StartAndCloseKeepTheExpertCode) {
 
     m.settings.CicDec[1] = 12;  // an edit in the running program
     ASSERT_TRUE(CloseSession(m, dir / "std.lab"));
-    Model again;
+    Session again;
     ReadStartupLab(again, dir / "std.lab");
     EXPECT_TRUE(again.ExpertMode);
     EXPECT_EQ(again.settings.CicM2Dec[1], 12);
@@ -189,23 +189,23 @@ TEST(Session, StartAndCloseKeepTheExpertCode) {
 
 TEST(Session, StartWithoutLabFileTakesTheFullRateBounds) {
     TempDir dir;
-    Model m;
+    Session m;
     EXPECT_FALSE(ReadStartupLab(m, dir / "none.lab"));
     EXPECT_EQ(m.CicDecMin, 2);
     EXPECT_EQ(m.CicDecStep, 1);
 }
 
 TEST(Session, SaveModeCicDecSwapsStores) {
-    Model m;
+    Session m;
     for (int c = 0; c < kChannels; ++c) m.settings.CicM1Dec[c] = 3 + c;
     m.settings.CicDec[0] = 40;
-    SaveModeCicDec(m, 0, 1);
+    SaveModeCicDec(m.settings, m, 0, 1);
     EXPECT_EQ(m.settings.CicM0Dec[0], 40);
     EXPECT_EQ(m.settings.CicDec[2], 5);
     EXPECT_EQ(m.CicDecMin, 1);
-    SaveModeCicDec(m, 1, 5);  // unknown new mode: stored, nothing taken
+    SaveModeCicDec(m.settings, m, 1, 5);  // unknown new mode: stored, nothing taken
     EXPECT_EQ(m.settings.CicDec[2], 5);
-    SaveModeCicDec(m, -1, 2);
+    SaveModeCicDec(m.settings, m, -1, 2);
     EXPECT_EQ(m.settings.CicDec[0], 2);
     EXPECT_EQ(m.CicDecStep, 2);
 }

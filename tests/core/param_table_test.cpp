@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <tuple>
@@ -10,129 +11,134 @@
 namespace gc {
 namespace {
 
-int Find(int first, int last, const char* name) {
-    for (int i = first; i <= last; ++i)
-        if (std::strcmp(ParamTable()[static_cast<size_t>(i)].name, name) == 0) return i;
+template <class Record>
+int Find(std::span<const ParamEntry<Record>> list, const char* name) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (std::strcmp(list[i].name, name) == 0) return static_cast<int>(i);
     return -1;
 }
 
-TEST(ParamTable, SectionsAndNames) {
-    auto t = ParamTable();
-    ASSERT_EQ(t.size(), 533u);
-    EXPECT_STREQ(t[0].name, "FullDebug");
-    EXPECT_STREQ(t[40].name, "NameOfPFIR3: ");
-    EXPECT_EQ(t[40].type, PT_STRING);
-    EXPECT_STREQ(t[41].name, "ck_loss_status");
-    EXPECT_STREQ(t[282].name, "sumtap");
-    EXPECT_STREQ(t[283].name, "ck_loss_status");
-    EXPECT_STREQ(t[532].name, "sumtap");
-    EXPECT_EQ(t[282].type, PT_INT);
+const char* Address(FieldRef f) {
+    return std::visit([](auto* p) { return reinterpret_cast<const char*>(p); }, f);
+}
 
-    // Work section leaves out the fields only the tool's table carries.
+// Where value k of an entry lies in the record, in bytes from its start.
+template <class Record>
+std::ptrdiff_t Offset(Record& r, const ParamEntry<Record>& e, int k = 0) {
+    return Address(e.locate(r, k)) - reinterpret_cast<const char*>(&r);
+}
+
+TEST(ParamTable, SectionsAndNames) {
+    const auto settings = SettingParams();
+    const auto work = TableParams();
+    const auto tool = ToolTableParams();
+    ASSERT_EQ(settings.size(), 41u);
+    ASSERT_EQ(work.size(), 242u);
+    ASSERT_EQ(tool.size(), 250u);
+    EXPECT_STREQ(settings[0].name, "FullDebug");
+    EXPECT_STREQ(settings[40].name, "NameOfPFIR3: ");
+    EXPECT_EQ(settings[40].type, PT_STRING);
+    EXPECT_STREQ(work[0].name, "ck_loss_status");
+    EXPECT_STREQ(work[241].name, "sumtap");
+    EXPECT_STREQ(tool[0].name, "ck_loss_status");
+    EXPECT_STREQ(tool[249].name, "sumtap");
+    EXPECT_EQ(work[241].type, PT_INT);
+
+    // The table file leaves out the fields only the tool's table carries.
     for (const char* n :
          {"pwr_mtr_on", "agc_mode", "agc_tc", "agc_cf", "sync_mode", "splitiqAB", "splitiqCD", "overall_gain"}) {
-        EXPECT_EQ(Find(41, 282, n), -1) << n;
-        EXPECT_NE(Find(283, 532, n), -1) << n;
+        EXPECT_EQ(Find(work, n), -1) << n;
+        EXPECT_NE(Find(tool, n), -1) << n;
     }
     // The four fields the tool names differently.
     const std::pair<const char*, const char*> renamed[] = {{"pwr_integ", "pwr_mtr_integ"},
                                                            {"pwr_sync", "pwr_mtr_sync"},
                                                            {"cic_rrcv", "cic_rcv"},
                                                            {"xmt_5stg", "cic_xmt_5stg"}};
-    for (auto [own, tool] : renamed) {
-        EXPECT_NE(Find(41, 282, own), -1) << own;
-        EXPECT_EQ(Find(283, 532, own), -1) << own;
-        EXPECT_NE(Find(283, 532, tool), -1) << tool;
+    for (auto [own, theirs] : renamed) {
+        EXPECT_NE(Find(work, own), -1) << own;
+        EXPECT_EQ(Find(tool, own), -1) << own;
+        EXPECT_NE(Find(tool, theirs), -1) << theirs;
     }
-    EXPECT_NE(Find(41, 282, "gen_timer "), -1);
-    EXPECT_EQ(Find(41, 282, "gen_timer"), -1);
-    int overall = Find(283, 532, "overall_gain");
-    EXPECT_STREQ(t[static_cast<size_t>(overall - 1)].name, "gain");
-    EXPECT_EQ(t[static_cast<size_t>(overall)].type, PT_FLOAT);
-    int tx = Find(41, 282, "tx_pat_gen");
-    EXPECT_EQ(t[static_cast<size_t>(tx)].count, PC_SCALAR);
-    EXPECT_STREQ(t[static_cast<size_t>(tx - 1)].name, "pwr_test");
+    EXPECT_NE(Find(work, "gen_timer "), -1);
+    EXPECT_EQ(Find(work, "gen_timer"), -1);
+    const int overall = Find(tool, "overall_gain");
+    EXPECT_STREQ(tool[static_cast<size_t>(overall - 1)].name, "gain");
+    EXPECT_EQ(tool[static_cast<size_t>(overall)].type, PT_FLOAT);
+    const int tx = Find(work, "tx_pat_gen");
+    EXPECT_EQ(work[static_cast<size_t>(tx)].count, PC_SCALAR);
+    EXPECT_STREQ(work[static_cast<size_t>(tx - 1)].name, "pwr_test");
 }
 
-TEST(ParamTable, EntriesNameTheirOwnModelAndImage) {
-    Model a, b;
-    auto t = ParamTable();
-    // Every register entry of the work section addresses workImage, every tool entry toolImage.
-    std::set<void*> seen;
-    for (int i = 41; i <= 532; ++i) {
-        const ParamEntry& e = t[static_cast<size_t>(i)];
-        for (int k = 0; k < e.values(); ++k) {
-            auto* p = static_cast<char*>(e.locate(a, k));
-            auto* img = reinterpret_cast<char*>(i <= 282 ? &a.workImage : &a.toolImage);
-            EXPECT_TRUE(p >= img && p < img + sizeof(RegisterImage)) << e.name;
-            EXPECT_TRUE(seen.insert(p).second) << e.name << " shares storage";
-            EXPECT_NE(p, static_cast<char*>(e.locate(b, k)));
+// Both tables walk the one list: each entry reaches a field of whichever
+// image it is given, every value its own storage, and the two names of a
+// field reach the same place.
+TEST(ParamTable, BothImagesWalkTheOneList) {
+    auto a = std::make_unique<RegisterImage>();
+    auto b = std::make_unique<RegisterImage>();
+    for (auto list : {TableParams(), ToolTableParams()}) {
+        std::set<const char*> seen;
+        for (const RegisterParam& e : list) {
+            for (int k = 0; k < e.values(); ++k) {
+                const char* p = Address(e.locate(*a, k));
+                const auto* img = reinterpret_cast<const char*>(a.get());
+                EXPECT_TRUE(p >= img && p < img + sizeof(RegisterImage)) << e.name;
+                EXPECT_TRUE(seen.insert(p).second) << e.name << " shares storage";
+                EXPECT_EQ(Offset(*a, e, k), Offset(*b, e, k)) << e.name;
+            }
         }
     }
-    int rev = Find(283, 532, "chip_rev");
-    ParamSetInteger(a, t[static_cast<size_t>(rev)], 0, 0x42);
-    EXPECT_EQ(a.toolImage.chip_rev, 0x42);
-    EXPECT_EQ(a.workImage.chip_rev, -1);
+    const auto tool = ToolTableParams();
+    ParamSetInteger(*a, tool[static_cast<size_t>(Find(tool, "chip_rev"))], 0, 0x42);
+    EXPECT_EQ(a->chip_rev, 0x42);
+    EXPECT_EQ(b->chip_rev, -1);
 }
 
-// The image declares its fields in the chip's order, so a table entry that
-// points at a neighbour's field shows up as a step backwards. The tool's
-// section lists the same fields as ours, in the same order and with the same
-// type and count, plus the ones only the tool reports.
+// The image declares its fields in the chip's order, so an entry that points
+// at a neighbour's field shows up as a step backwards. The tool's list holds
+// the same fields as ours, in the same order and with the same type and
+// count, plus the ones only the tool reports.
 TEST(ParamTable, SectionsFollowTheImageOrderAndAgree) {
-    Model m;
-    auto t = ParamTable();
-    auto offset = [&](const ParamEntry& e, const RegisterImage& img) {
-        return static_cast<const char*>(e.locate(m, 0)) - reinterpret_cast<const char*>(&img);
-    };
-    for (auto [first, last, img] : {std::tuple{41, 282, &m.workImage}, std::tuple{283, 532, &m.toolImage}}) {
-        for (int i = first + 1; i <= last; ++i) {
-            const ParamEntry& prev = t[static_cast<size_t>(i - 1)];
-            const ParamEntry& e = t[static_cast<size_t>(i)];
-            EXPECT_LT(offset(prev, *img), offset(e, *img)) << e.name << " after " << prev.name;
-        }
-    }
+    auto img = std::make_unique<RegisterImage>();
+    for (auto list : {TableParams(), ToolTableParams()})
+        for (size_t i = 1; i < list.size(); ++i)
+            EXPECT_LT(Offset(*img, list[i - 1]), Offset(*img, list[i]))
+                << list[i].name << " after " << list[i - 1].name;
+
     const std::set<std::string> toolOnly = {"pwr_mtr_on", "agc_mode",  "agc_tc",    "agc_cf",
                                             "sync_mode",  "splitiqAB", "splitiqCD", "overall_gain"};
-    int w = 41;
-    for (int i = 283; i <= 532; ++i) {
-        const ParamEntry& tool = t[static_cast<size_t>(i)];
-        if (toolOnly.count(tool.name)) continue;
-        ASSERT_LE(w, 282) << tool.name;
-        const ParamEntry& own = t[static_cast<size_t>(w++)];
-        EXPECT_EQ(offset(own, m.workImage), offset(tool, m.toolImage)) << own.name << " / " << tool.name;
-        EXPECT_EQ(own.type, tool.type) << own.name;
-        EXPECT_EQ(own.count, tool.count) << own.name;
-        for (int k = 1; k < own.values(); ++k)
-            EXPECT_EQ(static_cast<char*>(own.locate(m, k)) - reinterpret_cast<char*>(&m.workImage),
-                      static_cast<char*>(tool.locate(m, k)) - reinterpret_cast<char*>(&m.toolImage))
-                << own.name << "[" << k << "]";
+    const auto work = TableParams();
+    size_t w = 0;
+    for (const RegisterParam& theirs : ToolTableParams()) {
+        if (toolOnly.count(theirs.name)) continue;
+        ASSERT_LT(w, work.size()) << theirs.name;
+        const RegisterParam& own = work[w++];
+        EXPECT_EQ(own.type, theirs.type) << own.name;
+        EXPECT_EQ(own.count, theirs.count) << own.name;
+        for (int k = 0; k < own.values(); ++k)
+            EXPECT_EQ(Offset(*img, own, k), Offset(*img, theirs, k)) << own.name << " / " << theirs.name << k;
     }
-    EXPECT_EQ(w, 283);
+    EXPECT_EQ(w, work.size());
     // Types follow the declared width and signedness of a few telling fields.
-    auto typeOf = [&](int first, const char* name) {
-        return t[static_cast<size_t>(Find(first, first + 249, name))].type;
-    };
-    EXPECT_EQ(typeOf(41, "cic_fl_status"), PT_INT16);
-    EXPECT_EQ(typeOf(41, "rcv_cksum"), PT_INT16);
-    EXPECT_EQ(typeOf(41, "tx_pat_gen"), PT_UINT16);
-    EXPECT_EQ(typeOf(41, "toutf_sumin"), PT_UINT16);
-    EXPECT_EQ(typeOf(41, "t_cksum"), PT_INT16);
-    EXPECT_EQ(typeOf(41, "fck"), PT_FLOAT);
-    EXPECT_EQ(typeOf(283, "agc_cf"), PT_INT16);
-    EXPECT_EQ(typeOf(0, "scaleFir"), PT_FLOAT);
-    EXPECT_EQ(typeOf(0, "PhaseNCO"), PT_FLOAT);
+    auto typeOf = [](auto list, const char* name) { return list[static_cast<size_t>(Find(list, name))].type; };
+    EXPECT_EQ(typeOf(work, "cic_fl_status"), PT_INT16);
+    EXPECT_EQ(typeOf(work, "rcv_cksum"), PT_INT16);
+    EXPECT_EQ(typeOf(work, "tx_pat_gen"), PT_UINT16);
+    EXPECT_EQ(typeOf(work, "toutf_sumin"), PT_UINT16);
+    EXPECT_EQ(typeOf(work, "t_cksum"), PT_INT16);
+    EXPECT_EQ(typeOf(work, "fck"), PT_FLOAT);
+    EXPECT_EQ(typeOf(ToolTableParams(), "agc_cf"), PT_INT16);
+    EXPECT_EQ(typeOf(SettingParams(), "scaleFir"), PT_FLOAT);
+    EXPECT_EQ(typeOf(SettingParams(), "PhaseNCO"), PT_FLOAT);
 }
 
 TEST(ParamTable, SettersKeepLowBits) {
-    Model m;
-    auto t = ParamTable();
-    int page = Find(41, 282, "page");
-    ParamSetInteger(m, t[static_cast<size_t>(page)], 0, -1);
-    EXPECT_EQ(m.workImage.page, -1);
-    int ofsc = Find(41, 282, "coef_ofsc");
-    ParamSetInteger(m, t[static_cast<size_t>(ofsc)], 2, 0x12345);
-    EXPECT_EQ(m.workImage.pfir[2].coef_ofsc, 0x2345);
+    auto img = std::make_unique<RegisterImage>();
+    const auto work = TableParams();
+    ParamSetInteger(*img, work[static_cast<size_t>(Find(work, "page"))], 0, -1);
+    EXPECT_EQ(img->page, -1);
+    ParamSetInteger(*img, work[static_cast<size_t>(Find(work, "coef_ofsc"))], 2, 0x12345);
+    EXPECT_EQ(img->pfir[2].coef_ofsc, 0x2345);
 }
 
 }  // namespace

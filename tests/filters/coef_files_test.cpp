@@ -99,7 +99,7 @@ TEST(ReadTapFile, MissingEmptyAndUnfinished) {
 
 TEST(LoadPfirFile, FillsTheStoreAndClearsTheRest) {
     TempDir dir;
-    Model m;
+    Session m;
     m.workImage.pfir[1].coef.fill(99);
     WriteFileText(dir / "a.taps", "1\n-2\n3\n");
     ASSERT_EQ(LoadPfirFile(m, 1, dir / "a.taps", nullptr), 3);
@@ -116,7 +116,7 @@ TEST(LoadPfirFile, FillsTheStoreAndClearsTheRest) {
 TEST(LoadPfirFile, FailuresAreReportedAndChangeNothing) {
     TempDir dir;
     std::filesystem::create_directories(dir / "FILTERS");
-    Model m;
+    Session m;
     m.settings.NameOfPFIR = {"good.taps", "missing.taps", "empty.taps", "good.taps"};
     WriteFileText(dir / "FILTERS" / "good.taps", "4\n5\n6\n");
     WriteFileText(dir / "FILTERS" / "empty.taps", "");
@@ -128,12 +128,13 @@ TEST(LoadPfirFile, FailuresAreReportedAndChangeNothing) {
         m.coefSetInfo[static_cast<size_t>(c)].ntaps = 1;
     }
     RecordingSink sink;
-    ReloadAllPfirFiles(m, &sink, dir.path());
+    ReloadAllPfirFiles(m.settings, m, &sink, Workspace{dir.path()});
 
+    // Named as the user knows them, relative to the working folder.
     ASSERT_EQ(sink.reports.size(), 2u);
-    EXPECT_EQ(sink.reports[0].path, (dir.path() / "FILTERS/missing.taps").string());
+    EXPECT_EQ(sink.reports[0].path, "FILTERS/missing.taps");
     EXPECT_TRUE(sink.reports[0].missing);
-    EXPECT_EQ(sink.reports[1].path, (dir.path() / "FILTERS/empty.taps").string());
+    EXPECT_EQ(sink.reports[1].path, "FILTERS/empty.taps");
     EXPECT_FALSE(sink.reports[1].missing);
     for (int c : {1, 2}) {
         EXPECT_EQ(m.workImage.pfir[static_cast<size_t>(c)].coef[0], 11);
@@ -151,10 +152,10 @@ TEST(LoadPfirFile, FailuresAreReportedAndChangeNothing) {
 
 TEST(LoadPfirFile, ReportedPathIsTheOneTried) {
     // Relative to the working folder, as the window and the batch tool give it.
-    Model m;
+    Session m;
     m.settings.NameOfPFIR[0] = "absent.taps";
     RecordingSink sink;
-    EXPECT_EQ(LoadAndFitChannel(m, 0, &sink), 0);
+    EXPECT_EQ(LoadAndFitChannel(m.settings, m, 0, &sink, Workspace{}), 0);
     ASSERT_EQ(sink.reports.size(), 1u);
     EXPECT_EQ(sink.reports[0].path, "FILTERS/absent.taps");
     const auto lines = CoefFileErrorLines(sink.reports[0].path, sink.reports[0].missing);
@@ -162,22 +163,22 @@ TEST(LoadPfirFile, ReportedPathIsTheOneTried) {
     EXPECT_EQ(lines[2], "отсутствует!");
     // A name from a lab file that looks absolute still stays below FILTERS/.
     m.settings.NameOfPFIR[0] = "/etc/hostname";
-    EXPECT_EQ(PfirFilePath(m, 0).string(), "FILTERS//etc/hostname");
-    EXPECT_EQ(LoadAndFitChannel(m, 0, nullptr), 0);
-    EXPECT_EQ(LoadAndFitChannel(m, 7, &sink), 0);
+    EXPECT_EQ(PfirFilePath(m.settings, 0, Workspace{}).string(), "FILTERS//etc/hostname");
+    EXPECT_EQ(LoadAndFitChannel(m.settings, m, 0, nullptr, Workspace{}), 0);
+    EXPECT_EQ(LoadAndFitChannel(m.settings, m, 7, &sink, Workspace{}), 0);
 }
 
 TEST(LoadChosenPfirFile, StoresTheBareNameEvenWhenTheLoadFails) {
     TempDir dir;
-    Model m;
+    Session m;
     WriteFileText(dir / "pick.taps", "1\n2\n1\n");
-    EXPECT_EQ(LoadChosenPfirFile(m, 2, dir / "pick.taps", nullptr), 3);
+    EXPECT_EQ(LoadChosenPfirFile(m.settings, m, 2, dir / "pick.taps", nullptr), 3);
     EXPECT_EQ(m.settings.NameOfPFIR[2], "pick.taps");
     EXPECT_EQ(m.workImage.ncoefs[2], 3);
     EXPECT_EQ(m.coefSetInfo[2].symtype, 1);
 
     RecordingSink sink;
-    EXPECT_EQ(LoadChosenPfirFile(m, 2, dir / "gone.taps", &sink), 0);
+    EXPECT_EQ(LoadChosenPfirFile(m.settings, m, 2, dir / "gone.taps", &sink), 0);
     EXPECT_EQ(m.settings.NameOfPFIR[2], "gone.taps");
     EXPECT_EQ(m.workImage.ncoefs[2], 3);
     ASSERT_EQ(sink.reports.size(), 1u);
@@ -188,7 +189,7 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
     TempDir dir;
     std::filesystem::create_directories(dir / "FILTERS");
     WriteFileText(dir / "FILTERS" / "c.taps", "1\n2\n3\n4\n");
-    Model m;
+    Session m;
     Settings& s = m.settings;
     m.CurrentChannel = 2;
     s.CicDec[2] = 8;
@@ -213,7 +214,7 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
     s.CicM1Dec[2] = 40;
     Settings before = s;
 
-    ApplyToAllChannels(m, nullptr, dir.path());
+    ApplyToAllChannels(m, nullptr, Workspace{dir.path()});
     for (int c = 0; c < kChannels; ++c) {
         SCOPED_TRACE(c);
         EXPECT_EQ(s.CicDec[c], 8);
@@ -246,13 +247,13 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
 }
 
 TEST(ApplyToAllChannels, TotalDecOfDamagedDecimationsSaturates) {
-    Model m;
+    Session m;
     m.settings.CicDec[0] = 2000000000;
     m.settings.FirDec[0] = 8;
-    CopyChannelToAll(m, 0);
+    CopyChannelToAll(m.settings, m, 0);
     EXPECT_EQ(m.TotalDec[3], INT32_MAX);
     Settings before = m.settings;
-    CopyChannelToAll(m, 9);
+    CopyChannelToAll(m.settings, m, 9);
     EXPECT_EQ(m.settings.CicDec[1], before.CicDec[1]);
 }
 
@@ -261,7 +262,7 @@ protected:
     void SetUp() override { std::filesystem::create_directories(dir / "FILTERS"); }
     FltConversion Convert(const std::string& name, const std::string& text) {
         WriteFileText(dir / name, text);
-        return ConvertFltToTaps(dir / name, dir.path());
+        return ConvertFltToTaps(dir / name, Workspace{dir.path()});
     }
     std::string Output(const std::string& name) { return ReadFileText(dir / "FILTERS" / name); }
     TempDir dir;
@@ -314,12 +315,12 @@ TEST_F(FltConversionTest, BadCountsWriteNothingAndKeepTheOldFile) {
 
 TEST_F(FltConversionTest, UnreadableInputLeavesTheOutputAlone) {
     WriteFileText(dir / "FILTERS" / "gone.taps", " 5\n");
-    auto r = ConvertFltToTaps(dir / "gone.flt", dir.path());
+    auto r = ConvertFltToTaps(dir / "gone.flt", Workspace{dir.path()});
     EXPECT_EQ(r.status, FltConversion::InputUnreadable);
     EXPECT_FALSE(r.message.empty());
     EXPECT_EQ(Output("gone.taps"), " 5\n");
     if (std::filesystem::exists("/dev/null")) {
-        EXPECT_EQ(ConvertFltToTaps("/dev/null", dir.path()).status, FltConversion::InputUnreadable);
+        EXPECT_EQ(ConvertFltToTaps("/dev/null", Workspace{dir.path()}).status, FltConversion::InputUnreadable);
         EXPECT_FALSE(std::filesystem::exists(dir / "FILTERS" / "null.taps"));
     }
 }
@@ -337,7 +338,7 @@ TEST_F(FltConversionTest, OutputNames) {
 TEST(FltConversion, MissingFiltersFolderIsAWriteFailure) {
     TempDir dir;
     WriteFileText(dir / "a.flt", "x\n1\n4\n");
-    auto r = ConvertFltToTaps(dir / "a.flt", dir.path());
+    auto r = ConvertFltToTaps(dir / "a.flt", Workspace{dir.path()});
     EXPECT_EQ(r.status, FltConversion::WriteFailed);
     EXPECT_EQ(r.output, dir / "FILTERS" / "a.taps");
     EXPECT_FALSE(std::filesystem::exists(dir / "FILTERS"));

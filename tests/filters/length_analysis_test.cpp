@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "filters/length_analysis.h"
+#include "session/session.h"
 
 namespace gc {
 namespace {
@@ -82,17 +83,17 @@ TEST(FilterLengthPanel, SymmetricSetsOfExactlyTheLongestLengthShowNoWarning) {
 }
 
 TEST(FilterLengthPanel, ReadsTheSelectedChannel) {
-    Model m;
+    Session m;
     m.CurrentChannel = 3;
     m.settings.ModeOfInput = 0;
     m.settings.CicDec[3] = 16;
     m.settings.FirDec[3] = 1;
     m.workImage.ncoefs[3] = 150;
-    FilterLengthAnalysis a = AnalyseFilterLength(m);
+    FilterLengthAnalysis a = AnalyseFilterLength(m.settings, m, m.CurrentChannel);
     EXPECT_EQ(a.line4Number, "128");
     m.coefSetInfo[3].symmetric = 1;
     m.workImage.ncoefs[3] = 256;
-    a = AnalyseFilterLength(m);
+    a = AnalyseFilterLength(m.settings, m, m.CurrentChannel);
     EXPECT_EQ(a.kind, "симметричный фильтр");
     EXPECT_EQ(a.line1, "");
 }

@@ -1,4 +1,5 @@
 #include "filters/pfir_fit.h"
+#include "session/session.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@ namespace gc {
 namespace {
 
 // A model whose channel 0 holds the given taps, with the given decimations.
-Model WithTaps(const std::vector<int16_t>& taps, int mode, int cicDec, int firDec) {
-    Model m;
+Session WithTaps(const std::vector<int16_t>& taps, int mode, int cicDec, int firDec) {
+    Session m;
     m.settings.ModeOfInput = mode;
     m.settings.CicDec[0] = cicDec;
     m.settings.FirDec[0] = firDec;
@@ -32,7 +33,7 @@ std::vector<int16_t> Ramp(int n) {
 }
 
 // Checks that fitted entries [first, first + taps.size()) hold taps and every other entry is zero.
-void ExpectPlaced(const Model& m, const std::vector<int16_t>& taps, int first, int sourceFirst = 0, int count = -1) {
+void ExpectPlaced(const Session& m, const std::vector<int16_t>& taps, int first, int sourceFirst = 0, int count = -1) {
     if (count < 0) count = static_cast<int>(taps.size());
     for (int k = 0; k < kMaxTaps; ++k) {
         int src = k - first + sourceFirst;
@@ -87,8 +88,8 @@ TEST(PfirLengthLimit, DecimationsFromDamagedFilesStayInRange) {
 
 TEST(FitPfirToChannel, SymmetricSetOfAnAllowedLengthIsKept) {
     auto taps = Symmetric(32);
-    Model m = WithTaps(taps, 0, 8, 1);
-    FitPfirToChannel(m, 0, 32);
+    Session m = WithTaps(taps, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 32);
     const CoefSetInfo& info = m.coefSetInfo[0];
     EXPECT_EQ(info.ntaps, 32);
     EXPECT_EQ(info.nblocks, 1);
@@ -101,8 +102,8 @@ TEST(FitPfirToChannel, SymmetricSetOfAnAllowedLengthIsKept) {
 
 TEST(FitPfirToChannel, ShortSymmetricSetIsCentredInTheNextLength) {
     auto taps = Symmetric(20);
-    Model m = WithTaps(taps, 0, 8, 1);
-    FitPfirToChannel(m, 0, 20);
+    Session m = WithTaps(taps, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 20);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 32);
     EXPECT_EQ(m.coefSetInfo[0].nblocks, 1);
     EXPECT_EQ(m.pfirFitColour[0], PfirFitColour::Yellow);
@@ -111,8 +112,8 @@ TEST(FitPfirToChannel, ShortSymmetricSetIsCentredInTheNextLength) {
 
 TEST(FitPfirToChannel, LongSetIsCutToItsCentre) {
     auto taps = Ramp(100);
-    Model m = WithTaps(taps, 0, 8, 1);
-    FitPfirToChannel(m, 0, 100);
+    Session m = WithTaps(taps, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 100);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 64);
     EXPECT_EQ(m.coefSetInfo[0].nblocks, 4);
     EXPECT_EQ(m.coefSetInfo[0].symmetric, 0);
@@ -126,8 +127,8 @@ TEST(FitPfirToChannel, LongSetIsCutToItsCentre) {
 
 TEST(FitPfirToChannel, ShortUnsymmetricSetIsCentred) {
     auto taps = Ramp(40);
-    Model m = WithTaps(taps, 0, 8, 1);
-    FitPfirToChannel(m, 0, 40);
+    Session m = WithTaps(taps, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 40);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 48);
     EXPECT_EQ(m.coefSetInfo[0].nblocks, 3);
     EXPECT_EQ(m.pfirFitColour[0], PfirFitColour::Yellow);
@@ -136,8 +137,8 @@ TEST(FitPfirToChannel, ShortUnsymmetricSetIsCentred) {
 
 TEST(FitPfirToChannel, SetOfTheLongestLengthIsUnchanged) {
     auto taps = Ramp(64);
-    Model m = WithTaps(taps, 0, 8, 1);
-    FitPfirToChannel(m, 0, 64);
+    Session m = WithTaps(taps, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 64);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 64);
     EXPECT_EQ(m.pfirFitColour[0], PfirFitColour::Face);
     ExpectPlaced(m, taps, 0);
@@ -145,8 +146,8 @@ TEST(FitPfirToChannel, SetOfTheLongestLengthIsUnchanged) {
 
 TEST(FitPfirToChannel, LongestSymmetricOddSetInSplitIq) {
     auto taps = Symmetric(511);
-    Model m = WithTaps(taps, 1, 8, 2);
-    FitPfirToChannel(m, 0, 511);
+    Session m = WithTaps(taps, 1, 8, 2);
+    FitPfirToChannel(m.settings, m, 0, 511);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 511);
     EXPECT_EQ(m.coefSetInfo[0].nblocks, 16);
     EXPECT_EQ(m.coefSetInfo[0].symtype, 1);
@@ -155,8 +156,8 @@ TEST(FitPfirToChannel, LongestSymmetricOddSetInSplitIq) {
 }
 
 TEST(FitPfirToChannel, SingleTap) {
-    Model m = WithTaps({-7}, 0, 8, 1);
-    FitPfirToChannel(m, 0, 1);
+    Session m = WithTaps({-7}, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 1);
     const CoefSetInfo& info = m.coefSetInfo[0];
     EXPECT_EQ(info.even, 0);
     EXPECT_EQ(info.symmetric, 1);
@@ -170,35 +171,35 @@ TEST(FitPfirToChannel, SingleTap) {
 TEST(FitPfirToChannel, GainFollowsTheFirShift) {
     // Sum 65536: a shift of 5 gives exactly 1.
     std::vector<int16_t> taps(4, 16384);
-    Model m = WithTaps(taps, 0, 8, 1);
-    FitPfirToChannel(m, 0, 4);
+    Session m = WithTaps(taps, 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0, 4);
     EXPECT_FLOAT_EQ(m.coefSetInfo[0].pfir_gain, 1.0f);
     // Sum 98304: 0.75 (shift 4) lies nearer to 1 than 1.5 (shift 5).
-    Model m2 = WithTaps({16384, 16384, 16384, 16384, 16384, 16384}, 0, 8, 1);
-    FitPfirToChannel(m2, 0, 6);
+    Session m2 = WithTaps({16384, 16384, 16384, 16384, 16384, 16384}, 0, 8, 1);
+    FitPfirToChannel(m2.settings, m2, 0, 6);
     EXPECT_FLOAT_EQ(m2.coefSetInfo[0].pfir_gain, 0.75f);
     // With the manual shift of the "ЛЧМ" box, its shift counts.
     m.ManualFirShift = 6;
-    FitPfirToChannel(m, 0, 4);
+    FitPfirToChannel(m.settings, m, 0, 4);
     EXPECT_FLOAT_EQ(m.coefSetInfo[0].pfir_gain, 2.0f);
 }
 
 TEST(FitPfirToChannel, RefitUsesNcoefsAndReplacesTheWholeFit) {
-    Model m = WithTaps(Ramp(100), 0, 8, 1);
-    FitPfirToChannel(m, 0);
+    Session m = WithTaps(Ramp(100), 0, 8, 1);
+    FitPfirToChannel(m.settings, m, 0);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 64);
     // A higher CIC decimation allows the whole set; nothing of the cut remains.
     m.settings.CicDec[0] = 16;
-    FitPfirToChannel(m, 0);
+    FitPfirToChannel(m.settings, m, 0);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 112);
     EXPECT_EQ(m.pfirFitColour[0], PfirFitColour::Yellow);
     ExpectPlaced(m, Ramp(100), 6);
 }
 
 TEST(FitPfirToChannel, CountsOutsideTheStoreAndBadChannels) {
-    Model m = WithTaps(Ramp(100), 0, 8, 1);
+    Session m = WithTaps(Ramp(100), 0, 8, 1);
     // Nothing loaded yet: the fit stays all zero, as before any fit.
-    FitPfirToChannel(m, 0, 0);
+    FitPfirToChannel(m.settings, m, 0, 0);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 0);
     EXPECT_EQ(m.coefSetInfo[0].maxtap, 0);
     EXPECT_EQ(m.fittedTaps[0][0], 0);
@@ -206,13 +207,13 @@ TEST(FitPfirToChannel, CountsOutsideTheStoreAndBadChannels) {
     m.settings.ModeOfInput = 1;
     m.settings.FirDec[0] = 8;
     m.workImage.ncoefs[0] = 60000;
-    FitPfirToChannel(m, 0);
+    FitPfirToChannel(m.settings, m, 0);
     EXPECT_EQ(m.coefSetInfo[0].ntaps, 256);
     EXPECT_EQ(m.pfirFitColour[0], PfirFitColour::Red);
-    Model before = m;
-    FitPfirToChannel(m, -1, 10);
-    FitPfirToChannel(m, 4, 10);
-    FitPfirToChannel(m, 4);
+    Session before = m;
+    FitPfirToChannel(m.settings, m, -1, 10);
+    FitPfirToChannel(m.settings, m, 4, 10);
+    FitPfirToChannel(m.settings, m, 4);
     EXPECT_EQ(m.fittedTaps, before.fittedTaps);
 }
 
@@ -228,8 +229,8 @@ TEST(FitPfirToChannel, AnySettingsGiveAFitInsideTheSet) {
             for (int fir : firs)
                 for (int n : counts)
                     for (bool sym : {false, true}) {
-                        Model m = WithTaps(sym ? Symmetric(n) : Ramp(n), mode, cic, fir);
-                        FitPfirToChannel(m, 0, n);
+                        Session m = WithTaps(sym ? Symmetric(n) : Ramp(n), mode, cic, fir);
+                        FitPfirToChannel(m.settings, m, 0, n);
                         const CoefSetInfo& info = m.coefSetInfo[0];
                         ASSERT_GE(info.ntaps, 1);
                         ASSERT_LE(info.ntaps, kMaxTaps) << mode << " " << cic << " " << fir << " " << n;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "filters/responses.h"
+#include "session/session.h"
 
 namespace gc {
 namespace {
@@ -136,7 +137,7 @@ TEST(Responses, DoublingTheZoomPutsOldPointIAtNewPoint2I) {
 }
 
 TEST(RecomputeResponse, UsesTheSelectedChannelAndMultipliesTheCurves) {
-    Model m;
+    Session m;
     m.CurrentChannel = 2;
     m.workImage.cic_dec[2] = 1;
     m.fittedTaps[2][0] = 3;
@@ -144,7 +145,7 @@ TEST(RecomputeResponse, UsesTheSelectedChannelAndMultipliesTheCurves) {
     m.coefSetInfo[2].ntaps = 2;
     m.workImage.cic_dec[0] = 8;  // another channel's settings must not leak in
     ChannelResponse r;
-    RecomputeResponse(m, 1, r);
+    RecomputeResponse(m, m.CurrentChannel, 1, r);
     EXPECT_EQ(r.PfirResponse[0], 7.0);
     for (int i = 0; i < ResponsePoints; ++i) {
         ASSERT_EQ(r.CicResponse[i], 1.0);
@@ -154,19 +155,19 @@ TEST(RecomputeResponse, UsesTheSelectedChannelAndMultipliesTheCurves) {
     // No taps fitted yet: the PFIR is the floor and the overall curve is the CIC scaled by it.
     m.coefSetInfo[2].ntaps = 0;
     m.workImage.cic_dec[2] = 4;
-    RecomputeResponse(m, 1, r);
+    RecomputeResponse(m, m.CurrentChannel, 1, r);
     for (int i = 0; i < ResponsePoints; ++i) ASSERT_EQ(r.OverallResponse[i], r.CicResponse[i] * 1e-300);
 }
 
 TEST(RecomputeResponse, ZeroDecimationAndZoomGiveFiniteCurves) {
     // cic_dec 0 can come from an imported register table.
-    Model m;
+    Session m;
     m.workImage.cic_dec[0] = 0;
     m.fittedTaps[0][0] = 100;
     m.fittedTaps[0][1] = -50;
     m.coefSetInfo[0].ntaps = 2;
     ChannelResponse r;
-    RecomputeResponse(m, 0, r);
+    RecomputeResponse(m, m.CurrentChannel, 0, r);
     for (int i = 0; i < ResponsePoints; ++i) {
         ASSERT_TRUE(std::isfinite(r.OverallResponse[i]));
         ASSERT_GT(r.OverallResponse[i], 0.0);

@@ -10,6 +10,7 @@
 #include "filters/coef_files.h"
 #include "gui/err_file_coeff.h"
 #include "gui/message_dialogs.h"
+#include "session/session.h"
 
 using namespace gc;
 
@@ -44,7 +45,7 @@ private:
             seen.background = QColor(dlg.grab().toImage().pixel(2, dlg.height() - 3));
             dlg.close();
         });
-        Model m;
+        Session m;
         DialogCoefFileErrors sink(dlg);
         count = LoadPfirFile(m, 0, path.toStdString(), &sink);
         return seen;
@@ -90,7 +91,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("1\n2\n1\n");
         }
-        Model m;
+        Session m;
         DialogCoefFileErrors sink(dlg);
         QCOMPARE(LoadPfirFile(m, 0, good.toStdString(), &sink), 3);
         QVERIFY(!dlg.isVisible());

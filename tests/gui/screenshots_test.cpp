@@ -26,13 +26,13 @@ private:
         uitest::WorkFolder dir;
         fs::copy(fs::path(GC5016_EXAMPLES) / "workspace", dir.root(),
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        Model lab;
-        ReadLab(lab, dir / "CONFIGS/std.lab");
+        Session lab;
+        ReadLab(lab.settings, lab, dir / "CONFIGS/std.lab");
         lab.settings.FullDebug = expert ? 629 : 0;
-        WriteLab(lab, dir / "CONFIGS/std.lab");
+        WriteLab(lab.settings, dir / "CONFIGS/std.lab");
 
-        Model m;
-        AppWindows windows(m);
+        Session m;
+        AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;
         TGForm* w = windows.gform();
         w->show();

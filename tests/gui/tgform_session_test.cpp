@@ -17,15 +17,15 @@ class TGFormSessionTest : public QObject {
 private slots:
     void startReadsLabAndCloseWritesItWithFullDebugRestored() {
         WorkFolder dir;
-        Model saved;
+        Session saved;
         saved.settings.FullDebug = 629;
         saved.settings.SystemClock = 80000000;
         saved.settings.FreqNCO[2] = 1234567;
         saved.settings.NameOfPFIR[1] = "missing.taps";
-        QVERIFY(WriteLab(saved, dir / "CONFIGS/std.lab"));
+        QVERIFY(WriteLab(saved.settings, dir / "CONFIGS/std.lab"));
 
-        Model m;
-        AppWindows windows(m);
+        Session m;
+        AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;  // the coefficient files are absent
         windows.gform()->show();
         QVERIFY(windows.gform()->started());
@@ -41,8 +41,8 @@ private slots:
         QCOMPARE(m.FullDebugSaved, 629);
 
         windows.gform()->close();
-        Model back;
-        QVERIFY(ReadLab(back, dir / "CONFIGS/std.lab"));
+        Session back;
+        QVERIFY(ReadLab(back.settings, back, dir / "CONFIGS/std.lab"));
         QCOMPARE(back.settings.FullDebug, 629);
         QCOMPARE(back.settings.SystemClock, 80000000);
         QCOMPARE(back.settings.FreqNCO[2], 1234567);
@@ -52,8 +52,8 @@ private slots:
 
     void folderWithoutLabStartsOnDefaults() {
         WorkFolder dir;
-        Model m;
-        AppWindows windows(m);
+        Session m;
+        AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;
         windows.gform()->show();
         const Settings defaults;
@@ -61,21 +61,21 @@ private slots:
         QCOMPARE(m.settings.FreqNCO[3], defaults.FreqNCO[3]);
         QVERIFY(!m.ExpertMode);
         windows.gform()->close();
-        Model back;
-        QVERIFY(ReadLab(back, dir / "CONFIGS/std.lab"));
+        Session back;
+        QVERIFY(ReadLab(back.settings, back, dir / "CONFIGS/std.lab"));
         QCOMPARE(back.settings.FullDebug, 0);
         QCOMPARE(back.settings.SystemClock, defaults.SystemClock);
     }
 
     void windowNeverShownDoesNotOverwriteTheLab() {
         WorkFolder dir;
-        Model saved;
+        Session saved;
         saved.settings.SystemClock = 64000000;
-        QVERIFY(WriteLab(saved, dir / "CONFIGS/std.lab"));
+        QVERIFY(WriteLab(saved.settings, dir / "CONFIGS/std.lab"));
         const std::string before = uitest::ReadText(dir / "CONFIGS/std.lab");
         {
-            Model m;
-            AppWindows windows(m);
+            Session m;
+            AppWindows windows(m, dir.workspace());
             windows.gform()->close();
         }
         QCOMPARE(uitest::ReadText(dir / "CONFIGS/std.lab"), before);
@@ -84,8 +84,8 @@ private slots:
     // Runs last: it enters the event loop, which the close must end.
     void closingTheMainWindowEndsTheProgramWhileANoticeIsOpen() {
         WorkFolder dir;
-        Model m;
-        AppWindows windows(m);
+        Session m;
+        AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;
         windows.gform()->show();
         windows.info()->ShowInfo();

@@ -29,17 +29,17 @@ namespace {
 
 // A main window started in a fresh working folder on the given lab settings,
 // with the example coefficient file in FILTERS/.
-struct Session {
+struct StartedWindow {
     uitest::WorkFolder dir;
     uitest::ModalCatcher modals;
     uitest::ScriptedChooser chooser;
-    Model m;
+    Session m;
     std::unique_ptr<AppWindows> windows;
 
-    explicit Session(const Model& lab) {
-        WriteLab(const_cast<Model&>(lab), dir / "CONFIGS/std.lab");
+    explicit StartedWindow(const Session& lab) {
+        WriteLab(lab.settings, dir / "CONFIGS/std.lab");
         fs::copy_file(fs::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps", dir / "FILTERS/cdma.taps");
-        windows = std::make_unique<AppWindows>(m);
+        windows = std::make_unique<AppWindows>(m, dir.workspace());
         w()->SetFileChooser(&chooser);
         w()->SetChipToolDir(GC5016_BIN_DIR);
         w()->show();
@@ -61,16 +61,16 @@ struct Session {
     QString cwd() const { return QDir::currentPath(); }
 };
 
-Model LabInMode(int mode) {
-    Model lab;
+Session LabInMode(int mode) {
+    Session lab;
     lab.settings.ModeOfInput = mode;
     return lab;
 }
 
 // The fit the channel should have after an edit, made on a copy of the model.
-CoefSetInfo ExpectedFit(const Model& m, int channel) {
-    auto copy = std::make_unique<Model>(m);
-    FitPfirToChannel(*copy, channel);
+CoefSetInfo ExpectedFit(const Session& m, int channel) {
+    auto copy = std::make_unique<Session>(m);
+    FitPfirToChannel(copy->settings, *copy, channel);
     return copy->coefSetInfo[channel];
 }
 
@@ -82,7 +82,7 @@ class TGFormTest : public QObject {
 private slots:
     void cicBoxRoundsToTheModeStepAndClamps() {
         {
-            Session s(LabInMode(2));  // Double rate: step 2, minimum 2
+            StartedWindow s(LabInMode(2));  // Double rate: step 2, minimum 2
             s.type("cicEdit", "7");
             QCOMPARE(s.get<QLineEdit>("cicEdit")->text(), QString("6"));
             QCOMPARE(s.m.settings.CicDec[0], 6);
@@ -91,7 +91,7 @@ private slots:
             QCOMPARE(s.m.settings.CicDec[0], 1024);
         }
         {
-            Session s(LabInMode(1));  // SplitIQ: step 1, minimum 1
+            StartedWindow s(LabInMode(1));  // SplitIQ: step 1, minimum 1
             s.type("cicEdit", "0");
             QCOMPARE(s.m.settings.CicDec[0], 1);
             s.type("cicEdit", "1000");
@@ -100,7 +100,7 @@ private slots:
             QCOMPARE(s.get<QLineEdit>("cicEdit")->text(), QString("1024"));
         }
         {
-            Session s(LabInMode(0));  // Full rate: minimum 2
+            StartedWindow s(LabInMode(0));  // Full rate: minimum 2
             s.type("cicEdit", "50");
             s.click("cicStep-100");
             QCOMPARE(s.m.settings.CicDec[0], 2);
@@ -112,8 +112,8 @@ private slots:
 
     void fullRateBoundsHoldWithoutALabFile() {
         uitest::WorkFolder dir;
-        Model m;
-        AppWindows windows(m);
+        Session m;
+        AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher modals;  // no coefficient files either
         windows.gform()->show();
         QLineEdit* cic = windows.gform()->findChild<QLineEdit*>("cicEdit");
@@ -124,7 +124,7 @@ private slots:
     }
 
     void cicEditRefitsTheChannelAndRedrawsThePlot() {
-        Session s(LabInMode(0));
+        StartedWindow s(LabInMode(0));
         const int ntapsAt2 = s.m.coefSetInfo[0].ntaps;
         QCOMPARE(s.w()->plot()->Frame().markerColumn, 128);  // 256 / 2 / 1
         s.type("cicEdit", "64");
@@ -139,7 +139,7 @@ private slots:
     }
 
     void splitIqShowsChannelAOfChannelD() {
-        Session s(LabInMode(0));
+        StartedWindow s(LabInMode(0));
         if constexpr (BoardModel == 2) {
             // This board: three input modes, two ADC inputs, register writes always enabled.
             QCOMPARE(s.get<QComboBox>("modeCombo")->count(), 3);
@@ -173,11 +173,11 @@ private slots:
     }
 
     void readLabTakesTheCicBoundsOfItsMode() {
-        Session s(LabInMode(0));
-        Model other = LabInMode(2);
+        StartedWindow s(LabInMode(0));
+        Session other = LabInMode(2);
         for (int c = 0; c < kChannels; ++c) other.settings.CicM2Dec[c] = 20;
         other.settings.FullDebug = 629;  // the expert mode is decided at start only
-        QVERIFY(WriteLab(other, s.dir / "CONFIGS/double.lab"));
+        QVERIFY(WriteLab(other.settings, s.dir / "CONFIGS/double.lab"));
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/double.lab").string()));
         s.click("readLabButton");
         QCOMPARE(s.get<QComboBox>("modeCombo")->currentIndex(), 2);
@@ -193,19 +193,19 @@ private slots:
         s.type("cicEdit", "20");  // A and C agree again
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/again.lab").string()));
         s.click("saveLabButton");
-        Model back;
-        QVERIFY(ReadLab(back, s.dir / "CONFIGS/again.lab"));
+        Session back;
+        QVERIFY(ReadLab(back.settings, back, s.dir / "CONFIGS/again.lab"));
         QCOMPARE(back.settings.FullDebug, 0);
         QCOMPARE(back.settings.ModeOfInput, 2);
     }
 
     void inputModeKeepsEachModesCicDecimations() {
-        Model lab = LabInMode(0);
+        Session lab = LabInMode(0);
         for (int c = 0; c < kChannels; ++c) {
             lab.settings.CicM0Dec[c] = 10;
             lab.settings.CicM1Dec[c] = 20;
         }
-        Session s(lab);
+        StartedWindow s(lab);
         QCOMPARE(s.m.settings.CicDec[0], 10);
         s.type("cicEdit", "12");
         s.get<QComboBox>("modeCombo")->setCurrentIndex(1);
@@ -216,7 +216,7 @@ private slots:
     }
 
     void channelBoxesSetTheMaskOfTheMode() {
-        Session s(LabInMode(0));
+        StartedWindow s(LabInMode(0));
         s.click("channelBox1");
         QCOMPARE(s.m.settings.MaskChan4x, 13);
         s.get<QComboBox>("modeCombo")->setCurrentIndex(1);
@@ -227,13 +227,13 @@ private slots:
     }
 
     void saveRefusesDisagreeingDecimations() {
-        Model lab = LabInMode(0);
+        Session lab = LabInMode(0);
         const int cic[4] = {8, 8, 8, 16};
         for (int c = 0; c < kChannels; ++c) {
             lab.settings.CicM0Dec[c] = cic[c];
             lab.settings.FirDec[c] = 2;
         }
-        Session s(lab);
+        StartedWindow s(lab);
         s.click("saveLabButton");
         QVERIFY(s.windows->errDecim()->isVisible());
         QVERIFY(s.windows->errDecim()->isModal() == false);
@@ -242,14 +242,14 @@ private slots:
     }
 
     void saveWritesLabAndProgramLikeTheBatchTool() {
-        Model lab = LabInMode(1);
+        Session lab = LabInMode(1);
         lab.settings.FullDebug = 629;
         const int cic[4] = {8, 16, 8, 16};  // totals 16, 32, 16, 32: only A and C must agree
         for (int c = 0; c < kChannels; ++c) {
             lab.settings.CicM1Dec[c] = cic[c];
             lab.settings.FirDec[c] = 2;
         }
-        Session s(lab);
+        StartedWindow s(lab);
         const QString before = s.cwd();
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "CONFIGS/mine.lab").string()));
         s.click("saveLabButton");
@@ -257,13 +257,14 @@ private slots:
         QVERIFY(s.chooser.asked[0].save);
         QCOMPARE(s.chooser.asked[0].filter, QString("GC5016Lab(*.lab)"));
         QCOMPARE(s.chooser.asked[0].defaultSuffix, QString("lab"));
-        QCOMPARE(s.chooser.asked[0].initialDir, QDir(before).filePath("CONFIGS"));
+        QCOMPARE(s.chooser.asked[0].initialDir,
+                 QDir(QString::fromStdString(s.dir.root().string())).filePath("CONFIGS"));
         QCOMPARE(s.cwd(), before);
         QVERIFY(!s.windows->errDecim()->isVisible());
         QVERIFY(fs::exists(s.dir / "CONFIGS/mine.lab"));
         QVERIFY(fs::exists(s.dir / "CONFIGS/mine.prg"));
-        Model back;
-        QVERIFY(ReadLab(back, s.dir / "CONFIGS/mine.lab"));
+        Session back;
+        QVERIFY(ReadLab(back.settings, back, s.dir / "CONFIGS/mine.lab"));
         QCOMPARE(back.settings.FullDebug, 0);
         QCOMPARE(s.get<QLabel>("labName")->text(), QString("mine.lab"));
 
@@ -285,7 +286,7 @@ private slots:
         struct Restore {
             ~Restore() { std::setlocale(LC_NUMERIC, "C"); }
         } restore;
-        Session s(Model{});
+        StartedWindow s(Session{});
         s.type("gainEdit", "2.5");
         s.type("phaseEdit", "0,25");  // a comma typed by habit reads the same
         QCOMPARE(s.m.settings.Gain[0], 2.5f);
@@ -310,20 +311,20 @@ private slots:
     }
 
     void expertModeShowsTheExpertGroup() {
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
         {
-            Session s(lab);
+            StartedWindow s(lab);
             QVERIFY(s.get<QGroupBox>("expertGroup")->isVisible());
             QVERIFY(s.get<QLineEdit>("overallGainEdit")->isVisible());
             QVERIFY(s.w()->width() > TGForm::kNormalWidth);
             s.w()->close();
-            Model back;
-            QVERIFY(ReadLab(back, s.dir / "CONFIGS/std.lab"));
+            Session back;
+            QVERIFY(ReadLab(back.settings, back, s.dir / "CONFIGS/std.lab"));
             QCOMPARE(back.settings.FullDebug, 629);
         }
         {
-            Session s(Model{});
+            StartedWindow s(Session{});
             QVERIFY(!s.get<QGroupBox>("expertGroup")->isVisible());
             QVERIFY(!s.get<QLineEdit>("overallGainEdit")->isVisible());
             QCOMPARE(s.w()->width(), TGForm::kNormalWidth);
@@ -335,12 +336,12 @@ private slots:
 
     void unusableCoefficientFilesAreReported() {
         uitest::WorkFolder dir;
-        Model lab;
+        Session lab;
         lab.settings.NameOfPFIR = {"nothere.taps", "empty.taps", "nothere.taps", "empty.taps"};
-        WriteLab(lab, dir / "CONFIGS/std.lab");
+        WriteLab(lab.settings, dir / "CONFIGS/std.lab");
         uitest::WriteText(dir / "FILTERS/empty.taps", "");
-        Model m;
-        AppWindows windows(m);
+        Session m;
+        AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher modals;
         windows.gform()->show();
         QCOMPARE(modals.seen.size(), size_t(4));  // one modal report per channel
@@ -350,7 +351,7 @@ private slots:
     }
 
     void nonNumberStopsTheHandlerAtThatField() {
-        Session s(Model{});
+        StartedWindow s(Session{});
         s.get<QLineEdit>("freqEdit")->setText("5000000");   // read before the gain box
         s.get<QLineEdit>("overallGainEdit")->setText("7");  // read after it
         s.type("gainEdit", "abc");
@@ -367,10 +368,10 @@ private slots:
     }
 
     void manualShiftFollowsTheLchmBox() {
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
         lab.settings.shiftFir = 3;
-        Session s(lab);
+        StartedWindow s(lab);
         QCOMPARE(s.get<QLineEdit>("shiftEdit")->text(), QString("3"));
         QVERIFY(!s.get<QLineEdit>("shiftEdit")->isEnabled());
         s.click("lchmBox");
@@ -385,9 +386,9 @@ private slots:
     }
 
     void fileDialogsAskWithTheirFilterFolderAndExtension() {
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
-        Session s(lab);
+        StartedWindow s(lab);
         const QString start = s.cwd();
         struct Case {
             const char* button;
@@ -412,7 +413,7 @@ private slots:
             const FileDialogRequest& a = s.chooser.asked[0];
             QCOMPARE(a.filter, QString(c.filter));
             QCOMPARE(a.defaultSuffix, QString(c.suffix));
-            QCOMPARE(a.initialDir, QDir(start).filePath(c.folder));
+            QCOMPARE(a.initialDir, QDir(QString::fromStdString(s.dir.root().string())).filePath(c.folder));
             QCOMPARE(a.save, c.save);
             QCOMPARE(s.cwd(), start);
         }
@@ -421,10 +422,10 @@ private slots:
     }
 
     void tableFileRoundTripThroughTheButtons() {
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
         lab.settings.FreqNCO[0] = 12345000;
-        Session s(lab);
+        StartedWindow s(lab);
         s.click("writeTblButton");
         QVERIFY(fs::exists(s.dir / "exper.tbl"));
         s.type("freqEdit", "777000");
@@ -438,10 +439,10 @@ private slots:
 
     void writePrgWithTheStandInToolMatchesTheBatchTool() {
         if (!fs::exists(fs::path(GC5016_BIN_DIR) / "cmd5016")) QSKIP("the chip-tool stand-in is not built");
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
         lab.settings.FreqNCO[1] = 12500000;
-        Session s(lab);
+        StartedWindow s(lab);
         const QString before = s.cwd();
         s.click("writePrgButton");
         QCOMPARE(s.cwd(), before);
@@ -463,13 +464,13 @@ private slots:
     }
 
     void compareShowsTheDifferenceCount() {
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
-        Session s(lab);
+        StartedWindow s(lab);
         // No tool table: the report compares against the tool image's start values.
-        auto copy = std::make_unique<Model>(s.m);
+        auto copy = std::make_unique<Session>(s.m);
         int expected = 0;
-        FormatCompareReport(*copy, expected);
+        FormatCompareReport(copy->workImage, copy->toolImage, expected);
         QVERIFY(expected > 0);
         s.click("compareButton");
         QVERIFY(fs::exists(s.dir / "ErrTbl"));
@@ -479,9 +480,9 @@ private slots:
     }
 
     void gc101FileBecomesAProgramFileOfItsName() {
-        Model lab;
+        Session lab;
         lab.settings.FullDebug = 629;
-        Session s(lab);
+        StartedWindow s(lab);
         uitest::WriteText(s.dir / "Appl/lab.old.gc101", "write 2 12\nwrite 10 5\nwrite 11 7\n");
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "Appl/lab.old.gc101").string()));
         s.click("gc101Button");
@@ -497,12 +498,12 @@ private slots:
             int obkatka;
         } cases[] = {{40, 1}, {512, 0}};
         for (const auto& c : cases) {
-            Model lab;
+            Session lab;
             lab.settings.FullDebug = 629;
             lab.settings.IndexFilter = 3;  // rising chirp
             lab.settings.NumTapsFilter = c.taps;
             lab.settings.Obkatka = c.obkatka;
-            Session s(lab);
+            StartedWindow s(lab);
             QCOMPARE(s.get<QComboBox>("filterKindCombo")->currentIndex(), 3);
             QCOMPARE(s.get<QCheckBox>("obkatkaBox")->isChecked(), c.obkatka == 1);
             s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/xxsweep.taps").string()));
@@ -528,7 +529,7 @@ private slots:
     }
 
     void openWindowsFollowTheEditsThatConcernThem() {
-        Session s(Model{});
+        StartedWindow s(Session{});
         int refreshed = 0, responses = 0;
         uint16_t freqSeen = 0;
         // A register editor sees the image of the derivation that ran in the same refresh.
@@ -549,7 +550,7 @@ private slots:
     }
 
     void chosenCoefficientFileIsLoadedFromItsFolder() {
-        Session s(Model{});
+        StartedWindow s(Session{});
         const QString before = s.cwd();
         uitest::WriteText(s.dir / "elsewhere/three.taps", "1\n-2\n3\n");
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "elsewhere/three.taps").string()));

@@ -17,26 +17,26 @@
 #include <sstream>
 #include <string>
 
+#include "core/workspace.h"
 #include "gui/file_chooser.h"
 
 namespace gc::uitest {
 
-// A fresh working folder with CONFIGS/, FILTERS/ and Appl/, made current for the
-// lifetime of the object.
+// A fresh working folder with CONFIGS/, FILTERS/ and Appl/. The windows get it
+// as their workspace; the test's own current folder stays where it is, so a
+// file opened by a relative path would not be found.
 class WorkFolder {
 public:
-    WorkFolder() : saved_(std::filesystem::current_path()) {
+    WorkFolder() {
         root_ = std::filesystem::path(dir_.path().toStdString());
         for (const char* sub : {"CONFIGS", "FILTERS", "Appl"}) std::filesystem::create_directories(root_ / sub);
-        std::filesystem::current_path(root_);
     }
-    ~WorkFolder() { std::filesystem::current_path(saved_); }
     const std::filesystem::path& root() const { return root_; }
+    Workspace workspace() const { return Workspace{root_}; }
     std::filesystem::path operator/(const std::string& rel) const { return root_ / rel; }
 
 private:
     QTemporaryDir dir_;
-    std::filesystem::path saved_;
     std::filesystem::path root_;
 };
 

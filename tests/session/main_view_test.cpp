@@ -27,9 +27,9 @@ TEST(FormatFixed, DecimalsSignificantDigitsAndSpecialValues) {
 }
 
 TEST(RefreshModel, DefaultStartShowsChannelA) {
-    Model m;
+    Session m;
     m.coefSetInfo[0].pfir_gain = 1.25f;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     MainViewState v = RefreshModel(m);
     EXPECT_EQ(v.clockText, "100000000");
     EXPECT_EQ(v.clockKhz, "100000.000 кГц");
@@ -63,14 +63,14 @@ TEST(RefreshModel, DefaultStartShowsChannelA) {
 }
 
 TEST(RefreshModel, SplitModesAndTheCurrentChannelsNorm) {
-    Model m;
+    Session m;
     m.settings.ModeOfInput = 2;
     m.settings.MaskChan2x = 2;  // pair C+D only
     m.settings.CicDec[0] = 10;
     m.settings.FirDec[0] = 3;
     m.settings.SystemClock = 90000000;
     m.ManualFirShift = 4;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     MainViewState v = RefreshModel(m);
     EXPECT_FALSE(v.cicStepOneEnabled);
     EXPECT_TRUE(v.firShiftBoxEnabled);
@@ -97,7 +97,7 @@ TEST(RefreshModel, SplitModesAndTheCurrentChannelsNorm) {
 }
 
 TEST(RefreshModel, ZeroClockAndDecimationsGiveRateZero) {
-    Model m;
+    Session m;
     m.settings.SystemClock = 0;
     RefreshModel(m);
     EXPECT_EQ(m.OutputRate[0], 0.0f);
@@ -119,7 +119,7 @@ TEST(RefreshModel, ZeroClockAndDecimationsGiveRateZero) {
 }
 
 TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
-    Model m;
+    Session m;
     m.settings.SystemClock = 123456789;  // clock and frequencies: 8 digits
     m.settings.FreqNCO[0] = -98765432;
     m.settings.Gain[0] = 123.456f;  // gains: 5 digits
@@ -128,7 +128,7 @@ TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
     m.settings.scaleFir = 0.12345f;     // scaleFir: 3 digits
     m.settings.CicDec[0] = 3;
     m.coefSetInfo[0].pfir_gain = 1.23456f;
-    DeriveRegisters(m);
+    DeriveRegisters(m.settings, m);
     MainViewState v = RefreshModel(m);
     EXPECT_EQ(v.clockKhz, "123456.790 кГц");
     EXPECT_EQ(v.freqKhz, "-98765.432 кГц");
@@ -145,7 +145,7 @@ TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
 }
 
 TEST(RefreshModel, InputModeOutsideTheListShowsFullRate) {
-    Model m;
+    Session m;
     m.settings.ModeOfInput = 7;
     m.settings.MaskChan4x = 5;
     MainViewState v = RefreshModel(m);
@@ -178,7 +178,7 @@ MainControlsInput GoodInput() {
 }
 
 TEST(ReadControls, CopiesTheCurrentChannelAndSckDiv) {
-    Model m;
+    Session m;
     m.CurrentChannel = 2;
     ASSERT_FALSE(ReadControls(m, GoodInput()));
     const Settings& s = m.settings;
@@ -205,7 +205,7 @@ TEST(ReadControls, CopiesTheCurrentChannelAndSckDiv) {
 }
 
 TEST(ReadControls, StopsAtTheFirstTextThatIsNoNumber) {
-    Model m;
+    Session m;
     MainControlsInput in = GoodInput();
     in.gain = "1.2.3";
     auto err = ReadControls(m, in);
@@ -248,7 +248,7 @@ namespace gc {
 namespace {
 
 TEST(CicCheck, TypedValuesAndSteppers) {
-    Model m;
+    Session m;
     m.CicDecMin = 2;  // Double rate
     m.CicDecStep = 2;
     EXPECT_EQ(CheckedCicDec(m, 7), 6);

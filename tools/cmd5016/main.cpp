@@ -1,7 +1,9 @@
 // cmd5016 stand-in: reads a command script and leaves the two files the
 // configurator reads back, <script>.gc101 and <script>.tbl, computed with the
 // configurator's own core. Used where the vendor's tool is not installed.
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,20 +53,24 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    gc::Model m;
-    cmd5016::ScriptRequest req = cmd5016::ApplyScript(m, *lines, std::cerr);
+    gc::Settings s;
+    gc::DecimationState d;
+    auto chip = std::make_unique<gc::ChipState>();  // large: two register images and the fits
+    gc::ChipState& m = *chip;
+    cmd5016::ScriptRequest req = cmd5016::ApplyScript(s, d, *lines, std::cerr);
 
     // The script names the coefficient files relative to its own folder.
+    const std::filesystem::path folder = std::filesystem::path(script).parent_path();
     gc::StreamCoefFileErrors sink(std::cerr);
     for (int c = 0; c < gc::kChannels; ++c) {
-        int n = gc::LoadPfirFile(m, c, m.settings.NameOfPFIR[static_cast<size_t>(c)], &sink);
+        int n = gc::LoadPfirFile(m, c, folder / s.NameOfPFIR[static_cast<size_t>(c)], &sink);
         if (n > 0) {
-            gc::FitPfirToChannel(m, c, n);
+            gc::FitPfirToChannel(s, m, c, n);
             m.workImage.ncoefs[c] = static_cast<uint16_t>(n);
         }
     }
-    gc::DeriveRegisters(m);
-    gc::PrepareProgram(m);
+    gc::DeriveRegisters(s, m);
+    gc::PrepareProgram(s, m);
 
     int status = 0;
     if (req.printGc101 && !gc::WriteFileAtomic(script + ".gc101", FormatGc101(m.registerWriteList))) {
@@ -73,7 +79,7 @@ int main(int argc, char** argv) {
     }
     if (req.printTable) {
         m.toolImage = m.workImage;
-        if (!gc::WriteToolTableFile(m, script + ".tbl")) {
+        if (!gc::WriteToolTableFile(m.toolImage, script + ".tbl")) {
             std::cerr << "cmd5016: cannot write " << script << ".tbl\n";
             status = 2;
         }

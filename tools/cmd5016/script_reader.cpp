@@ -36,8 +36,8 @@ int32_t ClampInt(double v) {
 
 }  // namespace
 
-ScriptRequest ApplyScript(gc::Model& m, const std::vector<std::string>& lines, std::ostream& warn) {
-    gc::Settings& s = m.settings;
+ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, const std::vector<std::string>& lines,
+                          std::ostream& warn) {
     ScriptRequest req;
     int splitiq = 0, rinRate = 1;
     int channel = -1;
@@ -115,7 +115,7 @@ ScriptRequest ApplyScript(gc::Model& m, const std::vector<std::string>& lines, s
     }
     s.ModeOfInput = splitiq == 0 ? 0 : rinRate == 2 ? 2 : 1;
     for (int i = 0; i < gc::kChannels; ++i)
-        m.TotalDec[i] = ClampInt(static_cast<double>(s.CicDec[i]) * static_cast<double>(s.FirDec[i]));
+        d.TotalDec[i] = ClampInt(static_cast<double>(s.CicDec[i]) * static_cast<double>(s.FirDec[i]));
     return req;
 }
 

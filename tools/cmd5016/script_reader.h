@@ -1,4 +1,4 @@
-// Reading a command script into a model, the way the chip tool understands it.
+// Reading a command script into settings, the way the chip tool understands it.
 #pragma once
 
 #include <iosfwd>
@@ -15,9 +15,11 @@ struct ScriptRequest {
     bool printAnalysis = false;
 };
 
-// Sets the model's settings from the script's lines: clock, input mode, TDM,
-// and per channel decimations, tuning, gains, sync sources and coefficient
-// file. Lines it does not know are reported on warn and skipped.
-ScriptRequest ApplyScript(gc::Model& m, const std::vector<std::string>& lines, std::ostream& warn);
+// Sets the settings from the script's lines: clock, input mode, TDM, and per
+// channel decimations (with the total decimations), tuning, gains, sync
+// sources and coefficient file. Lines it does not know are reported on warn
+// and skipped.
+ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, const std::vector<std::string>& lines,
+                          std::ostream& warn);
 
 }  // namespace cmd5016
