@@ -100,49 +100,43 @@ PlotFrame ComputePlotFrame(const PlotInputs& in, PlotState& s) {
     return f;
 }
 
-PlotAction ZoomXDouble(PlotState& s) {
-    if (s.XStretch >= XStretchMax) return PlotAction::None;
-    s.XStretch *= 2;
-    return PlotAction::Recompute;
+namespace {
+
+enum class ZoomStep { Double, Halve, Max, Reset };
+
+// One zoom button on one axis: the stretch doubles or halves within 1..max,
+// or jumps to either end; an X change needs a recomputation, a Y change only
+// a redraw, and a step that cannot go further does nothing.
+PlotAction Zoom(int& stretch, int max, ZoomStep step, PlotAction changed) {
+    switch (step) {
+        case ZoomStep::Double:
+            if (stretch >= max) return PlotAction::None;
+            stretch *= 2;
+            break;
+        case ZoomStep::Halve:
+            if (stretch <= 1) return PlotAction::None;
+            stretch /= 2;
+            break;
+        case ZoomStep::Max:
+            stretch = max;
+            break;
+        case ZoomStep::Reset:
+            stretch = 1;
+            break;
+    }
+    return changed;
 }
 
-PlotAction ZoomXHalve(PlotState& s) {
-    if (s.XStretch <= 1) return PlotAction::None;
-    s.XStretch /= 2;
-    return PlotAction::Recompute;
-}
+}  // namespace
 
-PlotAction ZoomXMax(PlotState& s) {
-    s.XStretch = XStretchMax;
-    return PlotAction::Recompute;
-}
-
-PlotAction ZoomXReset(PlotState& s) {
-    s.XStretch = 1;
-    return PlotAction::Recompute;
-}
-
-PlotAction ZoomYDouble(PlotState& s) {
-    if (s.YStretch >= YStretchMax) return PlotAction::None;
-    s.YStretch *= 2;
-    return PlotAction::Redraw;
-}
-
-PlotAction ZoomYHalve(PlotState& s) {
-    if (s.YStretch <= 1) return PlotAction::None;
-    s.YStretch /= 2;
-    return PlotAction::Redraw;
-}
-
-PlotAction ZoomYMax(PlotState& s) {
-    s.YStretch = YStretchMax;
-    return PlotAction::Redraw;
-}
-
-PlotAction ZoomYReset(PlotState& s) {
-    s.YStretch = 1;
-    return PlotAction::Redraw;
-}
+PlotAction ZoomXDouble(PlotState& s) { return Zoom(s.XStretch, XStretchMax, ZoomStep::Double, PlotAction::Recompute); }
+PlotAction ZoomXHalve(PlotState& s) { return Zoom(s.XStretch, XStretchMax, ZoomStep::Halve, PlotAction::Recompute); }
+PlotAction ZoomXMax(PlotState& s) { return Zoom(s.XStretch, XStretchMax, ZoomStep::Max, PlotAction::Recompute); }
+PlotAction ZoomXReset(PlotState& s) { return Zoom(s.XStretch, XStretchMax, ZoomStep::Reset, PlotAction::Recompute); }
+PlotAction ZoomYDouble(PlotState& s) { return Zoom(s.YStretch, YStretchMax, ZoomStep::Double, PlotAction::Redraw); }
+PlotAction ZoomYHalve(PlotState& s) { return Zoom(s.YStretch, YStretchMax, ZoomStep::Halve, PlotAction::Redraw); }
+PlotAction ZoomYMax(PlotState& s) { return Zoom(s.YStretch, YStretchMax, ZoomStep::Max, PlotAction::Redraw); }
+PlotAction ZoomYReset(PlotState& s) { return Zoom(s.YStretch, YStretchMax, ZoomStep::Reset, PlotAction::Redraw); }
 
 PlotAction CursorRightPress(PlotState& s, int column) {
     s.cursorIndex = PointOfColumn(column);
