@@ -44,29 +44,29 @@ std::set<std::string> FilesBelow(const fs::path& root) {
     return files;
 }
 
-// The figures of the whole chain recomputed from the file alone, in long
-// double, with the CIC written out and a grid of its own.
+// The figures of the whole chain recomputed from the file alone: a direct
+// cosine sum, the CIC written out, and a grid of its own.
 struct Figures {
     double ripple, atten;
 };
-Figures Independent(const std::vector<long>& taps, int R, long double pass, long double stop) {
-    const long double pi = 3.14159265358979323846264338327950288L;
-    const long double mid = (taps.size() - 1) / 2.0L;
-    auto level = [&](long double nu) {
-        long double a = 0;
+Figures Independent(const std::vector<long>& taps, int R, double pass, double stop) {
+    const double pi = 3.14159265358979323846;
+    const double mid = (taps.size() - 1) / 2.0;
+    auto level = [&](double nu) {
+        double a = 0;
         for (size_t n = 0; n < taps.size(); ++n) a += taps[n] * std::cos(2 * pi * nu * (n - mid));
-        long double cic = nu == 0 ? 1 : std::sin(pi * nu) / (R * std::sin(pi * nu / R));
+        double cic = nu == 0 ? 1 : std::sin(pi * nu) / (R * std::sin(pi * nu / R));
         return std::fabs(a) * std::pow(std::fabs(cic), 5);
     };
-    long double pMax = 0, pMin = 1e300L, sMax = 0;
+    double pMax = 0, pMin = 1e300, sMax = 0;
     const int points = 5001;
     for (int k = 0; k < points; ++k) {
-        long double p = pass * k / (points - 1), s = stop + (0.5L - stop) * k / (points - 1);
+        double p = pass * k / (points - 1), s = stop + (0.5 - stop) * k / (points - 1);
         pMax = std::max(pMax, level(p));
         pMin = std::min(pMin, level(p));
         sMax = std::max(sMax, level(s));
     }
-    return {static_cast<double>(20 * std::log10(pMax / pMin)), static_cast<double>(20 * std::log10(pMax / sMax))};
+    return {20 * std::log10(pMax / pMin), 20 * std::log10(pMax / sMax)};
 }
 
 double Figure(const std::string& out, const std::string& key) {
