@@ -325,7 +325,23 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     d.taps = std::move(best.taps);
     d.figures = best.figures;
     d.meetsRequest = best.meets;
+    std::array<double, ResponsePoints> angles{};
+    for (int i = 0; i < ResponsePoints; ++i) angles[static_cast<size_t>(i)] = 2.0 * kPi * i / (2.0 * ResponsePoints);
+    TapPolynomialMagnitudes(d.taps.data(), n, angles.data(), d.preview.data());
+    for (int i = 0; i < ResponsePoints; ++i)
+        d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));
     return d;
+}
+
+PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
+    PlotFrame f;
+    const double max = ResponseMaximum(preview);
+    f.hasCurve = max > 0;
+    if (f.hasCurve)
+        for (int i = 0; i < ResponsePoints; ++i)
+            f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
+    f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
+    return f;
 }
 
 std::string PfirTapsText(const std::vector<int32_t>& taps) {

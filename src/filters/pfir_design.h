@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "filters/plot_scale.h"
+#include "filters/responses.h"
+
 namespace gc {
 
 // The channel values a design depends on.
@@ -86,6 +89,9 @@ struct PfirDesign {
     // higher than the ripple above the passband maximum.
     bool meetsRequest = false;
     bool remezFailed = false;  // the exchange gave non-finite taps or could not run
+    // The overall response of the quantised set at the PFIR window's columns:
+    // column i at i / 512 of the PFIR input rate. Linear, not normalised.
+    ResponseCurve preview{};
     bool ok() const { return errors.empty(); }
 };
 
@@ -94,6 +100,11 @@ struct PfirDesign {
 // neither meets it: the one whose passband ripple does, then the larger
 // attenuation.
 PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+
+// The preview as the PFIR window draws its curve: levels relative to the
+// maximum at 2 pixels per dB, the red marker at half the output rate
+// (column 256 div FirDec), no cursor.
+PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec);
 
 // The two candidates alone (ideal taps, largest 1 in magnitude), for tests
 // and comparisons; an empty vector when the method fails. Edges as fractions

@@ -83,6 +83,13 @@ TEST(PfirDesign, CompensationFlattensTheCicDroop) {
     EXPECT_TRUE(on.meetsRequest);
     EXPECT_EQ(on.method, PfirDesignMethod::Remez);
 
+    // The preview: flat to the passband edge, the marker at half the output rate.
+    const PlotFrame frame = PfirDesignPlotFrame(on.preview, 2);
+    EXPECT_EQ(frame.markerColumn, 128);
+    const int edgeColumn = static_cast<int>(r.passHz / 12.5e6 * 512);
+    for (int i = 0; i <= edgeColumn; ++i) EXPECT_EQ(frame.curveY[i], 0) << i;
+    EXPECT_GE(frame.curveY[static_cast<int>(r.stopHz / 12.5e6 * 512) + 1], 160);  // below -80 dB
+
     r.compensateCic = false;
     const PfirDesign off = DesignPfir(ch, r);
     ASSERT_TRUE(off.ok());
