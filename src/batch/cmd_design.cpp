@@ -35,9 +35,9 @@ bool IsBareName(const std::string& name) {
 }
 
 int RunDesign(Context& ctx) {
-    int channel = ctx.model.CurrentChannel;
+    int channel = ctx.session.CurrentChannel;
     std::string error;
-    if (!TakeChannelOption(ctx.args, ctx.model, channel, error)) return UsageError(ctx, error);
+    if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
     PfirDesignRequest request;
     request.evenLength = TakeFlag(ctx.args, "--even");
     request.compensateCic = !TakeFlag(ctx.args, "--no-compensation");
@@ -79,7 +79,7 @@ int RunDesign(Context& ctx) {
             notNumbers.push_back(o.field);
         }
     }
-    const Settings& s = ctx.model.settings;
+    const Settings& s = ctx.session.settings;
     const PfirDesignChannel ch{s.SystemClock, s.ModeOfInput, s.CicDec[channel], s.FirDec[channel]};
     std::vector<PfirRequestError> errors = CheckPfirDesignRequest(ch, request);
     std::erase_if(errors, [&](const PfirRequestError& e) { return std::ranges::count(notNumbers, e.field) > 0; });
@@ -93,7 +93,7 @@ int RunDesign(Context& ctx) {
             ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
         return kExitRequestRefused;
     }
-    const std::filesystem::path path = std::filesystem::path("FILTERS") / name;
+    const std::filesystem::path path = ctx.workspace.Filters() / name;
     if (!WritePfirTapsFile(path, d.taps)) return WriteError(ctx, path);
 
     ctx.out << "ntaps " << d.ntaps << "\n"

@@ -17,7 +17,7 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
       errMinDecim_(std::make_unique<TErrMinDecim>()),
       info_(std::make_unique<TInfo>()),
       pfirDesign_(std::make_unique<PfirDesignDialog>(
-          m, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })) {
+          m, workspace, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
     for (QWidget* w : std::initializer_list<QWidget*>{errFileCoeff_.get(), errDecim_.get(), errMinDecim_.get(),

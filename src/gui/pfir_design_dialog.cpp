@@ -1,7 +1,6 @@
 #include "gui/pfir_design_dialog.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,7 +15,6 @@
 
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
-#include "gui/work_dir.h"
 
 namespace gc {
 
@@ -63,8 +61,9 @@ bool SameChannel(const PfirDesignChannel& a, const PfirDesignChannel& b) {
 
 }  // namespace
 
-PfirDesignDialog::PfirDesignDialog(const Model& m, std::function<void(const fs::path&)> useFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_(m), useFile_(std::move(useFile)) {
+PfirDesignDialog::PfirDesignDialog(const Session& m, Workspace workspace, std::function<void(const fs::path&)> useFile,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window), m_(m), workspace_(std::move(workspace)), useFile_(std::move(useFile)) {
     setObjectName("pfirDesignDialog");
     setWindowTitle(QStringLiteral("Расчёт PFIR"));
     BuildLayout();
@@ -315,16 +314,17 @@ void PfirDesignDialog::Save() {
     if (designTimer_.isActive() || !design_) Recompute();
     if (!design_ || !design_->ok()) return;
 
-    WorkingDirGuard dir;
     const FileDialogRequest request{true, QStringLiteral("PFIR5016(*.taps)"), QStringLiteral("taps"),
-                                    QDir::current().absoluteFilePath(QStringLiteral("FILTERS"))};
+                                    QString::fromStdString(fs::absolute(workspace_.Filters()).string())};
     const auto chosen = chooser_->Choose(this, request);
     if (!chosen) return;
-    fs::path path = fs::absolute(fs::path(chosen->toStdString()));
-    dir.Restore();
+    fs::path path = fs::path(chosen->toStdString());
     if (!path.has_extension()) path += ".taps";
 
-    const QString shown = QString::fromStdString(path.string());
+    // Named as the user knows it: below the working folder when it is there.
+    const fs::path rel = path.lexically_relative(fs::absolute(workspace_.root));
+    const QString shown =
+        QString::fromStdString(rel.empty() || *rel.begin() == ".." ? path.string() : rel.generic_string());
     if (!WritePfirTapsFile(path, design_->taps)) {
         SetStatus(QStringLiteral("Не удалось записать %1").arg(shown), true);
         return;

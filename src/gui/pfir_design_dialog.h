@@ -11,9 +11,10 @@
 #include <functional>
 #include <optional>
 
-#include "core/model.h"
+#include "core/workspace.h"
 #include "filters/pfir_design.h"
 #include "gui/file_chooser.h"
+#include "session/session.h"
 
 class QCheckBox;
 class QLabel;
@@ -31,7 +32,7 @@ class PfirDesignDialog : public QWidget {
 public:
     // useFile makes a written file the selected channel's coefficient file,
     // as "Файл" does.
-    PfirDesignDialog(const Model& m, std::function<void(const std::filesystem::path&)> useFile,
+    PfirDesignDialog(const Session& m, Workspace workspace, std::function<void(const std::filesystem::path&)> useFile,
                      QWidget* parent = nullptr);
 
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
@@ -61,7 +62,8 @@ private:
     void ShowDesign();
     void SetStatus(const QString& text, bool error);
 
-    const Model& m_;
+    const Session& m_;
+    Workspace workspace_;
     std::function<void(const std::filesystem::path&)> useFile_;
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
@@ -52,14 +53,15 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
         // Written and loaded as "Файл" loads it.
         test::TempDir dir;
         ASSERT_TRUE(WritePfirTapsFile(dir / "designed.taps", d.taps));
-        Model m;
-        m.settings.ModeOfInput = c.mode;
-        m.settings.CicDec[0] = c.cicDec;
-        m.settings.FirDec[0] = c.firDec;
-        ASSERT_EQ(LoadChosenPfirFile(m, 0, dir / "designed.taps", nullptr), c.length);
-        EXPECT_EQ(m.pfirFitColour[0], PfirFitColour::Face);
-        EXPECT_EQ(m.coefSetInfo[0].ntaps, c.length);
-        EXPECT_EQ(m.coefSetInfo[0].symmetric, 1);
+        Settings s;
+        s.ModeOfInput = c.mode;
+        s.CicDec[0] = c.cicDec;
+        s.FirDec[0] = c.firDec;
+        auto chip = std::make_unique<ChipState>();
+        ASSERT_EQ(LoadChosenPfirFile(s, *chip, 0, dir / "designed.taps", nullptr), c.length);
+        EXPECT_EQ(chip->pfirFitColour[0], PfirFitColour::Face);
+        EXPECT_EQ(chip->coefSetInfo[0].ntaps, c.length);
+        EXPECT_EQ(chip->coefSetInfo[0].symmetric, 1);
     }
 }
 

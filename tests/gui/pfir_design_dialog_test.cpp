@@ -26,24 +26,24 @@ class PfirDesignDialogTest : public QObject {
 
 private:
     // "Full rate" at 100 MHz, CIC 8, PFIR decimation 2: 255 taps.
-    struct Session {
+    struct Started {
         uitest::WorkFolder dir;
         uitest::ModalCatcher modals;
         uitest::ScriptedChooser chooser;
-        Model m;
+        Session m;
         std::unique_ptr<AppWindows> windows;
 
-        Session() {
-            Model lab;
-            lab.settings.SystemClock = 100000000;
-            lab.settings.ModeOfInput = 0;
+        Started() {
+            Settings lab;
+            lab.SystemClock = 100000000;
+            lab.ModeOfInput = 0;
             for (int c = 0; c < kChannels; ++c) {
-                lab.settings.CicM0Dec[c] = lab.settings.CicDec[c] = 8;
-                lab.settings.FirDec[c] = 2;
+                lab.CicM0Dec[c] = lab.CicDec[c] = 8;
+                lab.FirDec[c] = 2;
             }
             WriteLab(lab, dir / "CONFIGS/std.lab");
             fs::copy_file(fs::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps", dir / "FILTERS/cdma.taps");
-            windows = std::make_unique<AppWindows>(m);
+            windows = std::make_unique<AppWindows>(m, dir.workspace());
             windows->pfirDesign()->SetFileChooser(&chooser);
             windows->gform()->show();
             windows->gform()->findChild<QPushButton*>("designButton")->click();
@@ -67,7 +67,7 @@ private:
 
 private slots:
     void opensWithTheWidestPassbandTheLengthCarries() {
-        Session s;
+        Started s;
         QVERIFY(s.d()->isVisible());
         QCOMPARE(s.d()->windowTitle(), QString("Расчёт PFIR"));
         // w = 12.5 MHz * 72.05 / (14.36 * 254); stop = (6.25 MHz + w) / 2.
@@ -87,7 +87,7 @@ private slots:
     }
 
     void refusedFieldsSayWhyAndSaveNothing() {
-        Session s;
+        Started s;
         struct Case {
             const char* edit;
             const char* text;
@@ -109,7 +109,7 @@ private slots:
     }
 
     void followsTheChannelWhileOpen() {
-        Session s;
+        Started s;
         s.windows->gform()->findChild<QComboBox*>("firDecCombo")->setCurrentIndex(3);  // FirDec 4: 255 taps still
         QVERIFY(s.text("outputRate").contains("3125.000 кГц"));
         QCOMPARE(s.get<QLineEdit>("stopEdit")->text(), QString("1685.960"));
@@ -117,13 +117,13 @@ private slots:
     }
 
     void saveMakesItTheChannelsCoefficientFile() {
-        Session s;
+        Started s;
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/designed").string()));
         s.get<QPushButton>("saveButton")->click();
         QCOMPARE(s.chooser.asked.size(), size_t(1));
         QVERIFY(s.chooser.asked[0].save);
         QCOMPARE(s.chooser.asked[0].defaultSuffix, QString("taps"));
-        QCOMPARE(s.chooser.asked[0].initialDir, QDir::current().absoluteFilePath("FILTERS"));
+        QCOMPARE(s.chooser.asked[0].initialDir, QString::fromStdString((s.dir / "FILTERS").string()));
 
         const std::string text = uitest::ReadText(s.dir / "FILTERS/designed.taps");
         QCOMPARE(std::count(text.begin(), text.end(), '\n'), 255L);
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(s.m.coefSetInfo[0].ntaps, uint16_t(255));
         QCOMPARE(s.m.pfirFitColour[0], PfirFitColour::Face);
         QCOMPARE(s.windows->gform()->findChild<QLabel*>("coefFile")->text(), QString("designed.taps"));
-        QVERIFY(s.text("status").contains("designed.taps"));
+        QVERIFY(s.text("status").contains("FILTERS/designed.taps"));
         QVERIFY(s.modals.seen.empty());
 
         // A folder that cannot be written: said so, nothing changes.
