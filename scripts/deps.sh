@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need (only what is missing).
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev
+pkgs=(build-essential cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev libliquid-dev
       libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb xauth locales)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -13,9 +13,10 @@ namespace gc::batch {
 
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitUsage = 1,        // bad usage: message and usage on stderr
-    kExitWriteFailed = 2,  // an output file could not be written
-    kExitRefused = 3,      // "Записать" refused by the decimation checks
+    kExitUsage = 1,           // bad usage: message and usage on stderr
+    kExitWriteFailed = 2,     // an output file could not be written
+    kExitRefused = 3,         // "Записать" refused by the decimation checks
+    kExitRequestRefused = 4,  // the input or the request was refused: nothing written
 };
 
 struct Context {

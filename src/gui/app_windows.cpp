@@ -4,6 +4,7 @@
 
 #include "gui/err_file_coeff.h"
 #include "gui/message_dialogs.h"
+#include "gui/pfir_design_dialog.h"
 #include "gui/tgform.h"
 
 namespace gc {
@@ -14,18 +15,22 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
       coefErrors_(std::make_unique<DialogCoefFileErrors>(*errFileCoeff_)),
       errDecim_(std::make_unique<TErrDecim>()),
       errMinDecim_(std::make_unique<TErrMinDecim>()),
-      info_(std::make_unique<TInfo>()) {
+      info_(std::make_unique<TInfo>()),
+      pfirDesign_(std::make_unique<PfirDesignDialog>(
+          m, workspace, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{errFileCoeff_.get(), errDecim_.get(), errMinDecim_.get(), info_.get()})
+    for (QWidget* w : std::initializer_list<QWidget*>{errFileCoeff_.get(), errDecim_.get(), errMinDecim_.get(),
+                                                      info_.get(), pfirDesign_.get()})
         w->setAttribute(Qt::WA_QuitOnClose, false);
     gform_->SetCoefErrorSink(coefErrors_.get());
     gform_->SetDialogs({
         [this] { errDecim_->ShowDecimMismatch(); },
         [this](const QString& modeLine) { errMinDecim_->ShowMinDecim(modeLine); },
         [this] { info_->ShowInfo(); },
+        [this] { pfirDesign_->Open(); },
     });
+    gform_->AddRefreshHook([this] { pfirDesign_->Refresh(); });
 }
 
 AppWindows::~AppWindows() = default;

@@ -15,6 +15,7 @@ class TErrDecim;
 class TErrMinDecim;
 class TInfo;
 class DialogCoefFileErrors;
+class PfirDesignDialog;
 
 class AppWindows {
 public:
@@ -26,6 +27,7 @@ public:
     TErrDecim* errDecim() const { return errDecim_.get(); }
     TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
     TInfo* info() const { return info_.get(); }
+    PfirDesignDialog* pfirDesign() const { return pfirDesign_.get(); }
 
 private:
     // Declared in creation order; destroyed in the reverse.
@@ -35,6 +37,7 @@ private:
     std::unique_ptr<TErrDecim> errDecim_;
     std::unique_ptr<TErrMinDecim> errMinDecim_;
     std::unique_ptr<TInfo> info_;
+    std::unique_ptr<PfirDesignDialog> pfirDesign_;
 };
 
 }  // namespace gc

@@ -31,6 +31,7 @@ struct MainDialogs {
     std::function<void()> showDecimMismatch;
     std::function<void(const QString& modeLine)> showMinDecim;
     std::function<void()> showInfo;
+    std::function<void()> showPfirDesign;
 };
 
 class TGForm : public QWidget {
@@ -70,6 +71,9 @@ public:
     void ReadControls();
     // Model -> controls, with the derivation and the refresh of open windows.
     void UpdateControls();
+    // "Файл" after its dialog: the file becomes the selected channel's
+    // coefficient file (load, fit, derive, redraw).
+    void UseCoefFile(const std::filesystem::path& chosen);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -164,6 +168,7 @@ private:
     QLabel* coefFile_ = nullptr;
     QLabel* pfirGain_ = nullptr;
     QPushButton* coefFileButton_ = nullptr;
+    QPushButton* designButton_ = nullptr;
 
     // NCO, gain, output.
     QLineEdit* freqEdit_ = nullptr;

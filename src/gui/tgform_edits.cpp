@@ -80,6 +80,9 @@ void TGForm::ConnectControls() {
     connect(infoButton_, &QPushButton::clicked, this, [this] {
         if (dialogs_.showInfo) dialogs_.showInfo();
     });
+    connect(designButton_, &QPushButton::clicked, this, [this] {
+        if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
+    });
 
     // A horizontal zoom needs the response on the new grid.
     connect(plot_, &ResponsePlotPanel::xStretchChanged, this, [this] { Guarded([this] { RecomputeResponse(); }); });

@@ -161,7 +161,11 @@ void TGForm::OnCompare() {
 void TGForm::OnChooseCoefFile() {
     const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", workspace_.Filters()));
     if (!chosen) return;
-    LoadChosenPfirFile(m_.settings, m_, m_.CurrentChannel, ToPath(*chosen), coefErrors_);
+    UseCoefFile(ToPath(*chosen));
+}
+
+void TGForm::UseCoefFile(const std::filesystem::path& chosen) {
+    LoadChosenPfirFile(m_.settings, m_, m_.CurrentChannel, chosen, coefErrors_);
     RecomputeResponse();
     plot_->ScheduleRedraw();
     UpdateControls();

@@ -156,6 +156,8 @@ QWidget* TGForm::BuildNormalPart() {
     pfirRow->addWidget(pfirGain_);
     coefFileButton_ = MakeButton(pfirGroup, QStringLiteral("Файл"), "coefFileButton");
     pfirRow->addWidget(coefFileButton_);
+    designButton_ = MakeButton(pfirGroup, QStringLiteral("Расчёт"), "designButton");
+    pfirRow->addWidget(designButton_);
     left->addWidget(pfirGroup);
 
     // NCO.

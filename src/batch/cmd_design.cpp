@@ -1,0 +1,113 @@
+// design NAME [--channel A..D] --pass HZ --stop HZ [--ripple DB] [--atten DB]
+// [--even] [--no-compensation]: designs the channel's PFIR at the longest length
+// the chip runs and writes FILTERS/NAME.taps, nothing else.
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "batch/batch.h"
+#include "batch/channel_select.h"
+#include "core/text_io.h"
+#include "filters/pfir_design.h"
+
+namespace gc::batch {
+namespace {
+
+const char* OptionOf(PfirDesignField f) {
+    switch (f) {
+        case PfirDesignField::Pass:
+            return "--pass";
+        case PfirDesignField::Stop:
+            return "--stop";
+        case PfirDesignField::Ripple:
+            return "--ripple";
+        case PfirDesignField::Atten:
+            break;
+    }
+    return "--atten";
+}
+
+// A bare file name: the file goes to FILTERS/ and nowhere else.
+bool IsBareName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+}
+
+int RunDesign(Context& ctx) {
+    int channel = ctx.session.CurrentChannel;
+    std::string error;
+    if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
+    PfirDesignRequest request;
+    request.evenLength = TakeFlag(ctx.args, "--even");
+    request.compensateCic = !TakeFlag(ctx.args, "--no-compensation");
+
+    struct NumberOption {
+        PfirDesignField field;
+        double* value;
+        bool required;
+        std::optional<std::string> text;
+    };
+    NumberOption options[] = {{PfirDesignField::Pass, &request.passHz, true, {}},
+                              {PfirDesignField::Stop, &request.stopHz, true, {}},
+                              {PfirDesignField::Ripple, &request.rippleDb, false, {}},
+                              {PfirDesignField::Atten, &request.attenDb, false, {}}};
+    for (NumberOption& o : options) {
+        std::string text;
+        if (TakeOption(ctx.args, OptionOf(o.field), text, error))
+            o.text = text;
+        else if (!error.empty())
+            return UsageError(ctx, error);
+        else if (o.required)
+            return UsageError(ctx, std::string("design needs ") + OptionOf(o.field) + " HZ");
+    }
+    if (ctx.args.empty()) return UsageError(ctx, "design needs the NAME of the coefficient file to write");
+    if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
+    std::string name = ctx.args[0];
+    if (!IsBareName(name))
+        return UsageError(ctx, "design writes to FILTERS/: NAME is a bare file name, not '" + name + "'");
+    if (!name.ends_with(".taps")) name += ".taps";
+
+    // Every field that is refused is named, the numbers first, then the request.
+    std::vector<PfirDesignField> notNumbers;
+    for (NumberOption& o : options) {
+        if (!o.text) continue;
+        if (auto v = ParseDesignNumber(*o.text)) {
+            *o.value = *v;
+        } else {
+            ctx.err << "gc5016-batch: " << OptionOf(o.field) << ": «" << *o.text << "» не является числом\n";
+            notNumbers.push_back(o.field);
+        }
+    }
+    const Settings& s = ctx.session.settings;
+    const PfirDesignChannel ch{s.SystemClock, s.ModeOfInput, s.CicDec[channel], s.FirDec[channel]};
+    std::vector<PfirRequestError> errors = CheckPfirDesignRequest(ch, request);
+    std::erase_if(errors, [&](const PfirRequestError& e) { return std::ranges::count(notNumbers, e.field) > 0; });
+    for (const PfirRequestError& e : errors)
+        ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
+    if (!notNumbers.empty() || !errors.empty()) return kExitRequestRefused;
+
+    const PfirDesign d = DesignPfir(ch, request);
+    if (!d.ok()) {
+        for (const PfirRequestError& e : d.errors)
+            ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
+        return kExitRequestRefused;
+    }
+    const std::filesystem::path path = ctx.workspace.Filters() / name;
+    if (!WritePfirTapsFile(path, d.taps)) return WriteError(ctx, path);
+
+    ctx.out << "ntaps " << d.ntaps << "\n"
+            << StrPrintf("passband_ripple_db %.3f\n", d.figures.passbandRippleDb)
+            << StrPrintf("stopband_atten_db %.3f\n", d.figures.stopbandAttenDb) << "method "
+            << PfirDesignMethodName(d.method) << "\n";
+    if (!d.meetsRequest)
+        ctx.err << "gc5016-batch: warning: the filter written does not meet the request (see the figures)\n";
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand(
+    {"design", "NAME [--channel A..D] --pass HZ --stop HZ [--ripple DB] [--atten DB] [--even] [--no-compensation]",
+     RunDesign});
+
+}  // namespace
+}  // namespace gc::batch

@@ -1,0 +1,358 @@
+#include "filters/pfir_design.h"
+
+#include <liquid/liquid.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "core/channel_rules.h"
+#include "core/number_format.h"
+#include "core/text_io.h"
+#include "filters/pfir_fit.h"
+#include "filters/responses.h"
+
+namespace gc {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr int32_t kTapFullScale = 32767;
+// Beyond this no 16-bit set gets anywhere near, and the weights of the
+// exchange and Kaiser's window would overflow long before.
+constexpr double kMaxAttenDb = 200.0;
+// Grid of the figures: intervals over 0 ... half the PFIR input rate.
+constexpr int kFigureIntervals = 8192;
+// Simpson intervals of the compensated Kaiser design's integral.
+constexpr int kKaiserIntervals = 8192;
+// Figures compared against the request: rounding of the dB values only.
+constexpr double kFigureTolerance = 1e-9;
+
+// The CIC decimation the chip runs (as the derivation clamps it).
+int RunCicDec(const PfirDesignChannel& ch) {
+    const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
+    return DerivedCicDec(ch.cicDec, mode == 2 ? 2 : 1);
+}
+
+// Five-stage CIC of decimation R at nu, a fraction of the PFIR input rate,
+// normalised to 1 at DC; the single-stage ratio is rectified as the main plot does.
+double CicGain(int R, double nu) {
+    const double theta = kPi * nu / R;
+    if (theta == 0.0) return 1.0;
+    const double r = RectifyCic(std::sin(R * theta) / std::sin(theta)) / R;
+    return r * r * r * r * r;
+}
+
+// Peak deviation from 1 of a passband whose max / min is rippleDb.
+double PassDeviation(double rippleDb) { return std::tanh(rippleDb * std::log(10.0) / 40.0); }
+
+double StopDeviation(double attenDb) { return std::pow(10.0, -attenDb / 20.0); }
+
+std::string Khz(double hz) { return FormatFixed(hz / 1000.0, 12, 3) + " кГц"; }
+
+// Mirror-averages and scales to a largest tap of 1; empty when nothing finite is left.
+std::vector<double> SymmetricUnit(std::vector<double> h) {
+    const size_t n = h.size();
+    for (size_t i = 0; i < n / 2; ++i) {
+        const double v = 0.5 * (h[i] + h[n - 1 - i]);
+        h[i] = h[n - 1 - i] = v;
+    }
+    double peak = 0;
+    for (double v : h) {
+        if (!std::isfinite(v)) return {};
+        peak = std::max(peak, std::fabs(v));
+    }
+    if (peak <= 0) return {};
+    for (double& v : h) v /= peak;
+    return h;
+}
+
+struct RemezTarget {
+    int R;
+    double split;  // between the edges: below it the passband, above it the stopband
+    double stopWeight;
+    bool compensate;
+};
+
+int RemezResponse(double f, void* user, double* desired, double* weight) {
+    const auto* t = static_cast<const RemezTarget*>(user);
+    const double c = t->compensate ? CicGain(t->R, f) : 1.0;
+    if (f < t->split) {
+        // Weighting by the CIC makes the error that of the whole chain: c * (1/c - H) = 1 - c * H.
+        *desired = 1.0 / c;
+        *weight = c;
+    } else {
+        *desired = 0.0;
+        *weight = t->stopWeight * c;
+    }
+    return 0;
+}
+
+struct Candidate {
+    PfirDesignMethod method;
+    std::vector<double> ideal;
+    std::vector<int32_t> taps;
+    PfirFigures figures;
+    bool rippleOk = false;
+    bool meets = false;
+};
+
+Candidate Evaluate(PfirDesignMethod method, std::vector<double> ideal, int R, double passNorm, double stopNorm,
+                   const PfirDesignRequest& r) {
+    Candidate c{method, std::move(ideal), {}, {}, false, false};
+    c.taps = QuantisePfirTaps(c.ideal);
+    if (c.taps.empty()) return c;
+    c.figures = EvaluatePfirFigures(c.taps, R, passNorm, stopNorm);
+    c.rippleOk = c.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
+    c.meets = c.rippleOk && c.figures.stopbandAttenDb >= r.attenDb - kFigureTolerance &&
+              c.figures.transitionPeakDb <= r.rippleDb;
+    return c;
+}
+
+// Ranks a candidate: meeting the request first, then a passband within the
+// ripple asked, then the attenuation.
+bool Better(const Candidate& a, const Candidate& b) {
+    if (a.taps.empty() || b.taps.empty()) return !a.taps.empty();
+    if (a.meets != b.meets) return a.meets;
+    if (a.rippleOk != b.rippleOk) return a.rippleOk;
+    return a.figures.stopbandAttenDb > b.figures.stopbandAttenDb;
+}
+
+}  // namespace
+
+double PfirInputRateHz(const PfirDesignChannel& ch) {
+    if (ch.systemClock <= 0) return 0.0;
+    return static_cast<double>(ch.systemClock) / RunCicDec(ch);
+}
+
+double PfirOutputRateHz(const PfirDesignChannel& ch) { return PfirInputRateHz(ch) / DerivedFirDec(ch.firDec); }
+
+int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength) {
+    // The same rule as the fit, so the designed set is used as it stands.
+    const PfirLength lim = PfirLengthLimit(ch.modeOfInput, ch.cicDec, ch.firDec);
+    return PfirMaxLength(lim, true, evenLength ? 2 : 1);
+}
+
+PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base) {
+    PfirDesignRequest r = base;
+    const double fp = PfirInputRateHz(ch);
+    const int n = PfirDesignLength(ch, r.evenLength);
+    // Kaiser's estimate N - 1 = (A - 7.95) / (14.36 df), with its small-attenuation form below 21 dB.
+    const double a = std::isfinite(r.attenDb) ? r.attenDb : 80.0;
+    const double k = a > 21.0 ? (a - 7.95) / 14.36 : 0.9222;
+    const double w = fp * k / std::max(1, n - 1);
+    r.stopHz = std::min((PfirOutputRateHz(ch) + w) / 2.0, fp / 2.0);
+    r.passHz = r.stopHz - w;
+    return r;
+}
+
+std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+    std::vector<PfirRequestError> e;
+    const double half = PfirInputRateHz(ch) / 2.0;
+    if (!(r.passHz > 0)) e.push_back({PfirDesignField::Pass, "Граница полосы пропускания должна быть больше 0"});
+    if (!(r.stopHz > r.passHz) && !std::isnan(r.passHz))
+        e.push_back({PfirDesignField::Stop, "Граница полосы задерживания должна быть выше границы полосы пропускания"});
+    else if (!(r.stopHz <= half))
+        e.push_back(
+            {PfirDesignField::Stop,
+             "Граница полосы задерживания должна быть не выше половины входной частоты PFIR (" + Khz(half) + ")"});
+    if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb))
+        e.push_back({PfirDesignField::Ripple, "Неравномерность в полосе пропускания должна быть больше 0 дБ"});
+    if (!(r.attenDb > 0) || !(r.attenDb <= kMaxAttenDb))
+        e.push_back({PfirDesignField::Atten, "Подавление в полосе задерживания должно быть больше 0 и не больше " +
+                                                 FormatFixed(kMaxAttenDb, 6, 0) + " дБ"});
+    return e;
+}
+
+std::optional<double> ParseDesignNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    std::string t(text);
+    // from_chars takes no '+'; one in front of the digits is still a number.
+    if (!t.empty() && t.front() == '+') {
+        t.erase(0, 1);
+        if (!t.empty() && t.front() == '-') return std::nullopt;
+    }
+    if (t.empty()) return std::nullopt;
+    std::replace(t.begin(), t.end(), ',', '.');
+    double v = 0;
+    const auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+PfirFigures EvaluatePfirFigures(const std::vector<int32_t>& taps, int cicDec, double passNorm, double stopNorm) {
+    PfirFigures f;
+    const int R = std::max(1, cicDec);
+    std::vector<double> nu;
+    nu.reserve(kFigureIntervals + 3);
+    for (int k = 0; k <= kFigureIntervals; ++k) nu.push_back(0.5 * k / kFigureIntervals);
+    nu.push_back(passNorm);
+    nu.push_back(stopNorm);
+
+    double passMax = 0, passMin = std::numeric_limits<double>::infinity(), stopMax = 0, transMax = 0;
+    std::array<double, ResponsePoints> angles{}, mags{};
+    for (size_t start = 0; start < nu.size(); start += ResponsePoints) {
+        const size_t count = std::min<size_t>(ResponsePoints, nu.size() - start);
+        for (size_t i = 0; i < ResponsePoints; ++i) angles[i] = 2.0 * kPi * (i < count ? nu[start + i] : 0.0);
+        TapPolynomialMagnitudes(taps.data(), static_cast<int>(taps.size()), angles.data(), mags.data());
+        for (size_t i = 0; i < count; ++i) {
+            const double v = nu[start + i];
+            const double m = mags[i] * CicGain(R, v);
+            if (v <= passNorm) {
+                passMax = std::max(passMax, m);
+                passMin = std::min(passMin, m);
+            }
+            if (v >= stopNorm) stopMax = std::max(stopMax, m);
+            if (v >= passNorm && v <= stopNorm) transMax = std::max(transMax, m);
+        }
+    }
+    f.passbandRippleDb = 20.0 * std::log10(passMax / passMin);
+    f.stopbandAttenDb = 20.0 * std::log10(passMax / stopMax);
+    f.transitionPeakDb = 20.0 * std::log10(transMax / passMax);
+    return f;
+}
+
+const char* PfirDesignMethodName(PfirDesignMethod m) { return m == PfirDesignMethod::Kaiser ? "kaiser" : "remez"; }
+
+std::vector<double> DesignRemezTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double rippleDb,
+                                    double attenDb, bool compensate) {
+    // The library reports bad arguments on stderr; ask it only what it can do.
+    if (ntaps < 2 || ntaps > kMaxTaps || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5)) return {};
+    RemezTarget target{std::max(1, cicDec), 0.5 * (passNorm + stopNorm),
+                       PassDeviation(rippleDb) / StopDeviation(attenDb), compensate};
+    if (!std::isfinite(target.stopWeight) || !(target.stopWeight > 0)) return {};
+    float bands[4] = {0.0f, static_cast<float>(passNorm), static_cast<float>(stopNorm), 0.5f};
+    firdespm q = firdespm_create_callback(static_cast<unsigned>(ntaps), 2, bands, LIQUID_FIRDESPM_BANDPASS,
+                                          RemezResponse, &target);
+    if (!q) return {};
+    std::vector<float> h(static_cast<size_t>(ntaps));
+    const int rc = firdespm_execute(q, h.data());
+    firdespm_destroy(q);
+    if (rc != LIQUID_OK) return {};
+    return SymmetricUnit(std::vector<double>(h.begin(), h.end()));
+}
+
+std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double attenDb,
+                                     bool compensate) {
+    if (ntaps < 1 || ntaps > kMaxTaps || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5) ||
+        !(attenDb > 0) || !(attenDb <= kMaxAttenDb))
+        return {};
+    const int R = std::max(1, cicDec);
+    const double fc = 0.5 * (passNorm + stopNorm);
+    const double mid = 0.5 * (ntaps - 1);
+    const int half = (ntaps + 1) / 2;  // taps 0 .. half-1; the rest mirror them
+
+    // The ideal lowpass: 2 fc sinc(2 fc t) at t = n - mid.
+    std::vector<double> h(static_cast<size_t>(ntaps));
+    for (int n = 0; n < half; ++n) {
+        const double t = n - mid;
+        h[static_cast<size_t>(n)] = t == 0.0 ? 2.0 * fc : std::sin(2.0 * kPi * fc * t) / (kPi * t);
+    }
+    // Compensation by frequency sampling: add 2 * integral over 0 ... fc of
+    // (1/C(nu) - 1) cos(2 pi nu t), Simpson's rule on a fine grid, one phasor
+    // rotation per tap.
+    if (compensate && R > 1) {
+        const double step = fc / kKaiserIntervals;
+        for (int k = 0; k <= kKaiserIntervals; ++k) {
+            const double v = k * step;
+            const double simpson = (k == 0 || k == kKaiserIntervals) ? 1.0 : (k % 2 != 0 ? 4.0 : 2.0);
+            const double g = 2.0 * simpson * step / 3.0 * (1.0 / CicGain(R, v) - 1.0);
+            if (g == 0.0) continue;
+            const double a = 2.0 * kPi * v;
+            double re = std::cos(-a * mid), im = std::sin(-a * mid);
+            const double cr = std::cos(a), ci = std::sin(a);
+            for (int n = 0; n < half; ++n) {
+                h[static_cast<size_t>(n)] += g * re;
+                const double nr = re * cr - im * ci;
+                im = re * ci + im * cr;
+                re = nr;
+            }
+        }
+    }
+    const float beta = kaiser_beta_As(static_cast<float>(attenDb));
+    for (int n = 0; n < half; ++n) {
+        const auto i = static_cast<size_t>(n);
+        h[i] *= static_cast<double>(liquid_kaiser(static_cast<unsigned>(n), static_cast<unsigned>(ntaps), beta));
+        h[static_cast<size_t>(ntaps - 1 - n)] = h[i];
+    }
+    return SymmetricUnit(std::move(h));
+}
+
+std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal) {
+    double peak = 0;
+    for (double v : ideal) {
+        if (!std::isfinite(v)) return {};
+        peak = std::max(peak, std::fabs(v));
+    }
+    if (peak <= 0) return {};
+    std::vector<int32_t> q;
+    q.reserve(ideal.size());
+    for (double v : ideal) {
+        const long r = std::lround(v / peak * kTapFullScale);
+        q.push_back(static_cast<int32_t>(std::clamp<long>(r, -kTapFullScale, kTapFullScale)));
+    }
+    return q;
+}
+
+PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+    PfirDesign d;
+    d.errors = CheckPfirDesignRequest(ch, r);
+    if (!d.errors.empty()) return d;
+
+    const int R = RunCicDec(ch);
+    const double fp = PfirInputRateHz(ch);
+    const double passNorm = r.passHz / fp;
+    const double stopNorm = std::min(0.5, r.stopHz / fp);
+    const int n = PfirDesignLength(ch, r.evenLength);
+
+    std::vector<double> remez = DesignRemezTaps(n, R, passNorm, stopNorm, r.rippleDb, r.attenDb, r.compensateCic);
+    d.remezFailed = remez.empty();
+    Candidate best = Evaluate(PfirDesignMethod::Remez, std::move(remez), R, passNorm, stopNorm, r);
+    Candidate kaiser =
+        Evaluate(PfirDesignMethod::Kaiser, DesignKaiserTaps(n, R, passNorm, stopNorm, r.attenDb, r.compensateCic), R,
+                 passNorm, stopNorm, r);
+    if (Better(kaiser, best)) best = std::move(kaiser);
+    if (best.taps.empty()) {
+        d.errors.push_back({PfirDesignField::Stop, "Фильтр с такими границами рассчитать не удалось"});
+        return d;
+    }
+    d.ntaps = n;
+    d.method = best.method;
+    d.ideal = std::move(best.ideal);
+    d.taps = std::move(best.taps);
+    d.figures = best.figures;
+    d.meetsRequest = best.meets;
+    std::array<double, ResponsePoints> angles{};
+    for (int i = 0; i < ResponsePoints; ++i) angles[static_cast<size_t>(i)] = 2.0 * kPi * i / (2.0 * ResponsePoints);
+    TapPolynomialMagnitudes(d.taps.data(), n, angles.data(), d.preview.data());
+    for (int i = 0; i < ResponsePoints; ++i)
+        d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));
+    return d;
+}
+
+PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
+    PlotFrame f;
+    const double max = ResponseMaximum(preview);
+    f.hasCurve = max > 0;
+    if (f.hasCurve)
+        for (int i = 0; i < ResponsePoints; ++i)
+            f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
+    f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
+    return f;
+}
+
+std::string PfirTapsText(const std::vector<int32_t>& taps) {
+    std::string text;
+    text.reserve(taps.size() * 8);
+    for (int32_t t : taps) text += StrPrintf(" %d\n", t);
+    return text;
+}
+
+bool WritePfirTapsFile(const std::filesystem::path& path, const std::vector<int32_t>& taps) {
+    return WriteFileAtomic(path, PfirTapsText(taps));
+}
+
+}  // namespace gc

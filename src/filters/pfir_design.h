@@ -1,0 +1,126 @@
+// Designing a channel's PFIR: a linear-phase lowpass at the longest symmetric
+// length the chip runs for the channel's decimations and input mode, with the
+// CIC's passband droop optionally compensated, quantised to the 16-bit words
+// of a coefficient file. Parks-McClellan first; a Kaiser-window design of the
+// same length stands by for the cases where the exchange fails.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filters/plot_scale.h"
+#include "filters/responses.h"
+
+namespace gc {
+
+// The channel values a design depends on.
+struct PfirDesignChannel {
+    int32_t systemClock = 0;  // Hz, the chip's input rate
+    int modeOfInput = 0;
+    int cicDec = 1;
+    int firDec = 1;
+};
+
+struct PfirDesignRequest {
+    double passHz = 0;      // passband edge
+    double stopHz = 0;      // stopband edge
+    double rippleDb = 0.1;  // passband ripple, max - min
+    double attenDb = 80.0;  // stopband attenuation below the passband maximum
+    bool evenLength = false;
+    bool compensateCic = true;
+};
+
+enum class PfirDesignField { Pass, Stop, Ripple, Atten };
+
+struct PfirRequestError {
+    PfirDesignField field;
+    std::string message;  // for the user, in the window's language
+};
+
+// The PFIR's input rate, SystemClock / CIC decimation (the decimation taken as
+// the chip runs it), and the channel's output rate; 0 for a clock that is not positive.
+double PfirInputRateHz(const PfirDesignChannel& ch);
+double PfirOutputRateHz(const PfirDesignChannel& ch);
+
+// The longest symmetric length of the parity that the length rule allows.
+int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
+
+// The widest passband the length can carry for the attenuation asked: w is
+// the transition width of Kaiser's length estimate, the stopband edge the
+// smaller of (output rate + w) / 2 and half the PFIR input rate, the passband
+// edge w below it. Ripple, attenuation and the flags are taken from base.
+PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base = {});
+
+// Every field of the request that cannot be designed, each with its message;
+// empty when the request is good. NaN counts as bad everywhere.
+std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+
+// A number typed by the user: blanks around, '.' or ',' as the decimal point,
+// finite. nullopt otherwise.
+std::optional<double> ParseDesignNumber(std::string_view text);
+
+// Figures of the overall response (five-stage CIC times the PFIR) over 0 ...
+// half the PFIR input rate.
+struct PfirFigures {
+    double passbandRippleDb = 0;  // max - min over 0 ... passband edge
+    double stopbandAttenDb = 0;   // passband max over the worst level from the stopband edge on
+    double transitionPeakDb = 0;  // the highest level between the edges, relative to the passband max
+};
+
+// Edges as fractions of the PFIR input rate (0 < pass < stop <= 0.5); taps in
+// file order. Evaluated on at least 8192 intervals, both edges included.
+PfirFigures EvaluatePfirFigures(const std::vector<int32_t>& taps, int cicDec, double passNorm, double stopNorm);
+
+enum class PfirDesignMethod { Remez, Kaiser };
+const char* PfirDesignMethodName(PfirDesignMethod m);  // "remez", "kaiser"
+
+struct PfirDesign {
+    std::vector<PfirRequestError> errors;  // non-empty: refused, nothing below is set
+    int ntaps = 0;
+    std::vector<double> ideal;  // before quantisation, largest tap 1 in magnitude
+    std::vector<int32_t> taps;  // signed 16-bit, largest tap +-32767
+    PfirFigures figures;
+    PfirDesignMethod method = PfirDesignMethod::Remez;
+    // Ripple and attenuation as asked, and no bump in the transition band
+    // higher than the ripple above the passband maximum.
+    bool meetsRequest = false;
+    bool remezFailed = false;  // the exchange gave non-finite taps or could not run
+    // The overall response of the quantised set at the PFIR window's columns:
+    // column i at i / 512 of the PFIR input rate. Linear, not normalised.
+    ResponseCurve preview{};
+    bool ok() const { return errors.empty(); }
+};
+
+// Designs both candidates and keeps the one that meets the request with the
+// larger attenuation after quantisation, Parks-McClellan on a tie. When
+// neither meets it: the one whose passband ripple does, then the larger
+// attenuation.
+PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+
+// The preview as the PFIR window draws its curve: levels relative to the
+// maximum at 2 pixels per dB, the red marker at half the output rate
+// (column 256 div FirDec), no cursor.
+PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec);
+
+// The two candidates alone (ideal taps, largest 1 in magnitude), for tests
+// and comparisons; an empty vector when the method fails. Edges as fractions
+// of the PFIR input rate.
+std::vector<double> DesignRemezTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double rippleDb,
+                                    double attenDb, bool compensate);
+std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double attenDb,
+                                     bool compensate);
+
+// Signed 16-bit words, scaled so that the largest tap is +-32767, rounded to
+// nearest. All-zero or non-finite input gives an empty vector.
+std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal);
+
+// The coefficient-file text: " %d\n" per tap.
+std::string PfirTapsText(const std::vector<int32_t>& taps);
+// Written atomically; false when the file cannot be written.
+bool WritePfirTapsFile(const std::filesystem::path& path, const std::vector<int32_t>& taps);
+
+}  // namespace gc

@@ -1,0 +1,340 @@
+#include "gui/pfir_design_dialog.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/number_text.h"
+#include "gui/response_plot.h"
+
+namespace gc {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kPass = 0, kStop = 1, kRipple = 2, kAtten = 3;
+constexpr const char* kFieldTitles[4] = {"Граница полосы пропускания", "Граница полосы задерживания",
+                                         "Неравномерность в полосе пропускания", "Подавление в полосе задерживания"};
+constexpr const char* kFieldUnits[4] = {"кГц", "кГц", "дБ", "дБ"};
+constexpr const char* kFieldNames[4] = {"passEdit", "stopEdit", "rippleEdit", "attenEdit"};
+constexpr const char* kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
+// After the last keystroke: long enough not to design on every one.
+constexpr int kDesignDelayMs = 150;
+
+int FieldIndex(PfirDesignField f) {
+    switch (f) {
+        case PfirDesignField::Pass:
+            return kPass;
+        case PfirDesignField::Stop:
+            return kStop;
+        case PfirDesignField::Ripple:
+            return kRipple;
+        case PfirDesignField::Atten:
+            break;
+    }
+    return kAtten;
+}
+
+QString Khz(double hz) { return FixedQ(hz / 1000.0, 12, 3); }
+
+QLabel* ValueLabel(QWidget* parent, const char* name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setMinimumWidth(90);
+    return l;
+}
+
+bool SameChannel(const PfirDesignChannel& a, const PfirDesignChannel& b) {
+    return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.cicDec == b.cicDec &&
+           a.firDec == b.firDec;
+}
+
+}  // namespace
+
+PfirDesignDialog::PfirDesignDialog(const Session& m, Workspace workspace, std::function<void(const fs::path&)> useFile,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window), m_(m), workspace_(std::move(workspace)), useFile_(std::move(useFile)) {
+    setObjectName("pfirDesignDialog");
+    setWindowTitle(QStringLiteral("Расчёт PFIR"));
+    BuildLayout();
+    designTimer_.setSingleShot(true);
+    designTimer_.setInterval(kDesignDelayMs);
+    connect(&designTimer_, &QTimer::timeout, this, &PfirDesignDialog::Recompute);
+}
+
+void PfirDesignDialog::BuildLayout() {
+    auto* top = new QVBoxLayout(this);
+    channelLine_ = new QLabel(this);
+    channelLine_->setObjectName("channelLine");
+    top->addWidget(channelLine_);
+
+    auto* request = new QGroupBox(QStringLiteral("Требования"), this);
+    auto* grid = new QGridLayout(request);
+    for (int i = 0; i < 4; ++i) {
+        grid->addWidget(new QLabel(QString::fromUtf8(kFieldTitles[i]), request), i, 0);
+        edits_[i] = new QLineEdit(request);
+        edits_[i]->setObjectName(QLatin1String(kFieldNames[i]));
+        edits_[i]->setFixedWidth(100);
+        grid->addWidget(edits_[i], i, 1);
+        grid->addWidget(new QLabel(QString::fromUtf8(kFieldUnits[i]), request), i, 2);
+        fieldErrors_[i] = new QLabel(request);
+        fieldErrors_[i]->setObjectName(QLatin1String(kFieldNames[i]) + QStringLiteral("Error"));
+        fieldErrors_[i]->setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+        fieldErrors_[i]->setWordWrap(true);
+        fieldErrors_[i]->setMinimumWidth(260);
+        grid->addWidget(fieldErrors_[i], i, 4);
+        connect(edits_[i], &QLineEdit::textEdited, this, &PfirDesignDialog::OnEdited);
+        connect(edits_[i], &QLineEdit::returnPressed, this, &PfirDesignDialog::Recompute);
+    }
+    // The rates the edges are chosen against, beside them.
+    outputRate_ = new QLabel(request);
+    outputRate_->setObjectName("outputRate");
+    grid->addWidget(outputRate_, 0, 3, 2, 1);
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(new QLabel(QStringLiteral("Длина"), request));
+    oddButton_ = new QRadioButton(QStringLiteral("нечётная"), request);
+    oddButton_->setObjectName("oddLength");
+    oddButton_->setChecked(true);
+    evenButton_ = new QRadioButton(QStringLiteral("чётная"), request);
+    evenButton_->setObjectName("evenLength");
+    options->addWidget(oddButton_);
+    options->addWidget(evenButton_);
+    compensateBox_ = new QCheckBox(QStringLiteral("Компенсация CIC"), request);
+    compensateBox_->setObjectName("compensateCic");
+    compensateBox_->setChecked(true);
+    options->addWidget(compensateBox_);
+    options->addStretch(1);
+    defaultsButton_ = new QPushButton(QStringLiteral("По умолчанию"), request);
+    defaultsButton_->setObjectName("defaultsButton");
+    defaultsButton_->setAutoDefault(false);
+    options->addWidget(defaultsButton_);
+    grid->addLayout(options, 4, 0, 1, 5);
+    top->addWidget(request);
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{oddButton_, evenButton_, compensateBox_})
+        connect(b, &QAbstractButton::toggled, this, [this] { Recompute(); });
+    connect(defaultsButton_, &QPushButton::clicked, this, [this] {
+        shownChannel_.reset();
+        Follow();
+    });
+
+    auto* result = new QGroupBox(QStringLiteral("Результат"), this);
+    auto* rgrid = new QGridLayout(result);
+    const std::pair<const char*, QLabel**> rows[] = {{"Длина фильтра", &lengthValue_},
+                                                     {"Неравномерность", &rippleValue_},
+                                                     {"Подавление", &attenValue_},
+                                                     {"Метод", &methodValue_}};
+    const char* names[] = {"lengthValue", "rippleValue", "attenValue", "methodValue"};
+    for (int i = 0; i < 4; ++i) {
+        rgrid->addWidget(new QLabel(QString::fromUtf8(rows[i].first), result), i, 0);
+        *rows[i].second = ValueLabel(result, names[i]);
+        rgrid->addWidget(*rows[i].second, i, 1);
+    }
+    verdict_ = new QLabel(result);
+    verdict_->setObjectName("verdict");
+    verdict_->setWordWrap(true);
+    rgrid->addWidget(verdict_, 4, 0, 1, 2);
+
+    // The preview in the PFIR window's frame: levels 0 to -120 dB, 0 to half the PFIR input rate.
+    auto* plotBox = new QFrame(result);
+    plotBox->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* pgrid = new QGridLayout(plotBox);
+    auto* caption = new QLabel(QStringLiteral("CIC × PFIR, дБ"), plotBox);
+    pgrid->addWidget(caption, 0, 1);
+    pgrid->addWidget(new QLabel(QStringLiteral("0"), plotBox), 1, 0, Qt::AlignTop | Qt::AlignRight);
+    plot_ = new ResponsePlotArea(plotBox);
+    plot_->setObjectName("designPlot");
+    pgrid->addWidget(plot_, 1, 1);
+    pgrid->addWidget(new QLabel(QStringLiteral("-120"), plotBox), 1, 0, Qt::AlignBottom | Qt::AlignRight);
+    spanLabel_ = new QLabel(plotBox);
+    spanLabel_->setObjectName("spanLabel");
+    pgrid->addWidget(spanLabel_, 2, 1);
+    rgrid->addWidget(plotBox, 0, 2, 6, 1);
+    rgrid->setRowStretch(5, 1);
+    top->addWidget(result);
+
+    auto* buttons = new QHBoxLayout;
+    status_ = new QLabel(this);
+    status_->setObjectName("status");
+    status_->setWordWrap(true);
+    buttons->addWidget(status_, 1);
+    saveButton_ = new QPushButton(QStringLiteral("Сохранить"), this);
+    saveButton_->setObjectName("saveButton");
+    saveButton_->setAutoDefault(false);
+    saveButton_->setEnabled(false);
+    buttons->addWidget(saveButton_);
+    top->addLayout(buttons);
+    connect(saveButton_, &QPushButton::clicked, this, &PfirDesignDialog::Save);
+}
+
+PfirDesignChannel PfirDesignDialog::ChannelNow() const {
+    const int c = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
+    const Settings& s = m_.settings;
+    return {s.SystemClock, s.ModeOfInput, s.CicDec[c], s.FirDec[c]};
+}
+
+void PfirDesignDialog::Open() {
+    Follow();  // before showing, so the window is sized for its texts
+    show();
+    raise();
+    activateWindow();
+}
+
+void PfirDesignDialog::Refresh() {
+    if (isVisible()) Follow();
+}
+
+void PfirDesignDialog::Follow() {
+    const PfirDesignChannel ch = ChannelNow();
+    const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
+    if (shownChannel_ && SameChannel(*shownChannel_, ch) && shownChannelIndex_ == index) return;
+    shownChannel_ = ch;
+    shownChannelIndex_ = index;
+
+    const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
+    channelLine_->setText(QStringLiteral("Канал %1, %2, децимация CIC %3, PFIR %4")
+                              .arg(QChar('A' + index))
+                              .arg(QString::fromUtf8(kModeNames[mode]))
+                              .arg(ch.cicDec)
+                              .arg(ch.firDec));
+    const double fp = PfirInputRateHz(ch);
+    outputRate_->setText(QStringLiteral("Выходная частота %1 кГц\nПоловина входной частоты PFIR %2 кГц")
+                             .arg(Khz(PfirOutputRateHz(ch)), Khz(fp / 2)));
+    spanLabel_->setText(QStringLiteral("0 … %1 МГц").arg(FixedQ(fp / 2 * 1e-6, 5, 3)));
+
+    // Ripple, attenuation and the flags stay as typed; the edges follow the channel.
+    PfirDesignRequest base;
+    base.evenLength = evenButton_->isChecked();
+    base.compensateCic = compensateBox_->isChecked();
+    if (auto v = ParseDesignNumber(edits_[kRipple]->text().toStdString()); v && *v > 0) base.rippleDb = *v;
+    if (auto v = ParseDesignNumber(edits_[kAtten]->text().toStdString()); v && *v > 0) base.attenDb = *v;
+    ShowRequest(DefaultPfirDesignRequest(ch, base));
+    Recompute();
+}
+
+void PfirDesignDialog::ShowRequest(const PfirDesignRequest& r) {
+    const QString texts[4] = {Khz(r.passHz), Khz(r.stopHz), QString::number(r.rippleDb, 'g', 6),
+                              QString::number(r.attenDb, 'g', 6)};
+    for (int i = 0; i < 4; ++i) {
+        QSignalBlocker block(edits_[i]);
+        edits_[i]->setText(texts[i]);
+    }
+}
+
+std::optional<PfirDesignRequest> PfirDesignDialog::ReadRequest() {
+    std::array<QString, 4> messages;
+    PfirDesignRequest r;
+    double* values[4] = {&r.passHz, &r.stopHz, &r.rippleDb, &r.attenDb};
+    bool numbers = true;
+    for (int i = 0; i < 4; ++i) {
+        const QString text = edits_[i]->text();
+        if (auto v = ParseDesignNumber(text.toStdString())) {
+            *values[i] = *v * (i <= kStop ? 1000.0 : 1.0);
+        } else {
+            messages[i] = QStringLiteral("«%1» не является числом").arg(text);
+            numbers = false;
+        }
+    }
+    r.evenLength = evenButton_->isChecked();
+    r.compensateCic = compensateBox_->isChecked();
+    bool ok = numbers;
+    for (const PfirRequestError& e : CheckPfirDesignRequest(ChannelNow(), r)) {
+        const int i = FieldIndex(e.field);
+        if (messages[i].isEmpty()) messages[i] = QString::fromStdString(e.message);
+        ok = false;
+    }
+    for (int i = 0; i < 4; ++i) fieldErrors_[i]->setText(messages[i]);
+    if (!ok) return std::nullopt;
+    return r;
+}
+
+void PfirDesignDialog::OnEdited() {
+    if (ReadRequest()) {
+        saveButton_->setEnabled(true);
+        designTimer_.start();
+    } else {
+        designTimer_.stop();
+        design_.reset();
+        ShowDesign();
+    }
+}
+
+void PfirDesignDialog::Recompute() {
+    designTimer_.stop();
+    const auto r = ReadRequest();
+    if (r)
+        design_ = DesignPfir(ChannelNow(), *r);
+    else
+        design_.reset();
+    ShowDesign();
+}
+
+void PfirDesignDialog::ShowDesign() {
+    const bool ok = design_ && design_->ok();
+    saveButton_->setEnabled(ok);
+    if (design_)
+        for (const PfirRequestError& e : design_->errors)
+            fieldErrors_[FieldIndex(e.field)]->setText(QString::fromStdString(e.message));
+    if (!ok) {
+        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, methodValue_, verdict_}) l->clear();
+        plot_->SetFrame(PlotFrame{});
+        return;
+    }
+    const PfirDesign& d = *design_;
+    lengthValue_->setText(QString::number(d.ntaps));
+    rippleValue_->setText(FixedQ(d.figures.passbandRippleDb, 12, 3) + QStringLiteral(" дБ"));
+    attenValue_->setText(FixedQ(d.figures.stopbandAttenDb, 12, 3) + QStringLiteral(" дБ"));
+    methodValue_->setText(d.method == PfirDesignMethod::Remez ? QStringLiteral("Паркса–Маклеллана")
+                                                              : QStringLiteral("окно Кайзера"));
+    QString verdict = d.meetsRequest ? QStringLiteral("Требования выполнены")
+                                     : QStringLiteral("Требования не выполнены: фильтр этой длины их не достигает");
+    if (d.method == PfirDesignMethod::Kaiser)
+        verdict += QStringLiteral("; метод Паркса–Маклеллана дал фильтр хуже, взято окно Кайзера");
+    verdict_->setText(verdict);
+    verdict_->setStyleSheet(d.meetsRequest ? QString() : QStringLiteral("QLabel { color: red; }"));
+    plot_->SetFrame(PfirDesignPlotFrame(d.preview, ChannelNow().firDec));
+}
+
+void PfirDesignDialog::SetStatus(const QString& text, bool error) {
+    status_->setText(text);
+    status_->setStyleSheet(error ? QStringLiteral("QLabel { color: red; }") : QString());
+}
+
+void PfirDesignDialog::Save() {
+    if (designTimer_.isActive() || !design_) Recompute();
+    if (!design_ || !design_->ok()) return;
+
+    const FileDialogRequest request{true, QStringLiteral("PFIR5016(*.taps)"), QStringLiteral("taps"),
+                                    QString::fromStdString(fs::absolute(workspace_.Filters()).string())};
+    const auto chosen = chooser_->Choose(this, request);
+    if (!chosen) return;
+    fs::path path = fs::path(chosen->toStdString());
+    if (!path.has_extension()) path += ".taps";
+
+    // Named as the user knows it: below the working folder when it is there.
+    const fs::path rel = path.lexically_relative(fs::absolute(workspace_.root));
+    const QString shown =
+        QString::fromStdString(rel.empty() || *rel.begin() == ".." ? path.string() : rel.generic_string());
+    if (!WritePfirTapsFile(path, design_->taps)) {
+        SetStatus(QStringLiteral("Не удалось записать %1").arg(shown), true);
+        return;
+    }
+    const int taps = design_->ntaps;
+    const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
+    if (useFile_) useFile_(path);
+    SetStatus(
+        QStringLiteral("Записан %1: %2 коэффициентов, файл коэффициентов канала %3").arg(shown).arg(taps).arg(channel),
+        false);
+}
+
+}  // namespace gc

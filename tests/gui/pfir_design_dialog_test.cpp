@@ -1,0 +1,148 @@
+// "Расчёт PFIR" opened from the main window and driven through its controls:
+// defaults for the channel, refused fields, following the channel, and
+// "Сохранить" making the written set the channel's coefficient file. With
+// GC5016_SHOT_DIR set it also leaves the picture of the user guide.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <algorithm>
+#include <iterator>
+#include <memory>
+
+#include "core/lab_file.h"
+#include "gui/app_windows.h"
+#include "gui/pfir_design_dialog.h"
+#include "gui/response_plot.h"
+#include "gui/tgform.h"
+#include "ui_test_support.h"
+
+using namespace gc;
+namespace fs = std::filesystem;
+
+class PfirDesignDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    // "Full rate" at 100 MHz, CIC 8, PFIR decimation 2: 255 taps.
+    struct Started {
+        uitest::WorkFolder dir;
+        uitest::ModalCatcher modals;
+        uitest::ScriptedChooser chooser;
+        Session m;
+        std::unique_ptr<AppWindows> windows;
+
+        Started() {
+            Settings lab;
+            lab.SystemClock = 100000000;
+            lab.ModeOfInput = 0;
+            for (int c = 0; c < kChannels; ++c) {
+                lab.CicM0Dec[c] = lab.CicDec[c] = 8;
+                lab.FirDec[c] = 2;
+            }
+            WriteLab(lab, dir / "CONFIGS/std.lab");
+            fs::copy_file(fs::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps", dir / "FILTERS/cdma.taps");
+            windows = std::make_unique<AppWindows>(m, dir.workspace());
+            windows->pfirDesign()->SetFileChooser(&chooser);
+            windows->gform()->show();
+            windows->gform()->findChild<QPushButton*>("designButton")->click();
+        }
+        PfirDesignDialog* d() const { return windows->pfirDesign(); }
+        template <typename T>
+        T* get(const char* name) const {
+            T* c = d()->findChild<T*>(name);
+            if (!c) qFatal("no control %s", name);
+            return c;
+        }
+        QString text(const char* label) const { return get<QLabel>(label)->text(); }
+        void type(const char* edit, const QString& text) const {
+            QLineEdit* e = get<QLineEdit>(edit);
+            // As a user does it, so that every step counts as an edit.
+            e->selectAll();
+            QTest::keyClick(e, Qt::Key_Backspace);
+            QTest::keyClicks(e, text);
+        }
+    };
+
+private slots:
+    void opensWithTheWidestPassbandTheLengthCarries() {
+        Started s;
+        QVERIFY(s.d()->isVisible());
+        QCOMPARE(s.d()->windowTitle(), QString("Расчёт PFIR"));
+        // w = 12.5 MHz * 72.05 / (14.36 * 254); stop = (6.25 MHz + w) / 2.
+        QCOMPARE(s.get<QLineEdit>("passEdit")->text(), QString("3001.540"));
+        QCOMPARE(s.get<QLineEdit>("stopEdit")->text(), QString("3248.460"));
+        QCOMPARE(s.get<QLineEdit>("rippleEdit")->text(), QString("0.1"));
+        QCOMPARE(s.get<QLineEdit>("attenEdit")->text(), QString("80"));
+        QVERIFY(s.text("outputRate").contains("6250.000 кГц"));
+        QCOMPARE(s.text("lengthValue"), QString("255"));
+        QVERIFY(s.d()->design()->figures.passbandRippleDb <= 0.1);
+        QVERIFY(s.text("verdict").startsWith("Требования выполнены"));
+        QVERIFY(s.d()->plot()->Frame().hasCurve);
+        QCOMPARE(s.d()->plot()->Frame().markerColumn, 128);
+        QVERIFY(s.get<QPushButton>("saveButton")->isEnabled());
+        if (const QString shots = qEnvironmentVariable("GC5016_SHOT_DIR"); !shots.isEmpty())
+            s.d()->grab().save(QDir(shots).filePath("pfir_design.png"));
+    }
+
+    void refusedFieldsSayWhyAndSaveNothing() {
+        Started s;
+        struct Case {
+            const char* edit;
+            const char* text;
+        };
+        const Case cases[] = {{"passEdit", "0"},   {"passEdit", "abc"}, {"stopEdit", "3000"}, {"stopEdit", "6250.001"},
+                              {"rippleEdit", "0"}, {"rippleEdit", "x"}, {"attenEdit", "-1"},  {"attenEdit", ""}};
+        for (const Case& c : cases) {
+            const QString before = s.get<QLineEdit>(c.edit)->text();
+            s.type(c.edit, c.text);
+            const QString error = s.text((std::string(c.edit) + "Error").c_str());
+            QVERIFY2(!error.isEmpty(), c.text);
+            QVERIFY2(!s.get<QPushButton>("saveButton")->isEnabled(), c.text);
+            s.type(c.edit, before);
+            QVERIFY2(s.text((std::string(c.edit) + "Error").c_str()).isEmpty(), c.text);
+            QVERIFY2(s.get<QPushButton>("saveButton")->isEnabled(), c.text);
+        }
+        QVERIFY(s.chooser.asked.empty());
+        QCOMPARE(std::distance(fs::directory_iterator(s.dir / "FILTERS"), fs::directory_iterator()), 1L);
+    }
+
+    void followsTheChannelWhileOpen() {
+        Started s;
+        s.windows->gform()->findChild<QComboBox*>("firDecCombo")->setCurrentIndex(3);  // FirDec 4: 255 taps still
+        QVERIFY(s.text("outputRate").contains("3125.000 кГц"));
+        QCOMPARE(s.get<QLineEdit>("stopEdit")->text(), QString("1685.960"));
+        QCOMPARE(s.d()->plot()->Frame().markerColumn, 64);
+    }
+
+    void saveMakesItTheChannelsCoefficientFile() {
+        Started s;
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/designed").string()));
+        s.get<QPushButton>("saveButton")->click();
+        QCOMPARE(s.chooser.asked.size(), size_t(1));
+        QVERIFY(s.chooser.asked[0].save);
+        QCOMPARE(s.chooser.asked[0].defaultSuffix, QString("taps"));
+        QCOMPARE(s.chooser.asked[0].initialDir, QString::fromStdString((s.dir / "FILTERS").string()));
+
+        const std::string text = uitest::ReadText(s.dir / "FILTERS/designed.taps");
+        QCOMPARE(std::count(text.begin(), text.end(), '\n'), 255L);
+        QCOMPARE(text.substr(0, 1), std::string(" "));
+        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("designed.taps"));
+        QCOMPARE(s.m.workImage.ncoefs[0], uint16_t(255));
+        QCOMPARE(s.m.coefSetInfo[0].ntaps, uint16_t(255));
+        QCOMPARE(s.m.pfirFitColour[0], PfirFitColour::Face);
+        QCOMPARE(s.windows->gform()->findChild<QLabel*>("coefFile")->text(), QString("designed.taps"));
+        QVERIFY(s.text("status").contains("FILTERS/designed.taps"));
+        QVERIFY(s.modals.seen.empty());
+
+        // A folder that cannot be written: said so, nothing changes.
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "missing/other.taps").string()));
+        s.get<QPushButton>("saveButton")->click();
+        QVERIFY(s.text("status").startsWith("Не удалось записать"));
+        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("designed.taps"));
+    }
+};
+
+QTEST_MAIN(PfirDesignDialogTest)
+#include "pfir_design_dialog_test.moc"
