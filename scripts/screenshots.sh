@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user guide: the main window in normal and in
 # expert mode, on the example working folder, grabbed on the offscreen platform.
-# Writes docs/main_window.png and docs/main_window_expert.png.
+# Writes docs/main_window.png and docs/main_window_expert.png, and the
+# synchronisation dialog and register editors (docs/sync_window.png, docs/register_*.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-screens}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGC5016_GUI=ON -DGC5016_TESTS=ON -DGC5016_BENCH=OFF >/dev/null
-cmake --build "$build" --target ui_screenshots_test
+cmake --build "$build" --target ui_screenshots_test ui_register_windows_shots_test
 mkdir -p "$root/docs"
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_screenshots_test" -silent
-echo "written: $root/docs/main_window.png $root/docs/main_window_expert.png"
+QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_register_windows_shots_test" -silent
+echo "written: $root/docs/main_window.png $root/docs/main_window_expert.png $root/docs/sync_window.png $root/docs/register_*.png"
