@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Remakes the pictures of the user guide: the main window in normal and in
-# expert mode, on the example working folder, grabbed on the offscreen platform.
-# Writes docs/main_window.png, docs/main_window_expert.png and docs/pfir_design.png.
+# Remakes the pictures of the user guide on the example working folder, grabbed
+# on the offscreen platform: the main window in normal and in expert mode
+# (docs/main_window.png, docs/main_window_expert.png), the PFIR designer
+# (docs/pfir_design.png), the synchronisation dialog and the register editors
+# (docs/sync_window.png, docs/register_*.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-screens}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGC5016_GUI=ON -DGC5016_TESTS=ON -DGC5016_BENCH=OFF >/dev/null
-cmake --build "$build" --target ui_screenshots_test ui_pfir_design_dialog_test
+cmake --build "$build" --target ui_screenshots_test ui_pfir_design_dialog_test ui_register_windows_shots_test
 mkdir -p "$root/docs"
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_screenshots_test" -silent
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_pfir_design_dialog_test" -silent \
   opensWithTheWidestPassbandTheLengthCarries
-echo "written: $root/docs/main_window.png $root/docs/main_window_expert.png $root/docs/pfir_design.png"
+QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_register_windows_shots_test" -silent
+echo "written: the pictures in $root/docs"

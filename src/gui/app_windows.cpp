@@ -5,6 +5,7 @@
 #include "gui/err_file_coeff.h"
 #include "gui/message_dialogs.h"
 #include "gui/pfir_design_dialog.h"
+#include "gui/register_windows.h"
 #include "gui/tgform.h"
 
 namespace gc {
@@ -13,6 +14,7 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     : gform_(std::make_unique<TGForm>(m, workspace)),
       errFileCoeff_(std::make_unique<TErrFileCoeff>()),
       coefErrors_(std::make_unique<DialogCoefFileErrors>(*errFileCoeff_)),
+      registerWindows_(std::make_unique<RegisterWindows>(m.settings, m.workImage)),
       errDecim_(std::make_unique<TErrDecim>()),
       errMinDecim_(std::make_unique<TErrMinDecim>()),
       info_(std::make_unique<TInfo>()),
@@ -24,6 +26,7 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
                                                       info_.get(), pfirDesign_.get()})
         w->setAttribute(Qt::WA_QuitOnClose, false);
     gform_->SetCoefErrorSink(coefErrors_.get());
+    registerWindows_->Attach(*gform_);
     gform_->SetDialogs({
         [this] { errDecim_->ShowDecimMismatch(); },
         [this](const QString& modeLine) { errMinDecim_->ShowMinDecim(modeLine); },

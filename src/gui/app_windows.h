@@ -16,6 +16,7 @@ class TErrMinDecim;
 class TInfo;
 class DialogCoefFileErrors;
 class PfirDesignDialog;
+class RegisterWindows;
 
 class AppWindows {
 public:
@@ -28,12 +29,14 @@ public:
     TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
     TInfo* info() const { return info_.get(); }
     PfirDesignDialog* pfirDesign() const { return pfirDesign_.get(); }
+    RegisterWindows* registerWindows() const { return registerWindows_.get(); }
 
 private:
     // Declared in creation order; destroyed in the reverse.
     std::unique_ptr<TGForm> gform_;
     std::unique_ptr<TErrFileCoeff> errFileCoeff_;
     std::unique_ptr<DialogCoefFileErrors> coefErrors_;
+    std::unique_ptr<RegisterWindows> registerWindows_;
     std::unique_ptr<TErrDecim> errDecim_;
     std::unique_ptr<TErrMinDecim> errMinDecim_;
     std::unique_ptr<TInfo> info_;

@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -58,6 +59,9 @@ public:
     // order in which they are refreshed; each checks its own open flag.
     void AddRefreshHook(std::function<void()> hook) { refreshHooks_.push_back(std::move(hook)); }
     void AddResponseWindowHook(std::function<void()> hook) { responseWindowHooks_.push_back(std::move(hook)); }
+    // A button of the expert group that opens another window; the caption is
+    // shown as it stands ("Timer & PM"). Buttons line up in the order added.
+    QPushButton* AddExpertButton(const QString& caption, const QString& objectName);
 
     // Width of the window without the expert area.
     static constexpr int kNormalWidth = 870;
@@ -185,7 +189,8 @@ private:
 
     // Expert group.
     QGroupBox* expertGroup_ = nullptr;
-    std::vector<QWidget*> expertWidgets_;  // outside the group but shown only to experts
+    QGridLayout* windowButtons_ = nullptr;  // the buttons that open the register and sync windows
+    std::vector<QWidget*> expertWidgets_;   // outside the group but shown only to experts
     QComboBox* syncModeCombo_ = nullptr;
     QCheckBox* tdmBox_ = nullptr;
     QCheckBox* enbWriteBox_ = nullptr;

@@ -328,8 +328,20 @@ QGroupBox* TGForm::BuildExpertGroup() {
     grid->addWidget(compareButton_, r, 1);
     grid->addWidget(compareDiffPanel_, r, 2);
     ++r;
+    windowButtons_ = new QGridLayout;
+    grid->addLayout(windowButtons_, r, 0, 1, 4);
+    ++r;
     grid->setRowStretch(r, 1);
     return g;
+}
+
+QPushButton* TGForm::AddExpertButton(const QString& caption, const QString& objectName) {
+    const int n = windowButtons_->count();
+    QString text = caption;
+    auto* b = MakeButton(expertGroup_, text.replace('&', QStringLiteral("&&")), "");
+    b->setObjectName(objectName);
+    windowButtons_->addWidget(b, n / 4, n % 4);
+    return b;
 }
 
 }  // namespace gc

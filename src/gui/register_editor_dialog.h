@@ -1,0 +1,48 @@
+// One register editor window: a grid of edit boxes, one per field word of
+// the work register image, made from a dialog's row table. Enter or leaving
+// a box stores the whole grid and shows it again.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "gui/window_flags.h"
+#include "session/register_editor.h"
+
+class QLineEdit;
+
+namespace gc {
+
+class RegisterEditorDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    RegisterEditorDialog(RegisterImage& image, const RegisterDialogSpec& spec, QWidget* parent = nullptr);
+
+    const RegisterDialogSpec& spec() const { return spec_; }
+    const WindowFlags& flags() const { return flags_; }
+    // The main window's button: sets the open flag and shows the window.
+    void Open();
+    void SetWriteEnable(bool on) { flags_.writeEnable = on; }
+
+    // Image -> boxes, then every box enabled by the write-enable flag.
+    void ShowValues();
+    // Boxes -> image; false (after the error box) at a box that holds no integer.
+    bool StoreValues();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OnBoxFinished();
+
+    RegisterImage& image_;
+    const RegisterDialogSpec& spec_;
+    WindowFlags flags_;
+    std::vector<RegisterBox> boxes_;
+    std::vector<QLineEdit*> edits_;  // in the order of boxes_
+    bool storing_ = false;
+};
+
+}  // namespace gc

@@ -1,0 +1,126 @@
+#include "gui/tsyncro.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace gc {
+
+namespace {
+
+constexpr const char* kChannelNames[kChannels] = {"A", "B", "C", "D"};
+
+QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QComboBox* MakeSyncCombo(QWidget* parent, int items, const QString& name) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    for (int code = 0; code < items; ++code) box->addItem(Text(SyncCodeTexts()[code]));
+    return box;
+}
+
+void Select(QComboBox* box, int index) {
+    QSignalBlocker block(box);
+    box->setCurrentIndex(index);
+}
+
+}  // namespace
+
+TSyncro::TSyncro(Settings& settings, RegisterImage& workImage, QWidget* parent)
+    : QWidget(parent, Qt::Window), settings_(settings), image_(workImage) {
+    setWindowTitle(QStringLiteral("Синхронизация"));
+    setObjectName("sync");
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    auto* top = new QVBoxLayout(this);
+    auto* soBRow = new QHBoxLayout;
+    soBRow->addWidget(new QLabel(QStringLiteral("soB_sync"), this));
+    soB_ = MakeSyncCombo(this, kSoBSyncItems, QStringLiteral("soB_sync"));
+    soBRow->addWidget(soB_);
+    soBRow->addStretch(1);
+    top->addLayout(soBRow);
+
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    for (int c = 0; c < kChannels; ++c)
+        grid->addWidget(new QLabel(QStringLiteral("Канал %1").arg(QString::fromLatin1(kChannelNames[c])), this), 0,
+                        c + 1, Qt::AlignCenter);
+    for (int r = 0; r < kSyncRows; ++r) {
+        const QString label = Text(SyncRows()[r].label);
+        grid->addWidget(new QLabel(label, this), r + 1, 0);
+        for (int c = 0; c < kChannels; ++c) {
+            grid_[r][c] = MakeSyncCombo(this, kSyncCodes, label + "_" + QString::fromLatin1(kChannelNames[c]));
+            grid->addWidget(grid_[r][c], r + 1, c + 1);
+        }
+    }
+    top->addLayout(grid);
+
+    auto* buttons = new QHBoxLayout;
+    oneShotButton_ = new QPushButton(QStringLiteral("one_shot"), this);
+    oneShotButton_->setObjectName("oneShotButton");
+    siaButton_ = new QPushButton(QStringLiteral("SIA"), this);
+    siaButton_->setObjectName("siaButton");
+    buttons->addWidget(oneShotButton_);
+    buttons->addWidget(siaButton_);
+    buttons->addStretch(1);
+    top->addLayout(buttons);
+
+    connect(soB_, &QComboBox::currentIndexChanged, this, &TSyncro::OnSelectionChanged);
+    for (auto& row : grid_)
+        for (QComboBox* box : row) connect(box, &QComboBox::currentIndexChanged, this, &TSyncro::OnSelectionChanged);
+    connect(oneShotButton_, &QPushButton::clicked, this, [this] { OnPreset(kSyncOneShot); });
+    connect(siaButton_, &QPushButton::clicked, this, [this] { OnPreset(kSyncSia); });
+}
+
+void TSyncro::Open() {
+    flags_.open = true;
+    show();
+    raise();
+    activateWindow();
+}
+
+void TSyncro::RefreshSync() {
+    const SyncSelection sel = SyncSelectionOf(settings_);
+    Select(soB_, sel.soB);
+    for (int r = 0; r < kSyncRows; ++r)
+        for (int c = 0; c < kChannels; ++c) Select(grid_[r][c], sel.grid[r][c]);
+    WriteOwnSyncFields(settings_, image_);
+    soB_->setEnabled(flags_.writeEnable);
+    for (auto& row : grid_)
+        for (QComboBox* box : row) box->setEnabled(flags_.writeEnable);
+}
+
+void TSyncro::ReadSync() {
+    SyncSelection sel;
+    sel.soB = soB_->currentIndex();
+    for (int r = 0; r < kSyncRows; ++r)
+        for (int c = 0; c < kChannels; ++c) sel.grid[r][c] = grid_[r][c]->currentIndex();
+    ReadSyncSelection(settings_, sel);
+}
+
+void TSyncro::OnSelectionChanged() {
+    ReadSync();
+    RefreshSync();
+}
+
+void TSyncro::OnPreset(int32_t code) {
+    ApplySyncPreset(settings_, code);
+    RefreshSync();
+}
+
+void TSyncro::showEvent(QShowEvent* event) {
+    RefreshSync();
+    QWidget::showEvent(event);
+}
+
+void TSyncro::closeEvent(QCloseEvent* event) {
+    flags_.open = false;
+    QWidget::closeEvent(event);
+}
+
+}  // namespace gc
