@@ -71,6 +71,12 @@ public:
     // Model -> controls, with the derivation and the refresh of open windows.
     void UpdateControls();
 
+signals:
+    // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
+    // PFIR gain, CIC norm, total gain or output rate panel.
+    void cicWindowRequested();
+    void pfirWindowRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -164,6 +170,8 @@ private:
     QLabel* coefFile_ = nullptr;
     QLabel* pfirGain_ = nullptr;
     QPushButton* coefFileButton_ = nullptr;
+    QPushButton* cicWindowButton_ = nullptr;
+    QPushButton* pfirWindowButton_ = nullptr;
 
     // NCO, gain, output.
     QLineEdit* freqEdit_ = nullptr;
