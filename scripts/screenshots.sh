@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user guide: the main window in normal and in
-# expert mode, on the example working folder, grabbed on the offscreen platform.
-# Writes docs/main_window.png and docs/main_window_expert.png.
+# expert mode and the CIC and PFIR windows, on the example working folder,
+# grabbed on the offscreen platform. Writes docs/*.png.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-screens}"
@@ -9,4 +9,4 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGC5016_GUI=ON
 cmake --build "$build" --target ui_screenshots_test
 mkdir -p "$root/docs"
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_screenshots_test" -silent
-echo "written: $root/docs/main_window.png $root/docs/main_window_expert.png"
+echo "written: $(cd "$root" && ls docs/*.png | tr '\n' ' ')"
