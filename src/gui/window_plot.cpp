@@ -15,6 +15,25 @@ QPoint PositionOf(const QMouseEvent* e) {
     return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
 }
 
+// Draws the polyline without its segments that lie wholly below or right of
+// the area (the deep stopband of a thousand aliasing zones, taps beyond the
+// last column): the picture is the same, the clipping work is not. The margin
+// keeps segments that a wide pen on a HiDPI screen would still touch.
+void DrawVisibleRuns(QPainter& p, const QPolygon& points, int w, int h) {
+    constexpr int kMargin = 2;
+    auto hidden = [&](const QPoint& a, const QPoint& b) {
+        return (a.y() >= h + kMargin && b.y() >= h + kMargin) || (a.x() >= w + kMargin && b.x() >= w + kMargin);
+    };
+    const int n = static_cast<int>(points.size());
+    int start = 0;
+    for (int k = 1; k <= n; ++k) {
+        if (k < n && !hidden(points[k - 1], points[k])) continue;
+        // Points start .. k-1 form a run of visible segments.
+        if (k - 1 > start) p.drawPolyline(points.constData() + start, k - start);
+        start = k;
+    }
+}
+
 }  // namespace
 
 WindowPlotArea::WindowPlotArea(int width, int height, QWidget* parent) : QWidget(parent) {
@@ -45,7 +64,7 @@ void WindowPlotArea::Render() {
 
     for (const WindowPlotCurve& c : picture_.curves) {
         p.setPen(QPen(c.colour, 1, Qt::SolidLine));
-        p.drawPolyline(c.points);
+        DrawVisibleRuns(p, c.points, w, h);
     }
 
     if (picture_.markerColumn >= 0 && picture_.markerColumn <= w) {
