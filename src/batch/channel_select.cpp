@@ -10,7 +10,8 @@ void SelectChannel(Session& m, int channel) {
     RefreshModel(m);
 }
 
-bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error) {
+bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error,
+                       bool pairedAllowed) {
     std::string text;
     if (!TakeOption(args, "--channel", text, error)) return error.empty();
     const int c = ParseChannel(text);
@@ -19,7 +20,7 @@ bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& ch
         return false;
     }
     const int mode = m.settings.ModeOfInput;
-    if ((mode == 1 || mode == 2) && (c == 1 || c == 3)) {
+    if (!pairedAllowed && (mode == 1 || mode == 2) && (c == 1 || c == 3)) {
         error = "channel " + text + " is paired with the one before it in this input mode";
         return false;
     }

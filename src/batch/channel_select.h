@@ -15,7 +15,9 @@ void SelectChannel(Session& m, int channel);
 
 // Reads "--channel A..D" from args into channel (unchanged when absent).
 // False with an error text when the value is not a channel, or names a
-// channel whose radio button the input mode disables (B and D in the paired modes).
-bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error);
+// channel whose radio button the input mode disables (B and D in the paired
+// modes) unless pairedAllowed: the response windows show any channel's data as it stands.
+bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error,
+                       bool pairedAllowed = false);
 
 }  // namespace gc::batch

@@ -38,7 +38,8 @@ void ComputeCicWindowResponse(int N, int a, ResponseCurve& out) {
         double r = std::sin((N / as) * i * step) / std::sin(i * step / as);
         out[i] = Fifth(RectifyCic(r));
     }
-    out[0] = out[1];
+    // DC is 0/0: its limit is N^5, not the value of a neighbour that may lie on a null.
+    out[0] = Fifth(RectifyCic(N));
 }
 
 CicZoneEvaluator::CicZoneEvaluator(int N, int R) : valid_(R >= 1), n_(N) {
@@ -80,7 +81,9 @@ void CicZoneEvaluator::Zone(int m, ResponseCurve& out) const {
         double r = den != 0.0 ? num / den : limit;
         out[i] = Fifth(RectifyCic(r));
     }
-    out[0] = out[1];
+    // Only zone 0 starts at DC, whose 0/0 tends to N^5; the other zones start
+    // at an image that is no 0/0 point and take their neighbour's value.
+    out[0] = m == 0 ? Fifth(RectifyCic(n_)) : out[1];
 }
 
 void ComputeCicZoneResponse(int N, int R, int m, ResponseCurve& out) { CicZoneEvaluator(N, R).Zone(m, out); }
@@ -138,6 +141,7 @@ CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& 
         ComputeCicWindowResponse(in.N, a, v);
         const double max = ResponseMaximum(v);
         f.curveY = RowsOf(v, max);
+        f.response = v;
         if (hasCursor) {
             const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
             cur.lineY = CursorLineRow(level, 1);

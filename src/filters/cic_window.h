@@ -32,11 +32,12 @@ struct CicWindowInputs {
 CicWindowInputs CicWindowInputsOf(const Settings& s, const RegisterImage& work, int channel);
 
 // Normal view: r = sin((N/a) i step) / sin(i step / a), step = pi/512,
-// rectified, floored and raised to the fifth power; point 0 = point 1.
+// rectified, floored and raised to the fifth power; point 0 is the DC limit N^5.
 void ComputeCicWindowResponse(int N, int a, ResponseCurve& out);
 
 // Zone m of the aliasing view: column i stands for (i + 256 m) / (512 R) of
-// the input rate. Point 0 = point 1. R below 1 gives the floor everywhere.
+// the input rate. Point 0 is N^5 in zone 0 (DC) and point 1 in the others.
+// R below 1 gives the floor everywhere.
 void ComputeCicZoneResponse(int N, int R, int m, ResponseCurve& out);
 
 // Evaluates many zones of one (N, R) quickly: the sines of the 256 column
@@ -76,6 +77,7 @@ struct CicWindowFrame {
     bool alias = false;
     int markerColumn = -1;                     // normal view only; may lie beyond the area; -1 none
     std::array<int, ResponsePoints> curveY{};  // normal view
+    ResponseCurve response{};                  // normal view: the linear values behind curveY
     CicAliasView aliasView;                    // aliasing view: red curves
     int cursorColumn = -1;
     int cursorLineY = -1;

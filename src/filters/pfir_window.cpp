@@ -59,7 +59,8 @@ PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowSta
         f.bottomTicks = {"64", "128", "192", "256"};
         if (hasCursor) {
             f.xReadout = std::to_string(c);
-            f.levelReadout = std::to_string(in.taps ? in.taps[c] : 0);
+            // Entries beyond the taps in use are not part of the filter.
+            f.levelReadout = std::to_string(in.taps && c < ntaps ? in.taps[c] : 0);
         }
     } else {
         f.markerColumn = in.firDec > 0 ? (a * ResponsePoints) / in.firDec : -1;
@@ -75,6 +76,7 @@ PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowSta
         ComputePfirWindowResponse(in.taps, ntaps, a, v);
         const double max = ResponseMaximum(v);
         for (int i = 0; i < ResponsePoints; ++i) f.curveY[i] = LevelRow(v[i] / max, 1);
+        f.response = v;
         if (hasCursor) {
             const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
             cur.lineY = CursorLineRow(level, 1);

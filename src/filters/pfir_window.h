@@ -51,6 +51,7 @@ struct PfirWindowFrame {
     bool impulse = false;
     // Frequency view: curve rows; impulse view: tapPlot.
     std::array<int, ResponsePoints> curveY{};
+    ResponseCurve response{};  // frequency view: the linear values behind curveY
     TapPlot tapPlot;
     int markerColumn = -1;  // frequency view only; -1 none
     int cursorColumn = -1;

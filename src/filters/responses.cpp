@@ -36,7 +36,11 @@ void ComputeCicResponse(int R, int xStretch, ResponseCurve& out) {
         double r = RectifyCic(std::sin(rd * theta) / std::sin(theta));
         out[i] = r * r * r * r * r;
     }
-    out[0] = out[1];
+    // Point 0 is 0/0: it takes its limit, the DC gain R^5. At R 512 or 1024 on
+    // the widest span every other point is a null, so a neighbour's value
+    // would leave nothing but the floor.
+    const double dc = RectifyCic(rd);
+    out[0] = dc * dc * dc * dc * dc;
 }
 
 GC5016_VECTOR_CLONES

@@ -28,7 +28,7 @@ inline constexpr double kPfirFloor = 1e-300;
 double RectifyCic(double r);
 
 // Five-stage CIC of decimation R on the grid of xStretch (below 1 taken as 1).
-// Point 0 takes the value of point 1.
+// Point 0 (DC) is the limit R^5, rectified and floored as the other points.
 void ComputeCicResponse(int R, int xStretch, ResponseCurve& out);
 
 // |sum taps[j] e^(i j phi)| with phi = R pi / 256 * i / xStretch at point i,

@@ -2,9 +2,11 @@
 
 #include <initializer_list>
 
+#include "gui/cic_response_window.h"
 #include "gui/err_file_coeff.h"
 #include "gui/message_dialogs.h"
 #include "gui/pfir_design_dialog.h"
+#include "gui/pfir_response_window.h"
 #include "gui/register_windows.h"
 #include "gui/tgform.h"
 
@@ -12,6 +14,8 @@ namespace gc {
 
 AppWindows::AppWindows(Session& m, const Workspace& workspace)
     : gform_(std::make_unique<TGForm>(m, workspace)),
+      cicForm_(std::make_unique<TCIC5Form>(m)),
+      pfirForm_(std::make_unique<TPFIRForm>(m)),
       errFileCoeff_(std::make_unique<TErrFileCoeff>()),
       coefErrors_(std::make_unique<DialogCoefFileErrors>(*errFileCoeff_)),
       registerWindows_(std::make_unique<RegisterWindows>(m.settings, m.workImage)),
@@ -22,9 +26,15 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
           m, workspace, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
-    for (QWidget* w : std::initializer_list<QWidget*>{errFileCoeff_.get(), errDecim_.get(), errMinDecim_.get(),
-                                                      info_.get(), pfirDesign_.get()})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cicForm_.get(), pfirForm_.get(), errFileCoeff_.get(), errDecim_.get(),
+                                         errMinDecim_.get(), info_.get(), pfirDesign_.get()})
         w->setAttribute(Qt::WA_QuitOnClose, false);
+    // The response windows open from the main window and follow its edits while open.
+    QObject::connect(gform_.get(), &TGForm::cicWindowRequested, cicForm_.get(), &TCIC5Form::Open);
+    QObject::connect(gform_.get(), &TGForm::pfirWindowRequested, pfirForm_.get(), &TPFIRForm::Open);
+    gform_->AddResponseWindowHook([this] { cicForm_->RefreshIfOpen(); });
+    gform_->AddResponseWindowHook([this] { pfirForm_->RefreshIfOpen(); });
     gform_->SetCoefErrorSink(coefErrors_.get());
     registerWindows_->Attach(*gform_);
     gform_->SetDialogs({

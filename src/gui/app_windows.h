@@ -10,6 +10,8 @@
 namespace gc {
 
 class TGForm;
+class TCIC5Form;
+class TPFIRForm;
 class TErrFileCoeff;
 class TErrDecim;
 class TErrMinDecim;
@@ -24,6 +26,8 @@ public:
     ~AppWindows();
 
     TGForm* gform() const { return gform_.get(); }
+    TCIC5Form* cicForm() const { return cicForm_.get(); }
+    TPFIRForm* pfirForm() const { return pfirForm_.get(); }
     TErrFileCoeff* errFileCoeff() const { return errFileCoeff_.get(); }
     TErrDecim* errDecim() const { return errDecim_.get(); }
     TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
@@ -34,6 +38,8 @@ public:
 private:
     // Declared in creation order; destroyed in the reverse.
     std::unique_ptr<TGForm> gform_;
+    std::unique_ptr<TCIC5Form> cicForm_;
+    std::unique_ptr<TPFIRForm> pfirForm_;
     std::unique_ptr<TErrFileCoeff> errFileCoeff_;
     std::unique_ptr<DialogCoefFileErrors> coefErrors_;
     std::unique_ptr<RegisterWindows> registerWindows_;

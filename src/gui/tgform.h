@@ -79,6 +79,12 @@ public:
     // coefficient file (load, fit, derive, redraw).
     void UseCoefFile(const std::filesystem::path& chosen);
 
+signals:
+    // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
+    // PFIR gain, CIC norm, total gain or output rate panel.
+    void cicWindowRequested();
+    void pfirWindowRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -173,6 +179,8 @@ private:
     QLabel* pfirGain_ = nullptr;
     QPushButton* coefFileButton_ = nullptr;
     QPushButton* designButton_ = nullptr;
+    QPushButton* cicWindowButton_ = nullptr;
+    QPushButton* pfirWindowButton_ = nullptr;
 
     // NCO, gain, output.
     QLineEdit* freqEdit_ = nullptr;

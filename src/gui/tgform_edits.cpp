@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "filters/pfir_fit.h"
+#include "gui/double_click.h"
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
@@ -83,6 +84,11 @@ void TGForm::ConnectControls() {
     connect(designButton_, &QPushButton::clicked, this, [this] {
         if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
     });
+
+    connect(cicWindowButton_, &QPushButton::clicked, this, &TGForm::cicWindowRequested);
+    connect(pfirWindowButton_, &QPushButton::clicked, this, &TGForm::pfirWindowRequested);
+    for (QLabel* panel : {coefFile_, pfirGain_, cicNorm_, totalGain_, outputRate_})
+        OnDoubleClick(panel, [this] { emit pfirWindowRequested(); });
 
     // A horizontal zoom needs the response on the new grid.
     connect(plot_, &ResponsePlotPanel::xStretchChanged, this, [this] { Guarded([this] { RecomputeResponse(); }); });

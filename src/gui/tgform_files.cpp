@@ -80,6 +80,8 @@ void TGForm::OnReadLab() {
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
+    // The open response windows show the configuration just read.
+    RefreshResponseWindows();
 }
 
 void TGForm::OnSaveLab() {
@@ -113,6 +115,8 @@ void TGForm::OnReadTbl() {
     ReadTableFile(m_.workImage, ToPath(*chosen));
     SettingsFromImage(m_.workImage, m_.settings);
     UpdateControls();  // refreshes the open register editors and the synchronisation dialog too
+    // The table brings its own decimations: the open response windows follow them.
+    RefreshResponseWindows();
 }
 
 // ---- program files and the chip tool ----

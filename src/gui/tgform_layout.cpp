@@ -140,6 +140,9 @@ QWidget* TGForm::BuildNormalPart() {
     }
     cicNorm_ = MakePanel(cicGroup, "cicNorm", 60);
     cicGrid->addWidget(cicNorm_, 1, 1);
+    cicWindowButton_ = MakeButton(cicGroup, QStringLiteral("АЧХ"), "cicWindowButton");
+    cicWindowButton_->setFixedWidth(40);
+    cicGrid->addWidget(cicWindowButton_, 0, 6);
     left->addWidget(cicGroup);
 
     // PFIR filter.
@@ -158,6 +161,8 @@ QWidget* TGForm::BuildNormalPart() {
     pfirRow->addWidget(coefFileButton_);
     designButton_ = MakeButton(pfirGroup, QStringLiteral("Расчёт"), "designButton");
     pfirRow->addWidget(designButton_);
+    pfirWindowButton_ = MakeButton(pfirGroup, QStringLiteral("АЧХ"), "pfirWindowButton");
+    pfirRow->addWidget(pfirWindowButton_);
     left->addWidget(pfirGroup);
 
     // NCO.

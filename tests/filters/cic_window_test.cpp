@@ -20,7 +20,8 @@ ResponseCurve DirectZone(int N, int R, int m) {
         const double r = RectifyCic(std::sin(c * N * step) / std::sin(c * step));
         out[i] = r * r * r * r * r;
     }
-    out[0] = out[1];
+    // Zone 0 starts at DC, the 0/0 point whose limit is N^5.
+    out[0] = m == 0 ? std::pow(static_cast<double>(N), 5) : out[1];
     return out;
 }
 
@@ -112,8 +113,23 @@ TEST(CicWindowFrame, NormalViewCaptionsMarkerAndCursor) {
     CursorPress(s.cursor, 128, 5);
     f = ComputeCicWindowFrame(in, s);
     EXPECT_EQ(f.xReadout, "25.0000");
-    EXPECT_EQ(f.levelReadout, "-460.20");  // 20 log10(1e-20 / 1024)
+    EXPECT_EQ(f.levelReadout, "-460.21");  // 20 log10(1e-20 / 4^5)
     EXPECT_EQ(f.cursorLineY, 920);
+}
+
+TEST(CicWindowFrame, LargestDecimationsKeepTheirPassbandPoint) {
+    // At stretch 1 every column from 1 on is a null of N = 512 or 1024: the
+    // curve must still run from 0 dB at DC, and the cursor read deep there.
+    CicWindowState s;
+    CursorPress(s.cursor, 5, 0);
+    for (int N : {512, 1024}) {
+        CicWindowFrame f = ComputeCicWindowFrame({100000000, N, N}, s);
+        EXPECT_EQ(f.response[0], std::pow(static_cast<double>(N), 5));
+        EXPECT_EQ(f.curveY[0], 0);
+        EXPECT_GT(f.curveY[5], 1000) << N;
+        EXPECT_GT(f.cursorLineY, 1000) << N;
+        EXPECT_EQ(ComputeCicAliasView(N, N).rows[0][0], 0);
+    }
 }
 
 TEST(CicWindowFrame, AliasViewCaptionsAndRowLevel) {

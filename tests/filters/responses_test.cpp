@@ -104,9 +104,19 @@ TEST(CicResponse, FlatAtDecimationOneAndFlooredAtItsNulls) {
 
     ComputeCicResponse(4, 1, r);
     EXPECT_DOUBLE_EQ(r[128], 1e-20);  // R theta = pi
-    EXPECT_EQ(r[0], r[1]);
-    EXPECT_NEAR(r[1], 1024.0, 1.0);  // DC gain R^5
+    EXPECT_EQ(r[0], 1024.0);          // DC is 0/0: its limit, the gain R^5
+    EXPECT_NEAR(r[1], 1024.0, 1.0);
     for (double v : r) ASSERT_GE(v, 1e-20 * 0.999);
+}
+
+TEST(CicResponse, DcTakesItsLimitEvenWhereEveryOtherPointIsANull) {
+    ResponseCurve r{};
+    for (int R : {2, 5, 512, 1024}) {
+        ComputeCicResponse(R, 1, r);
+        EXPECT_EQ(r[0], std::pow(static_cast<double>(R), 5)) << R;
+    }
+    ComputeCicResponse(512, 1, r);
+    for (int i = 1; i < ResponsePoints; ++i) ASSERT_DOUBLE_EQ(r[i], 1e-20) << i;
 }
 
 TEST(CicResponse, RectifyKeepsLargeValuesMirrorsNegativesAndFloorsTheRest) {

@@ -1,12 +1,18 @@
-// Pictures of the main window in normal and expert mode, taken on the example
-// working folder. scripts/screenshots.sh runs this with GC5016_SHOT_DIR set to
-// remake the pictures of the user guide; without it the pictures go to a
-// temporary folder and only the window sizes are checked.
+// Pictures of the main window in normal and expert mode and of the response
+// windows, taken on the example working folder. scripts/screenshots.sh runs
+// this with GC5016_SHOT_DIR set to remake the pictures of the user guide;
+// without it the pictures go to a temporary folder and only the window sizes
+// are checked.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <filesystem>
 
 #include "core/lab_file.h"
 #include "gui/app_windows.h"
+#include "gui/cic_response_window.h"
+#include "gui/pfir_response_window.h"
 #include "gui/tgform.h"
 #include "ui_test_support.h"
 
@@ -49,6 +55,35 @@ private slots:
         shotDir_ = qEnvironmentVariable("GC5016_SHOT_DIR");
         if (shotDir_.isEmpty()) shotDir_ = tmp_.path();
         QDir().mkpath(shotDir_);
+    }
+
+    // The CIC window (normal and aliasing view) and the PFIR window, opened
+    // from their buttons on the example workspace at a CIC decimation of 8.
+    void responseWindows() {
+        uitest::WorkFolder dir;
+        fs::copy(fs::path(GC5016_EXAMPLES) / "workspace", dir.root(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        Session m;
+        AppWindows windows(m, dir.workspace());
+        uitest::ModalCatcher catcher;
+        TGForm* w = windows.gform();
+        w->show();
+        QLineEdit* cic = w->findChild<QLineEdit*>("cicEdit");
+        cic->setText("8");
+        emit cic->editingFinished();
+        w->findChild<QPushButton*>("cicWindowButton")->click();
+        w->findChild<QPushButton*>("pfirWindowButton")->click();
+        QTest::qWait(250);  // both first-draw timers
+        const QImage cicShot = windows.cicForm()->grab().toImage();
+        cicShot.save(QDir(shotDir_).filePath("cic_window.png"));
+        windows.cicForm()->findChild<QCheckBox*>("aliasBox")->click();
+        windows.cicForm()->grab().toImage().save(QDir(shotDir_).filePath("cic_window_alias.png"));
+        const QImage pfirShot = windows.pfirForm()->grab().toImage();
+        pfirShot.save(QDir(shotDir_).filePath("pfir_window.png"));
+        QVERIFY(pfirShot.width() > cicShot.width());  // the length panels sit beside the plot
+        windows.cicForm()->close();
+        windows.pfirForm()->close();
+        w->close();
     }
 
     void normalAndExpertWindows() {

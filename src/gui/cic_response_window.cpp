@@ -1,0 +1,75 @@
+#include "gui/cic_response_window.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace gc {
+
+namespace {
+
+constexpr int kCicFirstDrawMs = 200;
+
+QPolygon CurveOf(const std::array<int, ResponsePoints>& rows) {
+    QPolygon curve(ResponsePoints);
+    for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, i, rows[static_cast<size_t>(i)]);
+    return curve;
+}
+
+}  // namespace
+
+TCIC5Form::TCIC5Form(const Session& m, QWidget* parent)
+    : ResponseWindow(m, QStringLiteral("CIC Фильтр"), {304, 313, 33, 32, ResponsePoints, kCicFirstDrawMs}, parent) {
+    setObjectName(QStringLiteral("CIC5Form"));
+
+    auto* alias = new QVBoxLayout;
+    alias->setSpacing(0);
+    auto* aliasLabel = new QLabel(QStringLiteral("Alias"), this);
+    QFont bold = aliasLabel->font();
+    bold.setBold(true);
+    aliasLabel->setFont(bold);
+    QPalette red = aliasLabel->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    aliasLabel->setPalette(red);
+    alias->addWidget(aliasLabel);
+    aliasBox_ = new QCheckBox(this);
+    aliasBox_->setObjectName(QStringLiteral("aliasBox"));
+    aliasBox_->setFocusPolicy(Qt::NoFocus);
+    alias->addWidget(aliasBox_, 0, Qt::AlignHCenter);
+    bottomRow_->insertLayout(0, alias);
+    bottomRow_->insertSpacing(1, 6);
+    connect(aliasBox_, &QCheckBox::clicked, this, [this](bool checked) {
+        state_.CicAliasMode = checked ? 1 : 0;
+        Redraw();
+    });
+
+    auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+    top->addLayout(column_);
+}
+
+void TCIC5Form::Redraw() {
+    frame_ = ComputeCicWindowFrame(CicWindowInputsOf(m_.settings, m_.workImage, m_.CurrentChannel), state_);
+    const CicWindowFrame& f = frame_;
+    SetFractions(f.labels.denominators, f.labels.mhzTicks);
+    SetStretchText(f.labels.stretch);
+    SetAxisTitle(f.labels.axisTitle);
+
+    WindowPlotPicture pic;
+    if (!f.alias) {
+        pic.curves.push_back({Qt::black, CurveOf(f.curveY)});
+        pic.markerColumn = f.markerColumn;
+    } else {
+        // Zone by zone in red; no marker in this view.
+        pic.curves.reserve(f.aliasView.rows.size());
+        for (const auto& zone : f.aliasView.rows) pic.curves.push_back({Qt::red, CurveOf(zone)});
+    }
+    pic.cursorColumn = f.cursorColumn;
+    pic.cursorLineY = f.cursorLineY;
+    SetReadouts(f.xReadout, f.levelReadout);
+    Area()->SetPicture(std::move(pic));
+    CountRedraw();
+}
+
+}  // namespace gc

@@ -1,0 +1,38 @@
+// "CIC Фильтр": the selected channel's 5-stage CIC by itself, over its own
+// zoom, or in the aliasing view that folds every Nyquist zone of the CIC
+// input onto the output band.
+#pragma once
+
+#include "filters/cic_window.h"
+#include "gui/response_window.h"
+
+class QCheckBox;
+
+namespace gc {
+
+class TCIC5Form : public ResponseWindow {
+    Q_OBJECT
+
+public:
+    explicit TCIC5Form(const Session& m, QWidget* parent = nullptr);
+
+    // RedrawCicWindow: the curve, captions, marker, cursor and read-outs.
+    void Redraw() override;
+
+    const CicWindowState& State() const { return state_; }
+    const CicWindowFrame& Frame() const { return frame_; }
+
+protected:
+    WindowCursor& Cursor() override { return state_.cursor; }
+    bool ZoomDouble() override { return CicZoomDouble(state_); }
+    bool ZoomHalve() override { return CicZoomHalve(state_); }
+    bool ZoomMax() override { return CicZoomMax(state_); }
+    bool ZoomReset() override { return CicZoomReset(state_); }
+
+private:
+    CicWindowState state_;
+    CicWindowFrame frame_;
+    QCheckBox* aliasBox_ = nullptr;
+};
+
+}  // namespace gc

@@ -1,0 +1,165 @@
+#include "gui/length_panels.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace gc {
+
+namespace {
+
+constexpr int kPanelHeight = 345;
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+void MakeYellowPanel(QFrame* f) {
+    f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    f->setAutoFillBackground(true);
+    QFont small = f->font();
+    small.setPointSize(8);
+    f->setFont(small);
+    QPalette p = f->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::ToolTipBase));
+    p.setColor(QPalette::WindowText, p.color(QPalette::ToolTipText));
+    f->setPalette(p);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& name = QString(), bool bold = false) {
+    auto* l = new QLabel(text, parent);
+    if (!name.isEmpty()) l->setObjectName(name);
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+    return l;
+}
+
+void SetColour(QLabel* l, const QColor& c) {
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, c);
+    l->setPalette(p);
+}
+
+QColor ColourOf(PanelTextColour c) { return c == PanelTextColour::Red ? QColor(Qt::red) : QColor(Qt::black); }
+
+// At least the designed size, wider where the toolkit's font needs it.
+void FitPanel(QFrame* f, int width) {
+    const QSize content = f->layout()->totalMinimumSize();
+    f->setFixedSize(std::max(width, content.width()), std::max(kPanelHeight, content.height()));
+}
+
+}  // namespace
+
+AllowedLengthPanel::AllowedLengthPanel(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("allowedLengthPanel"));
+    MakeYellowPanel(this);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(5, 4, 5, 4);
+    v->setSpacing(1);
+    auto* decimations = new QGridLayout;
+    decimations->setSpacing(1);
+    decimations->addWidget(MakeLabel(this, QStringLiteral("Децимация CIC = ")), 0, 0);
+    cicDec_ = MakeLabel(this, QString(), QStringLiteral("cicDecValue"));
+    decimations->addWidget(cicDec_, 0, 1);
+    decimations->addWidget(MakeLabel(this, QStringLiteral("Децимация PFIR = ")), 1, 0);
+    firDec_ = MakeLabel(this, QString(), QStringLiteral("firDecValue"));
+    decimations->addWidget(firDec_, 1, 1);
+    decimations->setColumnStretch(2, 1);
+    v->addLayout(decimations);
+    v->addWidget(MakeLabel(this, QStringLiteral("Возможно использование "), QString(), true), 0, Qt::AlignHCenter);
+    v->addWidget(MakeLabel(this, QStringLiteral("фильтров следующей длины"), QString(), true), 0, Qt::AlignHCenter);
+    v->addSpacing(4);
+
+    auto* table = new QGridLayout;
+    table->setHorizontalSpacing(6);
+    table->setVerticalSpacing(0);
+    table->addWidget(MakeLabel(this, QStringLiteral("Несимметричные")), 0, 0);
+    table->addWidget(MakeLabel(this, QStringLiteral("Симметричные ")), 0, 1, 1, 2, Qt::AlignHCenter);
+    for (int r = 0; r < kAllowedLengthRows; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            QLabel* l = MakeLabel(this, QString(), QStringLiteral("allowed%1_%2").arg(r).arg(c));
+            l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            rows_[static_cast<size_t>(r)][static_cast<size_t>(c)] = l;
+            table->addWidget(l, r + 1, c);
+        }
+    }
+    v->addLayout(table);
+    v->addStretch(1);
+    // Rows are empty until the first analysis: leave room for three-digit lengths.
+    for (auto& row : rows_)
+        for (QLabel* l : row) l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
+    FitPanel(this, 187);
+}
+
+void AllowedLengthPanel::Show(const FilterLengthAnalysis& a) {
+    cicDec_->setText(Text(a.cicDecText));
+    firDec_->setText(Text(a.firDecText));
+    for (size_t r = 0; r < rows_.size(); ++r)
+        for (size_t c = 0; c < 3; ++c) rows_[r][c]->setText(Text(a.rows[r][c]));
+}
+
+UsedFilterPanel::UsedFilterPanel(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("usedFilterPanel"));
+    MakeYellowPanel(this);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(5, 16, 5, 4);
+    v->setSpacing(2);
+    v->addWidget(MakeLabel(this, QStringLiteral("Используется  "), QString(), true), 0, Qt::AlignHCenter);
+    kind_ = MakeLabel(this, QString(), QStringLiteral("filterKind"), true);
+    v->addWidget(kind_, 0, Qt::AlignHCenter);
+    auto* lengthRow = new QHBoxLayout;
+    lengthRow->addStretch(1);
+    lengthRow->addWidget(MakeLabel(this, QStringLiteral("длиной"), QString(), true));
+    length_ = MakeLabel(this, QString(), QStringLiteral("filterLength"), true);
+    lengthRow->addWidget(length_);
+    lengthRow->addStretch(1);
+    v->addLayout(lengthRow);
+    v->addSpacing(40);
+
+    line1_ = MakeLabel(this, QString(), QStringLiteral("warning1"), true);
+    line2_ = MakeLabel(this, QString(), QStringLiteral("warning2"), true);
+    line3_ = MakeLabel(this, QString(), QStringLiteral("warning3"), true);
+    v->addWidget(line1_);
+    v->addWidget(line2_);
+    v->addSpacing(12);
+    v->addWidget(line3_);
+    auto* line4 = new QHBoxLayout;
+    line4->setSpacing(0);
+    line4Phrase_ = MakeLabel(this, QString(), QStringLiteral("warning4Phrase"), true);
+    line4Number_ = MakeLabel(this, QString(), QStringLiteral("warning4Number"), true);
+    line4End_ = MakeLabel(this, QString(), QStringLiteral("warning4End"), true);
+    line4->addSpacing(24);
+    line4->addWidget(line4Phrase_);
+    line4->addSpacing(6);
+    line4->addWidget(line4Number_);
+    line4->addSpacing(6);
+    line4->addWidget(line4End_);
+    line4->addStretch(1);
+    v->addLayout(line4);
+    v->addStretch(1);
+    // Lines 3 and 4 are always red.
+    for (QLabel* l : {line3_, line4Phrase_, line4Number_, line4End_}) SetColour(l, Qt::red);
+    // The lines are empty until the first analysis: leave room for the longest texts.
+    kind_->setMinimumWidth(kind_->fontMetrics().horizontalAdvance(QStringLiteral("несимметричный фильтр")));
+    for (QLabel* l : {line1_, line2_, line3_})
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("фильтра большей длины !")));
+    FitPanel(this, 173);
+}
+
+void UsedFilterPanel::Show(const FilterLengthAnalysis& a) {
+    kind_->setText(Text(a.kind));
+    length_->setText(Text(a.length));
+    line1_->setText(Text(a.line1));
+    line2_->setText(Text(a.line2));
+    SetColour(line1_, ColourOf(a.line1Colour));
+    SetColour(line2_, ColourOf(a.line2Colour));
+    line3_->setText(Text(a.line3));
+    line4Phrase_->setText(Text(a.line4Phrase));
+    line4Number_->setText(Text(a.line4Number));
+    line4End_->setText(Text(a.line4End));
+}
+
+}  // namespace gc

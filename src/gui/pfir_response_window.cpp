@@ -1,0 +1,91 @@
+#include "gui/pfir_response_window.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/length_panels.h"
+
+namespace gc {
+
+namespace {
+
+constexpr int kPfirFirstDrawMs = 100;
+
+}  // namespace
+
+TPFIRForm::TPFIRForm(const Session& m, QWidget* parent)
+    : ResponseWindow(m, QStringLiteral("PFIR Фильтр"), {337, 313, 53, 32, ResponsePoints + 1, kPfirFirstDrawMs},
+                     parent) {
+    setObjectName(QStringLiteral("PFIRForm"));
+
+    irBox_ = new QCheckBox(QStringLiteral("IR"), this);
+    irBox_->setObjectName(QStringLiteral("irBox"));
+    irBox_->setFocusPolicy(Qt::NoFocus);
+    QFont bold = irBox_->font();
+    bold.setBold(true);
+    irBox_->setFont(bold);
+    topRow_->insertWidget(0, irBox_);
+    connect(irBox_, &QCheckBox::clicked, this, [this](bool checked) {
+        state_.impulseView = checked;
+        Redraw();
+    });
+
+    allowed_ = new AllowedLengthPanel(this);
+    used_ = new UsedFilterPanel(this);
+    auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+    top->setSpacing(3);
+    top->addLayout(column_);
+    auto* panels = new QVBoxLayout;
+    panels->addSpacing(20);
+    auto* both = new QHBoxLayout;
+    both->setSpacing(3);
+    both->addWidget(allowed_);
+    both->addWidget(used_);
+    panels->addLayout(both);
+    panels->addStretch(1);
+    top->addLayout(panels);
+}
+
+void TPFIRForm::changeEvent(QEvent* event) {
+    ResponseWindow::changeEvent(event);
+    // Each activation draws again once the window is in front.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) StartFirstDrawTimer();
+}
+
+void TPFIRForm::Redraw() {
+    lengths_ = AnalyseFilterLength(m_.settings, m_, m_.CurrentChannel);
+    allowed_->Show(lengths_);
+    used_->Show(lengths_);
+
+    frame_ = ComputePfirWindowFrame(PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel), state_);
+    const PfirWindowFrame& f = frame_;
+    ShowFrequencyControls(!f.impulse);
+    SetLevels(f.levelLabels);
+    SetFractions(f.denominators, f.bottomTicks);
+
+    WindowPlotPicture pic;
+    if (!f.impulse) {
+        SetAxisTitle(f.axisTitle);
+        SetStretchText(f.stretch);
+        QPolygon curve(ResponsePoints);
+        for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, i, f.curveY[static_cast<size_t>(i)]);
+        pic.curves.push_back({Qt::black, curve});
+        pic.markerColumn = f.markerColumn;
+    } else {
+        // One tap per column; taps beyond the area's width fall outside it.
+        QPolygon taps(f.tapPlot.count);
+        for (int k = 0; k < f.tapPlot.count; ++k) taps.setPoint(k, k, f.tapPlot.rows[static_cast<size_t>(k)]);
+        pic.curves.push_back({Qt::black, taps});
+        pic.cursorHasLine = false;
+    }
+    pic.cursorColumn = f.cursorColumn;
+    pic.cursorLineY = f.cursorLineY;
+    SetReadouts(f.xReadout, f.levelReadout);
+    Area()->SetPicture(std::move(pic));
+    CountRedraw();
+}
+
+}  // namespace gc

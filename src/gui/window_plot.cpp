@@ -1,0 +1,109 @@
+#include "gui/window_plot.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "filters/plot_scale.h"
+
+namespace gc {
+
+namespace {
+
+QPoint PositionOf(const QMouseEvent* e) {
+    const QPointF p = e->position();
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+// Draws the polyline without its segments that lie wholly below or right of
+// the area (the deep stopband of a thousand aliasing zones, taps beyond the
+// last column): the picture is the same, the clipping work is not. The margin
+// keeps segments that a wide pen on a HiDPI screen would still touch.
+void DrawVisibleRuns(QPainter& p, const QPolygon& points, int w, int h) {
+    constexpr int kMargin = 2;
+    auto hidden = [&](const QPoint& a, const QPoint& b) {
+        return (a.y() >= h + kMargin && b.y() >= h + kMargin) || (a.x() >= w + kMargin && b.x() >= w + kMargin);
+    };
+    const int n = static_cast<int>(points.size());
+    int start = 0;
+    for (int k = 1; k <= n; ++k) {
+        if (k < n && !hidden(points[k - 1], points[k])) continue;
+        // Points start .. k-1 form a run of visible segments.
+        if (k - 1 > start) p.drawPolyline(points.constData() + start, k - start);
+        start = k;
+    }
+}
+
+}  // namespace
+
+WindowPlotArea::WindowPlotArea(int width, int height, QWidget* parent) : QWidget(parent) {
+    setFixedSize(width, height);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Render();
+}
+
+QColor WindowPlotArea::CursorColor() const { return palette().color(QPalette::Active, QPalette::Highlight); }
+
+void WindowPlotArea::SetPicture(WindowPlotPicture picture) {
+    picture_ = std::move(picture);
+    Render();
+    update();
+}
+
+void WindowPlotArea::Render() {
+    const int w = width(), h = height();
+    const qreal dpr = devicePixelRatioF();
+    buffer_ = QImage(QSize(qRound(w * dpr), qRound(h * dpr)), QImage::Format_RGB32);
+    buffer_.setDevicePixelRatio(dpr);
+    QPainter p(&buffer_);
+    p.fillRect(QRect(0, 0, w, h), Qt::white);
+
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    for (int k = 1; k <= kGridRows; ++k) p.drawLine(0, kGridRowStep * k, w, kGridRowStep * k);
+    for (int k = 1; k <= kGridColumns; ++k) p.drawLine(kGridColumnStep * k, 0, kGridColumnStep * k, h);
+
+    for (const WindowPlotCurve& c : picture_.curves) {
+        p.setPen(QPen(c.colour, 1, Qt::SolidLine));
+        DrawVisibleRuns(p, c.points, w, h);
+    }
+
+    if (picture_.markerColumn >= 0 && picture_.markerColumn <= w) {
+        p.setPen(QPen(Qt::red, 1, Qt::SolidLine));
+        p.drawLine(picture_.markerColumn, 0, picture_.markerColumn, h);
+    }
+
+    if (picture_.cursorColumn >= 0) {
+        p.setPen(QPen(CursorColor(), 1, Qt::SolidLine));
+        p.drawLine(picture_.cursorColumn, 0, picture_.cursorColumn, h);
+        if (picture_.cursorHasLine) p.drawLine(0, picture_.cursorLineY, w, picture_.cursorLineY);
+    }
+}
+
+void WindowPlotArea::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another pixel ratio: paint the same picture afresh.
+    if (!qFuzzyCompare(buffer_.devicePixelRatio(), devicePixelRatioF())) Render();
+    QPainter p(this);
+    p.drawImage(0, 0, buffer_);
+}
+
+void WindowPlotArea::mousePressEvent(QMouseEvent* e) {
+    // Every press is taken, so that its release comes back here and not to the window.
+    if (e->button() == Qt::RightButton) {
+        const QPoint at = PositionOf(e);
+        emit rightPressed(at.x(), at.y());
+    }
+    e->accept();
+}
+
+void WindowPlotArea::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint at = PositionOf(e);
+    emit moved(at.x(), at.y());
+    e->accept();
+}
+
+void WindowPlotArea::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) emit rightReleased();
+    e->accept();
+}
+
+}  // namespace gc
