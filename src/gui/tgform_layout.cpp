@@ -43,6 +43,14 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name) 
     return b;
 }
 
+// A button as wide as its text: the PFIR row holds three beside the file box,
+// which the toolkit's usual minimum width would push past the window's width.
+QPushButton* MakeCompactButton(QWidget* parent, const QString& text, const char* name) {
+    QPushButton* b = MakeButton(parent, text, name);
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(text) + 4 * b->fontMetrics().averageCharWidth());
+    return b;
+}
+
 }  // namespace
 
 void TGForm::BuildLayout() {
@@ -157,11 +165,11 @@ QWidget* TGForm::BuildNormalPart() {
     pfirRow->addWidget(coefFile_, 1);
     pfirGain_ = MakePanel(pfirGroup, "pfirGain", 60);
     pfirRow->addWidget(pfirGain_);
-    coefFileButton_ = MakeButton(pfirGroup, QStringLiteral("Файл"), "coefFileButton");
+    coefFileButton_ = MakeCompactButton(pfirGroup, QStringLiteral("Файл"), "coefFileButton");
     pfirRow->addWidget(coefFileButton_);
-    designButton_ = MakeButton(pfirGroup, QStringLiteral("Расчёт"), "designButton");
+    designButton_ = MakeCompactButton(pfirGroup, QStringLiteral("Расчёт"), "designButton");
     pfirRow->addWidget(designButton_);
-    pfirWindowButton_ = MakeButton(pfirGroup, QStringLiteral("АЧХ"), "pfirWindowButton");
+    pfirWindowButton_ = MakeCompactButton(pfirGroup, QStringLiteral("АЧХ"), "pfirWindowButton");
     pfirRow->addWidget(pfirWindowButton_);
     left->addWidget(pfirGroup);
 
