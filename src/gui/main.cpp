@@ -1,16 +1,36 @@
 // gc5016-config: the configurator's windowed program.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
 
 #include "gui/app_windows.h"
+#include "gui/command_line.h"
 #include "gui/gc_application.h"
 #include "gui/tgform.h"
+#include "gui/window_state.h"
 
 int main(int argc, char** argv) {
+    if (std::optional<int> status = gc::AnswerInfoRequest(argc, argv)) return *status;
     gc::GcApplication app(argc, argv);
-    // The configurator works in the folder it is started in.
-    const gc::Workspace workspace{std::filesystem::current_path()};
+    QString error;
+    const std::optional<gc::ConfigCommandLine> options = gc::ReadConfigCommandLine(app.arguments(), error);
+    if (!options) {
+        std::fprintf(stderr, "gc5016-config: %s\nTry gc5016-config --help.\n", qUtf8Printable(error));
+        return 1;
+    }
+    // The configurator works in the folder given with -C, or in the one it is started in.
+    const QFileInfo folder(options->workDir.isEmpty() ? QDir::currentPath() : options->workDir);
+    if (!folder.isDir()) {
+        std::fprintf(stderr, "gc5016-config: the working folder %s is not a folder\n",
+                     qUtf8Printable(options->workDir));
+        return 1;
+    }
+    const gc::Workspace workspace{std::filesystem::path(QFile::encodeName(folder.absoluteFilePath()).toStdString())};
     auto session = std::make_unique<gc::Session>();
     std::unique_ptr<gc::AppWindows> windows;
     try {
@@ -20,6 +40,12 @@ int main(int argc, char** argv) {
         gc::ShowErrorBox(nullptr, QString::fromUtf8(e.what()));
         return 1;
     }
+    // The places of the windows are the user's, not the working folder's.
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("gc5016-config"),
+                       QStringLiteral("gc5016-config"));
+    gc::WindowStateStore windowState(settings);
+    windowState.TrackMainWindow(windows->gform());
     windows->gform()->show();
+    windowState.ReopenSecondaries();
     return app.exec();
 }
