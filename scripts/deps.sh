@@ -1,20 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need (only what is missing).
+# Installs the Debian packages that are missing: with no argument what building
+# and running the configurator need, with --test also the test, benchmark,
+# fuzzing and packaging tools. The package manager's output goes to
+# build-logs/apt.log; one line says what is installed.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev libliquid-dev
-      libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb xauth locales)
+source "$(dirname "$0")/steps.sh"
+
+run_pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libliquid-dev fonts-dejavu-core)
+test_pkgs=(clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev libbenchmark-dev locales
+           help2man dpkg-dev desktop-file-utils)
+
+pkgs=("${run_pkgs[@]}")
+case "${1:-}" in
+    "") ;;
+    --test) pkgs+=("${test_pkgs[@]}") ;;
+    *) echo "usage: deps.sh [--test]" >&2; exit 1 ;;
+esac
+
 missing=()
 for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    install_missing() {
+        $SUDO apt-get update -q &&
+            DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+    }
+    quiet_step "installing ${#missing[@]} packages (${missing[*]})" apt install_missing
+else
+    echo "packages: all ${#pkgs[@]} installed"
 fi
+
 # A Russian locale, so the tests can check that files never take its decimal comma.
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU.utf-\?8$'; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
-  $SUDO locale-gen >/dev/null
+if [ "${1:-}" = "--test" ] && ! locale -a 2>/dev/null | grep -qi '^ru_RU.utf-\?8$'; then
+    make_locale() {
+        $SUDO sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen && $SUDO locale-gen
+    }
+    quiet_step "making the ru_RU.UTF-8 locale" locale make_locale
 fi

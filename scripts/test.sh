@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the same tests under
-# AddressSanitizer + UndefinedBehaviorSanitizer, the formatting gate, and each
-# fuzz target for a bounded time.
+# Builds and runs every test: the normal build, the install and the Debian
+# package, the same tests under AddressSanitizer + UndefinedBehaviorSanitizer,
+# the formatting gate, and each fuzz target for a bounded time. The tools'
+# own output goes to build-logs/; each set-up step prints one line.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --test
+source "$root/scripts/steps.sh"
 jobs="$(nproc)"
 fuzz_seconds="${FUZZ_SECONDS:-30}"
 export QT_QPA_PLATFORM=offscreen
@@ -21,26 +23,49 @@ if [ "$unformatted" != "0" ]; then
 fi
 
 echo "== release build and tests"
-cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build-test" -j "$jobs"
+quiet_step "configuring build-test" configure-build-test \
+  cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=Release
+build_step "$root/build-test" -j "$jobs"
 ctest --test-dir "$root/build-test" --output-on-failure -j "$jobs" --timeout 600
 
+echo "== install and package"
+"$root/scripts/check_package.sh" "$root/build-test"
+
 echo "== sanitizer build and tests"
-cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGC5016_SANITIZE=ON -DGC5016_BENCH=OFF >/dev/null
-cmake --build "$root/build-asan" -j "$jobs"
+quiet_step "configuring build-asan" configure-build-asan \
+  cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGC5016_SANITIZE=ON -DGC5016_BENCH=OFF
+build_step "$root/build-asan" -j "$jobs"
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" --timeout 1200
 
 echo "== fuzzing (${fuzz_seconds} s per target)"
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DGC5016_FUZZ=ON -DGC5016_GUI=OFF -DGC5016_TESTS=OFF -DGC5016_BENCH=OFF >/dev/null
-cmake --build "$root/build-fuzz" -j "$jobs"
+quiet_step "configuring build-fuzz" configure-build-fuzz env CC=clang CXX=clang++ \
+  cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DGC5016_FUZZ=ON -DGC5016_GUI=OFF -DGC5016_TESTS=OFF -DGC5016_BENCH=OFF
+build_step "$root/build-fuzz" -j "$jobs"
+crashed=()
 for target in "$root"/fuzz/*.cpp; do
   name="$(basename "$target" .cpp)"
   corpus="$root/build-fuzz/corpus-$name"
-  mkdir -p "$corpus"
-  echo "-- $name"
+  artifacts="$root/build-fuzz/artifacts-$name"
+  log="$steps_logs/$name.log"
+  rm -rf "$artifacts"
+  mkdir -p "$corpus" "$artifacts"
+  status=0
   (cd "$root/build-fuzz" && "./fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
-      -print_final_stats=0 "$corpus" 2>&1 | tail -n 3)
+      -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1) || status=$?
+  # libFuzzer's last status line holds the coverage; its final stats the executions.
+  runs="$(awk '/^stat::number_of_executed_units:/ {print $2}' "$log")"
+  cov="$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1 || true)"
+  crashes="$(find "$artifacts" -type f | wc -l)"
+  echo "-- $name: ${runs:-?} executions, ${cov:-cov: ?}, $crashes crashes"
+  if [ "$status" -ne 0 ] || [ "$crashes" -ne 0 ]; then
+    tail -n 30 "$log" >&2
+    crashed+=("$name")
+  fi
 done
+if [ ${#crashed[@]} -gt 0 ]; then
+  echo "fuzzing found crashes in: ${crashed[*]} (inputs in build-fuzz/artifacts-*)" >&2
+  exit 1
+fi
 echo "== all tests passed"

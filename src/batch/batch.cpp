@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "batch/help.h"
 #include "chip/derivation.h"
 #include "session/session.h"
 
@@ -16,11 +17,7 @@ std::vector<Command>& Registry() {
     return commands;
 }
 
-void PrintUsage(std::ostream& err) {
-    err << "usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] COMMAND [ARGS]\n"
-           "commands:\n";
-    for (const Command& c : Commands()) err << "  " << c.name << (c.usage[0] ? " " : "") << c.usage << "\n";
-}
+void PrintUsage(std::ostream& err) { WriteUsage(err); }
 
 }  // namespace
 
@@ -86,8 +83,10 @@ std::string Context::Shown(const std::filesystem::path& p) const {
 }
 
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
+    if (int status = 0; HandleInfoRequest(argv, out, err, status)) return status;
     std::string dir;
     std::string lab = "CONFIGS/std.lab";
+    bool labGiven = false;
     bool lchm = false;
     size_t i = 0;
     for (; i < argv.size(); ++i) {
@@ -97,14 +96,16 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
             PrintUsage(err);
             return kExitUsage;
         }
-        if (a == "-C")
+        if (a == "-C") {
             dir = argv[++i];
-        else if (a == "--lab")
+        } else if (a == "--lab") {
             lab = argv[++i];
-        else if (a == "--lchm")
+            labGiven = true;
+        } else if (a == "--lchm") {
             lchm = true;
-        else
+        } else {
             break;
+        }
     }
     if (i >= argv.size()) {
         err << "gc5016-batch: no command given\n";
@@ -126,6 +127,13 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
                 << (ec ? ec.message() : std::string("not a folder")) << "\n";
             return kExitUsage;
         }
+    }
+
+    // Only the default lab file may be missing (the defaults stand in); one
+    // named on purpose must be there.
+    if (labGiven && !IsReadableInput(Workspace{dir}.root / lab)) {
+        err << "gc5016-batch: cannot read " << lab << ": not a regular file\n";
+        return kExitInputRefused;
     }
 
     // The session is large (two register images and the fits): keep it off the stack.

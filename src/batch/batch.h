@@ -13,10 +13,10 @@ namespace gc::batch {
 
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitUsage = 1,           // bad usage: message and usage on stderr
-    kExitWriteFailed = 2,     // an output file could not be written
-    kExitRefused = 3,         // "Записать" refused by the decimation checks
-    kExitRequestRefused = 4,  // the input or the request was refused: nothing written
+    kExitUsage = 1,         // bad usage: message and usage on stderr
+    kExitWriteFailed = 2,   // an output file could not be written
+    kExitRefused = 3,       // "Записать" refused by the decimation checks
+    kExitInputRefused = 4,  // the input or the request was refused; nothing written
 };
 
 struct Context {
@@ -57,6 +57,11 @@ int UsageError(Context& ctx, const std::string& message);
 int UnexpectedArgument(Context& ctx, const std::string& arg);
 // Writing failed: message naming the file on err; returns kExitWriteFailed.
 int WriteError(Context& ctx, const std::filesystem::path& path);
+// The input or request was refused: the message on err; returns kExitInputRefused.
+int InputRefused(Context& ctx, const std::string& message);
+// A file the command reads must be a regular file: a folder, a device or a
+// missing file is refused before anything is written.
+bool IsReadableInput(const std::filesystem::path& path);
 
 // Runs the tool with the given arguments (without the program name).
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);

@@ -85,13 +85,13 @@ int RunDesign(Context& ctx) {
     std::erase_if(errors, [&](const PfirRequestError& e) { return std::ranges::count(notNumbers, e.field) > 0; });
     for (const PfirRequestError& e : errors)
         ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
-    if (!notNumbers.empty() || !errors.empty()) return kExitRequestRefused;
+    if (!notNumbers.empty() || !errors.empty()) return kExitInputRefused;
 
     const PfirDesign d = DesignPfir(ch, request);
     if (!d.ok()) {
         for (const PfirRequestError& e : d.errors)
             ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
-        return kExitRequestRefused;
+        return kExitInputRefused;
     }
     const std::filesystem::path path = ctx.workspace.Filters() / name;
     if (!WritePfirTapsFile(path, d.taps)) return WriteError(ctx, path);

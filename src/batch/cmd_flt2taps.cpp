@@ -17,9 +17,8 @@ int RunFlt2Taps(Context& ctx) {
             return WriteError(ctx, r.output);
         case FltConversion::InputUnreadable:
         case FltConversion::BadCount:
-            // As in the window: a message, and no file written.
-            ctx.err << "gc5016-batch: warning: " << r.message << "\n";
-            return kExitOk;
+            // Nothing was written: a script must not take this for success.
+            return InputRefused(ctx, r.message);
     }
     return kExitOk;
 }

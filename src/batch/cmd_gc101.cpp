@@ -12,13 +12,13 @@ int RunGc101(Context& ctx) {
     if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
     const std::string& chosen = ctx.args[0];
 
+    // A program file without register writes would replace a good one; the
+    // window's dialog can only offer files that exist, a script can name any.
+    if (!IsReadableInput(ctx.Path(chosen))) return InputRefused(ctx, "cannot read " + chosen + ": not a regular file");
     Session& m = ctx.session;
     Gc101List list;
-    int n = ReadGc101File(ctx.Path(chosen), list);
-    if (n < 0) {
-        ctx.err << "gc5016-batch: warning: cannot read " << chosen << ", the program file gets no triples\n";
-        n = 0;
-    }
+    const int n = ReadGc101File(ctx.Path(chosen), list);
+    if (n < 0) return InputRefused(ctx, "cannot read " + chosen);
     Gc101ToRegisterWrites(m, list, n);
     const std::filesystem::path out = ctx.workspace.Configs() / (Gc101ProgramName(chosen) + ".prg");
     if (!WriteProgramFile(m.settings, m, m, out)) return WriteError(ctx, out);

@@ -1,10 +1,12 @@
-// response [--channel A..D] [--xstretch N]: the channel's CIC, PFIR and
-// overall response on the main plot's grid, one line per point.
+// response [--channel A..D] [--xstretch N] [--csv]: the channel's CIC, PFIR
+// and overall response on the main plot's grid, one line per point; with
+// --csv what the main plot's export writes.
 #include <cstdlib>
 
 #include "batch/batch.h"
 #include "batch/channel_select.h"
 #include "core/text_io.h"
+#include "filters/curve_csv.h"
 #include "filters/plot_scale.h"
 #include "filters/responses.h"
 
@@ -31,11 +33,16 @@ int RunResponse(Context& ctx) {
     } else if (!error.empty()) {
         return UsageError(ctx, error);
     }
+    const bool csv = TakeFlag(ctx.args, "--csv");
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.session, channel);
     ChannelResponse r;
     RecomputeResponse(ctx.session, channel, xStretch, r);
+    if (csv) {
+        ctx.out << FormatCurvesCsv(MainPlotCurves(r.OverallResponse, ctx.session.settings.SystemClock, xStretch));
+        return kExitOk;
+    }
     std::string text;
     for (int i = 0; i < ResponsePoints; ++i)
         text += StrPrintf("%d %.17g %.17g %.17g\n", i, r.CicResponse[i], r.PfirResponse[i], r.OverallResponse[i]);
@@ -43,7 +50,7 @@ int RunResponse(Context& ctx) {
     return kExitOk;
 }
 
-const bool registered = RegisterCommand({"response", "[--channel A..D] [--xstretch N]", RunResponse});
+const bool registered = RegisterCommand({"response", "[--channel A..D] [--xstretch N] [--csv]", RunResponse});
 
 }  // namespace
 }  // namespace gc::batch

@@ -26,8 +26,7 @@ int RunTestFilter(Context& ctx) {
     }
     if (r.ok) return kExitOk;
     if (!r.failed.empty()) return WriteError(ctx, r.failed);
-    ctx.err << "gc5016-batch: " << r.message << "\n";
-    return kExitUsage;
+    return InputRefused(ctx, r.message);
 }
 
 const bool registered = RegisterCommand({"testfilter", "PATH [--channel A..D]", RunTestFilter});

@@ -69,6 +69,11 @@ std::optional<std::filesystem::path> FindChipTool(const std::filesystem::path& p
         }
         start = stop + 1;
     }
+#ifdef GC5016_STANDIN_FROM_BIN
+    // Last the stand-in an installation keeps apart: a real tool always wins.
+    if (!programDir.empty() && IsRunnable(programDir / GC5016_STANDIN_FROM_BIN / name))
+        return Absolute((programDir / GC5016_STANDIN_FROM_BIN / name).lexically_normal());
+#endif
     return std::nullopt;
 }
 

@@ -10,7 +10,8 @@ namespace gc {
 const char* ChipToolProgramName();
 
 // Where the tool is found: the given program folder first, then the folders of
-// PATH. nullopt when it is nowhere.
+// PATH, then the stand-in installed in ../libexec/gc5016-config beside the
+// program folder. nullopt when it is nowhere.
 std::optional<std::filesystem::path> FindChipTool(const std::filesystem::path& programDir);
 
 // The folder of the running executable; empty when it cannot be told.

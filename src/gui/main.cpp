@@ -1,4 +1,9 @@
 // gc5016-config: the configurator's windowed program.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -8,19 +13,24 @@
 #include <vector>
 
 #include "gui/app_windows.h"
+#include "gui/cic_response_window.h"
+#include "gui/command_line.h"
 #include "gui/gc_application.h"
+#include "gui/pfir_response_window.h"
 #include "gui/register_windows.h"
 #include "gui/tgform.h"
-#include "session/open_option.h"
+#include "gui/window_state.h"
 
 namespace {
 
-// Every window that --open can name.
-std::vector<std::string_view> OpenableWindows() { return gc::RegisterWindows::WindowNames(); }
-
-// The register editors and the synchronisation dialog named by --open.
-void OpenRegisterWindows(gc::AppWindows& windows, const gc::Session& session, const std::vector<std::string>& names) {
+// The windows named by --open: the register editors and the synchronisation
+// dialog only in expert mode, as their buttons; the response windows always.
+void OpenNamedWindows(gc::AppWindows& windows, const gc::Session& session, const std::vector<std::string>& names) {
     const std::vector<std::string> closed = windows.registerWindows()->OpenNamed(names, session.ExpertMode);
+    for (const std::string& name : names) {
+        if (name == "cic") windows.cicForm()->Open();
+        if (name == "pfir") windows.pfirForm()->Open();
+    }
     if (closed.empty()) return;
     std::cerr << "gc5016-config: not in expert mode, left closed:";
     for (const std::string& name : closed) std::cerr << ' ' << name;
@@ -30,17 +40,22 @@ void OpenRegisterWindows(gc::AppWindows& windows, const gc::Session& session, co
 }  // namespace
 
 int main(int argc, char** argv) {
-    gc::GcApplication app(argc, argv);  // takes the toolkit's own options out of the arguments
-    std::vector<std::string> args;
-    for (int k = 1; k < app.arguments().size(); ++k) args.push_back(app.arguments()[k].toStdString());
-    const auto open = gc::ParseOpenOption(args, OpenableWindows());
-    if (const auto* error = std::get_if<std::string>(&open)) {
-        std::cerr << "gc5016-config: " << *error << "\nusage: gc5016-config [--open NAME[,NAME...]]\n";
+    if (std::optional<int> status = gc::AnswerInfoRequest(argc, argv)) return *status;
+    gc::GcApplication app(argc, argv);
+    QString error;
+    const std::optional<gc::ConfigCommandLine> options = gc::ReadConfigCommandLine(app.arguments(), error);
+    if (!options) {
+        std::fprintf(stderr, "gc5016-config: %s\nTry gc5016-config --help.\n", qUtf8Printable(error));
         return 1;
     }
-
-    // The configurator works in the folder it is started in.
-    const gc::Workspace workspace{std::filesystem::current_path()};
+    // The configurator works in the folder given with -C, or in the one it is started in.
+    const QFileInfo folder(options->workDir.isEmpty() ? QDir::currentPath() : options->workDir);
+    if (!folder.isDir()) {
+        std::fprintf(stderr, "gc5016-config: the working folder %s is not a folder\n",
+                     qUtf8Printable(options->workDir));
+        return 1;
+    }
+    const gc::Workspace workspace{std::filesystem::path(QFile::encodeName(folder.absoluteFilePath()).toStdString())};
     auto session = std::make_unique<gc::Session>();
     std::unique_ptr<gc::AppWindows> windows;
     try {
@@ -50,7 +65,13 @@ int main(int argc, char** argv) {
         gc::ShowErrorBox(nullptr, QString::fromUtf8(e.what()));
         return 1;
     }
-    windows->gform()->show();  // runs the start-up: lab file, expert mode, register image
-    OpenRegisterWindows(*windows, *session, std::get<std::vector<std::string>>(open));
+    // The places of the windows are the user's, not the working folder's.
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("gc5016-config"),
+                       QStringLiteral("gc5016-config"));
+    gc::WindowStateStore windowState(settings);
+    windowState.TrackMainWindow(windows->gform());
+    windows->gform()->show();
+    windowState.ReopenSecondaries();
+    OpenNamedWindows(*windows, *session, options->openWindows);
     return app.exec();
 }

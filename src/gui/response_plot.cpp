@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "filters/curve_csv.h"
+
 namespace gc {
 
 namespace {
@@ -66,12 +68,16 @@ void ResponsePlotArea::SetFrame(const PlotFrame& frame) {
     update();
 }
 
-// Layers in order: background, grid, curve, marker, cursor.
 void ResponsePlotArea::Render() {
     const qreal dpr = devicePixelRatioF();
     buffer_ = QImage(QSize(qRound(kPlotWidth * dpr), qRound(kPlotHeight * dpr)), QImage::Format_RGB32);
     buffer_.setDevicePixelRatio(dpr);
     QPainter p(&buffer_);
+    PaintLayers(p);
+}
+
+// Layers in order: background, grid, curve, marker, cursor.
+void ResponsePlotArea::PaintLayers(QPainter& p, bool vector) const {
     p.fillRect(QRect(0, 0, kPlotWidth, kPlotHeight), Qt::white);
 
     p.setPen(QPen(Qt::black, 1, Qt::DotLine));
@@ -83,7 +89,11 @@ void ResponsePlotArea::Render() {
         for (int i = 0; i < ResponsePoints; ++i)
             curve.setPoint(i, ColumnOfPoint(i), frame_.curveY[static_cast<size_t>(i)]);
         p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
-        p.drawPolyline(curve);
+        // A vector file has no clipping of its own: its curve stops at the area's edge.
+        if (vector)
+            DrawCurvePath(p, curve, QRectF(0, 0, kPlotWidth, kPlotHeight));
+        else
+            p.drawPolyline(curve);
     }
 
     if (frame_.markerColumn >= 0 && frame_.markerColumn <= kPlotWidth) {
@@ -205,6 +215,12 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     yStretchBox_ = MakeBox(this, 37, "yStretchBox");
     rows->addWidget(xStretchBox_, 0, 3);
     rows->addWidget(yStretchBox_, 1, 3);
+    // Beside the zoom rows, where the space under the X caption is free.
+    rows->addWidget(
+        MakePlotExportButton(
+            this, [this] { return ExportSource(); }, [this] { return chooser_ ? chooser_ : &dialogChooser_; },
+            [this](const QString& text) { emit statusMessage(text); }),
+        1, 2, Qt::AlignRight);
 
     struct ZoomButton {
         const char* text;
@@ -275,6 +291,28 @@ void ResponsePlotPanel::DrawResponsePlot() {
 }
 
 void ResponsePlotPanel::ScheduleRedraw() { redrawTimer_.start(); }
+
+PlotExportSource ResponsePlotPanel::ExportSource() {
+    PlotExportSource s;
+    s.picture = frame_;
+    s.vectorSize = frame_->size();
+    s.paintVector = [this](QPainter& p) { PaintPanelVector(p); };
+    s.curves = [this] { return MainPlotCurves(overall_, systemClock_, state_.XStretch); };
+    s.title = QStringLiteral("АЧХ канала");
+    s.folder = exportFolder_;
+    return s;
+}
+
+// The labels paint themselves (their text stays text in an SVG); the area
+// draws its layers as strokes.
+void ResponsePlotPanel::PaintPanelVector(QPainter& p) const {
+    for (QLabel* l : frame_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (l->isVisibleTo(frame_)) l->render(&p, l->pos(), QRegion(), QWidget::RenderFlags());
+    p.save();
+    p.translate(area_->pos());
+    area_->PaintLayers(p, true);
+    p.restore();
+}
 
 void ResponsePlotPanel::Apply(PlotAction action) {
     switch (action) {

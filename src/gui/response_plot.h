@@ -15,9 +15,11 @@
 
 #include "core/model.h"
 #include "filters/plot_scale.h"
+#include "gui/plot_export.h"
 #include "session/session.h"
 
 class QLabel;
+class QPainter;
 class QPushButton;
 
 namespace gc {
@@ -35,6 +37,9 @@ public:
     const QImage& Buffer() const { return buffer_; }
     // The cursor's colour: the palette's active highlight.
     QColor CursorColor() const;
+    // The layers of the frame, in logical pixels: into the buffer, or with
+    // vector set for a vector file (the curve one path, cut at the area's edge).
+    void PaintLayers(QPainter& p, bool vector = false) const;
 
 signals:
     void rightPressed(int column);
@@ -88,6 +93,14 @@ public:
     // Draws so far; lets the owner and the tests see when a redraw happened.
     int DrawCount() const { return drawCount_; }
 
+    // What "Экспорт…" writes: the lowered panel with its axis labels, and the
+    // overall response on the current zoom.
+    PlotExportSource ExportSource();
+    // The export asks for its file here (the owner's chooser; the dialogs by
+    // default), starting in folder.
+    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+    void SetExportFolder(const QString& folder) { exportFolder_ = folder; }
+
 public slots:
     // Draws everything from the last response and the plot state.
     void DrawResponsePlot();
@@ -98,11 +111,14 @@ signals:
     // The horizontal zoom changed: recompute the response with XStretch() and
     // hand it back with ShowResponse.
     void xStretchChanged(int xStretch);
+    // A line for the status bar: what the export wrote, or why it did not.
+    void statusMessage(const QString& text);
 
 private:
     void Apply(PlotAction action);
     void SetLabels(const PlotFrame& f);
     void PlaceAxisLabels();
+    void PaintPanelVector(QPainter& p) const;
 
     PlotState state_;
     std::array<double, ResponsePoints> overall_{};
@@ -110,6 +126,9 @@ private:
     int cicDec_ = 1;
     int firDec_ = 1;
     int drawCount_ = 0;
+    DialogFileChooser dialogChooser_;
+    FileChooser* chooser_ = nullptr;
+    QString exportFolder_;
 
     ResponsePlotFrame* frame_ = nullptr;
     ResponsePlotArea* area_ = nullptr;

@@ -233,6 +233,7 @@ QWidget* TGForm::BuildNormalPart() {
     // Response plot.
     plot_ = new ResponsePlotPanel(part);
     plot_->setObjectName("responsePlot");
+    plot_->SetExportFolder(QString::fromStdString(workspace_.root.string()));
     row->addWidget(plot_, 0, Qt::AlignTop);
     return part;
 }

@@ -153,7 +153,7 @@ TEST(BatchTestFilter, RefusedOrUnwritableSetsReportAndExit) {
     SetLabValue(ws, "IndexFilter", "4");
     SetLabValue(ws, "NumTapsFilter", "1");
     BatchRun r = RunBatchTool(ws.path(), "testfilter FILTERS/xxsweep.taps");
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 4);
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(r.err.empty());
     EXPECT_FALSE(std::filesystem::exists(ws / "FILTERS" / "_Isweep.taps"));

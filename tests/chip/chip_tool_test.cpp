@@ -69,6 +69,23 @@ TEST(ChipTool, ProgramFolderComesBeforePath) {
     EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("path\n"), std::string::npos);
 }
 
+// An installation keeps the stand-in in libexec: it is found only when no
+// tool lies beside the program or on PATH.
+TEST(ChipTool, InstalledStandInComesLast) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "bin");
+    MakeFakeTool(dir / "libexec" / "gc5016-config", "standin");
+    ScopedPath none((dir / "nothing").string());
+    EXPECT_EQ(FindChipTool(dir / "bin"), dir / "libexec" / "gc5016-config" / "cmd5016");
+    EXPECT_EQ(FindChipTool({}), std::nullopt);
+
+    MakeFakeTool(dir / "onpath", "path");
+    ScopedPath onPath((dir / "onpath").string());
+    EXPECT_EQ(FindChipTool(dir / "bin"), dir / "onpath" / "cmd5016");
+    MakeFakeTool(dir / "bin", "own");
+    EXPECT_EQ(FindChipTool(dir / "bin"), dir / "bin" / "cmd5016");
+}
+
 // A tool found through a relative folder is still the one that runs, although
 // it runs with FILTERS as its working folder.
 TEST(ChipTool, RelativeFoldersNameTheToolFoundFromOurFolder) {

@@ -224,13 +224,16 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
     const std::string header = golden.substr(0, golden.find(listHead) + listHead.size());
     EXPECT_EQ(text, header + "0x12    0x10   0x5   \n0x12    0x11   0x7   \n");
 
-    // A folder name with a dot does not count; a file that is missing gives
-    // the header alone and a warning.
+    // A folder name with a dot does not count.
     fs::create_directories(ws / "Appl" / "run.d");
+    WriteFileText(ws / "Appl" / "run.d" / "nothing", "write 2 12\n");
     r = RunBatchTool(ws.path(), "gc101 Appl/run.d/nothing");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.err.find("warning"), std::string::npos);
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header);
+    // A file that is missing is refused: a program without writes would replace a good one.
+    r = RunBatchTool(ws.path(), "gc101 Appl/run.d/gone");
+    EXPECT_EQ(r.status, 4);
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "gone.prg"));
 }
 
 TEST(BatchSave, WritesTheLabAndItsProgramFile) {

@@ -112,13 +112,13 @@ TEST(BatchFlt2Taps, ConvertsIntoFiltersAndRefusesBadCounts) {
 
     WriteFileText(ws / "FDFDP" / "lowpass.flt", "designed filter\n600\n3\n");
     r = RunBatchTool(ws.path(), "flt2taps FDFDP/lowpass.flt");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.err.find("warning"), std::string::npos);
+    EXPECT_EQ(r.status, 4);  // refused: nothing written
+    EXPECT_NE(r.err.find("600"), std::string::npos);
     EXPECT_EQ(ReadFileText(ws / "FILTERS" / "lowpass.taps"), " 3\n -1\n -1\n -1\n");
 
     r = RunBatchTool(ws.path(), "flt2taps FDFDP/absent.flt");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.err.find("warning"), std::string::npos);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("absent.flt"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(ws / "FILTERS" / "absent.taps"));
 
     std::filesystem::remove_all(ws / "FILTERS");

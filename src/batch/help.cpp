@@ -1,0 +1,228 @@
+#include "batch/help.h"
+
+#include <ostream>
+
+#include "batch/batch.h"
+#include "core/model.h"
+#include "core/version.h"
+
+namespace gc::batch {
+
+namespace {
+
+struct CommandHelp {
+    const char* name;
+    const char* summary;  // one line for the command list
+    const char* details;  // options, what it does, "Output:" last
+};
+
+// One entry per registered command; the tests ask each for its help.
+const CommandHelp kCommandHelp[] = {
+    {"lab", "what closing the main window does: write the lab file",
+     "Keeps the CIC decimations of the current input mode, restores the expert code\n"
+     "and writes the settings as a lab file.\n"
+     "  --out PATH   the lab file to write (default CONFIGS/std.lab)\n"
+     "Output: the lab file.\n"},
+    {"tbl", "\"Write *.tbl\": the register image as a register table",
+     "Derives the register image and writes it as a register table.\n"
+     "  --out PATH   the table to write (default exper.tbl)\n"
+     "Output: the table file.\n"},
+    {"prg", "\"Write *.prg\": the register program for the board software",
+     "Builds the register write list and writes the program file.\n"
+     "  --out PATH   the program file to write (default CONFIGS/std.prg)\n"
+     "  --tool       first run the chip tool on the command script in FILTERS/ and\n"
+     "               print \"page16 mismatches: N\" and \"page17 mismatches: M\"\n"
+     "Output: the program file; with --tool also FILTERS/workcmd and the tool's files.\n"},
+    {"save", "\"Записать\": decimation checks, then the lab and program files",
+     "Checks that the channels' total decimations agree (exit status 3 and the\n"
+     "notice on stderr when they do not), then writes the lab file PATH.lab and the\n"
+     "program file of the same name beside it.\n"
+     "Output: PATH.lab and PATH.prg.\n"},
+    {"workcmd", "\"WriteCmdFile\": the chip tool's command script",
+     "Writes the command script for the chip tool.\n"
+     "  --tool       also run the chip tool on it in FILTERS/\n"
+     "Output: FILTERS/workcmd; with --tool also the tool's workcmd.gc101 and workcmd.tbl.\n"},
+    {"compare", "\"Comp\": the chip tool's table against the register image",
+     "Reads FILTERS/workcmd.tbl (a warning when it is missing), compares it with the\n"
+     "register image and prints \"differences: N\".\n"
+     "  --report PATH  the report to write (default ErrTbl)\n"
+     "Output: the report file, and the count on stdout.\n"},
+    {"gc101", "\"gc101->prg\": a gc101 file of the chip tool into a program file",
+     "Turns the register writes of FILE into the triple list of a program file whose\n"
+     "header comes from the lab file. FILE must be a regular file (exit status 4).\n"
+     "Output: CONFIGS/<name>.prg, name being FILE without its folder and last extension.\n"},
+    {"response", "the channel's CIC, PFIR and overall responses",
+     "Computes the responses of the selected channel on the main plot's 256 points.\n"
+     "  --channel A..D  the channel (default the lab file's current channel)\n"
+     "  --xstretch N    the horizontal zoom, a power of two from 1 to 4096 (default 1)\n"
+     "  --csv           what \"Экспорт…\" of the main plot writes as CSV: a header line,\n"
+     "                  then per point the frequency in MHz, the overall response and\n"
+     "                  its level in dB below the maximum\n"
+     "Output: on stdout, 256 lines \"i cic pfir overall\" (linear values), or the CSV.\n"},
+    {"fit", "the channel's PFIR fit and its taps",
+     "Prints the fit of the channel's coefficient file as the start-up left it.\n"
+     "  --channel A..D  the channel (default the lab file's current channel)\n"
+     "Output: on stdout, ntaps, symmetric, even, nblocks, maxtap, sumtap, symtype,\n"
+     "pfir_gain and colour, then \"taps\" and one fitted tap per line.\n"},
+    {"testfilter", "\"WriteFilter\": ramp or chirp tap sets",
+     "Writes the test set of the lab file's filter kind, tap count, deviation and taper\n"
+     "as if PATH had been chosen in the save dialog. Parameters that give no usable set\n"
+     "are refused (exit status 4) and nothing is written.\n"
+     "  --channel A..D  the channel whose output rate a chirp is defined at\n"
+     "Output: ramps PATH and its copy in the Appl folder beside PATH's folder; chirps\n"
+     "_I<rest> and _Q<rest> beside PATH and the four sums I, Q, II, QQ on stdout.\n"},
+    {"flt2taps", "\"DFDP->Filter\": a filter file into a coefficient file",
+     "Converts FILE.flt (line 2 the tap count, 1 to 512, then one tap per line).\n"
+     "A file that cannot be read or a count out of range is refused (exit status 4)\n"
+     "and nothing is written.\n"
+     "Output: FILTERS/<name>.taps, name being FILE without its folder and last extension.\n"},
+    {"design", "\"Расчёт PFIR\": a CIC-compensating lowpass at the longest length the chip runs",
+     "Designs the channel's PFIR (Parks-McClellan, with a Kaiser-window design as the\n"
+     "fall-back) at the longest symmetric length its decimations allow, quantised to\n"
+     "16 bits. NAME is a bare file name.\n"
+     "  --channel A..D      the channel (default A)\n"
+     "  --pass HZ           passband edge\n"
+     "  --stop HZ           stopband edge\n"
+     "  --ripple DB         passband ripple (default 0.1)\n"
+     "  --atten DB          stopband attenuation (default 80)\n"
+     "  --even              even length (default odd)\n"
+     "  --no-compensation   no CIC droop compensation\n"
+     "A request that cannot be designed is refused (exit status 4), naming each\n"
+     "option, and nothing is written.\n"
+     "Output: FILTERS/NAME.taps; ntaps, passband_ripple_db, stopband_atten_db and\n"
+     "method on stdout, a warning on stderr when the request is not met.\n"},
+    {"cicwindow", "the CIC window's redraw",
+     "  --channel A..D      the channel (default A)\n"
+     "  --stretch S         1, 2, 4 ... 512 (default 1)\n"
+     "  --alias             the aliasing view\n"
+     "Output: title, fractions, ticks, stretch and marker lines, then the points\n"
+     "(\"i value y\") or, in the aliasing view, one \"zone\" line per zone.\n"},
+    {"pfirwindow", "the PFIR window's redraw",
+     "  --channel A..D      the channel (default A)\n"
+     "  --stretch S         1 or 2 (default 1)\n"
+     "  --ir                the impulse view\n"
+     "Output: title, fractions, ticks, stretch and marker lines and the points\n"
+     "(\"i value y\"), or in the impulse view the ticks, levels and one line per tap.\n"},
+    {"lengths", "the PFIR window's filter length analysis",
+     "  --channel A..D      the channel (default A)\n"
+     "Output: one line per label group, key and texts separated by tabs.\n"},
+};
+
+const CommandHelp* FindHelp(const std::string& name) {
+    for (const CommandHelp& h : kCommandHelp)
+        if (name == h.name) return &h;
+    return nullptr;
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& c : Commands())
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+std::string Synopsis(const Command& c) { return std::string(c.name) + (c.usage[0] ? " " : "") + c.usage; }
+
+void WriteCommandList(std::ostream& out) {
+    for (const Command& c : Commands()) {
+        const CommandHelp* h = FindHelp(c.name);
+        out << "  " << Synopsis(c) << "\n";
+        if (h) out << "      " << h->summary << "\n";
+    }
+}
+
+}  // namespace
+
+std::string VersionText() {
+    return std::string("gc5016-batch ") + kProjectVersion + " (board model " + std::to_string(BoardModel) + ", " +
+           BoardName(BoardModel) + ")\n";
+}
+
+void WriteUsage(std::ostream& out) {
+    out << "usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] COMMAND [ARGS]\n"
+           "commands:\n";
+    for (const Command& c : Commands()) out << "  " << Synopsis(c) << "\n";
+    out << "gc5016-batch --help tells more, gc5016-batch help COMMAND about one command.\n";
+}
+
+void WriteHelp(std::ostream& out) {
+    out << "Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] COMMAND [ARGS]\n"
+           "  or:  gc5016-batch help COMMAND\n"
+           "Runs the configurator's commands without a window, for scripts and tests.\n"
+           "Every command first does what the main window does at start-up in the\n"
+           "working folder (CONFIGS/, FILTERS/, Appl/): it reads the lab file, loads and\n"
+           "fits the four coefficient files and derives the register image.\n"
+           "\n"
+           "Options:\n"
+           "  -C DIR       the working folder (default the current folder)\n"
+           "  --lab PATH   the lab file read at start-up (default CONFIGS/std.lab; the\n"
+           "               defaults stand in when that one is missing, a file named\n"
+           "               here must exist)\n"
+           "  --lchm       use the lab file's shiftFir as the PFIR output shift, as the\n"
+           "               window does while \"ЛЧМ\" is checked\n"
+           "  -h, --help   this text; COMMAND --help or help COMMAND for one command\n"
+           "  --version    the version and the board model\n"
+           "\n"
+           "Commands:\n";
+    WriteCommandList(out);
+    out << "\n"
+           "Exit status:\n"
+           "  0  done (warnings that change nothing, such as a missing coefficient file\n"
+           "     at start-up, keep 0)\n"
+           "  1  bad usage\n"
+           "  2  an output file could not be written\n"
+           "  3  \"Записать\" refused by the decimation checks\n"
+           "  4  the input or the request was refused; nothing was written\n";
+}
+
+bool WriteCommandHelp(std::ostream& out, const std::string& name) {
+    const Command* c = FindCommand(name);
+    if (!c) return false;
+    out << "Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] " << Synopsis(*c) << "\n";
+    if (const CommandHelp* h = FindHelp(name)) out << h->details;
+    return true;
+}
+
+bool HandleInfoRequest(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, int& status) {
+    size_t i = 0;
+    while (i < argv.size()) {
+        if (argv[i] == "-C" || argv[i] == "--lab") {
+            if (i + 1 >= argv.size()) return false;  // the usage error is the start-up's to give
+            i += 2;
+        } else if (argv[i] == "--lchm") {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (i >= argv.size()) return false;
+    const std::string& word = argv[i];
+    status = kExitOk;
+    if (word == "--help" || word == "-h") {
+        WriteHelp(out);
+        return true;
+    }
+    if (word == "--version") {
+        out << VersionText();
+        return true;
+    }
+    if (word == "help") {
+        if (i + 1 >= argv.size()) {
+            WriteHelp(out);
+        } else if (!WriteCommandHelp(out, argv[i + 1])) {
+            err << "gc5016-batch: unknown command '" << argv[i + 1] << "'\n";
+            WriteUsage(err);
+            status = kExitUsage;
+        }
+        return true;
+    }
+    if (!FindCommand(word)) return false;
+    for (size_t k = i + 1; k < argv.size(); ++k) {
+        if (argv[k] == "--help" || argv[k] == "-h") {
+            WriteCommandHelp(out, word);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace gc::batch

@@ -1,0 +1,66 @@
+// "Экспорт…" for any plot: the picture as PNG (at the screen's pixel ratio)
+// or SVG (vector strokes, one path per curve), or the curves' numbers as CSV.
+// A plot window hands over a PlotExportSource and gets a ready button; the
+// main plot uses it, and so can every other plot window.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "filters/curve_csv.h"
+#include "gui/file_chooser.h"
+
+class QPainter;
+class QPainterPath;
+class QPolygon;
+class QRectF;
+class QPushButton;
+class QWidget;
+
+namespace gc {
+
+struct PlotExportSource {
+    // PNG: this widget (axes and labels included) as the screen shows it.
+    QWidget* picture = nullptr;
+    // SVG: the same picture drawn on any painter within vectorSize; each curve
+    // must be one QPainterPath, and nothing else a path.
+    std::function<void(QPainter&)> paintVector;
+    QSize vectorSize;
+    // CSV: the curves shown, as numbers.
+    std::function<CurveTable()> curves;
+    QString title;   // the plot's caption, for the SVG
+    QString folder;  // where the save dialog opens; empty: the current folder
+};
+
+enum class PlotExportFormat { Png, Svg, Csv };
+
+// By the file's suffix, in any case; nullopt for another suffix.
+std::optional<PlotExportFormat> PlotExportFormatOf(const QString& path);
+
+struct PlotExportResult {
+    bool ok = false;
+    QString message;  // what was written, or why nothing was
+};
+
+// Writes the file in the format of its suffix. The file is replaced only once
+// it is complete: a failure leaves an existing file as it was.
+PlotExportResult ExportPlot(const PlotExportSource& source, const QString& path);
+
+// The save dialog's request: the three file types, PNG first, in folder.
+FileDialogRequest PlotExportDialogRequest(const QString& folder);
+
+// A button "Экспорт…" that asks chooser() for a file and exports source()
+// there; report gets the line for the status bar, a failure also shows the
+// error box.
+QPushButton* MakePlotExportButton(QWidget* parent, std::function<PlotExportSource()> source,
+                                  std::function<FileChooser*()> chooser, std::function<void(const QString&)> report);
+
+// The polyline through points, cut to the parts inside clip, as one path:
+// the form in which an SVG keeps a curve as one element (the SVG writer does
+// not clip).
+QPainterPath ClippedCurvePath(const QPolygon& points, const QRectF& clip);
+void DrawCurvePath(QPainter& p, const QPolygon& points, const QRectF& clip);
+
+}  // namespace gc
