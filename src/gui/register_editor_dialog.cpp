@@ -92,6 +92,13 @@ bool RegisterEditorDialog::StoreValues() {
     return true;
 }
 
+RegisterEditorDialog::~RegisterEditorDialog() {
+    // Destroyed while shown (at exit), the window hides in QWidget's
+    // destructor; a box losing the focus then must not store into what is
+    // already gone.
+    for (QLineEdit* edit : edits_) disconnect(edit, nullptr, this, nullptr);
+}
+
 void RegisterEditorDialog::OnBoxFinished() {
     // The error box takes the focus from the box, which would finish it again.
     if (storing_) return;

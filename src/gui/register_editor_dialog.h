@@ -18,6 +18,7 @@ class RegisterEditorDialog : public QWidget {
 
 public:
     RegisterEditorDialog(RegisterImage& image, const RegisterDialogSpec& spec, QWidget* parent = nullptr);
+    ~RegisterEditorDialog() override;
 
     const RegisterDialogSpec& spec() const { return spec_; }
     const WindowFlags& flags() const { return flags_; }
