@@ -33,6 +33,9 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     // The response windows open from the main window and follow its edits while open.
     QObject::connect(gform_.get(), &TGForm::cicWindowRequested, cicForm_.get(), &TCIC5Form::Open);
     QObject::connect(gform_.get(), &TGForm::pfirWindowRequested, pfirForm_.get(), &TPFIRForm::Open);
+    // Their exports start in the working folder, as the main plot's does.
+    for (ResponseWindow* w : std::initializer_list<ResponseWindow*>{cicForm_.get(), pfirForm_.get()})
+        w->SetExportFolder(QString::fromStdString(workspace.root.string()));
     gform_->AddResponseWindowHook([this] { cicForm_->RefreshIfOpen(); });
     gform_->AddResponseWindowHook([this] { pfirForm_->RefreshIfOpen(); });
     gform_->SetCoefErrorSink(coefErrors_.get());

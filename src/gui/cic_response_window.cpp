@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "filters/window_curves.h"
+
 namespace gc {
 
 namespace {
@@ -70,6 +72,13 @@ void TCIC5Form::Redraw() {
     SetReadouts(f.xReadout, f.levelReadout);
     Area()->SetPicture(std::move(pic));
     CountRedraw();
+}
+
+// Every zone drawn in the aliasing view is a curve of its own.
+void TCIC5Form::SetExportNumbers(PlotExportSource& source) {
+    source.curves = [this] {
+        return CicWindowCurves(CicWindowInputsOf(m_.settings, m_.workImage, m_.CurrentChannel), state_);
+    };
 }
 
 }  // namespace gc

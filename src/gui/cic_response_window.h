@@ -28,6 +28,7 @@ protected:
     bool ZoomHalve() override { return CicZoomHalve(state_); }
     bool ZoomMax() override { return CicZoomMax(state_); }
     bool ZoomReset() override { return CicZoomReset(state_); }
+    void SetExportNumbers(PlotExportSource& source) override;
 
 private:
     CicWindowState state_;

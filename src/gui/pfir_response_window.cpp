@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "filters/window_curves.h"
 #include "gui/length_panels.h"
 
 namespace gc {
@@ -86,6 +87,20 @@ void TPFIRForm::Redraw() {
     SetReadouts(f.xReadout, f.levelReadout);
     Area()->SetPicture(std::move(pic));
     CountRedraw();
+}
+
+// The impulse view exports the taps themselves, not a curve over frequency.
+void TPFIRForm::SetExportNumbers(PlotExportSource& source) {
+    if (state_.impulseView) {
+        source.csvText = [this] {
+            const PfirWindowInputs in = PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel);
+            return FormatTapsCsv(in.taps, in.ntaps);
+        };
+    } else {
+        source.curves = [this] {
+            return PfirWindowCurves(PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel), state_);
+        };
+    }
 }
 
 }  // namespace gc

@@ -33,6 +33,7 @@ protected:
     bool ZoomHalve() override { return PfirZoomHalve(state_); }
     bool ZoomMax() override { return PfirZoomMax(state_); }
     bool ZoomReset() override { return PfirZoomReset(state_); }
+    void SetExportNumbers(PlotExportSource& source) override;
     void changeEvent(QEvent* event) override;
 
 private:

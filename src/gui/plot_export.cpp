@@ -48,8 +48,8 @@ bool WriteSvg(const PlotExportSource& source, QSaveFile& file) {
 }
 
 bool WriteCsv(const PlotExportSource& source, QSaveFile& file) {
-    if (!source.curves) return false;
-    const std::string text = FormatCurvesCsv(source.curves());
+    if (!source.csvText && !source.curves) return false;
+    const std::string text = source.csvText ? source.csvText() : FormatCurvesCsv(source.curves());
     return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
 }
 

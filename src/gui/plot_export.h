@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "filters/curve_csv.h"
 #include "gui/file_chooser.h"
@@ -28,8 +29,10 @@ struct PlotExportSource {
     // must be one QPainterPath, and nothing else a path.
     std::function<void(QPainter&)> paintVector;
     QSize vectorSize;
-    // CSV: the curves shown, as numbers.
+    // CSV: the curves shown, as numbers; or, for numbers that are no curves
+    // over frequency (the taps), the file's text itself, which then wins.
     std::function<CurveTable()> curves;
+    std::function<std::string()> csvText;
     QString title;   // the plot's caption, for the SVG
     QString folder;  // where the save dialog opens; empty: the current folder
 };

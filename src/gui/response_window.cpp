@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -87,6 +88,14 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Geo
     column_->addLayout(topRow_);
     column_->addWidget(frame_);
     column_->addLayout(bottomRow_);
+    // Under the zoom row, at its end: the row itself is full, and a wider
+    // window would move the plot away from its read-outs.
+    auto* exportRow = new QHBoxLayout;
+    exportRow->addStretch(1);
+    exportRow->addWidget(MakePlotExportButton(
+        this, [this] { return ExportSource(); }, [this] { return chooser_ ? chooser_ : &dialogChooser_; },
+        [this](const QString& text) { emit statusMessage(text); }));
+    column_->addLayout(exportRow);
     column_->addStretch(1);
 
     firstDraw_.setSingleShot(true);
@@ -172,6 +181,28 @@ void ResponseWindow::BuildBottomRow() {
             [this](int x, int y) { ApplyCursor(CursorPress(Cursor(), x, y)); });
     connect(area_, &WindowPlotArea::moved, this, [this](int x, int y) { ApplyCursor(CursorMove(Cursor(), x, y)); });
     connect(area_, &WindowPlotArea::rightReleased, this, [this] { CursorRelease(Cursor()); });
+}
+
+PlotExportSource ResponseWindow::ExportSource() {
+    PlotExportSource s;
+    s.picture = frame_;
+    s.vectorSize = frame_->size();
+    s.paintVector = [this](QPainter& p) { PaintPanelVector(p); };
+    s.title = windowTitle();
+    s.folder = exportFolder_;
+    SetExportNumbers(s);
+    return s;
+}
+
+// The labels paint themselves (their text stays text in an SVG); the area
+// draws its layers as strokes.
+void ResponseWindow::PaintPanelVector(QPainter& p) const {
+    for (QLabel* l : frame_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (l->isVisibleTo(frame_)) l->render(&p, l->pos(), QRegion(), QWidget::RenderFlags());
+    p.save();
+    p.translate(area_->pos());
+    area_->PaintLayers(p, true);
+    p.restore();
 }
 
 void ResponseWindow::ApplyCursor(bool changed) {

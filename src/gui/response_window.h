@@ -1,7 +1,7 @@
 // What the CIC and PFIR response windows share: the read-outs above the plot,
 // the lowered plot panel with its axis labels, the cursor buttons, the zoom
 // row, the one-shot first-draw timer and the open flag the main window tests
-// before it asks for a redraw.
+// before it asks for a redraw, and "Экспорт…" beside the zoom row.
 #pragma once
 
 #include <QTimer>
@@ -10,12 +10,14 @@
 #include <string>
 
 #include "filters/window_cursor.h"
+#include "gui/plot_export.h"
 #include "gui/window_plot.h"
 #include "session/session.h"
 
 class QFrame;
 class QHBoxLayout;
 class QLabel;
+class QPainter;
 class QPushButton;
 class QVBoxLayout;
 
@@ -40,6 +42,17 @@ public:
     // Interval of the first-draw timer.
     int FirstDrawDelay() const { return firstDraw_.interval(); }
 
+    // What "Экспорт…" writes: the lowered panel with its axis labels, and the
+    // numbers of what the window shows now.
+    PlotExportSource ExportSource();
+    // The export asks for its file here (the dialogs by default), starting in folder.
+    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+    void SetExportFolder(const QString& folder) { exportFolder_ = folder; }
+
+signals:
+    // A line for the status bar: what the export wrote, or why it did not.
+    void statusMessage(const QString& text);
+
 protected:
     struct Geometry {
         int frameWidth;  // the lowered panel
@@ -57,6 +70,8 @@ protected:
     virtual bool ZoomHalve() = 0;
     virtual bool ZoomMax() = 0;
     virtual bool ZoomReset() = 0;
+    // The export's numbers for the view shown: source.curves or source.csvText.
+    virtual void SetExportNumbers(PlotExportSource& source) = 0;
 
     // Redraw bookkeeping for the derived Redraw.
     void CountRedraw() { ++redraws_; }
@@ -90,11 +105,15 @@ private:
     void PlaceAxisLabels();
     void ApplyCursor(bool changed);
     void ApplyZoom(bool (ResponseWindow::*step)());
+    void PaintPanelVector(QPainter& p) const;
 
     Geometry geometry_;
     bool open_ = false;
     int redraws_ = 0;
     QTimer firstDraw_;
+    DialogFileChooser dialogChooser_;
+    FileChooser* chooser_ = nullptr;
+    QString exportFolder_;
 
     QFrame* frame_ = nullptr;
     WindowPlotArea* area_ = nullptr;

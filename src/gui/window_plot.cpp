@@ -2,9 +2,11 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <cmath>
 
 #include "filters/plot_scale.h"
+#include "gui/plot_export.h"
 
 namespace gc {
 
@@ -51,11 +53,15 @@ void WindowPlotArea::SetPicture(WindowPlotPicture picture) {
 }
 
 void WindowPlotArea::Render() {
-    const int w = width(), h = height();
     const qreal dpr = devicePixelRatioF();
-    buffer_ = QImage(QSize(qRound(w * dpr), qRound(h * dpr)), QImage::Format_RGB32);
+    buffer_ = QImage(QSize(qRound(width() * dpr), qRound(height() * dpr)), QImage::Format_RGB32);
     buffer_.setDevicePixelRatio(dpr);
     QPainter p(&buffer_);
+    PaintLayers(p);
+}
+
+void WindowPlotArea::PaintLayers(QPainter& p, bool vector) const {
+    const int w = width(), h = height();
     p.fillRect(QRect(0, 0, w, h), Qt::white);
 
     p.setPen(QPen(Qt::black, 1, Qt::DotLine));
@@ -64,7 +70,14 @@ void WindowPlotArea::Render() {
 
     for (const WindowPlotCurve& c : picture_.curves) {
         p.setPen(QPen(c.colour, 1, Qt::SolidLine));
-        DrawVisibleRuns(p, c.points, w, h);
+        if (!vector) {
+            DrawVisibleRuns(p, c.points, w, h);
+            continue;
+        }
+        // A vector file has no clipping of its own; a curve wholly outside
+        // the area (a deep aliasing zone) is not shown and leaves no path.
+        const QPainterPath path = ClippedCurvePath(c.points, QRectF(0, 0, w, h));
+        if (!path.isEmpty()) p.drawPath(path);
     }
 
     if (picture_.markerColumn >= 0 && picture_.markerColumn <= w) {

@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <vector>
 
+class QPainter;
+
 namespace gc {
 
 struct WindowPlotCurve {
@@ -36,6 +38,9 @@ public:
     const WindowPlotPicture& Picture() const { return picture_; }
     const QImage& Buffer() const { return buffer_; }
     QColor CursorColor() const;
+    // The layers of the picture, in logical pixels: into the buffer, or with
+    // vector set for a vector file (each curve one path, cut at the area's edge).
+    void PaintLayers(QPainter& p, bool vector = false) const;
 
 signals:
     void rightPressed(int x, int y);
