@@ -19,6 +19,7 @@
 #include "gui/pfir_response_window.h"
 #include "gui/register_windows.h"
 #include "gui/tgform.h"
+#include "gui/tracked_windows.h"
 #include "gui/window_state.h"
 
 namespace {
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
                        QStringLiteral("gc5016-config"));
     gc::WindowStateStore windowState(settings);
     windowState.TrackMainWindow(windows->gform());
+    gc::TrackSecondaryWindows(windowState, *windows, *session);
     windows->gform()->show();
     windowState.ReopenSecondaries();
     OpenNamedWindows(*windows, *session, options->openWindows);

@@ -25,16 +25,22 @@ void WindowStateStore::TrackMainWindow(QWidget* mainWindow) {
     main_->installEventFilter(this);
 }
 
-void WindowStateStore::TrackSecondary(QWidget* window, const QString& key) {
-    secondaries_.push_back({window, key});
+void WindowStateStore::TrackSecondary(QWidget* window, const QString& key, std::function<void()> reopen) {
+    secondaries_.push_back({window, key, std::move(reopen)});
     const QByteArray geometry = settings_.value(GeometryKey(key)).toByteArray();
     if (!geometry.isEmpty()) window->restoreGeometry(geometry);
+    window->installEventFilter(this);
 }
 
 void WindowStateStore::ReopenSecondaries() {
     const QStringList open = SavedOpenWindows();
-    for (const Tracked& t : secondaries_)
-        if (open.contains(t.key)) t.window->show();
+    for (const Tracked& t : secondaries_) {
+        if (!open.contains(t.key)) continue;
+        if (t.reopen)
+            t.reopen();
+        else
+            t.window->show();
+    }
 }
 
 QStringList WindowStateStore::SavedOpenWindows() const { return settings_.value(kOpenWindows).toStringList(); }
@@ -43,7 +49,9 @@ void WindowStateStore::Save() {
     if (main_) settings_.setValue(kMainGeometry, main_->saveGeometry());
     QStringList open;
     for (const Tracked& t : secondaries_) {
-        settings_.setValue(GeometryKey(t.key), t.window->saveGeometry());
+        // A window never shown has no place of its own yet: restoring its
+        // unplaced geometry would pin it to the screen's corner.
+        if (t.shown) settings_.setValue(GeometryKey(t.key), t.window->saveGeometry());
         if (t.window->isVisible()) open << t.key;
     }
     settings_.setValue(kOpenWindows, open);
@@ -53,6 +61,9 @@ void WindowStateStore::Save() {
 bool WindowStateStore::eventFilter(QObject* watched, QEvent* event) {
     // Before the main window handles its close, while the others still show.
     if (watched == main_ && event->type() == QEvent::Close) Save();
+    if (event->type() == QEvent::Show)
+        for (Tracked& t : secondaries_)
+            if (t.window == watched) t.shown = true;
     return QObject::eventFilter(watched, event);
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class QSettings;
@@ -22,9 +23,11 @@ public:
     // window when it closes. Call before it is first shown.
     void TrackMainWindow(QWidget* mainWindow);
     // A secondary window, known in the settings by key: it gets its place back,
-    // and its being open at the main window's close is remembered.
-    void TrackSecondary(QWidget* window, const QString& key);
-    // Shows the tracked secondary windows that were open at the last close.
+    // and its being open at the main window's close is remembered. reopen
+    // opens it again as its own button does (a window that keeps an open flag
+    // needs that); without one it is only shown.
+    void TrackSecondary(QWidget* window, const QString& key, std::function<void()> reopen = {});
+    // Reopens the tracked secondary windows that were open at the last close.
     void ReopenSecondaries();
 
     // The keys of the windows open at the last close.
@@ -39,6 +42,8 @@ private:
     struct Tracked {
         QWidget* window;
         QString key;
+        std::function<void()> reopen;
+        bool shown = false;  // in this run; only then is its place worth keeping
     };
     QSettings& settings_;
     QWidget* main_ = nullptr;

@@ -40,6 +40,8 @@ private slots:
         store.TrackSecondary(&pfir, "pfir");
         QCOMPARE(main.geometry(), QRect(120, 90, 300, 200));
         QCOMPARE(cic.geometry(), QRect(400, 60, 150, 100));
+        // Never shown, pfir had no place of its own to keep.
+        QVERIFY(!settings.contains("windows/pfir/geometry"));
         store.ReopenSecondaries();
         QVERIFY(cic.isVisible());
         QVERIFY(!pfir.isVisible());
