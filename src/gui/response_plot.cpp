@@ -255,6 +255,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
 void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec,
                                      int firDec) {
     std::copy(overall.begin(), overall.end(), overall_.begin());
+    session_ = nullptr;
     systemClock_ = systemClock;
     cicDec_ = cicDec;
     firDec_ = firDec;
@@ -262,11 +263,20 @@ void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> ove
 }
 
 void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m) {
+    session_ = &m;
+    std::copy(overall.begin(), overall.end(), overall_.begin());
+    DrawResponsePlot();
+}
+
+void ResponsePlotPanel::TakeChannelValues(const Session& m) {
     const size_t ch = static_cast<size_t>(std::clamp(m.CurrentChannel, 0, kChannels - 1));
-    ShowResponse(overall, m.settings.SystemClock, m.workImage.cic_dec[ch], m.workImage.fir_dec[ch]);
+    systemClock_ = m.settings.SystemClock;
+    cicDec_ = m.workImage.cic_dec[ch];
+    firDec_ = m.workImage.fir_dec[ch];
 }
 
 void ResponsePlotPanel::DrawResponsePlot() {
+    if (session_) TakeChannelValues(*session_);
     PlotInputs in{overall_, systemClock_, cicDec_, firDec_};
     const PlotFrame f = ComputePlotFrame(in, state_);
     ++drawCount_;

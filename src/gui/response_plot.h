@@ -77,6 +77,9 @@ public:
     // Takes a copy of the response and the channel values the axes need, then redraws.
     void ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec, int firDec);
     // The same for the selected channel of the model (its cic_dec, fir_dec and SystemClock).
+    // The panel then follows that model: every later draw takes the clock and
+    // the decimations afresh, since commands such as reading a register table
+    // change them without recomputing the response.
     void ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m);
 
     int XStretch() const { return state_.XStretch; }
@@ -103,8 +106,10 @@ private:
     void Apply(PlotAction action);
     void SetLabels(const PlotFrame& f);
     void PlaceAxisLabels();
+    void TakeChannelValues(const Session& m);
 
     PlotState state_;
+    const Session* session_ = nullptr;
     std::array<double, ResponsePoints> overall_{};
     int32_t systemClock_ = 0;
     int cicDec_ = 1;

@@ -44,8 +44,9 @@ void TGForm::showEvent(QShowEvent* event) {
 }
 
 void TGForm::RunStartup() {
-    // Lab file, expert mode, board model, the four coefficient files, the register image.
-    StartSession(m_, workspace_, workspace_.StartupLab(), coefErrors_);
+    // Lab file, expert mode, board model; then the window is made complete
+    // before a coefficient file can raise its report in front of it.
+    BeginSession(m_, workspace_.StartupLab());
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
 
     // Boards 0 and 2 wire only two ADC inputs.
@@ -59,6 +60,7 @@ void TGForm::RunStartup() {
         for (int k = 0; k < kModesOfBoard[BoardModel]; ++k) modeCombo_->addItem(QString::fromUtf8(kModeNames[k]));
     }
 
+    LoadSessionFilters(m_, workspace_, coefErrors_);
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
