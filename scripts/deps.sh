@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the program need (only what is missing).
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev
-      libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb xauth locales)
+      libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb xauth locales
+      qt6-translations-l10n)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
