@@ -22,7 +22,7 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
         w->setAttribute(Qt::WA_QuitOnClose, false);
     gform_->SetCoefErrorSink(coefErrors_.get());
     gform_->SetDialogs({
-        [this] { errDecim_->ShowDecimMismatch(); },
+        [this](const QString& totals) { errDecim_->ShowDecimMismatch(totals); },
         [this](const QString& modeLine) { errMinDecim_->ShowMinDecim(modeLine); },
         [this] { info_->ShowInfo(); },
     });

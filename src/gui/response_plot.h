@@ -69,6 +69,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
+// The widest texts of the cursor read-outs: a frequency of up to seven
+// significant digits with three decimals (kHz), a level of five with two (dB).
+inline constexpr char kWidestFrequency[] = "-8888888.888";
+inline constexpr char kWidestLevel[] = "-888.88";
+
 class ResponsePlotPanel : public QWidget {
     Q_OBJECT
 public:

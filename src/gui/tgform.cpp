@@ -11,6 +11,7 @@
 
 #include "gui/gc_application.h"
 #include "gui/response_plot.h"
+#include "session/edit_rules.h"
 #include "session/session.h"
 
 namespace gc {
@@ -24,6 +25,8 @@ constexpr int kModesOfBoard[4] = {3, 2, 3, 3};
 TGForm::TGForm(Session& m, Workspace workspace, QWidget* parent)
     : QWidget(parent), m_(m), workspace_(std::move(workspace)) {
     setObjectName("GForm");
+    // A click on a label or a margin takes the focus from the edit boxes.
+    setFocusPolicy(Qt::ClickFocus);
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
     BuildLayout();
     ConnectControls();
@@ -65,6 +68,10 @@ void TGForm::RunStartup() {
     UpdateControls();
     plot_->ScheduleRedraw();
     shiftEdit_->setText(QString::number(m_.settings.shiftFir));
+    history_.Reset(m_.settings);
+    UpdateTitle();
+    const std::string outside = OutsideChipStatus(m_.settings);
+    if (!outside.empty()) ShowStatus(outside);
 }
 
 void TGForm::closeEvent(QCloseEvent* event) {
@@ -101,6 +108,13 @@ void TGForm::Guarded(const std::function<void()>& handler) {
     if (!error.isNull()) {
         refreshing_ = false;
         ShowErrorBox(this, error);
+        // The refused text gives way to the value in use.
+        if (started_) {
+            try {
+                UpdateControls();
+            } catch (const std::exception&) {
+            }
+        }
     }
     inHandler_ = false;
 }
