@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QDialog>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -52,6 +54,23 @@ void TGForm::BuildMenu() {
         if (dialogs_.showInfo) dialogs_.showInfo();
     });
     SetToolTips();
+    for (QLineEdit* e : findChildren<QLineEdit*>()) e->installEventFilter(this);
+}
+
+bool TGForm::eventFilter(QObject* watched, QEvent* event) {
+    // An edit box takes Ctrl+Z for its own typing even when it has nothing to
+    // undo (its text was just written from the settings): leave the keys to
+    // the undo of the settings then.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (edit && ((key->matches(QKeySequence::Undo) && !edit->isUndoAvailable()) ||
+                     (key->matches(QKeySequence::Redo) && !edit->isRedoAvailable()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TGForm::ShowStatus(const std::string& line) {

@@ -230,8 +230,20 @@ private slots:
         s.get<QAction>("redoAction")->trigger();
         QCOMPARE(s.m.settings.FreqNCO[3], 30000000);
         QCOMPARE(s.m.settings.Gain[0], 3.0f);
-        s.get<QAction>("undoAction")->trigger();
-        QCOMPARE(s.m.settings.Gain[0], 1.0f);
+
+        // The keys reach the settings from an edit box, unless it has typing of its own to undo.
+        s.w()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.w()));
+        QLineEdit* phase = s.get<QLineEdit>("phaseEdit");
+        phase->setFocus();
+        QTest::keyClicks(phase, "7");
+        QTest::keyClick(phase, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(phase->text(), QString("0.000"));  // the typing went
+        QCOMPARE(s.m.settings.Gain[0], 3.0f);
+        QTest::keyClick(phase, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.m.settings.Gain[0], 1.0f);  // then the settings
+        QTest::keyClick(phase, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(s.m.settings.Gain[0], 3.0f);
     }
 
     void titleMarksUnsavedChanges() {
