@@ -37,7 +37,14 @@ TGForm::TGForm(Session& m, Workspace workspace, QWidget* parent)
     resize(kNormalWidth, sizeHint().height());
 }
 
-TGForm::~TGForm() = default;
+TGForm::~TGForm() {
+    // The base class closes the window after the members are gone, and an edit
+    // box that loses the focus then would run its handler on them.
+    for (QLineEdit* e : findChildren<QLineEdit*>()) {
+        e->blockSignals(true);
+        e->removeEventFilter(this);
+    }
+}
 
 void TGForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

@@ -5,7 +5,6 @@
 
 #include "chip/program_file.h"
 #include "filters/coef_files.h"
-#include "filters/test_filter.h"
 #include "session/command_status.h"
 #include "session/edit_rules.h"
 #include "session/main_view.h"
@@ -198,17 +197,7 @@ TEST(CommandStatus, LinesNameTheFileAndWhatWasFound) {
               "Из Appl/a.gc101 взято 21 запись регистра; записан CONFIGS/a.prg");
     EXPECT_EQ(Gc101Status("Appl/e.gc101", 0, 0, "CONFIGS/e.prg", true),
               "Из Appl/e.gc101 взято 0 записей регистров; записан CONFIGS/e.prg без записей регистров");
-    EXPECT_TRUE(Has(Gc101Status("Appl/n.gc101", -1, 0, "CONFIGS/n.prg", true), "Не удалось прочитать Appl/n.gc101"));
-    EXPECT_EQ(BeRamStatus("Appl/workcmd.gc101", -1),
-              "Файл Appl/workcmd.gc101 не найден или не читается: страницы 17 не считаны");
-    EXPECT_TRUE(Has(BeRamStatus("Appl/workcmd.gc101", 12), "12 пар"));
     EXPECT_TRUE(Has(ProgramWrittenStatus("CONFIGS/std.prg", true, 304, -1, 0, 2), "304 записи регистров"));
-    EXPECT_TRUE(Has(ProgramWrittenStatus("CONFIGS/std.prg", true, 304, -1, 0, 2), "не оставил"));
-
-    TestFilterResult chirp;
-    chirp.ok = true;
-    chirp.written = {"/work/ws/FILTERS/_Isweep.taps", "/work/ws/FILTERS/_Qsweep.taps"};
-    EXPECT_EQ(TestFilterStatus(chirp, ws), "Записаны FILTERS/_Isweep.taps, FILTERS/_Qsweep.taps");
 
     Settings s;
     const int fir[4] = {1, 1, 1, 2};
