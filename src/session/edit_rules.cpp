@@ -62,7 +62,8 @@ std::string FloatTextProblem(std::string_view text) {
         const char* b = t.data() + first;
         const char* e = t.data() + last + 1;
         const auto r = std::from_chars(b, e, v);
-        if (r.ptr == e && (r.ec == std::errc::result_out_of_range || !std::isfinite(v) || r.ec == std::errc()))
+        if (r.ptr == e && !std::isnan(v) &&
+            (r.ec == std::errc::result_out_of_range || !std::isfinite(v) || r.ec == std::errc()))
             return Quoted(text) + " вне допустимого диапазона";
     }
     return Quoted(text) + " не является числом";
