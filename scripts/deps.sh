@@ -6,7 +6,8 @@
 set -euo pipefail
 source "$(dirname "$0")/steps.sh"
 
-run_pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libliquid-dev fonts-dejavu-core)
+run_pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libliquid-dev qt6-translations-l10n
+          fonts-dejavu-core)
 test_pkgs=(clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev libbenchmark-dev locales
            help2man dpkg-dev desktop-file-utils)
 

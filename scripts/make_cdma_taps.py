@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-"""Writes the example coefficient file examples/workspace/FILTERS/cdma.taps.
+"""Writes the example coefficient files examples/workspace/FILTERS/cdma.taps and,
+with a tap count, others such as cdma31.taps.
 
-A 63-tap lowpass (windowed sinc, Blackman window, cut-off at 0.2 of the PFIR
+A 63-tap (or NTAPS-tap, odd) lowpass (windowed sinc, Blackman window, cut-off at 0.2 of the PFIR
 input rate), mirror-symmetric, scaled so that the taps sum to exactly 65536:
 the FIR shift then brings the PFIR gain to 1. One tap per line, " %d".
 
-Usage: make_cdma_taps.py [OUTPUT]
+The example configuration (CIC 2, PFIR 1) runs at most 31 taps: its channels
+use cdma31.taps, so that the first start shows no cut set.
+
+Usage: make_cdma_taps.py [OUTPUT [NTAPS]]
 """
 import math
 import os
@@ -42,8 +46,10 @@ def quantise(taps, target):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "examples", "workspace", "FILTERS", "cdma.taps")
-    taps = quantise(windowed_sinc(NTAPS, CUTOFF), TARGET_SUM)
-    assert len(taps) == NTAPS and taps == taps[::-1] and sum(taps) == TARGET_SUM
+    ntaps = int(sys.argv[2]) if len(sys.argv) > 2 else NTAPS
+    assert ntaps % 2 == 1
+    taps = quantise(windowed_sinc(ntaps, CUTOFF), TARGET_SUM)
+    assert len(taps) == ntaps and taps == taps[::-1] and sum(taps) == TARGET_SUM
     assert max(abs(v) for v in taps) <= 32767
     with open(out, "w", newline="\n") as f:
         f.writelines(" %d\n" % v for v in taps)

@@ -62,10 +62,14 @@ private:
     std::filesystem::path old_;
 };
 
-// A copy of the example working folder in a temp folder.
+// A copy of the example working folder in a temp folder. Its lab file is the
+// one the golden files were made on: every channel on the 63-tap cdma.taps,
+// which the fit cuts to 31 taps (the shipped example uses a 31-tap set).
 inline void CopyExampleWorkspace(const std::filesystem::path& to) {
     std::filesystem::copy(std::filesystem::path(GC5016_EXAMPLES) / "workspace", to,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(std::filesystem::path(GC5016_TEST_DATA) / "example_63taps.lab",
+                               to / "CONFIGS" / "std.lab", std::filesystem::copy_options::overwrite_existing);
 }
 
 // What a run of the batch tool returned and printed.

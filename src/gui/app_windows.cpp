@@ -41,7 +41,7 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     gform_->SetCoefErrorSink(coefErrors_.get());
     registerWindows_->Attach(*gform_);
     gform_->SetDialogs({
-        [this] { errDecim_->ShowDecimMismatch(); },
+        [this](const QString& totals) { errDecim_->ShowDecimMismatch(totals); },
         [this](const QString& modeLine) { errMinDecim_->ShowMinDecim(modeLine); },
         [this] { info_->ShowInfo(); },
         [this] { pfirDesign_->Open(); },

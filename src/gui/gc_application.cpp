@@ -1,11 +1,21 @@
 #include "gui/gc_application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <exception>
 
 namespace gc {
 
-GcApplication::GcApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+GcApplication::GcApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The toolkit's own dialogs and buttons speak the window's language. Only
+    // the texts: numbers keep the '.' of the program's files whatever the locale.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+}
 
 bool GcApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -60,7 +60,19 @@ TErrDecim::TErrDecim(QWidget* parent) : QDialog(parent) {
     v->addStretch(1);
 }
 
-void TErrDecim::ShowDecimMismatch() { ShowCentred(this); }
+void TErrDecim::ShowDecimMismatch(const QString& totals) {
+    // Which channels differ: their total decimations, below the notice's own lines.
+    if (!totals_ && !totals.isEmpty()) {
+        totals_ = PlainLine(this, QString());
+        totals_->setObjectName(QStringLiteral("totalsLine"));
+        static_cast<QBoxLayout*>(layout())->insertWidget(layout()->count() - 1, totals_, 0, Qt::AlignHCenter);
+    }
+    if (totals_) {
+        totals_->setText(totals);
+        totals_->setVisible(!totals.isEmpty());
+    }
+    ShowCentred(this);
+}
 
 TErrMinDecim::TErrMinDecim(QWidget* parent) : QDialog(parent) {
     SetNoticeFrame(this, 323, 141);

@@ -15,7 +15,11 @@ class TErrDecim : public QDialog {
     Q_OBJECT
 public:
     explicit TErrDecim(QWidget* parent = nullptr);
-    void ShowDecimMismatch();
+    // totals: the line with the channels' total decimations; none when empty.
+    void ShowDecimMismatch(const QString& totals = QString());
+
+private:
+    QLabel* totals_ = nullptr;
 };
 
 // "Записать" refused: channel A's total decimation is below the mode's minimum.

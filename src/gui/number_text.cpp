@@ -1,5 +1,6 @@
 #include "gui/number_text.h"
 
+#include "session/edit_rules.h"
 #include "session/main_view.h"
 
 namespace gc {
@@ -7,7 +8,7 @@ namespace gc {
 int32_t IntOfBox(const QString& text) {
     const std::string t = text.toStdString();
     if (auto v = ParseIntegerText(t)) return *v;
-    throw ConversionError("«" + t + "» не является целым числом");
+    throw ConversionError(IntegerTextProblem(t));
 }
 
 QString FixedQ(double value, int precision, int decimals) {

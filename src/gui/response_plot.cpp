@@ -1,5 +1,7 @@
 #include "gui/response_plot.h"
 
+#include "gui/readout_width.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,20 +32,25 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name = nullp
     return l;
 }
 
-// A white box with blue text, for the read-outs and the zoom factors.
-QLabel* MakeBox(QWidget* parent, int width, const char* name) {
+// A white box with blue text, for the read-outs and the zoom factors, wide
+// enough for the widest text it can show.
+QLabel* MakeBox(QWidget* parent, int width, const char* name, const char* widest) {
     auto* l = new QLabel(parent);
     l->setObjectName(QLatin1String(name));
     l->setFixedSize(width, 17);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setStyleSheet(QStringLiteral("QLabel { background-color: white; color: blue; border: 1px solid gray; }"));
+    // It looks like an edit box: a click takes the focus, shows it, and typing does nothing.
+    l->setFocusPolicy(Qt::ClickFocus);
+    l->setStyleSheet(
+        QStringLiteral("QLabel { background-color: white; color: blue; border: 1px solid gray; }"
+                       "QLabel:focus { border: 1px solid palette(highlight); }"));
+    FitReadoutToText(l, QLatin1String(widest), width);
     return l;
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::NoFocus);
     b->setFixedWidth(std::max(26, b->fontMetrics().horizontalAdvance(text) + 10));
     return b;
 }
@@ -56,6 +63,7 @@ int ColumnAt(const QMouseEvent* e) { return static_cast<int>(std::floor(e->posit
 
 ResponsePlotArea::ResponsePlotArea(QWidget* parent) : QWidget(parent) {
     setFixedSize(kPlotWidth, kPlotHeight);
+    setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     Render();
 }
@@ -150,6 +158,9 @@ void ResponsePlotFrame::mouseReleaseEvent(QMouseEvent* e) {
 // --- ResponsePlotPanel ------------------------------------------------------
 
 ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
+    // A click anywhere on the panel (a label, the margin) takes the focus from the
+    // edit boxes of the window, so that typing cannot change a setting unseen.
+    setFocusPolicy(Qt::ClickFocus);
     auto* top = new QHBoxLayout;
     top->setSpacing(3);
     QLabel* title = MakeLabel(this, QStringLiteral("АЧХ канала"), "plotTitle");
@@ -159,12 +170,12 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     top->addWidget(title);
     top->addStretch(1);
     top->addWidget(MakeLabel(this, QStringLiteral("x=")));
-    freqReadout_ = MakeBox(this, 66, "freqReadout");
+    freqReadout_ = MakeBox(this, 66, "freqReadout", kWidestFrequency);
     top->addWidget(freqReadout_);
     top->addWidget(MakeLabel(this, QStringLiteral("kHz")));
     top->addSpacing(6);
     top->addWidget(MakeLabel(this, QStringLiteral("y=")));
-    levelReadout_ = MakeBox(this, 49, "levelReadout");
+    levelReadout_ = MakeBox(this, 49, "levelReadout", kWidestLevel);
     top->addWidget(levelReadout_);
     top->addWidget(MakeLabel(this, QStringLiteral("dB")));
 
@@ -211,8 +222,8 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     rows->addWidget(right, 1, 1);
     rows->setColumnStretch(2, 1);
     rows->addWidget(MakeLabel(this, QStringLiteral("Растяжение по X")), 0, 2, Qt::AlignRight);
-    xStretchBox_ = MakeBox(this, 37, "xStretchBox");
-    yStretchBox_ = MakeBox(this, 37, "yStretchBox");
+    xStretchBox_ = MakeBox(this, 37, "xStretchBox", "8888");
+    yStretchBox_ = MakeBox(this, 37, "yStretchBox", "8888");
     rows->addWidget(xStretchBox_, 0, 3);
     rows->addWidget(yStretchBox_, 1, 3);
     // Beside the zoom rows, where the space under the X caption is free.
@@ -271,6 +282,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
 void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec,
                                      int firDec) {
     std::copy(overall.begin(), overall.end(), overall_.begin());
+    session_ = nullptr;
     systemClock_ = systemClock;
     cicDec_ = cicDec;
     firDec_ = firDec;
@@ -278,11 +290,20 @@ void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> ove
 }
 
 void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m) {
+    session_ = &m;
+    std::copy(overall.begin(), overall.end(), overall_.begin());
+    DrawResponsePlot();
+}
+
+void ResponsePlotPanel::TakeChannelValues(const Session& m) {
     const size_t ch = static_cast<size_t>(std::clamp(m.CurrentChannel, 0, kChannels - 1));
-    ShowResponse(overall, m.settings.SystemClock, m.workImage.cic_dec[ch], m.workImage.fir_dec[ch]);
+    systemClock_ = m.settings.SystemClock;
+    cicDec_ = m.workImage.cic_dec[ch];
+    firDec_ = m.workImage.fir_dec[ch];
 }
 
 void ResponsePlotPanel::DrawResponsePlot() {
+    if (session_) TakeChannelValues(*session_);
     PlotInputs in{overall_, systemClock_, cicDec_, firDec_};
     const PlotFrame f = ComputePlotFrame(in, state_);
     ++drawCount_;

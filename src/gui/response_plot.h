@@ -74,6 +74,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
+// The widest texts of the cursor read-outs: a frequency of up to seven
+// significant digits with three decimals (kHz), a level of five with two (dB).
+inline constexpr char kWidestFrequency[] = "-8888888.888";
+inline constexpr char kWidestLevel[] = "-888.88";
+
 class ResponsePlotPanel : public QWidget {
     Q_OBJECT
 public:
@@ -82,6 +87,9 @@ public:
     // Takes a copy of the response and the channel values the axes need, then redraws.
     void ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec, int firDec);
     // The same for the selected channel of the model (its cic_dec, fir_dec and SystemClock).
+    // The panel then follows that model: every later draw takes the clock and
+    // the decimations afresh, since commands such as reading a register table
+    // change them without recomputing the response.
     void ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m);
 
     int XStretch() const { return state_.XStretch; }
@@ -119,8 +127,10 @@ private:
     void SetLabels(const PlotFrame& f);
     void PlaceAxisLabels();
     void PaintPanelVector(QPainter& p) const;
+    void TakeChannelValues(const Session& m);
 
     PlotState state_;
+    const Session* session_ = nullptr;
     std::array<double, ResponsePoints> overall_{};
     int32_t systemClock_ = 0;
     int cicDec_ = 1;

@@ -11,6 +11,7 @@
 
 #include "gui/gc_application.h"
 #include "gui/response_plot.h"
+#include "session/edit_rules.h"
 #include "session/session.h"
 
 namespace gc {
@@ -24,6 +25,8 @@ constexpr int kModesOfBoard[4] = {3, 2, 3, 3};
 TGForm::TGForm(Session& m, Workspace workspace, QWidget* parent)
     : QWidget(parent), m_(m), workspace_(std::move(workspace)) {
     setObjectName("GForm");
+    // A click on a label or a margin takes the focus from the edit boxes.
+    setFocusPolicy(Qt::ClickFocus);
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
     BuildLayout();
     ConnectControls();
@@ -34,7 +37,14 @@ TGForm::TGForm(Session& m, Workspace workspace, QWidget* parent)
     resize(kNormalWidth, sizeHint().height());
 }
 
-TGForm::~TGForm() = default;
+TGForm::~TGForm() {
+    // The base class closes the window after the members are gone, and an edit
+    // box that loses the focus then would run its handler on them.
+    for (QLineEdit* e : findChildren<QLineEdit*>()) {
+        e->blockSignals(true);
+        e->removeEventFilter(this);
+    }
+}
 
 void TGForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -44,8 +54,9 @@ void TGForm::showEvent(QShowEvent* event) {
 }
 
 void TGForm::RunStartup() {
-    // Lab file, expert mode, board model, the four coefficient files, the register image.
-    StartSession(m_, workspace_, workspace_.StartupLab(), coefErrors_);
+    // Lab file, expert mode, board model; then the window is made complete
+    // before a coefficient file can raise its report in front of it.
+    BeginSession(m_, workspace_.StartupLab());
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
 
     // Boards 0 and 2 wire only two ADC inputs.
@@ -59,10 +70,15 @@ void TGForm::RunStartup() {
         for (int k = 0; k < kModesOfBoard[BoardModel]; ++k) modeCombo_->addItem(QString::fromUtf8(kModeNames[k]));
     }
 
+    LoadSessionFilters(m_, workspace_, coefErrors_);
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
     shiftEdit_->setText(QString::number(m_.settings.shiftFir));
+    history_.Reset(m_.settings);
+    UpdateTitle();
+    const std::string outside = OutsideChipStatus(m_.settings);
+    if (!outside.empty()) ShowStatus(outside);
 }
 
 void TGForm::closeEvent(QCloseEvent* event) {
@@ -99,6 +115,13 @@ void TGForm::Guarded(const std::function<void()>& handler) {
     if (!error.isNull()) {
         refreshing_ = false;
         ShowErrorBox(this, error);
+        // The refused text gives way to the value in use.
+        if (started_) {
+            try {
+                UpdateControls();
+            } catch (const std::exception&) {
+            }
+        }
     }
     inHandler_ = false;
 }

@@ -12,15 +12,19 @@
 #include "filters/responses.h"
 #include "gui/file_chooser.h"
 #include "session/session.h"
+#include "session/settings_history.h"
 
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
+class QAction;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
+class QStatusBar;
 
 namespace gc {
 
@@ -29,7 +33,7 @@ class ResponsePlotPanel;
 
 // The message windows the main window shows; owned by the program's window set.
 struct MainDialogs {
-    std::function<void()> showDecimMismatch;
+    std::function<void(const QString& totals)> showDecimMismatch;
     std::function<void(const QString& modeLine)> showMinDecim;
     std::function<void()> showInfo;
     std::function<void()> showPfirDesign;
@@ -50,6 +54,8 @@ public:
     // Where the coefficient-file reader reports an unusable file.
     void SetCoefErrorSink(CoefFileErrorSink* sink) { coefErrors_ = sink; }
     void SetDialogs(MainDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // Asks whether to replace an existing file; a question box by default, tests answer themselves.
+    void SetReplaceQuestion(std::function<bool(const QString& question)> ask) { askReplace_ = std::move(ask); }
     // Tests answer the file dialogs through their own chooser.
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
     // Where the chip tool is looked for first (then PATH); the program's own folder by default.
@@ -85,7 +91,16 @@ signals:
     void cicWindowRequested();
     void pfirWindowRequested();
 
+    // The status line: what the last command read or wrote.
+    QStatusBar* statusBar() const { return statusBar_; }
+    void ShowStatus(const std::string& line);
+    // Undo and redo of the settings (Ctrl+Z, Ctrl+Shift+Z).
+    const SettingsHistory& history() const { return history_; }
+    void UndoSettings();
+    void RedoSettings();
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -95,6 +110,13 @@ private:
     QWidget* BuildNormalPart();
     QGroupBox* BuildExpertGroup();
     void ConnectControls();
+    // Menu, shortcuts, status bar and tooltips (tgform_menu.cpp).
+    void BuildMenu();
+    void SetToolTips();
+    void ShowGuide();
+    void RecordSettings();
+    void UpdateTitle();
+    void RestoreFromHistory(const std::optional<Settings>& s, bool undo);
 
     // Start and pipelines (tgform.cpp, tgform_edits.cpp).
     void RunStartup();
@@ -150,6 +172,7 @@ private:
     bool writeEnabled_ = true;
     CoefFileErrorSink* coefErrors_ = nullptr;
     MainDialogs dialogs_;
+    std::function<bool(const QString& question)> askReplace_;
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;
     std::vector<std::function<void()>> refreshHooks_;
@@ -158,6 +181,12 @@ private:
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
+    SettingsHistory history_;
+    QMenuBar* menuBar_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QWidget* guide_ = nullptr;
 
     // Configuration, clock, mode.
     QLabel* labName_ = nullptr;

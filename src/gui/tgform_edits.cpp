@@ -63,7 +63,10 @@ void TGForm::ConnectControls() {
     on(lchmBox_, &TGForm::OnLchmClicked);
     on(tdmBox_, &TGForm::OnTdmClicked);
     on(enbWriteBox_, &TGForm::OnEnbWriteClicked);
-    connect(obkatkaBox_, &QCheckBox::clicked, this, [this](bool checked) { m_.settings.Obkatka = checked ? 1 : 0; });
+    connect(obkatkaBox_, &QCheckBox::clicked, this, [this](bool checked) {
+        m_.settings.Obkatka = checked ? 1 : 0;
+        RecordSettings();
+    });
 
     on(readLabButton_, &TGForm::OnReadLab);
     on(saveLabButton_, &TGForm::OnSaveLab);
@@ -204,6 +207,9 @@ void TGForm::OnShiftOrScaleEdited() {
 
 void TGForm::OnLchmClicked() {
     ApplyManualShift();
+    // The manual shift changes every channel's PFIR gain: refit, so that the
+    // PFIR gain and the total gain follow at once.
+    for (int c = 0; c < kChannels; ++c) FitPfirToChannel(m_.settings, m_, c);
     UpdateControls();
 }
 

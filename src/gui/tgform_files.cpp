@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <memory>
 
 #include "chip/chip_tool.h"
@@ -21,6 +22,7 @@
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
+#include "session/command_status.h"
 #include "session/session.h"
 
 namespace gc {
@@ -68,7 +70,7 @@ fs::path TGForm::ChipToolDir() const {
 void TGForm::OnReadLab() {
     const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
-    ReadLab(m_.settings, m_, ToPath(*chosen));
+    const bool read = ReadLab(m_.settings, m_, ToPath(*chosen));
     m_.settings.TypeOfModule = BoardModel;
     // The expert mode is decided once, at start: a lab file read later must not
     // carry its code into the next "Записать" (saved files hold FullDebug 0).
@@ -82,56 +84,74 @@ void TGForm::OnReadLab() {
     plot_->ScheduleRedraw();
     // The open response windows show the configuration just read.
     RefreshResponseWindows();
+    if (read) history_.MarkSaved(m_.settings);
+    UpdateTitle();
+    ShowStatus(LabReadStatus(ShownPath(ToPath(*chosen), workspace_), read, m_.settings));
 }
 
 void TGForm::OnSaveLab() {
     SaveModeCicDec(m_.settings, m_, m_.settings.ModeOfInput, m_.settings.ModeOfInput);
     const SaveCheck check = CheckSaveDecimations(m_.settings, m_);
     if (check.notice == SaveNotice::DecimMismatch) {
-        if (dialogs_.showDecimMismatch) dialogs_.showDecimMismatch();
+        if (dialogs_.showDecimMismatch)
+            dialogs_.showDecimMismatch(QString::fromStdString(DecimationTotalsLine(m_.settings)));
+        ShowStatus("Не записано: " + DecimationTotalsLine(m_.settings) + " различаются");
         return;
     }
     if (check.notice == SaveNotice::MinDecim) {
         if (dialogs_.showMinDecim) dialogs_.showMinDecim(QString::fromUtf8(check.modeLine));
+        ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
         return;
     }
     PrepareProgram(m_.settings, m_);
     const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
-    SaveLabAndProgram(m_, ToPath(*chosen));
+    const SaveResult r = SaveLabAndProgram(m_, ToPath(*chosen));
     UpdateControls();
+    if (r.labWritten) history_.MarkSaved(m_.settings);
+    UpdateTitle();
+    ShowStatus(LabSavedStatus(ShownPath(ToPath(*chosen), workspace_), r.labWritten,
+                              ShownPath(r.programPath, workspace_), r.programWritten));
 }
 
 // ---- register tables ----
 
 void TGForm::OnWriteTbl() {
     DeriveRegisters(m_.settings, m_);
-    WriteTableFile(m_.workImage, workspace_.root / "exper.tbl");
+    const fs::path path = workspace_.root / "exper.tbl";
+    ShowStatus(TableWrittenStatus(ShownPath(path, workspace_), WriteTableFile(m_.workImage, path)));
 }
 
 void TGForm::OnReadTbl() {
     const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", workspace_.Filters()));
     if (!chosen) return;
-    ReadTableFile(m_.workImage, ToPath(*chosen));
+    const bool read = ReadTableFile(m_.workImage, ToPath(*chosen));
     SettingsFromImage(m_.workImage, m_.settings);
     UpdateControls();  // refreshes the open register editors and the synchronisation dialog too
     // The table brings its own decimations: the open response windows follow them.
     RefreshResponseWindows();
+    ShowStatus(TableReadStatus(ShownPath(ToPath(*chosen), workspace_), read, m_.settings));
 }
 
 // ---- program files and the chip tool ----
 
 void TGForm::OnWritePrg() {
+    int toolPairs = -1;
     {
         BusyCursor busy;
-        CrossCheckWithTool(m_.settings, m_, workspace_, ChipToolDir());
+        toolPairs = CrossCheckWithTool(m_.settings, m_, workspace_, ChipToolDir());
     }
     FillPage16Tables(m_.settings, m_);
     FillPage17Tables(m_.settings, m_);
-    ShowMismatchPanel(page16MismatchPanel_, CountPage16Mismatches(m_.settings, m_));
-    ShowMismatchPanel(page17MismatchPanel_, CountPage17Mismatches(m_.settings, m_));
+    const int page16 = CountPage16Mismatches(m_.settings, m_);
+    const int page17 = CountPage17Mismatches(m_.settings, m_);
+    ShowMismatchPanel(page16MismatchPanel_, page16);
+    ShowMismatchPanel(page17MismatchPanel_, page17);
     BuildRegisterWriteList(m_.settings, m_);
-    WriteProgramFile(m_.settings, m_, m_, workspace_.Configs() / "std.prg");
+    const fs::path path = workspace_.Configs() / "std.prg";
+    const bool written = WriteProgramFile(m_.settings, m_, m_, path);
+    ShowStatus(ProgramWrittenStatus(ShownPath(path, workspace_), written, m_.registerWriteList.count, toolPairs, page16,
+                                    page17));
 }
 
 void TGForm::OnGc101ToPrg() {
@@ -141,23 +161,36 @@ void TGForm::OnGc101ToPrg() {
     // A file that cannot be read gives a program file without triples.
     const int n = ReadGc101File(ToPath(*chosen), *list);
     Gc101ToRegisterWrites(m_, *list, n > 0 ? n : 0);
-    WriteProgramFile(m_.settings, m_, m_, workspace_.Configs() / (Gc101ProgramName(chosen->toStdString()) + ".prg"));
+    const fs::path out = workspace_.Configs() / (Gc101ProgramName(chosen->toStdString()) + ".prg");
+    const bool written = WriteProgramFile(m_.settings, m_, m_, out);
+    ShowStatus(Gc101Status(ShownPath(ToPath(*chosen), workspace_), n, m_.registerWriteList.count,
+                           ShownPath(out, workspace_), written));
 }
 
-void TGForm::OnReadBeRam() { ReadBackPage17(m_, workspace_.Appl() / "workcmd.gc101"); }
+void TGForm::OnReadBeRam() {
+    const fs::path path = workspace_.Appl() / "workcmd.gc101";
+    ShowStatus(BeRamStatus(ShownPath(path, workspace_), ReadBackPage17(m_, path)));
+}
 
 void TGForm::OnWriteCmdFile() {
     const fs::path filters = workspace_.Filters();
     // A script that cannot be written still lets the tool run on an older one.
-    WriteCommandScript(m_.settings, m_.workImage, filters / "workcmd");
-    BusyCursor busy;
-    RunChipTool(filters, ChipToolDir());
+    const bool written = WriteCommandScript(m_.settings, m_.workImage, filters / "workcmd") > 0;
+    bool ran = false;
+    {
+        BusyCursor busy;
+        ran = RunChipTool(filters, ChipToolDir());
+    }
+    ShowStatus(CommandScriptStatus(ShownPath(filters / "workcmd", workspace_), written, ran));
 }
 
 void TGForm::OnCompare() {
-    ReadToolTableFile(m_.toolImage, workspace_.Filters() / "workcmd.tbl");
+    const fs::path table = workspace_.Filters() / "workcmd.tbl";
+    const bool read = ReadToolTableFile(m_.toolImage, table);
     const CompareResult r = WriteCompareReport(m_.workImage, m_.toolImage, workspace_.root / "ErrTbl");
     ShowMismatchPanel(compareDiffPanel_, r.differences);
+    ShowStatus(CompareStatus(ShownPath(table, workspace_), read, ShownPath(workspace_.root / "ErrTbl", workspace_),
+                             r.written, r.differences));
 }
 
 // ---- coefficient files ----
@@ -174,18 +207,39 @@ void TGForm::UseCoefFile(const std::filesystem::path& chosen) {
     plot_->ScheduleRedraw();
     UpdateControls();
     RefreshResponseWindows();
+    ShowStatus(CoefFileStatus(ShownPath(ToPath(*chosen), workspace_), m_.CurrentChannel, ScanTapFile(ToPath(*chosen))));
 }
 
 void TGForm::OnApplyToAll() {
     ApplyToAllChannels(m_, coefErrors_, workspace_);
     // The derivation runs inside the refresh; the plot keeps its curve.
     UpdateControls();
+    ShowStatus(ApplyToAllStatus(m_.CurrentChannel));
 }
 
 void TGForm::OnFltToTaps() {
     const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", workspace_.root / "FDFDP"));
     if (!chosen) return;
-    const FltConversion r = ConvertFltToTaps(ToPath(*chosen), workspace_);
+    const fs::path in = ToPath(*chosen);
+    const fs::path out = FltOutputPath(in, workspace_);
+    const std::string shownIn = ShownPath(in, workspace_);
+    const std::string shownOut = ShownPath(out, workspace_);
+    // A coefficient file that the channels may use is replaced only when the user says so.
+    std::error_code ec;
+    if (fs::exists(out, ec)) {
+        const QString question =
+            QStringLiteral("Файл %1 уже есть. Заменить его?").arg(QString::fromStdString(shownOut));
+        const bool yes = askReplace_ ? askReplace_(question)
+                                     : QMessageBox::question(this, QStringLiteral("DFDP->Filter"), question,
+                                                             QMessageBox::Yes | QMessageBox::No,
+                                                             QMessageBox::No) == QMessageBox::Yes;
+        if (!yes) {
+            ShowStatus(FltStatus(shownIn, FltConversion{}, shownOut, true));
+            return;
+        }
+    }
+    const FltConversion r = ConvertFltToTaps(in, workspace_);
+    ShowStatus(FltStatus(shownIn, r, shownOut, false));
     if (r.status != FltConversion::Done && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
 }
 
@@ -203,6 +257,7 @@ void TGForm::OnWriteFilter() {
         sumQQEdit_->setText(FixedQ(static_cast<double>(r.sums.QQ), kSumDigits, 3));
     }
     UpdateControls();
+    ShowStatus(TestFilterStatus(r, workspace_));
     if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
 }
 

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "gui/readout_width.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
 
@@ -26,6 +28,8 @@ QLabel* MakePanel(QWidget* parent, const char* name, int minWidth = 80) {
     // An explicit minimum: a long text (a file name) must not widen the window.
     l->setMinimumWidth(minWidth);
     l->setAutoFillBackground(true);
+    // A click takes the focus from the edit box, so that typing cannot land there unseen.
+    l->setFocusPolicy(Qt::ClickFocus);
     return l;
 }
 
@@ -54,12 +58,22 @@ QPushButton* MakeCompactButton(QWidget* parent, const QString& text, const char*
 }  // namespace
 
 void TGForm::BuildLayout() {
-    auto* top = new QHBoxLayout(this);
+    // The menu above and the status line below the controls.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* top = new QHBoxLayout;
     top->setContentsMargins(2, 2, 2, 2);
     top->addWidget(BuildNormalPart());
     expertGroup_ = BuildExpertGroup();
     top->addWidget(expertGroup_);
     top->addStretch(1);
+    outer->addLayout(top, 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName("statusBar");
+    statusBar_->setSizeGripEnabled(false);
+    outer->addWidget(statusBar_);
+    BuildMenu();
 }
 
 QWidget* TGForm::BuildNormalPart() {
@@ -223,6 +237,17 @@ QWidget* TGForm::BuildNormalPart() {
     help->addStretch(1);
     left->addLayout(help);
     left->addStretch(1);
+
+    // Read-outs as wide as their widest text (kHz values: eight significant digits and a sign).
+    const std::pair<QLabel*, const char*> readouts[] = {{clockKhz_, "-8888888.888 кГц"},
+                                                        {freqKhz_, "-8888888.888 кГц"},
+                                                        {outputRate_, "-8888888.888 кГц"},
+                                                        {cicNorm_, "8.888"},
+                                                        {pfirGain_, "-88.888"},
+                                                        {totalGain_, "-8888.88"},
+                                                        {halfPanel_, "0.5"}};
+    for (const auto& [panel, widest] : readouts)
+        FitReadoutToText(panel, QString::fromUtf8(widest), panel->minimumWidth());
 
     // Tight groups keep the normal part within the width of a normal user's window.
     for (QGroupBox* g : part->findChildren<QGroupBox*>()) {

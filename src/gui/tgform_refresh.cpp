@@ -125,6 +125,7 @@ void TGForm::UpdateControls() {
     sckDivEdit_->setText(text(v.sckDiv));
     scaleFirEdit_->setText(text(v.scaleFir));
     refreshing_ = false;
+    RecordSettings();
 }
 
 void TGForm::ReadControls() {

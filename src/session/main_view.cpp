@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "chip/derivation.h"
+#include "session/edit_rules.h"
 
 namespace gc {
 
@@ -164,11 +165,9 @@ std::optional<ControlReadError> ReadControls(Session& m, const MainControlsInput
     const int c = ValidChannelOr0(m.CurrentChannel);
 
     auto integerError = [](ControlField f, const std::string& t) {
-        return ControlReadError{f, t, "«" + t + "» не является целым числом"};
+        return ControlReadError{f, t, IntegerTextProblem(t)};
     };
-    auto floatError = [](ControlField f, const std::string& t) {
-        return ControlReadError{f, t, "«" + t + "» не является числом"};
-    };
+    auto floatError = [](ControlField f, const std::string& t) { return ControlReadError{f, t, FloatTextProblem(t)}; };
 
     struct IntField {
         ControlField field;
@@ -180,6 +179,9 @@ std::optional<ControlReadError> ReadControls(Session& m, const MainControlsInput
                               IntField{ControlField::CicDec, &in.cicDec, &st.CicDec[c]}}) {
         auto v = ParseIntegerText(*f.text);
         if (!v) return integerError(f.field, *f.text);
+        // A clock the chip cannot run is refused like a text that is no number.
+        if (f.field == ControlField::Clock)
+            if (auto refused = RefuseClock(*v)) return ControlReadError{f.field, *f.text, *refused};
         *f.target = *v;
     }
     st.FirDec[c] = in.firDecIndex + 1;
@@ -188,10 +190,12 @@ std::optional<ControlReadError> ReadControls(Session& m, const MainControlsInput
     else
         return floatError(ControlField::Phase, in.phase);
     st.EnableTDM = in.tdm ? 1 : 0;
-    if (auto v = ParseFloatText(in.gain))
+    if (auto v = ParseFloatText(in.gain)) {
+        if (auto refused = RefuseGain(*v)) return ControlReadError{ControlField::Gain, in.gain, *refused};
         st.Gain[c] = std::min(*v, kMaxGain);
-    else
+    } else {
         return floatError(ControlField::Gain, in.gain);
+    }
     if (auto v = ParseFloatText(in.overallGain))
         st.OverallGain[c] = *v;
     else

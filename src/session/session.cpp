@@ -37,13 +37,22 @@ void ApplyBoardModel(Settings& s, DecimationState& d) {
     }
 }
 
-bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
-                  CoefFileErrorSink* errors) {
-    bool read = ReadStartupLab(m, labPath);
+bool BeginSession(Session& m, const std::filesystem::path& labPath) {
+    const bool read = ReadStartupLab(m, labPath);
     ApplyBoardModel(m.settings, m);
+    return read;
+}
+
+void LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors) {
     ReloadAllPfirFiles(m.settings, m, errors, workspace);
     CopySckDiv(m.settings, m.workImage);
     DeriveRegisters(m.settings, m);
+}
+
+bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
+                  CoefFileErrorSink* errors) {
+    const bool read = BeginSession(m, labPath);
+    LoadSessionFilters(m, workspace, errors);
     RefreshModel(m);
     return read;
 }

@@ -30,10 +30,18 @@ bool ReadStartupLab(Session& m, const std::filesystem::path& labPath);
 // The board model's fixed settings applied at first show.
 void ApplyBoardModel(Settings& s, DecimationState& d);
 
-// The whole start-up of the main window without its controls: the lab file
-// (the working folder's CONFIGS/std.lab for the window), expert mode, board
-// model, the four coefficient files of the working folder loaded and fitted,
-// sck_div copied to the channels, and the register image derived.
+// The first half of the start-up: the lab file, expert mode and board model.
+// The window sets up its caption and mode list after it, so that a report on
+// a coefficient file shows in front of a complete window. Returns whether the
+// lab file was read.
+bool BeginSession(Session& m, const std::filesystem::path& labPath);
+
+// The second half: the four coefficient files of the working folder loaded
+// and fitted, sck_div copied to the channels, and the register image derived.
+void LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors);
+
+// The whole start-up without a window, for the batch tool: both halves, then
+// the model side of the window's first refresh (totals and output rates).
 bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
                   CoefFileErrorSink* errors);
 

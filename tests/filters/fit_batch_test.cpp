@@ -35,6 +35,7 @@ TEST(BatchFit, ExampleWorkspaceFitIsTheCentreOfItsLowpass) {
     ASSERT_EQ(taps.size() % 2, 1u);
     ASSERT_TRUE(std::equal(taps.begin(), taps.end(), taps.rbegin())) << "the example set is symmetric";
 
+    const auto filesBefore = std::distance(std::filesystem::directory_iterator(ws / "FILTERS"), {});
     auto r = RunBatchTool(ws.path(), "fit --channel B");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -61,7 +62,7 @@ TEST(BatchFit, ExampleWorkspaceFitIsTheCentreOfItsLowpass) {
     for (long k = 0; k < 31; ++k)
         EXPECT_EQ(lines[static_cast<size_t>(10 + k)], std::to_string(taps[static_cast<size_t>((n - 31) / 2 + k)]));
     // The tool writes nothing into the working folder for this command.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ws / "FILTERS"), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ws / "FILTERS"), {}), filesBefore);
 }
 
 TEST(BatchFit, MissingAndDamagedFilesAreReportedAndTheRestGoesOn) {

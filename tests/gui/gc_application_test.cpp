@@ -1,5 +1,7 @@
 // An error that escapes an event handler is shown in the error box and the
 // event loop goes on.
+#include <QMessageBox>
+#include <QPushButton>
 #include <QtTest>
 #include <stdexcept>
 
@@ -36,6 +38,15 @@ private slots:
         QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
         QTRY_COMPARE(modals.seen.size(), size_t(2));
         QCOMPARE(target.handled, 2);
+    }
+
+    void standardButtonsSpeakRussian() {
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Open);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'), QString("Да"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString("Нет"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove('&'), QString("Отмена"));
+        QCOMPARE(box.button(QMessageBox::Open)->text().remove('&'), QString("Открыть"));
     }
 };
 

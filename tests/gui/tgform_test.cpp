@@ -360,8 +360,9 @@ private slots:
         QCOMPARE(s.m.settings.FreqNCO[0], 5000000);
         QCOMPARE(s.m.settings.Gain[0], 1.0f);
         QCOMPARE(s.m.settings.OverallGain[0], 3.0f);
-        // The refresh did not run: the box still holds the text.
-        QCOMPARE(s.get<QLineEdit>("gainEdit")->text(), QString("abc"));
+        // After the box the controls show the values in use: the refused text is gone.
+        QCOMPARE(s.get<QLineEdit>("gainEdit")->text(), QString("1.00"));
+        QCOMPARE(s.get<QLineEdit>("freqEdit")->text(), QString("5000000"));
         s.type("gainEdit", "200");
         QCOMPARE(s.m.settings.Gain[0], 127.9f);
         QCOMPARE(s.get<QLineEdit>("gainEdit")->text(), QString("127.90"));

@@ -1,0 +1,144 @@
+// The main window's menu and shortcuts, its status line, undo and redo of the
+// settings, the "*" of unsaved changes in the title, and the user guide.
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "gui/response_plot.h"
+#include "gui/tgform.h"
+#include "session/command_status.h"
+
+// The guide is compiled into the library; a static library must register it itself.
+static void InitGuideResource() { Q_INIT_RESOURCE(guide); }
+
+namespace gc {
+
+void TGForm::BuildMenu() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName("menuBar");
+    layout()->setMenuBar(menuBar_);
+
+    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& keys, const char* name, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(keys);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu* file = menuBar_->addMenu(QStringLiteral("Файл"));
+    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", [this] { readLabButton_->click(); });
+    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", [this] { saveLabButton_->click(); });
+    file->addSeparator();
+    add(file, QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q), "quitAction", [this] { close(); });
+
+    QMenu* edit = menuBar_->addMenu(QStringLiteral("Правка"));
+    undoAction_ = add(edit, QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z), "undoAction",
+                      [this] { UndoSettings(); });
+    redoAction_ = add(edit, QStringLiteral("Повторить"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redoAction",
+                      [this] { RedoSettings(); });
+    undoAction_->setEnabled(false);
+    redoAction_->setEnabled(false);
+
+    QMenu* help = menuBar_->addMenu(QStringLiteral("Справка"));
+    add(help, QStringLiteral("Руководство пользователя"), QKeySequence(Qt::Key_F1), "guideAction",
+        [this] { ShowGuide(); });
+    add(help, QStringLiteral("О программе"), QKeySequence(), "aboutAction", [this] {
+        if (dialogs_.showInfo) dialogs_.showInfo();
+    });
+    SetToolTips();
+    for (QLineEdit* e : findChildren<QLineEdit*>()) e->installEventFilter(this);
+}
+
+bool TGForm::eventFilter(QObject* watched, QEvent* event) {
+    // An edit box takes Ctrl+Z for its own typing even when it has nothing to
+    // undo (its text was just written from the settings): leave the keys to
+    // the undo of the settings then.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (edit && ((key->matches(QKeySequence::Undo) && !edit->isUndoAvailable()) ||
+                     (key->matches(QKeySequence::Redo) && !edit->isRedoAvailable()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TGForm::ShowStatus(const std::string& line) {
+    // Kept until the next command: a report must not vanish before it is read.
+    statusBar_->showMessage(QString::fromStdString(line));
+}
+
+// ---- undo, redo, title ----
+
+void TGForm::RecordSettings() {
+    if (!started_) return;
+    history_.Commit(m_.settings);
+    UpdateTitle();
+}
+
+void TGForm::UpdateTitle() {
+    QString title = QString::fromUtf8(BoardCaption(BoardModel));
+    if (started_ && history_.Modified(m_.settings)) title += QStringLiteral(" *");
+    setWindowTitle(title);
+    if (undoAction_) undoAction_->setEnabled(history_.CanUndo());
+    if (redoAction_) redoAction_->setEnabled(history_.CanRedo());
+}
+
+void TGForm::UndoSettings() {
+    if (!started_ || inHandler_) return;
+    Guarded([this] { RestoreFromHistory(history_.Undo(), true); });
+}
+
+void TGForm::RedoSettings() {
+    if (!started_ || inHandler_) return;
+    Guarded([this] { RestoreFromHistory(history_.Redo(), false); });
+}
+
+void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
+    if (s) {
+        RestoreSettings(m_, *s, workspace_, coefErrors_);
+        RecomputeResponse();
+        UpdateControls();
+        RefreshResponseWindows();
+    }
+    UpdateTitle();
+    ShowStatus(HistoryStatus(undo, s.has_value()));
+}
+
+// ---- user guide ----
+
+void TGForm::ShowGuide() {
+    if (!guide_) {
+        InitGuideResource();
+        auto* dialog = new QDialog(this, Qt::Window);
+        dialog->setObjectName("guideWindow");
+        dialog->setWindowTitle(QStringLiteral("Руководство пользователя"));
+        auto* browser = new QTextBrowser(dialog);
+        browser->setObjectName("guideText");
+        browser->setOpenExternalLinks(false);
+        QFile file(QStringLiteral(":/guide/guide_ru.md"));
+        if (file.open(QIODevice::ReadOnly)) browser->setMarkdown(QString::fromUtf8(file.readAll()));
+        auto* close = new QPushButton(QStringLiteral("Закрыть"), dialog);
+        connect(close, &QPushButton::clicked, dialog, &QDialog::close);
+        auto* v = new QVBoxLayout(dialog);
+        v->addWidget(browser);
+        v->addWidget(close, 0, Qt::AlignRight);
+        dialog->resize(640, 560);
+        guide_ = dialog;
+    }
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+}
+
+}  // namespace gc

@@ -1,0 +1,201 @@
+#include "session/command_status.h"
+
+#include "core/channel_rules.h"
+#include "core/lab_file.h"
+#include "core/text_io.h"
+#include "filters/coef_files.h"
+#include "filters/test_filter.h"
+#include "session/edit_rules.h"
+
+namespace gc {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Letter(int channel) { return std::string(1, static_cast<char>('A' + channel)); }
+
+// Russian plural of a count: 1 запись, 2 записи, 5 записей.
+std::string Count(int n, const char* one, const char* few, const char* many) {
+    const int n100 = n % 100, n10 = n % 10;
+    const char* word = (n100 >= 11 && n100 <= 14) ? many : n10 == 1 ? one : (n10 >= 2 && n10 <= 4) ? few : many;
+    return std::to_string(n) + " " + word;
+}
+
+std::string Writes(int n) { return Count(n, "запись регистра", "записи регистров", "записей регистров"); }
+
+std::string WithOutside(std::string line, const Settings& s) {
+    const std::string outside = OutsideChipStatus(s);
+    if (!outside.empty()) line += ". " + outside;
+    return line;
+}
+
+}  // namespace
+
+std::string ShownPath(const fs::path& path, const Workspace& workspace) {
+    std::error_code ec;
+    const fs::path root = fs::weakly_canonical(workspace.root, ec);
+    const fs::path full = fs::weakly_canonical(path, ec);
+    if (!root.empty() && !full.empty()) {
+        const fs::path rel = full.lexically_relative(root);
+        if (!rel.empty() && *rel.begin() != "..") return rel.generic_string();
+    }
+    return path.generic_string();
+}
+
+TapFileScan ScanTapFile(const fs::path& path) {
+    TapFileScan scan;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return scan;
+    bool endsWithBreak = false;
+    auto lines = ReadLines(path, &endsWithBreak);
+    if (!lines) return scan;
+    scan.readable = true;
+    // As the reader: only finished lines, at most 512 taps.
+    size_t finished = lines->size();
+    if (!endsWithBreak && finished > 0) --finished;
+    for (size_t i = 0; i < finished && scan.taps < kMaxTaps; ++i) {
+        const char* text = (*lines)[i].c_str();
+        const char* end = text;
+        const long v = CToLong(text, 10, &end);
+        if (end == text) {
+            ++scan.skippedLines;
+            continue;
+        }
+        ++scan.taps;
+        if (v < -32768 || v > 32767) ++scan.reducedValues;
+    }
+    return scan;
+}
+
+std::string LabReadStatus(const std::string& shown, bool read, const Settings& s) {
+    if (!read) return "Не удалось прочитать " + shown + ": настройки не изменились";
+    return WithOutside("Считан " + shown, s);
+}
+
+std::string LabSavedStatus(const std::string& lab, bool labWritten, const std::string& prg, bool prgWritten) {
+    if (labWritten && prgWritten) return "Записаны " + lab + " и " + prg;
+    std::string line;
+    line += labWritten ? "Записан " + lab : "Не удалось записать " + lab;
+    line += prgWritten ? "; записан " + prg : "; не удалось записать " + prg;
+    return line;
+}
+
+std::string TableWrittenStatus(const std::string& shown, bool written) {
+    return written ? "Записана таблица регистров " + shown : "Не удалось записать " + shown;
+}
+
+std::string TableReadStatus(const std::string& shown, bool read, const Settings& s) {
+    if (!read) return "Не удалось прочитать " + shown + ": регистры не изменились";
+    return WithOutside("Считана таблица регистров " + shown, s);
+}
+
+std::string ProgramWrittenStatus(const std::string& shown, bool written, int writes, int toolPairs, int page16,
+                                 int page17) {
+    std::string line = written ? "Записан " + shown + ": " + Writes(writes) : "Не удалось записать " + shown;
+    if (toolPairs < 0) line += "; cmd5016 не оставил workcmd.gc101";
+    line += "; расхождений с cmd5016: стр. 16 — " + std::to_string(page16) + ", стр. 17 — " + std::to_string(page17);
+    return line;
+}
+
+std::string Gc101Status(const std::string& in, int pairs, int writes, const std::string& out, bool written) {
+    std::string line;
+    if (pairs < 0)
+        line = "Не удалось прочитать " + in;
+    else
+        line = "Из " + in + " взято " + Writes(writes);
+    if (!written) return line + "; не удалось записать " + out;
+    if (writes == 0) return line + "; записан " + out + " без записей регистров";
+    return line + "; записан " + out;
+}
+
+std::string BeRamStatus(const std::string& shown, int pairs) {
+    if (pairs < 0) return "Файл " + shown + " не найден или не читается: страницы 17 не считаны";
+    return "Из " + shown + " считано " + Count(pairs, "пара", "пары", "пар") + " адрес/значение для страниц 17";
+}
+
+std::string CommandScriptStatus(const std::string& script, bool written, bool toolRan) {
+    std::string line = written ? "Записан " + script : "Не удалось записать " + script + " (cmd5016 взял прежний)";
+    line += toolRan ? "; cmd5016 выполнен" : "; программа cmd5016 не запустилась";
+    return line;
+}
+
+std::string CompareStatus(const std::string& table, bool tableRead, const std::string& report, bool written,
+                          int differences) {
+    std::string line = tableRead ? "Считана " + table : "Нет " + table + " (сравнение с начальными значениями)";
+    line += written ? "; записан " + report : "; не удалось записать " + report;
+    return line + "; различий: " + std::to_string(differences);
+}
+
+std::string CoefFileStatus(const std::string& shown, int channel, const TapFileScan& scan) {
+    if (!scan.readable || scan.taps == 0) return "Канал " + Letter(channel) + ": файл " + shown + " не загружен";
+    std::string line = "Канал " + Letter(channel) + ": из " + shown + " взято " +
+                       Count(scan.taps, "коэффициент", "коэффициента", "коэффициентов");
+    if (scan.skippedLines > 0)
+        line += ", пропущено " + Count(scan.skippedLines, "строка", "строки", "строк") + " без числа";
+    if (scan.reducedValues > 0)
+        line +=
+            ", " + Count(scan.reducedValues, "значение урезано", "значения урезаны", "значений урезано") + " до 16 бит";
+    return line;
+}
+
+std::string FltStatus(const std::string& in, const FltConversion& r, const std::string& out, bool declined) {
+    if (declined) return "Файл " + out + " уже есть и оставлен без изменений";
+    switch (r.status) {
+        case FltConversion::Done:
+            return "Из " + in + " записан " + out + ": " +
+                   Count(r.count, "коэффициент", "коэффициента", "коэффициентов");
+        case FltConversion::InputUnreadable:
+            return "Не удалось прочитать " + in;
+        case FltConversion::BadCount:
+            return "В " + in + " нет допустимого числа коэффициентов: ничего не записано";
+        case FltConversion::WriteFailed:
+            break;
+    }
+    return "Не удалось записать " + out;
+}
+
+std::string TestFilterStatus(const TestFilterResult& r, const Workspace& workspace) {
+    std::string line;
+    if (!r.written.empty()) {
+        line = "Записаны ";
+        for (size_t i = 0; i < r.written.size(); ++i) line += (i ? ", " : "") + ShownPath(r.written[i], workspace);
+    }
+    if (!r.ok) {
+        if (!line.empty()) line += "; ";
+        line += r.failed.empty() ? "ничего не записано" : "не удалось записать " + ShownPath(r.failed, workspace);
+        if (!r.message.empty()) line += " (" + r.message + ")";
+    }
+    return line;
+}
+
+std::string ApplyToAllStatus(int channel) {
+    return "Настройки канала " + Letter(channel) + " применены ко всем каналам (отменить: Ctrl+Z)";
+}
+
+std::string DecimationTotalsLine(const Settings& s) {
+    const int32_t* cic = ModeCicStore(s, s.ModeOfInput);
+    if (!cic) cic = s.CicDec;
+    const int mode = EffectiveInputMode(s);
+    const bool paired = mode == 1 || mode == 2;
+    std::string line = "Общие децимации каналов:";
+    for (int c = 0; c < kChannels; c += paired ? 2 : 1) {
+        const int64_t total = static_cast<int64_t>(cic[c]) * s.FirDec[c];
+        line += (c ? ", " : " ") + Letter(c) + " " + std::to_string(total);
+    }
+    return line;
+}
+
+fs::path FltOutputPath(const fs::path& fltPath, const Workspace& workspace) {
+    std::string name = BareFileName(fltPath.string());
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
+    return workspace.Filters() / (name + ".taps");
+}
+
+std::string HistoryStatus(bool undo, bool done) {
+    if (undo) return done ? "Изменение отменено" : "Нечего отменять";
+    return done ? "Изменение возвращено" : "Нечего возвращать";
+}
+
+}  // namespace gc

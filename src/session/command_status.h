@@ -1,0 +1,56 @@
+// The one-line reports of the main window's commands: what each read or
+// wrote, where, and what it found. Paths are shown below the working folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/model.h"
+#include "core/workspace.h"
+
+namespace gc {
+
+struct FltConversion;
+struct TestFilterResult;
+
+// A path relative to the working folder when it lies below it, else as given.
+std::string ShownPath(const std::filesystem::path& path, const Workspace& workspace);
+
+// What reading a coefficient file meets: the taps taken, the lines that hold
+// no integer and were skipped, and the values cut to their low 16 bits.
+struct TapFileScan {
+    bool readable = false;
+    int taps = 0;
+    int skippedLines = 0;
+    int reducedValues = 0;
+};
+TapFileScan ScanTapFile(const std::filesystem::path& path);
+
+std::string LabReadStatus(const std::string& shown, bool read, const Settings& s);
+std::string LabSavedStatus(const std::string& lab, bool labWritten, const std::string& prg, bool prgWritten);
+std::string TableWrittenStatus(const std::string& shown, bool written);
+std::string TableReadStatus(const std::string& shown, bool read, const Settings& s);
+// "Write *.prg": the program file, the tool's output and the mismatch counts.
+// toolPairs: what the tool's gc101 output gave, -1 when it left none.
+std::string ProgramWrittenStatus(const std::string& shown, bool written, int writes, int toolPairs, int page16,
+                                 int page17);
+// "gc101->prg": pairs read (-1: unreadable), register writes taken, program file.
+std::string Gc101Status(const std::string& in, int pairs, int writes, const std::string& out, bool written);
+// "Read  BeRam": pairs read, -1 when the file cannot be read.
+std::string BeRamStatus(const std::string& shown, int pairs);
+std::string CommandScriptStatus(const std::string& script, bool written, bool toolRan);
+std::string CompareStatus(const std::string& table, bool tableRead, const std::string& report, bool written,
+                          int differences);
+std::string CoefFileStatus(const std::string& shown, int channel, const TapFileScan& scan);
+std::string FltStatus(const std::string& in, const FltConversion& r, const std::string& out, bool declined);
+std::string TestFilterStatus(const TestFilterResult& r, const Workspace& workspace);
+std::string ApplyToAllStatus(int channel);
+// The line added to the refusal of "Записать": the total decimations of the
+// channels that are compared (four in Full rate, A and C in the paired modes).
+std::string DecimationTotalsLine(const Settings& s);
+// Where "DFDP->Filter" writes for a chosen filter file: FILTERS/<name cut at its last '.'>.taps.
+std::filesystem::path FltOutputPath(const std::filesystem::path& fltPath, const Workspace& workspace);
+std::string HistoryStatus(bool undo, bool done);
+
+}  // namespace gc

@@ -1,0 +1,70 @@
+#include "session/settings_history.h"
+
+#include <tuple>
+
+#include "chip/derivation.h"
+#include "core/lab_file.h"
+#include "filters/coef_files.h"
+#include "session/session.h"
+
+namespace gc {
+
+namespace {
+
+// FullDebug is 0 while the window runs and is written back only at close:
+// leave it out so that an expert's start is not "modified".
+std::string LabText(Settings s) {
+    s.FullDebug = 0;
+    return FormatLab(s);
+}
+
+}  // namespace
+
+void SettingsHistory::Reset(const Settings& s) {
+    states_.clear();
+    states_.push_back({s, LabText(s)});
+    pos_ = 0;
+    saved_ = states_.back().text;
+}
+
+bool SettingsHistory::Commit(const Settings& s) {
+    std::string text = LabText(s);
+    if (!states_.empty() && states_[pos_].text == text) return false;
+    if (!states_.empty()) states_.erase(states_.begin() + static_cast<std::ptrdiff_t>(pos_) + 1, states_.end());
+    states_.push_back({s, std::move(text)});
+    if (states_.size() > kDepth) states_.erase(states_.begin());
+    pos_ = states_.size() - 1;
+    return true;
+}
+
+std::optional<Settings> SettingsHistory::Undo() {
+    if (!CanUndo()) return std::nullopt;
+    return states_[--pos_].settings;
+}
+
+std::optional<Settings> SettingsHistory::Redo() {
+    if (!CanRedo()) return std::nullopt;
+    return states_[++pos_].settings;
+}
+
+void SettingsHistory::MarkSaved(const Settings& s) { saved_ = LabText(s); }
+
+bool SettingsHistory::Modified(const Settings& s) const { return LabText(s) != saved_; }
+
+}  // namespace gc
+
+namespace gc {
+
+void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors) {
+    const int32_t fullDebug = m.settings.FullDebug;
+    m.settings = s;
+    m.settings.FullDebug = fullDebug;
+    if (auto bounds = CicBoundsOfMode(m.settings.ModeOfInput)) std::tie(m.CicDecMin, m.CicDecStep) = *bounds;
+    const int mode = m.settings.ModeOfInput;
+    if ((mode == 1 || mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
+    ReloadAllPfirFiles(m.settings, m, errors, workspace);
+    CopySckDiv(m.settings, m.workImage);
+    DeriveRegisters(m.settings, m);
+}
+
+}  // namespace gc
