@@ -8,6 +8,7 @@
 #include "gui/pfir_design_dialog.h"
 #include "gui/pfir_response_window.h"
 #include "gui/register_windows.h"
+#include "gui/response_plot.h"
 #include "gui/tgform.h"
 
 namespace gc {
@@ -38,6 +39,11 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
         w->SetExportFolder(QString::fromStdString(workspace.root.string()));
     gform_->AddResponseWindowHook([this] { cicForm_->RefreshIfOpen(); });
     gform_->AddResponseWindowHook([this] { pfirForm_->RefreshIfOpen(); });
+    // The exports say in the main window's status line what they wrote.
+    auto status = [this](const QString& text) { gform_->ShowStatus(text.toStdString()); };
+    QObject::connect(gform_->plot(), &ResponsePlotPanel::statusMessage, gform_.get(), status);
+    QObject::connect(cicForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
+    QObject::connect(pfirForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
     gform_->SetCoefErrorSink(coefErrors_.get());
     registerWindows_->Attach(*gform_);
     gform_->SetDialogs({

@@ -85,12 +85,6 @@ public:
     // coefficient file (load, fit, derive, redraw).
     void UseCoefFile(const std::filesystem::path& chosen);
 
-signals:
-    // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
-    // PFIR gain, CIC norm, total gain or output rate panel.
-    void cicWindowRequested();
-    void pfirWindowRequested();
-
     // The status line: what the last command read or wrote.
     QStatusBar* statusBar() const { return statusBar_; }
     void ShowStatus(const std::string& line);
@@ -98,6 +92,12 @@ signals:
     const SettingsHistory& history() const { return history_; }
     void UndoSettings();
     void RedoSettings();
+
+signals:
+    // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
+    // PFIR gain, CIC norm, total gain or output rate panel.
+    void cicWindowRequested();
+    void pfirWindowRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

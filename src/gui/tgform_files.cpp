@@ -207,7 +207,7 @@ void TGForm::UseCoefFile(const std::filesystem::path& chosen) {
     plot_->ScheduleRedraw();
     UpdateControls();
     RefreshResponseWindows();
-    ShowStatus(CoefFileStatus(ShownPath(ToPath(*chosen), workspace_), m_.CurrentChannel, ScanTapFile(ToPath(*chosen))));
+    ShowStatus(CoefFileStatus(ShownPath(chosen, workspace_), m_.CurrentChannel, ScanTapFile(chosen)));
 }
 
 void TGForm::OnApplyToAll() {

@@ -380,6 +380,7 @@ QPushButton* TGForm::AddExpertButton(const QString& caption, const QString& obje
     auto* b = MakeButton(expertGroup_, text.replace('&', QStringLiteral("&&")), "");
     b->setObjectName(objectName);
     windowButtons_->addWidget(b, n / 4, n % 4);
+    SetToolTips();  // the button is added after the window was built
     return b;
 }
 
