@@ -56,6 +56,8 @@ int UsageError(Context& ctx, const std::string& message);
 int UnexpectedArgument(Context& ctx, const std::string& arg);
 // Writing failed: message naming the file on err; returns kExitWriteFailed.
 int WriteError(Context& ctx, const std::filesystem::path& path);
+// A warning on err when the file is too long to be read whole (readers stop at their bound).
+void WarnIfCut(Context& ctx, const std::filesystem::path& path);
 
 // Runs the tool with the given arguments (without the program name).
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);

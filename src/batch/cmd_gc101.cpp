@@ -18,6 +18,8 @@ int RunGc101(Context& ctx) {
     if (n < 0) {
         ctx.err << "gc5016-batch: warning: cannot read " << chosen << ", the program file gets no triples\n";
         n = 0;
+    } else {
+        WarnIfCut(ctx, ctx.Path(chosen));
     }
     Gc101ToRegisterWrites(m, list, n);
     const std::filesystem::path out = ctx.workspace.Configs() / (Gc101ProgramName(chosen) + ".prg");

@@ -120,11 +120,22 @@ void ApplyLabLines(Settings& s, DecimationState& d, const std::vector<std::strin
     for (int c = 0; c < kChannels; ++c) d.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
-bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path) {
-    auto lines = ReadLines(path);
-    if (!lines) return false;
+void ReadLab(Settings& s, DecimationState& d, LineReader& in) {
+    std::string line;
+    bool any = false;
+    while (in.Next(line)) {
+        ApplyLine(s, line);
+        any = true;
+    }
     // An empty file holds no settings at all: leave everything as it is.
-    if (!lines->empty()) ApplyLabLines(s, d, *lines);
+    // Otherwise the mode's stored decimations and the totals follow the lines.
+    if (any) ApplyLabLines(s, d, {});
+}
+
+bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path) {
+    LineReader in(path);
+    if (!in.is_open()) return false;
+    ReadLab(s, d, in);
     return true;
 }
 
