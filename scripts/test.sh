@@ -41,6 +41,6 @@ for target in "$root"/fuzz/*.cpp; do
   mkdir -p "$corpus"
   echo "-- $name"
   (cd "$root/build-fuzz" && "./fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
-      -print_final_stats=0 "$corpus" 2>&1 | tail -n 3)
+      -print_final_stats=0 "$corpus" "$root/fuzz/corpus/$name" 2>&1 | tail -n 3)
 done
 echo "== all tests passed"

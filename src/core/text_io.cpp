@@ -55,10 +55,10 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-LineReader::LineReader(std::string_view bytes, TextLimits limits) : limits_(limits), open_(true) {
-    pending_ = bytes.substr(0, std::min(bytes.size(), limits_.maxTotalBytes));
+LineReader::LineReader(TextBytes text, TextLimits limits) : limits_(limits), open_(true) {
+    pending_ = text.bytes.substr(0, std::min(text.bytes.size(), limits_.maxTotalBytes));
     consumed_ = pending_.size();
-    overLimit_ = bytes.size() > pending_.size();
+    overLimit_ = text.bytes.size() > pending_.size();
 }
 
 LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : limits_(limits) {

@@ -18,13 +18,19 @@ struct TextLimits {
     size_t maxTotalBytes = size_t{16} << 20;  // reading stops there
 };
 
+// Bytes in memory to be read as text (a tag, so that a string is never taken
+// for a path or the other way round).
+struct TextBytes {
+    std::string_view bytes;
+};
+
 // Reads text one line at a time, from a file or from bytes in memory, with
 // bounded memory. Only a regular file opens: a device, a pipe or a folder is
 // treated as a missing file, so that /dev/zero or a FIFO never hangs a reader.
 class LineReader {
 public:
-    // bytes must outlive the reader.
-    explicit LineReader(std::string_view bytes, TextLimits limits = {});
+    // Text in memory; the bytes must outlive the reader.
+    explicit LineReader(TextBytes text, TextLimits limits = {});
     explicit LineReader(const std::filesystem::path& path, TextLimits limits = {});
     ~LineReader();
     LineReader(const LineReader&) = delete;
