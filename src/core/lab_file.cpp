@@ -26,10 +26,15 @@ std::string FormatLab(const Settings& s) {
         } else {
             out += StrPrintf("%-25s", e.name);
             for (int k = 0; k < kChannels; ++k) {
+                std::string field;
                 if (e.type == PT_FLOAT)
-                    out += StrPrintf("%-12f", ParamGetNumber(s, e, k));
+                    field = StrPrintf("%-12f", ParamGetNumber(s, e, k));
                 else
-                    out += StrPrintf("%-12d", static_cast<int>(ParamGetNumber(s, e, k)));
+                    field = StrPrintf("%-12d", static_cast<int>(ParamGetNumber(s, e, k)));
+                // A value that fills its field (a gain of 10000 or more) would run
+                // into the next one and the line would no longer read back.
+                if (field.back() != ' ' && k + 1 < kChannels) field += ' ';
+                out += field;
             }
             out += '\n';
         }

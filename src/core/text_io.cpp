@@ -201,7 +201,10 @@ struct Fd {
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return false;
+    // A folder, a device or a pipe is never replaced by a file (as root, a
+    // rename over /dev/zero would succeed).
+    const fs::file_status st = fs::status(path, ec);
+    if (fs::exists(st) && !fs::is_regular_file(st)) return false;
     const std::string name = path.filename().string();
     if (name.empty()) return false;
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");

@@ -197,6 +197,10 @@ TEST(WriteFileAtomic, ReplacesTheTargetAndLeavesNothingElse) {
     fs::create_directories(dir / "folder");
     EXPECT_FALSE(WriteFileAtomic(dir / "folder", "x"));
     EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "x.lab", "x"));
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(WriteFileAtomic(dir / "fifo", "x"));
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    fs::remove(dir / "fifo");
     EXPECT_EQ(OtherEntries(dir.path(), "good.lab"), std::vector<std::string>{"folder"});
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
 }
