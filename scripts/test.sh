@@ -51,9 +51,12 @@ for target in "$root"/fuzz/*.cpp; do
   log="$steps_logs/$name.log"
   rm -rf "$artifacts"
   mkdir -p "$corpus" "$artifacts"
+  # The checked-in seeds are read, never written: new inputs go to the build's corpus.
+  seeds=()
+  [ -d "$root/fuzz/corpus/$name" ] && seeds=("$root/fuzz/corpus/$name")
   status=0
   (cd "$root/build-fuzz" && "./fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
-      -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1) || status=$?
+      -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "${seeds[@]}" >"$log" 2>&1) || status=$?
   # libFuzzer's last status line holds the coverage; its final stats the executions.
   runs="$(awk '/^stat::number_of_executed_units:/ {print $2}' "$log")"
   cov="$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1 || true)"

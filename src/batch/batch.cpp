@@ -6,6 +6,7 @@
 
 #include "batch/help.h"
 #include "chip/derivation.h"
+#include "core/text_io.h"
 #include "session/session.h"
 
 namespace gc::batch {
@@ -82,6 +83,12 @@ std::string Context::Shown(const std::filesystem::path& p) const {
     return rel.empty() || *rel.begin() == ".." ? p.string() : rel.string();
 }
 
+void WarnIfCut(Context& ctx, const std::filesystem::path& path) {
+    if (CheckTextFile(path) == TextFileState::TooLong)
+        ctx.err << "gc5016-batch: warning: " << ctx.Shown(path) << " is longer than "
+                << (TextLimits{}.maxTotalBytes >> 20) << " MiB, only its start was read\n";
+}
+
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
     if (int status = 0; HandleInfoRequest(argv, out, err, status)) return status;
     std::string dir;
@@ -143,6 +150,8 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     StreamCoefFileErrors sink(err);
     if (!StartSession(m, ctx->workspace, ctx->Path(lab), &sink))
         err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
+    else
+        WarnIfCut(*ctx, ctx->Path(lab));
     if (lchm) {
         // As checking the box does: the derivation takes the manual shift; the fits stay.
         m.ManualFirShift = m.settings.shiftFir;

@@ -62,6 +62,8 @@ int InputRefused(Context& ctx, const std::string& message);
 // A file the command reads must be a regular file: a folder, a device or a
 // missing file is refused before anything is written.
 bool IsReadableInput(const std::filesystem::path& path);
+// A warning on err when the file is too long to be read whole (readers stop at their bound).
+void WarnIfCut(Context& ctx, const std::filesystem::path& path);
 
 // Runs the tool with the given arguments (without the program name).
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);

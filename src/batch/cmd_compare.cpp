@@ -16,6 +16,8 @@ int RunCompare(Context& ctx) {
     if (!ReadToolTableFile(ctx.session.toolImage, ctx.Path(table)))
         ctx.err << "gc5016-batch: warning: cannot read " << table
                 << ", comparing against the tool image's start values\n";
+    else
+        WarnIfCut(ctx, ctx.Path(table));
     const CompareResult r = WriteCompareReport(ctx.session.workImage, ctx.session.toolImage, ctx.Path(report));
     // The count is known whether or not the report could be written.
     ctx.out << "differences: " << r.differences << "\n";

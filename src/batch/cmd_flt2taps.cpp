@@ -10,6 +10,7 @@ namespace {
 int RunFlt2Taps(Context& ctx) {
     if (ctx.args.size() != 1) return UsageError(ctx, "flt2taps needs exactly one FILE.flt");
     FltConversion r = ConvertFltToTaps(ctx.Path(ctx.args[0]), ctx.workspace);
+    if (r.status != FltConversion::InputUnreadable) WarnIfCut(ctx, ctx.Path(ctx.args[0]));
     switch (r.status) {
         case FltConversion::Done:
             return kExitOk;

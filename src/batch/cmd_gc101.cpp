@@ -19,6 +19,7 @@ int RunGc101(Context& ctx) {
     Gc101List list;
     const int n = ReadGc101File(ctx.Path(chosen), list);
     if (n < 0) return InputRefused(ctx, "cannot read " + chosen);
+    WarnIfCut(ctx, ctx.Path(chosen));
     Gc101ToRegisterWrites(m, list, n);
     const std::filesystem::path out = ctx.workspace.Configs() / (Gc101ProgramName(chosen) + ".prg");
     if (!WriteProgramFile(m.settings, m, m, out)) return WriteError(ctx, out);

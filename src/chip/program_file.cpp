@@ -123,19 +123,21 @@ void PrepareProgram(const Settings& s, ChipState& m) {
 }
 
 int ReadGc101File(const std::filesystem::path& path, Gc101List& list) {
-    bool endsWithBreak = false;
-    std::optional<std::vector<std::string>> lines = ReadLines(path, &endsWithBreak);
-    if (!lines) return -1;
-    size_t usable = lines->size();
-    // The tool ends every line; a line cut off at the end is not trusted.
-    if (!endsWithBreak && usable > 0) --usable;
+    LineReader in(path);
+    if (!in.is_open()) return -1;
+    return ReadGc101File(in, list);
+}
+
+int ReadGc101File(LineReader& in, Gc101List& list) {
+    std::string line;
     // Only the first 2000 lines count, whether or not each holds a pair, so
     // that a skipped line never lets a later one in.
-    usable = std::min(usable, static_cast<size_t>(kGc101Capacity));
     list.count = 0;
-    for (size_t k = 0; k < usable && list.count < kGc101Capacity; ++k) {
+    for (size_t k = 0; k < static_cast<size_t>(kGc101Capacity) && in.Next(line); ++k) {
+        // The tool ends every line; a line cut off at the end is not trusted.
+        if (!in.lineEnded()) break;
         Gc101Pair pair;
-        if (ParseGc101Line((*lines)[k], pair)) list.pairs[static_cast<size_t>(list.count++)] = pair;
+        if (ParseGc101Line(line, pair)) list.pairs[static_cast<size_t>(list.count++)] = pair;
     }
     return list.count;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/text_io.h"
 #include "core/workspace.h"
 
 namespace gc {
@@ -51,6 +52,7 @@ struct Gc101List {
 // defines a pair when, from its seventh character on, it holds two hexadecimal
 // numbers; other lines are skipped. A last line without a line break is not used.
 int ReadGc101File(const std::filesystem::path& path, Gc101List& list);
+int ReadGc101File(LineReader& in, Gc101List& list);
 
 // Replaces registerWriteList by the first n pairs: a write to register 2
 // selects the page of the writes that follow it.

@@ -140,10 +140,16 @@ void ParseTableValue(RegisterImage& m, const RegisterParam& e, const char* text)
 }
 
 bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path) {
-    auto lines = ReadLines(path);
-    if (!lines) return false;
+    LineReader in(path);
+    if (!in.is_open()) return false;
+    ReadTableFile(work, in);
+    return true;
+}
+
+void ReadTableFile(RegisterImage& work, LineReader& in) {
     const auto& index = WorkEntriesByWord();
-    for (const std::string& raw : *lines) {
+    std::string raw;
+    while (in.Next(raw)) {
         const std::string_view line = AsCText(raw);
         // Entries in table order, so that two entries of one line are parsed
         // in the order the table lists them.
@@ -154,20 +160,23 @@ bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path) {
         std::sort(hits.begin(), hits.end());
         for (const RegisterParam* e : hits) ParseTableValue(work, *e, raw.c_str() + std::strlen(e->name));
     }
-    return true;
 }
 
 bool ReadToolTableFile(RegisterImage& tool, const std::filesystem::path& path) {
-    auto lines = ReadLines(path);
-    if (!lines) return false;
+    LineReader in(path);
+    if (!in.is_open()) return false;
+    ReadToolTableFile(tool, in);
+    return true;
+}
+
+void ReadToolTableFile(RegisterImage& tool, LineReader& in) {
     const auto entries = ToolTableParams();
-    const size_t n = std::min(lines->size(), entries.size());
-    for (size_t k = 0; k < n; ++k) {
-        const std::string& raw = (*lines)[k];
+    std::string raw;
+    // Lines past the last entry are never read.
+    for (size_t k = 0; k < entries.size() && in.Next(raw); ++k) {
         const RegisterParam& e = entries[k];
         if (LineBelongsTo(AsCText(raw), e)) ParseTableValue(tool, e, raw.c_str() + std::strlen(e.name));
     }
-    return true;
 }
 
 }  // namespace gc

@@ -10,6 +10,7 @@
 
 #include "core/model.h"
 #include "core/param_table.h"
+#include "core/text_io.h"
 
 namespace gc {
 
@@ -41,10 +42,12 @@ void ParseTableValue(RegisterImage& image, const RegisterParam& e, const char* v
 // line keep their values. False, with nothing changed, when the file cannot
 // be opened.
 bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path);
+void ReadTableFile(RegisterImage& work, LineReader& in);
 
 // Reads the chip tool's table into the tool image: line k is matched only
 // with entry k of the tool's list, at most 250 lines. False, with nothing
 // changed, when the file cannot be opened.
 bool ReadToolTableFile(RegisterImage& tool, const std::filesystem::path& path);
+void ReadToolTableFile(RegisterImage& tool, LineReader& in);
 
 }  // namespace gc

@@ -26,10 +26,15 @@ std::string FormatLab(const Settings& s) {
         } else {
             out += StrPrintf("%-25s", e.name);
             for (int k = 0; k < kChannels; ++k) {
+                std::string field;
                 if (e.type == PT_FLOAT)
-                    out += StrPrintf("%-12f", ParamGetNumber(s, e, k));
+                    field = StrPrintf("%-12f", ParamGetNumber(s, e, k));
                 else
-                    out += StrPrintf("%-12d", static_cast<int>(ParamGetNumber(s, e, k)));
+                    field = StrPrintf("%-12d", static_cast<int>(ParamGetNumber(s, e, k)));
+                // A value that fills its field (a gain of 10000 or more) would run
+                // into the next one and the line would no longer read back.
+                if (field.back() != ' ' && k + 1 < kChannels) field += ' ';
+                out += field;
             }
             out += '\n';
         }
@@ -120,11 +125,22 @@ void ApplyLabLines(Settings& s, DecimationState& d, const std::vector<std::strin
     for (int c = 0; c < kChannels; ++c) d.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
-bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path) {
-    auto lines = ReadLines(path);
-    if (!lines) return false;
+void ReadLab(Settings& s, DecimationState& d, LineReader& in) {
+    std::string line;
+    bool any = false;
+    while (in.Next(line)) {
+        ApplyLine(s, line);
+        any = true;
+    }
     // An empty file holds no settings at all: leave everything as it is.
-    if (!lines->empty()) ApplyLabLines(s, d, *lines);
+    // Otherwise the mode's stored decimations and the totals follow the lines.
+    if (any) ApplyLabLines(s, d, {});
+}
+
+bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path) {
+    LineReader in(path);
+    if (!in.is_open()) return false;
+    ReadLab(s, d, in);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/text_io.h"
 
 namespace gc {
 
@@ -20,6 +21,8 @@ bool WriteLab(const Settings& s, const std::filesystem::path& path);
 // Reads settings from the file, then takes the decimations as ApplyLabLines
 // does; false and no change when it cannot be opened.
 bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path);
+// The same from text already opened (a file or bytes in memory).
+void ReadLab(Settings& s, DecimationState& d, LineReader& in);
 
 // Applies lab-file lines to the settings, then the input mode's stored CIC
 // decimations with their bounds, and the total decimations.

@@ -1,15 +1,17 @@
 #include "core/text_io.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <random>
 #include <system_error>
 
+#include <fcntl.h>
 #include <locale.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <clocale>
 
@@ -53,34 +55,200 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (endsWithBreak) *endsWithBreak = !text.empty() && text.back() == '\n';
-    return SplitLines(text);
+LineReader::LineReader(TextBytes text, TextLimits limits) : limits_(limits), open_(true) {
+    pending_ = text.bytes.substr(0, std::min(text.bytes.size(), limits_.maxTotalBytes));
+    consumed_ = pending_.size();
+    overLimit_ = text.bytes.size() > pending_.size();
 }
+
+LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : limits_(limits) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer, and a special file
+    // that claims to be regular (/proc/kmsg) must not block a read.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        return;
+    }
+    open_ = true;
+}
+
+LineReader::~LineReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool LineReader::Fill() {
+    if (eof_) return false;
+    if (fd_ < 0) {
+        eof_ = true;
+        truncated_ = overLimit_;
+        return false;
+    }
+    if (consumed_ >= limits_.maxTotalBytes) {
+        char probe = 0;
+        ssize_t n = 0;
+        do n = ::read(fd_, &probe, 1);
+        while (n < 0 && errno == EINTR);
+        truncated_ = n > 0;
+        eof_ = true;
+        return false;
+    }
+    constexpr size_t kChunk = 64 * 1024;
+    const size_t want = std::min(kChunk, limits_.maxTotalBytes - consumed_);
+    buffer_.resize(want);
+    ssize_t n = 0;
+    do n = ::read(fd_, buffer_.data(), want);
+    while (n < 0 && errno == EINTR);
+    // A read error (EAGAIN from a special file, EIO) ends the text like its end.
+    if (n <= 0) {
+        eof_ = true;
+        return false;
+    }
+    consumed_ += static_cast<size_t>(n);
+    pending_ = std::string_view(buffer_.data(), static_cast<size_t>(n));
+    return true;
+}
+
+bool LineReader::Next(std::string& line) {
+    line.clear();
+    lineEnded_ = false;
+    if (!open_) return false;
+    // One byte past the bound is kept so that a '\r' before the break can go.
+    const size_t keep = limits_.maxLineBytes + 1;
+    bool any = false;
+    for (;;) {
+        if (pending_.empty() && !Fill()) {
+            if (truncated_ || !any) {
+                line.clear();
+                return false;
+            }
+            break;
+        }
+        any = true;
+        const size_t nl = pending_.find('\n');
+        const std::string_view part = pending_.substr(0, nl);
+        if (line.size() < keep) line.append(part.substr(0, keep - line.size()));
+        if (nl != std::string_view::npos) {
+            pending_.remove_prefix(nl + 1);
+            lineEnded_ = true;
+            break;
+        }
+        pending_ = {};
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > limits_.maxLineBytes) line.resize(limits_.maxLineBytes);
+    return true;
+}
+
+TextFileState CheckTextFile(const std::filesystem::path& path, TextLimits limits) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return TextFileState::Unopenable;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!regular) return TextFileState::Unopenable;
+    return static_cast<size_t>(st.st_size) > limits.maxTotalBytes ? TextFileState::TooLong : TextFileState::Readable;
+}
+
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak) {
+    LineReader in(path);
+    if (!in.is_open()) return std::nullopt;
+    std::vector<std::string> lines;
+    std::string line;
+    bool ended = false;
+    while (in.Next(line)) {
+        lines.push_back(line);
+        ended = in.lineEnded();
+    }
+    if (endsWithBreak) *endsWithBreak = ended;
+    return lines;
+}
+
+namespace {
+
+// A name for the temporary that no other file in the folder has now: hidden,
+// so that a leftover never shows among the user's files.
+std::string TempName(const std::string& target) {
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 rng(std::random_device{}() ^ static_cast<uint64_t>(::getpid()));
+    std::string name = "." + target + ".";
+    for (int i = 0; i < 6; ++i) name += kChars[rng() % (sizeof kChars - 1)];
+    return name;
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        content.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// Closes a descriptor when the scope ends.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+}  // namespace
 
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return false;
-    fs::path tmp = path;
-    tmp += StrPrintf(".tmp%ld", static_cast<long>(getpid()));
-    FILE* f = std::fopen(tmp.string().c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) {
-        fs::rename(tmp, path, ec);
-        ok = !ec;
+    // A folder, a device or a pipe is never replaced by a file (as root, a
+    // rename over /dev/zero would succeed).
+    const fs::file_status st = fs::status(path, ec);
+    if (fs::exists(st) && !fs::is_regular_file(st)) return false;
+    const std::string name = path.filename().string();
+    if (name.empty()) return false;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (dir.fd < 0) return false;
+
+    // First choice: a file without a name until it is whole, so a kill leaves nothing.
+    // It is named through /proc, so without /proc the hidden name is used from the start.
+    Fd tmp{::access("/proc/self/fd", X_OK) == 0 ? ::openat(dir.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1};
+    const bool unnamed = tmp.fd >= 0;
+    std::string tmpName;
+    if (!unnamed) {
+        for (int attempt = 0; attempt < 100 && tmp.fd < 0; ++attempt) {
+            tmpName = TempName(name);
+            tmp.fd = ::openat(dir.fd, tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (tmp.fd < 0 && errno != EEXIST) return false;
+        }
+        if (tmp.fd < 0) return false;
     }
-    if (!ok) fs::remove(tmp, ec);
-    return ok;
+    bool ok = WriteAll(tmp.fd, content) && ::fsync(tmp.fd) == 0;
+    if (ok && unnamed) {
+        // The name is given only now, and taken away by the rename right after.
+        const std::string self = "/proc/self/fd/" + std::to_string(tmp.fd);
+        ok = false;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            tmpName = TempName(name);
+            if (::linkat(AT_FDCWD, self.c_str(), dir.fd, tmpName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                ok = true;
+                break;
+            }
+            if (errno != EEXIST) break;
+        }
+        if (!ok) tmpName.clear();
+    }
+    ok = ::close(tmp.fd) == 0 && ok;
+    tmp.fd = -1;
+    if (ok) ok = ::renameat(dir.fd, tmpName.c_str(), dir.fd, name.c_str()) == 0;
+    if (!ok) {
+        if (!tmpName.empty()) ::unlinkat(dir.fd, tmpName.c_str(), 0);
+        return false;
+    }
+    // The new name is on disk only once the folder is.
+    ::fsync(dir.fd);
+    return true;
 }
 
 std::string StrPrintf(const char* fmt, ...) {

@@ -1,6 +1,7 @@
 // Text input and output shared by every file reader and writer.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,18 +10,80 @@
 
 namespace gc {
 
-// All lines of a text file, whole, whatever their length, without their line
-// break ("\n" or "\r\n"). A last line without a break counts when it holds text.
+// Every format's real files are a few kilobytes with lines under 80
+// characters; these bounds sit far above that, so that no input (a device, a
+// huge or binary file) can hang a reader or take memory in proportion to its size.
+struct TextLimits {
+    size_t maxLineBytes = 4096;               // the rest of a longer line is skipped
+    size_t maxTotalBytes = size_t{16} << 20;  // reading stops there
+};
+
+// Bytes in memory to be read as text (a tag, so that a string is never taken
+// for a path or the other way round).
+struct TextBytes {
+    std::string_view bytes;
+};
+
+// Reads text one line at a time, from a file or from bytes in memory, with
+// bounded memory. Only a regular file opens: a device, a pipe or a folder is
+// treated as a missing file, so that /dev/zero or a FIFO never hangs a reader.
+class LineReader {
+public:
+    // Text in memory; the bytes must outlive the reader.
+    explicit LineReader(TextBytes text, TextLimits limits = {});
+    explicit LineReader(const std::filesystem::path& path, TextLimits limits = {});
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    bool is_open() const { return open_; }
+    // The next line without its break ("\n" or "\r\n"), cut to maxLineBytes.
+    // A last line without a break counts when it holds text. False at the end.
+    bool Next(std::string& line);
+    // Whether the line Next gave last ended with a line break (readers that
+    // take only finished lines need it).
+    bool lineEnded() const { return lineEnded_; }
+    // Reading stopped at maxTotalBytes with more text in the file; the line cut
+    // there is not given.
+    bool truncated() const { return truncated_; }
+
+private:
+    bool Fill();
+
+    TextLimits limits_;
+    int fd_ = -1;
+    bool open_ = false;
+    bool lineEnded_ = false;
+    bool truncated_ = false;
+    bool eof_ = false;
+    bool overLimit_ = false;  // bytes in memory beyond maxTotalBytes
+    size_t consumed_ = 0;     // bytes taken from the source so far
+    std::string buffer_;      // file input not yet split; unused for bytes in memory
+    std::string_view pending_;
+};
+
+// What a reader will find at a path.
+enum class TextFileState {
+    Readable,    // a regular file within the bounds
+    Unopenable,  // missing, unreadable, or not a regular file
+    TooLong,     // a regular file longer than maxTotalBytes: only its head is read
+};
+TextFileState CheckTextFile(const std::filesystem::path& path, TextLimits limits = {});
+
+// All lines of a text file, read by LineReader (so bounded the same way).
 // nullopt when the file cannot be opened. endsWithBreak, when given, tells
-// whether the text ends with a line break (readers that take only finished
-// lines need it).
+// whether the text read ends with a line break.
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak = nullptr);
 
 // Splits text into lines by the same rule.
 std::vector<std::string> SplitLines(std::string_view text);
 
 // Writes the file through a temporary file in the same folder and a rename, so
-// that a failed write never leaves a truncated file in place of a good one.
+// that a failed write never leaves a truncated file in place of a good one. The
+// temporary has no name while it is written (or a hidden, unique one where the
+// file system cannot do that) and is removed on every failure, so a write that
+// is killed leaves no litter beside the user's files; the folder is synced
+// after the rename so the new name survives a power cut.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content);
 
 // printf-style formatting into a string.

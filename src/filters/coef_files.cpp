@@ -34,27 +34,22 @@ int32_t ClampToInt32(long v) {
         std::clamp<long>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-// Only a plain file is read: a name from a damaged lab file may lead to a
-// device or a pipe, which would never end (/dev/zero) or never open.
-bool IsPlainFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
-
 }  // namespace
 
 int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps) {
-    if (!IsPlainFile(path)) return -1;
-    bool endsWithBreak = false;
-    auto lines = ReadLines(path, &endsWithBreak);
-    if (!lines) return -1;
+    LineReader in(path);
+    if (!in.is_open()) return -1;
+    return ReadTapFile(in, taps);
+}
+
+int ReadTapFile(LineReader& in, TapBuffer& taps) {
     taps.fill(0);
-    // Text after the last line break is an unfinished line: not taken.
-    size_t finished = lines->size();
-    if (!endsWithBreak && finished > 0) --finished;
+    std::string line;
     int n = 0;
-    for (size_t i = 0; i < finished && n < kMaxTaps; ++i) {
-        if (auto v = LeadingInteger((*lines)[i])) taps[static_cast<size_t>(n++)] = LowWordSigned(*v);
+    while (n < kMaxTaps && in.Next(line)) {
+        // Text after the last line break is an unfinished line: not taken.
+        if (!in.lineEnded()) break;
+        if (auto v = LeadingInteger(line)) taps[static_cast<size_t>(n++)] = LowWordSigned(*v);
     }
     return n;
 }
@@ -147,13 +142,34 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Works
     name += ".taps";
     r.output = workspace.Filters() / name;
 
-    auto lines = IsPlainFile(fltPath) ? ReadLines(fltPath) : std::nullopt;
-    if (!lines) {
+    LineReader in(fltPath);
+    if (!in.is_open()) {
         r.status = FltConversion::InputUnreadable;
         r.message = "Файл " + fltPath.string() + " не удалось открыть";
         return r;
     }
-    std::optional<long> count = lines->size() >= 2 ? LeadingInteger((*lines)[1]) : std::nullopt;
+    std::string text;
+    const FltConversion parsed = ConvertFltText(in, fltPath, text);
+    if (parsed.status != FltConversion::Done) {
+        r.status = parsed.status;
+        r.message = parsed.message;
+        return r;
+    }
+    if (!WriteFileAtomic(r.output, text)) {
+        r.status = FltConversion::WriteFailed;
+        r.message = "Не удалось записать " + r.output.string();
+        return r;
+    }
+    r.count = parsed.count;
+    return r;
+}
+
+FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPath, std::string& text) {
+    FltConversion r;
+    text.clear();
+    std::string line;
+    std::optional<long> count;
+    if (in.Next(line) && in.Next(line)) count = LeadingInteger(line);
     if (!count || *count < 1 || *count > kMaxFltTaps) {
         r.status = FltConversion::BadCount;
         r.message = "Файл " + fltPath.string() + ": число коэффициентов во второй строке должно быть от 1 до " +
@@ -162,23 +178,16 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Works
     }
 
     const int n = static_cast<int>(*count);
-    std::string text;
     int32_t last = 0;  // a tap line that is missing repeats the value before it
     int written = 0;
-    for (size_t i = 2; i < lines->size() && written < n; ++i) {
-        if (auto v = LeadingInteger((*lines)[i])) {
+    while (written < n && in.Next(line)) {
+        if (auto v = LeadingInteger(line)) {
             last = ClampToInt32(*v);
             text += StrPrintf(" %d\n", last);
             ++written;
         }
     }
     for (; written < n; ++written) text += StrPrintf(" %d\n", last);
-
-    if (!WriteFileAtomic(r.output, text)) {
-        r.status = FltConversion::WriteFailed;
-        r.message = "Не удалось записать " + r.output.string();
-        return r;
-    }
     r.count = n;
     return r;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/model.h"
+#include "core/text_io.h"
 #include "core/workspace.h"
 #include "filters/coef_errors.h"
 
@@ -21,6 +22,7 @@ using TapBuffer = std::array<int32_t, kMaxTaps>;
 // holds no integer is skipped. Returns the number of taps (0..512) with the
 // rest of taps cleared, or -1 when the file cannot be opened.
 int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps);
+int ReadTapFile(LineReader& in, TapBuffer& taps);
 
 // Loads the file into the channel's coefficient store (words 0..511, zeros
 // after the taps). Returns the count (1..512), or 0 after reporting the file
@@ -70,5 +72,8 @@ struct FltConversion {
 // tap to FILTERS/<name cut at its last '.'>.taps of the working folder. Nothing is
 // written, and an existing output stays as it is, unless the input is usable.
 FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Workspace& workspace);
+// The conversion's reading: the taps text from the filter text, status Done
+// or BadCount (message naming fltPath); nothing is written.
+FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPath, std::string& tapsText);
 
 }  // namespace gc

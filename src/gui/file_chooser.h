@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace gc {
@@ -23,7 +24,11 @@ public:
     virtual std::optional<QString> Choose(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 
-// The toolkit's own file dialogs.
+// Makes a dialog show files without reading them: kind and name alone choose
+// icons and type names, so that no folder (/proc, /dev) can hang it.
+void ConfigureFileDialog(QFileDialog& dialog);
+
+// The toolkit's own file dialogs, set up by ConfigureFileDialog.
 class DialogFileChooser : public FileChooser {
 public:
     std::optional<QString> Choose(QWidget* parent, const FileDialogRequest& request) override;

@@ -89,6 +89,30 @@ TEST(LabFile, EverySettingRoundTrips) {
     EXPECT_EQ(b.CicDecStep, 1);
 }
 
+// Values too wide for their 12-character field stay apart: each channel reads
+// back its own, while values that fit keep the byte-exact layout.
+TEST(LabFile, WideChannelValuesReadBackApart) {
+    Settings a;
+    const float gains[kChannels] = {12846000128.0f, 38799204.0f, -123456.5f, 3.0f};
+    for (int c = 0; c < kChannels; ++c) {
+        a.OverallGain[c] = gains[c];
+        a.FreqNCO[c] = c % 2 ? -2147483647 - 1 : 2147483647;
+    }
+    TempDir dir;
+    ASSERT_TRUE(WriteLab(a, dir / "wide.lab"));
+    Settings b;
+    DecimationState d;
+    ASSERT_TRUE(ReadLab(b, d, dir / "wide.lab"));
+    for (int c = 0; c < kChannels; ++c) {
+        EXPECT_EQ(b.OverallGain[c], gains[c]) << c;
+        EXPECT_EQ(b.FreqNCO[c], a.FreqNCO[c]) << c;
+    }
+    EXPECT_NE(ReadFileText(dir / "wide.lab")
+                  .find("OverallGain              12846000128.000000 38799204.000000 "
+                        "-123456.500000 3.000000    \n"),
+              std::string::npos);
+}
+
 TEST(LabFile, ReaderRules) {
     TempDir dir;
     // CR LF lines, the header, an unknown key, a key that merely starts with a

@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string script = argv[1];
-    auto lines = gc::ReadLines(script);
-    if (!lines) {
+    gc::LineReader in{std::filesystem::path(script)};
+    if (!in.is_open()) {
         std::cerr << "cmd5016: cannot read " << script << "\n";
         return 1;
     }
@@ -57,7 +57,10 @@ int main(int argc, char** argv) {
     gc::DecimationState d;
     auto chip = std::make_unique<gc::ChipState>();  // large: two register images and the fits
     gc::ChipState& m = *chip;
-    cmd5016::ScriptRequest req = cmd5016::ApplyScript(s, d, *lines, std::cerr);
+    cmd5016::ScriptRequest req = cmd5016::ApplyScript(s, d, in, std::cerr);
+    if (in.truncated())
+        std::cerr << "cmd5016: " << script << " is longer than " << (gc::TextLimits{}.maxTotalBytes >> 20)
+                  << " MiB; only its start was read\n";
 
     // The script names the coefficient files relative to its own folder.
     const std::filesystem::path folder = std::filesystem::path(script).parent_path();

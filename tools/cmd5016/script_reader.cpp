@@ -36,13 +36,13 @@ int32_t ClampInt(double v) {
 
 }  // namespace
 
-ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, const std::vector<std::string>& lines,
-                          std::ostream& warn) {
+ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, gc::LineReader& in, std::ostream& warn) {
     ScriptRequest req;
     int splitiq = 0, rinRate = 1;
     int channel = -1;
     int lineNo = 0;
-    for (const std::string& raw : lines) {
+    std::string raw;
+    while (in.Next(raw)) {
         ++lineNo;
         std::string_view line = raw;
         if (size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/text_io.h"
 
 namespace cmd5016 {
 
@@ -19,7 +20,6 @@ struct ScriptRequest {
 // channel decimations (with the total decimations), tuning, gains, sync
 // sources and coefficient file. Lines it does not know are reported on warn
 // and skipped.
-ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, const std::vector<std::string>& lines,
-                          std::ostream& warn);
+ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, gc::LineReader& in, std::ostream& warn);
 
 }  // namespace cmd5016
