@@ -134,7 +134,8 @@ QString RandomText(std::mt19937& rng) {
 // Error boxes the program shows on purpose; any other text came from a fault.
 bool ExpectedErrorText(const QString& text) {
     for (const char* known : {"не является", "Файл ", "Не удалось записать", "Число отводов", "Не задано имя",
-                              "Имя файла ЛЧМ", "Выходная частота"})
+                              "Имя файла ЛЧМ", "Выходная частота", "Поле пусто", "вне допустимого диапазона",
+                              "Тактовая частота должна быть", "Усиление должно быть"})
         if (text.contains(QString::fromUtf8(known))) return true;
     return false;
 }
