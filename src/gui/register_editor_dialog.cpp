@@ -23,10 +23,10 @@ QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cas
 
 }  // namespace
 
-RegisterEditorDialog::RegisterEditorDialog(RegisterImage& image, const RegisterDialogSpec& spec, QWidget* parent)
-    : QWidget(parent, Qt::Window), image_(image), spec_(spec), boxes_(RegisterBoxes(spec)) {
-    setWindowTitle(Text(spec.title));
-    setObjectName(Text(spec.openName));
+RegisterEditorDialog::RegisterEditorDialog(RegisterImage& image, const RegisterDialogDef& def, QWidget* parent)
+    : QWidget(parent, Qt::Window), image_(image), def_(def), boxes_(RegisterBoxes(def)) {
+    setWindowTitle(Text(def.title));
+    setObjectName(Text(def.openName));
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -34,36 +34,36 @@ RegisterEditorDialog::RegisterEditorDialog(RegisterImage& image, const RegisterD
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(4);
     int line = 0;
-    if (HasChannelColumns(spec)) {
+    if (HasChannelColumns(def)) {
         grid->addWidget(new QLabel(QStringLiteral("Канал "), this), line, 0, Qt::AlignRight);
         for (int c = 0; c < kChannels; ++c)
             grid->addWidget(new QLabel(QString::fromLatin1(kColumnNames[c]), this), line, c + 1, Qt::AlignCenter);
         ++line;
     }
     // Where each (group, row) sits in the grid, for placing its boxes below.
-    std::vector<std::vector<int>> lineOf(spec.groups.size());
-    for (size_t g = 0; g < spec.groups.size(); ++g) {
-        if (!spec.groups[g].caption.empty()) {
-            auto* caption = new QLabel(Text(spec.groups[g].caption), this);
+    std::vector<std::vector<int>> lineOf(def.groups.size());
+    for (size_t g = 0; g < def.groups.size(); ++g) {
+        if (!def.groups[g].caption.empty()) {
+            auto* caption = new QLabel(Text(def.groups[g].caption), this);
             caption->setStyleSheet(QStringLiteral("font-weight: bold"));
             grid->addWidget(caption, line++, 0, 1, 5);
         }
-        for (const RegisterRow& row : spec.groups[g].rows) {
+        for (const RegisterRow& row : def.groups[g].rows) {
             grid->addWidget(new QLabel(Text(row.label), this), line, 0);
             lineOf[g].push_back(line++);
         }
     }
     for (const RegisterBox& b : boxes_) {
-        const RegisterRow& row = RowOf(spec, b);
+        const RegisterRow& row = RowOf(def, b);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(BoxObjectName(row, b.column));
         // Boxes fill their column, so a column is as wide as its widest value.
         edit->setMinimumWidth(row.show == FieldShow::Fixed6 ? 110 : 64);
-        edit->setReadOnly(!spec.editable);
+        edit->setReadOnly(!def.editable);
         grid->addWidget(edit, lineOf[b.group][b.row], b.column + 1);
         edits_.push_back(edit);
         // Enter, or leaving the box: store everything, show it again.
-        if (spec.editable) connect(edit, &QLineEdit::editingFinished, this, &RegisterEditorDialog::OnBoxFinished);
+        if (def.editable) connect(edit, &QLineEdit::editingFinished, this, &RegisterEditorDialog::OnBoxFinished);
     }
     grid->setRowStretch(line, 1);
 }
@@ -77,7 +77,7 @@ void RegisterEditorDialog::Open() {
 
 void RegisterEditorDialog::ShowValues() {
     for (size_t k = 0; k < boxes_.size(); ++k)
-        edits_[k]->setText(QString::fromStdString(RegisterBoxText(image_, RowOf(spec_, boxes_[k]), boxes_[k].column)));
+        edits_[k]->setText(QString::fromStdString(RegisterBoxText(image_, RowOf(def_, boxes_[k]), boxes_[k].column)));
     for (QLineEdit* e : edits_) e->setEnabled(flags_.writeEnable);
 }
 
@@ -85,7 +85,7 @@ bool RegisterEditorDialog::StoreValues() {
     std::vector<std::string> texts;
     texts.reserve(edits_.size());
     for (QLineEdit* e : edits_) texts.push_back(e->text().toStdString());
-    if (auto error = StoreRegisterBoxes(image_, spec_, texts)) {
+    if (auto error = StoreRegisterBoxes(image_, def_, texts)) {
         ShowErrorBox(this, QString::fromStdString(error->message));
         return false;
     }

@@ -17,10 +17,10 @@ class RegisterEditorDialog : public QWidget {
     Q_OBJECT
 
 public:
-    RegisterEditorDialog(RegisterImage& image, const RegisterDialogSpec& spec, QWidget* parent = nullptr);
+    RegisterEditorDialog(RegisterImage& image, const RegisterDialogDef& def, QWidget* parent = nullptr);
     ~RegisterEditorDialog() override;
 
-    const RegisterDialogSpec& spec() const { return spec_; }
+    const RegisterDialogDef& def() const { return def_; }
     const WindowFlags& flags() const { return flags_; }
     // The main window's button: sets the open flag and shows the window.
     void Open();
@@ -39,7 +39,7 @@ private:
     void OnBoxFinished();
 
     RegisterImage& image_;
-    const RegisterDialogSpec& spec_;
+    const RegisterDialogDef& def_;
     WindowFlags flags_;
     std::vector<RegisterBox> boxes_;
     std::vector<QLineEdit*> edits_;  // in the order of boxes_

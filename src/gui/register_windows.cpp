@@ -30,7 +30,7 @@ constexpr std::array<int, kRegisterDialogCount + 1> kWindowOrder = {static_cast<
 RegisterWindows::RegisterWindows(Settings& settings, RegisterImage& workImage)
     : syncro_(std::make_unique<TSyncro>(settings, workImage)) {
     for (size_t k = 0; k < dialogs_.size(); ++k)
-        dialogs_[k] = std::make_unique<RegisterEditorDialog>(workImage, RegisterDialogSpecs()[k]);
+        dialogs_[k] = std::make_unique<RegisterEditorDialog>(workImage, RegisterDialogDefs()[k]);
 }
 
 RegisterWindows::~RegisterWindows() = default;
@@ -43,7 +43,7 @@ void RegisterWindows::Attach(TGForm& form) {
             continue;
         }
         RegisterEditorDialog* d = dialogs_[static_cast<size_t>(slot)].get();
-        const std::string_view text = d->spec().button;
+        const std::string_view text = d->def().button;
         QPushButton* b = form.AddExpertButton(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                                               d->objectName() + QStringLiteral("Button"));
         QObject::connect(b, &QPushButton::clicked, d, &RegisterEditorDialog::Open);
@@ -75,7 +75,7 @@ bool RegisterWindows::OpenByName(std::string_view name) {
         return true;
     }
     for (auto& d : dialogs_)
-        if (d->spec().openName == name) {
+        if (d->def().openName == name) {
             d->Open();
             return true;
         }
@@ -85,7 +85,7 @@ bool RegisterWindows::OpenByName(std::string_view name) {
 std::vector<std::string_view> RegisterWindows::WindowNames() {
     std::vector<std::string_view> names = {"sync"};
     for (int slot : kWindowOrder)
-        if (slot != kSyncSlot) names.push_back(RegisterDialogSpecs()[static_cast<size_t>(slot)].openName);
+        if (slot != kSyncSlot) names.push_back(RegisterDialogDefs()[static_cast<size_t>(slot)].openName);
     return names;
 }
 

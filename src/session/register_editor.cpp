@@ -117,8 +117,8 @@ RegisterRow ShownNumber(std::string_view label, FieldShow show) {
 #define SHOWN_ARRAY(f) ShownArray<&RegisterImage::f>(#f)
 #define SHOWN_WORD(f) ShownWord<&RegisterImage::f>(#f)
 
-std::array<RegisterDialogSpec, kRegisterDialogCount> BuildSpecs() {
-    RegisterDialogSpec addrGen{
+std::array<RegisterDialogDef, kRegisterDialogCount> BuildDefs() {
+    RegisterDialogDef addrGen{
         "AddrGenPFIR",
         "Установка адресных генераторов PFIR",
         "addrgen",
@@ -132,41 +132,41 @@ std::array<RegisterDialogSpec, kRegisterDialogCount> BuildSpecs() {
                PFIR(bewagen_srecr), PFIR(bewagen_sdepd), PFIR(bewagen_wrecrl), PFIR(fwa_strobe),    PFIR(bwa_strobe),
                PFIR(beagen_rbypass)}}}};
 
-    RegisterDialogSpec cicMix{"CicAndMix",
-                              "CIC и Mixer",
-                              "cicmix",
-                              true,
-                              {{"",
-                                {CIC(cic_shift),
-                                 CIC(cic_rrcv),
-                                 CIC(xmt_5stg),
-                                 CIC(cic_rshift),
-                                 CIC(cic_2x),
-                                 CIC(cic_xmt_d6stg),
-                                 CIC(cic_rcv_cross),
-                                 CIC(cic_rcv_full),
-                                 CIC(cic_bypass),
-                                 CIC(mix_rcv_sel),
-                                 CIC(mix_rcv_cmplx),
-                                 CIC(mix_inv_qsin),
-                                 CIC(mix_qsin),
-                                 CIC(mix_inv_qcos),
-                                 CIC(mix_qcos),
-                                 CIC(mix_inv_isin),
-                                 CIC(mix_isin),
-                                 CIC(mix_inv_icos),
-                                 CIC(mix_icos),
-                                 CIC(ncic),
-                                 CIC(phase),
-                                 CIC(freq_lsb),
-                                 CIC(freq_mid),
-                                 CIC(freq_msb),
-                                 SpreadRow<&RegisterImage::rcv_noise_A, &RegisterImage::rcv_noise_B,
-                                           &RegisterImage::rcv_noise_C, &RegisterImage::rcv_noise_D>("rcv_noise"),
-                                 SpreadRow<&RegisterImage::rinf_sel_A, &RegisterImage::rinf_sel_B,
-                                           &RegisterImage::rinf_sel_C, &RegisterImage::rinf_sel_D>("rinf_sel")}}}};
+    RegisterDialogDef cicMix{"CicAndMix",
+                             "CIC и Mixer",
+                             "cicmix",
+                             true,
+                             {{"",
+                               {CIC(cic_shift),
+                                CIC(cic_rrcv),
+                                CIC(xmt_5stg),
+                                CIC(cic_rshift),
+                                CIC(cic_2x),
+                                CIC(cic_xmt_d6stg),
+                                CIC(cic_rcv_cross),
+                                CIC(cic_rcv_full),
+                                CIC(cic_bypass),
+                                CIC(mix_rcv_sel),
+                                CIC(mix_rcv_cmplx),
+                                CIC(mix_inv_qsin),
+                                CIC(mix_qsin),
+                                CIC(mix_inv_qcos),
+                                CIC(mix_qcos),
+                                CIC(mix_inv_isin),
+                                CIC(mix_isin),
+                                CIC(mix_inv_icos),
+                                CIC(mix_icos),
+                                CIC(ncic),
+                                CIC(phase),
+                                CIC(freq_lsb),
+                                CIC(freq_mid),
+                                CIC(freq_msb),
+                                SpreadRow<&RegisterImage::rcv_noise_A, &RegisterImage::rcv_noise_B,
+                                          &RegisterImage::rcv_noise_C, &RegisterImage::rcv_noise_D>("rcv_noise"),
+                                SpreadRow<&RegisterImage::rinf_sel_A, &RegisterImage::rinf_sel_B,
+                                          &RegisterImage::rinf_sel_C, &RegisterImage::rinf_sel_D>("rinf_sel")}}}};
 
-    RegisterDialogSpec firCont{
+    RegisterDialogDef firCont{
         "FirCont",
         "FirCont",
         "fircont",
@@ -177,15 +177,15 @@ std::array<RegisterDialogSpec, kRegisterDialogCount> BuildSpecs() {
                PFIR(fir_half),       PFIR(fir_rnd20),     PFIR(fir_cmplx),      PFIR(fir_sync_cnt), PFIR(fir_clk_cnt),
                PFIR(fir_clk_cnt_en), PFIR(fir_test),      PFIR(fir_en_sync_cnt)}}}};
 
-    RegisterDialogSpec output{"Output",
-                              "Выходной формат",
-                              "output",
-                              true,
-                              {{"",
-                                {PFIR(routf_pins), PFIR(routf_bits), PFIR(routf_iqmux), PFIR(routf_pwrdown),
-                                 PFIR(routf_ctdm), PFIR(pwr_test), PFIR(tx_pat_gen)}}}};
+    RegisterDialogDef output{"Output",
+                             "Выходной формат",
+                             "output",
+                             true,
+                             {{"",
+                               {PFIR(routf_pins), PFIR(routf_bits), PFIR(routf_iqmux), PFIR(routf_pwrdown),
+                                PFIR(routf_ctdm), PFIR(pwr_test), PFIR(tx_pat_gen)}}}};
 
-    RegisterDialogSpec agc{
+    RegisterDialogDef agc{
         "AGC",
         "AGC",
         "agc",
@@ -195,7 +195,7 @@ std::array<RegisterDialogSpec, kRegisterDialogCount> BuildSpecs() {
            PFIR(agc_gain_out), PFIR(agc_zmag), PFIR(agc_min), PFIR(agc_max), PFIR(agc_zero_cnt), PFIR(agc_sat_cnt),
            PFIR(agc_thresh), PFIR(agc_Dblw), PFIR(agc_Dabv), PFIR(agc_Dzro), PFIR(agc_Dsat)}}}};
 
-    RegisterDialogSpec global{
+    RegisterDialogDef global{
         "Global",
         "Глобальные регистры",
         "global",
@@ -208,7 +208,7 @@ std::array<RegisterDialogSpec, kRegisterDialogCount> BuildSpecs() {
                GLOBAL(ckp_A),         GLOBAL(ckp_B),          GLOBAL(ckp_C),          GLOBAL(ckp_D),
                GLOBAL(sumin_clr)}}}};
 
-    RegisterDialogSpec transmit{
+    RegisterDialogDef transmit{
         "Transmit",
         "Transmit",
         "transmit",
@@ -221,55 +221,55 @@ std::array<RegisterDialogSpec, kRegisterDialogCount> BuildSpecs() {
                GLOBAL(toutf_rnd_CD),     GLOBAL(toutf_quiet_CD),   GLOBAL(toutf_halfcmplx_CD), GLOBAL(toutf_xmt_CD),
                GLOBAL(toutf_sumin),      GLOBAL(toutf_xmt_AB)}}}};
 
-    RegisterDialogSpec timer{"Timer & PM",
-                             "Timer and Power Meter",
-                             "timer",
-                             true,
-                             {{"Power Meter",
-                               {PFIR_SIGNED(pwr_meter_lsb), PFIR_SIGNED(pwr_meter_msb), PFIR(pwr_meter_trig),
-                                PfirRow<&PfirChannelRegs::pwr_integ>("pwr_mtr_integ")}},
-                              {"General Timer",
-                               {GLOBAL(gen_timer), GLOBAL(rinf_zpad), GLOBAL(rinf_diag), GLOBAL(gen_timer_test),
-                                GLOBAL(gen_timer_sync), GLOBAL(cksum_sync_front), GLOBAL(rinf_zpad_sync)}}}};
+    RegisterDialogDef timer{"Timer & PM",
+                            "Timer and Power Meter",
+                            "timer",
+                            true,
+                            {{"Power Meter",
+                              {PFIR_SIGNED(pwr_meter_lsb), PFIR_SIGNED(pwr_meter_msb), PFIR(pwr_meter_trig),
+                               PfirRow<&PfirChannelRegs::pwr_integ>("pwr_mtr_integ")}},
+                             {"General Timer",
+                              {GLOBAL(gen_timer), GLOBAL(rinf_zpad), GLOBAL(rinf_diag), GLOBAL(gen_timer_test),
+                               GLOBAL(gen_timer_sync), GLOBAL(cksum_sync_front), GLOBAL(rinf_zpad_sync)}}}};
 
-    RegisterDialogSpec pseudo{"Pseudo",
-                              "Pseudo Registers",
-                              "pseudo",
-                              false,
-                              {{"",
-                                {SHOWN_ARRAY(fir_dec),
-                                 SHOWN_ARRAY(fir_int),
-                                 SHOWN_ARRAY(fir_diff),
-                                 SHOWN_ARRAY(fir_nchan),
-                                 SHOWN_WORD(rin_cmplx),
-                                 SHOWN_WORD(rin_rate),
-                                 SHOWN_WORD(routf_tdm),
-                                 SHOWN_WORD(tinf_tdm),
-                                 SHOWN_ARRAY(tinf_cmplx),
-                                 SHOWN_ARRAY(tinf_fs_dly),
-                                 SHOWN_WORD(tout_cmplx),
-                                 SHOWN_WORD(tout_res),
-                                 SHOWN_WORD(tout_nsig),
-                                 SHOWN_WORD(tout_rate),
-                                 SHOWN_WORD(tout_sumin),
-                                 SHOWN_WORD(splitiq),
-                                 SHOWN_ARRAY(bypass_mix),
-                                 SHOWN_ARRAY(bypass_cic),
-                                 SHOWN_ARRAY(bypass_fir),
-                                 SHOWN_ARRAY(pins),
-                                 SHOWN_ARRAY(bits),
-                                 SHOWN_ARRAY(cic_int),
-                                 SHOWN_ARRAY(cic_dec),
-                                 ShownNumbers<&RegisterImage::gain>("gain", FieldShow::Fixed3),
-                                 ShownNumber<&RegisterImage::fck>("fck", FieldShow::Fixed6),
-                                 ShownNumbers<&RegisterImage::freq>("freq", FieldShow::Fixed6),
-                                 SHOWN_ARRAY(fir_sym),
-                                 SHOWN_ARRAY(xmt),
-                                 SHOWN_ARRAY(powerdown),
-                                 SHOWN_ARRAY(coefsym),
-                                 SHOWN_ARRAY(ncoefs),
-                                 SHOWN_ARRAY(maxtap),
-                                 ShownNumbers<&RegisterImage::sumtap>("sumtap", FieldShow::Int32)}}}};
+    RegisterDialogDef pseudo{"Pseudo",
+                             "Pseudo Registers",
+                             "pseudo",
+                             false,
+                             {{"",
+                               {SHOWN_ARRAY(fir_dec),
+                                SHOWN_ARRAY(fir_int),
+                                SHOWN_ARRAY(fir_diff),
+                                SHOWN_ARRAY(fir_nchan),
+                                SHOWN_WORD(rin_cmplx),
+                                SHOWN_WORD(rin_rate),
+                                SHOWN_WORD(routf_tdm),
+                                SHOWN_WORD(tinf_tdm),
+                                SHOWN_ARRAY(tinf_cmplx),
+                                SHOWN_ARRAY(tinf_fs_dly),
+                                SHOWN_WORD(tout_cmplx),
+                                SHOWN_WORD(tout_res),
+                                SHOWN_WORD(tout_nsig),
+                                SHOWN_WORD(tout_rate),
+                                SHOWN_WORD(tout_sumin),
+                                SHOWN_WORD(splitiq),
+                                SHOWN_ARRAY(bypass_mix),
+                                SHOWN_ARRAY(bypass_cic),
+                                SHOWN_ARRAY(bypass_fir),
+                                SHOWN_ARRAY(pins),
+                                SHOWN_ARRAY(bits),
+                                SHOWN_ARRAY(cic_int),
+                                SHOWN_ARRAY(cic_dec),
+                                ShownNumbers<&RegisterImage::gain>("gain", FieldShow::Fixed3),
+                                ShownNumber<&RegisterImage::fck>("fck", FieldShow::Fixed6),
+                                ShownNumbers<&RegisterImage::freq>("freq", FieldShow::Fixed6),
+                                SHOWN_ARRAY(fir_sym),
+                                SHOWN_ARRAY(xmt),
+                                SHOWN_ARRAY(powerdown),
+                                SHOWN_ARRAY(coefsym),
+                                SHOWN_ARRAY(ncoefs),
+                                SHOWN_ARRAY(maxtap),
+                                ShownNumbers<&RegisterImage::sumtap>("sumtap", FieldShow::Int32)}}}};
 
     return {std::move(addrGen), std::move(cicMix),   std::move(firCont), std::move(output), std::move(agc),
             std::move(global),  std::move(transmit), std::move(timer),   std::move(pseudo)};
@@ -293,28 +293,28 @@ std::string BoxName(const RegisterRow& row, int column) {
 
 }  // namespace
 
-const std::array<RegisterDialogSpec, kRegisterDialogCount>& RegisterDialogSpecs() {
-    static const std::array<RegisterDialogSpec, kRegisterDialogCount> specs = BuildSpecs();
-    return specs;
+const std::array<RegisterDialogDef, kRegisterDialogCount>& RegisterDialogDefs() {
+    static const std::array<RegisterDialogDef, kRegisterDialogCount> defs = BuildDefs();
+    return defs;
 }
 
-const RegisterDialogSpec& RegisterDialog(RegisterDialogId id) { return RegisterDialogSpecs()[static_cast<size_t>(id)]; }
+const RegisterDialogDef& RegisterDialog(RegisterDialogId id) { return RegisterDialogDefs()[static_cast<size_t>(id)]; }
 
-std::vector<RegisterBox> RegisterBoxes(const RegisterDialogSpec& spec) {
+std::vector<RegisterBox> RegisterBoxes(const RegisterDialogDef& def) {
     std::vector<RegisterBox> boxes;
     for (int c = 0; c < kChannels; ++c)
-        for (size_t g = 0; g < spec.groups.size(); ++g)
-            for (size_t r = 0; r < spec.groups[g].rows.size(); ++r)
-                if (c < spec.groups[g].rows[r].columns) boxes.push_back({static_cast<int>(g), static_cast<int>(r), c});
+        for (size_t g = 0; g < def.groups.size(); ++g)
+            for (size_t r = 0; r < def.groups[g].rows.size(); ++r)
+                if (c < def.groups[g].rows[r].columns) boxes.push_back({static_cast<int>(g), static_cast<int>(r), c});
     return boxes;
 }
 
-const RegisterRow& RowOf(const RegisterDialogSpec& spec, const RegisterBox& box) {
-    return spec.groups.at(static_cast<size_t>(box.group)).rows.at(static_cast<size_t>(box.row));
+const RegisterRow& RowOf(const RegisterDialogDef& def, const RegisterBox& box) {
+    return def.groups.at(static_cast<size_t>(box.group)).rows.at(static_cast<size_t>(box.row));
 }
 
-bool HasChannelColumns(const RegisterDialogSpec& spec) {
-    for (const RegisterGroup& g : spec.groups)
+bool HasChannelColumns(const RegisterDialogDef& def) {
+    for (const RegisterGroup& g : def.groups)
         for (const RegisterRow& r : g.rows)
             if (r.columns > 1) return true;
     return false;
@@ -338,12 +338,12 @@ std::string RegisterBoxText(const RegisterImage& image, const RegisterRow& row, 
     }
 }
 
-std::optional<RegisterStoreError> StoreRegisterBoxes(RegisterImage& image, const RegisterDialogSpec& spec,
+std::optional<RegisterStoreError> StoreRegisterBoxes(RegisterImage& image, const RegisterDialogDef& def,
                                                      const std::vector<std::string>& texts) {
-    if (!spec.editable) return std::nullopt;
-    const std::vector<RegisterBox> boxes = RegisterBoxes(spec);
+    if (!def.editable) return std::nullopt;
+    const std::vector<RegisterBox> boxes = RegisterBoxes(def);
     for (size_t k = 0; k < boxes.size() && k < texts.size(); ++k) {
-        const RegisterRow& row = RowOf(spec, boxes[k]);
+        const RegisterRow& row = RowOf(def, boxes[k]);
         if (!row.store) continue;
         const auto v = ParseIntegerText(texts[k]);
         if (!v)

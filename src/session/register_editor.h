@@ -43,7 +43,7 @@ struct RegisterGroup {
     std::vector<RegisterRow> rows;
 };
 
-struct RegisterDialogSpec {
+struct RegisterDialogDef {
     std::string_view button;  // the main window's button that opens it
     std::string_view title;
     std::string_view openName;  // its name on the command line (--open)
@@ -54,8 +54,8 @@ struct RegisterDialogSpec {
 // The nine dialogs in the order they are created.
 enum class RegisterDialogId : uint8_t { AddrGen, CicMix, FirCont, Output, Agc, Global, Transmit, Timer, Pseudo };
 inline constexpr int kRegisterDialogCount = 9;
-const std::array<RegisterDialogSpec, kRegisterDialogCount>& RegisterDialogSpecs();
-const RegisterDialogSpec& RegisterDialog(RegisterDialogId id);
+const std::array<RegisterDialogDef, kRegisterDialogCount>& RegisterDialogDefs();
+const RegisterDialogDef& RegisterDialog(RegisterDialogId id);
 
 // One box of a dialog. Boxes are walked column by column: column A's rows
 // from top to bottom, then B, C, D, as the store reads them.
@@ -64,9 +64,9 @@ struct RegisterBox {
     int row = 0;
     int column = 0;
 };
-std::vector<RegisterBox> RegisterBoxes(const RegisterDialogSpec& spec);
-const RegisterRow& RowOf(const RegisterDialogSpec& spec, const RegisterBox& box);
-bool HasChannelColumns(const RegisterDialogSpec& spec);
+std::vector<RegisterBox> RegisterBoxes(const RegisterDialogDef& def);
+const RegisterRow& RowOf(const RegisterDialogDef& def, const RegisterBox& box);
+bool HasChannelColumns(const RegisterDialogDef& def);
 
 // The text of one box from the image.
 std::string RegisterBoxText(const RegisterImage& image, const RegisterRow& row, int column);
@@ -81,7 +81,7 @@ struct RegisterStoreError {
 // integer's low 16 bits go into its field, so 70000 is kept as 4464 and -1 as
 // 65535. Stops at the first text that is not an integer: the boxes before it
 // are stored, that field and the rest keep their values.
-std::optional<RegisterStoreError> StoreRegisterBoxes(RegisterImage& image, const RegisterDialogSpec& spec,
+std::optional<RegisterStoreError> StoreRegisterBoxes(RegisterImage& image, const RegisterDialogDef& def,
                                                      const std::vector<std::string>& texts);
 
 }  // namespace gc

@@ -9,17 +9,17 @@
 namespace gc {
 namespace {
 
-std::vector<std::string> Texts(const RegisterImage& image, const RegisterDialogSpec& spec) {
+std::vector<std::string> Texts(const RegisterImage& image, const RegisterDialogDef& def) {
     std::vector<std::string> texts;
-    for (const RegisterBox& b : RegisterBoxes(spec)) texts.push_back(RegisterBoxText(image, RowOf(spec, b), b.column));
+    for (const RegisterBox& b : RegisterBoxes(def)) texts.push_back(RegisterBoxText(image, RowOf(def, b), b.column));
     return texts;
 }
 
 // Index of the box of a row label and column.
-size_t BoxIndex(const RegisterDialogSpec& spec, std::string_view label, int column) {
-    const auto boxes = RegisterBoxes(spec);
+size_t BoxIndex(const RegisterDialogDef& def, std::string_view label, int column) {
+    const auto boxes = RegisterBoxes(def);
     for (size_t k = 0; k < boxes.size(); ++k)
-        if (RowOf(spec, boxes[k]).label == label && boxes[k].column == column) return k;
+        if (RowOf(def, boxes[k]).label == label && boxes[k].column == column) return k;
     ADD_FAILURE() << "no box " << label << " " << column;
     return 0;
 }
@@ -33,17 +33,17 @@ TEST(RegisterEditor, EveryDialogHasItsBoxesEachBoundToItsOwnField) {
                  {RegisterDialogId::Transmit, 26}, {RegisterDialogId::Timer, 23},   {RegisterDialogId::Pseudo, 99}};
     std::set<std::string_view> buttons;
     for (const auto& c : cases) {
-        const RegisterDialogSpec& spec = RegisterDialog(c.id);
-        SCOPED_TRACE(std::string(spec.title));
-        buttons.insert(spec.button);
-        ASSERT_EQ(RegisterBoxes(spec).size(), c.boxes);
-        if (!spec.editable) continue;
+        const RegisterDialogDef& def = RegisterDialog(c.id);
+        SCOPED_TRACE(std::string(def.title));
+        buttons.insert(def.button);
+        ASSERT_EQ(RegisterBoxes(def).size(), c.boxes);
+        if (!def.editable) continue;
         // A distinct number per box survives the store only if no two boxes share a field.
         RegisterImage image;
         std::vector<std::string> typed;
         for (size_t k = 0; k < c.boxes; ++k) typed.push_back(std::to_string(k + 1));
-        EXPECT_FALSE(StoreRegisterBoxes(image, spec, typed));
-        EXPECT_EQ(Texts(image, spec), typed);
+        EXPECT_FALSE(StoreRegisterBoxes(image, def, typed));
+        EXPECT_EQ(Texts(image, def), typed);
     }
     EXPECT_EQ(buttons.size(), 9u);
 }
@@ -56,20 +56,20 @@ TEST(RegisterEditor, StoreKeepsTheLowSixteenBitsInTheBoundChannelOnly) {
     } cases[] = {
         {"70000", 4464, "4464"}, {"-1", 65535, "65535"}, {"65535", 65535, "65535"}, {"0x10", 16, "16"},
         {" 12 ", 12, "12"},      {"-65536", 0, "0"},     {"$FFFF", 65535, "65535"}, {"2147483647", 65535, "65535"}};
-    const RegisterDialogSpec& spec = RegisterDialog(RegisterDialogId::AddrGen);
-    const size_t box = BoxIndex(spec, "coef_sym", 2);
+    const RegisterDialogDef& def = RegisterDialog(RegisterDialogId::AddrGen);
+    const size_t box = BoxIndex(def, "coef_sym", 2);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         RegisterImage image;
         for (int ch = 0; ch < kChannels; ++ch) image.pfir[ch].coef_sym = 7;
-        auto texts = Texts(image, spec);
+        auto texts = Texts(image, def);
         texts[box] = c.typed;
-        EXPECT_FALSE(StoreRegisterBoxes(image, spec, texts));
+        EXPECT_FALSE(StoreRegisterBoxes(image, def, texts));
         EXPECT_EQ(image.pfir[2].coef_sym, c.stored);
         EXPECT_EQ(image.pfir[0].coef_sym, 7);
         EXPECT_EQ(image.pfir[1].coef_sym, 7);
         EXPECT_EQ(image.pfir[3].coef_sym, 7);
-        EXPECT_EQ(Texts(image, spec)[box], c.shown);
+        EXPECT_EQ(Texts(image, def)[box], c.shown);
     }
 }
 
@@ -91,11 +91,11 @@ TEST(RegisterEditor, SignedRowsShowNegativesOthersTheUnsignedWord) {
                  {RegisterDialogId::Timer, "pwr_meter_msb", 3, "-300"},
                  {RegisterDialogId::CicMix, "rinf_sel", 2, "9"}};
     for (const auto& c : cases) {
-        const RegisterDialogSpec& spec = RegisterDialog(c.id);
-        EXPECT_EQ(Texts(image, spec)[BoxIndex(spec, c.label, c.column)], c.shown) << c.label;
+        const RegisterDialogDef& def = RegisterDialog(c.id);
+        EXPECT_EQ(Texts(image, def)[BoxIndex(def, c.label, c.column)], c.shown) << c.label;
     }
     // A signed field takes a typed unsigned word as its bits.
-    const RegisterDialogSpec& transmit = RegisterDialog(RegisterDialogId::Transmit);
+    const RegisterDialogDef& transmit = RegisterDialog(RegisterDialogId::Transmit);
     auto texts = Texts(image, transmit);
     texts[BoxIndex(transmit, "sum_selQ", 0)] = "65535";
     EXPECT_FALSE(StoreRegisterBoxes(image, transmit, texts));
@@ -103,14 +103,14 @@ TEST(RegisterEditor, SignedRowsShowNegativesOthersTheUnsignedWord) {
 }
 
 TEST(RegisterEditor, TextThatIsNoIntegerStopsTheStoreAtThatBox) {
-    const RegisterDialogSpec& spec = RegisterDialog(RegisterDialogId::Output);
+    const RegisterDialogDef& def = RegisterDialog(RegisterDialogId::Output);
     for (const std::string bad : {"abc", "", "1.5", "99999999999", "12x"}) {
         SCOPED_TRACE(bad);
         RegisterImage image;
-        std::vector<std::string> texts(RegisterBoxes(spec).size(), "5");
-        const size_t at = BoxIndex(spec, "routf_bits", 1);
+        std::vector<std::string> texts(RegisterBoxes(def).size(), "5");
+        const size_t at = BoxIndex(def, "routf_bits", 1);
         texts[at] = bad;
-        const auto error = StoreRegisterBoxes(image, spec, texts);
+        const auto error = StoreRegisterBoxes(image, def, texts);
         ASSERT_TRUE(error);
         EXPECT_EQ(error->box, at);
         EXPECT_EQ(error->message, "routf_bits, канал B: «" + bad + "» не является целым числом");
@@ -123,21 +123,21 @@ TEST(RegisterEditor, TextThatIsNoIntegerStopsTheStoreAtThatBox) {
 }
 
 TEST(RegisterEditor, PseudoRegistersAreShownAndNeverStored) {
-    const RegisterDialogSpec& spec = RegisterDialog(RegisterDialogId::Pseudo);
+    const RegisterDialogDef& def = RegisterDialog(RegisterDialogId::Pseudo);
     RegisterImage image;
     image.gain[2] = 1.5f;
     image.fck = 100.0f;
     image.freq[0] = 10.25f;
     image.sumtap[3] = -100000;
     image.cic_dec[1] = 1024;
-    const auto texts = Texts(image, spec);
-    EXPECT_EQ(texts[BoxIndex(spec, "gain", 2)], "1.500");
-    EXPECT_EQ(texts[BoxIndex(spec, "fck", 0)], "100.000000");
-    EXPECT_EQ(texts[BoxIndex(spec, "freq", 0)], "10.250000");
-    EXPECT_EQ(texts[BoxIndex(spec, "sumtap", 3)], "-100000");
-    EXPECT_EQ(texts[BoxIndex(spec, "cic_dec", 1)], "1024");
+    const auto texts = Texts(image, def);
+    EXPECT_EQ(texts[BoxIndex(def, "gain", 2)], "1.500");
+    EXPECT_EQ(texts[BoxIndex(def, "fck", 0)], "100.000000");
+    EXPECT_EQ(texts[BoxIndex(def, "freq", 0)], "10.250000");
+    EXPECT_EQ(texts[BoxIndex(def, "sumtap", 3)], "-100000");
+    EXPECT_EQ(texts[BoxIndex(def, "cic_dec", 1)], "1024");
     std::vector<std::string> typed(texts.size(), "7");
-    EXPECT_FALSE(StoreRegisterBoxes(image, spec, typed));
+    EXPECT_FALSE(StoreRegisterBoxes(image, def, typed));
     EXPECT_EQ(image.cic_dec[1], 1024);
     EXPECT_EQ(image.fir_dec[0], 0);
 }
