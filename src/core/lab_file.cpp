@@ -1,8 +1,9 @@
 #include "core/lab_file.h"
 
-#include <cctype>
-#include <cstring>
+#include <array>
+#include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "core/channel_rules.h"
 #include "core/param_table.h"
@@ -64,10 +65,33 @@ void ScanFour(Settings& m, const SettingParam& e, const char* text) {
     }
 }
 
+// The settings by the first byte of their name, in the list's order, so that
+// a line is compared only with the names it can start with (a fuzzer or a
+// long foreign file sends millions of lines through here).
+struct NamedSetting {
+    const SettingParam* param;
+    std::string_view name;
+};
+using SettingsByFirstByte = std::array<std::vector<NamedSetting>, 256>;
+
+const SettingsByFirstByte& SettingsIndex() {
+    static const SettingsByFirstByte index = [] {
+        SettingsByFirstByte by;
+        for (const SettingParam& e : SettingParams()) {
+            const std::string_view name(e.name);
+            by[static_cast<unsigned char>(name.front())].push_back({&e, name});
+        }
+        return by;
+    }();
+    return index;
+}
+
 void ApplyLine(Settings& m, const std::string& line) {
-    for (const SettingParam& e : SettingParams()) {
-        size_t n = std::strlen(e.name);
-        if (line.compare(0, n, e.name) != 0) continue;
+    if (line.empty()) return;
+    for (const auto& [entry, name] : SettingsIndex()[static_cast<unsigned char>(line.front())]) {
+        const SettingParam& e = *entry;
+        const size_t n = name.size();
+        if (line.size() < n || std::string_view(line).substr(0, n) != name) continue;
         // Text stops at an embedded NUL, as it would in a C string.
         const char* rest = line.c_str() + n;
         if (e.type == PT_STRING) {
