@@ -6,13 +6,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/labels.h"
+
 namespace gc {
 
 namespace {
 
 constexpr int kPanelHeight = 345;
-
-QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 void MakeYellowPanel(QFrame* f) {
     f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -24,23 +24,6 @@ void MakeYellowPanel(QFrame* f) {
     p.setColor(QPalette::Window, p.color(QPalette::ToolTipBase));
     p.setColor(QPalette::WindowText, p.color(QPalette::ToolTipText));
     f->setPalette(p);
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& name = QString(), bool bold = false) {
-    auto* l = new QLabel(text, parent);
-    if (!name.isEmpty()) l->setObjectName(name);
-    if (bold) {
-        QFont f = l->font();
-        f.setBold(true);
-        l->setFont(f);
-    }
-    return l;
-}
-
-void SetColour(QLabel* l, const QColor& c) {
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, c);
-    l->setPalette(p);
 }
 
 QColor ColourOf(PanelTextColour c) { return c == PanelTextColour::Red ? QColor(Qt::red) : QColor(Qt::black); }
@@ -69,8 +52,8 @@ AllowedLengthPanel::AllowedLengthPanel(QWidget* parent) : QFrame(parent) {
     decimations->addWidget(firDec_, 1, 1);
     decimations->setColumnStretch(2, 1);
     v->addLayout(decimations);
-    v->addWidget(MakeLabel(this, QStringLiteral("Возможно использование "), QString(), true), 0, Qt::AlignHCenter);
-    v->addWidget(MakeLabel(this, QStringLiteral("фильтров следующей длины"), QString(), true), 0, Qt::AlignHCenter);
+    v->addWidget(BoldLabel(this, QStringLiteral("Возможно использование ")), 0, Qt::AlignHCenter);
+    v->addWidget(BoldLabel(this, QStringLiteral("фильтров следующей длины")), 0, Qt::AlignHCenter);
     v->addSpacing(4);
 
     auto* table = new QGridLayout;
@@ -107,30 +90,30 @@ UsedFilterPanel::UsedFilterPanel(QWidget* parent) : QFrame(parent) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(5, 16, 5, 4);
     v->setSpacing(2);
-    v->addWidget(MakeLabel(this, QStringLiteral("Используется  "), QString(), true), 0, Qt::AlignHCenter);
-    kind_ = MakeLabel(this, QString(), QStringLiteral("filterKind"), true);
+    v->addWidget(BoldLabel(this, QStringLiteral("Используется  ")), 0, Qt::AlignHCenter);
+    kind_ = BoldLabel(this, QString(), QStringLiteral("filterKind"));
     v->addWidget(kind_, 0, Qt::AlignHCenter);
     auto* lengthRow = new QHBoxLayout;
     lengthRow->addStretch(1);
-    lengthRow->addWidget(MakeLabel(this, QStringLiteral("длиной"), QString(), true));
-    length_ = MakeLabel(this, QString(), QStringLiteral("filterLength"), true);
+    lengthRow->addWidget(BoldLabel(this, QStringLiteral("длиной")));
+    length_ = BoldLabel(this, QString(), QStringLiteral("filterLength"));
     lengthRow->addWidget(length_);
     lengthRow->addStretch(1);
     v->addLayout(lengthRow);
     v->addSpacing(40);
 
-    line1_ = MakeLabel(this, QString(), QStringLiteral("warning1"), true);
-    line2_ = MakeLabel(this, QString(), QStringLiteral("warning2"), true);
-    line3_ = MakeLabel(this, QString(), QStringLiteral("warning3"), true);
+    line1_ = BoldLabel(this, QString(), QStringLiteral("warning1"));
+    line2_ = BoldLabel(this, QString(), QStringLiteral("warning2"));
+    line3_ = BoldLabel(this, QString(), QStringLiteral("warning3"));
     v->addWidget(line1_);
     v->addWidget(line2_);
     v->addSpacing(12);
     v->addWidget(line3_);
     auto* line4 = new QHBoxLayout;
     line4->setSpacing(0);
-    line4Phrase_ = MakeLabel(this, QString(), QStringLiteral("warning4Phrase"), true);
-    line4Number_ = MakeLabel(this, QString(), QStringLiteral("warning4Number"), true);
-    line4End_ = MakeLabel(this, QString(), QStringLiteral("warning4End"), true);
+    line4Phrase_ = BoldLabel(this, QString(), QStringLiteral("warning4Phrase"));
+    line4Number_ = BoldLabel(this, QString(), QStringLiteral("warning4Number"));
+    line4End_ = BoldLabel(this, QString(), QStringLiteral("warning4End"));
     line4->addSpacing(24);
     line4->addWidget(line4Phrase_);
     line4->addSpacing(6);

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "gui/gc_application.h"
+#include "gui/labels.h"
 
 namespace gc {
 
@@ -14,12 +15,10 @@ namespace {
 constexpr const char* kColumnNames[kChannels] = {"A", "B", "C", "D"};
 
 QString BoxObjectName(const RegisterRow& row, int column) {
-    QString name = QString::fromUtf8(row.label.data(), static_cast<qsizetype>(row.label.size()));
+    QString name = Text(row.label);
     if (row.columns > 1) name += QStringLiteral("_") + QString::fromLatin1(kColumnNames[column]);
     return name;
 }
-
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "filters/curve_csv.h"
+#include "gui/labels.h"
 
 namespace gc {
 
@@ -23,14 +24,6 @@ constexpr int kAreaLeft = 52;
 constexpr int kAreaTop = 32;
 constexpr int kFrameWidth = 325;
 constexpr int kFrameHeight = 313;
-
-QString Text(const std::string& s) { return QString::fromStdString(s); }
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name = nullptr) {
-    auto* l = new QLabel(text, parent);
-    if (name) l->setObjectName(QLatin1String(name));
-    return l;
-}
 
 // A white box with blue text, for the read-outs and the zoom factors, wide
 // enough for the widest text it can show.
@@ -61,14 +54,10 @@ int ColumnAt(const QMouseEvent* e) { return static_cast<int>(std::floor(e->posit
 
 // --- ResponsePlotArea -------------------------------------------------------
 
-ResponsePlotArea::ResponsePlotArea(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kPlotWidth, kPlotHeight);
+ResponsePlotArea::ResponsePlotArea(QWidget* parent) : LayeredPlotArea(kPlotWidth, kPlotHeight, parent) {
     setFocusPolicy(Qt::ClickFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     Render();
 }
-
-QColor ResponsePlotArea::CursorColor() const { return palette().color(QPalette::Active, QPalette::Highlight); }
 
 void ResponsePlotArea::SetFrame(const PlotFrame& frame) {
     frame_ = frame;
@@ -76,22 +65,9 @@ void ResponsePlotArea::SetFrame(const PlotFrame& frame) {
     update();
 }
 
-void ResponsePlotArea::Render() {
-    const qreal dpr = devicePixelRatioF();
-    buffer_ = QImage(QSize(qRound(kPlotWidth * dpr), qRound(kPlotHeight * dpr)), QImage::Format_RGB32);
-    buffer_.setDevicePixelRatio(dpr);
-    QPainter p(&buffer_);
-    PaintLayers(p);
-}
-
 // Layers in order: background, grid, curve, marker, cursor.
 void ResponsePlotArea::PaintLayers(QPainter& p, bool vector) const {
-    p.fillRect(QRect(0, 0, kPlotWidth, kPlotHeight), Qt::white);
-
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    for (int k = 1; k <= kGridRows; ++k) p.drawLine(0, kGridRowStep * k, kPlotWidth, kGridRowStep * k);
-    for (int k = 1; k <= kGridColumns; ++k) p.drawLine(kGridColumnStep * k, 0, kGridColumnStep * k, kPlotHeight);
-
+    PaintBackground(p);
     if (frame_.hasCurve) {
         QPolygon curve(ResponsePoints);
         for (int i = 0; i < ResponsePoints; ++i)
@@ -103,24 +79,8 @@ void ResponsePlotArea::PaintLayers(QPainter& p, bool vector) const {
         else
             p.drawPolyline(curve);
     }
-
-    if (frame_.markerColumn >= 0 && frame_.markerColumn <= kPlotWidth) {
-        p.setPen(QPen(Qt::red, 1, Qt::SolidLine));
-        p.drawLine(frame_.markerColumn, 0, frame_.markerColumn, kPlotHeight);
-    }
-
-    if (frame_.cursorColumn >= 0) {
-        p.setPen(QPen(CursorColor(), 1, Qt::SolidLine));
-        p.drawLine(frame_.cursorColumn, 0, frame_.cursorColumn, kPlotHeight);
-        p.drawLine(0, frame_.cursorLineY, kPlotWidth, frame_.cursorLineY);
-    }
-}
-
-void ResponsePlotArea::paintEvent(QPaintEvent*) {
-    // Moved to a screen of another pixel ratio: paint the same frame afresh.
-    if (!qFuzzyCompare(buffer_.devicePixelRatio(), devicePixelRatioF())) Render();
-    QPainter p(this);
-    p.drawImage(0, 0, buffer_);
+    PaintMarker(p, frame_.markerColumn);
+    PaintCursor(p, frame_.cursorColumn, frame_.cursorLineY);
 }
 
 void ResponsePlotArea::mousePressEvent(QMouseEvent* e) {
@@ -163,7 +123,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
     auto* top = new QHBoxLayout;
     top->setSpacing(3);
-    QLabel* title = MakeLabel(this, QStringLiteral("АЧХ канала"), "plotTitle");
+    QLabel* title = MakeLabel(this, QStringLiteral("АЧХ канала"), QStringLiteral("plotTitle"));
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -186,7 +146,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     area_->move(kAreaLeft, kAreaTop);
 
     MakeLabel(frame_, QStringLiteral("dB"))->move(11, 3);
-    axisTitle_ = MakeLabel(frame_, QStringLiteral("F/Fsamp"), "axisTitle");
+    axisTitle_ = MakeLabel(frame_, QStringLiteral("F/Fsamp"), QStringLiteral("axisTitle"));
     MakeLabel(frame_, QStringLiteral("MHz"))->move(159, 290);
     static const char* const kNumerators[4] = {"1/", "1/", "3/", "1/"};
     static const char* const kDenominators[4] = {"8", "4", "8", "2"};
@@ -317,22 +277,11 @@ PlotExportSource ResponsePlotPanel::ExportSource() {
     PlotExportSource s;
     s.picture = frame_;
     s.vectorSize = frame_->size();
-    s.paintVector = [this](QPainter& p) { PaintPanelVector(p); };
+    s.paintVector = [this](QPainter& p) { PaintFrameVector(p, *frame_, *area_); };
     s.curves = [this] { return MainPlotCurves(overall_, systemClock_, state_.XStretch); };
     s.title = QStringLiteral("АЧХ канала");
     s.folder = exportFolder_;
     return s;
-}
-
-// The labels paint themselves (their text stays text in an SVG); the area
-// draws its layers as strokes.
-void ResponsePlotPanel::PaintPanelVector(QPainter& p) const {
-    for (QLabel* l : frame_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-        if (l->isVisibleTo(frame_)) l->render(&p, l->pos(), QRegion(), QWidget::RenderFlags());
-    p.save();
-    p.translate(area_->pos());
-    area_->PaintLayers(p, true);
-    p.restore();
 }
 
 void ResponsePlotPanel::Apply(PlotAction action) {

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QFrame>
-#include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -15,6 +14,7 @@
 
 #include "core/model.h"
 #include "filters/plot_scale.h"
+#include "gui/plot_area.h"
 #include "gui/plot_export.h"
 #include "session/session.h"
 
@@ -24,9 +24,8 @@ class QPushButton;
 
 namespace gc {
 
-// The 257 x 240 drawing surface. It paints from its own buffer, so a covered
-// window comes back drawn; the buffer follows the screen's pixel ratio.
-class ResponsePlotArea : public QWidget {
+// The 257 x 240 drawing surface of the channel response.
+class ResponsePlotArea : public LayeredPlotArea {
     Q_OBJECT
 public:
     explicit ResponsePlotArea(QWidget* parent = nullptr);
@@ -34,12 +33,7 @@ public:
     // Paints the frame into the buffer and schedules a repaint.
     void SetFrame(const PlotFrame& frame);
     const PlotFrame& Frame() const { return frame_; }
-    const QImage& Buffer() const { return buffer_; }
-    // The cursor's colour: the palette's active highlight.
-    QColor CursorColor() const;
-    // The layers of the frame, in logical pixels: into the buffer, or with
-    // vector set for a vector file (the curve one path, cut at the area's edge).
-    void PaintLayers(QPainter& p, bool vector = false) const;
+    void PaintLayers(QPainter& p, bool vector = false) const override;
 
 signals:
     void rightPressed(int column);
@@ -47,16 +41,12 @@ signals:
     void rightReleased();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void Render();
-
     PlotFrame frame_;
-    QImage buffer_;
 };
 
 // The lowered panel around the area; a right click on it (beside the area)
@@ -126,7 +116,6 @@ private:
     void Apply(PlotAction action);
     void SetLabels(const PlotFrame& f);
     void PlaceAxisLabels();
-    void PaintPanelVector(QPainter& p) const;
     void TakeChannelValues(const Session& m);
 
     PlotState state_;

@@ -12,27 +12,11 @@
 #include <algorithm>
 
 #include "filters/plot_scale.h"
+#include "gui/labels.h"
 
 namespace gc {
 
 namespace {
-
-QString Text(const std::string& s) { return QString::fromStdString(s); }
-
-QLabel* BoldLabel(QWidget* parent, const QString& text, const char* name = nullptr) {
-    auto* l = new QLabel(text, parent);
-    if (name) l->setObjectName(QLatin1String(name));
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-    return l;
-}
-
-void SetColour(QLabel* l, const QColor& c) {
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, c);
-    l->setPalette(p);
-}
 
 // A white box with bold blue text: the read-outs and the zoom factor.
 QLabel* MakeBox(QWidget* parent, int width, const char* name) {
@@ -112,15 +96,15 @@ void ResponseWindow::BuildPlotPanel(const Geometry& g) {
     area_->setObjectName(QStringLiteral("plotArea"));
     area_->move(g.areaLeft, g.areaTop);
 
-    dbUnit_ = BoldLabel(frame_, QStringLiteral("dB"), "dbUnit");
+    dbUnit_ = BoldLabel(frame_, QStringLiteral("dB"), QStringLiteral("dbUnit"));
     dbUnit_->move(11, std::max(2, g.areaTop - 26));
-    axisTitle_ = BoldLabel(frame_, QStringLiteral("F/Fsamp"), "axisTitle");
+    axisTitle_ = BoldLabel(frame_, QStringLiteral("F/Fsamp"), QStringLiteral("axisTitle"));
     SetColour(axisTitle_, QColor(128, 0, 0));
-    freqUnit_ = BoldLabel(frame_, QStringLiteral("MHz"), "freqUnit");
+    freqUnit_ = BoldLabel(frame_, QStringLiteral("MHz"), QStringLiteral("freqUnit"));
     SetColour(freqUnit_, QColor(128, 0, 0));
     static const char* const kLevels[7] = {"0", "-20", "-40", "-60", "-80", "-100", "-120"};
     for (size_t k = 0; k < levels_.size(); ++k)
-        levels_[k] = BoldLabel(frame_, QLatin1String(kLevels[k]), QStringLiteral("level%1").arg(k).toLatin1());
+        levels_[k] = BoldLabel(frame_, QLatin1String(kLevels[k]), QStringLiteral("level%1").arg(k));
     static const char* const kNumerators[4] = {"1/", "1/", "3/", "1/"};
     static const char* const kDenominators[4] = {"8", "4", "8", "2"};
     static const char* const kTicks[4] = {"12.5", "25.0", "37.5", "50.0"};
@@ -187,22 +171,11 @@ PlotExportSource ResponseWindow::ExportSource() {
     PlotExportSource s;
     s.picture = frame_;
     s.vectorSize = frame_->size();
-    s.paintVector = [this](QPainter& p) { PaintPanelVector(p); };
+    s.paintVector = [this](QPainter& p) { PaintFrameVector(p, *frame_, *area_); };
     s.title = windowTitle();
     s.folder = exportFolder_;
     SetExportNumbers(s);
     return s;
-}
-
-// The labels paint themselves (their text stays text in an SVG); the area
-// draws its layers as strokes.
-void ResponseWindow::PaintPanelVector(QPainter& p) const {
-    for (QLabel* l : frame_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-        if (l->isVisibleTo(frame_)) l->render(&p, l->pos(), QRegion(), QWidget::RenderFlags());
-    p.save();
-    p.translate(area_->pos());
-    area_->PaintLayers(p, true);
-    p.restore();
 }
 
 void ResponseWindow::ApplyCursor(bool changed) {

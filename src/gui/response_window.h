@@ -105,7 +105,6 @@ private:
     void PlaceAxisLabels();
     void ApplyCursor(bool changed);
     void ApplyZoom(bool (ResponseWindow::*step)());
-    void PaintPanelVector(QPainter& p) const;
 
     Geometry geometry_;
     bool open_ = false;

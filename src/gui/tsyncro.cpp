@@ -9,13 +9,13 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "gui/labels.h"
+
 namespace gc {
 
 namespace {
 
 constexpr const char* kChannelNames[kChannels] = {"A", "B", "C", "D"};
-
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QComboBox* MakeSyncCombo(QWidget* parent, int items, const QString& name) {
     auto* box = new QComboBox(parent);

@@ -38,13 +38,9 @@ void DrawVisibleRuns(QPainter& p, const QPolygon& points, int w, int h) {
 
 }  // namespace
 
-WindowPlotArea::WindowPlotArea(int width, int height, QWidget* parent) : QWidget(parent) {
-    setFixedSize(width, height);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+WindowPlotArea::WindowPlotArea(int width, int height, QWidget* parent) : LayeredPlotArea(width, height, parent) {
     Render();
 }
-
-QColor WindowPlotArea::CursorColor() const { return palette().color(QPalette::Active, QPalette::Highlight); }
 
 void WindowPlotArea::SetPicture(WindowPlotPicture picture) {
     picture_ = std::move(picture);
@@ -52,22 +48,9 @@ void WindowPlotArea::SetPicture(WindowPlotPicture picture) {
     update();
 }
 
-void WindowPlotArea::Render() {
-    const qreal dpr = devicePixelRatioF();
-    buffer_ = QImage(QSize(qRound(width() * dpr), qRound(height() * dpr)), QImage::Format_RGB32);
-    buffer_.setDevicePixelRatio(dpr);
-    QPainter p(&buffer_);
-    PaintLayers(p);
-}
-
 void WindowPlotArea::PaintLayers(QPainter& p, bool vector) const {
     const int w = width(), h = height();
-    p.fillRect(QRect(0, 0, w, h), Qt::white);
-
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    for (int k = 1; k <= kGridRows; ++k) p.drawLine(0, kGridRowStep * k, w, kGridRowStep * k);
-    for (int k = 1; k <= kGridColumns; ++k) p.drawLine(kGridColumnStep * k, 0, kGridColumnStep * k, h);
-
+    PaintBackground(p);
     for (const WindowPlotCurve& c : picture_.curves) {
         p.setPen(QPen(c.colour, 1, Qt::SolidLine));
         if (!vector) {
@@ -79,24 +62,9 @@ void WindowPlotArea::PaintLayers(QPainter& p, bool vector) const {
         const QPainterPath path = ClippedCurvePath(c.points, QRectF(0, 0, w, h));
         if (!path.isEmpty()) p.drawPath(path);
     }
-
-    if (picture_.markerColumn >= 0 && picture_.markerColumn <= w) {
-        p.setPen(QPen(Qt::red, 1, Qt::SolidLine));
-        p.drawLine(picture_.markerColumn, 0, picture_.markerColumn, h);
-    }
-
-    if (picture_.cursorColumn >= 0) {
-        p.setPen(QPen(CursorColor(), 1, Qt::SolidLine));
-        p.drawLine(picture_.cursorColumn, 0, picture_.cursorColumn, h);
-        if (picture_.cursorHasLine) p.drawLine(0, picture_.cursorLineY, w, picture_.cursorLineY);
-    }
-}
-
-void WindowPlotArea::paintEvent(QPaintEvent*) {
-    // Moved to a screen of another pixel ratio: paint the same picture afresh.
-    if (!qFuzzyCompare(buffer_.devicePixelRatio(), devicePixelRatioF())) Render();
-    QPainter p(this);
-    p.drawImage(0, 0, buffer_);
+    PaintMarker(p, picture_.markerColumn);
+    PaintCursor(p, picture_.cursorColumn,
+                picture_.cursorHasLine ? std::optional<int>(picture_.cursorLineY) : std::nullopt);
 }
 
 void WindowPlotArea::mousePressEvent(QMouseEvent* e) {

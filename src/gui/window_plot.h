@@ -1,14 +1,12 @@
-// The drawing surface of the CIC and PFIR response windows: white area,
-// dotted grid every 40 and 64 pixels, curves one point per column, the red
-// marker and the cursor. It paints from its own buffer (sized for the
-// screen's pixel ratio), so a covered window comes back drawn.
+// The drawing surface of the CIC and PFIR response windows: curves one
+// point per column over the shared grid, marker and cursor.
 #pragma once
 
 #include <QColor>
-#include <QImage>
 #include <QPolygon>
-#include <QWidget>
 #include <vector>
+
+#include "gui/plot_area.h"
 
 class QPainter;
 
@@ -28,7 +26,7 @@ struct WindowPlotPicture {
     bool cursorHasLine = true;  // the impulse view draws the vertical line only
 };
 
-class WindowPlotArea : public QWidget {
+class WindowPlotArea : public LayeredPlotArea {
     Q_OBJECT
 public:
     WindowPlotArea(int width, int height, QWidget* parent = nullptr);
@@ -36,11 +34,7 @@ public:
     // Paints the picture into the buffer and schedules a repaint.
     void SetPicture(WindowPlotPicture picture);
     const WindowPlotPicture& Picture() const { return picture_; }
-    const QImage& Buffer() const { return buffer_; }
-    QColor CursorColor() const;
-    // The layers of the picture, in logical pixels: into the buffer, or with
-    // vector set for a vector file (each curve one path, cut at the area's edge).
-    void PaintLayers(QPainter& p, bool vector = false) const;
+    void PaintLayers(QPainter& p, bool vector = false) const override;
 
 signals:
     void rightPressed(int x, int y);
@@ -48,16 +42,12 @@ signals:
     void rightReleased();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void Render();
-
     WindowPlotPicture picture_;
-    QImage buffer_;
 };
 
 }  // namespace gc

@@ -1,0 +1,26 @@
+// Small helpers the plot windows and panels build their labels with.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <string_view>
+
+class QLabel;
+class QWidget;
+
+namespace gc {
+
+// Text from the Qt-free layers, which keep it as UTF-8.
+QString Text(std::string_view s);
+
+enum class LabelWeight { Normal, Bold };
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& name = QString(),
+                  LabelWeight weight = LabelWeight::Normal);
+inline QLabel* BoldLabel(QWidget* parent, const QString& text, const QString& name = QString()) {
+    return MakeLabel(parent, text, name, LabelWeight::Bold);
+}
+
+void SetColour(QLabel* l, const QColor& c);
+
+}  // namespace gc
