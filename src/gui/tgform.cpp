@@ -75,7 +75,7 @@ void TGForm::RunStartup() {
     UpdateControls();
     plot_->ScheduleRedraw();
     shiftEdit_->setText(QString::number(m_.settings.shiftFir));
-    history_.Reset(m_.settings);
+    history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
     const std::string outside = OutsideChipStatus(m_.settings);
     if (!outside.empty()) ShowStatus(outside);

@@ -107,6 +107,7 @@ void TGForm::OnSaveLab() {
     const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
     const SaveResult r = SaveLabAndProgram(m_, ToPath(*chosen));
+    history_.NameCurrent(m_.currentLabName);
     UpdateControls();
     if (r.labWritten) history_.MarkSaved(m_.settings);
     UpdateTitle();

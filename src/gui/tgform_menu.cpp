@@ -82,7 +82,7 @@ void TGForm::ShowStatus(const std::string& line) {
 
 void TGForm::RecordSettings() {
     if (!started_) return;
-    history_.Commit(m_.settings);
+    history_.Commit(m_.settings, m_.currentLabName);
     UpdateTitle();
 }
 
@@ -107,6 +107,7 @@ void TGForm::RedoSettings() {
 void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
     if (s) {
         RestoreSettings(m_, *s, workspace_, coefErrors_);
+        m_.currentLabName = history_.LabName();
         RecomputeResponse();
         UpdateControls();
         RefreshResponseWindows();

@@ -20,18 +20,18 @@ std::string LabText(Settings s) {
 
 }  // namespace
 
-void SettingsHistory::Reset(const Settings& s) {
+void SettingsHistory::Reset(const Settings& s, const std::string& labName) {
     states_.clear();
-    states_.push_back({s, LabText(s)});
+    states_.push_back({s, LabText(s), labName});
     pos_ = 0;
     saved_ = states_.back().text;
 }
 
-bool SettingsHistory::Commit(const Settings& s) {
+bool SettingsHistory::Commit(const Settings& s, const std::string& labName) {
     std::string text = LabText(s);
-    if (!states_.empty() && states_[pos_].text == text) return false;
+    if (!states_.empty() && states_[pos_].text == text && states_[pos_].labName == labName) return false;
     if (!states_.empty()) states_.erase(states_.begin() + static_cast<std::ptrdiff_t>(pos_) + 1, states_.end());
-    states_.push_back({s, std::move(text)});
+    states_.push_back({s, std::move(text), labName});
     if (states_.size() > kDepth) states_.erase(states_.begin());
     pos_ = states_.size() - 1;
     return true;
@@ -45,6 +45,15 @@ std::optional<Settings> SettingsHistory::Undo() {
 std::optional<Settings> SettingsHistory::Redo() {
     if (!CanRedo()) return std::nullopt;
     return states_[++pos_].settings;
+}
+
+const std::string& SettingsHistory::LabName() const {
+    static const std::string none;
+    return states_.empty() ? none : states_[pos_].labName;
+}
+
+void SettingsHistory::NameCurrent(const std::string& labName) {
+    if (!states_.empty()) states_[pos_].labName = labName;
 }
 
 void SettingsHistory::MarkSaved(const Settings& s) { saved_ = LabText(s); }

@@ -18,13 +18,13 @@ public:
     static constexpr size_t kDepth = 100;
 
     // Starts afresh from these settings: nothing to undo or redo, and they are
-    // the saved state.
-    void Reset(const Settings& s);
+    // the saved state. labName is the configuration's name shown with them.
+    void Reset(const Settings& s, const std::string& labName = {});
 
-    // Records the settings after a committed edit. Settings equal to the
-    // current snapshot record nothing (returns false); otherwise whatever
+    // Records the settings after a committed edit. Settings and name equal to
+    // the current snapshot record nothing (returns false); otherwise whatever
     // could be redone is dropped.
-    bool Commit(const Settings& s);
+    bool Commit(const Settings& s, const std::string& labName = {});
 
     bool CanUndo() const { return pos_ > 0; }
     bool CanRedo() const { return pos_ + 1 < states_.size(); }
@@ -32,6 +32,12 @@ public:
     // forward to.
     std::optional<Settings> Undo();
     std::optional<Settings> Redo();
+    // The configuration's name recorded with the current snapshot, so that
+    // undoing "Считать" also gives back the name of what was shown before.
+    const std::string& LabName() const;
+    // The settings shown were saved under labName: the current snapshot takes
+    // the name, and saving leaves no step to undo.
+    void NameCurrent(const std::string& labName);
 
     // The settings were read from or written to a lab file.
     void MarkSaved(const Settings& s);
@@ -42,6 +48,7 @@ private:
     struct Snapshot {
         Settings settings;
         std::string text;  // the lab file they make
+        std::string labName;
     };
     std::vector<Snapshot> states_;
     size_t pos_ = 0;

@@ -248,13 +248,20 @@ private slots:
         s.click("saveLabButton");
         QCOMPARE(s.w()->windowTitle(), caption);
         s.type("gainEdit", "2");
+        s.answer(s.dir / "CONFIGS/other.lab");
+        s.click("saveLabButton");
         s.answer(s.dir / "CONFIGS/saved.lab");
         s.click("readLabButton");
         QCOMPARE(s.w()->windowTitle(), caption);
-        // "Считать" is undone like an edit.
+        QCOMPARE(s.get<QLabel>("labName")->text(), QString("saved.lab"));
+        // "Считать" is undone like an edit, the configuration's name with it;
+        // the save before it left no step of its own.
         s.get<QAction>("undoAction")->trigger();
         QCOMPARE(s.m.settings.Gain[0], 2.0f);
+        QCOMPARE(s.get<QLabel>("labName")->text(), QString("other.lab"));
         QCOMPARE(s.w()->windowTitle(), caption + " *");
+        s.get<QAction>("undoAction")->trigger();
+        QCOMPARE(s.m.settings.Gain[0], 1.0f);
     }
 
     void saveRefusalNamesTheTotalDecimations() {

@@ -97,6 +97,24 @@ TEST(EditRules, LabValuesOutsideTheChipAreNamed) {
     EXPECT_TRUE(Has(OutsideChipStatus(s), "усиление канала B -0.26, усиление канала D"));
 }
 
+TEST(SettingsHistory, StepsKeepTheConfigurationName) {
+    Settings a;
+    Settings b = a;
+    b.FreqNCO[0] = 7;
+    SettingsHistory h;
+    h.Reset(a, "std.lab");
+    EXPECT_TRUE(h.Commit(a, "read.lab"));  // a file read with the same settings is still a step
+    h.NameCurrent("saved.lab");            // a save renames without a step
+    EXPECT_FALSE(h.Commit(a, "saved.lab"));
+    EXPECT_TRUE(h.Commit(b, "saved.lab"));
+    h.Undo();
+    EXPECT_EQ(h.LabName(), "saved.lab");
+    h.Undo();
+    EXPECT_EQ(h.LabName(), "std.lab");
+    h.Redo();
+    EXPECT_EQ(h.LabName(), "saved.lab");
+}
+
 TEST(SettingsHistory, UndoRedoAndTheSavedState) {
     Settings a;
     SettingsHistory h;
