@@ -49,7 +49,8 @@ ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, gc::LineReade
         line = Trim(line);
         if (line.empty()) continue;
         size_t gap = line.find_first_of(" \t");
-        const std::string key(line.substr(0, gap));
+        // A view: comparing it with each known key first compares lengths.
+        const std::string_view key = line.substr(0, gap);
         const std::string value(gap == std::string_view::npos ? std::string_view{} : Trim(line.substr(gap)));
         long n = 0;
         double x = 0.0;
