@@ -20,46 +20,14 @@
 #include "gui/message_dialogs.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
-#include "ui_test_support.h"
+#include "started_window.h"
 
 using namespace gc;
 namespace fs = std::filesystem;
 
 namespace {
 
-// A main window started in a fresh working folder on the given lab settings,
-// with the example coefficient file in FILTERS/.
-struct StartedWindow {
-    uitest::WorkFolder dir;
-    uitest::ModalCatcher modals;
-    uitest::ScriptedChooser chooser;
-    Session m;
-    std::unique_ptr<AppWindows> windows;
-
-    explicit StartedWindow(const Session& lab) {
-        WriteLab(lab.settings, dir / "CONFIGS/std.lab");
-        fs::copy_file(fs::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps", dir / "FILTERS/cdma.taps");
-        windows = std::make_unique<AppWindows>(m, dir.workspace());
-        w()->SetFileChooser(&chooser);
-        w()->SetChipToolDir(GC5016_BIN_DIR);
-        w()->show();
-    }
-    TGForm* w() const { return windows->gform(); }
-    template <typename T>
-    T* get(const char* name) const {
-        T* c = w()->findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
-    void type(const char* edit, const QString& text) const {
-        QLineEdit* e = get<QLineEdit>(edit);
-        e->clear();
-        QTest::keyClicks(e, text);
-        QTest::keyClick(e, Qt::Key_Return);
-    }
-    void click(const char* button) const { get<QAbstractButton>(button)->click(); }
-    QString cwd() const { return QDir::currentPath(); }
-};
+using uitest::StartedWindow;
 
 Session LabInMode(int mode) {
     Session lab;

@@ -20,46 +20,20 @@
 #include "gui/readout_width.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
-#include "ui_test_support.h"
+#include "started_window.h"
 
 using namespace gc;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Window {
-    uitest::WorkFolder dir;
-    uitest::ModalCatcher modals;
-    uitest::ScriptedChooser chooser;
-    Session m;
-    std::unique_ptr<AppWindows> windows;
-
-    explicit Window(Settings lab, bool expert = false) {
+// The main window on lab, in the expert mode when asked.
+struct Window : uitest::StartedWindow {
+    explicit Window(Settings lab, bool expert = false) : StartedWindow(WithExpertCode(lab, expert)) {}
+    static Settings WithExpertCode(Settings lab, bool expert) {
         lab.FullDebug = expert ? 629 : 0;
-        WriteLab(lab, dir / "CONFIGS/std.lab");
-        fs::copy_file(fs::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps", dir / "FILTERS/cdma.taps");
-        windows = std::make_unique<AppWindows>(m, dir.workspace());
-        w()->SetFileChooser(&chooser);
-        w()->SetChipToolDir(GC5016_BIN_DIR);
-        w()->show();
+        return lab;
     }
-    TGForm* w() const { return windows->gform(); }
-    template <typename T>
-    T* get(const char* name) const {
-        T* c = w()->findChild<T*>(QLatin1String(name));
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
-    void type(const char* edit, const QString& text) const {
-        QLineEdit* e = get<QLineEdit>(edit);
-        e->clear();
-        QTest::keyClicks(e, text);
-        QTest::keyClick(e, Qt::Key_Return);
-    }
-    void click(const char* button) const { get<QAbstractButton>(button)->click(); }
-    void answer(const fs::path& p) { chooser.answers.push_back(QString::fromStdString(p.string())); }
-    QString status() const { return w()->statusBar()->currentMessage(); }
-    std::string lab() const { return FormatLab(m.settings); }
 };
 
 }  // namespace
