@@ -1,6 +1,7 @@
 // Small helpers shared by the core tests.
 #pragma once
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,23 @@
 #include <unistd.h>
 
 namespace gc::test {
+
+// Switches LC_NUMERIC to an installed locale whose decimal point is ',' (as a
+// desktop session may have it) and back to "C" at the end of the scope.
+class CommaLocale {
+public:
+    CommaLocale() {
+        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
+            if ((found_ = std::setlocale(LC_NUMERIC, name) != nullptr)) break;
+    }
+    ~CommaLocale() { std::setlocale(LC_NUMERIC, "C"); }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+    bool found() const { return found_; }
+
+private:
+    bool found_ = false;
+};
 
 inline std::string ReadFileText(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);

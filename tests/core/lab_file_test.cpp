@@ -236,13 +236,10 @@ TEST(Session, SaveModeCicDecSwapsStores) {
 
 TEST(TextIo, NumbersIgnoreTheProcessLocale) {
     // A desktop session may run with a locale whose decimal point is ','.
-    const char* found = nullptr;
-    for (const char* name : {"ru_RU.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.utf8", "de_DE.utf8"})
-        if ((found = std::setlocale(LC_NUMERIC, name))) break;
-    if (!found) GTEST_SKIP() << "no locale with a decimal comma installed";
+    test::CommaLocale comma;
+    if (!comma.found()) GTEST_SKIP() << "no locale with a decimal comma installed";
     const std::string text = StrPrintf("%f", 0.5);
     const double read = CToDouble("2.25");
-    std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(text, "0.500000");
     EXPECT_EQ(read, 2.25);
 }

@@ -17,6 +17,7 @@
 #include "gui/plot_export.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
+#include "test_util.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -89,13 +90,8 @@ private slots:
     }
 
     void csvKeepsItsPointUnderACommaLocale() {
-        const char* found = nullptr;
-        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"})
-            if ((found = std::setlocale(LC_NUMERIC, name))) break;
-        if (!found) QSKIP("no locale with a decimal comma installed");
-        struct Restore {
-            ~Restore() { std::setlocale(LC_NUMERIC, "C"); }
-        } restore;
+        test::CommaLocale comma;
+        if (!comma.found()) QSKIP("no locale with a decimal comma installed");
         PlotWindow s;
         s.exportTo(s.dir / "comma.csv");
         QCOMPARE(QByteArray::fromStdString(uitest::ReadText(s.dir / "comma.csv")), s.batch({"response", "--csv"}));

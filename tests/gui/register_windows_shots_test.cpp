@@ -34,8 +34,7 @@ private slots:
 
     void everyWindowFitsAScreen() {
         uitest::WorkFolder dir;
-        fs::copy(fs::path(GC5016_EXAMPLES) / "workspace", dir.root(),
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        uitest::CopyExampleInto(dir);
         Session lab;
         ReadLab(lab.settings, lab, dir / "CONFIGS/std.lab");
         lab.settings.FullDebug = 629;

@@ -30,8 +30,7 @@ private:
     // The example workspace copied into a fresh folder, with FullDebug set as asked.
     QImage Shoot(bool expert, const QString& file) {
         uitest::WorkFolder dir;
-        fs::copy(fs::path(GC5016_EXAMPLES) / "workspace", dir.root(),
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        uitest::CopyExampleInto(dir);
         Session lab;
         ReadLab(lab.settings, lab, dir / "CONFIGS/std.lab");
         lab.settings.FullDebug = expert ? 629 : 0;
@@ -61,8 +60,7 @@ private slots:
     // from their buttons on the example workspace at a CIC decimation of 8.
     void responseWindows() {
         uitest::WorkFolder dir;
-        fs::copy(fs::path(GC5016_EXAMPLES) / "workspace", dir.root(),
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        uitest::CopyExampleInto(dir);
         Session m;
         AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;

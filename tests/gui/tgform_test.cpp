@@ -21,6 +21,7 @@
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
 #include "started_window.h"
+#include "test_util.h"
 
 using namespace gc;
 namespace fs = std::filesystem;
@@ -247,13 +248,8 @@ private slots:
 
     void numbersKeepTheirPointWhateverTheDesktopLocale() {
         // The toolkit takes the desktop's locale, whose decimal point may be ','.
-        const char* found = nullptr;
-        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"})
-            if ((found = std::setlocale(LC_NUMERIC, name))) break;
-        if (!found) QSKIP("no locale with a decimal comma installed");
-        struct Restore {
-            ~Restore() { std::setlocale(LC_NUMERIC, "C"); }
-        } restore;
+        test::CommaLocale comma;
+        if (!comma.found()) QSKIP("no locale with a decimal comma installed");
         StartedWindow s(Session{});
         s.type("gainEdit", "2.5");
         s.type("phaseEdit", "0,25");  // a comma typed by habit reads the same

@@ -282,8 +282,7 @@ private slots:
 
     void startOnTheExampleShowsNoWarningColour() {
         uitest::WorkFolder dir;
-        fs::copy(fs::path(GC5016_EXAMPLES) / "workspace", dir.root(),
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        uitest::CopyExampleInto(dir);
         Session m;
         AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher modals;

@@ -40,6 +40,12 @@ private:
     std::filesystem::path root_;
 };
 
+// The example working folder copied into dir, over its empty subfolders.
+inline void CopyExampleInto(const WorkFolder& dir) {
+    std::filesystem::copy(std::filesystem::path(GC5016_EXAMPLES) / "workspace", dir.root(),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
+
 inline std::string ReadText(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream ss;
