@@ -77,6 +77,30 @@ int WriteError(Context& ctx, const std::filesystem::path& path) {
     return kExitWriteFailed;
 }
 
+int Report(Context& ctx, const CommandResult& r) {
+    for (const std::string& w : r.warnings) ctx.err << "gc5016-batch: warning: " << w << "\n";
+    if (!r.reason.empty()) ctx.err << "gc5016-batch: " << r.reason << "\n";
+    switch (r.status) {
+        case CommandStatus::Done:
+            return kExitOk;
+        case CommandStatus::WriteFailed:
+            return kExitWriteFailed;
+        case CommandStatus::Refused:
+            return kExitRefused;
+        case CommandStatus::InputRefused:
+        case CommandStatus::ToolStopped:
+            break;
+    }
+    return kExitInputRefused;
+}
+
+ChipToolRunner BlockingToolRunner(const Context& ctx) {
+    const std::chrono::milliseconds timeout = ctx.toolTimeout;
+    return [timeout](const std::filesystem::path& folder) {
+        return RunChipTool(folder, RunningProgramDir(), ChipToolRunOptions{timeout, nullptr});
+    };
+}
+
 std::string Context::Shown(const std::filesystem::path& p) const {
     if (workspace.root.empty()) return p.string();
     const std::filesystem::path rel = p.lexically_relative(workspace.root);
@@ -95,10 +119,11 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     std::string lab = "CONFIGS/std.lab";
     bool labGiven = false;
     bool lchm = false;
+    std::chrono::milliseconds toolTimeout = kDefaultChipToolTimeout;
     size_t i = 0;
     for (; i < argv.size(); ++i) {
         const std::string& a = argv[i];
-        if ((a == "-C" || a == "--lab") && i + 1 >= argv.size()) {
+        if ((a == "-C" || a == "--lab" || a == "--tool-timeout") && i + 1 >= argv.size()) {
             err << "gc5016-batch: " << a << " needs a value\n";
             PrintUsage(err);
             return kExitUsage;
@@ -108,6 +133,17 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         } else if (a == "--lab") {
             lab = argv[++i];
             labGiven = true;
+        } else if (a == "--tool-timeout") {
+            const std::string& text = argv[++i];
+            const char* end = nullptr;
+            const double seconds = CToDouble(text.c_str(), &end);
+            // 0 lifts the limit; a day is more than any real run needs.
+            if (end == text.c_str() || *end != '\0' || !(seconds >= 0 && seconds <= 86400)) {
+                err << "gc5016-batch: --tool-timeout needs seconds from 0 to 86400, not '" << text << "'\n";
+                PrintUsage(err);
+                return kExitUsage;
+            }
+            toolTimeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000.0 + 0.5));
         } else if (a == "--lchm") {
             lchm = true;
         } else {
@@ -146,6 +182,7 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     // The session is large (two register images and the fits): keep it off the stack.
     std::unique_ptr<Context> ctx(new Context{
         {}, Workspace{dir}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err});
+    ctx->toolTimeout = toolTimeout;
     Session& m = ctx->session;
     StreamCoefFileErrors sink(err);
     if (!StartSession(m, ctx->workspace, ctx->Path(lab), &sink))

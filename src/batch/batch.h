@@ -1,12 +1,14 @@
 // The headless tool's command registry and the state a command works on.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "core/workspace.h"
+#include "session/commands.h"
 #include "session/session.h"
 
 namespace gc::batch {
@@ -25,6 +27,7 @@ struct Context {
     std::vector<std::string> args;  // the command's own arguments
     std::ostream& out;
     std::ostream& err;
+    std::chrono::milliseconds toolTimeout = kDefaultChipToolTimeout;  // --tool-timeout
 
     // A path named on the command line, relative to the working folder.
     std::filesystem::path Path(const std::filesystem::path& named) const { return workspace.root / named; }
@@ -59,6 +62,11 @@ int UnexpectedArgument(Context& ctx, const std::string& arg);
 int WriteError(Context& ctx, const std::filesystem::path& path);
 // The input or request was refused: the message on err; returns kExitInputRefused.
 int InputRefused(Context& ctx, const std::string& message);
+// What a shared command did, as an exit status: its warnings and its reason
+// on err, prefixed with the program's name.
+int Report(Context& ctx, const CommandResult& r);
+// The chip tool run as a script expects: waiting, within the time limit.
+ChipToolRunner BlockingToolRunner(const Context& ctx);
 // A file the command reads must be a regular file: a folder, a device or a
 // missing file is refused before anything is written.
 bool IsReadableInput(const std::filesystem::path& path);

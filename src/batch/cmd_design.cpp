@@ -11,6 +11,7 @@
 #include "batch/channel_select.h"
 #include "core/text_io.h"
 #include "filters/pfir_design.h"
+#include "session/commands.h"
 
 namespace gc::batch {
 namespace {
@@ -93,8 +94,8 @@ int RunDesign(Context& ctx) {
             ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
         return kExitInputRefused;
     }
-    const std::filesystem::path path = ctx.workspace.Filters() / name;
-    if (!WritePfirTapsFile(path, d.taps)) return WriteError(ctx, path);
+    if (const CommandResult w = SaveDesignedTaps(ctx.workspace, ctx.workspace.Filters() / name, d.taps); !w.done())
+        return Report(ctx, w);
 
     ctx.out << "ntaps " << d.ntaps << "\n"
             << StrPrintf("passband_ripple_db %.3f\n", d.figures.passbandRippleDb)

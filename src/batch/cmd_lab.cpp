@@ -1,6 +1,6 @@
 // lab [--out PATH]: what closing the main window does.
 #include "batch/batch.h"
-#include "session/session.h"
+#include "session/commands.h"
 
 namespace gc::batch {
 namespace {
@@ -9,8 +9,7 @@ int RunLab(Context& ctx) {
     std::string out = "CONFIGS/std.lab", error;
     if (!TakeOption(ctx.args, "--out", out, error) && !error.empty()) return UsageError(ctx, error);
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
-    if (!CloseSession(ctx.session, ctx.Path(out))) return WriteError(ctx, ctx.Path(out));
-    return kExitOk;
+    return Report(ctx, CloseConfiguration(ctx.session, ctx.workspace, {ctx.Path(out)}));
 }
 
 const bool registered = RegisterCommand({"lab", "[--out PATH]", RunLab});

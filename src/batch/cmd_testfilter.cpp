@@ -1,9 +1,11 @@
 // testfilter PATH [--channel A..D]: "WriteFilter" with PATH chosen in its save
 // dialog, using the lab's filter kind, tap count, deviation and taper.
+#include <ostream>
+
 #include "batch/batch.h"
 #include "batch/channel_select.h"
 #include "core/text_io.h"
-#include "filters/test_filter.h"
+#include "session/commands.h"
 
 namespace gc::batch {
 namespace {
@@ -16,17 +18,16 @@ int RunTestFilter(Context& ctx) {
     if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
 
     SelectChannel(ctx.session, channel);
-    const TestFilterResult r =
-        WriteTestFilter(TestFilterParamsOf(ctx.session.settings, ctx.session, channel), ctx.Path(ctx.args[0]));
+    const TestFilterCommandResult r =
+        WriteTestFilterCommand(ctx.session, ctx.workspace, channel, TestFilterPath(ctx.workspace, ctx.args[0]));
     // As in the window: the sums show only once both files are written.
-    if (r.chirp && r.ok) {
-        ctx.out << StrPrintf("I %.3f\nQ %.3f\nII %.3f\nQQ %.3f\n", static_cast<double>(r.sums.I),
-                             static_cast<double>(r.sums.Q), static_cast<double>(r.sums.II),
-                             static_cast<double>(r.sums.QQ));
+    const TestFilterResult& f = r.filter;
+    if (f.chirp && f.ok) {
+        ctx.out << StrPrintf("I %.3f\nQ %.3f\nII %.3f\nQQ %.3f\n", static_cast<double>(f.sums.I),
+                             static_cast<double>(f.sums.Q), static_cast<double>(f.sums.II),
+                             static_cast<double>(f.sums.QQ));
     }
-    if (r.ok) return kExitOk;
-    if (!r.failed.empty()) return WriteError(ctx, r.failed);
-    return InputRefused(ctx, r.message);
+    return Report(ctx, r);
 }
 
 const bool registered = RegisterCommand({"testfilter", "PATH [--channel A..D]", RunTestFilter});

@@ -125,4 +125,10 @@ bool RunChipTool(const std::filesystem::path& folder, const std::filesystem::pat
 #endif
 }
 
+ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir,
+                            const ChipToolRunOptions&) {
+    return {RunChipTool(folder, programDir) ? ToolRun::Ran : ToolRun::NotFound, 0, {}};
+}
+std::string ChipToolRunText(const ChipToolOutcome&, std::chrono::milliseconds) { return {}; }
+
 }  // namespace gc

@@ -1,8 +1,11 @@
 // Starting the chip vendor's command-line tool on the command script.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace gc {
 
@@ -22,5 +25,20 @@ std::filesystem::path RunningProgramDir();
 // same afterwards. A missing tool is not an error: false only says that it
 // did not run, and callers go on with whatever files the folder holds.
 bool RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir);
+
+enum class ToolRun { Ran, NotFound, StartFailed, TimedOut, Cancelled };
+struct ChipToolRunOptions {
+    std::chrono::milliseconds timeout{60000};
+    const std::atomic<bool>* cancel = nullptr;
+};
+struct ChipToolOutcome {
+    ToolRun run = ToolRun::NotFound;
+    int exitStatus = -1;
+    std::filesystem::path tool;
+};
+ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir,
+                            const ChipToolRunOptions& options);
+std::string ChipToolRunText(const ChipToolOutcome& o, std::chrono::milliseconds timeout);
+inline constexpr std::chrono::seconds kDefaultChipToolTimeout{60};
 
 }  // namespace gc

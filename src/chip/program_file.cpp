@@ -188,18 +188,6 @@ std::string Gc101ProgramName(std::string_view chosenPath) {
     return name;
 }
 
-int CrossCheckWithTool(const Settings& s, ChipState& m, const Workspace& workspace,
-                       const std::filesystem::path& programDir) {
-    const std::filesystem::path filters = workspace.Filters();
-    // A script that cannot be written still lets the tool run on an older one.
-    WriteCommandScript(s, m.workImage, filters / "workcmd");
-    RunChipTool(filters, programDir);
-    Gc101List list;
-    int n = ReadGc101File(filters / "workcmd.gc101", list);
-    TakeToolTables(m, list, n);
-    return n;
-}
-
 SaveCheck CheckSaveDecimations(const Settings& s, const DecimationState& d) {
     // A damaged input mode has no stored decimations: CicDec is what the chip
     // gets, checked by the Full rate rules.
@@ -224,13 +212,6 @@ std::vector<std::string> SaveNoticeLines(const SaveCheck& check) {
             break;
     }
     return {};
-}
-
-std::filesystem::path ProgramPathForLab(const std::filesystem::path& labPath) {
-    std::string name = BareFileName(labPath.string());
-    size_t dot = name.find('.');
-    if (dot != std::string::npos) name.erase(dot);
-    return labPath.parent_path() / (name + ".prg");
 }
 
 }  // namespace gc

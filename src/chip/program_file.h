@@ -71,12 +71,6 @@ int ReadBackPage17(ChipState& chip, const std::filesystem::path& path);
 // (after its last '/' or '\') without its last extension.
 std::string Gc101ProgramName(std::string_view chosenPath);
 
-// The chip-tool part of "Write *.prg": writes FILTERS/workcmd, runs the tool
-// there, reads its workcmd.gc101 and takes the tool tables. Returns the number
-// of pairs read, -1 when the tool left no gc101 file.
-int CrossCheckWithTool(const Settings& s, ChipState& chip, const Workspace& workspace,
-                       const std::filesystem::path& programDir);
-
 // ---- "Записать" ----
 
 enum class SaveNotice { None, DecimMismatch, MinDecim };
@@ -94,9 +88,5 @@ SaveCheck CheckSaveDecimations(const Settings& s, const DecimationState& d);
 
 // The text lines of the notice a failed check shows.
 std::vector<std::string> SaveNoticeLines(const SaveCheck& check);
-
-// The program file saved beside a lab file: its name cut at the first '.',
-// plus ".prg", in the lab file's folder.
-std::filesystem::path ProgramPathForLab(const std::filesystem::path& labPath);
 
 }  // namespace gc

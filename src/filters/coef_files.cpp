@@ -153,9 +153,12 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Works
     if (parsed.status != FltConversion::Done) {
         r.status = parsed.status;
         r.message = parsed.message;
+        r.countRead = parsed.countRead;
         return r;
     }
-    if (!WriteFileAtomic(r.output, text)) {
+    r.padded = parsed.padded;
+    r.failure = WriteFileSafely(r.output, text);
+    if (!r.failure.ok()) {
         r.status = FltConversion::WriteFailed;
         r.message = "Не удалось записать " + r.output.string();
         return r;
@@ -172,6 +175,7 @@ FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPat
     if (in.Next(line) && in.Next(line)) count = LeadingInteger(line);
     if (!count || *count < 1 || *count > kMaxFltTaps) {
         r.status = FltConversion::BadCount;
+        r.countRead = count;
         r.message = "Файл " + fltPath.string() + ": число коэффициентов во второй строке должно быть от 1 до " +
                     std::to_string(kMaxFltTaps) + (count ? ", а не " + std::to_string(*count) : ", а его там нет");
         return r;
@@ -187,6 +191,7 @@ FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPat
             ++written;
         }
     }
+    r.padded = n - written;
     for (; written < n; ++written) text += StrPrintf(" %d\n", last);
     r.count = n;
     return r;

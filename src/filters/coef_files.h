@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/model.h"
+#include "core/safe_write.h"
 #include "core/text_io.h"
 #include "core/workspace.h"
 #include "filters/coef_errors.h"
@@ -62,9 +64,12 @@ inline constexpr int kMaxFltTaps = kMaxTaps;
 struct FltConversion {
     enum Status { Done, InputUnreadable, BadCount, WriteFailed };
     Status status = Done;
-    int count = 0;                 // taps written
-    std::filesystem::path output;  // FILTERS/<name>.taps of the working folder
-    std::string message;           // for the user, when not Done
+    int count = 0;                  // taps written
+    int padded = 0;                 // of those, taps the file lacked (the last one repeated)
+    std::optional<long> countRead;  // BadCount: the count line's number, if it held one
+    std::filesystem::path output;   // FILTERS/<name>.taps of the working folder
+    std::string message;            // for the user, when not Done
+    WriteOutcome failure;           // why the output could not be written
 };
 
 // "DFDP->Filter": line 1 ignored, line 2 the count N (1..512), then N taps;

@@ -39,7 +39,8 @@ size_t AfterCharacters(const std::string& name, int count) {
 }
 
 bool WriteOne(const std::filesystem::path& path, const std::string& text, TestFilterResult& r) {
-    if (!WriteFileAtomic(path, text)) {
+    r.failure = WriteFileSafely(path, text);
+    if (!r.failure.ok()) {
         r.message = "Не удалось записать файл " + path.string();
         r.failed = path;
         return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/safe_write.h"
 
 namespace gc {
 
@@ -59,6 +60,7 @@ struct TestFilterResult {
     ChirpSums sums;  // chirps only
     std::vector<std::filesystem::path> written;
     std::filesystem::path failed;  // the file that could not be written, if any
+    WriteOutcome failure;          // and why
 };
 
 // "WriteFilter" with the path chosen in the save dialog. Ramps: the chosen

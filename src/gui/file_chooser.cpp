@@ -48,6 +48,7 @@ std::optional<QString> DialogFileChooser::Choose(QWidget* parent, const FileDial
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     // With several file types, a name typed without a suffix takes the one of the type chosen.
     if (request.filter.contains(QLatin1String(";;"))) {
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {

@@ -15,6 +15,9 @@ struct FileDialogRequest {
     QString filter;         // e.g. "PFIR5016(*.taps)"
     QString defaultSuffix;  // without the dot; empty for none
     QString initialDir;     // absolute, or relative to the current folder
+    // The dialog asks before an existing file is chosen for saving; off where
+    // the command asks itself (it replaces more than the one file).
+    bool confirmOverwrite = true;
 };
 
 class FileChooser {

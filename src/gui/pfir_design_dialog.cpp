@@ -15,6 +15,8 @@
 
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
+#include "session/command_status.h"
+#include "session/commands.h"
 
 namespace gc {
 
@@ -318,15 +320,16 @@ void PfirDesignDialog::Save() {
                                     QString::fromStdString(fs::absolute(workspace_.Filters()).string())};
     const auto chosen = chooser_->Choose(this, request);
     if (!chosen) return;
-    fs::path path = fs::path(chosen->toStdString());
-    if (!path.has_extension()) path += ".taps";
+    const fs::path path = DesignTapsPath(fs::path(chosen->toStdString()));
 
     // Named as the user knows it: below the working folder when it is there.
     const fs::path rel = path.lexically_relative(fs::absolute(workspace_.root));
     const QString shown =
         QString::fromStdString(rel.empty() || *rel.begin() == ".." ? path.string() : rel.generic_string());
-    if (!WritePfirTapsFile(path, design_->taps)) {
-        SetStatus(QStringLiteral("Не удалось записать %1").arg(shown), true);
+    if (const CommandResult r = SaveDesignedTaps(workspace_, path, design_->taps); !r.done()) {
+        SetStatus(
+            QStringLiteral("Не удалось записать %1 (%2)").arg(shown, QString::fromStdString(CauseText(r.failure.code))),
+            true);
         return;
     }
     const int taps = design_->ntaps;

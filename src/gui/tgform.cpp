@@ -5,12 +5,16 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <exception>
 
 #include "gui/gc_application.h"
 #include "gui/response_plot.h"
+#include "session/command_status.h"
+#include "session/commands.h"
 #include "session/edit_rules.h"
 #include "session/session.h"
 
@@ -58,6 +62,14 @@ void TGForm::RunStartup() {
     // before a coefficient file can raise its report in front of it.
     BeginSession(m_, workspace_.StartupLab());
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
+    if (m_.startupLabUnreadable) {
+        // The defaults stand in, but the file is left alone until the user says otherwise.
+        ShowErrorBox(this,
+                     QStringLiteral("Файл %1 не удалось прочитать: %2.\nОкно открыто с настройками по "
+                                    "умолчанию; при закрытии программа спросит, записать ли их поверх этого файла.")
+                         .arg(QString::fromStdString(ShownPath(m_.startupLabPath, workspace_)),
+                              QString::fromStdString(CauseText(InspectTextFile(m_.startupLabPath)))));
+    }
 
     // Boards 0 and 2 wire only two ADC inputs.
     const bool twoAdcs = BoardModel == 0 || BoardModel == 2;
@@ -84,10 +96,61 @@ void TGForm::RunStartup() {
 void TGForm::closeEvent(QCloseEvent* event) {
     // A window closed before its first show never read the lab file: writing
     // it then would replace the user's file with the defaults.
-    // The combo box always shows ModeOfInput, so the session's own store of
-    // the mode's CIC decimations is the one the window would make.
-    if (started_) CloseSession(m_, workspace_.StartupLab());
-    event->accept();
+    if (!started_ || closeAllowed_) {
+        event->accept();
+        return;
+    }
+    if (SaveAtClose()) {
+        closeAllowed_ = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TGForm::SaveAtClose() {
+    const QString shown = QString::fromStdString(ShownPath(workspace_.StartupLab(), workspace_));
+    CloseRequest request{workspace_.StartupLab()};
+    if (m_.startupLabUnreadable) {
+        const int answer =
+            AskChoice(QStringLiteral("Закрытие"),
+                      QStringLiteral("Файл %1 не удалось прочитать при запуске. Записать текущие "
+                                     "настройки поверх него?")
+                          .arg(shown),
+                      {QStringLiteral("Записать"), QStringLiteral("Закрыть без сохранения"), QStringLiteral("Отмена")});
+        if (answer == 1) return true;
+        if (answer != 0) return false;
+        request.overwriteUnreadable = true;
+        request.policy.replaceReadOnly = true;
+    }
+    for (;;) {
+        // The combo box always shows ModeOfInput, so the session's own store of
+        // the mode's CIC decimations is the one the window would make.
+        const CommandResult r = CloseConfiguration(m_, workspace_, request);
+        if (r.done()) return true;
+        const int answer = AskChoice(
+            QStringLiteral("Закрытие"),
+            QStringLiteral("Не удалось записать %1: %2.\nНастройки не сохранены.")
+                .arg(shown, QString::fromStdString(CauseText(r.failure.code))),
+            {QStringLiteral("Повторить"), QStringLiteral("Закрыть без сохранения"), QStringLiteral("Отмена")});
+        if (answer == 1) return true;
+        if (answer != 0) {
+            ShowStatus("Не записано: " + shown.toStdString() + " — " + CauseText(r.failure.code));
+            return false;
+        }
+    }
+}
+
+int TGForm::AskChoice(const QString& title, const QString& text, const QStringList& choices) {
+    if (askChoice_) return askChoice_(text, choices);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& c : choices) buttons.push_back(box.addButton(c, QMessageBox::AcceptRole));
+    if (!buttons.empty()) box.setEscapeButton(buttons.back());
+    box.exec();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+    return static_cast<int>(choices.size()) - 1;
 }
 
 void TGForm::RecomputeResponse() {

@@ -2,8 +2,10 @@
 // pipelines that keep the register image and the response current.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "core/workspace.h"
 #include "filters/responses.h"
 #include "gui/file_chooser.h"
+#include "session/commands.h"
 #include "session/session.h"
 #include "session/settings_history.h"
 
@@ -56,6 +59,11 @@ public:
     void SetDialogs(MainDialogs dialogs) { dialogs_ = std::move(dialogs); }
     // Asks whether to replace an existing file; a question box by default, tests answer themselves.
     void SetReplaceQuestion(std::function<bool(const QString& question)> ask) { askReplace_ = std::move(ask); }
+    // Asks for one of several choices (its index; the last one when dismissed);
+    // a message box by default, tests answer themselves.
+    void SetChoiceQuestion(std::function<int(const QString& text, const QStringList& choices)> ask) {
+        askChoice_ = std::move(ask);
+    }
     // Tests answer the file dialogs through their own chooser.
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
     // Where the chip tool is looked for first (then PATH); the program's own folder by default.
@@ -156,6 +164,13 @@ private:
     void OnFltToTaps();
     void OnWriteFilter();
     std::optional<QString> AskFile(const FileDialogRequest& request);
+    // A yes/no question; the replace-question hook answers it in tests.
+    bool AskYesNo(const QString& title, const QString& question);
+    int AskChoice(const QString& title, const QString& text, const QStringList& choices);
+    // Writes std.lab at close; false when the user chose to stay.
+    bool SaveAtClose();
+    // How the commands run the chip tool from the window.
+    ChipToolRunner ToolRunner();
     std::filesystem::path ChipToolDir() const;
     void ShowMismatchPanel(QLabel* panel, int count);
 
@@ -173,6 +188,9 @@ private:
     CoefFileErrorSink* coefErrors_ = nullptr;
     MainDialogs dialogs_;
     std::function<bool(const QString& question)> askReplace_;
+    std::function<int(const QString& text, const QStringList& choices)> askChoice_;
+    bool closeAllowed_ = false;  // the close was decided: a second close event just closes
+    std::chrono::milliseconds toolTimeout_ = kDefaultChipToolTimeout;
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;
     std::vector<std::function<void()>> refreshHooks_;

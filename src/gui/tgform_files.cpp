@@ -23,6 +23,7 @@
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
 #include "session/command_status.h"
+#include "session/commands.h"
 #include "session/session.h"
 
 namespace gc {
@@ -67,31 +68,35 @@ fs::path TGForm::ChipToolDir() const {
 
 // ---- lab files ----
 
+bool TGForm::AskYesNo(const QString& title, const QString& question) {
+    if (askReplace_) return askReplace_(question);
+    return QMessageBox::question(this, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 void TGForm::OnReadLab() {
     const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
-    const bool read = ReadLab(m_.settings, m_, ToPath(*chosen));
-    m_.settings.TypeOfModule = BoardModel;
-    // The expert mode is decided once, at start: a lab file read later must not
-    // carry its code into the next "Записать" (saved files hold FullDebug 0).
-    m_.settings.FullDebug = 0;
-    m_.currentLabName = BareFileName(chosen->toStdString());
-    ReloadAllPfirFiles(m_.settings, m_, coefErrors_, workspace_);
-    CopySckDiv(m_.settings, m_.workImage);
-    DeriveRegisters(m_.settings, m_);
+    const fs::path path = ToPath(*chosen);
+    const ReadLabResult r = ReadConfiguration(m_, workspace_, path, coefErrors_);
+    const std::string shown = ShownPath(path, workspace_);
+    if (!r.read) {
+        const std::string cause = CauseText(InspectTextFile(path));
+        ShowStatus(LabReadStatus(shown, false, m_.settings) + (cause.empty() ? "" : " (" + cause + ")"));
+        return;
+    }
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
     // The open response windows show the configuration just read.
     RefreshResponseWindows();
-    if (read) history_.MarkSaved(m_.settings);
+    history_.MarkSaved(m_.settings);
     UpdateTitle();
-    ShowStatus(LabReadStatus(ShownPath(ToPath(*chosen), workspace_), read, m_.settings));
+    ShowStatus(LabReadStatus(shown, true, m_.settings));
 }
 
 void TGForm::OnSaveLab() {
-    SaveModeCicDec(m_.settings, m_, m_.settings.ModeOfInput, m_.settings.ModeOfInput);
-    const SaveCheck check = CheckSaveDecimations(m_.settings, m_);
+    const SaveCheck check = CheckBeforeSave(m_);
     if (check.notice == SaveNotice::DecimMismatch) {
         if (dialogs_.showDecimMismatch)
             dialogs_.showDecimMismatch(QString::fromStdString(DecimationTotalsLine(m_.settings)));
@@ -103,24 +108,54 @@ void TGForm::OnSaveLab() {
         ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
         return;
     }
-    PrepareProgram(m_.settings, m_);
-    const auto chosen = AskFile(Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs()));
+    FileDialogRequest request = Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs());
+    request.confirmOverwrite = false;  // asked below, naming both files
+    const auto chosen = AskFile(request);
     if (!chosen) return;
-    const SaveResult r = SaveLabAndProgram(m_, ToPath(*chosen));
+    const fs::path lab = ToPath(*chosen);
+    const SaveTargets targets = InspectSaveTargets(lab);
+    const QString labName = QString::fromStdString(BareFileName(targets.lab.string()));
+    const QString prgName = QString::fromStdString(BareFileName(targets.program.string()));
+    WritePolicy policy;
+    if (targets.AnyExists()) {
+        const bool both =
+            targets.labCheck.state != TargetState::Missing && targets.programCheck.state != TargetState::Missing;
+        QString question = both ? QStringLiteral("Заменить %1 и %2?").arg(labName, prgName)
+                                : QStringLiteral("Заменить %1?")
+                                      .arg(targets.labCheck.state != TargetState::Missing ? labName : prgName);
+        if (targets.AnyReadOnly()) {
+            question += QStringLiteral(" Файл защищён от записи.");
+            policy.replaceReadOnly = true;
+        }
+        if (!AskYesNo(QStringLiteral("Записать"), question)) {
+            ShowStatus("Не записано: " + ShownPath(lab, workspace_) + " оставлен без изменений");
+            return;
+        }
+    }
+    const SaveCommandResult r = SaveConfiguration(m_, workspace_, lab, policy);
+    const std::string shownLab = ShownPath(lab, workspace_);
+    const std::string shownPrg = ShownPath(targets.program, workspace_);
+    if (!r.done()) {
+        const std::string line = "Не записано: " + ShownPath(r.failure.path, workspace_) + " — " +
+                                 CauseText(r.failure.code) + "; " + shownLab + " и " + shownPrg + " остались прежними";
+        ShowStatus(line);
+        ShowErrorBox(this, QString::fromStdString(line));
+        return;
+    }
     history_.NameCurrent(m_.currentLabName);
     UpdateControls();
-    if (r.labWritten) history_.MarkSaved(m_.settings);
+    history_.MarkSaved(m_.settings);
     UpdateTitle();
-    ShowStatus(LabSavedStatus(ShownPath(ToPath(*chosen), workspace_), r.labWritten,
-                              ShownPath(r.programPath, workspace_), r.programWritten));
+    ShowStatus(LabSavedStatus(shownLab, true, shownPrg, true));
 }
 
 // ---- register tables ----
 
 void TGForm::OnWriteTbl() {
-    DeriveRegisters(m_.settings, m_);
-    const fs::path path = workspace_.root / "exper.tbl";
-    ShowStatus(TableWrittenStatus(ShownPath(path, workspace_), WriteTableFile(m_.workImage, path)));
+    const TableCommandResult r = WriteTableCommand(m_, workspace_);
+    // The derivation may have replaced what an open register editor shows.
+    UpdateControls();
+    ShowStatus(WithCause(TableWrittenStatus(ShownPath(r.path, workspace_), r.done()), r.failure));
 }
 
 void TGForm::OnReadTbl() {
@@ -136,62 +171,60 @@ void TGForm::OnReadTbl() {
 
 // ---- program files and the chip tool ----
 
-void TGForm::OnWritePrg() {
-    int toolPairs = -1;
-    {
+ChipToolRunner TGForm::ToolRunner() {
+    const fs::path programDir = ChipToolDir();
+    const std::chrono::milliseconds timeout = toolTimeout_;
+    return [programDir, timeout](const fs::path& folder) {
         BusyCursor busy;
-        toolPairs = CrossCheckWithTool(m_.settings, m_, workspace_, ChipToolDir());
+        return RunChipTool(folder, programDir, ChipToolRunOptions{timeout, nullptr});
+    };
+}
+
+void TGForm::OnWritePrg() {
+    const ChipToolRunner runner = ToolRunner();
+    const ProgramCommandResult r = WriteProgramCommand(m_, workspace_, {{}, &runner});
+    if (r.status == CommandStatus::ToolStopped) {
+        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
+        return;
     }
-    FillPage16Tables(m_.settings, m_);
-    FillPage17Tables(m_.settings, m_);
-    const int page16 = CountPage16Mismatches(m_.settings, m_);
-    const int page17 = CountPage17Mismatches(m_.settings, m_);
-    ShowMismatchPanel(page16MismatchPanel_, page16);
-    ShowMismatchPanel(page17MismatchPanel_, page17);
-    BuildRegisterWriteList(m_.settings, m_);
-    const fs::path path = workspace_.Configs() / "std.prg";
-    const bool written = WriteProgramFile(m_.settings, m_, m_, path);
-    ShowStatus(ProgramWrittenStatus(ShownPath(path, workspace_), written, m_.registerWriteList.count, toolPairs, page16,
-                                    page17));
+    ShowMismatchPanel(page16MismatchPanel_, r.page16);
+    ShowMismatchPanel(page17MismatchPanel_, r.page17);
+    ShowStatus(WithCause(
+        ProgramWrittenStatus(ShownPath(r.path, workspace_), r.done(), r.writes, r.toolPairs, r.page16, r.page17),
+        r.failure));
 }
 
 void TGForm::OnGc101ToPrg() {
     const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", workspace_.Appl()));
     if (!chosen) return;
-    auto list = std::make_unique<Gc101List>();
-    // A file that cannot be read gives a program file without triples.
-    const int n = ReadGc101File(ToPath(*chosen), *list);
-    Gc101ToRegisterWrites(m_, *list, n > 0 ? n : 0);
-    const fs::path out = workspace_.Configs() / (Gc101ProgramName(chosen->toStdString()) + ".prg");
-    const bool written = WriteProgramFile(m_.settings, m_, m_, out);
-    ShowStatus(Gc101Status(ShownPath(ToPath(*chosen), workspace_), n, m_.registerWriteList.count,
-                           ShownPath(out, workspace_), written));
+    const Gc101CommandResult r = ImportGc101Command(m_, workspace_, ToPath(*chosen));
+    ShowStatus(
+        WithCause(Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, ShownPath(r.out, workspace_), r.done()),
+                  r.failure));
 }
 
 void TGForm::OnReadBeRam() {
-    const fs::path path = workspace_.Appl() / "workcmd.gc101";
+    const fs::path path = BeRamPath(workspace_);
     ShowStatus(BeRamStatus(ShownPath(path, workspace_), ReadBackPage17(m_, path)));
 }
 
 void TGForm::OnWriteCmdFile() {
-    const fs::path filters = workspace_.Filters();
-    // A script that cannot be written still lets the tool run on an older one.
-    const bool written = WriteCommandScript(m_.settings, m_.workImage, filters / "workcmd") > 0;
-    bool ran = false;
-    {
-        BusyCursor busy;
-        ran = RunChipTool(filters, ChipToolDir());
+    const ChipToolRunner runner = ToolRunner();
+    const ScriptCommandResult r = WriteScriptCommand(m_, workspace_, &runner);
+    if (r.status == CommandStatus::ToolStopped) {
+        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
+        return;
     }
-    ShowStatus(CommandScriptStatus(ShownPath(filters / "workcmd", workspace_), written, ran));
+    ShowStatus(WithCause(
+        CommandScriptStatus(ShownPath(r.script, workspace_), r.scriptWritten, r.tool.run == ToolRun::Ran), r.failure));
 }
 
 void TGForm::OnCompare() {
-    const fs::path table = workspace_.Filters() / "workcmd.tbl";
-    const bool read = ReadToolTableFile(m_.toolImage, table);
-    const CompareResult r = WriteCompareReport(m_.workImage, m_.toolImage, workspace_.root / "ErrTbl");
+    const CompareCommandResult r = CompareCommand(m_, workspace_);
     ShowMismatchPanel(compareDiffPanel_, r.differences);
-    ShowStatus(CompareStatus(ShownPath(table, workspace_), read, ShownPath(workspace_.root / "ErrTbl", workspace_),
-                             r.written, r.differences));
+    ShowStatus(WithCause(CompareStatus(ShownPath(r.table, workspace_), r.tableRead, ShownPath(r.report, workspace_),
+                                       r.done(), r.differences),
+                         r.failure));
 }
 
 // ---- coefficient files ----
@@ -230,24 +263,25 @@ void TGForm::OnFltToTaps() {
     if (fs::exists(out, ec)) {
         const QString question =
             QStringLiteral("Файл %1 уже есть. Заменить его?").arg(QString::fromStdString(shownOut));
-        const bool yes = askReplace_ ? askReplace_(question)
-                                     : QMessageBox::question(this, QStringLiteral("DFDP->Filter"), question,
-                                                             QMessageBox::Yes | QMessageBox::No,
-                                                             QMessageBox::No) == QMessageBox::Yes;
-        if (!yes) {
+        if (!AskYesNo(QStringLiteral("DFDP->Filter"), question)) {
             ShowStatus(FltStatus(shownIn, FltConversion{}, shownOut, true));
             return;
         }
     }
-    const FltConversion r = ConvertFltToTaps(in, workspace_);
-    ShowStatus(FltStatus(shownIn, r, shownOut, false));
-    if (r.status != FltConversion::Done && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
+    const FltCommandResult r = ConvertFltCommand(workspace_, in);
+    std::string line = WithCause(FltStatus(shownIn, r.conversion, shownOut, false), r.failure);
+    if (!r.warnings.empty() && r.done())
+        line += "; в файле меньше коэффициентов, чем указано: последний повторён " +
+                std::to_string(r.conversion.padded) + " раз";
+    ShowStatus(line);
+    if (!r.done() && !r.conversion.message.empty()) ShowErrorBox(this, QString::fromStdString(r.conversion.message));
 }
 
 void TGForm::OnWriteFilter() {
     const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", workspace_.Filters()));
     if (!chosen) return;
-    const TestFilterResult r = WriteTestFilter(TestFilterParamsOf(m_.settings, m_, m_.CurrentChannel), ToPath(*chosen));
+    const TestFilterCommandResult result = WriteTestFilterCommand(m_, workspace_, m_.CurrentChannel, ToPath(*chosen));
+    const TestFilterResult& r = result.filter;
     if (r.chirp && r.ok) {
         // Sums of squares of a long set reach eleven digits; keep them in plain
         // fixed-point notation, as the batch tool prints them.
@@ -258,7 +292,7 @@ void TGForm::OnWriteFilter() {
         sumQQEdit_->setText(FixedQ(static_cast<double>(r.sums.QQ), kSumDigits, 3));
     }
     UpdateControls();
-    ShowStatus(TestFilterStatus(r, workspace_));
+    ShowStatus(WithCause(TestFilterStatus(r, workspace_), r.failure));
     if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
 }
 

@@ -1,5 +1,7 @@
 #include "session/command_status.h"
 
+#include <cerrno>
+
 #include "core/channel_rules.h"
 #include "core/lab_file.h"
 #include "core/text_io.h"
@@ -35,7 +37,9 @@ std::string WithOutside(std::string line, const Settings& s) {
 std::string ShownPath(const fs::path& path, const Workspace& workspace) {
     std::error_code ec;
     const fs::path root = fs::weakly_canonical(workspace.root, ec);
-    const fs::path full = fs::weakly_canonical(path, ec);
+    // The folder is resolved, not the file: a link named in the folder is shown by its own name.
+    const fs::path full = path.has_parent_path() ? fs::weakly_canonical(path.parent_path(), ec) / path.filename()
+                                                 : fs::weakly_canonical(path, ec);
     if (!root.empty() && !full.empty()) {
         const fs::path rel = full.lexically_relative(root);
         if (!rel.empty() && *rel.begin() != "..") return rel.generic_string();
@@ -191,6 +195,65 @@ fs::path FltOutputPath(const fs::path& fltPath, const Workspace& workspace) {
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
     return workspace.Filters() / (name + ".taps");
+}
+
+std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds) {
+    if (cancelled) return "Работа cmd5016 прервана: ничего не записано";
+    return StrPrintf("cmd5016 не завершился за %g с и остановлен: ничего не записано", timeoutSeconds);
+}
+
+std::string CauseText(int code) {
+    switch (code) {
+        case ENOSPC:
+            return "нет места на диске";
+        case EDQUOT:
+            return "превышена дисковая квота";
+        case EACCES:
+        case EPERM:
+            return "нет прав на запись";
+        case EROFS:
+            return "файловая система только для чтения";
+        case ENAMETOOLONG:
+            return "слишком длинное имя";
+        case EISDIR:
+            return "на этом месте папка";
+        case ENOENT:
+            return "нет такой папки";
+        case ENOTDIR:
+            return "часть пути не папка";
+        case EIO:
+            return "ошибка ввода-вывода";
+        case EINVAL:
+            return "недопустимое имя";
+        default:
+            break;
+    }
+    return ErrnoText(code);
+}
+
+std::string CauseText(const TextInspection& t) {
+    switch (t.problem) {
+        case TextProblem::None:
+            return "";
+        case TextProblem::Missing:
+            return "файла нет";
+        case TextProblem::Unreadable:
+            return t.code == EACCES || t.code == EPERM ? "нет прав на чтение" : CauseText(t.code);
+        case TextProblem::NotAFile:
+            return "это не файл";
+        case TextProblem::Utf16LE:
+            return "файл в кодировке UTF-16LE, нужна UTF-8";
+        case TextProblem::Utf16BE:
+            return "файл в кодировке UTF-16BE, нужна UTF-8";
+        case TextProblem::Binary:
+            return "файл не текстовый (нулевые байты)";
+    }
+    return "";
+}
+
+std::string WithCause(std::string line, const WriteOutcome& failure) {
+    if (!failure.ok()) line += " (" + CauseText(failure.code) + ")";
+    return line;
 }
 
 std::string HistoryStatus(bool undo, bool done) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/safe_write.h"
 #include "core/workspace.h"
 
 namespace gc {
@@ -52,5 +53,14 @@ std::string DecimationTotalsLine(const Settings& s);
 // Where "DFDP->Filter" writes for a chosen filter file: FILTERS/<name cut at its last '.'>.taps.
 std::filesystem::path FltOutputPath(const std::filesystem::path& fltPath, const Workspace& workspace);
 std::string HistoryStatus(bool undo, bool done);
+
+// The chip tool ran past its time limit (or was cancelled) and was stopped; nothing was taken from it.
+std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds);
+
+// The cause of a failed read or write in the window's words: "нет места на диске".
+std::string CauseText(int code);
+std::string CauseText(const TextInspection& t);
+// A status line with the cause of the write that failed, when one did.
+std::string WithCause(std::string line, const WriteOutcome& failure);
 
 }  // namespace gc

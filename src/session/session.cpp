@@ -6,6 +6,7 @@
 #include "chip/derivation.h"
 #include "chip/program_file.h"
 #include "core/lab_file.h"
+#include "core/safe_write.h"
 #include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "session/main_view.h"
@@ -14,7 +15,14 @@ namespace gc {
 
 bool ReadStartupLab(Session& m, const std::filesystem::path& labPath) {
     m.currentLabName = "std.lab";
+    // A save that a kill cut between its two renames is undone first, so the
+    // configuration read is a whole one.
+    RecoverInterruptedWrites(labPath.parent_path());
     bool read = ReadLab(m.settings, m, labPath);
+    const TextInspection t = InspectTextFile(labPath);
+    m.startupLabPath = labPath;
+    m.startupLabUnreadable = t.problem != TextProblem::None && t.problem != TextProblem::Missing;
+    m.startupLabProblem = m.startupLabUnreadable ? TextProblemText(t) : std::string();
     // The CIC bounds follow the input mode even when no lab file was read
     // (Full rate must not accept a decimation of 1).
     if (auto bounds = CicBoundsOfMode(m.settings.ModeOfInput)) std::tie(m.CicDecMin, m.CicDecStep) = *bounds;
@@ -62,26 +70,11 @@ void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode) {
     TakeModeCicDec(s, d, newMode);
 }
 
-bool CloseSession(Session& m, const std::filesystem::path& labPath) {
-    SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, m.settings.ModeOfInput);
-    m.settings.FullDebug = m.FullDebugSaved;
-    return WriteLab(m.settings, labPath);
-}
-
 void ApplyToAllChannels(Session& m, CoefFileErrorSink* errors, const Workspace& workspace) {
     if (!ValidChannel(m.CurrentChannel)) return;
     CopyChannelToAll(m.settings, m, m.CurrentChannel);
     ReloadAllPfirFiles(m.settings, m, errors, workspace);
     DeriveRegisters(m.settings, m);
-}
-
-SaveResult SaveLabAndProgram(Session& m, const std::filesystem::path& labPath) {
-    SaveResult r;
-    m.currentLabName = BareFileName(labPath.string());
-    r.labWritten = WriteLab(m.settings, labPath);
-    r.programPath = ProgramPathForLab(labPath);
-    r.programWritten = WriteProgramFile(m.settings, m, m, r.programPath);
-    return r;
 }
 
 }  // namespace gc

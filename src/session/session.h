@@ -20,6 +20,11 @@ struct Session : ChipState, DecimationState {
     bool ExpertMode = false;     // decided once, at start
     int32_t FullDebugSaved = 0;  // FullDebug as read at start, written back at close
     std::string currentLabName = "std.lab";
+    // The start-up lab file was there but could not be read: it is not
+    // replaced by these settings unless the user says so.
+    bool startupLabUnreadable = false;
+    std::filesystem::path startupLabPath;
+    std::string startupLabProblem;
 };
 
 // Reads the start-up lab file (missing: defaults stay), sets TypeOfModule,
@@ -49,25 +54,10 @@ bool StartSession(Session& m, const Workspace& workspace, const std::filesystem:
 // its CIC bounds. An input mode outside 0..2 leaves that side untouched.
 void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode);
 
-// What closing the main window does: keep the CIC decimations of the current
-// mode, restore FullDebug and write the lab file. False when it cannot be written.
-bool CloseSession(Session& m, const std::filesystem::path& labPath);
-
 // "Применить ко всем ": CopyChannelToAll from CurrentChannel, reload and refit
 // the four coefficient files, and derive the registers. The responses are left
 // to the caller.
 void ApplyToAllChannels(Session& m, CoefFileErrorSink* errors, const Workspace& workspace);
-
-struct SaveResult {
-    bool labWritten = false;
-    bool programWritten = false;
-    std::filesystem::path programPath;
-};
-
-// The writes of "Записать" once the checks have passed and the page map is
-// prepared: the lab name becomes the file's, then the lab file and the
-// program file of the same name are written.
-SaveResult SaveLabAndProgram(Session& m, const std::filesystem::path& labPath);
 
 inline constexpr int kExpertCode = 629;
 

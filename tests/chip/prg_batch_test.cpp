@@ -241,7 +241,10 @@ TEST(BatchSave, WritesTheLabAndItsProgramFile) {
     CopyExampleWorkspace(ws.path());
     BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/run.v2.lab");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "run.prg"), ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
+    // Only the last extension is replaced: run.v2 never takes run.prg.
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "run.v2.prg"),
+              ReadFileText(fs::path(GC5016_TEST_DATA) / "std_example.prg"));
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "run.prg"));
     const std::string lab = ReadFileText(ws / "CONFIGS" / "run.v2.lab");
     EXPECT_EQ(lab, ReadFileText(ws / "CONFIGS" / "std.lab")) << "the example lab saved unchanged";
 }

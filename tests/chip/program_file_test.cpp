@@ -8,6 +8,7 @@
 
 #include "chip/page_map.h"
 #include "core/text_io.h"
+#include "session/commands.h"
 #include "test_util.h"
 
 namespace gc {
@@ -244,9 +245,10 @@ TEST(Naming, Gc101ProgramNameAndSavedProgramPath) {
     EXPECT_EQ(Gc101ProgramName("dir.v2\\plain"), "plain");
     EXPECT_EQ(Gc101ProgramName("workcmd.gc101"), "workcmd");
 
-    EXPECT_EQ(ProgramPathForLab("CONFIGS/my.cfg.lab"), std::filesystem::path("CONFIGS/my.prg"));
-    EXPECT_EQ(ProgramPathForLab("/a.b/std.lab"), std::filesystem::path("/a.b/std.prg"));
-    EXPECT_EQ(ProgramPathForLab("noext"), std::filesystem::path("noext.prg"));
+    // Only the last extension goes: rx.v2.lab must never share rx.prg with rx.lab.
+    EXPECT_EQ(ProgramPathOf("CONFIGS/my.cfg.lab"), std::filesystem::path("CONFIGS/my.cfg.prg"));
+    EXPECT_EQ(ProgramPathOf("/a.b/std.lab"), std::filesystem::path("/a.b/std.prg"));
+    EXPECT_EQ(ProgramPathOf("noext"), std::filesystem::path("noext.prg"));
 }
 
 TEST(SaveChecks, AgreementThenMinimum) {

@@ -8,6 +8,7 @@
 
 #include "core/param_table.h"
 #include "core/text_io.h"
+#include "session/commands.h"
 #include "session/session.h"
 #include "test_util.h"
 
@@ -203,7 +204,7 @@ TEST(Session, StartAndCloseKeepTheExpertCode) {
     EXPECT_EQ(m.CicDecStep, 2);
 
     m.settings.CicDec[1] = 12;  // an edit in the running program
-    ASSERT_TRUE(CloseSession(m, dir / "std.lab"));
+    ASSERT_TRUE(CloseConfiguration(m, Workspace{dir.path()}, {dir / "std.lab"}).done());
     Session again;
     ReadStartupLab(again, dir / "std.lab");
     EXPECT_TRUE(again.ExpertMode);

@@ -1,0 +1,315 @@
+#include "session/commands.h"
+
+#include <memory>
+
+#include "chip/command_script.h"
+#include "chip/compare_report.h"
+#include "chip/derivation.h"
+#include "chip/page_map.h"
+#include "chip/table_file.h"
+#include "core/lab_file.h"
+#include "core/text_io.h"
+#include "filters/pfir_design.h"
+#include "session/command_status.h"
+
+namespace gc {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kStdProgram = "std.prg";
+constexpr const char* kExperTable = "exper.tbl";
+constexpr const char* kToolScript = "workcmd";
+constexpr const char* kCompareReport = "ErrTbl";
+
+template <typename R>
+R& Failed(R& r, const WriteOutcome& o, const Workspace& ws) {
+    r.status = CommandStatus::WriteFailed;
+    r.failure = o;
+    r.reason = WriteFailureText(o, ws);
+    return r;
+}
+
+template <typename R>
+R& Refused(R& r, std::string reason) {
+    r.status = CommandStatus::InputRefused;
+    r.reason = std::move(reason);
+    return r;
+}
+
+// Writes one file and records it in the result; false when it failed.
+template <typename R>
+bool WriteInto(R& r, const Workspace& ws, const fs::path& path, std::string_view text, WritePolicy policy = {}) {
+    const WriteOutcome o = WriteFileSafely(path, text, policy);
+    if (!o.ok()) {
+        Failed(r, o, ws);
+        return false;
+    }
+    r.written.push_back(path);
+    return true;
+}
+
+// The tool's time limit or a cancel stops the command: the files it leaves
+// may be half written, so nothing is taken from them.
+bool ToolStopped(const ChipToolOutcome& o) { return o.run == ToolRun::TimedOut || o.run == ToolRun::Cancelled; }
+
+template <typename R>
+R& Stopped(R& r, const ChipToolOutcome& o) {
+    r.status = CommandStatus::ToolStopped;
+    r.reason = o.run == ToolRun::TimedOut ? "the chip tool did not end within its time limit and was stopped"
+                                          : "the chip tool was cancelled";
+    return r;
+}
+
+// What a reader found wrong with a file that it could not use, for a refusal.
+std::string UnreadableText(const fs::path& path, const Workspace& ws) {
+    const TextInspection t = InspectTextFile(path);
+    std::string why = t.problem == TextProblem::None ? std::string("not a readable text file") : TextProblemText(t);
+    return "cannot read " + ShownPath(path, ws) + ": " + why;
+}
+
+}  // namespace
+
+fs::path DefaultProgramPath(const Workspace& ws) { return ws.Configs() / kStdProgram; }
+fs::path DefaultTablePath(const Workspace& ws) { return ws.root / kExperTable; }
+fs::path ToolScriptPath(const Workspace& ws) { return ws.Filters() / kToolScript; }
+fs::path ToolGc101Path(const Workspace& ws) { return ws.Filters() / (std::string(kToolScript) + ".gc101"); }
+fs::path ToolTablePath(const Workspace& ws) { return ws.Filters() / (std::string(kToolScript) + ".tbl"); }
+fs::path CompareReportPath(const Workspace& ws) { return ws.root / kCompareReport; }
+fs::path BeRamPath(const Workspace& ws) { return ws.Appl() / (std::string(kToolScript) + ".gc101"); }
+fs::path Gc101ProgramPath(const Workspace& ws, const fs::path& chosen) {
+    return ws.Configs() / (Gc101ProgramName(chosen.string()) + ".prg");
+}
+
+std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws) {
+    return "cannot write " + ShownPath(o.path, ws) + ": " + ErrnoText(o.code);
+}
+
+// ---- "Записать" ----
+
+fs::path ProgramPathOf(const fs::path& labPath) {
+    std::string name = BareFileName(labPath.string());
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return labPath.parent_path() / (name + ".prg");
+}
+
+SaveCheck CheckBeforeSave(Session& m) {
+    SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, m.settings.ModeOfInput);
+    return CheckSaveDecimations(m.settings, m);
+}
+
+bool SaveTargets::AnyExists() const {
+    return labCheck.state != TargetState::Missing || programCheck.state != TargetState::Missing;
+}
+bool SaveTargets::AnyReadOnly() const {
+    return labCheck.state == TargetState::ReadOnly || programCheck.state == TargetState::ReadOnly;
+}
+
+SaveTargets InspectSaveTargets(const fs::path& labPath) {
+    SaveTargets t;
+    t.lab = labPath;
+    t.program = ProgramPathOf(labPath);
+    t.labCheck = CheckWriteTarget(t.lab);
+    t.programCheck = CheckWriteTarget(t.program);
+    return t;
+}
+
+SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, WritePolicy policy) {
+    SaveCommandResult r;
+    r.labPath = labPath;
+    r.check = CheckBeforeSave(m);
+    if (r.check.notice != SaveNotice::None) {
+        r.status = CommandStatus::Refused;
+        r.reason = "the channels' total decimations do not allow a save";
+        return r;
+    }
+    // A name without a file part would write ".prg" beside nothing.
+    const std::string bare = BareFileName(labPath.string());
+    if (bare.empty() || bare == "." || bare == "..")
+        return Refused(r, "cannot save '" + labPath.string() + "': no file name");
+    r.programPath = ProgramPathOf(labPath);
+    PrepareProgram(m.settings, m);
+    m.AdcMask = ComputeAdcMask(m.settings, m);
+    const WriteOutcome o = WriteFilesTogether(
+        {{labPath, FormatLab(m.settings)}, {r.programPath, FormatProgramFile(m.settings, m, m)}}, policy);
+    if (!o.ok()) return Failed(r, o, ws);
+    r.written = {labPath, r.programPath};
+    m.currentLabName = bare;
+    return r;
+}
+
+// ---- start and close ----
+
+CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseRequest& request) {
+    CommandResult r;
+    SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, m.settings.ModeOfInput);
+    m.settings.FullDebug = m.FullDebugSaved;
+    if (m.startupLabUnreadable && !request.overwriteUnreadable && request.labPath == m.startupLabPath)
+        return Refused(r, "not replacing " + ShownPath(request.labPath, ws) + ": it could not be read at start (" +
+                              m.startupLabProblem + ")");
+    WriteInto(r, ws, request.labPath, FormatLab(m.settings), request.policy);
+    return r;
+}
+
+// ---- "Считать" ----
+
+ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, CoefFileErrorSink* errors) {
+    ReadLabResult r;
+    r.read = ReadLab(m.settings, m, labPath);
+    if (!r.read) {
+        Refused(r, UnreadableText(labPath, ws));
+        return r;
+    }
+    m.settings.TypeOfModule = BoardModel;
+    // The expert mode is decided once, at start: a lab file read later must not
+    // carry its code into the next "Записать" (saved files hold FullDebug 0).
+    m.settings.FullDebug = 0;
+    m.currentLabName = BareFileName(labPath.string());
+    ReloadAllPfirFiles(m.settings, m, errors, ws);
+    CopySckDiv(m.settings, m.workImage);
+    DeriveRegisters(m.settings, m);
+    return r;
+}
+
+// ---- "Write *.prg" ----
+
+ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const ProgramRequest& request) {
+    ProgramCommandResult r;
+    r.path = request.out.empty() ? DefaultProgramPath(ws) : request.out;
+    if (request.tool) {
+        r.toolUsed = true;
+        // A script that cannot be written still lets the tool run on an older one.
+        WriteCommandScript(m.settings, m.workImage, ToolScriptPath(ws));
+        r.tool = (*request.tool)(ws.Filters());
+        if (ToolStopped(r.tool)) return Stopped(r, r.tool);
+        auto list = std::make_unique<Gc101List>();
+        r.toolPairs = ReadGc101File(ToolGc101Path(ws), *list);
+        TakeToolTables(m, *list, r.toolPairs);
+        if (r.toolPairs < 0)
+            r.warnings.push_back("cannot read " + ShownPath(ToolGc101Path(ws), ws) + ", the tool tables are unchanged");
+    }
+    FillPage16Tables(m.settings, m);
+    FillPage17Tables(m.settings, m);
+    r.page16 = CountPage16Mismatches(m.settings, m);
+    r.page17 = CountPage17Mismatches(m.settings, m);
+    BuildRegisterWriteList(m.settings, m);
+    r.writes = m.registerWriteList.count;
+    m.AdcMask = ComputeAdcMask(m.settings, m);
+    WriteInto(r, ws, r.path, FormatProgramFile(m.settings, m, m));
+    return r;
+}
+
+// ---- "Write *.tbl" ----
+
+TableCommandResult WriteTableCommand(Session& m, const Workspace& ws, const fs::path& out) {
+    TableCommandResult r;
+    r.path = out.empty() ? DefaultTablePath(ws) : out;
+    DeriveRegisters(m.settings, m);
+    WriteInto(r, ws, r.path, FormatTableFile(m.workImage));
+    return r;
+}
+
+// ---- "WriteCmdFile" ----
+
+ScriptCommandResult WriteScriptCommand(Session& m, const Workspace& ws, const ChipToolRunner* tool) {
+    ScriptCommandResult r;
+    r.script = ToolScriptPath(ws);
+    r.scriptWritten = WriteInto(r, ws, r.script, FormatCommandScript(m.settings, m.workImage));
+    if (tool) {
+        r.toolUsed = true;
+        r.tool = (*tool)(ws.Filters());
+        if (ToolStopped(r.tool)) return Stopped(r, r.tool);
+    }
+    return r;
+}
+
+// ---- "Comp" ----
+
+CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const fs::path& report) {
+    CompareCommandResult r;
+    r.table = ToolTablePath(ws);
+    r.report = report.empty() ? CompareReportPath(ws) : report;
+    r.tableRead = ReadToolTableFile(m.toolImage, r.table);
+    if (!r.tableRead)
+        r.warnings.push_back(UnreadableText(r.table, ws) + ", comparing against the tool image's start values");
+    const std::string text = FormatCompareReport(m.workImage, m.toolImage, r.differences);
+    WriteInto(r, ws, r.report, text);
+    return r;
+}
+
+// ---- "gc101->prg" ----
+
+Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const fs::path& chosen) {
+    Gc101CommandResult r;
+    r.in = chosen;
+    r.out = Gc101ProgramPath(ws, chosen);
+    auto list = std::make_unique<Gc101List>();
+    r.pairs = ReadGc101File(chosen, *list);
+    // A program file without register writes would replace a good one.
+    if (r.pairs < 0) return Refused(r, UnreadableText(chosen, ws));
+    if (CheckTextFile(chosen) == TextFileState::TooLong)
+        r.warnings.push_back(ShownPath(chosen, ws) + " is too long to be read whole, only its start was read");
+    Gc101ToRegisterWrites(m, *list, r.pairs);
+    r.writes = m.registerWriteList.count;
+    m.AdcMask = ComputeAdcMask(m.settings, m);
+    WriteInto(r, ws, r.out, FormatProgramFile(m.settings, m, m));
+    return r;
+}
+
+// ---- "WriteFilter" ----
+
+fs::path TestFilterPath(const Workspace& ws, const fs::path& named) {
+    if (named.is_absolute() || named.has_parent_path()) return named.is_absolute() ? named : ws.root / named;
+    return ws.Filters() / named;
+}
+
+TestFilterCommandResult WriteTestFilterCommand(Session& m, const Workspace& ws, int channel, const fs::path& chosen) {
+    TestFilterCommandResult r;
+    r.filter = WriteTestFilter(TestFilterParamsOf(m.settings, m, channel), chosen);
+    r.written = r.filter.written;
+    if (r.filter.ok) return r;
+    if (!r.filter.failure.ok()) return Failed(r, r.filter.failure, ws);
+    return Refused(r, r.filter.message);
+}
+
+// ---- "DFDP->Filter" ----
+
+FltCommandResult ConvertFltCommand(const Workspace& ws, const fs::path& flt) {
+    FltCommandResult r;
+    r.conversion = ConvertFltToTaps(flt, ws);
+    const FltConversion& c = r.conversion;
+    switch (c.status) {
+        case FltConversion::InputUnreadable:
+            return Refused(r, UnreadableText(flt, ws));
+        case FltConversion::BadCount:
+            return Refused(r, "cannot convert " + ShownPath(flt, ws) +
+                                  ": the tap count on its second line must be 1 to " + std::to_string(kMaxFltTaps) +
+                                  (c.countRead ? ", not " + std::to_string(*c.countRead) : ", and there is none"));
+        case FltConversion::WriteFailed:
+            return Failed(r, c.failure, ws);
+        case FltConversion::Done:
+            break;
+    }
+    r.written.push_back(c.output);
+    if (c.padded > 0)
+        r.warnings.push_back(ShownPath(flt, ws) + " names " + std::to_string(c.count) + " taps but holds " +
+                             std::to_string(c.count - c.padded) + ": the last tap was repeated");
+    return r;
+}
+
+// ---- the designer's "Сохранить" ----
+
+fs::path DesignTapsPath(fs::path chosen) {
+    if (!chosen.has_extension()) chosen += ".taps";
+    return chosen;
+}
+
+CommandResult SaveDesignedTaps(const Workspace& ws, const fs::path& path, const std::vector<int32_t>& taps) {
+    CommandResult r;
+    WriteInto(r, ws, path, PfirTapsText(taps));
+    return r;
+}
+
+}  // namespace gc

@@ -1,0 +1,183 @@
+// The user's file commands, each one function shared by the main window and
+// the batch tool: the window asks for the choices and shows the result, the
+// batch tool takes them from its arguments and prints it. Every file name and
+// every step of a command is written here once.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chip/chip_tool.h"
+#include "chip/program_file.h"
+#include "core/safe_write.h"
+#include "core/workspace.h"
+#include "filters/coef_files.h"
+#include "filters/test_filter.h"
+#include "session/session.h"
+
+namespace gc {
+
+// The fixed files of the commands, below the working folder.
+std::filesystem::path DefaultProgramPath(const Workspace& ws);  // CONFIGS/std.prg
+std::filesystem::path DefaultTablePath(const Workspace& ws);    // exper.tbl
+std::filesystem::path ToolScriptPath(const Workspace& ws);      // FILTERS/workcmd
+std::filesystem::path ToolGc101Path(const Workspace& ws);       // FILTERS/workcmd.gc101
+std::filesystem::path ToolTablePath(const Workspace& ws);       // FILTERS/workcmd.tbl
+std::filesystem::path CompareReportPath(const Workspace& ws);   // ErrTbl
+std::filesystem::path BeRamPath(const Workspace& ws);           // Appl/workcmd.gc101
+std::filesystem::path Gc101ProgramPath(const Workspace& ws, const std::filesystem::path& chosen);
+
+enum class CommandStatus {
+    Done,
+    Refused,       // the configuration's own checks said no (decimations)
+    InputRefused,  // an input or the request could not be used; nothing written
+    WriteFailed,   // a file could not be written; what was there is unchanged
+    ToolStopped,   // the chip tool ran past its time limit or was cancelled
+};
+
+// What every command reports: the files written, warnings, and when it did not
+// finish, the reason (English, for the batch tool; the window words its own).
+struct CommandResult {
+    CommandStatus status = CommandStatus::Done;
+    std::vector<std::filesystem::path> written;
+    std::vector<std::string> warnings;
+    std::string reason;
+    WriteOutcome failure;  // the write that failed, with its cause
+    bool done() const { return status == CommandStatus::Done; }
+};
+
+// "cannot write CONFIGS/a.lab: No space left on device".
+std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws);
+
+// Runs the chip tool in a folder; the window runs it off its event loop, the
+// batch tool waits with its time limit.
+using ChipToolRunner = std::function<ChipToolOutcome(const std::filesystem::path& folder)>;
+
+// ---- "Записать" ----
+
+// The program file beside a lab file: its last extension replaced by ".prg".
+std::filesystem::path ProgramPathOf(const std::filesystem::path& labPath);
+
+struct SaveCommandResult : CommandResult {
+    SaveCheck check;  // a refusal by the decimation checks: nothing written
+    std::filesystem::path labPath, programPath;
+};
+// The checks before a save (CIC store, decimation totals, minimum); the
+// window runs them before it asks for a name.
+SaveCheck CheckBeforeSave(Session& m);
+// The two files that a save would replace, for the window's question.
+struct SaveTargets {
+    std::filesystem::path lab, program;
+    TargetCheck labCheck, programCheck;
+    bool AnyExists() const;
+    bool AnyReadOnly() const;
+};
+SaveTargets InspectSaveTargets(const std::filesystem::path& labPath);
+// Checks, then writes the lab file and its program file together: both or
+// neither. The lab name becomes the file's once both are written.
+SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const std::filesystem::path& labPath,
+                                    WritePolicy policy = {});
+
+// ---- start and close ----
+
+// Closing: keeps the CIC store and FullDebug, then writes the lab file.
+// Refused (InputRefused) when the lab file read at start was unreadable,
+// unless overwriteUnreadable.
+struct CloseRequest {
+    std::filesystem::path labPath;
+    bool overwriteUnreadable = false;
+    WritePolicy policy;
+};
+CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseRequest& request);
+
+// ---- "Считать" ----
+
+// Reads a lab file and brings the whole session to it: coefficient files
+// reloaded and fitted, registers derived. A file that cannot be read changes nothing.
+struct ReadLabResult : CommandResult {
+    bool read = false;
+};
+ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const std::filesystem::path& labPath,
+                                CoefFileErrorSink* errors);
+
+// ---- "Write *.prg" ----
+
+struct ProgramRequest {
+    std::filesystem::path out;             // empty: CONFIGS/std.prg
+    const ChipToolRunner* tool = nullptr;  // cross-check with the chip tool first when given
+};
+struct ProgramCommandResult : CommandResult {
+    std::filesystem::path path;
+    int writes = 0;
+    bool toolUsed = false;
+    ChipToolOutcome tool;
+    int toolPairs = -1;  // pairs of the tool's gc101 output, -1 when it left none
+    int page16 = 0, page17 = 0;
+};
+ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const ProgramRequest& request);
+
+// ---- "Write *.tbl", "Read *tbl" ----
+
+struct TableCommandResult : CommandResult {
+    std::filesystem::path path;
+};
+TableCommandResult WriteTableCommand(Session& m, const Workspace& ws, const std::filesystem::path& out = {});
+
+// ---- "WriteCmdFile" ----
+
+struct ScriptCommandResult : CommandResult {
+    std::filesystem::path script;
+    bool scriptWritten = false;
+    bool toolUsed = false;
+    ChipToolOutcome tool;
+};
+// Writes FILTERS/workcmd and, with a runner, runs the tool on it; the tool runs
+// even when the script could not be written (it then finds an older one).
+ScriptCommandResult WriteScriptCommand(Session& m, const Workspace& ws, const ChipToolRunner* tool);
+
+// ---- "Comp" ----
+
+struct CompareCommandResult : CommandResult {
+    std::filesystem::path table, report;
+    bool tableRead = false;
+    int differences = 0;
+};
+CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const std::filesystem::path& report = {});
+
+// ---- "gc101->prg" ----
+
+struct Gc101CommandResult : CommandResult {
+    std::filesystem::path in, out;
+    int pairs = -1;  // pairs read, -1 when the file could not be read
+    int writes = 0;
+};
+Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const std::filesystem::path& chosen);
+
+// ---- "WriteFilter" ----
+
+// A bare name goes to FILTERS/, as the window's dialog starts there.
+std::filesystem::path TestFilterPath(const Workspace& ws, const std::filesystem::path& named);
+struct TestFilterCommandResult : CommandResult {
+    TestFilterResult filter;
+};
+TestFilterCommandResult WriteTestFilterCommand(Session& m, const Workspace& ws, int channel,
+                                               const std::filesystem::path& chosen);
+
+// ---- "DFDP->Filter" ----
+
+struct FltCommandResult : CommandResult {
+    FltConversion conversion;
+};
+FltCommandResult ConvertFltCommand(const Workspace& ws, const std::filesystem::path& flt);
+
+// ---- the designer's "Сохранить" ----
+
+// NAME.taps: ".taps" added to a name without an extension.
+std::filesystem::path DesignTapsPath(std::filesystem::path chosen);
+CommandResult SaveDesignedTaps(const Workspace& ws, const std::filesystem::path& path,
+                               const std::vector<int32_t>& taps);
+
+}  // namespace gc
