@@ -7,6 +7,7 @@
 #include "batch/help.h"
 #include "chip/derivation.h"
 #include "core/text_io.h"
+#include "session/edit_rules.h"
 #include "session/session.h"
 
 namespace gc::batch {
@@ -70,11 +71,6 @@ int UsageError(Context& ctx, const std::string& message) {
 
 int UnexpectedArgument(Context& ctx, const std::string& arg) {
     return UsageError(ctx, "unexpected argument '" + arg + "'");
-}
-
-int WriteError(Context& ctx, const std::filesystem::path& path) {
-    ctx.err << "gc5016-batch: cannot write " << ctx.Shown(path) << "\n";
-    return kExitWriteFailed;
 }
 
 int Report(Context& ctx, const CommandResult& r) {
@@ -174,9 +170,11 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
 
     // Only the default lab file may be missing (the defaults stand in); one
     // named on purpose must be there.
-    if (labGiven && !IsReadableInput(Workspace{dir}.root / lab)) {
-        err << "gc5016-batch: cannot read " << lab << ": not a regular file\n";
-        return kExitInputRefused;
+    if (labGiven) {
+        if (const TextInspection t = InspectTextFile(Workspace{dir}.root / lab); t.problem != TextProblem::None) {
+            err << "gc5016-batch: cannot read " << lab << ": " << TextProblemText(t) << "\n";
+            return kExitInputRefused;
+        }
     }
 
     // The session is large (two register images and the fits): keep it off the stack.
@@ -184,11 +182,15 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         {}, Workspace{dir}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err});
     ctx->toolTimeout = toolTimeout;
     Session& m = ctx->session;
-    StreamCoefFileErrors sink(err);
+    StreamCoefFileErrors sink(err, "gc5016-batch: warning: ");
     if (!StartSession(m, ctx->workspace, ctx->Path(lab), &sink))
-        err << "gc5016-batch: warning: cannot read " << lab << ", using the defaults\n";
+        err << "gc5016-batch: warning: cannot read " << lab << " ("
+            << (m.startupLabUnreadable ? m.startupLabProblem : std::string("no such file")) << "), using the defaults"
+            << (m.startupLabUnreadable ? "; it will not be replaced" : "") << "\n";
     else
         WarnIfCut(*ctx, ctx->Path(lab));
+    if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())
+        err << "gc5016-batch: warning: " << outside << "\n";
     if (lchm) {
         // As checking the box does: the derivation takes the manual shift; the fits stay.
         m.ManualFirShift = m.settings.shiftFir;

@@ -58,18 +58,11 @@ int ParseChannel(const std::string& text);
 int UsageError(Context& ctx, const std::string& message);
 // An argument the command does not take: message and usage; returns kExitUsage.
 int UnexpectedArgument(Context& ctx, const std::string& arg);
-// Writing failed: message naming the file on err; returns kExitWriteFailed.
-int WriteError(Context& ctx, const std::filesystem::path& path);
-// The input or request was refused: the message on err; returns kExitInputRefused.
-int InputRefused(Context& ctx, const std::string& message);
 // What a shared command did, as an exit status: its warnings and its reason
 // on err, prefixed with the program's name.
 int Report(Context& ctx, const CommandResult& r);
 // The chip tool run as a script expects: waiting, within the time limit.
 ChipToolRunner BlockingToolRunner(const Context& ctx);
-// A file the command reads must be a regular file: a folder, a device or a
-// missing file is refused before anything is written.
-bool IsReadableInput(const std::filesystem::path& path);
 // A warning on err when the file is too long to be read whole (readers stop at their bound).
 void WarnIfCut(Context& ctx, const std::filesystem::path& path);
 

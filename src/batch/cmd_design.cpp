@@ -76,7 +76,7 @@ int RunDesign(Context& ctx) {
         if (auto v = ParseDesignNumber(*o.text)) {
             *o.value = *v;
         } else {
-            ctx.err << "gc5016-batch: " << OptionOf(o.field) << ": «" << *o.text << "» не является числом\n";
+            ctx.err << "gc5016-batch: " << OptionOf(o.field) << ": '" << *o.text << "' is not a number\n";
             notNumbers.push_back(o.field);
         }
     }
@@ -85,13 +85,13 @@ int RunDesign(Context& ctx) {
     std::vector<PfirRequestError> errors = CheckPfirDesignRequest(ch, request);
     std::erase_if(errors, [&](const PfirRequestError& e) { return std::ranges::count(notNumbers, e.field) > 0; });
     for (const PfirRequestError& e : errors)
-        ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
+        ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.english << "\n";
     if (!notNumbers.empty() || !errors.empty()) return kExitInputRefused;
 
     const PfirDesign d = DesignPfir(ch, request);
     if (!d.ok()) {
         for (const PfirRequestError& e : d.errors)
-            ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.message << "\n";
+            ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.english << "\n";
         return kExitInputRefused;
     }
     if (const CommandResult w = SaveDesignedTaps(ctx.workspace, ctx.workspace.Filters() / name, d.taps); !w.done())

@@ -31,16 +31,23 @@ const CommandHelp kCommandHelp[] = {
      "Builds the register write list and writes the program file.\n"
      "  --out PATH   the program file to write (default CONFIGS/std.prg)\n"
      "  --tool       first run the chip tool on the command script in FILTERS/ and\n"
-     "               print \"page16 mismatches: N\" and \"page17 mismatches: M\"\n"
+     "               print \"page16 mismatches: N\" and \"page17 mismatches: M\"; a tool\n"
+     "               that runs past --tool-timeout is stopped and nothing is written\n"
+     "               (exit status 4)\n"
      "Output: the program file; with --tool also FILTERS/workcmd and the tool's files.\n"},
     {"save", "\"Записать\": decimation checks, then the lab and program files",
      "Checks that the channels' total decimations agree (exit status 3 and the\n"
      "notice on stderr when they do not), then writes the lab file PATH.lab and the\n"
-     "program file of the same name beside it.\n"
+     "program file of the same name beside it (its last extension replaced by .prg).\n"
+     "PATH, like every path of a command, is taken from the working folder (-C DIR),\n"
+     "not from the shell's folder. Both files are written or neither: a failure leaves\n"
+     "both as they were and names the file and the cause (exit status 2), and a file\n"
+     "without write permission is not replaced.\n"
      "Output: PATH.lab and PATH.prg.\n"},
     {"workcmd", "\"WriteCmdFile\": the chip tool's command script",
      "Writes the command script for the chip tool.\n"
-     "  --tool       also run the chip tool on it in FILTERS/\n"
+     "  --tool       also run the chip tool on it in FILTERS/ (stopped after the\n"
+     "               --tool-timeout, exit status 4)\n"
      "Output: FILTERS/workcmd; with --tool also the tool's workcmd.gc101 and workcmd.tbl.\n"},
     {"compare", "\"Comp\": the chip tool's table against the register image",
      "Reads FILTERS/workcmd.tbl (a warning when it is missing), compares it with the\n"
@@ -69,6 +76,8 @@ const CommandHelp kCommandHelp[] = {
      "as if PATH had been chosen in the save dialog. Parameters that give no usable set\n"
      "are refused (exit status 4) and nothing is written.\n"
      "  --channel A..D  the channel whose output rate a chirp is defined at\n"
+     "A bare PATH (a name without a folder) is written into FILTERS/, where the\n"
+     "window's dialog starts.\n"
      "Output: ramps PATH and its copy in the Appl folder beside PATH's folder; chirps\n"
      "_I<rest> and _Q<rest> beside PATH and the four sums I, Q, II, QQ on stdout.\n"},
     {"flt2taps", "\"DFDP->Filter\": a filter file into a coefficient file",
@@ -138,14 +147,14 @@ std::string VersionText() {
 }
 
 void WriteUsage(std::ostream& out) {
-    out << "usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] COMMAND [ARGS]\n"
+    out << "usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] [--tool-timeout S] COMMAND [ARGS]\n"
            "commands:\n";
     for (const Command& c : Commands()) out << "  " << Synopsis(c) << "\n";
     out << "gc5016-batch --help tells more, gc5016-batch help COMMAND about one command.\n";
 }
 
 void WriteHelp(std::ostream& out) {
-    out << "Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] COMMAND [ARGS]\n"
+    out << "Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] [--tool-timeout S] COMMAND [ARGS]\n"
            "  or:  gc5016-batch help COMMAND\n"
            "Runs the configurator's commands without a window, for scripts and tests.\n"
            "Every command first does what the main window does at start-up in the\n"
@@ -159,6 +168,9 @@ void WriteHelp(std::ostream& out) {
            "               here must exist)\n"
            "  --lchm       use the lab file's shiftFir as the PFIR output shift, as the\n"
            "               window does while \"ЛЧМ\" is checked\n"
+           "  --tool-timeout S  stop the chip tool (and what it started) after S seconds\n"
+           "               (default 60, 0 for no limit)\n"
+           "Paths named on the command line are taken from the working folder.\n"
            "  -h, --help   this text; COMMAND --help or help COMMAND for one command\n"
            "  --version    the version and the board model\n"
            "\n"
@@ -171,13 +183,14 @@ void WriteHelp(std::ostream& out) {
            "  1  bad usage\n"
            "  2  an output file could not be written\n"
            "  3  \"Записать\" refused by the decimation checks\n"
-           "  4  the input or the request was refused; nothing was written\n";
+           "  4  the input or the request was refused, or the chip tool was stopped at its\n"
+           "     time limit; nothing was written\n";
 }
 
 bool WriteCommandHelp(std::ostream& out, const std::string& name) {
     const Command* c = FindCommand(name);
     if (!c) return false;
-    out << "Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] " << Synopsis(*c) << "\n";
+    out << "Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] [--tool-timeout S] " << Synopsis(*c) << "\n";
     if (const CommandHelp* h = FindHelp(name)) out << h->details;
     return true;
 }
@@ -185,7 +198,7 @@ bool WriteCommandHelp(std::ostream& out, const std::string& name) {
 bool HandleInfoRequest(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, int& status) {
     size_t i = 0;
     while (i < argv.size()) {
-        if (argv[i] == "-C" || argv[i] == "--lab") {
+        if (argv[i] == "-C" || argv[i] == "--lab" || argv[i] == "--tool-timeout") {
             if (i + 1 >= argv.size()) return false;  // the usage error is the start-up's to give
             i += 2;
         } else if (argv[i] == "--lchm") {

@@ -9,7 +9,7 @@ std::array<std::string, 3> CoefFileErrorLines(const std::string& path, bool miss
 }
 
 void StreamCoefFileErrors::ReportCoefFileError(const std::string& path, bool missing) {
-    for (const std::string& line : CoefFileErrorLines(path, missing)) os_ << line << "\n";
+    os_ << prefix_ << "coefficient file " << path << (missing ? " is missing" : " holds no tap") << "\n";
 }
 
 }  // namespace gc

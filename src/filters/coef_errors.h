@@ -1,10 +1,11 @@
 // How the coefficient-file reader reports a file it could not use. The GUI
-// shows its error dialog; the batch tool prints the same three lines.
+// shows its error dialog; the batch tool prints one line per file.
 #pragma once
 
 #include <array>
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 namespace gc {
 
@@ -18,14 +19,15 @@ public:
 // The three lines of the report.
 std::array<std::string, 3> CoefFileErrorLines(const std::string& path, bool missing);
 
-// Prints the three lines, one per line.
+// One English line per file, for scripts: "<prefix>coefficient file F is missing".
 class StreamCoefFileErrors : public CoefFileErrorSink {
 public:
-    explicit StreamCoefFileErrors(std::ostream& os) : os_(os) {}
+    StreamCoefFileErrors(std::ostream& os, std::string prefix) : os_(os), prefix_(std::move(prefix)) {}
     void ReportCoefFileError(const std::string& path, bool missing) override;
 
 private:
     std::ostream& os_;
+    std::string prefix_;
 };
 
 }  // namespace gc

@@ -151,18 +151,26 @@ PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const Pf
 std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     std::vector<PfirRequestError> e;
     const double half = PfirInputRateHz(ch) / 2.0;
-    if (!(r.passHz > 0)) e.push_back({PfirDesignField::Pass, "Граница полосы пропускания должна быть больше 0"});
+    if (!(r.passHz > 0))
+        e.push_back({PfirDesignField::Pass, "Граница полосы пропускания должна быть больше 0",
+                     "the passband edge must be above 0"});
     if (!(r.stopHz > r.passHz) && !std::isnan(r.passHz))
-        e.push_back({PfirDesignField::Stop, "Граница полосы задерживания должна быть выше границы полосы пропускания"});
+        e.push_back({PfirDesignField::Stop, "Граница полосы задерживания должна быть выше границы полосы пропускания",
+                     "the stopband edge must be above the passband edge"});
     else if (!(r.stopHz <= half))
         e.push_back(
             {PfirDesignField::Stop,
-             "Граница полосы задерживания должна быть не выше половины входной частоты PFIR (" + Khz(half) + ")"});
+             "Граница полосы задерживания должна быть не выше половины входной частоты PFIR (" + Khz(half) + ")",
+             "the stopband edge must not be above half the PFIR input rate (" + StrPrintf("%.0f Hz", half) + ")"});
     if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb))
-        e.push_back({PfirDesignField::Ripple, "Неравномерность в полосе пропускания должна быть больше 0 дБ"});
+        e.push_back({PfirDesignField::Ripple, "Неравномерность в полосе пропускания должна быть больше 0 дБ",
+                     "the passband ripple must be above 0 dB"});
     if (!(r.attenDb > 0) || !(r.attenDb <= kMaxAttenDb))
-        e.push_back({PfirDesignField::Atten, "Подавление в полосе задерживания должно быть больше 0 и не больше " +
-                                                 FormatFixed(kMaxAttenDb, 6, 0) + " дБ"});
+        e.push_back({PfirDesignField::Atten,
+                     "Подавление в полосе задерживания должно быть больше 0 и не больше " +
+                         FormatFixed(kMaxAttenDb, 6, 0) + " дБ",
+                     "the stopband attenuation must be above 0 and at most " + FormatFixed(kMaxAttenDb, 6, 0) +
+                         " dB"});
     return e;
 }
 
@@ -316,7 +324,8 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
                  passNorm, stopNorm, r);
     if (Better(kaiser, best)) best = std::move(kaiser);
     if (best.taps.empty()) {
-        d.errors.push_back({PfirDesignField::Stop, "Фильтр с такими границами рассчитать не удалось"});
+        d.errors.push_back({PfirDesignField::Stop, "Фильтр с такими границами рассчитать не удалось",
+                            "no filter could be designed with these edges"});
         return d;
     }
     d.ntaps = n;

@@ -39,6 +39,7 @@ enum class PfirDesignField { Pass, Stop, Ripple, Atten };
 struct PfirRequestError {
     PfirDesignField field;
     std::string message;  // for the user, in the window's language
+    std::string english;  // the same for the batch tool's scripts
 };
 
 // The PFIR's input rate, SystemClock / CIC decimation (the decimation taken as

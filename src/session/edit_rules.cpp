@@ -80,16 +80,26 @@ std::optional<std::string> RefuseGain(float gain) {
            FormatFixed(static_cast<double>(gain), 5, 2) + ")";
 }
 
-std::vector<std::string> SettingsOutsideChip(const Settings& s) {
+std::vector<std::string> SettingsOutsideChip(const Settings& s, bool english) {
     std::vector<std::string> out;
-    if (s.SystemClock <= 0) out.push_back("тактовая частота " + std::to_string(s.SystemClock) + " Гц");
+    if (s.SystemClock <= 0)
+        out.push_back((english ? "clock " : "тактовая частота ") + std::to_string(s.SystemClock) +
+                      (english ? " Hz" : " Гц"));
     for (int c = 0; c < kChannels; ++c) {
         const float g = s.Gain[c];
         if (!(g >= 0.0f && g <= kMaxGain))
-            out.push_back(std::string("усиление канала ") + ChannelLetter(c) + " " +
+            out.push_back(std::string(english ? "gain of channel " : "усиление канала ") + ChannelLetter(c) + " " +
                           FormatFixed(static_cast<double>(g), 5, 2));
     }
     return out;
+}
+
+std::string OutsideChipWarning(const Settings& s) {
+    const std::vector<std::string> items = SettingsOutsideChip(s, true);
+    if (items.empty()) return {};
+    std::string line = "the chip cannot run these values of the lab file: ";
+    for (size_t i = 0; i < items.size(); ++i) line += (i ? ", " : "") + items[i];
+    return line;
 }
 
 std::string OutsideChipStatus(const Settings& s) {

@@ -25,8 +25,10 @@ std::optional<std::string> RefuseGain(float gain);
 // The settings of a lab file that the chip cannot run as they stand: a clock
 // of 0 Hz or less, a channel gain below 0 or above 127.9. Such a file is read
 // as it is; the window only says so. One short text per setting.
-std::vector<std::string> SettingsOutsideChip(const Settings& s);
+std::vector<std::string> SettingsOutsideChip(const Settings& s, bool english = false);
 // One status line of them, or "" when there are none.
 std::string OutsideChipStatus(const Settings& s);
+// The same in English, for the batch tool's warnings.
+std::string OutsideChipWarning(const Settings& s);
 
 }  // namespace gc

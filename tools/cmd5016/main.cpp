@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
 
     // The script names the coefficient files relative to its own folder.
     const std::filesystem::path folder = std::filesystem::path(script).parent_path();
-    gc::StreamCoefFileErrors sink(std::cerr);
+    gc::StreamCoefFileErrors sink(std::cerr, "cmd5016: ");
     for (int c = 0; c < gc::kChannels; ++c) {
         int n = gc::LoadPfirFile(m, c, folder / s.NameOfPFIR[static_cast<size_t>(c)], &sink);
         if (n > 0) {
