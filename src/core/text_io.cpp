@@ -6,8 +6,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
-#include <system_error>
 
 #include <fcntl.h>
 #include <locale.h>
@@ -166,89 +164,8 @@ std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& p
     return lines;
 }
 
-namespace {
-
-// A name for the temporary that no other file in the folder has now: hidden,
-// so that a leftover never shows among the user's files.
-std::string TempName(const std::string& target) {
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 rng(std::random_device{}() ^ static_cast<uint64_t>(::getpid()));
-    std::string name = "." + target + ".";
-    for (int i = 0; i < 6; ++i) name += kChars[rng() % (sizeof kChars - 1)];
-    return name;
-}
-
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        content.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// Closes a descriptor when the scope ends.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-}  // namespace
-
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    // A folder, a device or a pipe is never replaced by a file (as root, a
-    // rename over /dev/zero would succeed).
-    const fs::file_status st = fs::status(path, ec);
-    if (fs::exists(st) && !fs::is_regular_file(st)) return false;
-    const std::string name = path.filename().string();
-    if (name.empty()) return false;
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (dir.fd < 0) return false;
-
-    // First choice: a file without a name until it is whole, so a kill leaves nothing.
-    // It is named through /proc, so without /proc the hidden name is used from the start.
-    Fd tmp{::access("/proc/self/fd", X_OK) == 0 ? ::openat(dir.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1};
-    const bool unnamed = tmp.fd >= 0;
-    std::string tmpName;
-    if (!unnamed) {
-        for (int attempt = 0; attempt < 100 && tmp.fd < 0; ++attempt) {
-            tmpName = TempName(name);
-            tmp.fd = ::openat(dir.fd, tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (tmp.fd < 0 && errno != EEXIST) return false;
-        }
-        if (tmp.fd < 0) return false;
-    }
-    bool ok = WriteAll(tmp.fd, content) && ::fsync(tmp.fd) == 0;
-    if (ok && unnamed) {
-        // The name is given only now, and taken away by the rename right after.
-        const std::string self = "/proc/self/fd/" + std::to_string(tmp.fd);
-        ok = false;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            tmpName = TempName(name);
-            if (::linkat(AT_FDCWD, self.c_str(), dir.fd, tmpName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                ok = true;
-                break;
-            }
-            if (errno != EEXIST) break;
-        }
-        if (!ok) tmpName.clear();
-    }
-    ok = ::close(tmp.fd) == 0 && ok;
-    tmp.fd = -1;
-    if (ok) ok = ::renameat(dir.fd, tmpName.c_str(), dir.fd, name.c_str()) == 0;
-    if (!ok) {
-        if (!tmpName.empty()) ::unlinkat(dir.fd, tmpName.c_str(), 0);
-        return false;
-    }
-    // The new name is on disk only once the folder is.
-    ::fsync(dir.fd);
-    return true;
+    return WriteFileSafely(path, content).ok();
 }
 
 std::string StrPrintf(const char* fmt, ...) {

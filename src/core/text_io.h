@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/safe_write.h"
+
 namespace gc {
 
 // Every format's real files are a few kilobytes with lines under 80
@@ -78,12 +80,7 @@ std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& p
 // Splits text into lines by the same rule.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Writes the file through a temporary file in the same folder and a rename, so
-// that a failed write never leaves a truncated file in place of a good one. The
-// temporary has no name while it is written (or a hidden, unique one where the
-// file system cannot do that) and is removed on every failure, so a write that
-// is killed leaves no litter beside the user's files; the folder is synced
-// after the rename so the new name survives a power cut.
+// WriteFileSafely, for writers that need only whether it worked.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content);
 
 // printf-style formatting into a string.
