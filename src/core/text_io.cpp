@@ -36,6 +36,29 @@ private:
     locale_t old_;
 };
 
+// Byte order marks: UTF-8's is skipped; a UTF-16 text read byte by byte
+// would give every line with a NUL between its characters.
+enum class Bom { None, Utf8, Utf16LE, Utf16BE };
+
+Bom BomOf(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) return Bom::Utf8;
+    if (text.starts_with("\xFF\xFE")) return Bom::Utf16LE;
+    if (text.starts_with("\xFE\xFF")) return Bom::Utf16BE;
+    return Bom::None;
+}
+
+// UTF-16 without a mark: its first characters are ASCII, each with a NUL
+// after it (little-endian, zeroAt 1) or before it (big-endian, zeroAt 0).
+bool LooksUtf16(std::string_view head, size_t zeroAt) {
+    const size_t units = std::min<size_t>(head.size() / 2, 32);
+    for (size_t i = 0; i < units; ++i) {
+        const unsigned char z = static_cast<unsigned char>(head[2 * i + zeroAt]);
+        const unsigned char c = static_cast<unsigned char>(head[2 * i + 1 - zeroAt]);
+        if (z != 0 || c == 0 || c > 0x7F) return false;
+    }
+    return units > 0;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -57,6 +80,7 @@ LineReader::LineReader(TextBytes text, TextLimits limits) : limits_(limits), ope
     pending_ = text.bytes.substr(0, std::min(text.bytes.size(), limits_.maxTotalBytes));
     consumed_ = pending_.size();
     overLimit_ = text.bytes.size() > pending_.size();
+    open_ = StartText();
 }
 
 LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : limits_(limits) {
@@ -70,7 +94,26 @@ LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : l
         fd_ = -1;
         return;
     }
-    open_ = true;
+    Fill();
+    open_ = StartText();
+    if (!open_) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool LineReader::StartText() {
+    switch (BomOf(pending_)) {
+        case Bom::None:
+            break;
+        case Bom::Utf8:
+            pending_.remove_prefix(3);
+            break;
+        case Bom::Utf16LE:
+        case Bom::Utf16BE:
+            return false;
+    }
+    return true;
 }
 
 LineReader::~LineReader() {
@@ -148,6 +191,64 @@ TextFileState CheckTextFile(const std::filesystem::path& path, TextLimits limits
     ::close(fd);
     if (!regular) return TextFileState::Unopenable;
     return static_cast<size_t>(st.st_size) > limits.maxTotalBytes ? TextFileState::TooLong : TextFileState::Readable;
+}
+
+TextInspection InspectTextFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {errno == ENOENT ? TextProblem::Missing : TextProblem::Unreadable, errno};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {TextProblem::NotAFile, S_ISDIR(st.st_mode) ? EISDIR : 0};
+    }
+    std::string head(64 * 1024, '\0');
+    size_t got = 0;
+    int err = 0;
+    while (got < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) err = errno;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (err && err != EAGAIN) return {TextProblem::Unreadable, err};
+    std::string_view text(head.data(), got);
+    switch (BomOf(text)) {
+        case Bom::Utf16LE:
+            return {TextProblem::Utf16LE};
+        case Bom::Utf16BE:
+            return {TextProblem::Utf16BE};
+        case Bom::Utf8:
+            text.remove_prefix(3);
+            break;
+        case Bom::None:
+            break;
+    }
+    if (LooksUtf16(text, 1)) return {TextProblem::Utf16LE};
+    if (LooksUtf16(text, 0)) return {TextProblem::Utf16BE};
+    if (text.find('\0') != std::string_view::npos) return {TextProblem::Binary};
+    return {};
+}
+
+std::string TextProblemText(const TextInspection& r) {
+    switch (r.problem) {
+        case TextProblem::None:
+            return "";
+        case TextProblem::Missing:
+            return "no such file";
+        case TextProblem::Unreadable:
+            return ErrnoText(r.code);
+        case TextProblem::NotAFile:
+            return r.code == EISDIR ? "is a folder" : "not a regular file";
+        case TextProblem::Utf16LE:
+            return "UTF-16LE text, not UTF-8 (save it as UTF-8)";
+        case TextProblem::Utf16BE:
+            return "UTF-16BE text, not UTF-8 (save it as UTF-8)";
+        case TextProblem::Binary:
+            return "holds NUL bytes: not a text file";
+    }
+    return "";
 }
 
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak) {
