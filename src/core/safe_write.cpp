@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -322,7 +323,7 @@ int WriteJournal(int dirfd, const std::vector<Entry>& entries, std::string& name
     Fd fd{-1};
     for (int attempt = 0; attempt < 100 && fd.fd < 0; ++attempt) {
         name = ScratchName(kJournal);
-        fd.fd = ::openat(dirfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd.fd = ::openat(dirfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd.fd < 0 && errno != EEXIST) break;
     }
     if (fd.fd < 0) {
@@ -342,14 +343,16 @@ int WriteJournal(int dirfd, const std::vector<Entry>& entries, std::string& name
     return err;
 }
 
-std::string ReadSmallFile(int dirfd, const std::string& name) {
+// A journal's text; nullopt when it cannot be read (another user's, say),
+// so that it is left for one who can.
+std::optional<std::string> ReadJournal(int dirfd, const std::string& name) {
     Fd fd{::openat(dirfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
+    if (fd.fd < 0) return std::nullopt;
     std::string text;
-    if (fd.fd < 0) return text;
     char buf[4096];
     for (ssize_t n; text.size() < (size_t{1} << 20) && (n = ::read(fd.fd, buf, sizeof buf)) != 0;) {
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
+        if (n < 0) return std::nullopt;
         text.append(buf, static_cast<size_t>(n));
     }
     return text;
@@ -379,7 +382,8 @@ bool RecoverLocked(int dirfd) {
     bool clean = true;
     for (const auto& [name, kind] : ScratchFiles(dirfd)) {
         if (kind != kJournal) continue;
-        if (Restore(dirfd, ParseJournal(ReadSmallFile(dirfd, name))) && ::fsync(dirfd) == 0 &&
+        const std::optional<std::string> text = ReadJournal(dirfd, name);
+        if (text && Restore(dirfd, ParseJournal(*text)) && ::fsync(dirfd) == 0 &&
             ::unlinkat(dirfd, name.c_str(), 0) == 0)
             continue;
         clean = false;
@@ -481,7 +485,8 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
             return {err, t.path};
         }
     }
-    // The new names are on disk only once the folder is.
+    // The new names are on disk only once the folder is. A single file is in
+    // place by now but may not outlive a power cut: that is still a failure.
     if (::fsync(dirfd) != 0) {
         const int err = errno;
         if (together) rollBack();
@@ -497,18 +502,6 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
     }
     return {};
 }
-
-}  // namespace
-
-TargetCheck CheckWriteTarget(const fs::path& path) {
-    const std::string name = path.filename().string();
-    if (const int err = NameError(name)) return {TargetState::Unwritable, err};
-    Fd dir{::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (dir.fd < 0) return {TargetState::Unwritable, errno};
-    return ProbeTarget(dir.fd, name).check;
-}
-
-namespace {
 
 // Opens and locks the folder the targets share, tidies it and writes.
 WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy) {
@@ -539,6 +532,14 @@ Target TargetOf(const fs::path& path, std::string_view content) {
 }
 
 }  // namespace
+
+TargetCheck CheckWriteTarget(const fs::path& path) {
+    const std::string name = path.filename().string();
+    if (const int err = NameError(name)) return {TargetState::Unwritable, err};
+    Fd dir{::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (dir.fd < 0) return {TargetState::Unwritable, errno};
+    return ProbeTarget(dir.fd, name).check;
+}
 
 WriteOutcome WriteFileSafely(const fs::path& path, std::string_view content, WritePolicy policy) {
     std::vector<Target> targets{TargetOf(path, content)};
