@@ -6,8 +6,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
-#include <system_error>
 
 #include <fcntl.h>
 #include <locale.h>
@@ -38,6 +36,29 @@ private:
     locale_t old_;
 };
 
+// Byte order marks: UTF-8's is skipped; a UTF-16 text read byte by byte
+// would give every line with a NUL between its characters.
+enum class Bom { None, Utf8, Utf16LE, Utf16BE };
+
+Bom BomOf(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) return Bom::Utf8;
+    if (text.starts_with("\xFF\xFE")) return Bom::Utf16LE;
+    if (text.starts_with("\xFE\xFF")) return Bom::Utf16BE;
+    return Bom::None;
+}
+
+// UTF-16 without a mark: its first characters are ASCII, each with a NUL
+// after it (little-endian, zeroAt 1) or before it (big-endian, zeroAt 0).
+bool LooksUtf16(std::string_view head, size_t zeroAt) {
+    const size_t units = std::min<size_t>(head.size() / 2, 32);
+    for (size_t i = 0; i < units; ++i) {
+        const unsigned char z = static_cast<unsigned char>(head[2 * i + zeroAt]);
+        const unsigned char c = static_cast<unsigned char>(head[2 * i + 1 - zeroAt]);
+        if (z != 0 || c == 0 || c > 0x7F) return false;
+    }
+    return units > 0;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -59,6 +80,7 @@ LineReader::LineReader(TextBytes text, TextLimits limits) : limits_(limits), ope
     pending_ = text.bytes.substr(0, std::min(text.bytes.size(), limits_.maxTotalBytes));
     consumed_ = pending_.size();
     overLimit_ = text.bytes.size() > pending_.size();
+    open_ = StartText();
 }
 
 LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : limits_(limits) {
@@ -72,7 +94,26 @@ LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : l
         fd_ = -1;
         return;
     }
-    open_ = true;
+    Fill();
+    open_ = StartText();
+    if (!open_) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool LineReader::StartText() {
+    switch (BomOf(pending_)) {
+        case Bom::None:
+            break;
+        case Bom::Utf8:
+            pending_.remove_prefix(3);
+            break;
+        case Bom::Utf16LE:
+        case Bom::Utf16BE:
+            return false;
+    }
+    return true;
 }
 
 LineReader::~LineReader() {
@@ -152,6 +193,64 @@ TextFileState CheckTextFile(const std::filesystem::path& path, TextLimits limits
     return static_cast<size_t>(st.st_size) > limits.maxTotalBytes ? TextFileState::TooLong : TextFileState::Readable;
 }
 
+TextInspection InspectTextFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {errno == ENOENT ? TextProblem::Missing : TextProblem::Unreadable, errno};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {TextProblem::NotAFile, S_ISDIR(st.st_mode) ? EISDIR : 0};
+    }
+    std::string head(64 * 1024, '\0');
+    size_t got = 0;
+    int err = 0;
+    while (got < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) err = errno;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (err && err != EAGAIN) return {TextProblem::Unreadable, err};
+    std::string_view text(head.data(), got);
+    switch (BomOf(text)) {
+        case Bom::Utf16LE:
+            return {TextProblem::Utf16LE};
+        case Bom::Utf16BE:
+            return {TextProblem::Utf16BE};
+        case Bom::Utf8:
+            text.remove_prefix(3);
+            break;
+        case Bom::None:
+            break;
+    }
+    if (LooksUtf16(text, 1)) return {TextProblem::Utf16LE};
+    if (LooksUtf16(text, 0)) return {TextProblem::Utf16BE};
+    if (text.find('\0') != std::string_view::npos) return {TextProblem::Binary};
+    return {};
+}
+
+std::string TextProblemText(const TextInspection& r) {
+    switch (r.problem) {
+        case TextProblem::None:
+            return "";
+        case TextProblem::Missing:
+            return "no such file";
+        case TextProblem::Unreadable:
+            return ErrnoText(r.code);
+        case TextProblem::NotAFile:
+            return r.code == EISDIR ? "is a folder" : "not a regular file";
+        case TextProblem::Utf16LE:
+            return "UTF-16LE text, not UTF-8 (save it as UTF-8)";
+        case TextProblem::Utf16BE:
+            return "UTF-16BE text, not UTF-8 (save it as UTF-8)";
+        case TextProblem::Binary:
+            return "holds NUL bytes: not a text file";
+    }
+    return "";
+}
+
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path, bool* endsWithBreak) {
     LineReader in(path);
     if (!in.is_open()) return std::nullopt;
@@ -166,89 +265,8 @@ std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& p
     return lines;
 }
 
-namespace {
-
-// A name for the temporary that no other file in the folder has now: hidden,
-// so that a leftover never shows among the user's files.
-std::string TempName(const std::string& target) {
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 rng(std::random_device{}() ^ static_cast<uint64_t>(::getpid()));
-    std::string name = "." + target + ".";
-    for (int i = 0; i < 6; ++i) name += kChars[rng() % (sizeof kChars - 1)];
-    return name;
-}
-
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        content.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// Closes a descriptor when the scope ends.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-}  // namespace
-
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    // A folder, a device or a pipe is never replaced by a file (as root, a
-    // rename over /dev/zero would succeed).
-    const fs::file_status st = fs::status(path, ec);
-    if (fs::exists(st) && !fs::is_regular_file(st)) return false;
-    const std::string name = path.filename().string();
-    if (name.empty()) return false;
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (dir.fd < 0) return false;
-
-    // First choice: a file without a name until it is whole, so a kill leaves nothing.
-    // It is named through /proc, so without /proc the hidden name is used from the start.
-    Fd tmp{::access("/proc/self/fd", X_OK) == 0 ? ::openat(dir.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1};
-    const bool unnamed = tmp.fd >= 0;
-    std::string tmpName;
-    if (!unnamed) {
-        for (int attempt = 0; attempt < 100 && tmp.fd < 0; ++attempt) {
-            tmpName = TempName(name);
-            tmp.fd = ::openat(dir.fd, tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (tmp.fd < 0 && errno != EEXIST) return false;
-        }
-        if (tmp.fd < 0) return false;
-    }
-    bool ok = WriteAll(tmp.fd, content) && ::fsync(tmp.fd) == 0;
-    if (ok && unnamed) {
-        // The name is given only now, and taken away by the rename right after.
-        const std::string self = "/proc/self/fd/" + std::to_string(tmp.fd);
-        ok = false;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            tmpName = TempName(name);
-            if (::linkat(AT_FDCWD, self.c_str(), dir.fd, tmpName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                ok = true;
-                break;
-            }
-            if (errno != EEXIST) break;
-        }
-        if (!ok) tmpName.clear();
-    }
-    ok = ::close(tmp.fd) == 0 && ok;
-    tmp.fd = -1;
-    if (ok) ok = ::renameat(dir.fd, tmpName.c_str(), dir.fd, name.c_str()) == 0;
-    if (!ok) {
-        if (!tmpName.empty()) ::unlinkat(dir.fd, tmpName.c_str(), 0);
-        return false;
-    }
-    // The new name is on disk only once the folder is.
-    ::fsync(dir.fd);
-    return true;
+    return WriteFileSafely(path, content).ok();
 }
 
 std::string StrPrintf(const char* fmt, ...) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/safe_write.h"
+
 namespace gc {
 
 // Every format's real files are a few kilobytes with lines under 80
@@ -27,6 +29,8 @@ struct TextBytes {
 // Reads text one line at a time, from a file or from bytes in memory, with
 // bounded memory. Only a regular file opens: a device, a pipe or a folder is
 // treated as a missing file, so that /dev/zero or a FIFO never hangs a reader.
+// A UTF-8 byte order mark at the start is skipped; text that starts with a
+// UTF-16 one does not open (every line would be misread).
 class LineReader {
 public:
     // Text in memory; the bytes must outlive the reader.
@@ -49,6 +53,7 @@ public:
 
 private:
     bool Fill();
+    bool StartText();  // false for text that must not be read
 
     TextLimits limits_;
     int fd_ = -1;
@@ -70,6 +75,21 @@ enum class TextFileState {
 };
 TextFileState CheckTextFile(const std::filesystem::path& path, TextLimits limits = {});
 
+// Why a file could not be read as text, so that a caller can name the cause
+// (and never take an unreadable file for a missing one and replace it).
+enum class TextProblem { None, Missing, Unreadable, NotAFile, Utf16LE, Utf16BE, Binary };
+struct TextInspection {
+    TextProblem problem = TextProblem::None;
+    int code = 0;  // errno for Unreadable; EISDIR for a folder
+};
+// Looks at the first 64 KiB: UTF-16 by its byte order mark, or without one
+// by NUL bytes beside every character of an ASCII start; any other NUL byte
+// makes the file Binary.
+TextInspection InspectTextFile(const std::filesystem::path& path);
+// The cause in English: "Permission denied", "is a folder", "UTF-16LE text,
+// not UTF-8 (save it as UTF-8)", "holds NUL bytes: not a text file", ...
+std::string TextProblemText(const TextInspection& r);
+
 // All lines of a text file, read by LineReader (so bounded the same way).
 // nullopt when the file cannot be opened. endsWithBreak, when given, tells
 // whether the text read ends with a line break.
@@ -78,12 +98,7 @@ std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& p
 // Splits text into lines by the same rule.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Writes the file through a temporary file in the same folder and a rename, so
-// that a failed write never leaves a truncated file in place of a good one. The
-// temporary has no name while it is written (or a hidden, unique one where the
-// file system cannot do that) and is removed on every failure, so a write that
-// is killed leaves no litter beside the user's files; the folder is synced
-// after the rename so the new name survives a power cut.
+// WriteFileSafely, for writers that need only whether it worked.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view content);
 
 // printf-style formatting into a string.

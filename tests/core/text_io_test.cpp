@@ -121,6 +121,87 @@ TEST(LineReader, AHugeFileIsReadOnlyToTheBound) {
     EXPECT_EQ(s.SystemClock, 1234);
 }
 
+// A byte order mark from a Windows editor: UTF-8's is not text (a tap file
+// lost its first tap to it); UTF-16 would be read as lines full of NULs.
+TEST(LineReader, SkipsAUtf8MarkAndRefusesUtf16) {
+    const struct {
+        std::string bytes;
+        bool open;
+        std::vector<Line> lines;
+    } cases[] = {
+        {"\xEF\xBB\xBF 12\n", true, {{" 12", true}}},
+        {"\xEF\xBB\xBF", true, {}},
+        {" 12\n\xEF\xBB\xBF\n", true, {{" 12", true}, {"\xEF\xBB\xBF", true}}},  // only at the start
+        {"\xFF\xFE" + std::string("1\0\n\0", 4), false, {}},
+        {"\xFE\xFF" + std::string("\0"
+                                  "1\0\n",
+                                  4),
+         false,
+         {}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        LineReader mem(TextBytes{c.bytes});
+        EXPECT_EQ(mem.is_open(), c.open) << c.bytes;
+        EXPECT_EQ(AllLines(mem), c.lines) << c.bytes;
+        WriteFileText(dir / "f.txt", c.bytes);
+        LineReader file(dir / "f.txt");
+        EXPECT_EQ(file.is_open(), c.open) << c.bytes;
+        EXPECT_EQ(AllLines(file), c.lines) << c.bytes;
+    }
+    // A tap file keeps every tap.
+    const fs::path taps = fs::path(GC5016_EXAMPLES) / "workspace" / "FILTERS" / "cdma31.taps";
+    WriteFileText(dir / "bom.taps", "\xEF\xBB\xBF" + ReadFileText(taps));
+    TapBuffer plain{}, marked{};
+    EXPECT_EQ(ReadTapFile(dir / "bom.taps", marked), ReadTapFile(taps, plain));
+    EXPECT_EQ(marked, plain);
+}
+
+TEST(InspectTextFile, NamesWhyAFileIsNotText) {
+    const std::string ascii = "SystemClock 100\r\n";
+    std::string le, be;
+    for (char ch : ascii) {
+        le += {ch, '\0'};
+        be += {'\0', ch};
+    }
+    const struct {
+        std::string bytes;
+        TextProblem problem;
+        std::string text;
+    } cases[] = {
+        {ascii, TextProblem::None, ""},
+        {"\xEF\xBB\xBF" + ascii, TextProblem::None, ""},
+        {"", TextProblem::None, ""},
+        {"\xD0\x96 \xD0\xB6\n", TextProblem::None, ""},  // UTF-8 Cyrillic
+        {"\xFF\xFE" + le, TextProblem::Utf16LE, "UTF-16LE text, not UTF-8 (save it as UTF-8)"},
+        {"\xFE\xFF" + be, TextProblem::Utf16BE, "UTF-16BE text, not UTF-8 (save it as UTF-8)"},
+        {le, TextProblem::Utf16LE, "UTF-16LE text, not UTF-8 (save it as UTF-8)"},
+        {be, TextProblem::Utf16BE, "UTF-16BE text, not UTF-8 (save it as UTF-8)"},
+        {"\xFF\xFE", TextProblem::Utf16LE, "UTF-16LE text, not UTF-8 (save it as UTF-8)"},
+        {ascii + std::string(1, '\0') + ascii, TextProblem::Binary, "holds NUL bytes: not a text file"},
+        {std::string("\x04\x00\x7f\x45", 4), TextProblem::Binary, "holds NUL bytes: not a text file"},
+        {std::string(70000, 'a') + std::string(1, '\0'), TextProblem::None, ""},  // past the 64 KiB looked at
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        WriteFileText(dir / "f.lab", c.bytes);
+        const TextInspection r = InspectTextFile(dir / "f.lab");
+        EXPECT_EQ(r.problem, c.problem) << c.bytes.substr(0, 40);
+        EXPECT_EQ(TextProblemText(r), c.text) << c.bytes.substr(0, 40);
+    }
+    fs::create_directories(dir / "folder.lab");
+    EXPECT_EQ(TextProblemText(InspectTextFile(dir / "folder.lab")), "is a folder");
+    EXPECT_EQ(InspectTextFile(dir / "missing.lab").problem, TextProblem::Missing);
+    EXPECT_EQ(TextProblemText(InspectTextFile("/dev/null")), "not a regular file");
+    if (::geteuid() != 0) {  // root reads any file
+        WriteFileText(dir / "closed.lab", ascii);
+        fs::permissions(dir / "closed.lab", fs::perms::none);
+        const TextInspection r = InspectTextFile(dir / "closed.lab");
+        EXPECT_EQ(r.problem, TextProblem::Unreadable);
+        EXPECT_EQ(TextProblemText(r), "Permission denied");
+    }
+}
+
 // Every reader meets anything but a regular file as a missing file, at once.
 TEST(LineReader, ReadersTakeOnlyRegularFiles) {
     TempDir dir;
@@ -236,7 +317,8 @@ TEST(WriteFileAtomic, AKilledWriteLeavesTheOldOrTheNewFileAndNoVisibleTemporary)
         ASSERT_TRUE(now == texts[0] || now == texts[1])
             << "seed " << seed << " round " << round << ": " << now.size() << " bytes";
         for (const std::string& name : OtherEntries(dir.path(), "good.lab")) {
-            ASSERT_EQ(name.rfind(".good.lab.", 0), 0u) << "seed " << seed << " round " << round << ": " << name;
+            ASSERT_TRUE(name.starts_with(".gc5016-") && name.ends_with(".tmp"))
+                << "seed " << seed << " round " << round << ": " << name;
             ++hidden;
             fs::remove(dir / name);
         }
