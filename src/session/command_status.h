@@ -8,6 +8,7 @@
 
 #include "core/model.h"
 #include "core/safe_write.h"
+#include "core/text_io.h"
 #include "core/workspace.h"
 
 namespace gc {

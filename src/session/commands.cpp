@@ -24,10 +24,10 @@ constexpr const char* kToolScript = "workcmd";
 constexpr const char* kCompareReport = "ErrTbl";
 
 template <typename R>
-R& Failed(R& r, const WriteOutcome& o, const Workspace& ws) {
+R& Failed(R& r, const WriteOutcome& o, const Workspace& ws, const fs::path& target) {
     r.status = CommandStatus::WriteFailed;
     r.failure = o;
-    r.reason = WriteFailureText(o, ws);
+    r.reason = WriteFailureText(o, ws, target);
     return r;
 }
 
@@ -43,7 +43,7 @@ template <typename R>
 bool WriteInto(R& r, const Workspace& ws, const fs::path& path, std::string_view text, WritePolicy policy = {}) {
     const WriteOutcome o = WriteFileSafely(path, text, policy);
     if (!o.ok()) {
-        Failed(r, o, ws);
+        Failed(r, o, ws, path);
         return false;
     }
     r.written.push_back(path);
@@ -82,8 +82,17 @@ fs::path Gc101ProgramPath(const Workspace& ws, const fs::path& chosen) {
     return ws.Configs() / (Gc101ProgramName(chosen.string()) + ".prg");
 }
 
-std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws) {
-    return "cannot write " + ShownPath(o.path, ws) + ": " + ErrnoText(o.code);
+std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const fs::path& target) {
+    const fs::path& file = target.empty() ? o.path : target;
+    std::string text = "cannot write " + ShownPath(file, ws);
+    // A path below the working folder is shown short; say which folder that is.
+    std::error_code ec;
+    const fs::path root = fs::absolute(ws.root, ec).lexically_normal();
+    if (!ws.root.empty() && ShownPath(file, ws) != file.generic_string()) text += " in " + root.generic_string();
+    text += ": " + ErrnoText(o.code);
+    // The cause may lie with the folder rather than the file.
+    if (!o.path.empty() && o.path != file) text += " (" + ShownPath(o.path, ws) + ")";
+    return text;
 }
 
 // ---- "Записать" ----
@@ -134,7 +143,7 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     m.AdcMask = ComputeAdcMask(m.settings, m);
     const WriteOutcome o = WriteFilesTogether(
         {{labPath, FormatLab(m.settings)}, {r.programPath, FormatProgramFile(m.settings, m, m)}}, policy);
-    if (!o.ok()) return Failed(r, o, ws);
+    if (!o.ok()) return Failed(r, o, ws, o.path == r.programPath ? r.programPath : labPath);
     r.written = {labPath, r.programPath};
     m.currentLabName = bare;
     return r;
@@ -270,7 +279,7 @@ TestFilterCommandResult WriteTestFilterCommand(Session& m, const Workspace& ws, 
     r.filter = WriteTestFilter(TestFilterParamsOf(m.settings, m, channel), chosen);
     r.written = r.filter.written;
     if (r.filter.ok) return r;
-    if (!r.filter.failure.ok()) return Failed(r, r.filter.failure, ws);
+    if (!r.filter.failure.ok()) return Failed(r, r.filter.failure, ws, r.filter.failed);
     return Refused(r, r.filter.message);
 }
 
@@ -288,7 +297,7 @@ FltCommandResult ConvertFltCommand(const Workspace& ws, const fs::path& flt) {
                                   ": the tap count on its second line must be 1 to " + std::to_string(kMaxFltTaps) +
                                   (c.countRead ? ", not " + std::to_string(*c.countRead) : ", and there is none"));
         case FltConversion::WriteFailed:
-            return Failed(r, c.failure, ws);
+            return Failed(r, c.failure, ws, c.output);
         case FltConversion::Done:
             break;
     }

@@ -49,8 +49,9 @@ struct CommandResult {
     bool done() const { return status == CommandStatus::Done; }
 };
 
-// "cannot write CONFIGS/a.lab: No space left on device".
-std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws);
+// "cannot write CONFIGS/a.lab in /home/u/ws: No space left on device", naming
+// the folder when the cause lies there.
+std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const std::filesystem::path& target = {});
 
 // Runs the chip tool in a folder; the window runs it off its event loop, the
 // batch tool waits with its time limit.
