@@ -16,7 +16,7 @@ int RunPrg(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     Session& m = ctx.session;
-    if (tool && CrossCheckWithTool(m.settings, m, ctx.workspace, RunningProgramDir()) < 0)
+    if (tool && CrossCheckWithTool(m.settings, m, ctx.workspace, RunningProgramDir()).pairs < 0)
         ctx.err << "gc5016-batch: warning: cannot read FILTERS/workcmd.gc101, the tool tables are unchanged\n";
     FillPage16Tables(m.settings, m);
     FillPage17Tables(m.settings, m);

@@ -188,16 +188,18 @@ std::string Gc101ProgramName(std::string_view chosenPath) {
     return name;
 }
 
-int CrossCheckWithTool(const Settings& s, ChipState& m, const Workspace& workspace,
-                       const std::filesystem::path& programDir) {
+ToolCrossCheck CrossCheckWithTool(const Settings& s, ChipState& m, const Workspace& workspace,
+                                  const std::filesystem::path& programDir, const ChipToolRunOptions& options) {
     const std::filesystem::path filters = workspace.Filters();
     // A script that cannot be written still lets the tool run on an older one.
     WriteCommandScript(s, m.workImage, filters / "workcmd");
-    RunChipTool(filters, programDir);
+    ToolCrossCheck r;
+    r.tool = RunChipTool(filters, programDir, options);
+    if (r.tool.run == ToolRun::TimedOut || r.tool.run == ToolRun::Cancelled) return r;
     Gc101List list;
-    int n = ReadGc101File(filters / "workcmd.gc101", list);
-    TakeToolTables(m, list, n);
-    return n;
+    r.pairs = ReadGc101File(filters / "workcmd.gc101", list);
+    TakeToolTables(m, list, r.pairs);
+    return r;
 }
 
 SaveCheck CheckSaveDecimations(const Settings& s, const DecimationState& d) {

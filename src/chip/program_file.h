@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chip/chip_tool.h"
 #include "core/model.h"
 #include "core/text_io.h"
 #include "core/workspace.h"
@@ -71,11 +72,17 @@ int ReadBackPage17(ChipState& chip, const std::filesystem::path& path);
 // (after its last '/' or '\') without its last extension.
 std::string Gc101ProgramName(std::string_view chosenPath);
 
+struct ToolCrossCheck {
+    int pairs = -1;  // pairs read from workcmd.gc101; -1 when none was read
+    ChipToolOutcome tool;
+};
+
 // The chip-tool part of "Write *.prg": writes FILTERS/workcmd, runs the tool
-// there, reads its workcmd.gc101 and takes the tool tables. Returns the number
-// of pairs read, -1 when the tool left no gc101 file.
-int CrossCheckWithTool(const Settings& s, ChipState& chip, const Workspace& workspace,
-                       const std::filesystem::path& programDir);
+// there, reads its workcmd.gc101 and takes the tool tables. A tool stopped by
+// the time limit or a cancel may have left half a file: then nothing is read
+// and the tool tables stay as they were.
+ToolCrossCheck CrossCheckWithTool(const Settings& s, ChipState& chip, const Workspace& workspace,
+                                  const std::filesystem::path& programDir, const ChipToolRunOptions& options = {});
 
 // ---- "Записать" ----
 

@@ -140,7 +140,7 @@ void TGForm::OnWritePrg() {
     int toolPairs = -1;
     {
         BusyCursor busy;
-        toolPairs = CrossCheckWithTool(m_.settings, m_, workspace_, ChipToolDir());
+        toolPairs = CrossCheckWithTool(m_.settings, m_, workspace_, ChipToolDir()).pairs;
     }
     FillPage16Tables(m_.settings, m_);
     FillPage17Tables(m_.settings, m_);
@@ -180,7 +180,7 @@ void TGForm::OnWriteCmdFile() {
     bool ran = false;
     {
         BusyCursor busy;
-        ran = RunChipTool(filters, ChipToolDir());
+        ran = RunChipTool(filters, ChipToolDir()).run == ToolRun::Ran;
     }
     ShowStatus(CommandScriptStatus(ShownPath(filters / "workcmd", workspace_), written, ran));
 }
