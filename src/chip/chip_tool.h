@@ -20,11 +20,38 @@ std::optional<std::filesystem::path> FindChipTool(const std::filesystem::path& p
 // The folder of the running executable; empty when it cannot be told.
 std::filesystem::path RunningProgramDir();
 
-// Runs the tool with the argument "workcmd" in folder and waits until it ends.
-// Its exit status is not looked at, and the caller's working folder is the
-// same afterwards. A missing tool is not an error: false only says that it
-// did not run, and callers go on with whatever files the folder holds.
-bool RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir);
+// A tool that has not finished by then is taken to hang.
+inline constexpr std::chrono::seconds kDefaultChipToolTimeout{60};
+
+enum class ToolRun { Ran, NotFound, StartFailed, TimedOut, Cancelled };
+
+struct ChipToolRunOptions {
+    std::chrono::milliseconds timeout{kDefaultChipToolTimeout};  // 0 or less: no limit
+    const std::atomic<bool>* cancel = nullptr;                   // set from another thread to stop the tool
+};
+
+struct ChipToolOutcome {
+    ToolRun run = ToolRun::NotFound;
+    // The exit code when it ran to its end; 128 + the signal number when a
+    // signal ended it, as a shell reports it; -1 otherwise.
+    int exitStatus = -1;
+    std::filesystem::path tool;    // the tool found; empty when NotFound
+    std::filesystem::path folder;  // where it was to run
+    int error = 0;                 // errno when StartFailed
+};
+
+// Runs the tool with the argument "workcmd" in folder and waits until it ends,
+// the time limit passes or cancel is set; in the last two cases the tool and
+// every process it started are stopped (terminated, killed after a short
+// grace) before this returns. The tool reads no input, its output goes to our
+// stderr, and the caller's working folder is the same afterwards. A missing
+// tool is not an error: callers go on with whatever files the folder holds.
+ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir,
+                            const ChipToolRunOptions& options = {});
+
+// An English one-liner for stderr or a status line: "the chip tool was stopped
+// after 60 s", "no chip tool found", ... timeout is the limit the run had.
+std::string ChipToolRunText(const ChipToolOutcome& o, std::chrono::milliseconds timeout);
 
 enum class ToolRun { Ran, NotFound, StartFailed, TimedOut, Cancelled };
 struct ChipToolRunOptions {

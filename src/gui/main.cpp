@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -70,6 +72,12 @@ int main(int argc, char** argv) {
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("gc5016-config"),
                        QStringLiteral("gc5016-config"));
     gc::WindowStateStore windowState(settings);
+    // The chip tool's time limit is the user's choice too.
+    const int toolSeconds = settings.value(QStringLiteral("chipTool/timeoutSeconds"), 60).toInt();
+    windows->gform()->SetToolTimeout(std::chrono::seconds(std::clamp(toolSeconds, 0, 86400)));
+    windows->gform()->SetToolTimeoutChanged([&settings](std::chrono::milliseconds t) {
+        settings.setValue(QStringLiteral("chipTool/timeoutSeconds"), static_cast<int>(t.count() / 1000));
+    });
     windowState.TrackMainWindow(windows->gform());
     gc::TrackSecondaryWindows(windowState, *windows, *session);
     windows->gform()->show();

@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <exception>
 
+#include "gui/busy_run.h"
 #include "gui/gc_application.h"
 #include "gui/response_plot.h"
 #include "session/command_status.h"
@@ -94,6 +95,11 @@ void TGForm::RunStartup() {
 }
 
 void TGForm::closeEvent(QCloseEvent* event) {
+    // A running chip tool is stopped first; the close comes back once its command has ended.
+    if (BusyRun::CloseWhenDone(this)) {
+        event->ignore();
+        return;
+    }
     // A window closed before its first show never read the lab file: writing
     // it then would replace the user's file with the defaults.
     if (!started_ || closeAllowed_) {

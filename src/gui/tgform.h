@@ -64,6 +64,13 @@ public:
     void SetChoiceQuestion(std::function<int(const QString& text, const QStringList& choices)> ask) {
         askChoice_ = std::move(ask);
     }
+    // How long the chip tool may run before it is stopped; the menu changes it
+    // and tells the owner, who keeps it in the user's settings.
+    void SetToolTimeout(std::chrono::milliseconds timeout) { toolTimeout_ = timeout; }
+    std::chrono::milliseconds toolTimeout() const { return toolTimeout_; }
+    void SetToolTimeoutChanged(std::function<void(std::chrono::milliseconds)> changed) {
+        toolTimeoutChanged_ = std::move(changed);
+    }
     // Tests answer the file dialogs through their own chooser.
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
     // Where the chip tool is looked for first (then PATH); the program's own folder by default.
@@ -191,6 +198,8 @@ private:
     std::function<int(const QString& text, const QStringList& choices)> askChoice_;
     bool closeAllowed_ = false;  // the close was decided: a second close event just closes
     std::chrono::milliseconds toolTimeout_ = kDefaultChipToolTimeout;
+    std::function<void(std::chrono::milliseconds)> toolTimeoutChanged_;
+    void AskToolTimeout();
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;
     std::vector<std::function<void()>> refreshHooks_;

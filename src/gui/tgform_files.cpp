@@ -18,6 +18,7 @@
 #include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "filters/test_filter.h"
+#include "gui/busy_run.h"
 #include "gui/gc_application.h"
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
@@ -33,15 +34,6 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path ToPath(const QString& s) { return fs::path(s.toStdString()); }
-
-// The chip tool blocks the window until it ends; say so with the cursor.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 FileDialogRequest Request(bool save, const char* filter, const char* suffix, const fs::path& folder) {
     return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromStdString(folder.string())};
@@ -174,9 +166,16 @@ void TGForm::OnReadTbl() {
 ChipToolRunner TGForm::ToolRunner() {
     const fs::path programDir = ChipToolDir();
     const std::chrono::milliseconds timeout = toolTimeout_;
-    return [programDir, timeout](const fs::path& folder) {
-        BusyCursor busy;
-        return RunChipTool(folder, programDir, ChipToolRunOptions{timeout, nullptr});
+    // Only the tool runs off the event loop: the script is written and its
+    // output read by the command on this thread, and the window takes no input meanwhile.
+    return [this, programDir, timeout](const fs::path& folder) {
+        ChipToolOutcome outcome;
+        outcome.run = ToolRun::Cancelled;
+        const bool ran = BusyRun::Run(this, QStringLiteral("Работает cmd5016…"), [&](const std::atomic<bool>& cancel) {
+            outcome = RunChipTool(folder, programDir, ChipToolRunOptions{timeout, &cancel});
+        });
+        if (!ran) outcome.run = ToolRun::Cancelled;
+        return outcome;
     };
 }
 

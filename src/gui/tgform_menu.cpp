@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QFile>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,6 +37,8 @@ void TGForm::BuildMenu() {
     QMenu* file = menuBar_->addMenu(QStringLiteral("Файл"));
     add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", [this] { readLabButton_->click(); });
     add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", [this] { saveLabButton_->click(); });
+    file->addSeparator();
+    add(file, QStringLiteral("Время работы cmd5016…"), QKeySequence(), "toolTimeoutAction", [this] { AskToolTimeout(); });
     file->addSeparator();
     add(file, QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q), "quitAction", [this] { close(); });
 
@@ -71,6 +74,19 @@ bool TGForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TGForm::AskToolTimeout() {
+    bool ok = false;
+    const int seconds = QInputDialog::getInt(
+        this, QStringLiteral("cmd5016"),
+        QStringLiteral("Сколько секунд ждать cmd5016, прежде чем остановить его (0 — без ограничения):"),
+        static_cast<int>(toolTimeout_.count() / 1000), 0, 86400, 1, &ok);
+    if (!ok) return;
+    toolTimeout_ = std::chrono::seconds(seconds);
+    if (toolTimeoutChanged_) toolTimeoutChanged_(toolTimeout_);
+    ShowStatus(seconds == 0 ? std::string("cmd5016 работает без ограничения времени")
+                            : "cmd5016 останавливается через " + std::to_string(seconds) + " с");
 }
 
 void TGForm::ShowStatus(const std::string& line) {

@@ -2,9 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <thread>
+
+#include "chip/page_map.h"
+#include "chip/program_file.h"
+#include "session/commands.h"
 
 #include "test_util.h"
 
@@ -49,7 +60,9 @@ TEST(ChipTool, RunsInTheFolderWithTheScriptArgumentAndLeavesOurFolderAlone) {
     std::filesystem::create_directories(dir / "FILTERS");
     ScopedPath path((dir / "empty").string());
     const auto before = std::filesystem::current_path();
-    EXPECT_TRUE(RunChipTool(dir / "FILTERS", dir / "bin"));
+    const ChipToolOutcome o = RunChipTool(dir / "FILTERS", dir / "bin");
+    EXPECT_EQ(o.run, ToolRun::Ran);
+    EXPECT_EQ(o.exitStatus, 3);
     EXPECT_EQ(std::filesystem::current_path(), before);
     const std::string ran = ReadFileText(dir / "FILTERS" / "ran.txt");
     EXPECT_EQ(ran, std::filesystem::canonical(dir / "FILTERS").string() + "\nworkcmd\nown\n");
@@ -65,7 +78,7 @@ TEST(ChipTool, ProgramFolderComesBeforePath) {
     EXPECT_EQ(FindChipTool(dir / "elsewhere"), dir / "onpath" / "cmd5016");
     EXPECT_EQ(FindChipTool({}), dir / "onpath" / "cmd5016");
 
-    EXPECT_TRUE(RunChipTool(dir / "FILTERS", dir / "elsewhere"));
+    EXPECT_EQ(RunChipTool(dir / "FILTERS", dir / "elsewhere").run, ToolRun::Ran);
     EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("path\n"), std::string::npos);
 }
 
@@ -100,11 +113,11 @@ TEST(ChipTool, RelativeFoldersNameTheToolFoundFromOurFolder) {
     };
     ScopedPath path("onpath");
     ASSERT_TRUE(foundAs(FindChipTool({}), dir / "onpath" / "cmd5016"));
-    EXPECT_TRUE(RunChipTool("FILTERS", {}));
+    EXPECT_EQ(RunChipTool("FILTERS", {}).run, ToolRun::Ran);
     EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("path\n"), std::string::npos);
 
     ASSERT_TRUE(foundAs(FindChipTool("bin"), dir / "bin" / "cmd5016"));
-    EXPECT_TRUE(RunChipTool("FILTERS", "bin"));
+    EXPECT_EQ(RunChipTool("FILTERS", "bin").run, ToolRun::Ran);
     EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("own\n"), std::string::npos);
 }
 
@@ -118,19 +131,110 @@ TEST(ChipTool, MissingOrUnusableToolIsNoError) {
     std::filesystem::create_directories(dir / "bin2" / "cmd5016");  // nor does a folder
     ScopedPath path((dir / "bin2").string());
     EXPECT_EQ(FindChipTool(dir / "bin"), std::nullopt);
-    EXPECT_FALSE(RunChipTool(dir / "FILTERS", dir / "bin"));
+    EXPECT_EQ(RunChipTool(dir / "FILTERS", dir / "bin").run, ToolRun::NotFound);
     EXPECT_TRUE(std::filesystem::is_empty(dir / "FILTERS"));
 }
 
-TEST(ChipTool, MissingFolderDoesNotRunTheToolElsewhere) {
+TEST(ChipTool, MissingFolderDoesNotRunTheToolElsewhereAndSaysWhy) {
     TempDir dir;
     MakeFakeTool(dir / "bin", "own");
     ScopedPath path("");
     const auto before = std::filesystem::current_path();
-    RunChipTool(dir / "FILTERS", dir / "bin");
+    const ChipToolOutcome o = RunChipTool(dir / "FILTERS", dir / "bin");
+    EXPECT_EQ(o.run, ToolRun::StartFailed);
+    EXPECT_NE(ChipToolRunText(o, kDefaultChipToolTimeout).find(": No such file or directory"), std::string::npos);
     EXPECT_EQ(std::filesystem::current_path(), before);
     EXPECT_FALSE(std::filesystem::exists(before / "ran.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "bin" / "ran.txt"));
+}
+
+void WriteTool(const std::filesystem::path& dir, const std::string& script) {
+    std::filesystem::create_directories(dir / "bin");
+    std::filesystem::create_directories(dir / "FILTERS");
+    WriteFileText(dir / "bin" / "cmd5016", "#!/bin/sh\n" + script);
+    std::filesystem::permissions(dir / "bin" / "cmd5016", std::filesystem::perms::owner_all);
+}
+
+// Live processes of the group (zombies left to an absent reaper do not count).
+int LiveGroupMembers(pid_t group) {
+    int live = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        if (entry.path().filename().string().find_first_not_of("0123456789") != std::string::npos) continue;
+        // Past the command name "(...)", which may hold spaces.
+        const std::string stat = ReadFileText(entry.path() / "stat");
+        std::istringstream rest(stat.substr(std::min(stat.rfind(')') + 1, stat.size())));
+        char state = 0;
+        pid_t ppid = 0, pgrp = 0;
+        if (rest >> state >> ppid >> pgrp && pgrp == group && state != 'Z') ++live;
+    }
+    return live;
+}
+
+// A hung tool is stopped with every process it started, by the time limit or
+// by a cancel from another thread.
+TEST(ChipTool, HungToolIsStoppedWithItsChildren) {
+    struct Case {
+        const char* body;  // after the line that records the group's id
+        bool byCancel;
+    };
+    const Case cases[] = {
+        {"sleep 1000\n", false},
+        {"trap '' TERM\nsleep 1000 &\nwhile :; do wait; done\n", false},  // both ignore SIGTERM
+        {"sleep 1000 &\nwait\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        TempDir dir;
+        WriteTool(dir.path(), std::string("echo $$ > pid.tmp\nmv pid.tmp pid\n") + c.body);
+        const auto pidFile = dir / "FILTERS" / "pid";
+        std::atomic<bool> cancel{false};
+        const ChipToolRunOptions options{std::chrono::milliseconds(c.byCancel ? 0 : 500), &cancel};
+        std::thread canceller([&] {
+            for (int i = 0; c.byCancel && i < 500 && !std::filesystem::exists(pidFile); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            cancel = c.byCancel;
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const ChipToolOutcome o = RunChipTool(dir / "FILTERS", dir / "bin", options);
+        const auto took = std::chrono::steady_clock::now() - start;
+        canceller.join();
+
+        EXPECT_EQ(o.run, c.byCancel ? ToolRun::Cancelled : ToolRun::TimedOut);
+        EXPECT_LT(took, std::chrono::seconds(10));
+        if (!c.byCancel) {
+            EXPECT_EQ(ChipToolRunText(o, options.timeout), "the chip tool was stopped after 500 ms");
+        }
+        ASSERT_TRUE(std::filesystem::exists(pidFile));
+        const pid_t group = std::stoi(ReadFileText(pidFile));
+        // SIGKILL lands a moment after kill() returns.
+        int live = LiveGroupMembers(group);
+        for (int i = 0; i < 200 && live > 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            live = LiveGroupMembers(group);
+        }
+        EXPECT_EQ(live, 0);
+        if (live > 0) ::kill(-group, SIGKILL);
+    }
+}
+
+// A stopped tool may have written half its answer: "Write *.prg" stops, the
+// tool tables keep their values and no program file is written.
+TEST(ChipTool, StoppedToolStopsTheProgramCommand) {
+    TempDir dir;
+    WriteTool(dir.path(), "printf '      0002 0011\\n      0010 0064\\n' > workcmd.gc101\nexec sleep 1000\n");
+    std::filesystem::create_directories(dir / "CONFIGS");
+    auto m = std::make_unique<Session>();
+    ToolPage17Table(*m, 0)[0] = -7;
+    const ChipToolRunner runner = [&](const std::filesystem::path& folder) {
+        return RunChipTool(folder, dir / "bin", {std::chrono::milliseconds(500), nullptr});
+    };
+    const ProgramCommandResult r = WriteProgramCommand(*m, Workspace{dir.path()}, {{}, &runner});
+    EXPECT_EQ(r.status, CommandStatus::ToolStopped);
+    EXPECT_EQ(r.tool.run, ToolRun::TimedOut);
+    EXPECT_EQ(ToolPage17Table(*m, 0)[0], -7);
+    EXPECT_FALSE(std::filesystem::exists(dir / "CONFIGS" / "std.prg"));
+    Gc101List list;
+    EXPECT_EQ(ReadGc101File(dir / "FILTERS" / "workcmd.gc101", list), 2) << "the half answer was there to take";
 }
 
 TEST(ChipTool, RunningProgramDirIsTheTestBinaryFolder) {
