@@ -1,5 +1,7 @@
 #include "batch/batch.h"
 
+#include <atomic>
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <system_error>
@@ -90,10 +92,34 @@ int Report(Context& ctx, const CommandResult& r) {
     return kExitInputRefused;
 }
 
+namespace {
+
+// Set by a signal while the chip tool runs: the tool has its own process group
+// and does not see the terminal's Ctrl+C, so we stop it and then end as asked.
+std::atomic<bool> toolInterrupted{false};
+volatile std::sig_atomic_t interruptSignal = 0;
+
+extern "C" void OnInterrupt(int sig) {
+    interruptSignal = sig;
+    toolInterrupted.store(true);
+}
+
+}  // namespace
+
 ChipToolRunner BlockingToolRunner(const Context& ctx) {
     const std::chrono::milliseconds timeout = ctx.toolTimeout;
     return [timeout](const std::filesystem::path& folder) {
-        return RunChipTool(folder, RunningProgramDir(), ChipToolRunOptions{timeout, nullptr});
+        constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+        struct sigaction on {}, old[3]{};
+        on.sa_handler = OnInterrupt;
+        sigemptyset(&on.sa_mask);
+        toolInterrupted.store(false);
+        interruptSignal = 0;
+        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &on, &old[i]);
+        const ChipToolOutcome o = RunChipTool(folder, RunningProgramDir(), ChipToolRunOptions{timeout, &toolInterrupted});
+        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &old[i], nullptr);
+        if (interruptSignal != 0) std::raise(interruptSignal);
+        return o;
     };
 }
 
@@ -183,10 +209,12 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     ctx->toolTimeout = toolTimeout;
     Session& m = ctx->session;
     StreamCoefFileErrors sink(err, "gc5016-batch: warning: ");
-    if (!StartSession(m, ctx->workspace, ctx->Path(lab), &sink))
-        err << "gc5016-batch: warning: cannot read " << lab << " ("
-            << (m.startupLabUnreadable ? m.startupLabProblem : std::string("no such file")) << "), using the defaults"
-            << (m.startupLabUnreadable ? "; it will not be replaced" : "") << "\n";
+    const bool read = StartSession(m, ctx->workspace, ctx->Path(lab), &sink);
+    if (m.startupLabUnreadable)
+        err << "gc5016-batch: warning: cannot read " << lab << " (" << m.startupLabProblem
+            << "), using the defaults; it will not be replaced\n";
+    else if (!read)
+        err << "gc5016-batch: warning: cannot read " << lab << " (no such file), using the defaults\n";
     else
         WarnIfCut(*ctx, ctx->Path(lab));
     if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())

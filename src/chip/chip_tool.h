@@ -53,19 +53,4 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
 // after 60 s", "no chip tool found", ... timeout is the limit the run had.
 std::string ChipToolRunText(const ChipToolOutcome& o, std::chrono::milliseconds timeout);
 
-enum class ToolRun { Ran, NotFound, StartFailed, TimedOut, Cancelled };
-struct ChipToolRunOptions {
-    std::chrono::milliseconds timeout{60000};
-    const std::atomic<bool>* cancel = nullptr;
-};
-struct ChipToolOutcome {
-    ToolRun run = ToolRun::NotFound;
-    int exitStatus = -1;
-    std::filesystem::path tool;
-};
-ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::filesystem::path& programDir,
-                            const ChipToolRunOptions& options);
-std::string ChipToolRunText(const ChipToolOutcome& o, std::chrono::milliseconds timeout);
-inline constexpr std::chrono::seconds kDefaultChipToolTimeout{60};
-
 }  // namespace gc

@@ -10,9 +10,11 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "core/safe_write.h"
+#include "session/commands.h"
 #include "test_util.h"
 
 namespace gc {
@@ -160,6 +162,35 @@ TEST_F(WriteFaults, APairKilledBetweenItsRenamesIsUndoneBeforeTheNextWrite) {
         }
         EXPECT_EQ(Files(dir.path()), expected) << c.old.size() << " old files";
     }
+}
+
+// "Записать" on a full disk, and a batch save killed between its renames and
+// followed by the next start: the configuration is the old pair or the new.
+TEST_F(WriteFaults, ASavedConfigurationIsWholeOrTheOldOne) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    const fs::path configs = ws / "CONFIGS";
+    WriteFileText(configs / "a.lab", "old lab\n");
+    WriteFileText(configs / "a.prg", "old prg\n");
+    auto m = std::make_unique<Session>();
+    StartSession(*m, Workspace{ws.path()}, configs / "std.lab", nullptr);
+    {
+        Faults f("write:2:ENOSPC");
+        const SaveCommandResult r = SaveConfiguration(*m, Workspace{ws.path()}, configs / "a.lab");
+        EXPECT_EQ(r.status, CommandStatus::WriteFailed);
+        EXPECT_NE(r.reason.find("No space left on device"), std::string::npos) << r.reason;
+        EXPECT_NE(r.reason.find("CONFIGS/a."), std::string::npos) << r.reason;
+    }
+    EXPECT_EQ(ReadFileText(configs / "a.lab"), "old lab\n");
+    EXPECT_EQ(ReadFileText(configs / "a.prg"), "old prg\n");
+
+    ::setenv("GC5016_FAULTS", "renameat:2:kill#batch", 1);
+    const test::BatchRun killed = test::RunBatchTool(ws.path(), "save CONFIGS/a.lab");
+    ::unsetenv("GC5016_FAULTS");
+    EXPECT_NE(killed.status, 0);
+    EXPECT_EQ(test::RunBatchTool(ws.path(), "fit").status, 0);  // the next start undoes the half save
+    EXPECT_EQ(ReadFileText(configs / "a.lab"), "old lab\n");
+    EXPECT_EQ(ReadFileText(configs / "a.prg"), "old prg\n");
 }
 
 }  // namespace
