@@ -110,13 +110,15 @@ ChipToolRunner BlockingToolRunner(const Context& ctx) {
     const std::chrono::milliseconds timeout = ctx.toolTimeout;
     return [timeout](const std::filesystem::path& folder) {
         constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-        struct sigaction on {}, old[3]{};
+        struct sigaction on {
+        }, old[3]{};
         on.sa_handler = OnInterrupt;
         sigemptyset(&on.sa_mask);
         toolInterrupted.store(false);
         interruptSignal = 0;
         for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &on, &old[i]);
-        const ChipToolOutcome o = RunChipTool(folder, RunningProgramDir(), ChipToolRunOptions{timeout, &toolInterrupted});
+        const ChipToolOutcome o =
+            RunChipTool(folder, RunningProgramDir(), ChipToolRunOptions{timeout, &toolInterrupted});
         for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &old[i], nullptr);
         if (interruptSignal != 0) std::raise(interruptSignal);
         return o;
@@ -138,7 +140,7 @@ void WarnIfCut(Context& ctx, const std::filesystem::path& path) {
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
     if (int status = 0; HandleInfoRequest(argv, out, err, status)) return status;
     std::string dir;
-    std::string lab = "CONFIGS/std.lab";
+    std::string lab;  // empty: the working folder's start-up lab file
     bool labGiven = false;
     bool lchm = false;
     std::chrono::milliseconds toolTimeout = kDefaultChipToolTimeout;
@@ -208,15 +210,17 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         {}, Workspace{dir}, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()), out, err});
     ctx->toolTimeout = toolTimeout;
     Session& m = ctx->session;
-    StreamCoefFileErrors sink(err, "gc5016-batch: warning: ");
-    const bool read = StartSession(m, ctx->workspace, ctx->Path(lab), &sink);
+    StreamCoefFileErrors sink(err, "gc5016-batch: warning: ", ctx->workspace.root);
+    const std::filesystem::path labPath = labGiven ? ctx->Path(lab) : ctx->workspace.StartupLab();
+    if (!labGiven) lab = ctx->Shown(labPath);
+    const bool read = StartSession(m, ctx->workspace, labPath, &sink);
     if (m.startupLabUnreadable)
         err << "gc5016-batch: warning: cannot read " << lab << " (" << m.startupLabProblem
             << "), using the defaults; it will not be replaced\n";
     else if (!read)
         err << "gc5016-batch: warning: cannot read " << lab << " (no such file), using the defaults\n";
     else
-        WarnIfCut(*ctx, ctx->Path(lab));
+        WarnIfCut(*ctx, labPath);
     if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())
         err << "gc5016-batch: warning: " << outside << "\n";
     if (lchm) {

@@ -35,6 +35,12 @@ namespace fs = std::filesystem;
 
 fs::path ToPath(const QString& s) { return fs::path(s.toStdString()); }
 
+// " (файл в кодировке UTF-16LE, нужна UTF-8)" for a file a reader could not take, else "".
+std::string WhyUnreadable(const fs::path& path) {
+    const std::string cause = CauseText(InspectTextFile(path));
+    return cause.empty() ? std::string() : " (" + cause + ")";
+}
+
 FileDialogRequest Request(bool save, const char* filter, const char* suffix, const fs::path& folder) {
     return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromStdString(folder.string())};
 }
@@ -73,8 +79,7 @@ void TGForm::OnReadLab() {
     const ReadLabResult r = ReadConfiguration(m_, workspace_, path, coefErrors_);
     const std::string shown = ShownPath(path, workspace_);
     if (!r.read) {
-        const std::string cause = CauseText(InspectTextFile(path));
-        ShowStatus(LabReadStatus(shown, false, m_.settings) + (cause.empty() ? "" : " (" + cause + ")"));
+        ShowStatus(LabReadStatus(shown, false, m_.settings) + WhyUnreadable(path));
         return;
     }
     RecomputeResponse();
@@ -158,7 +163,8 @@ void TGForm::OnReadTbl() {
     UpdateControls();  // refreshes the open register editors and the synchronisation dialog too
     // The table brings its own decimations: the open response windows follow them.
     RefreshResponseWindows();
-    ShowStatus(TableReadStatus(ShownPath(ToPath(*chosen), workspace_), read, m_.settings));
+    ShowStatus(TableReadStatus(ShownPath(ToPath(*chosen), workspace_), read, m_.settings) +
+               (read ? std::string() : WhyUnreadable(ToPath(*chosen))));
 }
 
 // ---- program files and the chip tool ----
@@ -240,7 +246,10 @@ void TGForm::UseCoefFile(const std::filesystem::path& chosen) {
     plot_->ScheduleRedraw();
     UpdateControls();
     RefreshResponseWindows();
-    ShowStatus(CoefFileStatus(ShownPath(chosen, workspace_), m_.CurrentChannel, ScanTapFile(chosen)));
+    const TapFileScan scan = ScanTapFile(chosen);
+    std::string line = CoefFileStatus(ShownPath(chosen, workspace_), m_.CurrentChannel, scan);
+    if (!scan.readable) line += WhyUnreadable(chosen);
+    ShowStatus(line);
 }
 
 void TGForm::OnApplyToAll() {

@@ -155,7 +155,10 @@ CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseReq
     CommandResult r;
     SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, m.settings.ModeOfInput);
     m.settings.FullDebug = m.FullDebugSaved;
-    if (m.startupLabUnreadable && !request.overwriteUnreadable && request.labPath == m.startupLabPath)
+    std::error_code ec;
+    const bool sameFile =
+        fs::weakly_canonical(request.labPath, ec) == fs::weakly_canonical(m.startupLabPath, ec) && !ec;
+    if (m.startupLabUnreadable && !request.overwriteUnreadable && sameFile)
         return Refused(r, "not replacing " + ShownPath(request.labPath, ws) + ": it could not be read at start (" +
                               m.startupLabProblem + ")");
     WriteInto(r, ws, request.labPath, FormatLab(m.settings), request.policy);

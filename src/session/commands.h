@@ -88,6 +88,7 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const std::
 // Refused (InputRefused) when the lab file read at start was unreadable,
 // unless overwriteUnreadable.
 struct CloseRequest {
+    explicit CloseRequest(std::filesystem::path lab) : labPath(std::move(lab)) {}
     std::filesystem::path labPath;
     bool overwriteUnreadable = false;
     WritePolicy policy;

@@ -204,7 +204,7 @@ TEST(Session, StartAndCloseKeepTheExpertCode) {
     EXPECT_EQ(m.CicDecStep, 2);
 
     m.settings.CicDec[1] = 12;  // an edit in the running program
-    ASSERT_TRUE(CloseConfiguration(m, Workspace{dir.path()}, {dir / "std.lab"}).done());
+    ASSERT_TRUE(CloseConfiguration(m, Workspace{dir.path()}, CloseRequest(dir / "std.lab")).done());
     Session again;
     ReadStartupLab(again, dir / "std.lab");
     EXPECT_TRUE(again.ExpertMode);
