@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing: with no argument what building
-# and running the configurator need, with --test also the test, benchmark,
-# fuzzing and packaging tools. The package manager's output goes to
-# build-logs/apt.log; one line says what is installed.
+# Installs the Debian packages that are missing: with no argument what building,
+# running and packaging the configurator need, with --test also what the test
+# command runs (tests, benchmarks, fuzzers, the formatting gate, the package
+# check). Every program the scripts, CMake and CPack call is in one of the
+# lists, since a minimal Debian has none of them: help2man (manual pages),
+# file and dpkg-shlibdeps (CPack's dependency step; dpkg-dev comes with
+# build-essential), git (the formatting gate lists the files), locale-gen (in
+# locales), desktop-file-validate, lintian. The package manager's output goes
+# to build-logs/apt.log; one line says what is installed.
 set -euo pipefail
 source "$(dirname "$0")/steps.sh"
 
 run_pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libliquid-dev qt6-translations-l10n
-          fonts-dejavu-core)
+          fonts-dejavu-core help2man file)
 test_pkgs=(clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev libbenchmark-dev locales
-           help2man dpkg-dev desktop-file-utils)
+           dpkg-dev desktop-file-utils git lintian)
 
 pkgs=("${run_pkgs[@]}")
 case "${1:-}" in
@@ -23,7 +28,13 @@ for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+    if [ ${#missing[@]} -gt 0 ] && ! command -v sudo >/dev/null; then
+        echo "missing packages: ${missing[*]}; run this as root (there is no sudo) or install them" >&2
+        exit 1
+    fi
+fi
 if [ ${#missing[@]} -gt 0 ]; then
     install_missing() {
         $SUDO apt-get update -q &&

@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --test  # clang and its fuzzing runtime
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGC5016_FUZZ=ON -DGC5016_GUI=OFF -DGC5016_TESTS=OFF -DGC5016_BENCH=OFF >/dev/null
 cmake --build "$root/build-fuzz" -j "$(nproc)"

@@ -8,6 +8,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-screens}"
+"$root/scripts/deps.sh" --test  # the pictures are taken by Qt tests
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGC5016_GUI=ON -DGC5016_TESTS=ON -DGC5016_BENCH=OFF >/dev/null
 cmake --build "$build" --target ui_screenshots_test ui_pfir_design_dialog_test ui_register_windows_shots_test
 mkdir -p "$root/docs"

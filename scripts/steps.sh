@@ -51,3 +51,27 @@ build_step() {
     [ "$errexit" -eq 1 ] && set -e
     [ "$status" -eq 0 ] || steps_fail "building $name" "$log"
 }
+
+# test_step DIR [ctest options]: runs the build's tests with their output in
+# build-logs/ctest-NAME.log. A passing run prints only ctest's closing summary
+# and time; a failing one adds each failed test's line and the end of its
+# output.
+test_step() {
+    local dir=$1 name
+    shift
+    name="$(basename "$dir")"
+    local log="$steps_logs/ctest-$name.log" status=0
+    ctest --test-dir "$dir" --output-on-failure "$@" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        # A failed test's line, then at most 40 lines of its output, up to the next test's line.
+        awk '
+            /^ *[0-9]+\/[0-9]+ Test +#/ { shown = ($0 !~ / Passed /); n = 0; if (shown) print; next }
+            /tests passed, .* tests failed out of/ { shown = 0 }
+            shown && n++ < 40 { print "    " $0 }
+        ' "$log" >&2
+        sed -n '/^The following tests FAILED:/,$p' "$log" >&2
+        echo "tests of $name: failed (whole log: ${log#"$steps_root"/})" >&2
+    fi
+    grep -E 'tests passed, [0-9]+ tests? failed out of|^Total Test time' "$log" || true
+    return "$status"
+}

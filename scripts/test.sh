@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the install and the Debian
-# package, the same tests under AddressSanitizer + UndefinedBehaviorSanitizer,
-# the formatting gate, and each fuzz target for a bounded time. The tools'
-# own output goes to build-logs/; each set-up step prints one line.
+# package (kept in build-test/), the same tests under AddressSanitizer +
+# UndefinedBehaviorSanitizer, the formatting gate, and each fuzz target for a
+# bounded time. The tools' own output goes to build-logs/; each set-up step
+# prints one line, each test run ctest's summary (and only failed tests).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh" --test
@@ -13,30 +14,30 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== formatting"
 cd "$root"
-unformatted=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' \
-                'bench/*.cpp' 'fuzz/*.cpp' | xargs clang-format --dry-run 2>&1 | grep -c warning || true)
+sources=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'fuzz/*.cpp')
+unformatted=$(xargs clang-format --dry-run <<<"$sources" 2>&1 | grep -c warning || true)
 if [ "$unformatted" != "0" ]; then
-  git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'fuzz/*.cpp' \
-    | xargs clang-format --dry-run 2>&1 | grep warning | head -20
+  xargs clang-format --dry-run <<<"$sources" 2>&1 | grep warning | head -20
   echo "unformatted code: run clang-format -i on the files above" >&2
   exit 1
 fi
+echo "formatting: $(wc -l <<<"$sources") files as clang-format leaves them"
 
 echo "== release build and tests"
 quiet_step "configuring build-test" configure-build-test \
   cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=Release
 build_step "$root/build-test" -j "$jobs"
-ctest --test-dir "$root/build-test" --output-on-failure -j "$jobs" --timeout 600
+test_step "$root/build-test" -j "$jobs" --timeout 600
 
 echo "== install and package"
 "$root/scripts/check_package.sh" "$root/build-test"
 
-echo "== sanitizer build and tests"
+echo "== ASan+UBSan build and tests"
 quiet_step "configuring build-asan" configure-build-asan \
   cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGC5016_SANITIZE=ON -DGC5016_BENCH=OFF
 build_step "$root/build-asan" -j "$jobs"
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" --timeout 1200
+  test_step "$root/build-asan" -j "$jobs" --timeout 1200
 
 echo "== fuzzing (${fuzz_seconds} s per target)"
 quiet_step "configuring build-fuzz" configure-build-fuzz env CC=clang CXX=clang++ \
@@ -71,4 +72,5 @@ if [ ${#crashed[@]} -gt 0 ]; then
   echo "fuzzing found crashes in: ${crashed[*]} (inputs in build-fuzz/artifacts-*)" >&2
   exit 1
 fi
-echo "== all tests passed"
+debs=("$root"/build-test/gc5016-config_*.deb)
+echo "== all tests passed; the package they checked: ${debs[0]#"$root"/}"
