@@ -200,7 +200,7 @@ ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const 
         r.toolPairs = ReadGc101File(ToolGc101Path(ws), *list);
         TakeToolTables(m, *list, r.toolPairs);
         if (r.toolPairs < 0)
-            r.warnings.push_back("cannot read " + ShownPath(ToolGc101Path(ws), ws) + ", the tool tables are unchanged");
+            r.warnings.push_back(UnreadableText(ToolGc101Path(ws), ws) + ", the tool tables are unchanged");
     }
     FillPage16Tables(m.settings, m);
     FillPage17Tables(m.settings, m);
