@@ -169,8 +169,7 @@ std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch
         e.push_back({PfirDesignField::Atten,
                      "Подавление в полосе задерживания должно быть больше 0 и не больше " +
                          FormatFixed(kMaxAttenDb, 6, 0) + " дБ",
-                     "the stopband attenuation must be above 0 and at most " + FormatFixed(kMaxAttenDb, 6, 0) +
-                         " dB"});
+                     "the stopband attenuation must be above 0 and at most " + FormatFixed(kMaxAttenDb, 6, 0) + " dB"});
     return e;
 }
 

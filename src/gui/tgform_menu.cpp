@@ -38,7 +38,8 @@ void TGForm::BuildMenu() {
     add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", [this] { readLabButton_->click(); });
     add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", [this] { saveLabButton_->click(); });
     file->addSeparator();
-    add(file, QStringLiteral("Время работы cmd5016…"), QKeySequence(), "toolTimeoutAction", [this] { AskToolTimeout(); });
+    add(file, QStringLiteral("Время работы cmd5016…"), QKeySequence(), "toolTimeoutAction",
+        [this] { AskToolTimeout(); });
     file->addSeparator();
     add(file, QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q), "quitAction", [this] { close(); });
 

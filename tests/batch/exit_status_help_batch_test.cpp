@@ -126,7 +126,8 @@ TEST(BatchHelp, HelpNamesEveryCommandAndTheExitStatuses) {
     for (const std::string& c : listed) {
         BatchRun one = RunBatchTool(ws.path(), "help " + c);
         EXPECT_EQ(one.status, 0) << c;
-        EXPECT_EQ(one.out.rfind("Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] [--tool-timeout S] " + c, 0), 0u) << one.out;
+        EXPECT_EQ(one.out.rfind("Usage: gc5016-batch [-C DIR] [--lab PATH] [--lchm] [--tool-timeout S] " + c, 0), 0u)
+            << one.out;
         EXPECT_NE(one.out.find("\nOutput: "), std::string::npos) << c;
         EXPECT_EQ(RunBatchTool(ws.path(), c + " --help").out, one.out) << c;
     }

@@ -46,22 +46,34 @@ TEST(SaveCommand, EachFaultLeavesBothFilesWholeAndSaysWhy) {
         std::function<void(const fs::path& ws)> arrange;
         std::string args;
         int status;
-        std::string message;  // on stderr
+        std::string message;   // on stderr
         std::string lab, prg;  // below CONFIGS/: the pair that must hold the new configuration, or stay old
         bool written;
     } cases[] = {
-        {"a dotted name keeps its own program file", {}, "save CONFIGS/rx.v2.lab", 0, "", "rx.v2.lab", "rx.v2.prg",
+        {"a dotted name keeps its own program file",
+         {},
+         "save CONFIGS/rx.v2.lab",
+         0,
+         "",
+         "rx.v2.lab",
+         "rx.v2.prg",
          true},
         {"a folder in the way of the lab file",
-         [](const fs::path& ws) { fs::create_directories(ws / "CONFIGS" / "d.lab"); }, "save CONFIGS/d.lab", 2,
-         "d.lab", "d.lab", "d.prg", false},
+         [](const fs::path& ws) { fs::create_directories(ws / "CONFIGS" / "d.lab"); }, "save CONFIGS/d.lab", 2, "d.lab",
+         "d.lab", "d.prg", false},
         {"a folder in the way of the program file",
-         [](const fs::path& ws) { fs::create_directories(ws / "CONFIGS" / "e.prg"); }, "save CONFIGS/e.lab", 2,
-         "e.prg", "e.lab", "e.prg", false},
+         [](const fs::path& ws) { fs::create_directories(ws / "CONFIGS" / "e.prg"); }, "save CONFIGS/e.lab", 2, "e.prg",
+         "e.lab", "e.prg", false},
         {"no name", {}, "save ''", 4, "no file name", "", "", false},
         {"a folder that is not there", {}, "save NOFOLDER/x.lab", 2, "No such file or directory", "", "", false},
-        {"the longest Cyrillic name", {}, "save 'CONFIGS/" + longName + ".lab'", 0, "", longName + ".lab",
-         longName + ".prg", true},
+        {"the longest Cyrillic name",
+         {},
+         "save 'CONFIGS/" + longName + ".lab'",
+         0,
+         "",
+         longName + ".lab",
+         longName + ".prg",
+         true},
     };
     for (const Case& c : cases) {
         TempDir ws;
@@ -111,7 +123,11 @@ TEST(CloseCommand, AnUnreadableStartupLabIsNotReplaced) {
         std::string bytes;
         const char* problem;
     } cases[] = {
-        {"UTF-16LE", std::string("\xFF\xFE" "F\0u\0l\0l\0", 10), "UTF-16LE"},
+        {"UTF-16LE",
+         std::string("\xFF\xFE"
+                     "F\0u\0l\0l\0",
+                     10),
+         "UTF-16LE"},
         {"UTF-16BE", std::string("\xFE\xFF\0F\0u\0l\0l", 10), "UTF-16BE"},
         {"NUL bytes", std::string("FullDebug 0\n\0\0\0\0", 16), "NUL"},
     };
