@@ -12,6 +12,13 @@ set(GC5016_DATA_DIR ${CMAKE_INSTALL_DATADIR}/gc5016-config)
 file(RELATIVE_PATH GC5016_STANDIN_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/gc5016-config)
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/chip/chip_tool.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              GC5016_STANDIN_FROM_BIN="${GC5016_STANDIN_FROM_BIN}")
+# The first start offers a working folder made from the installed example,
+# found the same way; a program run from its build folder takes the source tree's.
+file(RELATIVE_PATH GC5016_EXAMPLE_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/gc5016-config/examples/workspace)
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/gui/work_folder_dialog.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+             GC5016_EXAMPLE_FROM_BIN="${GC5016_EXAMPLE_FROM_BIN}"
+             GC5016_SOURCE_EXAMPLE="${PROJECT_SOURCE_DIR}/examples/workspace")
 
 install(TARGETS gc5016-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET gc5016-config)

@@ -24,6 +24,12 @@ QCommandLineOption WorkDirOption() {
         QStringLiteral("DIR"));
 }
 
+QCommandLineOption DesktopOption() {
+    return QCommandLineOption(QStringLiteral("desktop"),
+                              QStringLiteral("Started from the desktop menu: works in the remembered working folder, "
+                                             "or asks for one, whatever the current folder holds."));
+}
+
 QCommandLineOption OpenOption() {
     return QCommandLineOption(QStringLiteral("open"),
                               QStringLiteral("Opens these windows after the start, as their buttons would: sync, "
@@ -54,11 +60,15 @@ void AddConfigOptions(QCommandLineParser& parser) {
                        "coefficient files FILTERS/*.taps named there, at close it writes\n"
                        "CONFIGS/std.lab back. Lab and program files go to CONFIGS/, coefficient\n"
                        "files and the chip tool's files to FILTERS/, gc101 files to Appl/.\n"
+                       "Without -C it works in the current folder when that holds CONFIGS/, else\n"
+                       "in the folder chosen at an earlier start; failing both it asks, offering\n"
+                       "a new working folder made from the installed example.\n"
                        "gc5016-batch runs the same commands without a window.")
             .arg(QLatin1String(BoardName(BoardModel))));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(WorkDirOption());
+    parser.addOption(DesktopOption());
     parser.addOption(OpenOption());
 }
 
@@ -102,6 +112,7 @@ std::optional<ConfigCommandLine> ReadConfigCommandLine(const QStringList& argume
     }
     ConfigCommandLine c;
     c.workDir = parser.value(WorkDirOption());
+    c.desktop = parser.isSet(DesktopOption());
     std::vector<std::string> open;
     for (const QString& v : parser.values(OpenOption())) open.insert(open.end(), {"--open", v.toStdString()});
     const auto names = ParseOpenOption(open, OpenableWindows());

@@ -19,6 +19,7 @@ namespace gc {
 struct ConfigCommandLine {
     QString workDir;                       // -C / --workdir; empty: the current folder
     std::vector<std::string> openWindows;  // --open, "all" expanded
+    bool desktop = false;                  // --desktop: started from the desktop menu
 };
 
 // The windows --open can name: the synchronisation dialog, the register

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <algorithm>
 #include <chrono>
@@ -23,6 +24,7 @@
 #include "gui/tgform.h"
 #include "gui/tracked_windows.h"
 #include "gui/window_state.h"
+#include "gui/work_folder_dialog.h"
 
 namespace {
 
@@ -51,14 +53,24 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gc5016-config: %s\nTry gc5016-config --help.\n", qUtf8Printable(error));
         return 1;
     }
-    // The configurator works in the folder given with -C, or in the one it is started in.
-    const QFileInfo folder(options->workDir.isEmpty() ? QDir::currentPath() : options->workDir);
-    if (!folder.isDir()) {
+    // -C must name a folder; without it the folder comes from the current
+    // one, the user's last choice or the first-start question.
+    if (!options->workDir.isEmpty() && !QFileInfo(options->workDir).isDir()) {
         std::fprintf(stderr, "gc5016-config: the working folder %s is not a folder\n",
                      qUtf8Printable(options->workDir));
         return 1;
     }
-    const gc::Workspace workspace{std::filesystem::path(QFile::encodeName(folder.absoluteFilePath()).toStdString())};
+    // The places of the windows and the working folder are the user's, not the working folder's.
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("gc5016-config"),
+                       QStringLiteral("gc5016-config"));
+    gc::WorkFolderStart start;
+    if (!options->workDir.isEmpty()) start.commandLine = gc::ToFsPath(QFileInfo(options->workDir).absoluteFilePath());
+    start.current = gc::ToFsPath(QDir::currentPath());
+    start.desktop = options->desktop;
+    const std::filesystem::path example = gc::ExampleWorkFolder();
+    const std::optional<std::filesystem::path> folder = gc::StartWorkFolder(start, settings, example);
+    if (!folder) return 0;  // the user closed the question: nothing was touched
+    const gc::Workspace workspace{*folder};
     auto session = std::make_unique<gc::Session>();
     std::unique_ptr<gc::AppWindows> windows;
     try {
@@ -68,15 +80,27 @@ int main(int argc, char** argv) {
         gc::ShowErrorBox(nullptr, QString::fromUtf8(e.what()));
         return 1;
     }
-    // The places of the windows are the user's, not the working folder's.
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("gc5016-config"),
-                       QStringLiteral("gc5016-config"));
     gc::WindowStateStore windowState(settings);
     // The chip tool's time limit is the user's choice too.
     const int toolSeconds = settings.value(QStringLiteral("chipTool/timeoutSeconds"), 60).toInt();
     windows->gform()->SetToolTimeout(std::chrono::seconds(std::clamp(toolSeconds, 0, 86400)));
     windows->gform()->SetToolTimeoutChanged([&settings](std::chrono::milliseconds t) {
         settings.setValue(QStringLiteral("chipTool/timeoutSeconds"), static_cast<int>(t.count() / 1000));
+    });
+    gc::TGForm* gform = windows->gform();
+    gform->SetWorkFolderChange([&] {
+        const std::optional<std::filesystem::path> chosen = gc::AskWorkFolder(
+            gc::ProposedWorkFolder({}, gc::DocumentsFolder()), workspace.root, settings, example, gform);
+        if (!chosen || *chosen == workspace.root) return;
+        // The new folder gets a fresh start; this one's lab file is saved by the close as always.
+        const QString shown = QDir::toNativeSeparators(gc::FromFsPath(*chosen));
+        if (!gform->close()) {
+            gform->ShowStatus("Рабочая папка " + shown.toStdString() + " будет открыта при следующем запуске");
+            return;
+        }
+        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                     {QStringLiteral("-C"), gc::FromFsPath(*chosen)}))
+            std::fprintf(stderr, "gc5016-config: could not start again in %s\n", qUtf8Printable(shown));
     });
     windowState.TrackMainWindow(windows->gform());
     gc::TrackSecondaryWindows(windowState, *windows, *session);

@@ -71,6 +71,8 @@ public:
     void SetToolTimeoutChanged(std::function<void(std::chrono::milliseconds)> changed) {
         toolTimeoutChanged_ = std::move(changed);
     }
+    // "Файл → Рабочая папка…": the owner asks and starts the program anew in the chosen folder.
+    void SetWorkFolderChange(std::function<void()> change) { changeWorkFolder_ = std::move(change); }
     // Tests answer the file dialogs through their own chooser.
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
     // Where the chip tool is looked for first (then PATH); the program's own folder by default.
@@ -199,6 +201,7 @@ private:
     bool closeAllowed_ = false;  // the close was decided: a second close event just closes
     std::chrono::milliseconds toolTimeout_ = kDefaultChipToolTimeout;
     std::function<void(std::chrono::milliseconds)> toolTimeoutChanged_;
+    std::function<void()> changeWorkFolder_;
     void AskToolTimeout();
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;

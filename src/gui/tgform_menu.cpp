@@ -2,9 +2,11 @@
 // settings, the "*" of unsaved changes in the title, and the user guide.
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -38,6 +40,9 @@ void TGForm::BuildMenu() {
     add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", [this] { readLabButton_->click(); });
     add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", [this] { saveLabButton_->click(); });
     file->addSeparator();
+    add(file, QStringLiteral("Рабочая папка…"), QKeySequence(), "workFolderAction", [this] {
+        if (changeWorkFolder_) changeWorkFolder_();
+    });
     add(file, QStringLiteral("Время работы cmd5016…"), QKeySequence(), "toolTimeoutAction",
         [this] { AskToolTimeout(); });
     file->addSeparator();
@@ -57,6 +62,11 @@ void TGForm::BuildMenu() {
     add(help, QStringLiteral("О программе"), QKeySequence(), "aboutAction", [this] {
         if (dialogs_.showInfo) dialogs_.showInfo();
     });
+    // Which working folder is in use stays in sight beside the command reports.
+    auto* folder = new QLabel(QDir::toNativeSeparators(QFile::decodeName(workspace_.root.string().c_str())), this);
+    folder->setObjectName("workFolderLabel");
+    folder->setToolTip(QStringLiteral("Рабочая папка"));
+    statusBar_->addPermanentWidget(folder);
     SetToolTips();
     for (QLineEdit* e : findChildren<QLineEdit*>()) e->installEventFilter(this);
 }
