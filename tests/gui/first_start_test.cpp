@@ -19,15 +19,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Answers the next work-folder questions, one button each, and counts them.
+// Answers the work-folder questions, one button each, and counts them.
 class FolderAnswers {
 public:
     explicit FolderAnswers(std::vector<QDialogButtonBox::StandardButton> answers) : answers_(std::move(answers)) {
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* d = qobject_cast<WorkFolderDialog*>(QApplication::activeModalWidget());
-            if (!d || asked >= answers_.size()) return;
-            d->findChild<QDialogButtonBox*>("workFolderButtons")->button(answers_[asked++])->click();
+            if (!d) return;
+            // A question nobody expected is closed, so that the test fails rather than hangs.
+            const auto answer = asked < answers_.size() ? answers_[asked] : QDialogButtonBox::Cancel;
+            ++asked;
+            d->findChild<QDialogButtonBox*>("workFolderButtons")->button(answer)->click();
         });
         timer_.start();
     }
@@ -80,28 +83,13 @@ private slots:
         for (const CoefSetInfo& c : m.coefSetInfo) QVERIFY(c.ntaps > 0);
         windows.gform()->close();
 
-        // The next start goes there without asking, even from the desktop;
-        // -C and a current working folder still win and are not remembered.
-        QTemporaryDir other;
-        QVERIFY(QDir(other.path()).mkdir("CONFIGS"));
-        const fs::path otherPath = ToFsPath(other.path());
-        const struct {
-            fs::path commandLine, current;
-            bool desktop;
-            fs::path expected;
-        } next[] = {
-            {{}, start.current, true, made},
-            {{}, start.current, false, made},
-            {{}, otherPath, false, otherPath},
-            {start.current, otherPath, true, start.current},
-        };
-        for (const auto& c : next) {
+        // The next start goes there without asking, from the desktop or a terminal.
+        for (const bool desktop : {true, false}) {
             QSettings again = UserSettings();
             FolderAnswers none({});
-            const WorkFolderStart s{c.commandLine, c.current, {}, c.desktop};
-            QCOMPARE(StartWorkFolder(s, again, ExampleWorkFolder()), std::optional<fs::path>(c.expected));
+            const WorkFolderStart next{{}, start.current, {}, desktop};
+            QCOMPARE(StartWorkFolder(next, again, ExampleWorkFolder()), std::optional<fs::path>(made));
             QCOMPARE(none.asked, size_t(0));
-            QCOMPARE(RememberedWorkFolder(again), made);
         }
     }
 };

@@ -36,16 +36,6 @@ TEST(WorkFolder, CommandLineThenCurrentThenRememberedElseAsk) {
     }
 }
 
-TEST(WorkFolder, ExampleIsFoundWhereItHoldsTheStartupLab) {
-    test::TempDir dir;
-    fs::create_directories(dir.path() / "empty/CONFIGS");
-    fs::create_directories(dir.path() / "full/CONFIGS");
-    test::WriteFileText(dir.path() / "full/CONFIGS/std.lab", "x");
-    EXPECT_EQ(FindExampleWorkFolder({{}, dir.path() / "missing", dir.path() / "empty", dir.path() / "full"}),
-              dir.path() / "full");
-    EXPECT_EQ(FindExampleWorkFolder({dir.path() / "empty"}), fs::path());
-}
-
 TEST(WorkFolder, ExampleCopyFillsWhatIsMissingAndKeepsWhatIsThere) {
     test::TempDir dir;
     const fs::path example = fs::path(GC5016_EXAMPLES) / "workspace";
