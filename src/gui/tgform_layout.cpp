@@ -185,6 +185,8 @@ QWidget* TGForm::BuildNormalPart() {
     pfirRow->addWidget(designButton_);
     pfirWindowButton_ = MakeCompactButton(pfirGroup, QStringLiteral("АЧХ"), "pfirWindowButton");
     pfirRow->addWidget(pfirWindowButton_);
+    chainWindowButton_ = MakeCompactButton(pfirGroup, QStringLiteral("Тракт"), "chainWindowButton");
+    pfirRow->addWidget(chainWindowButton_);
     left->addWidget(pfirGroup);
 
     // NCO.
