@@ -125,7 +125,10 @@ void ChainPlot::PaintPlot(QPainter& p, bool vector) const {
     const struct {
         const std::vector<double>* levels;
         QColor colour;
-    } curves[] = {{&l_->cicImageDb, kCicImageColour}, {&l_->imageDb, kImageColour}, {&l_->wantedDb, kWantedColour}};
+    } curves[] = {// Where the strongest image is a CIC image, the CIC's colour shows on top.
+                  {&l_->imageDb, kImageColour},
+                  {&l_->cicImageDb, kCicImageColour},
+                  {&l_->wantedDb, kWantedColour}};
     for (const auto& c : curves) {
         QPolygonF line;
         line.reserve(static_cast<int>(last - first + 1));
