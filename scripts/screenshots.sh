@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user guide on the example working folder, grabbed
 # on the offscreen platform: the main window in normal and in expert mode and
-# the CIC and PFIR windows
+# the CIC and PFIR windows and "Анализ тракта" (docs/chain_window.png)
 # (docs/main_window*.png, docs/cic_*.png, docs/pfir_window*.png), the PFIR designer
 # (docs/pfir_design.png), the synchronisation dialog and the register editors
 # (docs/sync_window.png, docs/register_*.png).

@@ -100,6 +100,36 @@ const CommandHelp kCommandHelp[] = {
      "option, and nothing is written.\n"
      "Output: FILTERS/NAME.taps; ntaps, passband_ripple_db, stopband_atten_db and\n"
      "method on stdout, a warning on stderr when the request is not met.\n"},
+    {"chain", "the whole chain folded onto the output band: aliasing and passband figures",
+     "Folds the channel's CIC and PFIR response (the main plot's H, 1 at DC) onto the\n"
+     "output band 0 .. Fout/2, Fout = Fs / (R D): at each output frequency g the wanted\n"
+     "W(g) = H(g), the strongest image H(|g + k Fout|) (k != 0, |g + k Fout| <= Fs/2) and\n"
+     "the strongest image at a multiple of the CIC output rate (k a multiple of D),\n"
+     "which no PFIR can reject.\n"
+     "  --channel A..D  the channel (default the lab file's current channel)\n"
+     "  --pass HZ       passband edge P, at most Fout/2 (default 0.4 Fout)\n"
+     "  --points N      output-band points, both edges included, 2 to 65536\n"
+     "                  (default 4096)\n"
+     "  --csv           the curves instead: a header, then per point freq_hz,\n"
+     "                  wanted_db, strongest_image_db, strongest_cic_image_db (dB\n"
+     "                  relative to W's maximum)\n"
+     "Output: on stdout \"key value\" lines: input_rate_hz, cic_decimation,\n"
+     "pfir_decimation, output_rate_hz, passband_hz, passband_ripple_db (max - min of W\n"
+     "over 0 .. P), alias_rejection_db (the smallest W over the strongest image there),\n"
+     "worst_alias_hz and worst_alias_source_hz (where, and the input frequency relative\n"
+     "to the NCO that lands there), cic_alias_rejection_db (the same for the CIC alone\n"
+     "and its images at multiples of Fs / R); or the CSV.\n"},
+    {"splits", "every split of the total decimation between CIC and PFIR, judged by the folded chain",
+     "For the channel's total decimation, one row per PFIR decimation 1 .. 8 that\n"
+     "divides it and leaves a CIC decimation the input mode runs. Each row designs a\n"
+     "PFIR at that split (ripple 0.1 dB, the attenuation asked, passband edge P,\n"
+     "stopband from Fout - P) and folds the chain as \"chain\" does.\n"
+     "  --channel A..D  the channel (default the lab file's current channel)\n"
+     "  --pass HZ       passband edge P, below Fout/2 (default 0.4 Fout)\n"
+     "  --atten DB      stopband attenuation of the designs (default 80)\n"
+     "Output: on stdout a header, then per row pfir_decimation cic_decimation ntaps\n"
+     "cic_alias_rejection_db alias_rejection_db passband_ripple_db (\"-\" where no\n"
+     "design was found). Nothing is written.\n"},
     {"cicwindow", "the CIC window's redraw",
      "  --channel A..D      the channel (default A)\n"
      "  --stretch S         1, 2, 4 ... 512 (default 1)\n"

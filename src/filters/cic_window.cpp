@@ -62,28 +62,43 @@ CicZoneEvaluator::CicZoneEvaluator(int N, int R) : valid_(R >= 1), n_(N) {
     }
 }
 
+void CicZoneEvaluator::Evaluate(int64_t start, int sign, ResponseCurve& out) const {
+    // Start angles: start * N and start steps, reduced to a turn.
+    int64_t kn = (start * n_) % turn_;
+    if (kn < 0) kn += turn_;
+    const int64_t kd = start % turn_;
+    const double an = static_cast<double>(kn) * step_, ad = static_cast<double>(kd) * step_;
+    const double sn = std::sin(an), cn = std::cos(an), sd = std::sin(ad), cd = std::cos(ad);
+    const double limit = std::abs(static_cast<double>(n_));
+    const double s = sign;
+    for (int i = 0; i < ResponsePoints; ++i) {
+        const double num = sn * numCos_[i] + s * cn * numSin_[i];
+        const double den = sd * denCos_[i] + s * cd * denSin_[i];
+        // A zero denominator is an image of DC, whose ratio tends to N.
+        const double r = den != 0.0 ? num / den : limit;
+        out[i] = Fifth(RectifyCic(r));
+    }
+}
+
 void CicZoneEvaluator::Zone(int m, ResponseCurve& out) const {
     if (!valid_) {
         out.fill(Fifth(RectifyCic(0.0)));
         return;
     }
-    // Start angles of the zone: 256 m N and 256 m steps, reduced to a turn.
-    int64_t kn = (256 * static_cast<int64_t>(m) * n_) % turn_;
-    if (kn < 0) kn += turn_;
-    int64_t kd = (256 * static_cast<int64_t>(m)) % turn_;
-    const double an = static_cast<double>(kn) * step_, ad = static_cast<double>(kd) * step_;
-    const double sn = std::sin(an), cn = std::cos(an), sd = std::sin(ad), cd = std::cos(ad);
-    const double limit = std::abs(static_cast<double>(n_));
-    for (int i = 1; i < ResponsePoints; ++i) {
-        double num = sn * numCos_[i] + cn * numSin_[i];
-        double den = sd * denCos_[i] + cd * denSin_[i];
-        // A zero denominator is an image of DC, whose ratio tends to N.
-        double r = den != 0.0 ? num / den : limit;
-        out[i] = Fifth(RectifyCic(r));
-    }
+    Evaluate(256 * static_cast<int64_t>(m), 1, out);
     // Only zone 0 starts at DC, whose 0/0 tends to N^5; the other zones start
     // at an image that is no 0/0 point and take their neighbour's value.
     out[0] = m == 0 ? Fifth(RectifyCic(n_)) : out[1];
+}
+
+void CicZoneEvaluator::Folded(int m, ResponseCurve& out) const {
+    if (m % 2 == 0 || !valid_) {
+        Zone(m, out);
+        return;
+    }
+    // Counted down from the zone's upper edge, so that column 0 is the image
+    // of DC itself; reversing the zone's own columns would be one column off.
+    Evaluate(256 * (static_cast<int64_t>(m) + 1), -1, out);
 }
 
 void ComputeCicZoneResponse(int N, int R, int m, ResponseCurve& out) { CicZoneEvaluator(N, R).Zone(m, out); }
@@ -97,9 +112,8 @@ CicAliasView ComputeCicAliasView(int N, int R) {
     CicZoneEvaluator eval(N, R);
     ResponseCurve v;
     for (int m = 0; m < zones; ++m) {
-        eval.Zone(m, v);
+        eval.Folded(m, v);
         if (m == 0) view.zoneMax = ResponseMaximum(v);
-        if (m % 2 == 1) std::reverse(v.begin(), v.end());
         view.rows[static_cast<size_t>(m)] = RowsOf(v, view.zoneMax);
     }
     return view;

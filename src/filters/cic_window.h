@@ -46,8 +46,15 @@ class CicZoneEvaluator {
 public:
     CicZoneEvaluator(int N, int R);
     void Zone(int m, ResponseCurve& out) const;
+    // Zone m as it lands on the output band: an even zone as it stands, an odd
+    // one folded, its column k at (256 (m + 1) - k) / (512 R) of the input rate,
+    // the frequency that aliases onto column k.
+    void Folded(int m, ResponseCurve& out) const;
 
 private:
+    // Column i at the zone's start plus sign * i steps.
+    void Evaluate(int64_t start, int sign, ResponseCurve& out) const;
+
     bool valid_;
     int n_ = 0;
     int64_t turn_ = 1;  // a whole turn in steps of pi / (512 R)
@@ -56,7 +63,7 @@ private:
 };
 
 // The aliasing view: N zones (at most CicDecMax), each normalised to the
-// maximum of zone 0, odd zones mirrored as they fold; rows in pixels
+// maximum of zone 0, odd zones folded (CicZoneEvaluator::Folded); rows in pixels
 // (2 pixels per dB below the top).
 struct CicAliasView {
     double zoneMax = 0;

@@ -38,12 +38,7 @@ int RunCicDec(const PfirDesignChannel& ch) {
 
 // Five-stage CIC of decimation R at nu, a fraction of the PFIR input rate,
 // normalised to 1 at DC; the single-stage ratio is rectified as the main plot does.
-double CicGain(int R, double nu) {
-    const double theta = kPi * nu / R;
-    if (theta == 0.0) return 1.0;
-    const double r = RectifyCic(std::sin(R * theta) / std::sin(theta)) / R;
-    return r * r * r * r * r;
-}
+double CicGain(int R, double nu) { return CicGainAt(R, kPi * nu / R); }
 
 // Peak deviation from 1 of a passband whose max / min is rippleDb.
 double PassDeviation(double rippleDb) { return std::tanh(rippleDb * std::log(10.0) / 40.0); }

@@ -27,6 +27,12 @@ double RectifyCic(double r) {
     return 0.0001;
 }
 
+double CicGainAt(int R, double theta) {
+    if (R <= 1 || theta == 0.0) return 1.0;
+    const double r = RectifyCic(std::sin(R * theta) / std::sin(theta)) / R;
+    return r * r * r * r * r;
+}
+
 void ComputeCicResponse(int R, int xStretch, ResponseCurve& out) {
     const double x = ClampStretch(xStretch);
     const double rd = R;

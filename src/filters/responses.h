@@ -27,6 +27,11 @@ inline constexpr double kPfirFloor = 1e-300;
 // stays, r <= -0.0001 becomes -r, anything else (NaN included) 0.0001.
 double RectifyCic(double r);
 
+// Five-stage CIC of decimation R at theta = pi f / Fs (Fs its input rate),
+// normalised to 1 at DC, with the single-stage ratio rectified and floored as
+// the plot does it. R below 1 counts as 1.
+double CicGainAt(int R, double theta);
+
 // Five-stage CIC of decimation R on the grid of xStretch (below 1 taken as 1).
 // Point 0 (DC) is the limit R^5, rectified and floored as the other points.
 void ComputeCicResponse(int R, int xStretch, ResponseCurve& out);

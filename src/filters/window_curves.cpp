@@ -49,9 +49,8 @@ CurveTable CicWindowCurves(const CicWindowInputs& in, const CicWindowState& s) {
     const CicZoneEvaluator eval(in.N, in.R);
     double zoneMax = 0;
     for (int m = 0; m < zones; ++m) {
-        eval.Zone(m, v);
+        eval.Folded(m, v);
         if (m == 0) zoneMax = ResponseMaximum(v);
-        if (m % 2 == 1) std::reverse(v.begin(), v.end());
         t.curves.push_back(Curve("zone" + std::to_string(m), v, LevelsBelow(v, zoneMax)));
     }
     return t;

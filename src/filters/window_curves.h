@@ -15,7 +15,7 @@ namespace gc {
 
 // Normal view: the curve "cic" over the window's zoom, its levels below its
 // maximum. Aliasing view: every zone drawn, "zone0", "zone1", ..., odd zones
-// mirrored as they fold, all levels below the maximum of zone 0 (as drawn).
+// folded onto the output band, all levels below the maximum of zone 0 (as drawn).
 CurveTable CicWindowCurves(const CicWindowInputs& in, const CicWindowState& s);
 
 // The frequency view: the curve "pfir" over a fraction of its input rate.

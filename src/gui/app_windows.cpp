@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/err_file_coeff.h"
 #include "gui/message_dialogs.h"
@@ -24,26 +25,31 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
       errMinDecim_(std::make_unique<TErrMinDecim>()),
       info_(std::make_unique<TInfo>()),
       pfirDesign_(std::make_unique<PfirDesignDialog>(
-          m, workspace, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })) {
+          m, workspace, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })),
+      chainWindow_(std::make_unique<ChainWindow>(m)) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
     for (QWidget* w :
          std::initializer_list<QWidget*>{cicForm_.get(), pfirForm_.get(), errFileCoeff_.get(), errDecim_.get(),
-                                         errMinDecim_.get(), info_.get(), pfirDesign_.get()})
+                                         errMinDecim_.get(), info_.get(), pfirDesign_.get(), chainWindow_.get()})
         w->setAttribute(Qt::WA_QuitOnClose, false);
     // The response windows open from the main window and follow its edits while open.
     QObject::connect(gform_.get(), &TGForm::cicWindowRequested, cicForm_.get(), &TCIC5Form::Open);
     QObject::connect(gform_.get(), &TGForm::pfirWindowRequested, pfirForm_.get(), &TPFIRForm::Open);
+    QObject::connect(gform_.get(), &TGForm::chainWindowRequested, chainWindow_.get(), &ChainWindow::Open);
+    chainWindow_->SetExportFolder(QString::fromStdString(workspace.root.string()));
     // Their exports start in the working folder, as the main plot's does.
     for (ResponseWindow* w : std::initializer_list<ResponseWindow*>{cicForm_.get(), pfirForm_.get()})
         w->SetExportFolder(QString::fromStdString(workspace.root.string()));
     gform_->AddResponseWindowHook([this] { cicForm_->RefreshIfOpen(); });
     gform_->AddResponseWindowHook([this] { pfirForm_->RefreshIfOpen(); });
+    gform_->AddResponseWindowHook([this] { chainWindow_->RefreshIfOpen(); });
     // The exports say in the main window's status line what they wrote.
     auto status = [this](const QString& text) { gform_->ShowStatus(text.toStdString()); };
     QObject::connect(gform_->plot(), &ResponsePlotPanel::statusMessage, gform_.get(), status);
     QObject::connect(cicForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
     QObject::connect(pfirForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
+    QObject::connect(chainWindow_.get(), &ChainWindow::statusMessage, gform_.get(), status);
     gform_->SetCoefErrorSink(coefErrors_.get());
     registerWindows_->Attach(*gform_);
     gform_->SetDialogs({

@@ -12,6 +12,7 @@ namespace gc {
 class TGForm;
 class TCIC5Form;
 class TPFIRForm;
+class ChainWindow;
 class TErrFileCoeff;
 class TErrDecim;
 class TErrMinDecim;
@@ -28,6 +29,7 @@ public:
     TGForm* gform() const { return gform_.get(); }
     TCIC5Form* cicForm() const { return cicForm_.get(); }
     TPFIRForm* pfirForm() const { return pfirForm_.get(); }
+    ChainWindow* chainWindow() const { return chainWindow_.get(); }
     TErrFileCoeff* errFileCoeff() const { return errFileCoeff_.get(); }
     TErrDecim* errDecim() const { return errDecim_.get(); }
     TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
@@ -47,6 +49,7 @@ private:
     std::unique_ptr<TErrMinDecim> errMinDecim_;
     std::unique_ptr<TInfo> info_;
     std::unique_ptr<PfirDesignDialog> pfirDesign_;
+    std::unique_ptr<ChainWindow> chainWindow_;
 };
 
 }  // namespace gc

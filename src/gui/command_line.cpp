@@ -34,7 +34,7 @@ QCommandLineOption OpenOption() {
     return QCommandLineOption(QStringLiteral("open"),
                               QStringLiteral("Opens these windows after the start, as their buttons would: sync, "
                                              "global, addrgen, agc, fircont, cicmix, output, transmit, timer, "
-                                             "pseudo (expert mode), cic, pfir, or all."),
+                                             "pseudo (expert mode), cic, pfir, chain, or all."),
                               QStringLiteral("NAME[,NAME...]"));
 }
 
@@ -74,7 +74,7 @@ void AddConfigOptions(QCommandLineParser& parser) {
 
 std::vector<std::string_view> OpenableWindows() {
     std::vector<std::string_view> names = RegisterWindows::WindowNames();
-    names.insert(names.end(), {"cic", "pfir"});
+    names.insert(names.end(), {"cic", "pfir", "chain"});
     return names;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gui/app_windows.h"
+#include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/command_line.h"
 #include "gui/gc_application.h"
@@ -35,6 +36,7 @@ void OpenNamedWindows(gc::AppWindows& windows, const gc::Session& session, const
     for (const std::string& name : names) {
         if (name == "cic") windows.cicForm()->Open();
         if (name == "pfir") windows.pfirForm()->Open();
+        if (name == "chain") windows.chainWindow()->Open();
     }
     if (closed.empty()) return;
     std::cerr << "gc5016-config: not in expert mode, left closed:";

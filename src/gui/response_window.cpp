@@ -13,6 +13,7 @@
 
 #include "filters/plot_scale.h"
 #include "gui/labels.h"
+#include "gui/readout_width.h"
 
 namespace gc {
 
@@ -50,7 +51,11 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Geo
     topRow_->setSpacing(3);
     topRow_->addStretch(1);
     topRow_->addWidget(new QLabel(QStringLiteral("x="), this));
+    // Wide enough for the widest read-out: four integer and four decimal
+    // digits of MHz, a level far down in a null.
     xReadout_ = MakeBox(this, 49, "xReadout");
+    xReadout_->ensurePolished();  // the style sheet's bold font is what the text is measured in
+    FitReadoutToText(xReadout_, QStringLiteral("8888.8888"), 49);
     topRow_->addWidget(xReadout_);
     xUnit_ = new QLabel(QStringLiteral("MHz"), this);
     xUnit_->setObjectName(QStringLiteral("xUnit"));
@@ -58,6 +63,8 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Geo
     topRow_->addSpacing(12);
     topRow_->addWidget(new QLabel(QStringLiteral("y="), this));
     levelReadout_ = MakeBox(this, 49, "levelReadout");
+    levelReadout_->ensurePolished();
+    FitReadoutToText(levelReadout_, QStringLiteral("-8888.88"), 49);
     topRow_->addWidget(levelReadout_);
     levelUnit_ = new QLabel(QStringLiteral("dB"), this);
     levelUnit_->setObjectName(QStringLiteral("levelUnit"));

@@ -115,6 +115,7 @@ signals:
     // PFIR gain, CIC norm, total gain or output rate panel.
     void cicWindowRequested();
     void pfirWindowRequested();
+    void chainWindowRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -240,6 +241,7 @@ private:
     QPushButton* designButton_ = nullptr;
     QPushButton* cicWindowButton_ = nullptr;
     QPushButton* pfirWindowButton_ = nullptr;
+    QPushButton* chainWindowButton_ = nullptr;
 
     // NCO, gain, output.
     QLineEdit* freqEdit_ = nullptr;

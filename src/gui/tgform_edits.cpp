@@ -90,6 +90,7 @@ void TGForm::ConnectControls() {
 
     connect(cicWindowButton_, &QPushButton::clicked, this, &TGForm::cicWindowRequested);
     connect(pfirWindowButton_, &QPushButton::clicked, this, &TGForm::pfirWindowRequested);
+    connect(chainWindowButton_, &QPushButton::clicked, this, &TGForm::chainWindowRequested);
     for (QLabel* panel : {coefFile_, pfirGain_, cicNorm_, totalGain_, outputRate_})
         OnDoubleClick(panel, [this] { emit pfirWindowRequested(); });
 

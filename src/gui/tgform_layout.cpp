@@ -175,7 +175,8 @@ QWidget* TGForm::BuildNormalPart() {
     firDecCombo_->setObjectName("firDecCombo");
     for (int d = 1; d <= 8; ++d) firDecCombo_->addItem(QString::number(d));
     pfirRow->addWidget(firDecCombo_);
-    coefFile_ = MakePanel(pfirGroup, "coefFile", 100);
+    // Narrower than the others: it makes room for "Тракт" within the window's width.
+    coefFile_ = MakePanel(pfirGroup, "coefFile", 80);
     pfirRow->addWidget(coefFile_, 1);
     pfirGain_ = MakePanel(pfirGroup, "pfirGain", 60);
     pfirRow->addWidget(pfirGain_);
@@ -185,6 +186,8 @@ QWidget* TGForm::BuildNormalPart() {
     pfirRow->addWidget(designButton_);
     pfirWindowButton_ = MakeCompactButton(pfirGroup, QStringLiteral("АЧХ"), "pfirWindowButton");
     pfirRow->addWidget(pfirWindowButton_);
+    chainWindowButton_ = MakeCompactButton(pfirGroup, QStringLiteral("Тракт"), "chainWindowButton");
+    pfirRow->addWidget(chainWindowButton_);
     left->addWidget(pfirGroup);
 
     // NCO.

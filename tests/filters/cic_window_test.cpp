@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "filters/cic_window.h"
+#include "filters/plot_scale.h"
 
 namespace gc {
 namespace {
@@ -48,13 +49,16 @@ TEST(CicZones, AliasViewFoldsOddZonesAndNormalisesToZoneZero) {
     CicAliasView v = ComputeCicAliasView(4, 4);
     ASSERT_EQ(v.rows.size(), 4u);
     EXPECT_EQ(v.rows[0][0], 0);  // the passband peaks at DC
-    ResponseCurve z1{};
-    ComputeCicZoneResponse(4, 4, 1, z1);
-    // Zone 1 is drawn mirrored: its column k shows the zone's point 255 - k.
-    for (int k = 0; k < ResponsePoints; ++k) {
-        int expected = static_cast<int>(-std::trunc(40.0 * std::log10(z1[255 - k] / v.zoneMax)));
+    // Zone 1 is folded: its column k shows the frequency that aliases onto
+    // it, 512 - k steps of Fs / (512 R), not the zone's own column 255 - k.
+    for (int k = 1; k < ResponsePoints; ++k) {
+        const double c = 512 - k, step = 3.141592653589793 / (4 * 512.0);
+        const double r = std::abs(std::sin(c * 4 * step) / std::sin(c * step));
+        int expected = static_cast<int>(-std::trunc(40.0 * std::log10(std::pow(r, 5) / v.zoneMax)));
         ASSERT_EQ(v.rows[1][k], expected) << k;
     }
+    // Column 0 is the image of DC at the CIC output rate: the CIC's null.
+    EXPECT_EQ(v.rows[1][0], LevelRow(1e-20 / v.zoneMax, 1));
     // Zone 1 and zone 0 meet at half the output rate: the folded images touch there.
     EXPECT_NEAR(v.rows[1][255], v.rows[0][255], 1);
     for (const auto& zone : v.rows)

@@ -15,6 +15,7 @@
 #include "gui/app_windows.h"
 #include "gui/cic_response_window.h"
 #include "gui/pfir_response_window.h"
+#include "gui/readout_width.h"
 #include "gui/tgform.h"
 #include "ui_test_support.h"
 
@@ -181,6 +182,12 @@ private slots:
         const int row = area->Picture().curves.at(0).points.at(64).y();
         QVERIFY(std::abs(area->Picture().cursorLineY - row) <= 1);
         QCOMPARE(s.text(cic, "levelReadout"), QString::fromStdString(cic->Frame().levelReadout));
+        // Read-outs hold their widest texts uncut, in both windows.
+        for (QWidget* win : {static_cast<QWidget*>(cic), static_cast<QWidget*>(s.pfir())})
+            for (const auto& [box, text] : {std::pair{"xReadout", "1073.7418"}, std::pair{"levelReadout", "-178.86"}}) {
+                QLabel* l = StartedWindows::get<QLabel>(win, box);
+                QVERIFY2(ReadoutTextFits(l, QString::fromLatin1(text)), box);
+            }
         s.click(cic, "cursorLeft");
         QCOMPARE(cic->State().cursor.column, 63);
         // Released over the panel beside the area: the cursor goes.

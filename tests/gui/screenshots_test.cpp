@@ -10,7 +10,9 @@
 #include <filesystem>
 
 #include "core/lab_file.h"
+#include "filters/pfir_design.h"
 #include "gui/app_windows.h"
+#include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/pfir_response_window.h"
 #include "gui/tgform.h"
@@ -82,6 +84,40 @@ private slots:
         windows.cicForm()->close();
         windows.pfirForm()->close();
         w->close();
+    }
+
+    // "Анализ тракта" on the README's design example: CIC 8, PFIR 2, the
+    // 255-tap design as channel A's file, the cursor at the design's passband edge.
+    void chainWindow() {
+        uitest::WorkFolder dir;
+        uitest::CopyExampleInto(dir);
+        Session lab;
+        ReadLab(lab.settings, lab, dir / "CONFIGS/cic8_pfir2.lab");
+        const PfirDesignChannel ch{lab.settings.SystemClock, 0, 8, 2};
+        PfirDesignRequest r;
+        r.passHz = 3001540;
+        r.stopHz = 3248460;
+        QVERIFY(WritePfirTapsFile(dir / "FILTERS/lp255.taps", DesignPfir(ch, r).taps));
+        lab.settings.NameOfPFIR[0] = "lp255.taps";
+        WriteLab(lab.settings, dir / "CONFIGS/std.lab");
+
+        Session m;
+        AppWindows windows(m, dir.workspace());
+        uitest::ModalCatcher catcher;
+        windows.gform()->show();
+        windows.gform()->findChild<QPushButton*>("chainWindowButton")->click();
+        ChainWindow* c = windows.chainWindow();
+        c->resize(960, 520);
+        QCoreApplication::processEvents();
+        ChainPlot* plot = c->Plot();
+        const QRect a = plot->Area();
+        const QPoint at(a.left() + static_cast<int>(3001540.0 / 3125000 * a.width()), a.center().y());
+        QTest::mousePress(plot, Qt::RightButton, {}, at);
+        QTest::mouseRelease(plot, Qt::RightButton, {}, at);
+        const QImage shot = c->grab().toImage();
+        shot.save(QDir(shotDir_).filePath("chain_window.png"));
+        QCOMPARE(shot.width(), 960);
+        c->close();
     }
 
     void normalAndExpertWindows() {

@@ -1,0 +1,57 @@
+// chain [--channel A..D] [--pass HZ] [--points N] [--csv]: the channel's CIC
+// and PFIR folded onto the output band, as figures or as the curves.
+#include <cstdlib>
+
+#include "batch/batch.h"
+#include "batch/channel_select.h"
+#include "filters/chain_analysis.h"
+#include "filters/pfir_design.h"
+
+namespace gc::batch {
+namespace {
+
+bool ParsePoints(const std::string& text, int& value) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < kChainMinPoints || v > kChainMaxPoints) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+int RunChain(Context& ctx) {
+    int channel = ctx.session.CurrentChannel;
+    std::string error, text;
+    if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
+    ChainRequest request;
+    if (TakeOption(ctx.args, "--pass", text, error)) {
+        const auto v = ParseDesignNumber(text);
+        if (!v || !(*v > 0)) return UsageError(ctx, "--pass takes a frequency in Hz above 0, not '" + text + "'");
+        request.passHz = *v;
+    } else if (!error.empty()) {
+        return UsageError(ctx, error);
+    }
+    if (TakeOption(ctx.args, "--points", text, error)) {
+        if (!ParsePoints(text, request.points))
+            return UsageError(ctx, "--points takes a whole number from " + std::to_string(kChainMinPoints) + " to " +
+                                       std::to_string(kChainMaxPoints));
+    } else if (!error.empty()) {
+        return UsageError(ctx, error);
+    }
+    const bool csv = TakeFlag(ctx.args, "--csv");
+    if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
+
+    SelectChannel(ctx.session, channel);
+    const ChainChannel ch = ChainChannelOf(ctx.session.settings, ctx.session, channel);
+    if (const auto refusal = CheckChainRequest(ch, request)) {
+        ctx.err << "gc5016-batch: " << *refusal << "\n";
+        return kExitInputRefused;
+    }
+    const ChainAnalysis a = AnalyseChain(ch, request);
+    ctx.out << (csv ? FormatChainCsv(a) : FormatChainSummary(a));
+    return kExitOk;
+}
+
+const bool registered = RegisterCommand({"chain", "[--channel A..D] [--pass HZ] [--points N] [--csv]", RunChain});
+
+}  // namespace
+}  // namespace gc::batch

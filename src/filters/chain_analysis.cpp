@@ -1,0 +1,211 @@
+#include "filters/chain_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+#include "core/channel_rules.h"
+#include "core/text_io.h"
+#include "filters/responses.h"
+
+namespace gc {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+double Db(double ratio) { return 20.0 * std::log10(ratio); }
+
+// |PFIR| at every frequency asked (Hz), relative to the PFIR input rate fc.
+// The tap kernel takes a block of ResponsePoints angles at a time.
+std::vector<double> PfirMagnitudes(const std::vector<int32_t>& taps, const std::vector<double>& freqHz, double fc) {
+    std::vector<double> out(freqHz.size());
+    double angles[ResponsePoints], mags[ResponsePoints];
+    const int count = static_cast<int>(std::min<size_t>(taps.size(), kMaxTaps));
+    for (size_t start = 0; start < freqHz.size(); start += ResponsePoints) {
+        const size_t n = std::min<size_t>(ResponsePoints, freqHz.size() - start);
+        for (size_t i = 0; i < ResponsePoints; ++i) angles[i] = i < n ? 2.0 * kPi * (freqHz[start + i] / fc) : 0.0;
+        TapPolynomialMagnitudes(taps.data(), count, angles, mags);
+        std::copy(mags, mags + n, out.begin() + static_cast<std::ptrdiff_t>(start));
+    }
+    return out;
+}
+
+}  // namespace
+
+ChainChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel) {
+    const int ch = std::clamp(channel, 0, kChannels - 1);
+    ChainChannel c;
+    c.inputRateHz = s.SystemClock;
+    c.cicDec = std::clamp<int>(chip.workImage.cic_dec[ch], 1, CicDecMax);
+    c.firDec = DerivedFirDec(chip.workImage.fir_dec[ch]);
+    const int n = std::clamp<int>(chip.coefSetInfo[ch].ntaps, 0, kMaxTaps);
+    c.taps.assign(chip.fittedTaps[ch].begin(), chip.fittedTaps[ch].begin() + n);
+    return c;
+}
+
+double ChainOutputRateHz(const ChainChannel& ch) {
+    if (!(ch.inputRateHz > 0)) return 0.0;
+    return ch.inputRateHz / (static_cast<double>(std::clamp(ch.cicDec, 1, CicDecMax)) * DerivedFirDec(ch.firDec));
+}
+
+std::optional<std::string> CheckChainRequest(const ChainChannel& ch, const ChainRequest& r) {
+    const double fout = ChainOutputRateHz(ch);
+    if (!(fout > 0)) return "the input rate must be above 0";
+    if (r.points < kChainMinPoints || r.points > kChainMaxPoints)
+        return StrPrintf("the number of points must be from %d to %d", kChainMinPoints, kChainMaxPoints);
+    if (!std::isfinite(r.passHz) || r.passHz > fout / 2.0)
+        return StrPrintf("the passband edge must be above 0 and at most half the output rate (%.3f Hz)", fout / 2.0);
+    return std::nullopt;
+}
+
+ChainAnalysis AnalyseChain(const ChainChannel& ch, const ChainRequest& r) {
+    ChainAnalysis a;
+    a.cicDec = std::clamp(ch.cicDec, 1, CicDecMax);
+    a.firDec = DerivedFirDec(ch.firDec);
+    a.inputRateHz = ch.inputRateHz;
+    a.outputRateHz = ChainOutputRateHz(ch);
+    if (!(a.outputRateHz > 0)) return a;
+    const double fs = ch.inputRateHz, fout = a.outputRateHz, fc = fout * a.firDec, half = fs / 2.0;
+    const int D = a.firDec;
+    a.passHz = r.passHz > 0 && r.passHz <= fout / 2.0 ? r.passHz : kChainDefaultPassFraction * fout;
+
+    // The grid, then P itself, so that the figures do not depend on where P falls.
+    const int n = std::clamp(r.points, kChainMinPoints, kChainMaxPoints);
+    const size_t total = static_cast<size_t>(n) + 1;
+    std::vector<double> g(total);
+    for (int i = 0; i < n; ++i) g[static_cast<size_t>(i)] = fout / 2.0 * i / (n - 1);
+    g[static_cast<size_t>(n)] = a.passHz;
+
+    // Images fall into D classes by k mod D: class d is g + d Fout + q Fc. The
+    // PFIR repeats every Fc, so a class shares one PFIR value; the CIC's
+    // numerator |sin(pi f R / Fs)| is the same for the whole class too, and its
+    // denominator grows with |f| up to Fs / 2, so the strongest member is the
+    // one nearest DC. (The floor lies hundreds of dB down, where the order of
+    // images no longer matters.) D * (N + 1) PFIR values and as many CIC values
+    // instead of R D of each per point.
+    std::vector<double> shifted(total * static_cast<size_t>(D));
+    for (int d = 0; d < D; ++d)
+        for (size_t i = 0; i < total; ++i) shifted[static_cast<size_t>(d) * total + i] = g[i] + d * fout;
+    // Grid point i of class d lies i + 2 d M steps of Fout / 2M up the PFIR's
+    // period of L = 2 D M steps, and |PFIR| is even about Fc / 2: the first
+    // half of the period, D M + 1 values, serves every class.
+    const int64_t M = n - 1, L = 2 * static_cast<int64_t>(D) * M;
+    std::vector<double> fine(static_cast<size_t>(D * M + 1));
+    for (size_t j = 0; j < fine.size(); ++j) fine[j] = fc * static_cast<double>(j) / static_cast<double>(L);
+    fine = PfirMagnitudes(ch.taps, fine, fc);
+    std::vector<double> atPass(static_cast<size_t>(D));
+    for (int d = 0; d < D; ++d) atPass[static_cast<size_t>(d)] = shifted[static_cast<size_t>(d) * total + total - 1];
+    atPass = PfirMagnitudes(ch.taps, atPass, fc);
+    std::vector<double> pfir(shifted.size());
+    for (int d = 0; d < D; ++d) {
+        for (int64_t i = 0; i < n; ++i) {
+            int64_t j = i + 2 * d * M;
+            if (j > D * M) j = L - j;
+            pfir[static_cast<size_t>(d) * total + static_cast<size_t>(i)] = fine[static_cast<size_t>(j)];
+        }
+        pfir[static_cast<size_t>(d) * total + total - 1] = atPass[static_cast<size_t>(d)];
+    }
+    const double tapSum = std::abs(static_cast<double>(std::accumulate(ch.taps.begin(), ch.taps.end(), int64_t{0})));
+    if (tapSum > 0)
+        for (double& v : pfir) v /= tapSum;
+    const auto cic = [&](double f) { return CicGainAt(a.cicDec, kPi * std::abs(f) / fs); };
+    // Images beyond Fs / 2 are not there; the tolerance keeps an image exactly at Fs / 2.
+    const double limit = half * (1.0 + 1e-12);
+
+    std::vector<double> wanted(total), image(total, 0.0), source(total, 0.0), cicImage(total, 0.0);
+    std::vector<double> cicOnly(total, 0.0);  // the CIC alone at the strongest CIC image
+    for (size_t i = 0; i < total; ++i) {
+        wanted[i] = cic(g[i]) * pfir[i];
+        for (int d = 0; d < D; ++d) {
+            const double x = shifted[static_cast<size_t>(d) * total + i];
+            // Nearest to DC: x itself (q = 0) or x - Fc; class 0 excludes the wanted signal at q = 0.
+            const double f = (d == 0 || fc - x < x) ? x - fc : x;
+            if (std::abs(f) > limit) continue;
+            const double ci = cic(f);
+            const double v = ci * pfir[static_cast<size_t>(d) * total + i];
+            if (d == 0) {
+                cicImage[i] = v;
+                cicOnly[i] = ci;
+            }
+            if (v > image[i]) {
+                image[i] = v;
+                source[i] = f;
+            }
+        }
+    }
+
+    ChainFigures& fig = a.figures;
+    double wMax = 0, wMin = kInf;
+    fig.aliasRejectionDb = kInf;
+    fig.cicAliasRejectionDb = kInf;
+    for (size_t i = 0; i < total; ++i) {
+        if (g[i] > a.passHz) continue;
+        wMax = std::max(wMax, wanted[i]);
+        wMin = std::min(wMin, wanted[i]);
+        if (image[i] > 0) {
+            const double rej = Db(wanted[i] / image[i]);
+            if (rej < fig.aliasRejectionDb) {
+                fig.aliasRejectionDb = rej;
+                fig.worstAliasHz = g[i];
+                fig.worstAliasSourceHz = source[i];
+            }
+        }
+        if (cicOnly[i] > 0) fig.cicAliasRejectionDb = std::min(fig.cicAliasRejectionDb, Db(cic(g[i]) / cicOnly[i]));
+    }
+    fig.passbandRippleDb = wMax > 0 && wMin > 0 ? Db(wMax / wMin) : kInf;
+
+    // The curves keep the grid only; P was there for the figures.
+    g.pop_back();
+    wanted.pop_back();
+    image.pop_back();
+    source.pop_back();
+    cicImage.pop_back();
+    a.freqHz = std::move(g);
+    a.wanted = std::move(wanted);
+    a.image = std::move(image);
+    a.imageSource = std::move(source);
+    a.cicImage = std::move(cicImage);
+    return a;
+}
+
+ChainLevels ChainLevelsDb(const ChainAnalysis& a) {
+    ChainLevels l;
+    double max = 0;
+    for (double v : a.wanted) max = std::max(max, v);
+    const auto levels = [&](const std::vector<double>& v) {
+        std::vector<double> out(v.size(), -kInf);
+        if (max > 0)
+            for (size_t i = 0; i < v.size(); ++i)
+                if (v[i] > 0) out[i] = Db(v[i] / max);
+        return out;
+    };
+    l.wantedDb = levels(a.wanted);
+    l.imageDb = levels(a.image);
+    l.cicImageDb = levels(a.cicImage);
+    return l;
+}
+
+std::string FormatChainCsv(const ChainAnalysis& a) {
+    const ChainLevels l = ChainLevelsDb(a);
+    std::string text = "freq_hz,wanted_db,strongest_image_db,strongest_cic_image_db\n";
+    text.reserve(text.size() + a.freqHz.size() * 48);
+    for (size_t i = 0; i < a.freqHz.size(); ++i)
+        text += StrPrintf("%.3f,%.4f,%.4f,%.4f\n", a.freqHz[i], l.wantedDb[i], l.imageDb[i], l.cicImageDb[i]);
+    return text;
+}
+
+std::string FormatChainSummary(const ChainAnalysis& a) {
+    const ChainFigures& f = a.figures;
+    return StrPrintf("input_rate_hz %.3f\n", a.inputRateHz) + StrPrintf("cic_decimation %d\n", a.cicDec) +
+           StrPrintf("pfir_decimation %d\n", a.firDec) + StrPrintf("output_rate_hz %.3f\n", a.outputRateHz) +
+           StrPrintf("passband_hz %.3f\n", a.passHz) + StrPrintf("passband_ripple_db %.3f\n", f.passbandRippleDb) +
+           StrPrintf("alias_rejection_db %.3f\n", f.aliasRejectionDb) +
+           StrPrintf("worst_alias_hz %.3f\n", f.worstAliasHz) +
+           StrPrintf("worst_alias_source_hz %.3f\n", f.worstAliasSourceHz) +
+           StrPrintf("cic_alias_rejection_db %.3f\n", f.cicAliasRejectionDb);
+}
+
+}  // namespace gc

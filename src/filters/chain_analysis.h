@@ -1,0 +1,86 @@
+// The channel's whole chain (five-stage CIC, PFIR, both decimations) folded
+// onto its output band: what is wanted at each output frequency, the
+// strongest of everything else that lands on it, and the figures a filter
+// chain is judged by. The rates are those of the main plot: Fs the CIC input
+// rate, R the CIC and D the PFIR decimation, Fout = Fs / (R D).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model.h"
+
+namespace gc {
+
+inline constexpr int kChainDefaultPoints = 4096;
+inline constexpr int kChainMinPoints = 2;
+inline constexpr int kChainMaxPoints = 1 << 16;
+inline constexpr double kChainDefaultPassFraction = 0.4;  // of the output rate
+
+struct ChainChannel {
+    double inputRateHz = 0;  // Fs
+    int cicDec = 1;          // R, 1 .. CicDecMax
+    int firDec = 1;          // D, 1 .. 8
+    std::vector<int32_t> taps;
+};
+
+// The channel as the main window computes it: SystemClock, the register
+// fields cic_dec and fir_dec, and the fitted taps in use.
+ChainChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel);
+
+double ChainOutputRateHz(const ChainChannel& ch);
+
+struct ChainRequest {
+    double passHz = 0;  // passband edge P; 0 or less: kChainDefaultPassFraction of Fout
+    int points = kChainDefaultPoints;
+};
+
+// Why a request cannot be analysed (English, for the batch tool), or nullopt.
+std::optional<std::string> CheckChainRequest(const ChainChannel& ch, const ChainRequest& r);
+
+struct ChainFigures {
+    double passbandRippleDb = 0;     // max - min of W over [0, P]
+    double aliasRejectionDb = 0;     // smallest W / strongest image over [0, P]; +inf with no image
+    double worstAliasHz = 0;         // the output frequency where it is smallest
+    double worstAliasSourceHz = 0;   // the input frequency, relative to the NCO, whose image that is
+    double cicAliasRejectionDb = 0;  // the same for the CIC alone and its images at multiples of Fs / R
+};
+
+// Curves over the output band: N points from 0 to Fout / 2, both included.
+// Linear magnitudes with H normalised to 1 at DC (a PFIR whose taps sum to 0
+// is left unnormalised); 0 where nothing folds onto a point.
+struct ChainAnalysis {
+    double inputRateHz = 0;
+    double outputRateHz = 0;
+    double passHz = 0;
+    int cicDec = 1;
+    int firDec = 1;
+    std::vector<double> freqHz;
+    std::vector<double> wanted;       // W(g) = H(g)
+    std::vector<double> image;        // the strongest H(|g + k Fout|), k != 0
+    std::vector<double> imageSource;  // g + k Fout of that image, Hz
+    std::vector<double> cicImage;     // the strongest with k a multiple of D
+    ChainFigures figures;
+};
+
+// The figures take the grid points up to P and P itself. Out-of-range input
+// (a damaged lab file) is clamped: R to 1 .. CicDecMax, D to 1 .. 8, the point
+// count and P to their ranges; a rate that is not positive gives empty curves.
+ChainAnalysis AnalyseChain(const ChainChannel& ch, const ChainRequest& r);
+
+// Levels in dB relative to W's maximum, as the batch tool and the window's
+// export write them; a zero value gives -inf.
+struct ChainLevels {
+    std::vector<double> wantedDb, imageDb, cicImageDb;
+};
+ChainLevels ChainLevelsDb(const ChainAnalysis& a);
+
+// "freq_hz,wanted_db,strongest_image_db,strongest_cic_image_db", one line per point.
+std::string FormatChainCsv(const ChainAnalysis& a);
+
+// The "key value" lines: the rates, the passband edge and the five figures.
+std::string FormatChainSummary(const ChainAnalysis& a);
+
+}  // namespace gc

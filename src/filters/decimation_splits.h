@@ -1,0 +1,66 @@
+// The ways a channel's total decimation can be split between the CIC and the
+// PFIR, each judged by the folded chain: what the CIC alone lets through
+// onto the passband, and what a PFIR designed at that split achieves.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "filters/chain_analysis.h"
+#include "filters/pfir_design.h"
+
+namespace gc {
+
+struct SplitChannel {
+    int32_t systemClock = 0;
+    int modeOfInput = 0;
+    int totalDec = 1;    // R D, kept by every split
+    int cicDecMin = 1;   // the input mode's CIC range: CicDecMin .. CicDecMax
+    int cicDecStep = 1;  // in steps of this
+};
+
+// One PFIR decimation 1 .. 8 that divides the total, with its CIC decimation.
+struct DecimationSplit {
+    int firDec = 1;
+    int cicDec = 1;
+};
+
+// Every split the chip runs, PFIR decimation ascending.
+std::vector<DecimationSplit> ListDecimationSplits(const SplitChannel& ch);
+
+// The output rate of every split; 0 for a clock that is not positive.
+double SplitOutputRateHz(const SplitChannel& ch);
+
+struct SplitRequest {
+    double passHz = 0;  // 0 or less: kChainDefaultPassFraction of the output rate
+    double rippleDb = 0.1;
+    double attenDb = 80.0;
+};
+
+// Why the request cannot be worked out (English), or nullopt: the passband
+// edge must lie below half the output rate, so that a stopband is left.
+std::optional<std::string> CheckSplitRequest(const SplitChannel& ch, const SplitRequest& r);
+
+struct SplitRow {
+    DecimationSplit split;
+    int ntaps = 0;
+    PfirDesignRequest request;  // the design asked for: stopband from Fout - P
+    bool designed = false;      // false: no design at this split (figures below unset but the CIC's)
+    std::vector<int32_t> taps;
+    double cicAliasRejectionDb = 0;
+    double aliasRejectionDb = 0;
+    double passbandRippleDb = 0;
+};
+
+// Designs the row's PFIR (the stopband from Fout - P, at most half the PFIR
+// input rate) and folds the chain at P. Independent of the other rows, so
+// the rows can be worked out in any order or on several threads.
+SplitRow EvaluateSplit(const SplitChannel& ch, const DecimationSplit& split, const SplitRequest& r);
+
+// The header and one line per row, figures with three decimals, "-" where a
+// design failed.
+std::string FormatSplitsTable(const std::vector<SplitRow>& rows);
+
+}  // namespace gc

@@ -1,0 +1,111 @@
+// gc5016-batch chain and splits on a copy of the example workspace at CIC 8,
+// PFIR 2 (100 MHz, output rate 6.25 MHz).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/text_io.h"
+#include "test_util.h"
+
+namespace gc {
+namespace {
+
+using test::BatchRun;
+using test::RunBatchTool;
+using test::TempDir;
+
+constexpr char kLab[] = "--lab CONFIGS/cic8_pfir2.lab ";
+
+double Value(const std::string& out, const std::string& key) {
+    for (const std::string& line : SplitLines(out))
+        if (line.rfind(key + " ", 0) == 0) return std::strtod(line.c_str() + key.size() + 1, nullptr);
+    ADD_FAILURE() << "no " << key << " in " << out;
+    return 0;
+}
+
+TEST(ChainBatch, SummaryAndCsvDescribeTheSameFold) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    const BatchRun sum = RunBatchTool(ws.path(), std::string(kLab) + "chain --channel A");
+    ASSERT_EQ(sum.status, 0) << sum.err;
+    std::vector<std::string> keys;
+    for (const std::string& line : SplitLines(sum.out)) keys.push_back(line.substr(0, line.find(' ')));
+    EXPECT_EQ(keys, (std::vector<std::string>{"input_rate_hz", "cic_decimation", "pfir_decimation", "output_rate_hz",
+                                              "passband_hz", "passband_ripple_db", "alias_rejection_db",
+                                              "worst_alias_hz", "worst_alias_source_hz", "cic_alias_rejection_db"}));
+    EXPECT_EQ(Value(sum.out, "output_rate_hz"), 6250000.0);
+    EXPECT_EQ(Value(sum.out, "passband_hz"), 2500000.0);
+    // The strongest image of a passband frequency g lands there from g + k Fout.
+    const double g = Value(sum.out, "worst_alias_hz"), src = Value(sum.out, "worst_alias_source_hz");
+    EXPECT_NEAR(std::remainder(src - g, 6250000.0), 0.0, 1e-3);
+
+    // P on the grid (every 15625 Hz at 201 points): the CSV's worst row is the figure.
+    const BatchRun csv = RunBatchTool(ws.path(), std::string(kLab) + "chain --csv --points 201 --pass 2500000");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<std::string> rows = SplitLines(csv.out);
+    ASSERT_EQ(rows.size(), 202u);
+    EXPECT_EQ(rows[0], "freq_hz,wanted_db,strongest_image_db,strongest_cic_image_db");
+    EXPECT_EQ(rows.back().substr(0, rows.back().find(',')), "3125000.000");
+    double worst = 1e300, cicWorst = 1e300;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        double f = 0, w = 0, im = 0, ci = 0;
+        ASSERT_EQ(std::sscanf(rows[i].c_str(), "%lf,%lf,%lf,%lf", &f, &w, &im, &ci), 4) << rows[i];
+        if (f > 2500000) break;
+        worst = std::min(worst, w - im);
+        cicWorst = std::min(cicWorst, w - ci);
+    }
+    EXPECT_NEAR(worst, Value(sum.out, "alias_rejection_db"), 2e-3);
+    EXPECT_LE(Value(sum.out, "alias_rejection_db"), cicWorst + 2e-3);
+}
+
+TEST(ChainBatch, RefusesWhatItCannotFold) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    struct Case {
+        const char* args;
+        int status;
+    };
+    for (const Case& c : {Case{"chain --pass 3125001", 4}, Case{"chain --pass 0", 1}, Case{"chain --pass x", 1},
+                          Case{"chain --points 1", 1}, Case{"chain --points 65537", 1}, Case{"chain extra", 1},
+                          Case{"splits --pass 3125000", 4}, Case{"splits --atten 0", 1}}) {
+        const BatchRun r = RunBatchTool(ws.path(), std::string(kLab) + c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_TRUE(r.out.empty()) << c.args;
+        EXPECT_FALSE(r.err.empty()) << c.args;
+    }
+}
+
+TEST(SplitsBatch, ListsEverySplitOfTheTotalWithItsDesign) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    const BatchRun r = RunBatchTool(ws.path(), std::string(kLab) + "splits --channel A");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = SplitLines(r.out);
+    ASSERT_EQ(rows.size(), 5u) << r.out;  // total 16: PFIR decimation 1, 2, 4 and 8
+    EXPECT_EQ(rows[0],
+              "pfir_decimation cic_decimation ntaps cic_alias_rejection_db alias_rejection_db passband_ripple_db");
+    const int firDecs[] = {1, 2, 4, 8};
+    for (size_t i = 1; i < rows.size(); ++i) {
+        int d = 0, c = 0, n = 0;
+        double cicRej = 0, rej = 0, ripple = 0;
+        ASSERT_EQ(std::sscanf(rows[i].c_str(), "%d %d %d %lf %lf %lf", &d, &c, &n, &cicRej, &rej, &ripple), 6)
+            << rows[i];
+        EXPECT_EQ(d, firDecs[i - 1]);
+        EXPECT_EQ(c * d, 16);
+        EXPECT_GT(n, 0);
+        // No PFIR beats the CIC's own limit.
+        EXPECT_LE(rej, cicRej + 1e-3) << rows[i];
+    }
+    // The row of the current split folds as chain does on its design.
+    int d = 0, c = 0, n = 0;
+    double cicRej = 0;
+    ASSERT_EQ(std::sscanf(rows[2].c_str(), "%d %d %d %lf", &d, &c, &n, &cicRej), 4);
+    const BatchRun chain = RunBatchTool(ws.path(), std::string(kLab) + "chain --channel A");
+    EXPECT_NEAR(cicRej, Value(chain.out, "cic_alias_rejection_db"), 1e-3);
+}
+
+}  // namespace
+}  // namespace gc
