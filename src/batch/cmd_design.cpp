@@ -1,6 +1,7 @@
 // design NAME [--channel A..D] --pass HZ --stop HZ [--ripple DB] [--atten DB]
 // [--even] [--no-compensation]: designs the channel's PFIR at the longest length
-// the chip runs and writes FILTERS/NAME.taps, nothing else.
+// the chip runs and writes FILTERS/NAME.taps, nothing else. The alias figures
+// are those chain gives once the file is the channel's, at the passband edge asked.
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -28,6 +29,21 @@ const char* OptionOf(PfirDesignField f) {
             break;
     }
     return "--atten";
+}
+
+std::string ShortfallLine(const PfirShortfall& f) {
+    switch (f.figure) {
+        case PfirFigure::Ripple:
+            return StrPrintf("passband_ripple_db %.3f > %g", f.value, f.required);
+        case PfirFigure::StopbandAtten:
+            return StrPrintf("stopband_atten_db %.3f < %g", f.value, f.required);
+        case PfirFigure::TransitionPeak:
+            return StrPrintf("transition band peak %.3f dB > %g", f.value, f.required);
+        case PfirFigure::AliasRejection:
+            break;
+    }
+    return StrPrintf("alias_rejection_db %.3f < %g", f.value, f.required) +
+           (f.cicLimited ? " (limited by the CIC)" : "");
 }
 
 // A bare file name: the file goes to FILTERS/ and nowhere else.
@@ -100,9 +116,11 @@ int RunDesign(Context& ctx) {
     ctx.out << "ntaps " << d.ntaps << "\n"
             << StrPrintf("passband_ripple_db %.3f\n", d.figures.passbandRippleDb)
             << StrPrintf("stopband_atten_db %.3f\n", d.figures.stopbandAttenDb) << "method "
-            << PfirDesignMethodName(d.method) << "\n";
-    if (!d.meetsRequest)
-        ctx.err << "gc5016-batch: warning: the filter written does not meet the request (see the figures)\n";
+            << PfirDesignMethodName(d.method) << "\n"
+            << StrPrintf("alias_rejection_db %.3f\n", d.chain.aliasRejectionDb)
+            << StrPrintf("cic_alias_rejection_db %.3f\n", d.chain.cicAliasRejectionDb);
+    for (const PfirShortfall& f : PfirDesignShortfalls(d, request))
+        ctx.err << "gc5016-batch: warning: the filter written does not meet the request: " << ShortfallLine(f) << "\n";
     return kExitOk;
 }
 

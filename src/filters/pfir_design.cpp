@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "core/channel_rules.h"
 #include "core/number_format.h"
@@ -137,8 +138,15 @@ PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const Pf
     // Kaiser's estimate N - 1 = (A - 7.95) / (14.36 df), with its small-attenuation form below 21 dB.
     const double a = std::isfinite(r.attenDb) ? r.attenDb : 80.0;
     const double k = a > 21.0 ? (a - 7.95) / 14.36 : 0.9222;
-    const double w = fp * k / std::max(1, n - 1);
-    r.stopHz = std::min((PfirOutputRateHz(ch) + w) / 2.0, fp / 2.0);
+    double w = fp * k / std::max(1, n - 1);
+    const double fout = PfirOutputRateHz(ch);
+    if (DerivedFirDec(ch.firDec) > 1) {
+        w = std::min(w, fout / 3.0);
+        r.stopHz = (fout + w) / 2.0;
+    } else {
+        w = std::min(w, fp / 6.0);
+        r.stopHz = fp / 2.0 - w;
+    }
     r.passHz = r.stopHz - w;
     return r;
 }
@@ -328,12 +336,50 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     d.taps = std::move(best.taps);
     d.figures = best.figures;
     d.meetsRequest = best.meets;
+    const ChainChannel chain = DesignedChainChannel(ch, d.taps);
+    d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
+    d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
     std::array<double, ResponsePoints> angles{};
     for (int i = 0; i < ResponsePoints; ++i) angles[static_cast<size_t>(i)] = 2.0 * kPi * i / (2.0 * ResponsePoints);
     TapPolynomialMagnitudes(d.taps.data(), n, angles.data(), d.preview.data());
     for (int i = 0; i < ResponsePoints; ++i)
         d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));
     return d;
+}
+
+ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps) {
+    Settings s;
+    s.SystemClock = ch.systemClock;
+    s.ModeOfInput = ch.modeOfInput;
+    s.CicDec[0] = ch.cicDec;
+    s.FirDec[0] = ch.firDec;
+    // The chip state is large; the fit needs only channel 0 of it.
+    auto chip = std::make_unique<ChipState>();
+    auto& store = chip->workImage.pfir[0].coef;
+    const int n = static_cast<int>(std::min<size_t>(taps.size(), kMaxTaps));
+    for (int i = 0; i < n; ++i)
+        store[static_cast<size_t>(i)] = static_cast<int16_t>(std::clamp(taps[static_cast<size_t>(i)], -32768, 32767));
+    chip->workImage.cic_dec[0] = static_cast<uint16_t>(RunCicDec(ch));
+    chip->workImage.fir_dec[0] = static_cast<uint16_t>(DerivedFirDec(ch.firDec));
+    FitPfirToChannel(s, *chip, 0, n);
+    return ChainChannelOf(s, *chip, 0);
+}
+
+std::vector<PfirShortfall> PfirDesignShortfalls(const PfirDesign& d, const PfirDesignRequest& r) {
+    std::vector<PfirShortfall> out;
+    if (!d.ok()) return out;
+    out.reserve(4);  // one per figure; also spares GCC 12 a false -Wstringop-overflow on growth
+    const PfirFigures& f = d.figures;
+    if (f.passbandRippleDb > r.rippleDb + kFigureTolerance)
+        out.push_back({PfirFigure::Ripple, f.passbandRippleDb, r.rippleDb, false});
+    if (f.stopbandAttenDb < r.attenDb - kFigureTolerance)
+        out.push_back({PfirFigure::StopbandAtten, f.stopbandAttenDb, r.attenDb, false});
+    if (f.transitionPeakDb > r.rippleDb)
+        out.push_back({PfirFigure::TransitionPeak, f.transitionPeakDb, r.rippleDb, false});
+    if (d.chain.aliasRejectionDb < r.attenDb - kFigureTolerance)
+        out.push_back({PfirFigure::AliasRejection, d.chain.aliasRejectionDb, r.attenDb,
+                       d.chain.cicAliasRejectionDb < r.attenDb - kFigureTolerance});
+    return out;
 }
 
 PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {

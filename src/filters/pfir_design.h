@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "filters/chain_analysis.h"
 #include "filters/plot_scale.h"
 #include "filters/responses.h"
 
@@ -50,10 +51,15 @@ double PfirOutputRateHz(const PfirDesignChannel& ch);
 // The longest symmetric length of the parity that the length rule allows.
 int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
 
-// The widest passband the length can carry for the attenuation asked: w is
-// the transition width of Kaiser's length estimate, the stopband edge the
-// smaller of (output rate + w) / 2 and half the PFIR input rate, the passband
-// edge w below it. Ripple, attenuation and the flags are taken from base.
+// The widest passband the length can carry for the attenuation asked, with w
+// the transition width of Kaiser's length estimate. With PFIR decimation the
+// transition is centred on half the output rate (w at most a third of the
+// output rate), so nothing folding onto the passband escapes the stopband;
+// without it the stopband keeps a width of w below half the PFIR input rate
+// (w at most a third of that half), as a stopband of a single point would
+// leave the exchange free to raise a peak in the transition band. The passband
+// edge lies w below the stopband edge. Ripple, attenuation and the flags are
+// taken from base.
 PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base = {});
 
 // Every field of the request that cannot be designed, each with its message;
@@ -85,9 +91,13 @@ struct PfirDesign {
     std::vector<double> ideal;  // before quantisation, largest tap 1 in magnitude
     std::vector<int32_t> taps;  // signed 16-bit, largest tap +-32767
     PfirFigures figures;
+    // The folded chain once the set is the channel's file, with the passband
+    // edge at the request's (at most half the output rate).
+    ChainFigures chain;
+    double chainPassHz = 0;
     PfirDesignMethod method = PfirDesignMethod::Remez;
-    // Ripple and attenuation as asked, and no bump in the transition band
-    // higher than the ripple above the passband maximum.
+    // The PFIR's own figures: ripple and attenuation as asked, and no bump in
+    // the transition band higher than the ripple above the passband maximum.
     bool meetsRequest = false;
     bool remezFailed = false;  // the exchange gave non-finite taps or could not run
     // The overall response of the quantised set at the PFIR window's columns:
@@ -101,6 +111,25 @@ struct PfirDesign {
 // neither meets it: the one whose passband ripple does, then the larger
 // attenuation.
 PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+
+// The chain the channel runs once the set is its coefficient file: the taps
+// fitted as a loaded file is, the decimations as the chip runs them.
+ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps);
+
+// A figure of a design that misses its request.
+enum class PfirFigure { Ripple, StopbandAtten, TransitionPeak, AliasRejection };
+struct PfirShortfall {
+    PfirFigure figure;
+    double value = 0;         // dB, as reported
+    double required = 0;      // dB, the request's bound
+    bool cicLimited = false;  // alias rejection: the CIC alone lets through more than asked
+};
+
+// Every figure of the design that misses the request, in the order above;
+// empty when it meets every one. The ripple and the transition peak are held
+// to the ripple asked, the attenuation and the alias rejection to the
+// attenuation asked.
+std::vector<PfirShortfall> PfirDesignShortfalls(const PfirDesign& d, const PfirDesignRequest& r);
 
 // The preview as the PFIR window draws its curve: levels relative to the
 // maximum at 2 pixels per dB, the red marker at half the output rate

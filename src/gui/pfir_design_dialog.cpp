@@ -10,8 +10,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
@@ -48,6 +51,30 @@ int FieldIndex(PfirDesignField f) {
 }
 
 QString Khz(double hz) { return FixedQ(hz / 1000.0, 12, 3); }
+
+// A figure in the result column; +inf when nothing folds onto the passband.
+QString DbText(double db) {
+    return std::isfinite(db) ? FixedQ(db, 12, 3) + QStringLiteral(" дБ") : QStringLiteral("нет наложений");
+}
+
+QString Bound(double db) { return QString::number(db, 'g', 6); }
+
+// One figure that misses the request, with the bound it misses.
+QString ShortfallText(const PfirShortfall& f) {
+    const QString value = FixedQ(f.value, 12, 1);
+    switch (f.figure) {
+        case PfirFigure::Ripple:
+            return QStringLiteral("Неравномерность %1 дБ > %2 дБ").arg(value, Bound(f.required));
+        case PfirFigure::StopbandAtten:
+            return QStringLiteral("Подавление %1 дБ < %2 дБ").arg(value, Bound(f.required));
+        case PfirFigure::TransitionPeak:
+            return QStringLiteral("Выброс в переходной полосе %1 дБ > %2 дБ").arg(value, Bound(f.required));
+        case PfirFigure::AliasRejection:
+            break;
+    }
+    return QStringLiteral("Подавление наложений %1 дБ < %2 дБ").arg(value, Bound(f.required)) +
+           (f.cicLimited ? QStringLiteral(": ограничено CIC") : QString());
+}
 
 QLabel* ValueLabel(QWidget* parent, const char* name) {
     auto* l = new QLabel(parent);
@@ -125,19 +152,19 @@ void PfirDesignDialog::BuildLayout() {
     top->addWidget(request);
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{oddButton_, evenButton_, compensateBox_})
         connect(b, &QAbstractButton::toggled, this, [this] { Recompute(); });
-    connect(defaultsButton_, &QPushButton::clicked, this, [this] {
-        shownChannel_.reset();
-        Follow();
-    });
+    connect(defaultsButton_, &QPushButton::clicked, this, &PfirDesignDialog::RestoreDefaults);
 
     auto* result = new QGroupBox(QStringLiteral("Результат"), this);
     auto* rgrid = new QGridLayout(result);
     const std::pair<const char*, QLabel**> rows[] = {{"Длина фильтра", &lengthValue_},
                                                      {"Неравномерность", &rippleValue_},
                                                      {"Подавление", &attenValue_},
+                                                     {"Подавление наложений", &aliasValue_},
+                                                     {"Подавление наложений CIC", &cicAliasValue_},
                                                      {"Метод", &methodValue_}};
-    const char* names[] = {"lengthValue", "rippleValue", "attenValue", "methodValue"};
-    for (int i = 0; i < 4; ++i) {
+    const char* names[] = {"lengthValue", "rippleValue", "attenValue", "aliasValue", "cicAliasValue", "methodValue"};
+    constexpr int kRows = static_cast<int>(std::size(names));
+    for (int i = 0; i < kRows; ++i) {
         rgrid->addWidget(new QLabel(QString::fromUtf8(rows[i].first), result), i, 0);
         *rows[i].second = ValueLabel(result, names[i]);
         rgrid->addWidget(*rows[i].second, i, 1);
@@ -145,7 +172,7 @@ void PfirDesignDialog::BuildLayout() {
     verdict_ = new QLabel(result);
     verdict_->setObjectName("verdict");
     verdict_->setWordWrap(true);
-    rgrid->addWidget(verdict_, 4, 0, 1, 2);
+    rgrid->addWidget(verdict_, kRows, 0, 1, 2);
 
     // The preview in the PFIR window's frame: levels 0 to -120 dB, 0 to half the PFIR input rate.
     auto* plotBox = new QFrame(result);
@@ -161,8 +188,8 @@ void PfirDesignDialog::BuildLayout() {
     spanLabel_ = new QLabel(plotBox);
     spanLabel_->setObjectName("spanLabel");
     pgrid->addWidget(spanLabel_, 2, 1);
-    rgrid->addWidget(plotBox, 0, 2, 6, 1);
-    rgrid->setRowStretch(5, 1);
+    rgrid->addWidget(plotBox, 0, 2, kRows + 2, 1);
+    rgrid->setRowStretch(kRows + 1, 1);
     top->addWidget(result);
 
     auto* buttons = new QHBoxLayout;
@@ -224,6 +251,19 @@ void PfirDesignDialog::Follow() {
     Recompute();
 }
 
+void PfirDesignDialog::RestoreDefaults() {
+    const PfirDesignRequest plain;
+    {
+        const QSignalBlocker b1(oddButton_), b2(evenButton_), b3(compensateBox_);
+        oddButton_->setChecked(!plain.evenLength);
+        evenButton_->setChecked(plain.evenLength);
+        compensateBox_->setChecked(plain.compensateCic);
+    }
+    ShowRequest(plain);  // ripple and attenuation; Follow takes them as the base of the edges
+    shownChannel_.reset();
+    Follow();
+}
+
 void PfirDesignDialog::ShowRequest(const PfirDesignRequest& r) {
     const QString texts[4] = {Khz(r.passHz), Khz(r.stopHz), QString::number(r.rippleDb, 'g', 6),
                               QString::number(r.attenDb, 'g', 6)};
@@ -274,9 +314,10 @@ void PfirDesignDialog::OnEdited() {
 void PfirDesignDialog::Recompute() {
     designTimer_.stop();
     const auto r = ReadRequest();
-    if (r)
+    if (r) {
+        request_ = *r;
         design_ = DesignPfir(ChannelNow(), *r);
-    else
+    } else
         design_.reset();
     ShowDesign();
 }
@@ -288,7 +329,8 @@ void PfirDesignDialog::ShowDesign() {
         for (const PfirRequestError& e : design_->errors)
             fieldErrors_[FieldIndex(e.field)]->setText(QString::fromStdString(e.message));
     if (!ok) {
-        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, methodValue_, verdict_}) l->clear();
+        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_, verdict_})
+            l->clear();
         plot_->SetFrame(PlotFrame{});
         return;
     }
@@ -298,12 +340,17 @@ void PfirDesignDialog::ShowDesign() {
     attenValue_->setText(FixedQ(d.figures.stopbandAttenDb, 12, 3) + QStringLiteral(" дБ"));
     methodValue_->setText(d.method == PfirDesignMethod::Remez ? QStringLiteral("Паркса–Маклеллана")
                                                               : QStringLiteral("окно Кайзера"));
-    QString verdict = d.meetsRequest ? QStringLiteral("Требования выполнены")
-                                     : QStringLiteral("Требования не выполнены: фильтр этой длины их не достигает");
+    aliasValue_->setText(DbText(d.chain.aliasRejectionDb));
+    cicAliasValue_->setText(DbText(d.chain.cicAliasRejectionDb));
+    const std::vector<PfirShortfall> misses = PfirDesignShortfalls(d, request_);
+    QStringList parts;
+    for (const PfirShortfall& f : misses) parts << ShortfallText(f);
+    QString verdict = misses.empty() ? QStringLiteral("Требования выполнены")
+                                     : QStringLiteral("Требования не выполнены: ") + parts.join(QStringLiteral("; "));
     if (d.method == PfirDesignMethod::Kaiser)
         verdict += QStringLiteral("; метод Паркса–Маклеллана дал фильтр хуже, взято окно Кайзера");
     verdict_->setText(verdict);
-    verdict_->setStyleSheet(d.meetsRequest ? QString() : QStringLiteral("QLabel { color: red; }"));
+    verdict_->setStyleSheet(misses.empty() ? QString() : QStringLiteral("QLabel { color: red; }"));
     plot_->SetFrame(PfirDesignPlotFrame(d.preview, ChannelNow().firDec));
 }
 

@@ -56,6 +56,8 @@ private:
     void Follow();
     PfirDesignChannel ChannelNow() const;
     void ShowRequest(const PfirDesignRequest& r);
+    // "По умолчанию": every field, the length and the compensation as on a first opening.
+    void RestoreDefaults();
     // Reads the fields; shows a message beside each refused one. nullopt when any is refused.
     std::optional<PfirDesignRequest> ReadRequest();
     void OnEdited();
@@ -70,6 +72,7 @@ private:
     std::optional<PfirDesignChannel> shownChannel_;
     int shownChannelIndex_ = -1;
     std::optional<PfirDesign> design_;
+    PfirDesignRequest request_;  // what design_ was asked for
     QTimer designTimer_;
 
     QLabel* channelLine_ = nullptr;
@@ -83,6 +86,8 @@ private:
     QLabel* lengthValue_ = nullptr;
     QLabel* rippleValue_ = nullptr;
     QLabel* attenValue_ = nullptr;
+    QLabel* aliasValue_ = nullptr;
+    QLabel* cicAliasValue_ = nullptr;
     QLabel* methodValue_ = nullptr;
     QLabel* verdict_ = nullptr;
     ResponsePlotArea* plot_ = nullptr;

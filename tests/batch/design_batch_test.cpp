@@ -90,11 +90,13 @@ TEST(BatchDesign, PrintsFiguresThatTheWrittenTapsBearOut) {
         const BatchRun r = RunBatchTool(ws.path(), "design " + name + edges + (compensate ? "" : " --no-compensation"));
         ASSERT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = SplitLines(r.out);
-        ASSERT_EQ(lines.size(), 4u) << r.out;
+        ASSERT_EQ(lines.size(), 6u) << r.out;
         EXPECT_EQ(lines[0], "ntaps 255");
         EXPECT_EQ(lines[1].rfind("passband_ripple_db ", 0), 0u);
         EXPECT_EQ(lines[2].rfind("stopband_atten_db ", 0), 0u);
         EXPECT_EQ(lines[3], "method remez");
+        EXPECT_EQ(lines[4].rfind("alias_rejection_db ", 0), 0u);
+        EXPECT_EQ(lines[5].rfind("cic_alias_rejection_db ", 0), 0u);
         EXPECT_EQ(lines[1].size() - lines[1].find('.'), 4u) << "three decimals";
 
         std::vector<long> taps;
@@ -116,6 +118,56 @@ TEST(BatchDesign, PrintsFiguresThatTheWrittenTapsBearOut) {
     auto after = FilesBelow(ws.path());
     EXPECT_EQ(after.size(), before.size() + 2);
     for (const std::string& f : before) EXPECT_TRUE(after.count(f)) << f.substr(0, f.find(':'));
+}
+
+// The alias figures design prints are those chain gives once the written
+// file is the channel's, at the same passband edge.
+TEST(BatchDesign, AliasFiguresAgreeWithChainOnTheWrittenFile) {
+    struct Case {
+        int clock, mode, cicDec, firDec;
+        double pass, stop;
+    };
+    const Case cases[] = {
+        {100000000, 0, 8, 2, 3001540, 3248460},   // the README example: the CIC sets the limit
+        {100000000, 0, 16, 1, 1500000, 2800000},  // no PFIR decimation: CIC images only
+        {99999999, 0, 5, 3, 2000000, 4600000},    // a clock the decimations do not divide
+        {122880000, 1, 64, 8, 80000, 160000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "clock " << c.clock << " cic " << c.cicDec << " fir " << c.firDec);
+        TempDir ws;
+        test::CopyExampleWorkspace(ws.path());
+        const fs::path lab = ws / "CONFIGS" / "t.lab";
+        std::string out;
+        for (const std::string& line : SplitLines(ReadFileText(ws / "CONFIGS" / "std.lab"))) {
+            const std::string key = line.substr(0, line.find_first_of(" :"));
+            const std::string four = StrPrintf(" %d %d %d %d\n", c.cicDec, c.cicDec, c.cicDec, c.cicDec);
+            if (key == "SystemClock")
+                out += StrPrintf("SystemClock %d\n", c.clock);
+            else if (key == "ModeOfInput")
+                out += StrPrintf("ModeOfInput %d\n", c.mode);
+            else if (key == "CicDec" || key == StrPrintf("CicM%dDec", c.mode))
+                out += key + four;
+            else if (key == "FirDec")
+                out += StrPrintf("FirDec %d %d %d %d\n", c.firDec, c.firDec, c.firDec, c.firDec);
+            else if (key == "NameOfPFIR0")
+                out += "NameOfPFIR0: lp.taps\n";
+            else
+                out += line + "\n";
+        }
+        test::WriteFileText(lab, out);
+        const BatchRun d =
+            RunBatchTool(ws.path(), StrPrintf("--lab CONFIGS/t.lab design lp --pass %.0f --stop %.0f", c.pass, c.stop));
+        ASSERT_EQ(d.status, 0) << d.err;
+        const BatchRun ch = RunBatchTool(ws.path(), StrPrintf("--lab CONFIGS/t.lab chain --pass %.0f", c.pass));
+        ASSERT_EQ(ch.status, 0) << ch.err;
+        EXPECT_EQ(Figure(ch.out, "cic_decimation"), c.cicDec) << ch.out;
+        EXPECT_EQ(Figure(d.out, "alias_rejection_db"), Figure(ch.out, "alias_rejection_db"));
+        EXPECT_EQ(Figure(d.out, "cic_alias_rejection_db"), Figure(ch.out, "cic_alias_rejection_db"));
+        // A shortfall of the alias rejection is named on stderr.
+        EXPECT_EQ(d.err.find("alias_rejection_db") != std::string::npos, Figure(d.out, "alias_rejection_db") < 80)
+            << d.err;
+    }
 }
 
 TEST(BatchDesign, RefusesBadRequestsAndWritesNothing) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
@@ -132,6 +133,60 @@ TEST(PfirDesign, KaiserCompensatesTheCicToo) {
     EXPECT_LT(fOn.passbandRippleDb, 0.01);
     EXPECT_GT(fOff.passbandRippleDb, 2.0);
     EXPECT_GT(fOn.stopbandAttenDb, 75.0);
+}
+
+// The default request leaves a stopband at every PFIR decimation, and its
+// design has no transition-band peak above the passband.
+TEST(PfirDesign, DefaultsLeaveAStopbandAtEveryDecimation) {
+    const int cases[][3] = {{0, 8, 1}, {0, 32, 1}, {0, 2, 1}, {0, 8, 2}, {0, 8, 3}, {0, 16, 8}, {1, 64, 5}, {2, 4, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c[0] << " cic " << c[1] << " fir " << c[2]);
+        const PfirDesignChannel ch = Channel(c[0], c[1], c[2]);
+        const PfirDesignRequest r = DefaultPfirDesignRequest(ch);
+        const double half = PfirInputRateHz(ch) / 2;
+        EXPECT_GT(r.passHz, 0.0);
+        EXPECT_LT(r.stopHz, half * (1 - 1e-9));
+        const PfirDesign d = DesignPfir(ch, r);
+        ASSERT_TRUE(d.ok()) << d.errors[0].message;
+        EXPECT_LE(d.figures.transitionPeakDb, r.rippleDb);
+    }
+}
+
+// The verdict's figures: each one that misses is named with its value, and
+// the alias rejection is said to be the CIC's limit only when it is.
+TEST(PfirDesign, ShortfallsNameEachMissedFigure) {
+    struct Case {
+        int cicDec, firDec;
+        double rippleDb, attenDb;
+        std::vector<PfirFigure> missed;
+        bool cicLimited;
+    };
+    const Case cases[] = {
+        {16, 8, 0.1, 80, {}, false},                          // everything met
+        {8, 2, 0.1, 80, {PfirFigure::AliasRejection}, true},  // the CIC's images at 12.5 MHz
+        {16, 8, 0.1, 110, {PfirFigure::StopbandAtten, PfirFigure::AliasRejection}, false},  // beyond 16 bits
+        {8, 2, 0.0005, 60, {PfirFigure::Ripple, PfirFigure::StopbandAtten, PfirFigure::AliasRejection}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "cic " << c.cicDec << " fir " << c.firDec << " atten " << c.attenDb);
+        const PfirDesignChannel ch = Channel(0, c.cicDec, c.firDec);
+        PfirDesignRequest base;
+        base.rippleDb = c.rippleDb;
+        base.attenDb = c.attenDb;
+        const PfirDesignRequest r = DefaultPfirDesignRequest(ch, base);
+        const PfirDesign d = DesignPfir(ch, r);
+        ASSERT_TRUE(d.ok());
+        std::vector<PfirFigure> missed;
+        for (const PfirShortfall& f : PfirDesignShortfalls(d, r)) {
+            missed.push_back(f.figure);
+            if (f.figure == PfirFigure::AliasRejection) {
+                EXPECT_EQ(f.cicLimited, c.cicLimited);
+                EXPECT_EQ(f.value, d.chain.aliasRejectionDb);
+                EXPECT_LT(f.value, c.attenDb);
+            }
+        }
+        EXPECT_EQ(missed, c.missed);
+    }
 }
 
 TEST(PfirDesign, BadRequestsNameTheirField) {

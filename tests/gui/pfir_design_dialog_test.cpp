@@ -2,10 +2,12 @@
 // defaults for the channel, refused fields, following the channel, and
 // "Сохранить" making the written set the channel's coefficient file. With
 // GC5016_SHOT_DIR set it also leaves the picture of the user guide.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 #include <algorithm>
 #include <iterator>
@@ -13,6 +15,7 @@
 
 #include "core/lab_file.h"
 #include "gui/app_windows.h"
+#include "gui/number_text.h"
 #include "gui/pfir_design_dialog.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
@@ -78,7 +81,12 @@ private slots:
         QVERIFY(s.text("outputRate").contains("6250.000 кГц"));
         QCOMPARE(s.text("lengthValue"), QString("255"));
         QVERIFY(s.d()->design()->figures.passbandRippleDb <= 0.1);
-        QVERIFY(s.text("verdict").startsWith("Требования выполнены"));
+        // The PFIR's own figures are met; the CIC's images at 12.5 MHz fold in unrejected.
+        QVERIFY(s.d()->design()->meetsRequest);
+        QVERIFY(s.text("verdict").startsWith("Требования не выполнены: Подавление наложений"));
+        QVERIFY(s.text("verdict").contains("< 80 дБ: ограничено CIC"));
+        QVERIFY(!s.text("verdict").contains(";"));
+        QCOMPARE(s.text("aliasValue"), FixedQ(s.d()->design()->chain.aliasRejectionDb, 12, 3) + " дБ");
         QVERIFY(s.d()->plot()->Frame().hasCurve);
         QCOMPARE(s.d()->plot()->Frame().markerColumn, 128);
         QVERIFY(s.get<QPushButton>("saveButton")->isEnabled());
@@ -106,6 +114,24 @@ private slots:
         }
         QVERIFY(s.chooser.asked.empty());
         QCOMPARE(std::distance(fs::directory_iterator(s.dir / "FILTERS"), fs::directory_iterator()), 1L);
+    }
+
+    void defaultsRestoreEveryField() {
+        Started s;
+        const QString texts[] = {s.get<QLineEdit>("passEdit")->text(), s.get<QLineEdit>("stopEdit")->text(), "0.1",
+                                 "80"};
+        s.type("passEdit", "1000");
+        s.type("stopEdit", "2000");
+        s.type("rippleEdit", "0.5");
+        s.type("attenEdit", "60");
+        s.get<QRadioButton>("evenLength")->click();
+        s.get<QCheckBox>("compensateCic")->click();
+        s.get<QPushButton>("defaultsButton")->click();
+        const char* edits[] = {"passEdit", "stopEdit", "rippleEdit", "attenEdit"};
+        for (int i = 0; i < 4; ++i) QCOMPARE(s.get<QLineEdit>(edits[i])->text(), texts[i]);
+        QVERIFY(s.get<QRadioButton>("oddLength")->isChecked());
+        QVERIFY(s.get<QCheckBox>("compensateCic")->isChecked());
+        QCOMPARE(s.text("lengthValue"), QString("255"));
     }
 
     void followsTheChannelWhileOpen() {
