@@ -32,8 +32,7 @@ int RunSplits(Context& ctx) {
 
     SelectChannel(ctx.session, channel);
     const Session& m = ctx.session;
-    const SplitChannel ch{m.settings.SystemClock, m.settings.ModeOfInput,
-                          m.workImage.cic_dec[channel] * m.workImage.fir_dec[channel], m.CicDecMin, m.CicDecStep};
+    const SplitChannel ch = SplitChannelOf(m.settings, m, m, channel);
     if (const auto refusal = CheckSplitRequest(ch, request)) {
         ctx.err << "gc5016-batch: " << *refusal << "\n";
         return kExitInputRefused;

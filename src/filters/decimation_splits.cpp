@@ -8,6 +8,12 @@
 
 namespace gc {
 
+SplitChannel SplitChannelOf(const Settings& s, const ChipState& chip, const DecimationState& d, int channel) {
+    const int c = std::clamp(channel, 0, kChannels - 1);
+    return {s.SystemClock, s.ModeOfInput, chip.workImage.cic_dec[c] * chip.workImage.fir_dec[c], d.CicDecMin,
+            d.CicDecStep};
+}
+
 std::vector<DecimationSplit> ListDecimationSplits(const SplitChannel& ch) {
     std::vector<DecimationSplit> splits;
     const int step = std::max(1, ch.cicDecStep);

@@ -21,6 +21,10 @@ struct SplitChannel {
     int cicDecStep = 1;  // in steps of this
 };
 
+// The channel as the main window runs it: the total of the derived
+// decimations and the CIC range of the input mode.
+SplitChannel SplitChannelOf(const Settings& s, const ChipState& chip, const DecimationState& d, int channel);
+
 // One PFIR decimation 1 .. 8 that divides the total, with its CIC decimation.
 struct DecimationSplit {
     int firDec = 1;

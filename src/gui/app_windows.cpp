@@ -58,6 +58,9 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
         [this] { info_->ShowInfo(); },
         [this] { pfirDesign_->Open(); },
     });
+    pfirDesign_->SetApplySplit([this](int cicDec, int firDec, const std::filesystem::path& file) {
+        gform_->ApplyDecimationSplit(cicDec, firDec, file);
+    });
     gform_->AddRefreshHook([this] { pfirDesign_->Refresh(); });
 }
 

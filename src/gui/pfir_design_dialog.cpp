@@ -5,12 +5,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -83,6 +86,11 @@ QLabel* ValueLabel(QWidget* parent, const char* name) {
     return l;
 }
 
+bool SameSplitChannel(const SplitChannel& a, const SplitChannel& b) {
+    return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.totalDec == b.totalDec &&
+           a.cicDecMin == b.cicDecMin && a.cicDecStep == b.cicDecStep;
+}
+
 bool SameChannel(const PfirDesignChannel& a, const PfirDesignChannel& b) {
     return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.cicDec == b.cicDec &&
            a.firDec == b.firDec;
@@ -100,6 +108,8 @@ PfirDesignDialog::PfirDesignDialog(const Session& m, Workspace workspace, std::f
     designTimer_.setInterval(kDesignDelayMs);
     connect(&designTimer_, &QTimer::timeout, this, &PfirDesignDialog::Recompute);
 }
+
+PfirDesignDialog::~PfirDesignDialog() { StopSplits(); }
 
 void PfirDesignDialog::BuildLayout() {
     auto* top = new QVBoxLayout(this);
@@ -192,6 +202,45 @@ void PfirDesignDialog::BuildLayout() {
     rgrid->setRowStretch(kRows + 1, 1);
     top->addWidget(result);
 
+    // The splits of the total decimation, each with a design at its split.
+    auto* splits = new QGroupBox(QStringLiteral("Разбиение децимации"), this);
+    auto* sgrid = new QGridLayout(splits);
+    splitsTable_ = new QTableWidget(0, 6, splits);
+    splitsTable_->setObjectName("splitsTable");
+    splitsTable_->setHorizontalHeaderLabels({QStringLiteral("PFIR"), QStringLiteral("CIC"), QStringLiteral("Длина"),
+                                             QStringLiteral("Наложения CIC, дБ"), QStringLiteral("Наложения, дБ"),
+                                             QStringLiteral("Неравномерность, дБ")});
+    splitsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    splitsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    splitsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    splitsTable_->verticalHeader()->hide();
+    splitsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    splitsTable_->setMinimumHeight(150);
+    sgrid->addWidget(splitsTable_, 0, 0, 3, 1);
+    splitsButton_ = new QPushButton(QStringLiteral("Рассчитать"), splits);
+    splitsButton_->setObjectName("splitsButton");
+    splitsButton_->setAutoDefault(false);
+    sgrid->addWidget(splitsButton_, 0, 1);
+    splitsProgress_ = new QProgressBar(splits);
+    splitsProgress_->setObjectName("splitsProgress");
+    splitsProgress_->setRange(0, 1);
+    splitsProgress_->setValue(0);
+    splitsProgress_->setFormat(QStringLiteral("%v из %m"));
+    splitsProgress_->setTextVisible(false);
+    sgrid->addWidget(splitsProgress_, 1, 1);
+    applySplitButton_ = new QPushButton(QStringLiteral("Применить"), splits);
+    applySplitButton_->setObjectName("applySplitButton");
+    applySplitButton_->setAutoDefault(false);
+    applySplitButton_->setEnabled(false);
+    sgrid->addWidget(applySplitButton_, 2, 1, Qt::AlignTop);
+    sgrid->setColumnStretch(0, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{splitsButton_, splitsProgress_, applySplitButton_})
+        w->setFixedWidth(140);
+    top->addWidget(splits);
+    connect(splitsButton_, &QPushButton::clicked, this, &PfirDesignDialog::ComputeSplits);
+    connect(applySplitButton_, &QPushButton::clicked, this, &PfirDesignDialog::ApplySelectedSplit);
+    connect(splitsTable_, &QTableWidget::itemSelectionChanged, this, &PfirDesignDialog::UpdateApplyButton);
+
     auto* buttons = new QHBoxLayout;
     status_ = new QLabel(this);
     status_->setObjectName("status");
@@ -229,6 +278,8 @@ void PfirDesignDialog::Follow() {
     if (shownChannel_ && SameChannel(*shownChannel_, ch) && shownChannelIndex_ == index) return;
     shownChannel_ = ch;
     shownChannelIndex_ = index;
+    // Rows stay while the total decimation they split does.
+    if (splitChannel_ && !SameSplitChannel(*splitChannel_, SplitChannelOf(m_.settings, m_, m_, index))) ClearSplits();
 
     const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
     channelLine_->setText(QStringLiteral("Канал %1, %2, децимация CIC %3, PFIR %4")
@@ -359,32 +410,147 @@ void PfirDesignDialog::SetStatus(const QString& text, bool error) {
     status_->setStyleSheet(error ? QStringLiteral("QLabel { color: red; }") : QString());
 }
 
-void PfirDesignDialog::Save() {
-    if (designTimer_.isActive() || !design_) Recompute();
-    if (!design_ || !design_->ok()) return;
-
+std::optional<fs::path> PfirDesignDialog::SaveTaps(const std::vector<int32_t>& taps, QString& shown) {
     const FileDialogRequest request{true, QStringLiteral("PFIR5016(*.taps)"), QStringLiteral("taps"),
                                     QString::fromStdString(fs::absolute(workspace_.Filters()).string())};
     const auto chosen = chooser_->Choose(this, request);
-    if (!chosen) return;
+    if (!chosen) return std::nullopt;
     const fs::path path = DesignTapsPath(fs::path(chosen->toStdString()));
 
     // Named as the user knows it: below the working folder when it is there.
     const fs::path rel = path.lexically_relative(fs::absolute(workspace_.root));
-    const QString shown =
-        QString::fromStdString(rel.empty() || *rel.begin() == ".." ? path.string() : rel.generic_string());
-    if (const CommandResult r = SaveDesignedTaps(workspace_, path, design_->taps); !r.done()) {
+    shown = QString::fromStdString(rel.empty() || *rel.begin() == ".." ? path.string() : rel.generic_string());
+    if (const CommandResult r = SaveDesignedTaps(workspace_, path, taps); !r.done()) {
         SetStatus(
             QStringLiteral("Не удалось записать %1 (%2)").arg(shown, QString::fromStdString(CauseText(r.failure.code))),
             true);
-        return;
+        return std::nullopt;
     }
+    return path;
+}
+
+void PfirDesignDialog::Save() {
+    if (designTimer_.isActive() || !design_) Recompute();
+    if (!design_ || !design_->ok()) return;
+    QString shown;
+    const auto path = SaveTaps(design_->taps, shown);
+    if (!path) return;
     const int taps = design_->ntaps;
     const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
-    if (useFile_) useFile_(path);
+    if (useFile_) useFile_(*path);
     SetStatus(
         QStringLiteral("Записан %1: %2 коэффициентов, файл коэффициентов канала %3").arg(shown).arg(taps).arg(channel),
         false);
+}
+
+void PfirDesignDialog::StopSplits() {
+    if (!splitJob_) return;
+    splitJob_->cancel = true;
+    if (splitJob_->thread.joinable()) splitJob_->thread.join();
+    splitJob_.reset();
+    ++splitGeneration_;  // rows still queued from the stopped run are dropped
+    splitsButton_->setEnabled(true);
+}
+
+void PfirDesignDialog::ClearSplits() {
+    StopSplits();
+    splitChannel_.reset();
+    splitRows_.clear();
+    splitsTable_->setRowCount(0);
+    splitsProgress_->setRange(0, 1);
+    splitsProgress_->setValue(0);
+    splitsProgress_->setTextVisible(false);
+    applySplitButton_->setEnabled(false);
+}
+
+void PfirDesignDialog::ComputeSplits() {
+    ClearSplits();
+    const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
+    const SplitChannel ch = SplitChannelOf(m_.settings, m_, m_, index);
+    // The request's ripple, attenuation and passband edge where they can be
+    // worked out; what cannot falls back to what splits takes by default.
+    SplitRequest request;
+    if (const auto r = ReadRequest()) {
+        request.rippleDb = r->rippleDb;
+        request.attenDb = r->attenDb;
+        if (r->passHz < SplitOutputRateHz(ch) / 2.0) request.passHz = r->passHz;
+    }
+    if (const auto refusal = CheckSplitRequest(ch, request)) {
+        SetStatus(QStringLiteral("Разбиения не рассчитать: %1").arg(QString::fromStdString(*refusal)), true);
+        return;
+    }
+    const std::vector<DecimationSplit> splits = ListDecimationSplits(ch);
+    splitChannel_ = ch;
+    splitsExpected_ = static_cast<int>(splits.size());
+    splitsProgress_->setRange(0, std::max(1, splitsExpected_));
+    splitsProgress_->setValue(0);
+    splitsProgress_->setTextVisible(true);
+    if (splits.empty()) return;
+    splitsButton_->setEnabled(false);
+    splitJob_ = std::make_unique<SplitJob>();
+    SplitJob* job = splitJob_.get();
+    const int generation = ++splitGeneration_;
+    // The rows are independent and pure; the window only receives them.
+    job->thread = std::thread([this, job, ch, request, splits, generation] {
+        for (const DecimationSplit& split : splits) {
+            if (job->cancel) return;
+            SplitRow row = EvaluateSplit(ch, split, request);
+            QMetaObject::invokeMethod(
+                this, [this, generation, row = std::move(row)] { OnSplitRow(generation, row); }, Qt::QueuedConnection);
+        }
+    });
+}
+
+void PfirDesignDialog::OnSplitRow(int generation, const SplitRow& row) {
+    if (generation != splitGeneration_) return;
+    splitRows_.push_back(row);
+    const int r = splitsTable_->rowCount();
+    splitsTable_->insertRow(r);
+    const QString dash = QStringLiteral("—");
+    const QString cells[] = {QString::number(row.split.firDec),
+                             QString::number(row.split.cicDec),
+                             QString::number(row.ntaps),
+                             FixedQ(row.cicAliasRejectionDb, 12, 3),
+                             row.designed ? FixedQ(row.aliasRejectionDb, 12, 3) : dash,
+                             row.designed ? FixedQ(row.passbandRippleDb, 12, 3) : dash};
+    for (int c = 0; c < 6; ++c) {
+        auto* item = new QTableWidgetItem(cells[c]);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        splitsTable_->setItem(r, c, item);
+    }
+    splitsProgress_->setValue(static_cast<int>(splitRows_.size()));
+    if (static_cast<int>(splitRows_.size()) == splitsExpected_) {
+        // The worker has nothing left to do but return.
+        if (splitJob_ && splitJob_->thread.joinable()) splitJob_->thread.join();
+        splitJob_.reset();
+        splitsButton_->setEnabled(true);
+        UpdateApplyButton();
+    }
+}
+
+void PfirDesignDialog::UpdateApplyButton() {
+    const int r = splitsTable_->currentRow();
+    applySplitButton_->setEnabled(!SplitsRunning() && r >= 0 && r < static_cast<int>(splitRows_.size()) &&
+                                  splitRows_[static_cast<size_t>(r)].designed);
+}
+
+void PfirDesignDialog::ApplySelectedSplit() {
+    const int r = splitsTable_->currentRow();
+    if (SplitsRunning() || r < 0 || r >= static_cast<int>(splitRows_.size())) return;
+    const SplitRow row = splitRows_[static_cast<size_t>(r)];
+    if (!row.designed) return;
+    QString shown;
+    const auto path = SaveTaps(row.taps, shown);
+    if (!path) return;
+    const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
+    if (applySplit_) applySplit_(row.split.cicDec, row.split.firDec, *path);
+    SetStatus(QStringLiteral("Записан %1: %2 коэффициентов; канал %3: CIC %4, PFIR %5")
+                  .arg(shown)
+                  .arg(row.ntaps)
+                  .arg(channel)
+                  .arg(row.split.cicDec)
+                  .arg(row.split.firDec),
+              false);
 }
 
 }  // namespace gc

@@ -7,11 +7,16 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "core/workspace.h"
+#include "filters/decimation_splits.h"
 #include "filters/pfir_design.h"
 #include "gui/file_chooser.h"
 #include "session/session.h"
@@ -19,8 +24,10 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTableWidget;
 
 namespace gc {
 
@@ -34,6 +41,12 @@ public:
     // as "Файл" does.
     PfirDesignDialog(const Session& m, Workspace workspace, std::function<void(const std::filesystem::path&)> useFile,
                      QWidget* parent = nullptr);
+    ~PfirDesignDialog() override;
+
+    // Sets the channel's CIC and PFIR decimations and makes the file its
+    // coefficient file, as one step to undo.
+    using ApplySplit = std::function<void(int cicDec, int firDec, const std::filesystem::path& file)>;
+    void SetApplySplit(ApplySplit apply) { applySplit_ = std::move(apply); }
 
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
 
@@ -46,6 +59,14 @@ public:
     void Recompute();
     // "Сохранить".
     void Save();
+
+    // "Разбиения": designs every split of the channel's total decimation on a
+    // worker thread, the rows appearing as they are done.
+    void ComputeSplits();
+    // "Применить": the selected row's design saved as the channel's file, with its decimations.
+    void ApplySelectedSplit();
+    bool SplitsRunning() const { return splitJob_ != nullptr; }
+    const std::vector<SplitRow>& splitRows() const { return splitRows_; }
 
     const std::optional<PfirDesign>& design() const { return design_; }
     ResponsePlotArea* plot() const { return plot_; }
@@ -63,6 +84,13 @@ private:
     void OnEdited();
     void ShowDesign();
     void SetStatus(const QString& text, bool error);
+    // Asks for a file in FILTERS/ and writes the taps; the path, or nullopt (said in the status line).
+    std::optional<std::filesystem::path> SaveTaps(const std::vector<int32_t>& taps, QString& shown);
+    void StopSplits();
+    void ClearSplits();
+    void OnSplitRow(int generation, const SplitRow& row);
+    // "Применить" only for a designed row, once every row is in.
+    void UpdateApplyButton();
 
     const Session& m_;
     Workspace workspace_;
@@ -74,6 +102,19 @@ private:
     std::optional<PfirDesign> design_;
     PfirDesignRequest request_;  // what design_ was asked for
     QTimer designTimer_;
+    ApplySplit applySplit_;
+
+    // The rows and the worker designing them; a row from an older run
+    // (another generation) is dropped.
+    struct SplitJob {
+        std::atomic<bool> cancel{false};
+        std::thread thread;
+    };
+    std::unique_ptr<SplitJob> splitJob_;
+    int splitGeneration_ = 0;
+    int splitsExpected_ = 0;
+    std::optional<SplitChannel> splitChannel_;
+    std::vector<SplitRow> splitRows_;
 
     QLabel* channelLine_ = nullptr;
     QLabel* outputRate_ = nullptr;
@@ -94,6 +135,10 @@ private:
     QLabel* spanLabel_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QLabel* status_ = nullptr;
+    QPushButton* splitsButton_ = nullptr;
+    QProgressBar* splitsProgress_ = nullptr;
+    QTableWidget* splitsTable_ = nullptr;
+    QPushButton* applySplitButton_ = nullptr;
 };
 
 }  // namespace gc

@@ -101,6 +101,9 @@ public:
     // "Файл" after its dialog: the file becomes the selected channel's
     // coefficient file (load, fit, derive, redraw).
     void UseCoefFile(const std::filesystem::path& chosen);
+    // A split of the designer's table: the selected channel's CIC and PFIR
+    // decimations and its coefficient file at once, one step to undo.
+    void ApplyDecimationSplit(int cicDec, int firDec, const std::filesystem::path& file);
 
     // The status line: what the last command read or wrote.
     QStatusBar* statusBar() const { return statusBar_; }

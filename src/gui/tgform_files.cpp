@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <algorithm>
 #include <memory>
 
 #include "chip/chip_tool.h"
@@ -25,6 +26,7 @@
 #include "gui/tgform.h"
 #include "session/command_status.h"
 #include "session/commands.h"
+#include "session/main_view.h"
 #include "session/session.h"
 
 namespace gc {
@@ -250,6 +252,15 @@ void TGForm::UseCoefFile(const std::filesystem::path& chosen) {
     std::string line = CoefFileStatus(ShownPath(chosen, workspace_), m_.CurrentChannel, scan);
     if (!scan.readable) line += WhyUnreadable(chosen);
     ShowStatus(line);
+}
+
+void TGForm::ApplyDecimationSplit(int cicDec, int firDec, const std::filesystem::path& file) {
+    // Settings first, then the file's load fits it to them; the one refresh
+    // inside records all three changes as a single step.
+    const int c = m_.CurrentChannel;
+    m_.settings.CicDec[c] = CheckedCicDec(m_, cicDec);
+    m_.settings.FirDec[c] = std::clamp(firDec, 1, 8);
+    UseCoefFile(file);
 }
 
 void TGForm::OnApplyToAll() {

@@ -6,14 +6,18 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QtTest>
 #include <algorithm>
 #include <iterator>
 #include <memory>
 
 #include "core/lab_file.h"
+#include "filters/chain_analysis.h"
+#include "filters/decimation_splits.h"
 #include "gui/app_windows.h"
 #include "gui/number_text.h"
 #include "gui/pfir_design_dialog.h"
@@ -90,8 +94,6 @@ private slots:
         QVERIFY(s.d()->plot()->Frame().hasCurve);
         QCOMPARE(s.d()->plot()->Frame().markerColumn, 128);
         QVERIFY(s.get<QPushButton>("saveButton")->isEnabled());
-        if (const QString shots = qEnvironmentVariable("GC5016_SHOT_DIR"); !shots.isEmpty())
-            s.d()->grab().save(QDir(shots).filePath("pfir_design.png"));
     }
 
     void refusedFieldsSayWhyAndSaveNothing() {
@@ -132,6 +134,43 @@ private slots:
         QVERIFY(s.get<QRadioButton>("oddLength")->isChecked());
         QVERIFY(s.get<QCheckBox>("compensateCic")->isChecked());
         QCOMPARE(s.text("lengthValue"), QString("255"));
+    }
+
+    // The table's rows come from a worker; the row applied leaves the channel
+    // with the row's figures, and one undo takes the whole change back.
+    void appliedSplitGivesItsFiguresInTheChain() {
+        Started s;
+        auto* table = s.get<QTableWidget>("splitsTable");
+        s.get<QPushButton>("splitsButton")->click();
+        QVERIFY(s.d()->SplitsRunning());
+        QCOMPARE(table->rowCount(), 0);  // nothing designed on the window's thread
+        QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SplitsRunning(), 30000);
+        QCOMPARE(table->rowCount(), 4);  // 16 = 1 x 16, 2 x 8, 4 x 4, 8 x 2
+        QCOMPARE(s.get<QProgressBar>("splitsProgress")->value(), 4);
+        QVERIFY(!s.get<QPushButton>("applySplitButton")->isEnabled());
+
+        table->selectRow(2);
+        if (const QString shots = qEnvironmentVariable("GC5016_SHOT_DIR"); !shots.isEmpty())
+            s.d()->grab().save(QDir(shots).filePath("pfir_design.png"));
+        const SplitRow row = s.d()->splitRows()[2];
+        QCOMPARE(row.split.firDec, 4);
+        QCOMPARE(table->item(2, 4)->text(), FixedQ(row.aliasRejectionDb, 12, 3));
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/split").string()));
+        s.get<QPushButton>("applySplitButton")->click();
+        QCOMPARE(s.m.settings.CicDec[0], 4);
+        QCOMPARE(s.m.settings.FirDec[0], 4);
+        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("split.taps"));
+        const ChainFigures f =
+            AnalyseChain(ChainChannelOf(s.m.settings, s.m, 0), {row.request.passHz, kChainDefaultPoints}).figures;
+        QCOMPARE(f.aliasRejectionDb, row.aliasRejectionDb);
+        QCOMPARE(f.cicAliasRejectionDb, row.cicAliasRejectionDb);
+        QCOMPARE(f.passbandRippleDb, row.passbandRippleDb);
+        QCOMPARE(table->rowCount(), 4);  // the total is the same: the rows stand
+
+        s.windows->gform()->UndoSettings();
+        QCOMPARE(s.m.settings.CicDec[0], 8);
+        QCOMPARE(s.m.settings.FirDec[0], 2);
+        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("cdma.taps"));
     }
 
     void followsTheChannelWhileOpen() {
