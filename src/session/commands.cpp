@@ -62,6 +62,12 @@ R& Stopped(R& r, const ChipToolOutcome& o) {
     return r;
 }
 
+// The program file's text for the register write list as it stands.
+std::string ProgramText(Session& m) {
+    m.AdcMask = ComputeAdcMask(m.settings, m);
+    return FormatProgramFile(m.settings, m, m);
+}
+
 // What a reader found wrong with a file that it could not use, for a refusal.
 std::string UnreadableText(const fs::path& path, const Workspace& ws) {
     const TextInspection t = InspectTextFile(path);
@@ -98,10 +104,7 @@ std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const f
 // ---- "Записать" ----
 
 fs::path ProgramPathOf(const fs::path& labPath) {
-    std::string name = BareFileName(labPath.string());
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
-    return labPath.parent_path() / (name + ".prg");
+    return labPath.parent_path() / (fs::path(BareFileName(labPath.string())).stem().string() + ".prg");
 }
 
 SaveCheck CheckBeforeSave(Session& m) {
@@ -140,9 +143,8 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
         return Refused(r, "cannot save '" + labPath.string() + "': no file name");
     r.programPath = ProgramPathOf(labPath);
     PrepareProgram(m.settings, m);
-    m.AdcMask = ComputeAdcMask(m.settings, m);
-    const WriteOutcome o = WriteFilesTogether(
-        {{labPath, FormatLab(m.settings)}, {r.programPath, FormatProgramFile(m.settings, m, m)}}, policy);
+    const WriteOutcome o =
+        WriteFilesTogether({{labPath, FormatLab(m.settings)}, {r.programPath, ProgramText(m)}}, policy);
     if (!o.ok()) return Failed(r, o, ws, o.path == r.programPath ? r.programPath : labPath);
     r.written = {labPath, r.programPath};
     m.currentLabName = bare;
@@ -179,9 +181,7 @@ ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const fs::path&
     // carry its code into the next "Записать" (saved files hold FullDebug 0).
     m.settings.FullDebug = 0;
     m.currentLabName = BareFileName(labPath.string());
-    ReloadAllPfirFiles(m.settings, m, errors, ws);
-    CopySckDiv(m.settings, m.workImage);
-    DeriveRegisters(m.settings, m);
+    LoadSessionFilters(m, ws, errors);
     return r;
 }
 
@@ -208,8 +208,7 @@ ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const 
     r.page17 = CountPage17Mismatches(m.settings, m);
     BuildRegisterWriteList(m.settings, m);
     r.writes = m.registerWriteList.count;
-    m.AdcMask = ComputeAdcMask(m.settings, m);
-    WriteInto(r, ws, r.path, FormatProgramFile(m.settings, m, m));
+    WriteInto(r, ws, r.path, ProgramText(m));
     return r;
 }
 
@@ -265,8 +264,7 @@ Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const fs:
         r.warnings.push_back(ShownPath(chosen, ws) + " is too long to be read whole, only its start was read");
     Gc101ToRegisterWrites(m, *list, r.pairs);
     r.writes = m.registerWriteList.count;
-    m.AdcMask = ComputeAdcMask(m.settings, m);
-    WriteInto(r, ws, r.out, FormatProgramFile(m.settings, m, m));
+    WriteInto(r, ws, r.out, ProgramText(m));
     return r;
 }
 
