@@ -233,7 +233,7 @@ TEST(LineReader, BatchToolReportsDevicesAndHugeFiles) {
     TempDir ws;
     test::CopyExampleWorkspace(ws.path());
     fs::create_symlink("/dev/zero", ws / "FILTERS" / "workcmd.tbl");
-    WriteFileText(ws / "CONFIGS" / "huge.lab", "SystemClock 1234\n" + std::string(size_t{20} << 20, '\n'));
+    WriteFileText(ws / "CONFIGS" / "huge.lab", "SystemClock 1234\n" + std::string(size_t{20} << 20, ' '));
     // A device named where a file is needed is refused (4); a missing tool table
     // and a cut lab file are warnings.
     const struct {
