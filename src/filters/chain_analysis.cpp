@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <numeric>
 
 #include "core/channel_rules.h"
@@ -13,7 +14,6 @@ namespace gc {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 double Db(double ratio) { return 20.0 * std::log10(ratio); }
@@ -26,7 +26,8 @@ std::vector<double> PfirMagnitudes(const std::vector<int32_t>& taps, const std::
     const int count = static_cast<int>(std::min<size_t>(taps.size(), kMaxTaps));
     for (size_t start = 0; start < freqHz.size(); start += ResponsePoints) {
         const size_t n = std::min<size_t>(ResponsePoints, freqHz.size() - start);
-        for (size_t i = 0; i < ResponsePoints; ++i) angles[i] = i < n ? 2.0 * kPi * (freqHz[start + i] / fc) : 0.0;
+        for (size_t i = 0; i < ResponsePoints; ++i)
+            angles[i] = i < n ? 2.0 * std::numbers::pi * (freqHz[start + i] / fc) : 0.0;
         TapPolynomialMagnitudes(taps.data(), count, angles, mags);
         std::copy(mags, mags + n, out.begin() + static_cast<std::ptrdiff_t>(start));
     }
@@ -111,7 +112,7 @@ ChainAnalysis AnalyseChain(const ChainChannel& ch, const ChainRequest& r) {
     const double tapSum = std::abs(static_cast<double>(std::accumulate(ch.taps.begin(), ch.taps.end(), int64_t{0})));
     if (tapSum > 0)
         for (double& v : pfir) v /= tapSum;
-    const auto cic = [&](double f) { return CicGainAt(a.cicDec, kPi * std::abs(f) / fs); };
+    const auto cic = [&](double f) { return CicGainAt(a.cicDec, std::numbers::pi * std::abs(f) / fs); };
     // Images beyond Fs / 2 are not there; the tolerance keeps an image exactly at Fs / 2.
     const double limit = half * (1.0 + 1e-12);
 

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 #include "filters/plot_scale.h"
 
 namespace gc {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 double Fifth(double r) { return r * r * r * r * r; }
 
@@ -33,7 +32,7 @@ CicWindowInputs CicWindowInputsOf(const Settings& s, const RegisterImage& work, 
 
 void ComputeCicWindowResponse(int N, int a, ResponseCurve& out) {
     const double as = a < 1 ? 1 : a;
-    const double step = kPi / (2.0 * 256.0);
+    const double step = std::numbers::pi / (2.0 * 256.0);
     for (int i = 1; i < ResponsePoints; ++i) {
         double r = std::sin((N / as) * i * step) / std::sin(i * step / as);
         out[i] = Fifth(RectifyCic(r));
@@ -47,7 +46,7 @@ CicZoneEvaluator::CicZoneEvaluator(int N, int R) : valid_(R >= 1), n_(N) {
     // Angles are k * pi / (512 R); k is reduced modulo a whole turn in integers
     // first, so zone 1023 is as exact as zone 0.
     const int64_t turn = 1024 * static_cast<int64_t>(R);
-    const double step = kPi / (static_cast<double>(R) * 2.0 * 256.0);
+    const double step = std::numbers::pi / (static_cast<double>(R) * 2.0 * 256.0);
     turn_ = turn;
     step_ = step;
     for (int i = 0; i < ResponsePoints; ++i) {

@@ -1,6 +1,7 @@
 #include "filters/pfir_design.h"
 
 #include <liquid/liquid.h>
+#include <numbers>
 
 #include <algorithm>
 #include <array>
@@ -19,7 +20,6 @@ namespace gc {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int32_t kTapFullScale = 32767;
 // Beyond this no 16-bit set gets anywhere near, and the weights of the
 // exchange and Kaiser's window would overflow long before.
@@ -39,7 +39,7 @@ int RunCicDec(const PfirDesignChannel& ch) {
 
 // Five-stage CIC of decimation R at nu, a fraction of the PFIR input rate,
 // normalised to 1 at DC; the single-stage ratio is rectified as the main plot does.
-double CicGain(int R, double nu) { return CicGainAt(R, kPi * nu / R); }
+double CicGain(int R, double nu) { return CicGainAt(R, std::numbers::pi * nu / R); }
 
 // Peak deviation from 1 of a passband whose max / min is rippleDb.
 double PassDeviation(double rippleDb) { return std::tanh(rippleDb * std::log(10.0) / 40.0); }
@@ -206,7 +206,8 @@ PfirFigures EvaluatePfirFigures(const std::vector<int32_t>& taps, int cicDec, do
     std::array<double, ResponsePoints> angles{}, mags{};
     for (size_t start = 0; start < nu.size(); start += ResponsePoints) {
         const size_t count = std::min<size_t>(ResponsePoints, nu.size() - start);
-        for (size_t i = 0; i < ResponsePoints; ++i) angles[i] = 2.0 * kPi * (i < count ? nu[start + i] : 0.0);
+        for (size_t i = 0; i < ResponsePoints; ++i)
+            angles[i] = 2.0 * std::numbers::pi * (i < count ? nu[start + i] : 0.0);
         TapPolynomialMagnitudes(taps.data(), static_cast<int>(taps.size()), angles.data(), mags.data());
         for (size_t i = 0; i < count; ++i) {
             const double v = nu[start + i];
@@ -259,7 +260,8 @@ std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, dou
     std::vector<double> h(static_cast<size_t>(ntaps));
     for (int n = 0; n < half; ++n) {
         const double t = n - mid;
-        h[static_cast<size_t>(n)] = t == 0.0 ? 2.0 * fc : std::sin(2.0 * kPi * fc * t) / (kPi * t);
+        h[static_cast<size_t>(n)] =
+            t == 0.0 ? 2.0 * fc : std::sin(2.0 * std::numbers::pi * fc * t) / (std::numbers::pi * t);
     }
     // Compensation by frequency sampling: add 2 * integral over 0 ... fc of
     // (1/C(nu) - 1) cos(2 pi nu t), Simpson's rule on a fine grid, one phasor
@@ -271,7 +273,7 @@ std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, dou
             const double simpson = (k == 0 || k == kKaiserIntervals) ? 1.0 : (k % 2 != 0 ? 4.0 : 2.0);
             const double g = 2.0 * simpson * step / 3.0 * (1.0 / CicGain(R, v) - 1.0);
             if (g == 0.0) continue;
-            const double a = 2.0 * kPi * v;
+            const double a = 2.0 * std::numbers::pi * v;
             double re = std::cos(-a * mid), im = std::sin(-a * mid);
             const double cr = std::cos(a), ci = std::sin(a);
             for (int n = 0; n < half; ++n) {
@@ -340,7 +342,8 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
     d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
     std::array<double, ResponsePoints> angles{};
-    for (int i = 0; i < ResponsePoints; ++i) angles[static_cast<size_t>(i)] = 2.0 * kPi * i / (2.0 * ResponsePoints);
+    for (int i = 0; i < ResponsePoints; ++i)
+        angles[static_cast<size_t>(i)] = 2.0 * std::numbers::pi * i / (2.0 * ResponsePoints);
     TapPolynomialMagnitudes(d.taps.data(), n, angles.data(), d.preview.data());
     for (int i = 0; i < ResponsePoints; ++i)
         d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "filters/plot_scale.h"
 
 namespace gc {
 
-namespace {
-
-constexpr double kPi = 3.141592653589793;
-
-}  // namespace
+namespace {}  // namespace
 
 PfirWindowInputs PfirWindowInputsOf(const Settings& s, const ChipState& m, int channel) {
     const int ch = std::clamp(channel, 0, kChannels - 1);
@@ -21,7 +18,7 @@ PfirWindowInputs PfirWindowInputsOf(const Settings& s, const ChipState& m, int c
 void ComputePfirWindowResponse(const int32_t* taps, int count, int a, ResponseCurve& out) {
     count = std::clamp(count, 0, kMaxTaps);
     const double as = a < 1 ? 1 : a;
-    const double base = kPi / 256.0;
+    const double base = std::numbers::pi / 256.0;
     double angles[ResponsePoints];
     for (int i = 0; i < ResponsePoints; ++i) angles[i] = base * (i / as);
     TapPolynomialMagnitudes(taps, count, angles, out.data());

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace gc {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 int ClampStretch(int x) { return x < 1 ? 1 : x; }
 
@@ -38,7 +37,7 @@ void ComputeCicResponse(int R, int xStretch, ResponseCurve& out) {
     const double rd = R;
     for (int i = 1; i < ResponsePoints; ++i) {
         // Same operation order at every zoom, so that point 2i at 2X is exactly point i at X.
-        double theta = i * kPi / (2.0 * 256.0 * x);
+        double theta = i * std::numbers::pi / (2.0 * 256.0 * x);
         double r = RectifyCic(std::sin(rd * theta) / std::sin(theta));
         out[i] = r * r * r * r * r;
     }
@@ -85,7 +84,7 @@ void TapPolynomialMagnitudes(const int32_t* taps, int count, const double* angle
 
 void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, ResponseCurve& out) {
     count = std::clamp(count, 0, kMaxTaps);
-    const double base = R * kPi / 256.0;
+    const double base = R * std::numbers::pi / 256.0;
     const double x = ClampStretch(xStretch);
     double angles[ResponsePoints];
     for (int i = 0; i < ResponsePoints; ++i) angles[i] = base * (i / x);

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "core/text_io.h"
 
 namespace gc {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 TestFilterResult Refuse(std::string message) {
     TestFilterResult r;
@@ -75,7 +74,7 @@ std::vector<int> RampValues(int kind, int N) {
 
 double ChirpWindow(int n, int N, int obkatka) {
     if (obkatka != 1 || N == 0) return 1.0;
-    const double x = (2.0 * kPi / N) * (n - N * 0.5);
+    const double x = (2.0 * std::numbers::pi / N) * (n - N * 0.5);
     if (x == 0.0) return 1.0;
     const double s = std::sin(x) / x;
     return s * s;
@@ -88,8 +87,8 @@ ChirpSet ComputeChirp(const TestFilterParams& p) {
     const double sign = p.kind == kChirpDown ? -1.0 : 1.0;
     // The instantaneous frequency w0 + k n sweeps from -D/2 to +D/2 (rising)
     // or back (falling) over the N taps.
-    const double w0 = -sign * kPi * D / fs;
-    const double k = sign * 2.0 * kPi * D / ((N - 1) * fs);
+    const double w0 = -sign * std::numbers::pi * D / fs;
+    const double k = sign * 2.0 * std::numbers::pi * D / ((N - 1) * fs);
     set.I.resize(static_cast<size_t>(N));
     set.Q.resize(static_cast<size_t>(N));
     for (int n = 0; n < N; ++n) {

@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "core/lab_file.h"
 #include "gui/app_windows.h"
@@ -35,8 +36,8 @@ std::string LowpassTaps(int n) {
     std::string text;
     for (int k = 0; k < n; ++k) {
         const double x = k - (n - 1) / 2.0;
-        const double sinc = x == 0 ? 1.0 : std::sin(M_PI * x / 4.0) / (M_PI * x / 4.0);
-        const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * (k + 1) / (n + 1));
+        const double sinc = x == 0 ? 1.0 : std::sin(std::numbers::pi * x / 4.0) / (std::numbers::pi * x / 4.0);
+        const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * (k + 1) / (n + 1));
         text += " " + std::to_string(std::lround(12000 * sinc * hann)) + "\n";
     }
     return text;

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <numbers>
 
 #include "core/lab_file.h"
 #include "filters/plot_scale.h"
@@ -33,8 +34,8 @@ std::string LowpassTaps(int n, double peak) {
     std::string text;
     for (int k = 0; k < n; ++k) {
         const double x = k - (n - 1) / 2.0;
-        const double sinc = x == 0 ? 1.0 : std::sin(M_PI * x / 4.0) / (M_PI * x / 4.0);
-        const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * (k + 1) / (n + 1));
+        const double sinc = x == 0 ? 1.0 : std::sin(std::numbers::pi * x / 4.0) / (std::numbers::pi * x / 4.0);
+        const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * (k + 1) / (n + 1));
         text += " " + std::to_string(std::lround(peak * sinc * hann)) + "\n";
     }
     return text;
