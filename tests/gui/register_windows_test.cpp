@@ -143,6 +143,37 @@ private slots:
         QCOMPARE(box->text(), QString("abc"));
     }
 
+    void openEditorsShowTheImageAfterEveryCommand() {
+        // A box typed in an editor, then a command of the main window that
+        // changes that field: the editor shows what the command left.
+        const struct {
+            RegisterDialogId dialog;
+            const char* box;
+            const char* typed;
+            const char* command;
+            uint16_t (*field)(const RegisterImage&);
+        } cases[] = {
+            {RegisterDialogId::CicMix, "cic_shift_A", "70000", "writeTblButton",
+             [](const RegisterImage& r) { return r.cic[0].cic_shift; }},
+            {RegisterDialogId::CicMix, "phase_A", "5", "writeTblButton",
+             [](const RegisterImage& r) { return r.cic[0].phase; }},
+            {RegisterDialogId::Global, "sumin_clr", "1", "writePrgButton",
+             [](const RegisterImage& r) { return r.sumin_clr; }},
+        };
+        for (const auto& c : cases) {
+            StartedWindows s;
+            s.w()->SetChipToolDir(s.dir.root());  // no chip tool there: the command writes without it
+            RegisterEditorDialog* d = s.dialog(c.dialog);
+            d->Open();
+            QLineEdit* box = StartedWindows::child<QLineEdit>(d, c.box);
+            StartedWindows::type(box, c.typed);
+            const QString typed = box->text();
+            s.click(c.command);
+            QVERIFY2(box->text() != typed, c.box);
+            QCOMPARE(box->text(), QString::number(c.field(s.m.workImage)));
+        }
+    }
+
     void enbWriteEnablesEveryBoxOfTheOpenWindows() {
         StartedWindows s;
         s.click("globalButton");
