@@ -102,7 +102,10 @@ void RegisterEditorDialog::OnBoxFinished() {
     // The error box takes the focus from the box, which would finish it again.
     if (storing_) return;
     storing_ = true;
-    if (StoreValues()) ShowValues();
+    // After a refused text the boxes show the values in use again, so the
+    // text is not read (and refused) once more at the next edit.
+    StoreValues();
+    ShowValues();
     storing_ = false;
 }
 

@@ -135,12 +135,16 @@ private slots:
         QCOMPARE(box->text(), QString("65535"));
         QVERIFY(s.modals.seen.empty());
 
-        // Not an integer: an error box names the field and the text; nothing is redisplayed.
+        // Not an integer: an error box names the field and the text, then the
+        // box shows the value in use; the next edit stores without a second error.
         StartedWindows::type(box, "abc");
         QCOMPARE(s.modals.seen.size(), size_t(1));
         QVERIFY(s.modals.seen[0].join(' ').contains("coef_sym, канал C: «abc»"));
         QCOMPARE(s.m.workImage.pfir[2].coef_sym, uint16_t(65535));
-        QCOMPARE(box->text(), QString("abc"));
+        QCOMPARE(box->text(), QString("65535"));
+        StartedWindows::type(StartedWindows::child<QLineEdit>(d, "coef_sym_A"), "7");
+        QCOMPARE(s.m.workImage.pfir[0].coef_sym, uint16_t(7));
+        QCOMPARE(s.modals.seen.size(), size_t(1));
     }
 
     void openEditorsShowTheImageAfterEveryCommand() {
