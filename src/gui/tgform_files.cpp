@@ -291,7 +291,7 @@ void TGForm::OnFltToTaps() {
     std::string line = WithCause(FltStatus(shownIn, r.conversion, shownOut, false), r.failure);
     if (!r.warnings.empty() && r.done())
         line += "; в файле меньше коэффициентов, чем указано: последний повторён " +
-                std::to_string(r.conversion.padded) + " раз";
+                CountText(r.conversion.padded, "раз", "раза", "раз");
     ShowStatus(line);
     if (!r.done() && !r.conversion.message.empty()) ShowErrorBox(this, QString::fromStdString(r.conversion.message));
 }
