@@ -1,7 +1,10 @@
 // An error that escapes an event handler is shown in the error box and the
 // event loop goes on.
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <stdexcept>
 
@@ -47,6 +50,45 @@ private slots:
         QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString("Нет"));
         QCOMPARE(box.button(QMessageBox::Cancel)->text().remove('&'), QString("Отмена"));
         QCOMPARE(box.button(QMessageBox::Open)->text().remove('&'), QString("Открыть"));
+    }
+
+    void fileDialogsNameTypesAndDatesInRussian() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("FILTERS"));
+        QFile empty(dir.filePath("x.bin"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.write(QByteArray(64, '\0'));
+        empty.close();
+        QFileSystemModel model;
+        const QModelIndex root = model.setRootPath(dir.path());
+        QTRY_COMPARE(model.rowCount(root), 2);
+        const QModelIndex folder = model.index(dir.filePath("FILTERS"));
+        QCOMPARE(model.data(folder.siblingAtColumn(2)).toString(), QString("Папка"));
+        QVERIFY(!model.data(model.index(dir.filePath("x.bin")).siblingAtColumn(2)).toString().contains("unknown"));
+        if (qEnvironmentVariableIsEmpty("LC_ALL")) {
+            const QDateTime modified = model.lastModified(folder);
+            QCOMPARE(model.data(folder.siblingAtColumn(3)).toString(),
+                     QLocale(QLocale::Russian).toString(modified, QLocale::ShortFormat));
+        }
+        QVERIFY(QLocale().monthName(12).startsWith("декабр"));
+        // Numbers the program writes itself keep their point.
+        QCOMPARE(QString::number(1.5), QString("1.5"));
+        QCOMPARE(QStringLiteral("%1").arg(1.5), QString("1.5"));
+    }
+
+    void readOnlyBoxesLookReadOnly() {
+        QWidget window;
+        auto* editable = new QLineEdit(&window);
+        auto* shown = new QLineEdit(&window);
+        shown->setReadOnly(true);
+        editable->setGeometry(0, 0, 80, 20);
+        shown->setGeometry(0, 30, 80, 20);
+        window.resize(100, 60);
+        const QImage shot = window.grab().toImage();
+        const QColor base = shot.pixelColor(40, 10), readOnly = shot.pixelColor(40, 40);
+        QCOMPARE(base, window.palette().color(QPalette::Base));
+        QCOMPARE(readOnly, window.palette().color(QPalette::Window));
+        QVERIFY(base != readOnly);
     }
 };
 
