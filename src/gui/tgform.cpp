@@ -192,8 +192,6 @@ void TGForm::Guarded(const std::function<void()>& handler) {
             }
         }
     }
-    // Commands change the register image too ("Write *.prg" clears sumin_clr): open editors show it.
-    for (const auto& hook : refreshHooks_) hook();
     inHandler_ = false;
 }
 

@@ -194,6 +194,7 @@ void TGForm::OnWritePrg() {
         ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
         return;
     }
+    for (const auto& hook : refreshHooks_) hook();  // the write list clears sumin_clr: open editors show it
     ShowMismatchPanel(page16MismatchPanel_, r.page16);
     ShowMismatchPanel(page17MismatchPanel_, r.page17);
     ShowStatus(WithCause(
