@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QTranslator>
+#include <clocale>
 #include <cstring>
 #include <exception>
 
@@ -37,6 +38,13 @@ int& WithRussianDates(int& argc) {
     return argc;
 }
 
+// Without the Russian locale in the C library the toolkit's setlocale(LC_ALL, "")
+// fails whole and leaves even the character set at "C": take the other
+// categories from the environment one by one (the toolkit's dates need none).
+void KeepTheOtherCategories() {
+    for (int category : {LC_CTYPE, LC_NUMERIC, LC_COLLATE, LC_MONETARY, LC_MESSAGES}) std::setlocale(category, "");
+}
+
 // Read-only boxes show the window's colour, so they do not invite typing.
 constexpr const char* kLook = "QLineEdit[readOnly=\"true\"] { background-color: palette(window); }";
 
@@ -46,6 +54,7 @@ GcApplication::GcApplication(int& argc, char** argv) : QApplication(WithRussianD
     // Dialogs of the toolkit speak the window's language: their texts, the
     // names of file types and the month names. Numbers in the program's own
     // boxes and files are written without the locale and keep their '.'.
+    KeepTheOtherCategories();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto* translator = new QTranslator(this);
     if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
