@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "gui/gc_application.h"
+#include "gui/response_plot.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -89,6 +90,22 @@ private slots:
         QCOMPARE(base, window.palette().color(QPalette::Base));
         QCOMPARE(readOnly, window.palette().color(QPalette::Window));
         QVERIFY(base != readOnly);
+
+        // The plot's zoom factors are shown, not typed: they look so; the cursor read-outs stay white.
+        gc::ResponsePlotPanel plot;
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        const struct {
+            const char* box;
+            QColor background;
+        } boxes[] = {{"xStretchBox", plot.palette().color(QPalette::Window)},
+                     {"yStretchBox", plot.palette().color(QPalette::Window)},
+                     {"freqReadout", QColor(Qt::white)}};
+        for (const auto& b : boxes) {
+            QWidget* box = plot.findChild<QWidget*>(b.box);
+            QVERIFY(box);
+            QCOMPARE(box->grab().toImage().pixelColor(3, 3), b.background);
+        }
     }
 };
 
