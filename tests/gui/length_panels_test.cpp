@@ -1,5 +1,5 @@
-// The PFIR window's length panels: every column labelled, and the padding
-// to the nearest allowed length (not the longest) explained where it shows.
+// The used-filter panel: padding to the nearest allowed length of the
+// filter's kind (not the longest), explained where it shows.
 #include <QLabel>
 #include <QtTest>
 
@@ -11,26 +11,6 @@ class LengthPanelsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void columnsCarryTheirHeadings() {
-        AllowedLengthPanel panel;
-        panel.Show(AnalyseFilterLength(0, 8, 4, 101, true));
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        const struct {
-            const char* heading;
-            int column;
-            const char* first;
-        } cases[] = {{"oddHeading", 1, "127"}, {"evenHeading", 2, "128"}};
-        for (const auto& c : cases) {
-            auto* heading = panel.findChild<QLabel*>(c.heading);
-            auto* cell = panel.findChild<QLabel*>(QStringLiteral("allowed1_%1").arg(c.column));
-            QVERIFY(heading && cell);
-            QCOMPARE(heading->geometry().right(), cell->geometry().right());
-            QVERIFY(heading->geometry().bottom() < cell->geometry().top());
-            QCOMPARE(panel.findChild<QLabel*>(QStringLiteral("allowed0_%1").arg(c.column))->text(), QString(c.first));
-        }
-    }
-
     void paddingGoesToTheNearestLengthOfTheFiltersKind() {
         // CIC 8 / PFIR 4 in Full rate lists 64 and 128 (127/128, 255/256
         // symmetric): a shorter filter is padded to the next length of its own
