@@ -5,6 +5,7 @@
 #include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/err_file_coeff.h"
+#include "gui/guide.h"
 #include "gui/message_dialogs.h"
 #include "gui/pfir_design_dialog.h"
 #include "gui/pfir_response_window.h"
@@ -62,6 +63,11 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
         gform_->ApplyDecimationSplit(cicDec, firDec, file);
     });
     gform_->AddRefreshHook([this] { pfirDesign_->Refresh(); });
+    // F1 in a secondary window opens the guide at that window's section.
+    InstallGuideKey(cicForm_.get(), GuideSection::CicWindow);
+    InstallGuideKey(pfirForm_.get(), GuideSection::PfirWindow);
+    InstallGuideKey(chainWindow_.get(), GuideSection::ChainWindow);
+    InstallGuideKey(pfirDesign_.get(), GuideSection::Designer);
 }
 
 AppWindows::~AppWindows() = default;

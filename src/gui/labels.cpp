@@ -23,4 +23,9 @@ void SetColour(QLabel* l, const QColor& c) {
     l->setPalette(p);
 }
 
+void ShowAsReadOnly(QLabel* box) {
+    // Appended, so that it wins over the box's own white background.
+    box->setStyleSheet(box->styleSheet() + QStringLiteral(" QLabel { background-color: palette(window); }"));
+}
+
 }  // namespace gc

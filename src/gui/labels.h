@@ -23,4 +23,8 @@ inline QLabel* BoldLabel(QWidget* parent, const QString& text, const QString& na
 
 void SetColour(QLabel* l, const QColor& c);
 
+// A box that only shows a value (a zoom factor) takes the window's colour, as
+// the read-only edit boxes do, instead of the white of a box to type in.
+void ShowAsReadOnly(QLabel* box);
+
 }  // namespace gc

@@ -61,12 +61,16 @@ AllowedLengthPanel::AllowedLengthPanel(QWidget* parent) : QFrame(parent) {
     table->setVerticalSpacing(0);
     table->addWidget(MakeLabel(this, QStringLiteral("Несимметричные")), 0, 0);
     table->addWidget(MakeLabel(this, QStringLiteral("Симметричные ")), 0, 1, 1, 2, Qt::AlignHCenter);
+    // The two symmetric columns differ only by the parity of the length: say which is which.
+    table->addWidget(MakeLabel(this, QStringLiteral("нечётн."), QStringLiteral("oddHeading")), 1, 1, Qt::AlignRight);
+    table->addWidget(MakeLabel(this, QStringLiteral("чётн."), QStringLiteral("evenHeading")), 1, 2, Qt::AlignRight);
+    constexpr int kFirstRow = 2;
     for (int r = 0; r < kAllowedLengthRows; ++r) {
         for (int c = 0; c < 3; ++c) {
             QLabel* l = MakeLabel(this, QString(), QStringLiteral("allowed%1_%2").arg(r).arg(c));
             l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             rows_[static_cast<size_t>(r)][static_cast<size_t>(c)] = l;
-            table->addWidget(l, r + 1, c);
+            table->addWidget(l, r + kFirstRow, c);
         }
     }
     v->addLayout(table);
@@ -75,6 +79,11 @@ AllowedLengthPanel::AllowedLengthPanel(QWidget* parent) : QFrame(parent) {
     for (auto& row : rows_)
         for (QLabel* l : row) l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
     FitPanel(this, 187);
+    setToolTip(QStringLiteral(
+        "Длины фильтра, которые микросхема выполняет при этих децимациях.\n"
+        "Несимметричный фильтр: L, кратная шагу 16 × децимация PFIR.\n"
+        "Симметричный фильтр хранит половину коэффициентов: нечётная длина 2L − 1 или чётная 2L.\n"
+        "Наибольшую L ограничивают децимация CIC и предел 128 (Full rate) или 256 (SplitIQ, Double rate)."));
 }
 
 void AllowedLengthPanel::Show(const FilterLengthAnalysis& a) {
@@ -130,6 +139,15 @@ UsedFilterPanel::UsedFilterPanel(QWidget* parent) : QFrame(parent) {
     for (QLabel* l : {line1_, line2_, line3_})
         l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("фильтра большей длины !")));
     FitPanel(this, 173);
+    // Why "дополнен 0 до длины 127" while 255 is listed: the zeros only fill
+    // the filter out to the next length the chip runs, they add no selectivity.
+    setToolTip(
+        QStringLiteral("Загруженный фильтр приводится к длине, которую выполняет микросхема.\n"
+                       "Длиннее наибольшей допустимой длины: лишние коэффициенты отбрасываются с обоих концов.\n"
+                       "Короче: нули добавляются с обоих концов до ближайшей допустимой длины\n"
+                       "того же вида (несимметричный, симметричный нечётной или чётной длины), а не до наибольшей.\n"
+                       "Более длинные допустимые длины дают лучший фильтр, только если рассчитать его на эту длину\n"
+                       "(кнопка «Расчёт» главного окна) или взять другой файл коэффициентов."));
 }
 
 void UsedFilterPanel::Show(const FilterLengthAnalysis& a) {

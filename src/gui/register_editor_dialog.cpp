@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "gui/gc_application.h"
+#include "gui/guide.h"
 #include "gui/labels.h"
 
 namespace gc {
@@ -28,6 +29,7 @@ RegisterEditorDialog::RegisterEditorDialog(RegisterImage& image, const RegisterD
     setObjectName(Text(def.openName));
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
+    InstallGuideKey(this, GuideSection::RegisterEditors);
 
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(1);
@@ -102,7 +104,10 @@ void RegisterEditorDialog::OnBoxFinished() {
     // The error box takes the focus from the box, which would finish it again.
     if (storing_) return;
     storing_ = true;
-    if (StoreValues()) ShowValues();
+    // After a refused text the boxes show the values in use again, so the
+    // text is not read (and refused) once more at the next edit.
+    StoreValues();
+    ShowValues();
     storing_ = false;
 }
 

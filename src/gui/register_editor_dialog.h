@@ -1,6 +1,6 @@
 // One register editor window: a grid of edit boxes, one per field word of
 // the work register image, made from a dialog's row table. Enter or leaving
-// a box stores the whole grid and shows it again.
+// a box stores the whole grid and shows the image again, also after a refused text.
 #pragma once
 
 #include <QWidget>

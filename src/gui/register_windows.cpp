@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "gui/guide.h"
 #include "gui/register_editor_dialog.h"
 #include "gui/tgform.h"
 #include "gui/tsyncro.h"
@@ -29,6 +30,7 @@ constexpr std::array<int, kRegisterDialogCount + 1> kWindowOrder = {static_cast<
 
 RegisterWindows::RegisterWindows(Settings& settings, RegisterImage& workImage)
     : syncro_(std::make_unique<TSyncro>(settings, workImage)) {
+    InstallGuideKey(syncro_.get(), GuideSection::Sync);
     for (size_t k = 0; k < dialogs_.size(); ++k)
         dialogs_[k] = std::make_unique<RegisterEditorDialog>(workImage, RegisterDialogDefs()[k]);
 }

@@ -184,6 +184,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     rows->addWidget(MakeLabel(this, QStringLiteral("Растяжение по X")), 0, 2, Qt::AlignRight);
     xStretchBox_ = MakeBox(this, 37, "xStretchBox", "8888");
     yStretchBox_ = MakeBox(this, 37, "yStretchBox", "8888");
+    for (QLabel* box : {xStretchBox_, yStretchBox_}) ShowAsReadOnly(box);
     rows->addWidget(xStretchBox_, 0, 3);
     rows->addWidget(yStretchBox_, 1, 3);
     // Beside the zoom rows, where the space under the X caption is free.

@@ -148,6 +148,7 @@ void ResponseWindow::BuildBottomRow() {
     stretchLabel_->setObjectName(QStringLiteral("stretchLabel"));
     bottomRow_->addWidget(stretchLabel_);
     stretchBox_ = MakeBox(this, 29, "stretchBox");
+    ShowAsReadOnly(stretchBox_);
     stretchBox_->setText(QStringLiteral("1"));
     bottomRow_->addWidget(stretchBox_);
     const struct {

@@ -220,7 +220,6 @@ private:
     QStatusBar* statusBar_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
-    QWidget* guide_ = nullptr;
 
     // Configuration, clock, mode.
     QLabel* labName_ = nullptr;

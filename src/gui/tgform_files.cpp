@@ -194,6 +194,7 @@ void TGForm::OnWritePrg() {
         ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
         return;
     }
+    for (const auto& hook : refreshHooks_) hook();  // the write list clears sumin_clr: open editors show it
     ShowMismatchPanel(page16MismatchPanel_, r.page16);
     ShowMismatchPanel(page17MismatchPanel_, r.page17);
     ShowStatus(WithCause(
@@ -291,7 +292,7 @@ void TGForm::OnFltToTaps() {
     std::string line = WithCause(FltStatus(shownIn, r.conversion, shownOut, false), r.failure);
     if (!r.warnings.empty() && r.done())
         line += "; в файле меньше коэффициентов, чем указано: последний повторён " +
-                std::to_string(r.conversion.padded) + " раз";
+                CountText(r.conversion.padded, "раз", "раза", "раз");
     ShowStatus(line);
     if (!r.done() && !r.conversion.message.empty()) ShowErrorBox(this, QString::fromStdString(r.conversion.message));
 }

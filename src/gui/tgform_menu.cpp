@@ -15,12 +15,10 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "gui/guide.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
 #include "session/command_status.h"
-
-// The guide is compiled into the library; a static library must register it itself.
-static void InitGuideResource() { Q_INIT_RESOURCE(guide); }
 
 namespace gc {
 
@@ -145,28 +143,6 @@ void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
 
 // ---- user guide ----
 
-void TGForm::ShowGuide() {
-    if (!guide_) {
-        InitGuideResource();
-        auto* dialog = new QDialog(this, Qt::Window);
-        dialog->setObjectName("guideWindow");
-        dialog->setWindowTitle(QStringLiteral("Руководство пользователя"));
-        auto* browser = new QTextBrowser(dialog);
-        browser->setObjectName("guideText");
-        browser->setOpenExternalLinks(false);
-        QFile file(QStringLiteral(":/guide/guide_ru.md"));
-        if (file.open(QIODevice::ReadOnly)) browser->setMarkdown(QString::fromUtf8(file.readAll()));
-        auto* close = new QPushButton(QStringLiteral("Закрыть"), dialog);
-        connect(close, &QPushButton::clicked, dialog, &QDialog::close);
-        auto* v = new QVBoxLayout(dialog);
-        v->addWidget(browser);
-        v->addWidget(close, 0, Qt::AlignRight);
-        dialog->resize(640, 560);
-        guide_ = dialog;
-    }
-    guide_->show();
-    guide_->raise();
-    guide_->activateWindow();
-}
+void TGForm::ShowGuide() { gc::ShowGuide(this, GuideSection::Start); }
 
 }  // namespace gc

@@ -17,14 +17,7 @@ namespace fs = std::filesystem;
 
 std::string Letter(int channel) { return std::string(1, static_cast<char>('A' + channel)); }
 
-// Russian plural of a count: 1 запись, 2 записи, 5 записей.
-std::string Count(int n, const char* one, const char* few, const char* many) {
-    const int n100 = n % 100, n10 = n % 10;
-    const char* word = (n100 >= 11 && n100 <= 14) ? many : n10 == 1 ? one : (n10 >= 2 && n10 <= 4) ? few : many;
-    return std::to_string(n) + " " + word;
-}
-
-std::string Writes(int n) { return Count(n, "запись регистра", "записи регистров", "записей регистров"); }
+std::string Writes(int n) { return CountText(n, "запись регистра", "записи регистров", "записей регистров"); }
 
 std::string WithOutside(std::string line, const Settings& s) {
     const std::string outside = OutsideChipStatus(s);
@@ -33,6 +26,17 @@ std::string WithOutside(std::string line, const Settings& s) {
 }
 
 }  // namespace
+
+const char* PluralWord(long long n, const char* one, const char* few, const char* many) {
+    const long long a = n < 0 ? -n : n;
+    const long long n100 = a % 100, n10 = a % 10;
+    if (n100 >= 11 && n100 <= 14) return many;
+    return n10 == 1 ? one : (n10 >= 2 && n10 <= 4) ? few : many;
+}
+
+std::string CountText(long long n, const char* one, const char* few, const char* many) {
+    return std::to_string(n) + " " + PluralWord(n, one, few, many);
+}
 
 std::string ShownPath(const fs::path& path, const Workspace& workspace) {
     std::error_code ec;
@@ -107,7 +111,7 @@ std::string Gc101Status(const std::string& in, int pairs, int writes, const std:
     if (pairs < 0)
         line = "Не удалось прочитать " + in;
     else
-        line = "Из " + in + " взято " + Writes(writes);
+        line = "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes);
     if (!written) return line + "; не удалось записать " + out;
     if (writes == 0) return line + "; записан " + out + " без записей регистров";
     return line + "; записан " + out;
@@ -115,7 +119,8 @@ std::string Gc101Status(const std::string& in, int pairs, int writes, const std:
 
 std::string BeRamStatus(const std::string& shown, int pairs) {
     if (pairs < 0) return "Файл " + shown + " не найден или не читается: страницы 17 не считаны";
-    return "Из " + shown + " считано " + Count(pairs, "пара", "пары", "пар") + " адрес/значение для страниц 17";
+    return "Из " + shown + " " + PluralWord(pairs, "считана ", "считано ", "считано ") +
+           CountText(pairs, "пара", "пары", "пар") + " адрес/значение для страниц 17";
 }
 
 std::string CommandScriptStatus(const std::string& script, bool written, bool toolRan) {
@@ -133,13 +138,15 @@ std::string CompareStatus(const std::string& table, bool tableRead, const std::s
 
 std::string CoefFileStatus(const std::string& shown, int channel, const TapFileScan& scan) {
     if (!scan.readable || scan.taps == 0) return "Канал " + Letter(channel) + ": файл " + shown + " не загружен";
-    std::string line = "Канал " + Letter(channel) + ": из " + shown + " взято " +
-                       Count(scan.taps, "коэффициент", "коэффициента", "коэффициентов");
+    std::string line = "Канал " + Letter(channel) + ": из " + shown + " " +
+                       PluralWord(scan.taps, "взят ", "взято ", "взято ") +
+                       CountText(scan.taps, "коэффициент", "коэффициента", "коэффициентов");
     if (scan.skippedLines > 0)
-        line += ", пропущено " + Count(scan.skippedLines, "строка", "строки", "строк") + " без числа";
+        line += std::string(", ") + PluralWord(scan.skippedLines, "пропущена ", "пропущено ", "пропущено ") +
+                CountText(scan.skippedLines, "строка", "строки", "строк") + " без числа";
     if (scan.reducedValues > 0)
-        line +=
-            ", " + Count(scan.reducedValues, "значение урезано", "значения урезаны", "значений урезано") + " до 16 бит";
+        line += ", " + CountText(scan.reducedValues, "значение урезано", "значения урезаны", "значений урезано") +
+                " до 16 бит";
     return line;
 }
 
@@ -148,7 +155,7 @@ std::string FltStatus(const std::string& in, const FltConversion& r, const std::
     switch (r.status) {
         case FltConversion::Done:
             return "Из " + in + " записан " + out + ": " +
-                   Count(r.count, "коэффициент", "коэффициента", "коэффициентов");
+                   CountText(r.count, "коэффициент", "коэффициента", "коэффициентов");
         case FltConversion::InputUnreadable:
             return "Не удалось прочитать " + in;
         case FltConversion::BadCount:

@@ -16,6 +16,12 @@ namespace gc {
 struct FltConversion;
 struct TestFilterResult;
 
+// Russian plural forms: the word that goes with the count n (1 коэффициент,
+// 2 коэффициента, 5 коэффициентов, 11 коэффициентов, 21 коэффициент), and the
+// count followed by it. Verbs before a count agree through PluralWord too.
+const char* PluralWord(long long n, const char* one, const char* few, const char* many);
+std::string CountText(long long n, const char* one, const char* few, const char* many);
+
 // A path relative to the working folder when it lies below it, else as given.
 std::string ShownPath(const std::filesystem::path& path, const Workspace& workspace);
 

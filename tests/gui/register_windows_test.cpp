@@ -135,12 +135,37 @@ private slots:
         QCOMPARE(box->text(), QString("65535"));
         QVERIFY(s.modals.seen.empty());
 
-        // Not an integer: an error box names the field and the text; nothing is redisplayed.
+        // Not an integer: an error box names the field and the text, then the
+        // box shows the value in use; the next edit stores without a second error.
         StartedWindows::type(box, "abc");
         QCOMPARE(s.modals.seen.size(), size_t(1));
         QVERIFY(s.modals.seen[0].join(' ').contains("coef_sym, канал C: «abc»"));
         QCOMPARE(s.m.workImage.pfir[2].coef_sym, uint16_t(65535));
-        QCOMPARE(box->text(), QString("abc"));
+        QCOMPARE(box->text(), QString("65535"));
+        StartedWindows::type(StartedWindows::child<QLineEdit>(d, "coef_sym_A"), "7");
+        QCOMPARE(s.m.workImage.pfir[0].coef_sym, uint16_t(7));
+        QCOMPARE(s.modals.seen.size(), size_t(1));
+    }
+
+    void openEditorsShowTheImageAfterEveryCommand() {
+        // A field typed in an editor, then a command that changes it: the
+        // table file derives first, the program file's write list clears sumin_clr.
+        const struct {
+            RegisterDialogId dialog;
+            const char* box;
+            const char* command;
+            const char* shown;
+        } cases[] = {{RegisterDialogId::CicMix, "cic_shift_A", "writeTblButton", "34"},
+                     {RegisterDialogId::Global, "sumin_clr", "writePrgButton", "0"}};
+        for (const auto& c : cases) {
+            StartedWindows s;
+            s.w()->SetChipToolDir(s.dir.root());  // no chip tool there: the command writes without it
+            s.dialog(c.dialog)->Open();
+            QLineEdit* box = StartedWindows::child<QLineEdit>(s.dialog(c.dialog), c.box);
+            StartedWindows::type(box, "70001");
+            s.click(c.command);
+            QCOMPARE(box->text(), QString(c.shown));
+        }
     }
 
     void enbWriteEnablesEveryBoxOfTheOpenWindows() {

@@ -134,7 +134,7 @@ private slots:
             {"gc101Button", s.dir / "Appl/empty.gc101", "записан CONFIGS/empty.prg без записей регистров"},
             {"fltButton", s.dir / "FDFDP/lp.flt", "записан FILTERS/lp.taps: 3 коэффициента"},
             {"coefFileButton", s.dir / "FILTERS/odd.taps",
-             "из FILTERS/odd.taps взято 3 коэффициента, пропущено 1 строка без числа, 1 значение урезано"},
+             "из FILTERS/odd.taps взято 3 коэффициента, пропущена 1 строка без числа, 1 значение урезано"},
             {"writeFilterButton", s.dir / "FILTERS/ramp.taps", "Записаны FILTERS/ramp.taps, Appl/ramp.taps"},
             {"compareButton", {}, "записан ErrTbl; различий:"},
             {"writePrgButton", {}, "Записан CONFIGS/std.prg"},

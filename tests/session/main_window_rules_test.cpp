@@ -213,7 +213,7 @@ TEST(CommandStatus, LinesNameTheFileAndWhatWasFound) {
     EXPECT_EQ(ShownPath("/work/wsx/a.taps", ws), "/work/wsx/a.taps");
 
     EXPECT_EQ(Gc101Status("Appl/a.gc101", 3, 21, "CONFIGS/a.prg", true),
-              "Из Appl/a.gc101 взято 21 запись регистра; записан CONFIGS/a.prg");
+              "Из Appl/a.gc101 взята 21 запись регистра; записан CONFIGS/a.prg");
     EXPECT_EQ(Gc101Status("Appl/e.gc101", 0, 0, "CONFIGS/e.prg", true),
               "Из Appl/e.gc101 взято 0 записей регистров; записан CONFIGS/e.prg без записей регистров");
     EXPECT_TRUE(Has(ProgramWrittenStatus("CONFIGS/std.prg", true, 304, -1, 0, 2), "304 записи регистров"));
