@@ -12,8 +12,8 @@ set -euo pipefail
 source "$(dirname "$0")/steps.sh"
 
 run_pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libliquid-dev qt6-translations-l10n
-          fonts-dejavu-core help2man file)
-test_pkgs=(clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev libbenchmark-dev locales
+          fonts-dejavu-core help2man file locales)
+test_pkgs=(clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev libbenchmark-dev
            dpkg-dev desktop-file-utils git lintian)
 
 pkgs=("${run_pkgs[@]}")
@@ -45,8 +45,9 @@ else
     echo "packages: all ${#pkgs[@]} installed"
 fi
 
-# A Russian locale, so the tests can check that files never take its decimal comma.
-if [ "${1:-}" = "--test" ] && ! locale -a 2>/dev/null | grep -qi '^ru_RU.utf-\?8$'; then
+# A Russian locale: the file dialogs take their dates from it, and the tests check
+# that files never take its decimal comma.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU.utf-\?8$'; then
     make_locale() {
         $SUDO sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen && $SUDO locale-gen
     }
