@@ -285,9 +285,8 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m
     full->setObjectName(QStringLiteral("fullView"));
     connect(full, &QPushButton::clicked, plot_, &ChainPlot::ResetView);
     buttons->addWidget(full);
-    buttons->addWidget(MakePlotExportButton(
-        this, [this] { return ExportSource(); }, [this] { return chooser_ ? chooser_ : &dialogChooser_; },
-        [this](const QString& text) { emit statusMessage(text); }));
+    buttons->addWidget(export_.MakeButton(
+        this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }));
     side->addLayout(buttons);
     auto* hint = new QLabel(QStringLiteral("Колесо мыши и рамка левой кнопкой: масштаб;\n"
                                            "двойной щелчок: весь диапазон; правая кнопка: курсор;\n"
@@ -377,7 +376,7 @@ PlotExportSource ChainWindow::ExportSource() {
     // The numbers at the batch tool's points, whatever the plot's width.
     s.csvText = [this] { return FormatChainCsv(figures_); };
     s.title = windowTitle();
-    s.folder = exportFolder_;
+    s.folder = export_.Folder();
     return s;
 }
 

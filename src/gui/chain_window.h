@@ -87,8 +87,8 @@ public:
     const ChainAnalysis& Figures() const { return figures_; }
     int RecomputeCount() const { return recomputes_; }
     PlotExportSource ExportSource();
-    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
-    void SetExportFolder(const QString& folder) { exportFolder_ = folder; }
+    void SetFileChooser(FileChooser* chooser) { export_.SetFileChooser(chooser); }
+    void SetExportFolder(const QString& folder) { export_.SetFolder(folder); }
 
 signals:
     void statusMessage(const QString& text);
@@ -115,9 +115,7 @@ private:
     QLineEdit* passEdit_ = nullptr;
     std::vector<QLabel*> figureValues_;
     std::array<QLabel*, 5> cursorValues_{};
-    DialogFileChooser dialogChooser_;
-    FileChooser* chooser_ = nullptr;
-    QString exportFolder_;
+    PlotExportTarget export_;
 };
 
 }  // namespace gc

@@ -104,6 +104,12 @@ QPushButton* MakePlotExportButton(QWidget* parent, std::function<PlotExportSourc
     return button;
 }
 
+QPushButton* PlotExportTarget::MakeButton(QWidget* parent, std::function<PlotExportSource()> source,
+                                          std::function<void(const QString&)> report) {
+    return MakePlotExportButton(
+        parent, std::move(source), [this] { return Chooser(); }, std::move(report));
+}
+
 namespace {
 
 // Liang-Barsky: the part of the segment a-b inside r, if any.

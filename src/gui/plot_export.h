@@ -60,6 +60,24 @@ FileDialogRequest PlotExportDialogRequest(const QString& folder);
 QPushButton* MakePlotExportButton(QWidget* parent, std::function<PlotExportSource()> source,
                                   std::function<FileChooser*()> chooser, std::function<void(const QString&)> report);
 
+// Where a plot's "Экспорт…" asks for its file: the owner's chooser (a test's)
+// or the dialogs, starting in the owner's folder.
+class PlotExportTarget {
+public:
+    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+    void SetFolder(const QString& folder) { folder_ = folder; }
+    const QString& Folder() const { return folder_; }
+    FileChooser* Chooser() { return chooser_ ? chooser_ : &dialogs_; }
+    // The button, exporting source(); report gets the status line.
+    QPushButton* MakeButton(QWidget* parent, std::function<PlotExportSource()> source,
+                            std::function<void(const QString&)> report);
+
+private:
+    DialogFileChooser dialogs_;
+    FileChooser* chooser_ = nullptr;
+    QString folder_;
+};
+
 // The polyline through points, cut to the parts inside clip, as one path:
 // the form in which an SVG keeps a curve as one element (the SVG writer does
 // not clip).
