@@ -1,6 +1,7 @@
 #include "gui/chain_window.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -377,6 +378,7 @@ PlotExportSource ChainWindow::ExportSource() {
     s.csvText = [this] { return FormatChainCsv(figures_); };
     s.title = windowTitle();
     s.folder = export_.Folder();
+    s.caption = [this] { return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate()); };
     return s;
 }
 

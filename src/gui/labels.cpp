@@ -1,6 +1,7 @@
 #include "gui/labels.h"
 
 #include <QLabel>
+#include <algorithm>
 
 namespace gc {
 
@@ -22,5 +23,7 @@ void SetColour(QLabel* l, const QColor& c) {
     p.setColor(QPalette::WindowText, c);
     l->setPalette(p);
 }
+
+QString ChannelText(int channel) { return QStringLiteral("Канал %1").arg(QChar(u'A' + std::clamp(channel, 0, 3))); }
 
 }  // namespace gc

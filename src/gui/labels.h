@@ -23,4 +23,7 @@ inline QLabel* BoldLabel(QWidget* parent, const QString& text, const QString& na
 
 void SetColour(QLabel* l, const QColor& c);
 
+// "Канал A" .. "Канал D" for channel 0..3 (clamped).
+QString ChannelText(int channel);
+
 }  // namespace gc

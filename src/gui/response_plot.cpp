@@ -2,6 +2,7 @@
 
 #include "gui/readout_width.h"
 
+#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -230,6 +231,12 @@ PlotExportSource ResponsePlotPanel::ExportSource() {
     s.curves = [this] { return MainPlotCurves(overall_, systemClock_, state_.XStretch); };
     s.title = QStringLiteral("АЧХ канала");
     s.folder = export_.Folder();
+    if (session_) {
+        s.caption = [this] {
+            return session_ ? PlotCaptionText(session_->currentLabName, session_->CurrentChannel, QDate::currentDate())
+                            : QString();
+        };
+    }
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "gui/response_window.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -175,6 +176,7 @@ PlotExportSource ResponseWindow::ExportSource() {
     frame_->FillExportPicture(s);
     s.title = windowTitle();
     s.folder = export_.Folder();
+    s.caption = [this] { return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate()); };
     SetExportNumbers(s);
     return s;
 }
