@@ -241,6 +241,9 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m
     plot_ = new ChainPlot(this);
     auto* side = new QVBoxLayout;
 
+    // Which channel the window shows: its caption is the same for all four.
+    channelLabel_ = BoldLabel(this, ChannelText(m_.CurrentChannel), QStringLiteral("channelLabel"));
+    side->addWidget(channelLabel_);
     auto* legend = new QLabel(this);
     legend->setText(
         QStringLiteral("<span style='color:black'>&#9473; полезный сигнал W</span><br>"
@@ -335,6 +338,7 @@ void ChainWindow::Recompute() {
 
 void ChainWindow::RecomputeCurves() {
     ++recomputes_;
+    channelLabel_->setText(ChannelText(m_.CurrentChannel));
     curves_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(plot_->WantedPoints()));
     levels_ = ChainLevelsDb(curves_);
     plot_->SetCurves(&curves_, &levels_);

@@ -113,6 +113,7 @@ private:
     ChainLevels levels_;
     ChainPlot* plot_ = nullptr;
     QLineEdit* passEdit_ = nullptr;
+    QLabel* channelLabel_ = nullptr;
     std::vector<QLabel*> figureValues_;
     std::array<QLabel*, 5> cursorValues_{};
     PlotExportTarget export_;

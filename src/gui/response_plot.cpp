@@ -135,11 +135,15 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     yStretchBox_ = MakeBox(this, 37, "yStretchBox", "8888");
     rows->addWidget(xStretchBox_, 0, 3);
     rows->addWidget(yStretchBox_, 1, 3);
-    // Beside the zoom rows, where the space under the X caption is free.
-    rows->addWidget(
-        export_.MakeButton(
-            this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }),
-        1, 2, Qt::AlignRight);
+    // Under the X caption: the export button, where the space is free, and the
+    // second row's own caption, which reads on from the first.
+    auto* yRow = new QHBoxLayout;
+    yRow->setSpacing(2);
+    yRow->addStretch(1);
+    yRow->addWidget(export_.MakeButton(
+        this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }));
+    yRow->addWidget(MakeLabel(this, QStringLiteral("по Y"), QStringLiteral("yStretchLabel")));
+    rows->addLayout(yRow, 1, 2);
 
     struct ZoomButton {
         const char* text;

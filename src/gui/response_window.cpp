@@ -105,6 +105,9 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Axi
     // Under the zoom row, at its end: the row itself is full, and a wider
     // window would move the plot away from its read-outs.
     auto* exportRow = new QHBoxLayout;
+    // Which channel the window shows: its caption is the same for all four.
+    channelLabel_ = BoldLabel(this, ChannelText(m_.CurrentChannel), QStringLiteral("channelLabel"));
+    exportRow->addWidget(channelLabel_);
     exportRow->addStretch(1);
     exportRow->addWidget(export_.MakeButton(
         this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }));
@@ -136,6 +139,11 @@ void ResponseWindow::BuildBottomRow() {
     stretchLabel_->setObjectName(QStringLiteral("stretchLabel"));
     bottomRow_->addWidget(stretchLabel_);
     stretchBox_ = MakeBox(this, 29, "stretchBox");
+    // Set by the zoom buttons only: it must not look like a box to type in.
+    stretchBox_->setStyleSheet(
+        QStringLiteral("QLabel { background-color: palette(window); color: blue; font-weight: bold; "
+                       "border: 1px solid palette(mid); }"));
+    stretchBox_->setToolTip(QStringLiteral("Растяжение по X: кнопки справа"));
     stretchBox_->setText(QStringLiteral("1"));
     bottomRow_->addWidget(stretchBox_);
     const struct {
@@ -187,6 +195,7 @@ void ResponseWindow::Redraw() {
 }
 
 void ResponseWindow::Update() {
+    channelLabel_->setText(ChannelText(m_.CurrentChannel));
     Draw();
     ++redraws_;
 }

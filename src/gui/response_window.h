@@ -124,6 +124,7 @@ private:
     QLabel* levelUnit_ = nullptr;
     QLabel* stretchLabel_ = nullptr;
     QLabel* stretchBox_ = nullptr;
+    QLabel* channelLabel_ = nullptr;
     std::array<QPushButton*, 4> zoomButtons_{};
 };
 

@@ -15,6 +15,7 @@
 
 #include "core/lab_file.h"
 #include "gui/app_windows.h"
+#include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/pfir_response_window.h"
 #include "gui/readout_width.h"
@@ -246,6 +247,35 @@ private slots:
             s.typeCic(QLatin1String(c.cic));
             QVERIFY2(win->RecomputeCount() > recomputes, what);
         }
+    }
+
+    // Each response window says inside it which channel it shows, following
+    // the main window's choice; the captions stay the same for all four.
+    void windowsNameTheChannelTheyShow() {
+        StartedWindows s;
+        ChainWindow* chain = s.windows->chainWindow();
+        const std::pair<QWidget*, QString> windows[] = {
+            {s.cic(), "CIC Фильтр"}, {s.pfir(), "PFIR Фильтр"}, {chain, "Анализ тракта"}};
+        s.cic()->Open();
+        s.pfir()->Open();
+        chain->Open();
+        for (const auto& [channel, text] : {std::pair{1, "Канал B"}, {3, "Канал D"}, {0, "Канал A"}}) {
+            s.channel(channel);
+            for (const auto& [win, caption] : windows) {
+                QCOMPARE(s.text(win, "channelLabel"), QString::fromUtf8(text));
+                QCOMPARE(win->windowTitle(), caption);
+            }
+        }
+        // The zoom factor is set by the buttons alone: it does not look like
+        // the white read-outs (nor like an edit box).
+        for (QWidget* win : {static_cast<QWidget*>(s.cic()), static_cast<QWidget*>(s.pfir())}) {
+            const QImage stretch = StartedWindows::get<QLabel>(win, "stretchBox")->grab().toImage();
+            const QImage readout = StartedWindows::get<QLabel>(win, "xReadout")->grab().toImage();
+            QCOMPARE(readout.pixelColor(3, readout.height() / 2), QColor(Qt::white));
+            QVERIFY(stretch.pixelColor(3, stretch.height() / 2) != QColor(Qt::white));
+        }
+        // The main plot's second zoom row has its caption.
+        QCOMPARE(s.text(s.w(), "yStretchLabel"), QStringLiteral("по Y"));
     }
 
     void pfirWindowOpensFromTheFileBoxAndFollowsTheMainWindow() {
