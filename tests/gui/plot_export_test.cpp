@@ -167,7 +167,8 @@ private slots:
         PlotWindow s;
         QAction* caption = s.plot()->findChild<QAction*>("exportCaption");
         QVERIFY(caption && caption->isChecked());
-        const QString expected = QStringLiteral("std.lab · Канал A · ") + QDate::currentDate().toString("dd.MM.yyyy");
+        const QStringList expected{QStringLiteral("std.lab · "), QStringLiteral("Канал "),
+                                   QStringLiteral("A · ") + QDate::currentDate().toString("dd.MM.yyyy")};
         QWidget* panel = s.plot()->PlotFrameWidget();
         const QImage grabbed = panel->grab().toImage();
         for (const auto& c : cases) {
@@ -189,7 +190,9 @@ private slots:
                     QVERIFY2(dark > 20, c.file);
                 }
             } else {
-                QCOMPARE(text.contains(expected), c.on && path.extension() == ".svg");
+                // The SVG keeps the line as text, in runs by script.
+                for (const QString& part : expected)
+                    QVERIFY2(text.contains(part) == (c.on && path.extension() == ".svg"), qPrintable(part));
             }
         }
     }
