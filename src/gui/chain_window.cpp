@@ -1,7 +1,5 @@
 #include "gui/chain_window.h"
 
-#include <QCloseEvent>
-#include <QDate>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -233,17 +231,13 @@ void ChainPlot::wheelEvent(QWheelEvent* e) {
 
 // --- ChainWindow ---------------------------------------------------------------
 
-ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m_(m) {
+ChainWindow::ChainWindow(const Session& m, QWidget* parent) : PlotWindow(m, QStringLiteral("Анализ тракта"), parent) {
     setObjectName(QStringLiteral("ChainWindow"));
-    setWindowTitle(QStringLiteral("Анализ тракта"));
-    setWindowFlag(Qt::Window);
 
     plot_ = new ChainPlot(this);
     auto* side = new QVBoxLayout;
 
-    // Which channel the window shows: its caption is the same for all four.
-    channelLabel_ = BoldLabel(this, ChannelText(m_.CurrentChannel), QStringLiteral("channelLabel"));
-    side->addWidget(channelLabel_);
+    side->addWidget(ChannelLabel());
     auto* legend = new QLabel(this);
     legend->setText(
         QStringLiteral("<span style='color:black'>&#9473; полезный сигнал W</span><br>"
@@ -289,8 +283,7 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m
     full->setObjectName(QStringLiteral("fullView"));
     connect(full, &QPushButton::clicked, plot_, &ChainPlot::ResetView);
     buttons->addWidget(full);
-    buttons->addWidget(export_.MakeButton(
-        this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }));
+    buttons->addWidget(MakeExportButton());
     side->addLayout(buttons);
     auto* hint = new QLabel(QStringLiteral("Колесо мыши и рамка левой кнопкой: масштаб;\n"
                                            "двойной щелчок: весь диапазон; правая кнопка: курсор;\n"
@@ -307,7 +300,7 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m
 
     connect(plot_, &ChainPlot::cursorMoved, this, &ChainWindow::ShowCursor);
     connect(plot_, &ChainPlot::widthChanged, this, [this] {
-        if (open_) RecomputeCurves();
+        if (IsOpen()) RecomputeCurves();
     });
     connect(plot_, &ChainPlot::passDragged, this, [this](double hz) {
         passHz_ = hz;
@@ -338,7 +331,7 @@ void ChainWindow::Recompute() {
 
 void ChainWindow::RecomputeCurves() {
     ++recomputes_;
-    channelLabel_->setText(ChannelText(m_.CurrentChannel));
+    ShowChannel();
     curves_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(plot_->WantedPoints()));
     levels_ = ChainLevelsDb(curves_);
     plot_->SetCurves(&curves_, &levels_);
@@ -380,32 +373,13 @@ PlotExportSource ChainWindow::ExportSource() {
     s.paintVector = [this](QPainter& p) { plot_->PaintPlot(p, true); };
     // The numbers at the batch tool's points, whatever the plot's width.
     s.csvText = [this] { return FormatChainCsv(figures_); };
-    s.title = windowTitle();
-    s.folder = export_.Folder();
-    s.caption = [this] { return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate()); };
+    FillExportCaption(s);
     return s;
-}
-
-void ChainWindow::Open() {
-    open_ = true;
-    Recompute();
-    show();
-    raise();
-    activateWindow();
-}
-
-void ChainWindow::RefreshIfOpen() {
-    if (open_) Recompute();
 }
 
 void ChainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (open_) RecomputeCurves();
-}
-
-void ChainWindow::closeEvent(QCloseEvent* event) {
-    open_ = false;
-    event->accept();
+    if (IsOpen()) RecomputeCurves();
 }
 
 }  // namespace gc

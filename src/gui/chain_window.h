@@ -9,9 +9,7 @@
 #include <optional>
 
 #include "filters/chain_view.h"
-#include "gui/file_chooser.h"
-#include "gui/plot_export.h"
-#include "session/session.h"
+#include "gui/plot_window.h"
 
 class QLabel;
 class QLineEdit;
@@ -69,33 +67,26 @@ private:
     mutable int paints_ = 0;
 };
 
-class ChainWindow : public QWidget {
+class ChainWindow : public PlotWindow {
     Q_OBJECT
 public:
     explicit ChainWindow(const Session& m, QWidget* parent = nullptr);
     ~ChainWindow() override;
 
-    void Open();
-    bool IsOpen() const { return open_; }
-    void RefreshIfOpen();
     // Recomputes from the model: the curves at the plot's width and the
     // figures at the batch tool's default points.
     void Recompute();
+    void Refresh() override { Recompute(); }
 
     ChainPlot* Plot() const { return plot_; }
     const ChainAnalysis& Curves() const { return curves_; }
     const ChainAnalysis& Figures() const { return figures_; }
     int RecomputeCount() const { return recomputes_; }
-    PlotExportSource ExportSource();
-    void SetFileChooser(FileChooser* chooser) { export_.SetFileChooser(chooser); }
-    void SetExportFolder(const QString& folder) { export_.SetFolder(folder); }
-
-signals:
-    void statusMessage(const QString& text);
+    PlotExportSource ExportSource() override;
 
 protected:
+    void Opened() override { Recompute(); }
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     ChainRequest Request(int points) const;
@@ -105,18 +96,14 @@ private:
     void ShowCursor();
     void OnPassEdited();
 
-    const Session& m_;
-    bool open_ = false;
     int recomputes_ = 0;
     double passHz_ = 0;  // chosen by the user; 0: the default of the output rate
     ChainAnalysis curves_, figures_;
     ChainLevels levels_;
     ChainPlot* plot_ = nullptr;
     QLineEdit* passEdit_ = nullptr;
-    QLabel* channelLabel_ = nullptr;
     std::vector<QLabel*> figureValues_;
     std::array<QLabel*, 5> cursorValues_{};
-    PlotExportTarget export_;
 };
 
 }  // namespace gc

@@ -1,7 +1,5 @@
 #include "gui/response_window.h"
 
-#include <QCloseEvent>
-#include <QDate>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -63,10 +61,7 @@ AxisFrameStyle WindowFrameStyle(int frameWidth, int areaLeft, int areaWidth) {
 
 ResponseWindow::ResponseWindow(const Session& m, const QString& title, const AxisFrameStyle& style, int firstDrawMs,
                                QWidget* parent)
-    : QWidget(parent), m_(m) {
-    setWindowTitle(title);
-    setWindowFlag(Qt::Window);
-
+    : PlotWindow(m, title, parent) {
     topRow_ = new QHBoxLayout;
     topRow_->setSpacing(3);
     topRow_->addStretch(1);
@@ -105,12 +100,9 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Axi
     // Under the zoom row, at its end: the row itself is full, and a wider
     // window would move the plot away from its read-outs.
     auto* exportRow = new QHBoxLayout;
-    // Which channel the window shows: its caption is the same for all four.
-    channelLabel_ = BoldLabel(this, ChannelText(m_.CurrentChannel), QStringLiteral("channelLabel"));
-    exportRow->addWidget(channelLabel_);
+    exportRow->addWidget(ChannelLabel());
     exportRow->addStretch(1);
-    exportRow->addWidget(export_.MakeButton(
-        this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }));
+    exportRow->addWidget(MakeExportButton());
     column_->addLayout(exportRow);
     column_->addStretch(1);
 
@@ -182,9 +174,7 @@ void ResponseWindow::BuildBottomRow() {
 PlotExportSource ResponseWindow::ExportSource() {
     PlotExportSource s;
     frame_->FillExportPicture(s);
-    s.title = windowTitle();
-    s.folder = export_.Folder();
-    s.caption = [this] { return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate()); };
+    FillExportCaption(s);
     SetExportNumbers(s);
     return s;
 }
@@ -195,7 +185,7 @@ void ResponseWindow::Redraw() {
 }
 
 void ResponseWindow::Update() {
-    channelLabel_->setText(ChannelText(m_.CurrentChannel));
+    ShowChannel();
     Draw();
     ++redraws_;
 }
@@ -204,28 +194,15 @@ void ResponseWindow::RemoveCursor() {
     if (CursorRemove(Cursor())) Update();
 }
 
-void ResponseWindow::Open() {
-    open_ = true;
-    show();
-    raise();
-    activateWindow();
-}
-
-void ResponseWindow::RefreshIfOpen() {
-    if (open_) Redraw();
-}
-
 void ResponseWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The first curve is drawn once the window itself has been painted.
     firstDraw_.start();
 }
 
-void ResponseWindow::closeEvent(QCloseEvent* event) {
+void ResponseWindow::Closed() {
     // Zoom, view and cursor stay for the next opening.
-    open_ = false;
     firstDraw_.stop();
-    event->accept();
 }
 
 void ResponseWindow::mousePressEvent(QMouseEvent* event) {

@@ -1,7 +1,7 @@
-// What the CIC and PFIR response windows share: the read-outs above the plot,
-// the lowered plot panel with its axis labels (AxisFrame), the cursor buttons,
-// the zoom row, the one-shot first-draw timer and the open flag the main
-// window tests before it asks for a redraw, and "Экспорт…" under the zoom row.
+// What the CIC and PFIR response windows share besides what every plot window
+// does (PlotWindow): the read-outs above the plot, the lowered plot panel with
+// its axis labels (AxisFrame), the cursor buttons, the zoom row and the
+// one-shot first-draw timer.
 //
 // Recompute and redraw are apart: Redraw() is the main window's "the model
 // may have changed", and recomputes the curves; a cursor move or a zoom that
@@ -9,15 +9,13 @@
 #pragma once
 
 #include <QTimer>
-#include <QWidget>
 #include <array>
 #include <string>
 
 #include "filters/window_cursor.h"
 #include "gui/axis_frame.h"
-#include "gui/plot_export.h"
+#include "gui/plot_window.h"
 #include "gui/window_plot.h"
-#include "session/session.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -30,18 +28,13 @@ namespace gc {
 // bold labels with dark red captions.
 AxisFrameStyle WindowFrameStyle(int frameWidth, int areaLeft, int areaWidth);
 
-class ResponseWindow : public QWidget {
+class ResponseWindow : public PlotWindow {
     Q_OBJECT
 
 public:
-    // The main window's button: set the open flag and show the window.
-    void Open();
-    // Whether the main window refreshes this window (set by Open, cleared on close).
-    bool IsOpen() const { return open_; }
-    // The main window's refresh after an edit: redraws only while open.
-    void RefreshIfOpen();
     // The model may have changed: recomputes the curves and redraws everything.
     void Redraw();
+    void Refresh() override { Redraw(); }
 
     WindowPlotArea* Area() const { return frame_->Area(); }
     // Redraws so far (cursor moves included); lets the tests see when one happened.
@@ -53,14 +46,7 @@ public:
 
     // What "Экспорт…" writes: the lowered panel with its axis labels, and the
     // numbers of what the window shows now.
-    PlotExportSource ExportSource();
-    // The export asks for its file here (the dialogs by default), starting in folder.
-    void SetFileChooser(FileChooser* chooser) { export_.SetFileChooser(chooser); }
-    void SetExportFolder(const QString& folder) { export_.SetFolder(folder); }
-
-signals:
-    // A line for the status bar: what the export wrote, or why it did not.
-    void statusMessage(const QString& text);
+    PlotExportSource ExportSource() override;
 
 protected:
     ResponseWindow(const Session& m, const QString& title, const AxisFrameStyle& style, int firstDrawMs,
@@ -95,11 +81,10 @@ protected:
     void ShowFrequencyControls(bool shown);
 
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void Closed() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-    const Session& m_;  // read at every redraw; the windows change nothing in it
     // The window's content: the derived window adds its own controls to the
     // rows and lays the column out beside anything else it shows.
     QVBoxLayout* column_ = nullptr;
@@ -110,12 +95,10 @@ private:
     void BuildBottomRow();
     void RemoveCursor();
 
-    bool open_ = false;
     bool modelChanged_ = true;
     int redraws_ = 0;
     int recomputes_ = 0;
     QTimer firstDraw_;
-    PlotExportTarget export_;
 
     AxisFrame* frame_ = nullptr;
     QLabel* xReadout_ = nullptr;
@@ -124,7 +107,6 @@ private:
     QLabel* levelUnit_ = nullptr;
     QLabel* stretchLabel_ = nullptr;
     QLabel* stretchBox_ = nullptr;
-    QLabel* channelLabel_ = nullptr;
     std::array<QPushButton*, 4> zoomButtons_{};
 };
 
