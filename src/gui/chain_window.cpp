@@ -36,12 +36,13 @@ const QColor kPassColour = QColor(0, 140, 0);
 
 // --- ChainPlot ---------------------------------------------------------------
 
-ChainPlot::ChainPlot(QWidget* parent) : QWidget(parent) {
+ChainPlot::ChainPlot(QWidget* parent) : LayeredPlotArea(parent) {
     setObjectName(QStringLiteral("chainPlot"));
     setMinimumSize(360, 240);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMouseTracking(false);
     band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    Render();
 }
 
 QRect ChainPlot::Area() const {
@@ -57,18 +58,18 @@ void ChainPlot::SetCurves(const ChainAnalysis* a, const ChainLevels* l) {
     const bool bandChanged = !a_ || !a || a_->outputRateHz != a->outputRateHz;
     a_ = a;
     l_ = l;
-    if (bandChanged) ResetView();
-    update();
+    if (bandChanged && a_) view_ = FullChainView(*a_);
+    Render();
 }
 
 void ChainPlot::SetPassHz(double hz) {
     passHz_ = hz;
-    update();
+    Render();
 }
 
 void ChainPlot::ResetView() {
     if (a_) view_ = FullChainView(*a_);
-    update();
+    Render();
 }
 
 double ChainPlot::HzAt(double x) const { return ChainViewHz(view_, x - Area().left(), Area().width()); }
@@ -78,11 +79,11 @@ void ChainPlot::SetCursor(double x) {
     if (!a_) return;
     const double end = a_->outputRateHz / 2.0;
     cursorHz_ = std::clamp(HzAt(x), 0.0, end);
-    update();
+    RenderCursor();
     emit cursorMoved();
 }
 
-void ChainPlot::PaintPlot(QPainter& p, bool vector) const {
+void ChainPlot::PaintUnderCursor(QPainter& p, bool vector) const {
     ++paints_;
     const QRect area = Area();
     p.fillRect(rect(), palette().window());
@@ -145,23 +146,27 @@ void ChainPlot::PaintPlot(QPainter& p, bool vector) const {
     // The passband edge, dragged with the left button.
     p.setPen(QPen(kPassColour, 1, Qt::DashLine));
     p.drawLine(QPointF(xOf(passHz_), area.top()), QPointF(xOf(passHz_), area.bottom()));
-    if (cursorHz_) {
-        p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 1));
-        p.drawLine(QPointF(xOf(*cursorHz_), area.top()), QPointF(xOf(*cursorHz_), area.bottom()));
-    }
     p.restore();
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     p.drawRect(area.adjusted(0, 0, -1, -1));
 }
 
-void ChainPlot::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    PaintPlot(p, false);
+void ChainPlot::PaintCursorLayer(QPainter& p) const {
+    if (!cursorHz_ || !a_ || a_->freqHz.empty()) return;
+    // Inside the frame: the frame's own lines stay as they are.
+    const QRect area = Area();
+    const double x = area.left() + ChainViewX(view_, *cursorHz_, area.width());
+    p.save();
+    p.setClipRect(area.adjusted(1, 1, -1, -1));
+    p.setPen(QPen(CursorColor(), 1));
+    p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    p.restore();
 }
 
 void ChainPlot::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    Render();
     if (Area().width() != lastWidth_) {
         lastWidth_ = Area().width();
         emit widthChanged();
@@ -210,7 +215,7 @@ void ChainPlot::mouseReleaseEvent(QMouseEvent* e) {
         const QPointF end = e->position();
         if (auto v = ChainViewOfBand(view_, HzAt(bandStart_.x()), HzAt(end.x()), DbAt(bandStart_.y()), DbAt(end.y()))) {
             view_ = *v;
-            update();
+            Render();
         }
     }
     drag_ = Drag::None;
@@ -225,7 +230,7 @@ void ChainPlot::wheelEvent(QWheelEvent* e) {
     const double notches = e->angleDelta().y() / 120.0;
     if (notches == 0) return;
     view_ = ZoomChainView(view_, *a_, HzAt(e->position().x()), std::pow(kWheelStep, notches));
-    update();
+    Render();
     e->accept();
 }
 

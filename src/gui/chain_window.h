@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "filters/chain_view.h"
+#include "gui/plot_area.h"
 #include "gui/plot_window.h"
 
 class QLabel;
@@ -18,8 +19,9 @@ class QRubberBand;
 namespace gc {
 
 // The plot: curves drawn from the levels it is given; zoom, cursor and the
-// passband edge change only the view and repaint.
-class ChainPlot : public QWidget {
+// passband edge change only the view and repaint. The resizable member of the
+// layered plot surfaces: the cursor moves over the kept curves.
+class ChainPlot : public LayeredPlotArea {
     Q_OBJECT
 public:
     explicit ChainPlot(QWidget* parent = nullptr);
@@ -32,8 +34,8 @@ public:
     // Points the curve should have for the plot's width: one per device pixel.
     int WantedPoints() const;
     int PaintCount() const { return paints_; }
-    // Everything, for the widget or a vector file.
-    void PaintPlot(QPainter& p, bool vector) const;
+    // Everything, for a vector file.
+    void PaintPlot(QPainter& p, bool vector) const { PaintLayers(p, vector); }
     QRect Area() const;
 
 signals:
@@ -42,7 +44,8 @@ signals:
     void widthChanged();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void PaintUnderCursor(QPainter& p, bool vector) const override;
+    void PaintCursorLayer(QPainter& p) const override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

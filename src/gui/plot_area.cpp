@@ -23,6 +23,8 @@ LayeredPlotArea::LayeredPlotArea(int width, int height, QWidget* parent) : QWidg
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+LayeredPlotArea::LayeredPlotArea(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
 QColor LayeredPlotArea::CursorColor() const { return palette().color(QPalette::Active, QPalette::Highlight); }
 
 void LayeredPlotArea::PaintLayers(QPainter& p, bool vector) const {
@@ -36,6 +38,8 @@ void LayeredPlotArea::Render() {
     base_.setDevicePixelRatio(dpr);
     {
         QPainter p(&base_);
+        // As a painter on the widget itself would start.
+        p.setFont(font());
         PaintUnderCursor(p, false);
     }
     ++basePaints_;

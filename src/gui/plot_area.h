@@ -1,9 +1,10 @@
-// What every fixed-geometry plot surface shares: a white area with the dotted
-// grid every 40 and 64 pixels, a red marker and a cursor in the highlight
-// colour, painted in layers into its own buffer (sized for the screen's pixel
-// ratio), so that a covered window comes back drawn and an SVG export gets the
-// same layers. The layers under the cursor are kept apart from it: moving the
-// cursor paints the cursor over a kept copy of the rest, not the curves again.
+// What every plot surface shares: layers painted into its own buffer (sized
+// for the screen's pixel ratio), so that a covered window comes back drawn
+// and an SVG export gets the same layers. The layers under the cursor are
+// kept apart from it: moving the cursor paints the cursor over a kept copy of
+// the rest, not the curves again. For the fixed-geometry plots also a white
+// area with the dotted grid every 40 and 64 pixels, a red marker and a cursor
+// in the highlight colour.
 #pragma once
 
 #include <QColor>
@@ -35,7 +36,10 @@ signals:
     void rightReleased();
 
 protected:
+    // A fixed-geometry surface of width x height.
     LayeredPlotArea(int width, int height, QWidget* parent);
+    // A resizable one: the subclass calls Render() on each resize.
+    explicit LayeredPlotArea(QWidget* parent);
 
     // Background, grid, curves and marker; then the cursor over them.
     virtual void PaintUnderCursor(QPainter& p, bool vector) const = 0;
