@@ -1,7 +1,10 @@
 // Full redraws of the response windows as the main window asks for them after
 // an edit: compute the frame and paint it into the window's buffer. The CIC
 // window's aliasing view at decimation 1024 (1024 red curves) and the PFIR
-// window with 512 taps, with its length analysis. Runs on the offscreen platform.
+// window with 512 taps, with its length analysis. Apart from them, the two
+// halves of the aliasing view's redraw: computing the 1024 zones, and painting
+// them from the curves kept (what a resize or a new pixel ratio costs).
+// Runs on the offscreen platform.
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +12,7 @@
 #include <memory>
 #include <random>
 
+#include "filters/cic_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/pfir_response_window.h"
 
@@ -49,6 +53,30 @@ void BM_CicWindowAliasRedraw1024(benchmark::State& state) {
     if (cic.Area()->Picture().curves.size() != 1024) state.SkipWithError("not 1024 zones");
 }
 BENCHMARK(BM_CicWindowAliasRedraw1024)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// As in the window: after the toolkit has painted.
+void BM_CicAliasCompute1024(benchmark::State& state) {
+    App();
+    auto m = LargestChannel();
+    gc::TCIC5Form cic(*m);
+    cic.findChild<QCheckBox*>("aliasBox")->click();
+    const gc::CicWindowInputs in = gc::CicWindowInputsOf(m->settings, m->workImage, 0);
+    gc::CicWindowState s;
+    s.CicAliasMode = 1;
+    for (auto _ : state) benchmark::DoNotOptimize(gc::ComputeCicWindowCurves(in, s));
+}
+BENCHMARK(BM_CicAliasCompute1024)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_CicAliasPaint1024(benchmark::State& state) {
+    App();
+    auto m = LargestChannel();
+    gc::TCIC5Form cic(*m);
+    cic.findChild<QCheckBox*>("aliasBox")->click();
+    const gc::WindowPlotPicture picture = cic.Area()->Picture();
+    for (auto _ : state) cic.Area()->SetPicture(picture);
+    if (picture.curves.size() != 1024) state.SkipWithError("not 1024 zones");
+}
+BENCHMARK(BM_CicAliasPaint1024)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_PfirWindowRedraw512(benchmark::State& state) {
     App();

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "filters/plot_scale.h"
+#include "filters/vector_state.h"
 
 namespace gc {
 
@@ -108,6 +109,8 @@ CicAliasView ComputeCicAliasView(int N, int R) {
     const int zones = std::clamp(N, 0, CicDecMax);
     if (zones == 0) return view;
     view.rows.resize(static_cast<size_t>(zones));
+    // A quarter of a million sines, divisions and logarithms follow.
+    ClearUpperVectorState();
     CicZoneEvaluator eval(N, R);
     ResponseCurve v;
     for (int m = 0; m < zones; ++m) {
@@ -139,7 +142,27 @@ CicWindowLabels ComputeCicWindowLabels(const CicWindowInputs& in, const CicWindo
     return l;
 }
 
-CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& s) {
+bool CicCurvesFit(const CicWindowCurves& c, const CicWindowInputs& in, const CicWindowState& s) {
+    if (c.aliasMode != s.CicAliasMode || !(c.in == in)) return false;
+    return s.CicAliasMode != 0 || c.stretch == std::max(1, s.CicWindowStretch);
+}
+
+CicWindowCurves ComputeCicWindowCurves(const CicWindowInputs& in, const CicWindowState& s) {
+    CicWindowCurves c;
+    c.in = in;
+    c.aliasMode = s.CicAliasMode;
+    if (s.CicAliasMode == 0) {
+        c.stretch = std::max(1, s.CicWindowStretch);
+        ComputeCicWindowResponse(in.N, c.stretch, c.response);
+        c.max = ResponseMaximum(c.response);
+        c.curveY = RowsOf(c.response, c.max);
+    } else {
+        c.aliasView = ComputeCicAliasView(in.N, in.R);
+    }
+    return c;
+}
+
+CicWindowFrame CicWindowFrameOf(const CicWindowInputs& in, const CicWindowCurves& curves, CicWindowState& s) {
     CicWindowFrame f;
     f.labels = ComputeCicWindowLabels(in, s);
     WindowCursor& cur = s.cursor;
@@ -150,13 +173,8 @@ CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& 
     if (s.CicAliasMode == 0) {
         const int a = std::max(1, s.CicWindowStretch);
         f.markerColumn = in.N > 0 ? (a * ResponsePoints) / in.N : -1;
-        ResponseCurve v;
-        ComputeCicWindowResponse(in.N, a, v);
-        const double max = ResponseMaximum(v);
-        f.curveY = RowsOf(v, max);
-        f.response = v;
         if (hasCursor) {
-            const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
+            const float level = static_cast<float>(20.0 * std::log10(curves.response[c] / curves.max));
             cur.lineY = CursorLineRow(level, 1);
             const float mhz = static_cast<float>(in.systemClock * 1e-6 / (2.0 * a) * (c / 256.0));
             f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
@@ -164,7 +182,6 @@ CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& 
         }
     } else {
         f.alias = true;
-        f.aliasView = ComputeCicAliasView(in.N, in.R);
         if (hasCursor) {
             // The level of the pixel row under the mouse, not of a curve.
             const float fo = static_cast<float>(in.systemClock * 1e-6 / RateDivisor(in.N));
@@ -175,6 +192,15 @@ CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& 
     }
     f.cursorColumn = cur.column;
     f.cursorLineY = cur.lineY;
+    f.curveY = curves.curveY;
+    f.response = curves.response;
+    return f;
+}
+
+CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& s) {
+    CicWindowCurves c = ComputeCicWindowCurves(in, s);
+    CicWindowFrame f = CicWindowFrameOf(in, c, s);
+    f.aliasView = std::move(c.aliasView);
     return f;
 }
 

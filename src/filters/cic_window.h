@@ -28,6 +28,7 @@ struct CicWindowInputs {
     int32_t systemClock = 0;  // input sample rate, Hz
     int N = 1;                // the channel's CicDec setting
     int R = 1;                // the channel's cic_dec register field
+    bool operator==(const CicWindowInputs&) const = default;
 };
 CicWindowInputs CicWindowInputsOf(const Settings& s, const RegisterImage& work, int channel);
 
@@ -93,8 +94,29 @@ struct CicWindowFrame {
     CicWindowLabels labels;
 };
 
-// Computes the frame; in the normal view the cursor line snaps to the curve
-// (s.cursor.lineY is updated as a redraw does).
+// The curves of one view: what a change of the model or of the zoom
+// recomputes. A cursor move draws from them without evaluating the CIC again
+// (in the aliasing view at decimation 1024 that is 1024 zones).
+struct CicWindowCurves {
+    CicWindowInputs in;
+    int stretch = 0;     // normal view
+    int aliasMode = -1;  // -1: nothing computed yet
+    ResponseCurve response{};
+    double max = 0;
+    std::array<int, ResponsePoints> curveY{};
+    CicAliasView aliasView;
+};
+// Whether c holds the curves of the view s of inputs in.
+bool CicCurvesFit(const CicWindowCurves& c, const CicWindowInputs& in, const CicWindowState& s);
+CicWindowCurves ComputeCicWindowCurves(const CicWindowInputs& in, const CicWindowState& s);
+
+// The frame drawn from curves that fit (CicCurvesFit); the normal view's curve
+// is copied in, the aliasing view's zones are not (1024 of them stay c's
+// alone: a cursor move must not copy them). In the normal
+// view the cursor line snaps to the curve (s.cursor.lineY is updated as a
+// redraw does).
+CicWindowFrame CicWindowFrameOf(const CicWindowInputs& in, const CicWindowCurves& c, CicWindowState& s);
+// Both at once, the zones moved into the frame: what the batch tool prints.
 CicWindowFrame ComputeCicWindowFrame(const CicWindowInputs& in, CicWindowState& s);
 
 // Zoom buttons; true when the window must redraw.

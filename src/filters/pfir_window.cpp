@@ -40,19 +40,44 @@ TapPlot ComputeTapPlot(const int32_t* taps, int count) {
     return p;
 }
 
-PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowState& s) {
+namespace {
+
+int PfirStretch(const PfirWindowState& s) { return std::clamp(s.PfirWindowStretch, 1, PfirWindowStretchMax); }
+int TapsInUse(const PfirWindowInputs& in) { return in.taps ? in.ntaps : 0; }
+
+}  // namespace
+
+bool PfirCurvesFit(const PfirWindowCurves& c, const PfirWindowState& s) {
+    return c.computed && c.impulse == s.impulseView && (s.impulseView || c.stretch == PfirStretch(s));
+}
+
+PfirWindowCurves ComputePfirWindowCurves(const PfirWindowInputs& in, const PfirWindowState& s) {
+    PfirWindowCurves c;
+    c.computed = true;
+    c.impulse = s.impulseView;
+    if (s.impulseView) {
+        c.tapPlot = ComputeTapPlot(in.taps, TapsInUse(in));
+    } else {
+        c.stretch = PfirStretch(s);
+        ComputePfirWindowResponse(in.taps, TapsInUse(in), c.stretch, c.response);
+        c.max = ResponseMaximum(c.response);
+        for (int i = 0; i < ResponsePoints; ++i) c.curveY[i] = LevelRow(c.response[i] / c.max, 1);
+    }
+    return c;
+}
+
+PfirWindowFrame PfirWindowFrameOf(const PfirWindowInputs& in, const PfirWindowCurves& curves, PfirWindowState& s) {
     PfirWindowFrame f;
     WindowCursor& cur = s.cursor;
     const bool hasCursor = cur.column >= 0 && cur.column < ResponsePoints;
     if (!hasCursor) cur.column = -1;
     const int c = cur.column;
-    const int a = std::clamp(s.PfirWindowStretch, 1, PfirWindowStretchMax);
-    const int ntaps = in.taps ? in.ntaps : 0;
+    const int a = PfirStretch(s);
+    const int ntaps = TapsInUse(in);
 
     if (s.impulseView) {
         f.impulse = true;
-        f.tapPlot = ComputeTapPlot(in.taps, ntaps);
-        f.levelLabels = {std::to_string(f.tapPlot.hi), "", "", "", "", "", std::to_string(f.tapPlot.lo)};
+        f.levelLabels = {std::to_string(curves.tapPlot.hi), "", "", "", "", "", std::to_string(curves.tapPlot.lo)};
         f.bottomTicks = {"64", "128", "192", "256"};
         if (hasCursor) {
             f.xReadout = std::to_string(c);
@@ -69,13 +94,8 @@ PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowSta
         f.denominators = {std::to_string(8 * a), std::to_string(4 * a), std::to_string(8 * a), std::to_string(2 * a)};
         f.stretch = std::to_string(a);
         f.axisTitle = "F/Fsinp";
-        ResponseCurve v;
-        ComputePfirWindowResponse(in.taps, ntaps, a, v);
-        const double max = ResponseMaximum(v);
-        for (int i = 0; i < ResponsePoints; ++i) f.curveY[i] = LevelRow(v[i] / max, 1);
-        f.response = v;
         if (hasCursor) {
-            const float level = static_cast<float>(20.0 * std::log10(v[c] / max));
+            const float level = static_cast<float>(20.0 * std::log10(curves.response[c] / curves.max));
             cur.lineY = CursorLineRow(level, 1);
             const float x = static_cast<float>(mhz / (2.0 * a) * (c / 256.0));
             f.xReadout = FormatFixed(static_cast<double>(x), 5, 3);
@@ -84,7 +104,14 @@ PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowSta
     }
     f.cursorColumn = cur.column;
     f.cursorLineY = cur.lineY;
+    f.curveY = curves.curveY;
+    f.response = curves.response;
+    f.tapPlot = curves.tapPlot;
     return f;
+}
+
+PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowState& s) {
+    return PfirWindowFrameOf(in, ComputePfirWindowCurves(in, s), s);
 }
 
 bool PfirZoomDouble(PfirWindowState& s) {

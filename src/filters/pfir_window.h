@@ -68,7 +68,26 @@ struct PfirWindowFrame {
     std::string axisTitle;
 };
 
-// Computes the frame; in the frequency view the cursor line snaps to the curve.
+// The curve or the taps' rows of one view: what a change of the model or of
+// the view recomputes; a cursor move draws from them.
+struct PfirWindowCurves {
+    int stretch = 0;  // frequency view
+    bool impulse = false;
+    bool computed = false;
+    ResponseCurve response{};
+    double max = 0;
+    std::array<int, ResponsePoints> curveY{};
+    TapPlot tapPlot;
+};
+// Whether c holds the view s (the model is the caller's to watch: the taps
+// change in place).
+bool PfirCurvesFit(const PfirWindowCurves& c, const PfirWindowState& s);
+PfirWindowCurves ComputePfirWindowCurves(const PfirWindowInputs& in, const PfirWindowState& s);
+
+// The frame drawn from curves that fit (copied in: they are small). In the
+// frequency view the cursor line snaps to the curve.
+PfirWindowFrame PfirWindowFrameOf(const PfirWindowInputs& in, const PfirWindowCurves& c, PfirWindowState& s);
+// Both at once.
 PfirWindowFrame ComputePfirWindowFrame(const PfirWindowInputs& in, PfirWindowState& s);
 
 // Zoom buttons; true when the window must redraw ("max" and "=1" always do).

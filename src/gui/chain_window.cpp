@@ -1,6 +1,5 @@
 #include "gui/chain_window.h"
 
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,12 +36,13 @@ const QColor kPassColour = QColor(0, 140, 0);
 
 // --- ChainPlot ---------------------------------------------------------------
 
-ChainPlot::ChainPlot(QWidget* parent) : QWidget(parent) {
+ChainPlot::ChainPlot(QWidget* parent) : LayeredPlotArea(parent) {
     setObjectName(QStringLiteral("chainPlot"));
     setMinimumSize(360, 240);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMouseTracking(false);
     band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    Render();
 }
 
 QRect ChainPlot::Area() const {
@@ -58,18 +58,18 @@ void ChainPlot::SetCurves(const ChainAnalysis* a, const ChainLevels* l) {
     const bool bandChanged = !a_ || !a || a_->outputRateHz != a->outputRateHz;
     a_ = a;
     l_ = l;
-    if (bandChanged) ResetView();
-    update();
+    if (bandChanged && a_) view_ = FullChainView(*a_);
+    Render();
 }
 
 void ChainPlot::SetPassHz(double hz) {
     passHz_ = hz;
-    update();
+    Render();
 }
 
 void ChainPlot::ResetView() {
     if (a_) view_ = FullChainView(*a_);
-    update();
+    Render();
 }
 
 double ChainPlot::HzAt(double x) const { return ChainViewHz(view_, x - Area().left(), Area().width()); }
@@ -79,11 +79,11 @@ void ChainPlot::SetCursor(double x) {
     if (!a_) return;
     const double end = a_->outputRateHz / 2.0;
     cursorHz_ = std::clamp(HzAt(x), 0.0, end);
-    update();
+    RenderCursor();
     emit cursorMoved();
 }
 
-void ChainPlot::PaintPlot(QPainter& p, bool vector) const {
+void ChainPlot::PaintUnderCursor(QPainter& p, bool vector) const {
     ++paints_;
     const QRect area = Area();
     p.fillRect(rect(), palette().window());
@@ -146,23 +146,27 @@ void ChainPlot::PaintPlot(QPainter& p, bool vector) const {
     // The passband edge, dragged with the left button.
     p.setPen(QPen(kPassColour, 1, Qt::DashLine));
     p.drawLine(QPointF(xOf(passHz_), area.top()), QPointF(xOf(passHz_), area.bottom()));
-    if (cursorHz_) {
-        p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 1));
-        p.drawLine(QPointF(xOf(*cursorHz_), area.top()), QPointF(xOf(*cursorHz_), area.bottom()));
-    }
     p.restore();
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     p.drawRect(area.adjusted(0, 0, -1, -1));
 }
 
-void ChainPlot::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    PaintPlot(p, false);
+void ChainPlot::PaintCursorLayer(QPainter& p) const {
+    if (!cursorHz_ || !a_ || a_->freqHz.empty()) return;
+    // Inside the frame: the frame's own lines stay as they are.
+    const QRect area = Area();
+    const double x = area.left() + ChainViewX(view_, *cursorHz_, area.width());
+    p.save();
+    p.setClipRect(area.adjusted(1, 1, -1, -1));
+    p.setPen(QPen(CursorColor(), 1));
+    p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    p.restore();
 }
 
 void ChainPlot::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    Render();
     if (Area().width() != lastWidth_) {
         lastWidth_ = Area().width();
         emit widthChanged();
@@ -211,7 +215,7 @@ void ChainPlot::mouseReleaseEvent(QMouseEvent* e) {
         const QPointF end = e->position();
         if (auto v = ChainViewOfBand(view_, HzAt(bandStart_.x()), HzAt(end.x()), DbAt(bandStart_.y()), DbAt(end.y()))) {
             view_ = *v;
-            update();
+            Render();
         }
     }
     drag_ = Drag::None;
@@ -226,20 +230,19 @@ void ChainPlot::wheelEvent(QWheelEvent* e) {
     const double notches = e->angleDelta().y() / 120.0;
     if (notches == 0) return;
     view_ = ZoomChainView(view_, *a_, HzAt(e->position().x()), std::pow(kWheelStep, notches));
-    update();
+    Render();
     e->accept();
 }
 
 // --- ChainWindow ---------------------------------------------------------------
 
-ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m_(m) {
+ChainWindow::ChainWindow(const Session& m, QWidget* parent) : PlotWindow(m, QStringLiteral("Анализ тракта"), parent) {
     setObjectName(QStringLiteral("ChainWindow"));
-    setWindowTitle(QStringLiteral("Анализ тракта"));
-    setWindowFlag(Qt::Window);
 
     plot_ = new ChainPlot(this);
     auto* side = new QVBoxLayout;
 
+    side->addWidget(ChannelLabel());
     auto* legend = new QLabel(this);
     legend->setText(
         QStringLiteral("<span style='color:black'>&#9473; полезный сигнал W</span><br>"
@@ -285,9 +288,7 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m
     full->setObjectName(QStringLiteral("fullView"));
     connect(full, &QPushButton::clicked, plot_, &ChainPlot::ResetView);
     buttons->addWidget(full);
-    buttons->addWidget(MakePlotExportButton(
-        this, [this] { return ExportSource(); }, [this] { return chooser_ ? chooser_ : &dialogChooser_; },
-        [this](const QString& text) { emit statusMessage(text); }));
+    buttons->addWidget(MakeExportButton());
     side->addLayout(buttons);
     auto* hint = new QLabel(QStringLiteral("Колесо мыши и рамка левой кнопкой: масштаб;\n"
                                            "двойной щелчок: весь диапазон; правая кнопка: курсор;\n"
@@ -304,7 +305,7 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : QWidget(parent), m
 
     connect(plot_, &ChainPlot::cursorMoved, this, &ChainWindow::ShowCursor);
     connect(plot_, &ChainPlot::widthChanged, this, [this] {
-        if (open_) RecomputeCurves();
+        if (IsOpen()) RecomputeCurves();
     });
     connect(plot_, &ChainPlot::passDragged, this, [this](double hz) {
         passHz_ = hz;
@@ -335,6 +336,7 @@ void ChainWindow::Recompute() {
 
 void ChainWindow::RecomputeCurves() {
     ++recomputes_;
+    ShowChannel();
     curves_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(plot_->WantedPoints()));
     levels_ = ChainLevelsDb(curves_);
     plot_->SetCurves(&curves_, &levels_);
@@ -376,31 +378,13 @@ PlotExportSource ChainWindow::ExportSource() {
     s.paintVector = [this](QPainter& p) { plot_->PaintPlot(p, true); };
     // The numbers at the batch tool's points, whatever the plot's width.
     s.csvText = [this] { return FormatChainCsv(figures_); };
-    s.title = windowTitle();
-    s.folder = exportFolder_;
+    FillExportCaption(s);
     return s;
-}
-
-void ChainWindow::Open() {
-    open_ = true;
-    Recompute();
-    show();
-    raise();
-    activateWindow();
-}
-
-void ChainWindow::RefreshIfOpen() {
-    if (open_) Recompute();
 }
 
 void ChainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (open_) RecomputeCurves();
-}
-
-void ChainWindow::closeEvent(QCloseEvent* event) {
-    open_ = false;
-    event->accept();
+    if (IsOpen()) RecomputeCurves();
 }
 
 }  // namespace gc

@@ -9,9 +9,8 @@
 #include <optional>
 
 #include "filters/chain_view.h"
-#include "gui/file_chooser.h"
-#include "gui/plot_export.h"
-#include "session/session.h"
+#include "gui/plot_area.h"
+#include "gui/plot_window.h"
 
 class QLabel;
 class QLineEdit;
@@ -20,8 +19,9 @@ class QRubberBand;
 namespace gc {
 
 // The plot: curves drawn from the levels it is given; zoom, cursor and the
-// passband edge change only the view and repaint.
-class ChainPlot : public QWidget {
+// passband edge change only the view and repaint. The resizable member of the
+// layered plot surfaces: the cursor moves over the kept curves.
+class ChainPlot : public LayeredPlotArea {
     Q_OBJECT
 public:
     explicit ChainPlot(QWidget* parent = nullptr);
@@ -34,8 +34,8 @@ public:
     // Points the curve should have for the plot's width: one per device pixel.
     int WantedPoints() const;
     int PaintCount() const { return paints_; }
-    // Everything, for the widget or a vector file.
-    void PaintPlot(QPainter& p, bool vector) const;
+    // Everything, for a vector file.
+    void PaintPlot(QPainter& p, bool vector) const { PaintLayers(p, vector); }
     QRect Area() const;
 
 signals:
@@ -44,7 +44,8 @@ signals:
     void widthChanged();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void PaintUnderCursor(QPainter& p, bool vector) const override;
+    void PaintCursorLayer(QPainter& p) const override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -69,33 +70,26 @@ private:
     mutable int paints_ = 0;
 };
 
-class ChainWindow : public QWidget {
+class ChainWindow : public PlotWindow {
     Q_OBJECT
 public:
     explicit ChainWindow(const Session& m, QWidget* parent = nullptr);
     ~ChainWindow() override;
 
-    void Open();
-    bool IsOpen() const { return open_; }
-    void RefreshIfOpen();
     // Recomputes from the model: the curves at the plot's width and the
     // figures at the batch tool's default points.
     void Recompute();
+    void Refresh() override { Recompute(); }
 
     ChainPlot* Plot() const { return plot_; }
     const ChainAnalysis& Curves() const { return curves_; }
     const ChainAnalysis& Figures() const { return figures_; }
     int RecomputeCount() const { return recomputes_; }
-    PlotExportSource ExportSource();
-    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
-    void SetExportFolder(const QString& folder) { exportFolder_ = folder; }
-
-signals:
-    void statusMessage(const QString& text);
+    PlotExportSource ExportSource() override;
 
 protected:
+    void Opened() override { Recompute(); }
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     ChainRequest Request(int points) const;
@@ -105,8 +99,6 @@ private:
     void ShowCursor();
     void OnPassEdited();
 
-    const Session& m_;
-    bool open_ = false;
     int recomputes_ = 0;
     double passHz_ = 0;  // chosen by the user; 0: the default of the output rate
     ChainAnalysis curves_, figures_;
@@ -115,9 +107,6 @@ private:
     QLineEdit* passEdit_ = nullptr;
     std::vector<QLabel*> figureValues_;
     std::array<QLabel*, 5> cursorValues_{};
-    DialogFileChooser dialogChooser_;
-    FileChooser* chooser_ = nullptr;
-    QString exportFolder_;
 };
 
 }  // namespace gc

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "filters/window_curves.h"
+#include "gui/labels.h"
 
 namespace gc {
 
@@ -22,7 +23,8 @@ QPolygon CurveOf(const std::array<int, ResponsePoints>& rows) {
 }  // namespace
 
 TCIC5Form::TCIC5Form(const Session& m, QWidget* parent)
-    : ResponseWindow(m, QStringLiteral("CIC Фильтр"), {304, 313, 33, 32, ResponsePoints, kCicFirstDrawMs}, parent) {
+    : ResponseWindow(m, QStringLiteral("CIC Фильтр"), WindowFrameStyle(304, 33, ResponsePoints), kCicFirstDrawMs,
+                     parent) {
     setObjectName(QStringLiteral("CIC5Form"));
 
     auto* alias = new QVBoxLayout;
@@ -43,7 +45,7 @@ TCIC5Form::TCIC5Form(const Session& m, QWidget* parent)
     bottomRow_->insertSpacing(1, 6);
     connect(aliasBox_, &QCheckBox::clicked, this, [this](bool checked) {
         state_.CicAliasMode = checked ? 1 : 0;
-        Redraw();
+        Update();
     });
 
     auto* top = new QHBoxLayout(this);
@@ -51,27 +53,35 @@ TCIC5Form::TCIC5Form(const Session& m, QWidget* parent)
     top->addLayout(column_);
 }
 
-void TCIC5Form::Redraw() {
-    frame_ = ComputeCicWindowFrame(CicWindowInputsOf(m_.settings, m_.workImage, m_.CurrentChannel), state_);
+void TCIC5Form::Draw() {
+    const CicWindowInputs in = CicWindowInputsOf(m_.settings, m_.workImage, m_.CurrentChannel);
+    const bool recompute = ModelChanged() || !CicCurvesFit(curves_, in, state_);
+    if (recompute) {
+        curves_ = ComputeCicWindowCurves(in, state_);
+        CurvesRecomputed();
+    }
+    frame_ = CicWindowFrameOf(in, curves_, state_);
     const CicWindowFrame& f = frame_;
-    SetFractions(f.labels.denominators, f.labels.mhzTicks);
+    PlotFrame()->SetFractions(f.labels.denominators, f.labels.mhzTicks);
+    PlotFrame()->SetAxisTitle(f.labels.axisTitle);
     SetStretchText(f.labels.stretch);
-    SetAxisTitle(f.labels.axisTitle);
-
+    SetReadouts(f.xReadout, f.levelReadout);
+    if (!recompute) {
+        Area()->SetCursor(f.cursorColumn, f.cursorLineY);
+        return;
+    }
     WindowPlotPicture pic;
     if (!f.alias) {
-        pic.curves.push_back({Qt::black, CurveOf(f.curveY)});
+        pic.curves.push_back({Qt::black, CurveOf(curves_.curveY)});
         pic.markerColumn = f.markerColumn;
     } else {
         // Zone by zone in red; no marker in this view.
-        pic.curves.reserve(f.aliasView.rows.size());
-        for (const auto& zone : f.aliasView.rows) pic.curves.push_back({Qt::red, CurveOf(zone)});
+        pic.curves.reserve(curves_.aliasView.rows.size());
+        for (const auto& zone : curves_.aliasView.rows) pic.curves.push_back({Qt::red, CurveOf(zone)});
     }
     pic.cursorColumn = f.cursorColumn;
     pic.cursorLineY = f.cursorLineY;
-    SetReadouts(f.xReadout, f.levelReadout);
     Area()->SetPicture(std::move(pic));
-    CountRedraw();
 }
 
 // Every zone drawn in the aliasing view is a curve of its own.

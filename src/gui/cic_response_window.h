@@ -16,13 +16,12 @@ class TCIC5Form : public ResponseWindow {
 public:
     explicit TCIC5Form(const Session& m, QWidget* parent = nullptr);
 
-    // RedrawCicWindow: the curve, captions, marker, cursor and read-outs.
-    void Redraw() override;
-
     const CicWindowState& State() const { return state_; }
     const CicWindowFrame& Frame() const { return frame_; }
 
 protected:
+    // RedrawCicWindow: the curve, captions, marker, cursor and read-outs.
+    void Draw() override;
     WindowCursor& Cursor() override { return state_.cursor; }
     bool ZoomDouble() override { return CicZoomDouble(state_); }
     bool ZoomHalve() override { return CicZoomHalve(state_); }
@@ -32,6 +31,7 @@ protected:
 
 private:
     CicWindowState state_;
+    CicWindowCurves curves_;
     CicWindowFrame frame_;
     QCheckBox* aliasBox_ = nullptr;
 };

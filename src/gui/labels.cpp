@@ -1,6 +1,7 @@
 #include "gui/labels.h"
 
 #include <QLabel>
+#include <algorithm>
 
 namespace gc {
 
@@ -27,5 +28,7 @@ void ShowAsReadOnly(QLabel* box) {
     // Appended, so that it wins over the box's own white background.
     box->setStyleSheet(box->styleSheet() + QStringLiteral(" QLabel { background-color: palette(window); }"));
 }
+
+QString ChannelText(int channel) { return QStringLiteral("Канал %1").arg(QChar(u'A' + std::clamp(channel, 0, 3))); }
 
 }  // namespace gc

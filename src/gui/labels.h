@@ -27,4 +27,7 @@ void SetColour(QLabel* l, const QColor& c);
 // the read-only edit boxes do, instead of the white of a box to type in.
 void ShowAsReadOnly(QLabel* box);
 
+// "Канал A" .. "Канал D" for channel 0..3 (clamped).
+QString ChannelText(int channel);
+
 }  // namespace gc

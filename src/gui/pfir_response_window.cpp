@@ -17,7 +17,7 @@ constexpr int kPfirFirstDrawMs = 100;
 }  // namespace
 
 TPFIRForm::TPFIRForm(const Session& m, QWidget* parent)
-    : ResponseWindow(m, QStringLiteral("PFIR Фильтр"), {337, 313, 53, 32, ResponsePoints + 1, kPfirFirstDrawMs},
+    : ResponseWindow(m, QStringLiteral("PFIR Фильтр"), WindowFrameStyle(337, 53, ResponsePoints + 1), kPfirFirstDrawMs,
                      parent) {
     setObjectName(QStringLiteral("PFIRForm"));
 
@@ -30,7 +30,7 @@ TPFIRForm::TPFIRForm(const Session& m, QWidget* parent)
     topRow_->insertWidget(0, irBox_);
     connect(irBox_, &QCheckBox::clicked, this, [this](bool checked) {
         state_.impulseView = checked;
-        Redraw();
+        Update();
     });
 
     allowed_ = new AllowedLengthPanel(this);
@@ -56,37 +56,50 @@ void TPFIRForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) StartFirstDrawTimer();
 }
 
-void TPFIRForm::Redraw() {
-    lengths_ = AnalyseFilterLength(m_.settings, m_, m_.CurrentChannel);
-    allowed_->Show(lengths_);
-    used_->Show(lengths_);
-
-    frame_ = ComputePfirWindowFrame(PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel), state_);
+void TPFIRForm::Draw() {
+    const PfirWindowInputs in = PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel);
+    const bool modelChanged = ModelChanged();
+    const bool recompute = modelChanged || !PfirCurvesFit(curves_, state_);
+    if (modelChanged) {
+        lengths_ = AnalyseFilterLength(m_.settings, m_, m_.CurrentChannel);
+        allowed_->Show(lengths_);
+        used_->Show(lengths_);
+    }
+    if (recompute) {
+        curves_ = ComputePfirWindowCurves(in, state_);
+        CurvesRecomputed();
+    }
+    frame_ = PfirWindowFrameOf(in, curves_, state_);
     const PfirWindowFrame& f = frame_;
     ShowFrequencyControls(!f.impulse);
-    SetLevels(f.levelLabels);
-    SetFractions(f.denominators, f.bottomTicks);
-
+    PlotFrame()->SetLevels(f.levelLabels);
+    PlotFrame()->SetFractions(f.denominators, f.bottomTicks);
+    if (!f.impulse) {
+        PlotFrame()->SetAxisTitle(f.axisTitle);
+        SetStretchText(f.stretch);
+    }
+    SetReadouts(f.xReadout, f.levelReadout);
+    if (!recompute) {
+        Area()->SetCursor(f.cursorColumn, f.cursorLineY);
+        return;
+    }
     WindowPlotPicture pic;
     if (!f.impulse) {
-        SetAxisTitle(f.axisTitle);
-        SetStretchText(f.stretch);
         QPolygon curve(ResponsePoints);
-        for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, i, f.curveY[static_cast<size_t>(i)]);
+        for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, i, curves_.curveY[static_cast<size_t>(i)]);
         pic.curves.push_back({Qt::black, curve});
         pic.markerColumn = f.markerColumn;
     } else {
         // One tap per column; taps beyond the area's width fall outside it.
-        QPolygon taps(f.tapPlot.count);
-        for (int k = 0; k < f.tapPlot.count; ++k) taps.setPoint(k, k, f.tapPlot.rows[static_cast<size_t>(k)]);
+        const TapPlot& t = curves_.tapPlot;
+        QPolygon taps(t.count);
+        for (int k = 0; k < t.count; ++k) taps.setPoint(k, k, t.rows[static_cast<size_t>(k)]);
         pic.curves.push_back({Qt::black, taps});
         pic.cursorHasLine = false;
     }
     pic.cursorColumn = f.cursorColumn;
     pic.cursorLineY = f.cursorLineY;
-    SetReadouts(f.xReadout, f.levelReadout);
     Area()->SetPicture(std::move(pic));
-    CountRedraw();
 }
 
 // The impulse view exports the taps themselves, not a curve over frequency.

@@ -20,14 +20,14 @@ class TPFIRForm : public ResponseWindow {
 public:
     explicit TPFIRForm(const Session& m, QWidget* parent = nullptr);
 
-    // RedrawPfirWindow: the length analysis, then the frequency or impulse view.
-    void Redraw() override;
-
     const PfirWindowState& State() const { return state_; }
     const PfirWindowFrame& Frame() const { return frame_; }
     const FilterLengthAnalysis& Lengths() const { return lengths_; }
 
 protected:
+    // RedrawPfirWindow: the length analysis (when the model changed), then the
+    // frequency or impulse view.
+    void Draw() override;
     WindowCursor& Cursor() override { return state_.cursor; }
     bool ZoomDouble() override { return PfirZoomDouble(state_); }
     bool ZoomHalve() override { return PfirZoomHalve(state_); }
@@ -38,6 +38,7 @@ protected:
 
 private:
     PfirWindowState state_;
+    PfirWindowCurves curves_;
     PfirWindowFrame frame_;
     FilterLengthAnalysis lengths_;
     QCheckBox* irBox_ = nullptr;

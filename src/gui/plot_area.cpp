@@ -1,25 +1,59 @@
 #include "gui/plot_area.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "filters/plot_scale.h"
 
 namespace gc {
+
+namespace {
+
+QPoint PositionOf(const QMouseEvent* e) {
+    const QPointF p = e->position();
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+}  // namespace
 
 LayeredPlotArea::LayeredPlotArea(int width, int height, QWidget* parent) : QWidget(parent) {
     setFixedSize(width, height);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+LayeredPlotArea::LayeredPlotArea(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
 QColor LayeredPlotArea::CursorColor() const { return palette().color(QPalette::Active, QPalette::Highlight); }
+
+void LayeredPlotArea::PaintLayers(QPainter& p, bool vector) const {
+    PaintUnderCursor(p, vector);
+    PaintCursorLayer(p);
+}
 
 void LayeredPlotArea::Render() {
     const qreal dpr = devicePixelRatioF();
-    buffer_ = QImage(QSize(qRound(width() * dpr), qRound(height() * dpr)), QImage::Format_RGB32);
-    buffer_.setDevicePixelRatio(dpr);
-    QPainter p(&buffer_);
-    PaintLayers(p);
+    base_ = QImage(QSize(qRound(width() * dpr), qRound(height() * dpr)), QImage::Format_RGB32);
+    base_.setDevicePixelRatio(dpr);
+    {
+        QPainter p(&base_);
+        // As a painter on the widget itself would start.
+        p.setFont(font());
+        PaintUnderCursor(p, false);
+    }
+    ++basePaints_;
+    RenderCursor();
+}
+
+void LayeredPlotArea::RenderCursor() {
+    if (base_.isNull()) return Render();
+    buffer_ = base_.copy();
+    {
+        QPainter p(&buffer_);
+        PaintCursorLayer(p);
+    }
+    update();
 }
 
 void LayeredPlotArea::paintEvent(QPaintEvent*) {
@@ -27,6 +61,22 @@ void LayeredPlotArea::paintEvent(QPaintEvent*) {
     if (!qFuzzyCompare(buffer_.devicePixelRatio(), devicePixelRatioF())) Render();
     QPainter p(this);
     p.drawImage(0, 0, buffer_);
+}
+
+void LayeredPlotArea::mousePressEvent(QMouseEvent* e) {
+    // Every press is taken, so that its release comes back here and not to the panel.
+    if (e->button() == Qt::RightButton) emit rightPressed(PositionOf(e));
+    e->accept();
+}
+
+void LayeredPlotArea::mouseMoveEvent(QMouseEvent* e) {
+    emit moved(PositionOf(e));
+    e->accept();
+}
+
+void LayeredPlotArea::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) emit rightReleased();
+    e->accept();
 }
 
 void LayeredPlotArea::PaintBackground(QPainter& p) const {

@@ -13,6 +13,7 @@
 #include "filters/curve_csv.h"
 #include "gui/file_chooser.h"
 
+class QDate;
 class QPainter;
 class QPainterPath;
 class QPolygon;
@@ -35,7 +36,19 @@ struct PlotExportSource {
     std::function<std::string()> csvText;
     QString title;   // the plot's caption, for the SVG
     QString folder;  // where the save dialog opens; empty: the current folder
+    // The line under the picture (configuration, channel, date), when the
+    // export options ask for it; empty: none.
+    std::function<QString()> caption;
 };
+
+// What the user chose for an export beside the file.
+struct PlotExportOptions {
+    // PNG and SVG carry the caption line under the plot; a CSV never does.
+    bool caption = true;
+};
+
+// The caption of a channel's plot: "std.lab · Канал A · 07.12.2026".
+QString PlotCaptionText(const std::string& labName, int channel, const QDate& date);
 
 enum class PlotExportFormat { Png, Svg, Csv };
 
@@ -49,7 +62,7 @@ struct PlotExportResult {
 
 // Writes the file in the format of its suffix. The file is replaced only once
 // it is complete: a failure leaves an existing file as it was.
-PlotExportResult ExportPlot(const PlotExportSource& source, const QString& path);
+PlotExportResult ExportPlot(const PlotExportSource& source, const QString& path, const PlotExportOptions& options = {});
 
 // The save dialog's request: the three file types, PNG first, in folder.
 FileDialogRequest PlotExportDialogRequest(const QString& folder);
@@ -57,8 +70,30 @@ FileDialogRequest PlotExportDialogRequest(const QString& folder);
 // A button "Экспорт…" that asks chooser() for a file and exports source()
 // there; report gets the line for the status bar, a failure also shows the
 // error box.
+// The button's context menu switches the caption line of options on and off.
 QPushButton* MakePlotExportButton(QWidget* parent, std::function<PlotExportSource()> source,
-                                  std::function<FileChooser*()> chooser, std::function<void(const QString&)> report);
+                                  std::function<FileChooser*()> chooser, std::function<void(const QString&)> report,
+                                  PlotExportOptions* options = nullptr);
+
+// Where a plot's "Экспорт…" asks for its file: the owner's chooser (a test's)
+// or the dialogs, starting in the owner's folder.
+class PlotExportTarget {
+public:
+    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+    void SetFolder(const QString& folder) { folder_ = folder; }
+    const QString& Folder() const { return folder_; }
+    FileChooser* Chooser() { return chooser_ ? chooser_ : &dialogs_; }
+    PlotExportOptions& Options() { return options_; }
+    // The button, exporting source(); report gets the status line.
+    QPushButton* MakeButton(QWidget* parent, std::function<PlotExportSource()> source,
+                            std::function<void(const QString&)> report);
+
+private:
+    DialogFileChooser dialogs_;
+    FileChooser* chooser_ = nullptr;
+    QString folder_;
+    PlotExportOptions options_;
+};
 
 // The polyline through points, cut to the parts inside clip, as one path:
 // the form in which an SVG keeps a curve as one element (the SVG writer does

@@ -2,6 +2,7 @@
 
 #include "gui/readout_width.h"
 
+#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,11 +20,26 @@ namespace gc {
 
 namespace {
 
-// Where the area sits in the lowered panel, and the panel's size.
-constexpr int kAreaLeft = 52;
-constexpr int kAreaTop = 32;
-constexpr int kFrameWidth = 325;
-constexpr int kFrameHeight = 313;
+// The lowered panel: 325 x 313, the area at 52, 32, plain labels with the
+// captions and the fractions at fixed places.
+AxisFrameStyle MainPlotStyle() {
+    AxisFrameStyle s{};
+    s.frameWidth = 325;
+    s.frameHeight = 313;
+    s.areaLeft = 52;
+    s.areaTop = 32;
+    s.areaWidth = kPlotWidth;
+    s.bold = false;
+    s.levelGap = 4;
+    s.dbUnitY = 3;
+    s.titleAt = QPoint(141, 1);
+    s.unitAt = QPoint(159, 290);
+    s.fractionY = 15;
+    s.tickName = "mhzTick";
+    s.levelName = "dbTick";
+    s.firstNamedLevel = 1;
+    return s;
+}
 
 // A white box with blue text, for the read-outs and the zoom factors, wide
 // enough for the widest text it can show.
@@ -48,71 +64,33 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name) 
     return b;
 }
 
-int ColumnAt(const QMouseEvent* e) { return static_cast<int>(std::floor(e->position().x())); }
-
 }  // namespace
 
 // --- ResponsePlotArea -------------------------------------------------------
 
-ResponsePlotArea::ResponsePlotArea(QWidget* parent) : LayeredPlotArea(kPlotWidth, kPlotHeight, parent) {
+ResponsePlotArea::ResponsePlotArea(QWidget* parent) : WindowPlotArea(kPlotWidth, kPlotHeight, parent) {
     setFocusPolicy(Qt::ClickFocus);
-    Render();
 }
 
-void ResponsePlotArea::SetFrame(const PlotFrame& frame) {
-    frame_ = frame;
-    Render();
-    update();
-}
-
-// Layers in order: background, grid, curve, marker, cursor.
-void ResponsePlotArea::PaintLayers(QPainter& p, bool vector) const {
-    PaintBackground(p);
-    if (frame_.hasCurve) {
-        QPolygon curve(ResponsePoints);
-        for (int i = 0; i < ResponsePoints; ++i)
-            curve.setPoint(i, ColumnOfPoint(i), frame_.curveY[static_cast<size_t>(i)]);
-        p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
-        // A vector file has no clipping of its own: its curve stops at the area's edge.
-        if (vector)
-            DrawCurvePath(p, curve, QRectF(0, 0, kPlotWidth, kPlotHeight));
-        else
-            p.drawPolyline(curve);
+void ResponsePlotArea::SetFrame(const PlotFrame& f) {
+    const bool sameCurves =
+        shown_ && f.hasCurve == frame_.hasCurve && f.curveY == frame_.curveY && f.markerColumn == frame_.markerColumn;
+    frame_ = f;
+    shown_ = true;
+    if (sameCurves) {
+        SetCursor(f.cursorColumn, f.cursorLineY);
+        return;
     }
-    PaintMarker(p, frame_.markerColumn);
-    PaintCursor(p, frame_.cursorColumn, frame_.cursorLineY);
-}
-
-void ResponsePlotArea::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton) emit rightPressed(ColumnAt(e));
-    e->accept();
-}
-
-void ResponsePlotArea::mouseMoveEvent(QMouseEvent* e) {
-    emit dragged(ColumnAt(e));
-    e->accept();
-}
-
-void ResponsePlotArea::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton) emit rightReleased();
-    e->accept();
-}
-
-// --- ResponsePlotFrame ------------------------------------------------------
-
-ResponsePlotFrame::ResponsePlotFrame(QWidget* parent) : QFrame(parent) {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setFixedSize(kFrameWidth, kFrameHeight);
-}
-
-void ResponsePlotFrame::mousePressEvent(QMouseEvent* e) {
-    // Accepted so that the release comes here too.
-    e->accept();
-}
-
-void ResponsePlotFrame::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton && rect().contains(e->position().toPoint())) emit rightClicked();
-    e->accept();
+    WindowPlotPicture pic;
+    if (f.hasCurve) {
+        QPolygon curve(ResponsePoints);
+        for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, ColumnOfPoint(i), f.curveY[static_cast<size_t>(i)]);
+        pic.curves.push_back({Qt::black, curve});
+    }
+    pic.markerColumn = f.markerColumn;
+    pic.cursorColumn = f.cursorColumn;
+    pic.cursorLineY = f.cursorLineY;
+    SetPicture(std::move(pic));
 }
 
 // --- ResponsePlotPanel ------------------------------------------------------
@@ -139,38 +117,9 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     top->addWidget(levelReadout_);
     top->addWidget(MakeLabel(this, QStringLiteral("dB")));
 
-    frame_ = new ResponsePlotFrame(this);
+    area_ = new ResponsePlotArea;
+    frame_ = new ResponsePlotFrame(MainPlotStyle(), area_, this);
     frame_->setObjectName(QStringLiteral("plotPanel"));
-    area_ = new ResponsePlotArea(frame_);
-    area_->setObjectName(QStringLiteral("plotArea"));
-    area_->move(kAreaLeft, kAreaTop);
-
-    MakeLabel(frame_, QStringLiteral("dB"))->move(11, 3);
-    axisTitle_ = MakeLabel(frame_, QStringLiteral("F/Fsamp"), QStringLiteral("axisTitle"));
-    MakeLabel(frame_, QStringLiteral("MHz"))->move(159, 290);
-    static const char* const kNumerators[4] = {"1/", "1/", "3/", "1/"};
-    static const char* const kDenominators[4] = {"8", "4", "8", "2"};
-    static const char* const kMhz[4] = {"12.5", "25.0", "37.5", "50.0"};
-    static const char* const kDb[6] = {"-20", "-40", "-60", "-80", "-100", "-120"};
-    for (size_t k = 0; k < 4; ++k) {
-        numerators_[k] = MakeLabel(frame_, QLatin1String(kNumerators[k]));
-        denominators_[k] = MakeLabel(frame_, QLatin1String(kDenominators[k]));
-        denominators_[k]->setObjectName(QStringLiteral("denominator%1").arg(k));
-        mhzTicks_[k] = MakeLabel(frame_, QLatin1String(kMhz[k]));
-        mhzTicks_[k]->setObjectName(QStringLiteral("mhzTick%1").arg(k));
-    }
-    for (size_t k = 0; k < 6; ++k) {
-        dbTicks_[k] = MakeLabel(frame_, QLatin1String(kDb[k]));
-        dbTicks_[k]->setObjectName(QStringLiteral("dbTick%1").arg(k));
-    }
-    // The fixed zero of both axes.
-    QLabel* level0 = MakeLabel(frame_, QStringLiteral("0"));
-    level0->adjustSize();
-    level0->move(kAreaLeft - 4 - level0->width(), kAreaTop - level0->height() / 2);
-    QLabel* freq0 = MakeLabel(frame_, QStringLiteral("0"));
-    freq0->adjustSize();
-    freq0->move(kAreaLeft - freq0->width() / 2, kAreaTop + kPlotHeight + 2);
-    PlaceAxisLabels();
 
     auto* rows = new QGridLayout;
     rows->setHorizontalSpacing(2);
@@ -187,12 +136,15 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     for (QLabel* box : {xStretchBox_, yStretchBox_}) ShowAsReadOnly(box);
     rows->addWidget(xStretchBox_, 0, 3);
     rows->addWidget(yStretchBox_, 1, 3);
-    // Beside the zoom rows, where the space under the X caption is free.
-    rows->addWidget(
-        MakePlotExportButton(
-            this, [this] { return ExportSource(); }, [this] { return chooser_ ? chooser_ : &dialogChooser_; },
-            [this](const QString& text) { emit statusMessage(text); }),
-        1, 2, Qt::AlignRight);
+    // Under the X caption: the export button, where the space is free, and the
+    // second row's own caption, which reads on from the first.
+    auto* yRow = new QHBoxLayout;
+    yRow->setSpacing(2);
+    yRow->addStretch(1);
+    yRow->addWidget(export_.MakeButton(
+        this, [this] { return ExportSource(); }, [this](const QString& text) { emit statusMessage(text); }));
+    yRow->addWidget(MakeLabel(this, QStringLiteral("по Y"), QStringLiteral("yStretchLabel")));
+    rows->addLayout(yRow, 1, 2);
 
     struct ZoomButton {
         const char* text;
@@ -219,10 +171,14 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     connect(left, &QPushButton::clicked, this, [this] { Apply(CursorStepLeft(state_)); });
     connect(right, &QPushButton::clicked, this, [this] { Apply(CursorStepRight(state_)); });
 
-    connect(area_, &ResponsePlotArea::rightPressed, this, [this](int x) { Apply(CursorRightPress(state_, x)); });
-    connect(area_, &ResponsePlotArea::dragged, this, [this](int x) { Apply(CursorDrag(state_, x)); });
-    connect(area_, &ResponsePlotArea::rightReleased, this, [this] { CursorRightRelease(state_); });
-    connect(frame_, &ResponsePlotFrame::rightClicked, this, [this] { Apply(CursorRemove(state_)); });
+    ResponsePlotArea* area = Area();
+    connect(area, &ResponsePlotArea::rightPressed, this,
+            [this](QPoint at) { Apply(CursorRightPress(state_, at.x())); });
+    connect(area, &ResponsePlotArea::moved, this, [this](QPoint at) { Apply(CursorDrag(state_, at.x())); });
+    connect(area, &ResponsePlotArea::rightReleased, this, [this] { CursorRightRelease(state_); });
+    connect(frame_, &ResponsePlotFrame::released, this, [this](Qt::MouseButton button, bool inside) {
+        if (button == Qt::RightButton && inside) Apply(CursorRemove(state_));
+    });
 
     redrawTimer_.setSingleShot(true);
     redrawTimer_.setInterval(100);
@@ -276,12 +232,16 @@ void ResponsePlotPanel::ScheduleRedraw() { redrawTimer_.start(); }
 
 PlotExportSource ResponsePlotPanel::ExportSource() {
     PlotExportSource s;
-    s.picture = frame_;
-    s.vectorSize = frame_->size();
-    s.paintVector = [this](QPainter& p) { PaintFrameVector(p, *frame_, *area_); };
+    frame_->FillExportPicture(s);
     s.curves = [this] { return MainPlotCurves(overall_, systemClock_, state_.XStretch); };
     s.title = QStringLiteral("АЧХ канала");
-    s.folder = exportFolder_;
+    s.folder = export_.Folder();
+    if (session_) {
+        s.caption = [this] {
+            return session_ ? PlotCaptionText(session_->currentLabName, session_->CurrentChannel, QDate::currentDate())
+                            : QString();
+        };
+    }
     return s;
 }
 
@@ -305,44 +265,16 @@ void ResponsePlotPanel::Apply(PlotAction action) {
 
 void ResponsePlotPanel::SetLabels(const PlotFrame& f) {
     const PlotLabels& l = f.labels;
-    for (size_t k = 0; k < 4; ++k) {
-        denominators_[k]->setText(Text(l.denominators[k]));
-        mhzTicks_[k]->setText(Text(l.mhzTicks[k]));
-    }
-    for (size_t k = 0; k < 6; ++k) dbTicks_[k]->setText(Text(l.dbTicks[k]));
+    frame_->SetFractions(l.denominators, l.mhzTicks);
+    // The top is the curve's maximum at every zoom.
+    const auto& db = l.dbTicks;
+    const std::array<std::string, 7> levels{"0", db[0], db[1], db[2], db[3], db[4], db[5]};
+    frame_->SetLevels(levels);
+    frame_->SetAxisTitle(l.axisTitle);
     xStretchBox_->setText(Text(l.xStretch));
     yStretchBox_->setText(Text(l.yStretch));
-    axisTitle_->setText(Text(l.axisTitle));
     freqReadout_->setText(Text(f.freqReadout));
     levelReadout_->setText(Text(f.levelReadout));
-    PlaceAxisLabels();
-}
-
-// Tick labels sit on the grid lines they name, whatever the width of their text.
-void ResponsePlotPanel::PlaceAxisLabels() {
-    const int columns[4] = {kGridColumnStep, 2 * kGridColumnStep, 3 * kGridColumnStep, ResponsePoints};
-    for (size_t k = 0; k < 4; ++k) {
-        QLabel* num = numerators_[k];
-        QLabel* den = denominators_[k];
-        QLabel* mhz = mhzTicks_[k];
-        num->adjustSize();
-        den->adjustSize();
-        mhz->adjustSize();
-        const int x = kAreaLeft + columns[k];
-        const int fractionLeft =
-            std::min(x - (num->width() + den->width()) / 2, kFrameWidth - 2 - num->width() - den->width());
-        num->move(fractionLeft, 15);
-        den->move(fractionLeft + num->width(), 15);
-        mhz->move(std::min(x - mhz->width() / 2, kFrameWidth - 2 - mhz->width()), kAreaTop + kPlotHeight + 2);
-    }
-    for (size_t k = 0; k < 6; ++k) {
-        QLabel* t = dbTicks_[k];
-        t->adjustSize();
-        const int y = kAreaTop + kGridRowStep * static_cast<int>(k + 1) - t->height() / 2;
-        t->move(kAreaLeft - 4 - t->width(), std::min(y, kFrameHeight - 2 - t->height()));
-    }
-    axisTitle_->adjustSize();
-    axisTitle_->move(141, 1);
 }
 
 }  // namespace gc

@@ -6,7 +6,6 @@
 // and the owner recomputes with XStretch() and calls ShowResponse again.
 #pragma once
 
-#include <QFrame>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -14,8 +13,9 @@
 
 #include "core/model.h"
 #include "filters/plot_scale.h"
-#include "gui/plot_area.h"
+#include "gui/axis_frame.h"
 #include "gui/plot_export.h"
+#include "gui/window_plot.h"
 #include "session/session.h"
 
 class QLabel;
@@ -24,45 +24,26 @@ class QPushButton;
 
 namespace gc {
 
-// The 257 x 240 drawing surface of the channel response.
-class ResponsePlotArea : public LayeredPlotArea {
+// The 257 x 240 drawing surface of a channel response (the main window's
+// plot, the designer's preview): the response windows' surface showing a
+// PlotFrame.
+class ResponsePlotArea : public WindowPlotArea {
     Q_OBJECT
 public:
     explicit ResponsePlotArea(QWidget* parent = nullptr);
 
-    // Paints the frame into the buffer and schedules a repaint.
+    // Paints the frame; when only the cursor differs from the frame shown,
+    // only the cursor is painted again.
     void SetFrame(const PlotFrame& frame);
     const PlotFrame& Frame() const { return frame_; }
-    void PaintLayers(QPainter& p, bool vector = false) const override;
-
-signals:
-    void rightPressed(int column);
-    void dragged(int column);
-    void rightReleased();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     PlotFrame frame_;
+    bool shown_ = false;
 };
 
-// The lowered panel around the area; a right click on it (beside the area)
-// removes the cursor.
-class ResponsePlotFrame : public QFrame {
-    Q_OBJECT
-public:
-    explicit ResponsePlotFrame(QWidget* parent = nullptr);
-
-signals:
-    void rightClicked();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-};
+// The lowered panel around it: a right click on it beside the area removes the cursor.
+using ResponsePlotFrame = AxisFrame;
 
 // The widest texts of the cursor read-outs: a frequency of up to seven
 // significant digits with three decimals (kHz), a level of five with two (dB).
@@ -96,8 +77,8 @@ public:
     PlotExportSource ExportSource();
     // The export asks for its file here (the owner's chooser; the dialogs by
     // default), starting in folder.
-    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
-    void SetExportFolder(const QString& folder) { exportFolder_ = folder; }
+    void SetFileChooser(FileChooser* chooser) { export_.SetFileChooser(chooser); }
+    void SetExportFolder(const QString& folder) { export_.SetFolder(folder); }
 
 public slots:
     // Draws everything from the last response and the plot state.
@@ -115,7 +96,6 @@ signals:
 private:
     void Apply(PlotAction action);
     void SetLabels(const PlotFrame& f);
-    void PlaceAxisLabels();
     void TakeChannelValues(const Session& m);
 
     PlotState state_;
@@ -125,9 +105,7 @@ private:
     int cicDec_ = 1;
     int firDec_ = 1;
     int drawCount_ = 0;
-    DialogFileChooser dialogChooser_;
-    FileChooser* chooser_ = nullptr;
-    QString exportFolder_;
+    PlotExportTarget export_;
 
     ResponsePlotFrame* frame_ = nullptr;
     ResponsePlotArea* area_ = nullptr;
@@ -135,11 +113,6 @@ private:
     QLabel* levelReadout_ = nullptr;
     QLabel* xStretchBox_ = nullptr;
     QLabel* yStretchBox_ = nullptr;
-    QLabel* axisTitle_ = nullptr;
-    std::array<QLabel*, 4> numerators_{};
-    std::array<QLabel*, 4> denominators_{};
-    std::array<QLabel*, 4> mhzTicks_{};
-    std::array<QLabel*, 6> dbTicks_{};
     QTimer redrawTimer_;
 };
 

@@ -1,6 +1,5 @@
 #include "gui/response_window.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -42,11 +41,27 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, 
 
 }  // namespace
 
-ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Geometry& g, QWidget* parent)
-    : QWidget(parent), m_(m), geometry_(g) {
-    setWindowTitle(title);
-    setWindowFlag(Qt::Window);
+AxisFrameStyle WindowFrameStyle(int frameWidth, int areaLeft, int areaWidth) {
+    constexpr int kAreaTop = 32;
+    AxisFrameStyle s{};
+    s.frameWidth = frameWidth;
+    s.frameHeight = 313;
+    s.areaLeft = areaLeft;
+    s.areaTop = kAreaTop;
+    s.areaWidth = areaWidth;
+    s.bold = true;
+    s.captionColour = QColor(128, 0, 0);
+    s.levelGap = 3;
+    s.dbUnitY = std::max(2, kAreaTop - 26);
+    s.tickName = "tick";
+    s.levelName = "level";
+    s.firstNamedLevel = 0;
+    return s;
+}
 
+ResponseWindow::ResponseWindow(const Session& m, const QString& title, const AxisFrameStyle& style, int firstDrawMs,
+                               QWidget* parent)
+    : PlotWindow(m, title, parent) {
     topRow_ = new QHBoxLayout;
     topRow_->setSpacing(3);
     topRow_->addStretch(1);
@@ -71,7 +86,10 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Geo
     topRow_->addWidget(levelUnit_);
     topRow_->addStretch(1);
 
-    BuildPlotPanel(g);
+    frame_ = new AxisFrame(style, nullptr, this);
+    frame_->setObjectName(QStringLiteral("plotPanel"));
+    // Any button released beside the plot area removes the cursor.
+    connect(frame_, &AxisFrame::released, this, [this] { RemoveCursor(); });
     BuildBottomRow();
 
     column_ = new QVBoxLayout;
@@ -82,50 +100,15 @@ ResponseWindow::ResponseWindow(const Session& m, const QString& title, const Geo
     // Under the zoom row, at its end: the row itself is full, and a wider
     // window would move the plot away from its read-outs.
     auto* exportRow = new QHBoxLayout;
+    exportRow->addWidget(ChannelLabel());
     exportRow->addStretch(1);
-    exportRow->addWidget(MakePlotExportButton(
-        this, [this] { return ExportSource(); }, [this] { return chooser_ ? chooser_ : &dialogChooser_; },
-        [this](const QString& text) { emit statusMessage(text); }));
+    exportRow->addWidget(MakeExportButton());
     column_->addLayout(exportRow);
     column_->addStretch(1);
 
     firstDraw_.setSingleShot(true);
-    firstDraw_.setInterval(g.firstDrawMs);
+    firstDraw_.setInterval(firstDrawMs);
     connect(&firstDraw_, &QTimer::timeout, this, [this] { Redraw(); });
-}
-
-void ResponseWindow::BuildPlotPanel(const Geometry& g) {
-    frame_ = new QFrame(this);
-    frame_->setObjectName(QStringLiteral("plotPanel"));
-    frame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    frame_->setFixedSize(g.frameWidth, g.frameHeight);
-    area_ = new WindowPlotArea(g.areaWidth, kPlotHeight, frame_);
-    area_->setObjectName(QStringLiteral("plotArea"));
-    area_->move(g.areaLeft, g.areaTop);
-
-    dbUnit_ = BoldLabel(frame_, QStringLiteral("dB"), QStringLiteral("dbUnit"));
-    dbUnit_->move(11, std::max(2, g.areaTop - 26));
-    axisTitle_ = BoldLabel(frame_, QStringLiteral("F/Fsamp"), QStringLiteral("axisTitle"));
-    SetColour(axisTitle_, QColor(128, 0, 0));
-    freqUnit_ = BoldLabel(frame_, QStringLiteral("MHz"), QStringLiteral("freqUnit"));
-    SetColour(freqUnit_, QColor(128, 0, 0));
-    static const char* const kLevels[7] = {"0", "-20", "-40", "-60", "-80", "-100", "-120"};
-    for (size_t k = 0; k < levels_.size(); ++k)
-        levels_[k] = BoldLabel(frame_, QLatin1String(kLevels[k]), QStringLiteral("level%1").arg(k));
-    static const char* const kNumerators[4] = {"1/", "1/", "3/", "1/"};
-    static const char* const kDenominators[4] = {"8", "4", "8", "2"};
-    static const char* const kTicks[4] = {"12.5", "25.0", "37.5", "50.0"};
-    for (size_t k = 0; k < 4; ++k) {
-        numerators_[k] = BoldLabel(frame_, QLatin1String(kNumerators[k]));
-        denominators_[k] = BoldLabel(frame_, QLatin1String(kDenominators[k]));
-        denominators_[k]->setObjectName(QStringLiteral("denominator%1").arg(k));
-        ticks_[k] = BoldLabel(frame_, QLatin1String(kTicks[k]));
-        ticks_[k]->setObjectName(QStringLiteral("tick%1").arg(k));
-    }
-    QLabel* freq0 = BoldLabel(frame_, QStringLiteral("0"));
-    freq0->adjustSize();
-    freq0->move(g.areaLeft - freq0->width() / 2, g.areaTop + kPlotHeight + 2);
-    PlaceAxisLabels();
 }
 
 void ResponseWindow::BuildBottomRow() {
@@ -148,7 +131,11 @@ void ResponseWindow::BuildBottomRow() {
     stretchLabel_->setObjectName(QStringLiteral("stretchLabel"));
     bottomRow_->addWidget(stretchLabel_);
     stretchBox_ = MakeBox(this, 29, "stretchBox");
-    ShowAsReadOnly(stretchBox_);
+    // Set by the zoom buttons only: it must not look like a box to type in.
+    stretchBox_->setStyleSheet(
+        QStringLiteral("QLabel { background-color: palette(window); color: blue; font-weight: bold; "
+                       "border: 1px solid palette(mid); }"));
+    stretchBox_->setToolTip(QStringLiteral("Растяжение по X: кнопки справа"));
     stretchBox_->setText(QStringLiteral("1"));
     bottomRow_->addWidget(stretchBox_);
     const struct {
@@ -163,47 +150,48 @@ void ResponseWindow::BuildBottomRow() {
         zoomButtons_[k] = MakeButton(this, QLatin1String(zooms[k].text), zooms[k].name, 23);
         bottomRow_->addWidget(zoomButtons_[k]);
         const auto step = zooms[k].step;
-        connect(zoomButtons_[k], &QPushButton::clicked, this, [this, step] { ApplyZoom(step); });
+        // A button that changes nothing does not redraw.
+        connect(zoomButtons_[k], &QPushButton::clicked, this, [this, step] {
+            if ((this->*step)()) Update();
+        });
     }
     bottomRow_->addStretch(1);
 
-    connect(left, &QPushButton::clicked, this, [this] { ApplyCursor(CursorLeft(Cursor())); });
-    connect(right, &QPushButton::clicked, this, [this] { ApplyCursor(CursorRight(Cursor())); });
-    connect(area_, &WindowPlotArea::rightPressed, this,
-            [this](int x, int y) { ApplyCursor(CursorPress(Cursor(), x, y)); });
-    connect(area_, &WindowPlotArea::moved, this, [this](int x, int y) { ApplyCursor(CursorMove(Cursor(), x, y)); });
-    connect(area_, &WindowPlotArea::rightReleased, this, [this] { CursorRelease(Cursor()); });
+    // The cursor only redraws: the curves stay as they were computed.
+    auto cursorChanged = [this](bool changed) {
+        if (changed) Update();
+    };
+    WindowPlotArea* area = Area();
+    connect(left, &QPushButton::clicked, this, [this, cursorChanged] { cursorChanged(CursorLeft(Cursor())); });
+    connect(right, &QPushButton::clicked, this, [this, cursorChanged] { cursorChanged(CursorRight(Cursor())); });
+    connect(area, &WindowPlotArea::rightPressed, this,
+            [this, cursorChanged](QPoint at) { cursorChanged(CursorPress(Cursor(), at.x(), at.y())); });
+    connect(area, &WindowPlotArea::moved, this,
+            [this, cursorChanged](QPoint at) { cursorChanged(CursorMove(Cursor(), at.x(), at.y())); });
+    connect(area, &WindowPlotArea::rightReleased, this, [this] { CursorRelease(Cursor()); });
 }
 
 PlotExportSource ResponseWindow::ExportSource() {
     PlotExportSource s;
-    s.picture = frame_;
-    s.vectorSize = frame_->size();
-    s.paintVector = [this](QPainter& p) { PaintFrameVector(p, *frame_, *area_); };
-    s.title = windowTitle();
-    s.folder = exportFolder_;
+    frame_->FillExportPicture(s);
+    FillExportCaption(s);
     SetExportNumbers(s);
     return s;
 }
 
-void ResponseWindow::ApplyCursor(bool changed) {
-    if (changed) Redraw();
+void ResponseWindow::Redraw() {
+    modelChanged_ = true;
+    Update();
 }
 
-void ResponseWindow::ApplyZoom(bool (ResponseWindow::*step)()) {
-    // A button that changes nothing does not redraw.
-    if ((this->*step)()) Redraw();
+void ResponseWindow::Update() {
+    ShowChannel();
+    Draw();
+    ++redraws_;
 }
 
-void ResponseWindow::Open() {
-    open_ = true;
-    show();
-    raise();
-    activateWindow();
-}
-
-void ResponseWindow::RefreshIfOpen() {
-    if (open_) Redraw();
+void ResponseWindow::RemoveCursor() {
+    if (CursorRemove(Cursor())) Update();
 }
 
 void ResponseWindow::showEvent(QShowEvent* event) {
@@ -212,11 +200,9 @@ void ResponseWindow::showEvent(QShowEvent* event) {
     firstDraw_.start();
 }
 
-void ResponseWindow::closeEvent(QCloseEvent* event) {
+void ResponseWindow::Closed() {
     // Zoom, view and cursor stay for the next opening.
-    open_ = false;
     firstDraw_.stop();
-    event->accept();
 }
 
 void ResponseWindow::mousePressEvent(QMouseEvent* event) {
@@ -227,30 +213,11 @@ void ResponseWindow::mousePressEvent(QMouseEvent* event) {
 
 void ResponseWindow::mouseReleaseEvent(QMouseEvent* event) {
     // Any button released beside the plot area removes the cursor.
-    if (CursorRemove(Cursor())) Redraw();
+    RemoveCursor();
     event->accept();
 }
 
-void ResponseWindow::SetFractions(const std::array<std::string, 4>& denominators,
-                                  const std::array<std::string, 4>& ticks) {
-    for (size_t k = 0; k < 4; ++k) {
-        denominators_[k]->setText(Text(denominators[k]));
-        ticks_[k]->setText(Text(ticks[k]));
-    }
-    PlaceAxisLabels();
-}
-
-void ResponseWindow::SetLevels(const std::array<std::string, 7>& levels) {
-    for (size_t k = 0; k < levels_.size(); ++k) levels_[k]->setText(Text(levels[k]));
-    PlaceAxisLabels();
-}
-
 void ResponseWindow::SetStretchText(const std::string& text) { stretchBox_->setText(Text(text)); }
-
-void ResponseWindow::SetAxisTitle(const std::string& text) {
-    axisTitle_->setText(Text(text));
-    PlaceAxisLabels();
-}
 
 void ResponseWindow::SetReadouts(const std::string& x, const std::string& level) {
     xReadout_->setText(Text(x));
@@ -258,44 +225,11 @@ void ResponseWindow::SetReadouts(const std::string& x, const std::string& level)
 }
 
 void ResponseWindow::ShowFrequencyControls(bool shown) {
-    for (QWidget* w :
-         {static_cast<QWidget*>(dbUnit_), static_cast<QWidget*>(freqUnit_), static_cast<QWidget*>(axisTitle_),
-          static_cast<QWidget*>(xUnit_), static_cast<QWidget*>(levelUnit_), static_cast<QWidget*>(stretchLabel_),
-          static_cast<QWidget*>(stretchBox_)})
+    frame_->ShowFrequencyLabels(shown);
+    for (QWidget* w : {static_cast<QWidget*>(xUnit_), static_cast<QWidget*>(levelUnit_),
+                       static_cast<QWidget*>(stretchLabel_), static_cast<QWidget*>(stretchBox_)})
         w->setVisible(shown);
-    for (QLabel* l : numerators_) l->setVisible(shown);
     for (QPushButton* b : zoomButtons_) b->setVisible(shown);
-}
-
-// Tick labels sit on the grid lines and rows they name, whatever the width of their text.
-void ResponseWindow::PlaceAxisLabels() {
-    const Geometry& g = geometry_;
-    const int columns[4] = {kGridColumnStep, 2 * kGridColumnStep, 3 * kGridColumnStep, ResponsePoints};
-    for (size_t k = 0; k < 4; ++k) {
-        QLabel* num = numerators_[k];
-        QLabel* den = denominators_[k];
-        QLabel* tick = ticks_[k];
-        num->adjustSize();
-        den->adjustSize();
-        tick->adjustSize();
-        const int x = g.areaLeft + columns[k];
-        const int fractionLeft =
-            std::min(x - (num->width() + den->width()) / 2, g.frameWidth - 2 - num->width() - den->width());
-        num->move(fractionLeft, g.areaTop - num->height() - 1);
-        den->move(fractionLeft + num->width(), g.areaTop - den->height() - 1);
-        tick->move(std::min(x - tick->width() / 2, g.frameWidth - 2 - tick->width()), g.areaTop + kPlotHeight + 2);
-    }
-    for (size_t k = 0; k < levels_.size(); ++k) {
-        QLabel* l = levels_[k];
-        l->adjustSize();
-        const int y = g.areaTop + kGridRowStep * static_cast<int>(k) - l->height() / 2;
-        l->move(std::max(1, g.areaLeft - 3 - l->width()), std::min(y, g.frameHeight - 2 - l->height()));
-    }
-    axisTitle_->adjustSize();
-    axisTitle_->move(g.areaLeft + (g.areaWidth - axisTitle_->width()) / 2, 1);
-    freqUnit_->adjustSize();
-    freqUnit_->move(g.areaLeft + (g.areaWidth - freqUnit_->width()) / 2,
-                    std::min(g.areaTop + kPlotHeight + 18, g.frameHeight - 2 - freqUnit_->height()));
 }
 
 }  // namespace gc

@@ -1,69 +1,60 @@
-// What the CIC and PFIR response windows share: the read-outs above the plot,
-// the lowered plot panel with its axis labels, the cursor buttons, the zoom
-// row, the one-shot first-draw timer and the open flag the main window tests
-// before it asks for a redraw, and "Экспорт…" beside the zoom row.
+// What the CIC and PFIR response windows share besides what every plot window
+// does (PlotWindow): the read-outs above the plot, the lowered plot panel with
+// its axis labels (AxisFrame), the cursor buttons, the zoom row and the
+// one-shot first-draw timer.
+//
+// Recompute and redraw are apart: Redraw() is the main window's "the model
+// may have changed", and recomputes the curves; a cursor move or a zoom that
+// keeps the view's curves draws from the ones computed before.
 #pragma once
 
 #include <QTimer>
-#include <QWidget>
 #include <array>
 #include <string>
 
 #include "filters/window_cursor.h"
-#include "gui/plot_export.h"
+#include "gui/axis_frame.h"
+#include "gui/plot_window.h"
 #include "gui/window_plot.h"
-#include "session/session.h"
 
-class QFrame;
 class QHBoxLayout;
 class QLabel;
-class QPainter;
 class QPushButton;
 class QVBoxLayout;
 
 namespace gc {
 
-class ResponseWindow : public QWidget {
+// The panel of the CIC and PFIR windows: 313 high, the area 32 from its top,
+// bold labels with dark red captions.
+AxisFrameStyle WindowFrameStyle(int frameWidth, int areaLeft, int areaWidth);
+
+class ResponseWindow : public PlotWindow {
     Q_OBJECT
 
 public:
-    // The main window's button: set the open flag and show the window.
-    void Open();
-    // Whether the main window refreshes this window (set by Open, cleared on close).
-    bool IsOpen() const { return open_; }
-    // The main window's refresh after an edit: redraws only while open.
-    void RefreshIfOpen();
-    // Recomputes from the model and redraws everything.
-    virtual void Redraw() = 0;
+    // The model may have changed: recomputes the curves and redraws everything.
+    void Redraw();
+    void Refresh() override { Redraw(); }
 
-    WindowPlotArea* Area() const { return area_; }
-    // Redraws so far; lets the tests see when one happened.
+    WindowPlotArea* Area() const { return frame_->Area(); }
+    // Redraws so far (cursor moves included); lets the tests see when one happened.
     int RedrawCount() const { return redraws_; }
+    // Evaluations of the curves so far: a model change, or a view whose curves differ.
+    int RecomputeCount() const { return recomputes_; }
     // Interval of the first-draw timer.
     int FirstDrawDelay() const { return firstDraw_.interval(); }
 
     // What "Экспорт…" writes: the lowered panel with its axis labels, and the
     // numbers of what the window shows now.
-    PlotExportSource ExportSource();
-    // The export asks for its file here (the dialogs by default), starting in folder.
-    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
-    void SetExportFolder(const QString& folder) { exportFolder_ = folder; }
-
-signals:
-    // A line for the status bar: what the export wrote, or why it did not.
-    void statusMessage(const QString& text);
+    PlotExportSource ExportSource() override;
 
 protected:
-    struct Geometry {
-        int frameWidth;  // the lowered panel
-        int frameHeight;
-        int areaLeft;  // the plot area within the panel
-        int areaTop;
-        int areaWidth;    // 256 or 257 columns
-        int firstDrawMs;  // the one-shot timer started on show
-    };
-    ResponseWindow(const Session& m, const QString& title, const Geometry& g, QWidget* parent);
+    ResponseWindow(const Session& m, const QString& title, const AxisFrameStyle& style, int firstDrawMs,
+                   QWidget* parent);
 
+    // Draws the window from its curves; recomputes them first (and calls
+    // CurvesRecomputed) when ModelChanged() or the view asks for other curves.
+    virtual void Draw() = 0;
     virtual WindowCursor& Cursor() = 0;
     // The zoom buttons' changes of the window's state; true when it must redraw.
     virtual bool ZoomDouble() = 0;
@@ -73,26 +64,27 @@ protected:
     // The export's numbers for the view shown: source.curves or source.csvText.
     virtual void SetExportNumbers(PlotExportSource& source) = 0;
 
-    // Redraw bookkeeping for the derived Redraw.
-    void CountRedraw() { ++redraws_; }
+    // A view change of the derived window (a check box): draws, recomputing
+    // only what the new view needs.
+    void Update();
+    bool ModelChanged() const { return modelChanged_; }
+    void CurvesRecomputed() {
+        modelChanged_ = false;
+        ++recomputes_;
+    }
     void StartFirstDrawTimer() { firstDraw_.start(); }
 
-    // Label texts after a redraw: the four denominators and ticks, the seven
-    // level labels from the top down, the zoom box, the axis title, the read-outs.
-    void SetFractions(const std::array<std::string, 4>& denominators, const std::array<std::string, 4>& ticks);
-    void SetLevels(const std::array<std::string, 7>& levels);
+    AxisFrame* PlotFrame() const { return frame_; }
     void SetStretchText(const std::string& text);
-    void SetAxisTitle(const std::string& text);
     void SetReadouts(const std::string& x, const std::string& level);
     // The frequency-view labels and controls that the impulse view hides.
     void ShowFrequencyControls(bool shown);
 
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void Closed() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-    const Session& m_;  // read at every redraw; the windows change nothing in it
     // The window's content: the derived window adds its own controls to the
     // rows and lays the column out beside anything else it shows.
     QVBoxLayout* column_ = nullptr;
@@ -100,35 +92,21 @@ protected:
     QHBoxLayout* bottomRow_ = nullptr;
 
 private:
-    void BuildPlotPanel(const Geometry& g);
     void BuildBottomRow();
-    void PlaceAxisLabels();
-    void ApplyCursor(bool changed);
-    void ApplyZoom(bool (ResponseWindow::*step)());
+    void RemoveCursor();
 
-    Geometry geometry_;
-    bool open_ = false;
+    bool modelChanged_ = true;
     int redraws_ = 0;
+    int recomputes_ = 0;
     QTimer firstDraw_;
-    DialogFileChooser dialogChooser_;
-    FileChooser* chooser_ = nullptr;
-    QString exportFolder_;
 
-    QFrame* frame_ = nullptr;
-    WindowPlotArea* area_ = nullptr;
+    AxisFrame* frame_ = nullptr;
     QLabel* xReadout_ = nullptr;
     QLabel* levelReadout_ = nullptr;
     QLabel* xUnit_ = nullptr;
     QLabel* levelUnit_ = nullptr;
-    QLabel* dbUnit_ = nullptr;
-    QLabel* freqUnit_ = nullptr;
-    QLabel* axisTitle_ = nullptr;
     QLabel* stretchLabel_ = nullptr;
     QLabel* stretchBox_ = nullptr;
-    std::array<QLabel*, 7> levels_{};
-    std::array<QLabel*, 4> numerators_{};
-    std::array<QLabel*, 4> denominators_{};
-    std::array<QLabel*, 4> ticks_{};
     std::array<QPushButton*, 4> zoomButtons_{};
 };
 

@@ -1,6 +1,5 @@
 #include "gui/window_plot.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -11,11 +10,6 @@
 namespace gc {
 
 namespace {
-
-QPoint PositionOf(const QMouseEvent* e) {
-    const QPointF p = e->position();
-    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
-}
 
 // Draws the polyline without its segments that lie wholly below or right of
 // the area (the deep stopband of a thousand aliasing zones, taps beyond the
@@ -48,7 +42,14 @@ void WindowPlotArea::SetPicture(WindowPlotPicture picture) {
     update();
 }
 
-void WindowPlotArea::PaintLayers(QPainter& p, bool vector) const {
+void WindowPlotArea::SetCursor(int column, int lineY) {
+    if (picture_.cursorColumn == column && picture_.cursorLineY == lineY) return;
+    picture_.cursorColumn = column;
+    picture_.cursorLineY = lineY;
+    RenderCursor();
+}
+
+void WindowPlotArea::PaintUnderCursor(QPainter& p, bool vector) const {
     const int w = width(), h = height();
     PaintBackground(p);
     for (const WindowPlotCurve& c : picture_.curves) {
@@ -63,28 +64,11 @@ void WindowPlotArea::PaintLayers(QPainter& p, bool vector) const {
         if (!path.isEmpty()) p.drawPath(path);
     }
     PaintMarker(p, picture_.markerColumn);
+}
+
+void WindowPlotArea::PaintCursorLayer(QPainter& p) const {
     PaintCursor(p, picture_.cursorColumn,
                 picture_.cursorHasLine ? std::optional<int>(picture_.cursorLineY) : std::nullopt);
-}
-
-void WindowPlotArea::mousePressEvent(QMouseEvent* e) {
-    // Every press is taken, so that its release comes back here and not to the window.
-    if (e->button() == Qt::RightButton) {
-        const QPoint at = PositionOf(e);
-        emit rightPressed(at.x(), at.y());
-    }
-    e->accept();
-}
-
-void WindowPlotArea::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint at = PositionOf(e);
-    emit moved(at.x(), at.y());
-    e->accept();
-}
-
-void WindowPlotArea::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::RightButton) emit rightReleased();
-    e->accept();
 }
 
 }  // namespace gc

@@ -1,5 +1,6 @@
-// The drawing surface of the CIC and PFIR response windows: curves one
-// point per column over the shared grid, marker and cursor.
+// The drawing surface of every fixed-geometry response plot (the main
+// window's channel response, the CIC and PFIR windows): curves one point per
+// column over the shared grid, marker and cursor.
 #pragma once
 
 #include <QColor>
@@ -33,18 +34,13 @@ public:
 
     // Paints the picture into the buffer and schedules a repaint.
     void SetPicture(WindowPlotPicture picture);
+    // Moves the cursor only: the curves stay as they were painted.
+    void SetCursor(int column, int lineY);
     const WindowPlotPicture& Picture() const { return picture_; }
-    void PaintLayers(QPainter& p, bool vector = false) const override;
-
-signals:
-    void rightPressed(int x, int y);
-    void moved(int x, int y);
-    void rightReleased();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void PaintUnderCursor(QPainter& p, bool vector) const override;
+    void PaintCursorLayer(QPainter& p) const override;
 
 private:
     WindowPlotPicture picture_;

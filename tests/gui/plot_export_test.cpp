@@ -1,6 +1,8 @@
 // "Экспорт…" of the main plot: the CSV equals what the batch tool prints for
 // the same setting, the SVG is well-formed with one path per curve, the PNG
 // follows the screen's pixel ratio, and a refused file leaves nothing behind.
+#include <QAction>
+#include <QDate>
 #include <QImage>
 #include <QPainterPath>
 #include <QProcess>
@@ -144,12 +146,55 @@ private slots:
         QVERIFY(!png.isNull());
         QWidget* panel = s.plot()->PlotFrameWidget();
         const qreal dpr = panel->devicePixelRatioF();
-        QCOMPARE(png.size(), (QSizeF(panel->size()) * dpr).toSize());
+        // The panel, with the caption line under it (on by default).
+        const QSize shown = (QSizeF(panel->size()) * dpr).toSize();
+        QCOMPARE(png.width(), shown.width());
+        QVERIFY(png.height() > shown.height());
         // Somewhere on it the curve is drawn in black.
         bool black = false;
         for (int y = 0; y < png.height() && !black; ++y)
             for (int x = 0; x < png.width() && !black; ++x) black = png.pixelColor(x, y) == Qt::black;
         QVERIFY(black);
+    }
+
+    // PNG and SVG carry the caption line under the panel unless it is switched
+    // off in the button's menu; a CSV never does.
+    void captionLineUnderThePictureWhenAsked() {
+        const struct {
+            const char* file;
+            bool on;
+        } cases[] = {{"on.png", true}, {"off.png", false}, {"on.svg", true}, {"off.svg", false}, {"on.csv", true}};
+        PlotWindow s;
+        QAction* caption = s.plot()->findChild<QAction*>("exportCaption");
+        QVERIFY(caption && caption->isChecked());
+        const QStringList expected{QStringLiteral("std.lab · "), QStringLiteral("Канал "),
+                                   QStringLiteral("A · ") + QDate::currentDate().toString("dd.MM.yyyy")};
+        QWidget* panel = s.plot()->PlotFrameWidget();
+        const QImage grabbed = panel->grab().toImage();
+        for (const auto& c : cases) {
+            caption->setChecked(c.on);
+            const fs::path path = s.dir / c.file;
+            s.exportTo(path);
+            const QString text = QString::fromStdString(uitest::ReadText(path));
+            if (path.extension() == ".png") {
+                const QImage png(QString::fromStdString(path.string()));
+                QCOMPARE(png.width(), grabbed.width());
+                QCOMPARE(png.height() > grabbed.height(), c.on);
+                // The panel itself is as the screen shows it, the strip under it carries text.
+                QCOMPARE(png.copy(grabbed.rect()).convertToFormat(QImage::Format_RGB32),
+                         grabbed.convertToFormat(QImage::Format_RGB32));
+                if (c.on) {
+                    int dark = 0;
+                    for (int y = grabbed.height(); y < png.height(); ++y)
+                        for (int x = 0; x < png.width(); ++x) dark += qGray(png.pixel(x, y)) < 128;
+                    QVERIFY2(dark > 20, c.file);
+                }
+            } else {
+                // The SVG keeps the line as text, in runs by script.
+                for (const QString& part : expected)
+                    QVERIFY2(text.contains(part) == (c.on && path.extension() == ".svg"), qPrintable(part));
+            }
+        }
     }
 
     void refusedFilesAreReportedAndLeaveNothingBehind() {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +15,7 @@
 
 #include "core/lab_file.h"
 #include "gui/app_windows.h"
+#include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
 #include "gui/pfir_response_window.h"
 #include "gui/readout_width.h"
@@ -197,6 +199,83 @@ private slots:
         QCOMPARE(cic->State().cursor.column, -1);
         QCOMPARE(s.text(cic, "xReadout"), QString());
         QCOMPARE(s.text(cic, "levelReadout"), QString());
+    }
+
+    // The cursor and the zooms that keep a view's curves redraw from the curves
+    // computed before: no evaluation, and the curves are not painted again.
+    // An edit in the main window recomputes once.
+    void cursorAndZoomDrawFromTheCurvesComputedBefore() {
+        const struct {
+            const char* window;
+            const char* view;  // a box ticked first, or none
+            const char* zoom;  // a zoom button that keeps the curves
+            const char* cic;   // the main window's CIC decimation typed at the end
+        } cases[] = {
+            {"cic", "aliasBox", "zoomDouble", "1024"},  // the aliasing view has no zoom of its own
+            {"cic", nullptr, "zoomHalve", "16"},        // already at 1
+            {"pfir", nullptr, "zoomHalve", "16"},
+            {"pfir", "irBox", "zoomMax", "16"},  // the taps do not depend on the zoom
+        };
+        for (const auto& c : cases) {
+            const QByteArray what = QByteArray(c.window) + " " + (c.view ? c.view : "normal");
+            StartedWindows s;
+            ResponseWindow* win = std::string(c.window) == "cic" ? static_cast<ResponseWindow*>(s.cic())
+                                                                 : static_cast<ResponseWindow*>(s.pfir());
+            win->Open();
+            QTRY_VERIFY_WITH_TIMEOUT(win->RedrawCount() >= 1, 1000);
+            if (c.view) s.click(win, c.view);
+            const int recomputes = win->RecomputeCount();
+            const int paints = win->Area()->BasePaintCount();
+            const int draws = win->RedrawCount();
+
+            WindowPlotArea* area = win->Area();
+            QTest::mousePress(area, Qt::RightButton, {}, QPoint(40, 100));
+            QMouseEvent drag(QEvent::MouseMove, QPointF(90, 120), area->mapToGlobal(QPointF(90, 120)), Qt::NoButton,
+                             Qt::RightButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(area, &drag);
+            QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(90, 120));
+            s.click(win, "cursorRight");
+            s.click(win, c.zoom);
+            QVERIFY2(win->RedrawCount() >= draws + 3, what);
+            QCOMPARE(area->Picture().cursorColumn, 91);
+            QVERIFY2(!s.text(win, "xReadout").isEmpty(), what);
+            QVERIFY2(win->RecomputeCount() == recomputes, what);
+            QVERIFY2(area->BasePaintCount() == paints, what);
+            // The cursor is painted over the kept curves.
+            QCOMPARE(area->Buffer().pixelColor(91, 239), area->CursorColor());
+
+            s.typeCic(QLatin1String(c.cic));
+            QVERIFY2(win->RecomputeCount() > recomputes, what);
+        }
+    }
+
+    // Each response window says inside it which channel it shows, following
+    // the main window's choice; the captions stay the same for all four.
+    void windowsNameTheChannelTheyShow() {
+        StartedWindows s;
+        ChainWindow* chain = s.windows->chainWindow();
+        const std::pair<QWidget*, QString> windows[] = {
+            {s.cic(), "CIC Фильтр"}, {s.pfir(), "PFIR Фильтр"}, {chain, "Анализ тракта"}};
+        s.cic()->Open();
+        s.pfir()->Open();
+        chain->Open();
+        for (const auto& [channel, text] : {std::pair{1, "Канал B"}, {3, "Канал D"}, {0, "Канал A"}}) {
+            s.channel(channel);
+            for (const auto& [win, caption] : windows) {
+                QCOMPARE(s.text(win, "channelLabel"), QString::fromUtf8(text));
+                QCOMPARE(win->windowTitle(), caption);
+            }
+        }
+        // The zoom factor is set by the buttons alone: it does not look like
+        // the white read-outs (nor like an edit box).
+        for (QWidget* win : {static_cast<QWidget*>(s.cic()), static_cast<QWidget*>(s.pfir())}) {
+            const QImage stretch = StartedWindows::get<QLabel>(win, "stretchBox")->grab().toImage();
+            const QImage readout = StartedWindows::get<QLabel>(win, "xReadout")->grab().toImage();
+            QCOMPARE(readout.pixelColor(3, readout.height() / 2), QColor(Qt::white));
+            QVERIFY(stretch.pixelColor(3, stretch.height() / 2) != QColor(Qt::white));
+        }
+        // The main plot's second zoom row has its caption.
+        QCOMPARE(s.text(s.w(), "yStretchLabel"), QStringLiteral("по Y"));
     }
 
     void pfirWindowOpensFromTheFileBoxAndFollowsTheMainWindow() {
