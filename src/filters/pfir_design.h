@@ -5,6 +5,7 @@
 // same length stands by for the cases where the exchange fails.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -89,8 +90,20 @@ struct PfirDesign {
     std::vector<PfirRequestError> errors;  // non-empty: refused, nothing below is set
     int ntaps = 0;
     std::vector<double> ideal;  // before quantisation, largest tap 1 in magnitude
-    std::vector<int32_t> taps;  // signed 16-bit, largest tap +-32767
-    PfirFigures figures;
+    std::vector<int32_t> taps;  // signed 16-bit, largest tap +-32767: the set written
+    PfirFigures figures;        // of taps
+    // Plain rounding's figures, and the attenuation the 16-bit search added to them.
+    PfirFigures roundedFigures;
+    double quantisationGainDb = 0;
+    bool searched = false;  // the search has run on taps
+    // The candidate not taken after rounding, searched too before the choice is final.
+    struct Alternative {
+        PfirDesignMethod method = PfirDesignMethod::Kaiser;
+        std::vector<double> ideal;
+        std::vector<int32_t> taps;
+        PfirFigures figures;
+    };
+    std::optional<Alternative> alternative;
     // The folded chain once the set is the channel's file, with the passband
     // edge at the request's (at most half the output rate).
     ChainFigures chain;
@@ -107,10 +120,34 @@ struct PfirDesign {
 };
 
 // Designs both candidates and keeps the one that meets the request with the
-// larger attenuation after quantisation, Parks-McClellan on a tie. When
-// neither meets it: the one whose passband ripple does, then the larger
-// attenuation.
+// larger attenuation after rounding, Parks-McClellan on a tie. When neither
+// meets it: the one whose passband ripple does, then the larger attenuation.
+// Then searches the 16-bit taps of both (SearchPfirTaps) and keeps the
+// better by the same ranking; the rounded figures are the kept one's.
 PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+
+// The two steps of DesignPfir, for a window that shows the rounded set at
+// once: the design with its taps rounded, then the search on it (stopped
+// early when cancel is set, keeping what it gained so far).
+PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign rounded,
+                            const std::atomic<bool>* cancel = nullptr);
+
+struct PfirTapSearch {
+    std::vector<int32_t> taps;
+    int changedTaps = 0;
+    int steps = 0;
+    bool cancelled = false;
+};
+
+// Steepest descent over the rounded taps in steps of one LSB on a symmetric
+// pair: each step takes the move that lowers the worst stopband level of the
+// overall response (relative to the passband maximum) the most, while the
+// passband ripple and the transition peak stay within rippleDb (or no worse
+// than rounding left them). Taps at full scale stay. Edges as fractions of
+// the PFIR input rate, on the grid of EvaluatePfirFigures.
+PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, double passNorm, double stopNorm,
+                             double rippleDb, const std::atomic<bool>* cancel = nullptr);
 
 // The chain the channel runs once the set is its coefficient file: the taps
 // fitted as a loaded file is, the decimations as the chip runs them.
