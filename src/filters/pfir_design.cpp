@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -457,6 +458,21 @@ PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
             f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
     f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
     return f;
+}
+
+std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName) {
+    constexpr size_t kMaxNameBytes = 255;  // NAME_MAX of the common file systems
+    constexpr std::string_view kExtension = ".taps";
+    std::string lower(fileName);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower.empty() || lower == kExtension)
+        return TapsNameRefusal{"Имя файла пусто: перед «.taps» нужно имя", "the file name is empty before '.taps'"};
+    if (fileName.size() > kMaxNameBytes)
+        return TapsNameRefusal{
+            "Имя файла длиннее " + std::to_string(kMaxNameBytes) + " байт (" + std::to_string(fileName.size()) + ")",
+            "the file name is longer than " + std::to_string(kMaxNameBytes) + " bytes (" +
+                std::to_string(fileName.size()) + ")"};
+    return std::nullopt;
 }
 
 std::string PfirTapsText(const std::vector<int32_t>& taps) {

@@ -185,6 +185,16 @@ std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, dou
 // nearest. All-zero or non-finite input gives an empty vector.
 std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal);
 
+// A coefficient file's name (the last component, extension included) that
+// the designer will not write: nothing before ".taps" (it would be a hidden
+// file with no name), or longer than a file system takes (255 bytes). The
+// reason for the user and for scripts; nullopt when the name is good.
+struct TapsNameRefusal {
+    std::string message;
+    std::string english;
+};
+std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName);
+
 // The coefficient-file text: " %d\n" per tap.
 std::string PfirTapsText(const std::vector<int32_t>& taps);
 // Written atomically; false when the file cannot be written.
