@@ -414,6 +414,15 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     return SearchPfirDesign(ch, r, DesignPfirRounded(ch, r));
 }
 
+std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDesignRequest& r) {
+    if (!d.ok() || d.meetsRequest) return std::nullopt;
+    const PfirFigures& f = d.figures;
+    if (f.passbandRippleDb > r.rippleDb + kFigureTolerance || f.transitionPeakDb > r.rippleDb) return std::nullopt;
+    const double reached = std::floor(f.stopbandAttenDb * 10.0 + 1e-9) / 10.0;
+    if (!(reached > 0) || reached >= r.attenDb) return std::nullopt;
+    return reached;
+}
+
 ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps) {
     Settings s;
     s.SystemClock = ch.systemClock;

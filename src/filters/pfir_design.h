@@ -149,6 +149,12 @@ struct PfirTapSearch {
 PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, double passNorm, double stopNorm,
                              double rippleDb, const std::atomic<bool>* cancel = nullptr);
 
+// Where the design of a default request misses the attenuation asked and
+// nothing else: the attenuation its 16-bit set reaches, floored to 0.1 dB,
+// to be the default instead. nullopt when the request is met, the design is
+// refused, or the ripple or the transition peak misses too.
+std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDesignRequest& r);
+
 // The chain the channel runs once the set is its coefficient file: the taps
 // fitted as a loaded file is, the decimations as the chip runs them.
 ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps);

@@ -11,18 +11,17 @@
 
 namespace gc {
 
-namespace {
-
-namespace fs = std::filesystem;
-
-std::string Letter(int channel) { return std::string(1, static_cast<char>('A' + channel)); }
-
-// Russian plural of a count: 1 запись, 2 записи, 5 записей.
 std::string Count(int n, const char* one, const char* few, const char* many) {
     const int n100 = n % 100, n10 = n % 10;
     const char* word = (n100 >= 11 && n100 <= 14) ? many : n10 == 1 ? one : (n10 >= 2 && n10 <= 4) ? few : many;
     return std::to_string(n) + " " + word;
 }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Letter(int channel) { return std::string(1, static_cast<char>('A' + channel)); }
 
 std::string Writes(int n) { return Count(n, "запись регистра", "записи регистров", "записей регистров"); }
 

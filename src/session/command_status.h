@@ -16,6 +16,9 @@ namespace gc {
 struct FltConversion;
 struct TestFilterResult;
 
+// Russian plural of a count: 1 запись, 2 записи, 5 записей, 21 запись.
+std::string Count(int n, const char* one, const char* few, const char* many);
+
 // A path relative to the working folder when it lies below it, else as given.
 std::string ShownPath(const std::filesystem::path& path, const Workspace& workspace);
 

@@ -189,6 +189,32 @@ TEST(PfirDesign, ShortfallsNameEachMissedFigure) {
     }
 }
 
+// A default attenuation the length cannot reach becomes the one it does; a
+// request that misses anything else keeps its attenuation.
+TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
+    struct Case {
+        double rippleDb, attenDb;
+        bool lowered;
+    };
+    const Case cases[] = {{0.1, 80, false}, {0.1, 110, true}, {0.0005, 110, false}};
+    const PfirDesignChannel ch = Channel(0, 8, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rippleDb << " dB, " << c.attenDb << " dB");
+        PfirDesignRequest base;
+        base.rippleDb = c.rippleDb;
+        base.attenDb = c.attenDb;
+        PfirDesignRequest r = DefaultPfirDesignRequest(ch, base);
+        const PfirDesign d = DesignPfir(ch, r);
+        const std::optional<double> lowered = ReachableDefaultAttenDb(d, r);
+        ASSERT_EQ(lowered.has_value(), c.lowered);
+        if (!lowered) continue;
+        EXPECT_LE(*lowered, d.figures.stopbandAttenDb);
+        EXPECT_GT(*lowered, d.figures.stopbandAttenDb - 0.1);
+        r.attenDb = *lowered;
+        EXPECT_TRUE(PfirDesignShortfalls(d, r).size() <= 1);  // at most the CIC-limited alias rejection
+    }
+}
+
 TEST(PfirDesign, BadRequestsNameTheirField) {
     const PfirDesignChannel ch = Channel(0, 8, 2);  // half the PFIR input rate: 6.25 MHz
     const PfirDesignRequest good = DefaultPfirDesignRequest(ch);

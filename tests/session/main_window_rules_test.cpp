@@ -206,6 +206,15 @@ TEST(CommandStatus, TapFileScanCountsWhatTheReaderMeets) {
               "Канал A: файл FILTERS/none.taps не загружен");
 }
 
+TEST(CommandStatus, CountsTakeTheRussianPlural) {
+    const std::pair<int, const char*> cases[] = {
+        {1, "1 коэффициент"},       {2, "2 коэффициента"},      {4, "4 коэффициента"},      {5, "5 коэффициентов"},
+        {11, "11 коэффициентов"},   {14, "14 коэффициентов"},   {20, "20 коэффициентов"},   {21, "21 коэффициент"},
+        {22, "22 коэффициента"},    {111, "111 коэффициентов"}, {112, "112 коэффициентов"}, {255, "255 коэффициентов"},
+        {511, "511 коэффициентов"}, {0, "0 коэффициентов"}};
+    for (const auto& [n, text] : cases) EXPECT_EQ(Count(n, "коэффициент", "коэффициента", "коэффициентов"), text);
+}
+
 TEST(CommandStatus, LinesNameTheFileAndWhatWasFound) {
     const Workspace ws{"/work/ws"};
     EXPECT_EQ(ShownPath("/work/ws/FILTERS/a.taps", ws), "FILTERS/a.taps");
