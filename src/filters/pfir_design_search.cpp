@@ -2,7 +2,11 @@
 // symmetric pair. Rounding each tap on its own leaves the stopband at the
 // mercy of where the errors happen to add up; moving a pair shifts the
 // response by one cosine, so every trial is a few hundred multiply-adds at
-// the response's extrema, and only the move taken is checked on the whole grid.
+// the response's extrema, and only the move taken is checked on the whole
+// grid. Near the 16-bit floor one LSB moves every stopband peak by a good
+// part of its height, so descending on the worst peak alone stalls after a
+// step or two; descending on the sum of the 16th powers of the peaks, with
+// the worst never rising, goes on while any peak can come down.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -25,12 +29,22 @@ enum : unsigned char { kPass = 1, kStop = 2, kTransition = 4 };
 
 struct Levels {
     double passMax = 0, passMin = std::numeric_limits<double>::infinity(), stopMax = 0, transMax = 0;
+    double soft = 0;   // sum of (stopband level / reference)^16
+    double reference;  // the stopband maximum of the rounded set
+    explicit Levels(double ref) : reference(ref) {}
     void Add(unsigned char cls, double m) {
         if (cls & kPass) {
             passMax = std::max(passMax, m);
             passMin = std::min(passMin, m);
         }
-        if (cls & kStop) stopMax = std::max(stopMax, m);
+        if (cls & kStop) {
+            stopMax = std::max(stopMax, m);
+            double x = m / reference;
+            x *= x;
+            x *= x;
+            x *= x;
+            soft += x * x;
+        }
         if (cls & kTransition) transMax = std::max(transMax, m);
     }
 };
@@ -40,12 +54,12 @@ struct Bounds {
     double transition;  // transMax / passMax at most
 };
 
-// Stopband level relative to the passband maximum; infinity where a bound is broken.
-double Score(const Levels& l, const Bounds& b) {
-    if (!(l.passMin > 0) || l.passMax > b.ripple * l.passMin || l.transMax > b.transition * l.passMax)
-        return std::numeric_limits<double>::infinity();
-    return l.stopMax / l.passMax;
+bool WithinBounds(const Levels& l, const Bounds& b) {
+    return l.passMin > 0 && l.passMax <= b.ripple * l.passMin && l.transMax <= b.transition * l.passMax;
 }
+
+// The worst stopband level relative to the passband maximum.
+double Worst(const Levels& l) { return l.stopMax / l.passMax; }
 
 }  // namespace
 
@@ -95,18 +109,21 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
         for (int i = 0; i < n / 2; ++i) s += 2.0 * rounded[static_cast<size_t>(i)] * cosines[distance(i)];
         amp[j] = s;
     }
+    double reference = 1.0;
     auto levelsOf = [&](const std::vector<double>& a) {
-        Levels l;
+        Levels l(reference);
         for (size_t j = 0; j < g; ++j) l.Add(cls[j], std::fabs(a[j]) * cic[j]);
         return l;
     };
-    const Levels start = levelsOf(amp);
+    Levels start = levelsOf(amp);
+    reference = start.stopMax;
+    start = levelsOf(amp);
     const double rippleLimit = std::pow(10.0, rippleDb / 20.0);
     // The ripple and the transition peak stay within the request, or no worse than rounding left them.
     const Bounds bounds{std::max(rippleLimit, start.passMax / start.passMin),
                         std::max(rippleLimit, start.transMax / start.passMax)};
-    double score = Score(start, bounds);
-    if (!std::isfinite(score)) return out;
+    if (!WithinBounds(start, bounds) || !(reference > 0)) return out;
+    Levels now = start;
 
     // The free pairs: the first tap of each, those at full scale kept there.
     std::vector<int> pairs;
@@ -116,7 +133,7 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
     std::vector<size_t> active;
     std::vector<double> basis;  // [pair][active point]: 2 cos((mid - i) w)
     struct Trial {
-        double score;
+        double soft;
         size_t pair;
         int sign;
     };
@@ -142,32 +159,39 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
             cosinesAt(2 * std::numbers::pi * nu[active[p]]);
             for (size_t k = 0; k < pairs.size(); ++k) basis[k * na + p] = 2.0 * cosines[distance(pairs[k])];
         }
+        // A sum of high powers of the stopband levels stands for their
+        // maximum: a move that lowers the other peaks while the worst stays
+        // is still progress, and the worst never rises.
         trials.clear();
+        Levels base(reference);
+        for (size_t p = 0; p < na; ++p) base.Add(cls[active[p]], std::fabs(amp[active[p]]) * cic[active[p]]);
+        const double worstNow = Worst(now);
         for (size_t k = 0; k < pairs.size(); ++k) {
             const int32_t tap = out.taps[static_cast<size_t>(pairs[k])];
             const double* b = &basis[k * na];
             for (int sign = -1; sign <= 1; sign += 2) {
                 if (std::abs(tap + sign) >= kFullScale) continue;
-                Levels l;
+                Levels l(reference);
                 for (size_t p = 0; p < na; ++p) {
                     const size_t j = active[p];
                     l.Add(cls[j], std::fabs(amp[j] + sign * b[p]) * cic[j]);
                 }
-                if (const double s = Score(l, bounds); s < score) trials.push_back({s, k, sign});
+                if (WithinBounds(l, bounds) && Worst(l) <= worstNow && l.soft < base.soft)
+                    trials.push_back({l.soft, k, sign});
             }
         }
         // The best few in turn, each taken only if the whole grid agrees.
         const size_t tries = std::min<size_t>(trials.size(), 4);
         std::partial_sort(trials.begin(), trials.begin() + static_cast<std::ptrdiff_t>(tries), trials.end(),
-                          [](const Trial& a, const Trial& b) { return a.score < b.score; });
+                          [](const Trial& a, const Trial& b) { return a.soft < b.soft; });
         bool moved = false;
         for (size_t t = 0; t < tries && !moved; ++t) {
             const int i = pairs[trials[t].pair];
             const double step = 2.0 * trials[t].sign;
             for (size_t j = 0; j < g; ++j) next[j] = amp[j] + step * std::cos(2 * std::numbers::pi * (mid - i) * nu[j]);
-            const double checked = Score(levelsOf(next), bounds);
-            if (!(checked < score)) continue;
-            score = checked;
+            const Levels checked = levelsOf(next);
+            if (!WithinBounds(checked, bounds) || Worst(checked) > worstNow || !(checked.soft < now.soft)) continue;
+            now = checked;
             amp.swap(next);
             out.taps[static_cast<size_t>(i)] += trials[t].sign;
             out.taps[static_cast<size_t>(n - 1 - i)] += trials[t].sign;
