@@ -19,7 +19,9 @@ namespace {
 
 // Grid points per approximating function over 0 ... 0.5.
 constexpr int kGridDensity = 32;
-constexpr int kMaxIterations = 250;
+constexpr int kMaxIterations = 120;
+// The level grows at every true exchange; this many iterations without growth is a stall.
+constexpr int kStallIterations = 8;
 constexpr double kConverged = 1e-9;
 
 struct Grid {
@@ -180,8 +182,16 @@ ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const E
     for (size_t i = 0; i < want; ++i) ext[i] = static_cast<int>(i * static_cast<size_t>(size - 1) / (want - 1));
     Interpolant p;
     std::vector<double> e(static_cast<size_t>(size));
+    double level = 0;
+    int stalled = 0;
     for (out.iterations = 1; out.iterations <= kMaxIterations; ++out.iterations) {
         if (!Interpolate(g, ext, p)) return out;
+        if (std::fabs(p.delta) > level * (1 + 1e-12)) {
+            level = std::fabs(p.delta);
+            stalled = 0;
+        } else if (++stalled >= kStallIterations) {
+            break;
+        }
         for (size_t k = 0; k < e.size(); ++k) e[k] = g.w[k] * (g.d[k] - Evaluate(p, g.x[k]));
         // The level is exact at the reference only to rounding, which a tiny first level drowns in.
         std::vector<int> next = NextExtrema(g, e, std::fabs(p.delta) * (1.0 - 1e-6), want);
