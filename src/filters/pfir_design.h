@@ -2,7 +2,8 @@
 // length the chip runs for the channel's decimations and input mode, with the
 // CIC's passband droop optionally compensated, quantised to the 16-bit words
 // of a coefficient file. Parks-McClellan first; a Kaiser-window design of the
-// same length stands by for the cases where the exchange fails.
+// same length stands by for the cases where the exchange fails. Rounded, the
+// taps are then searched one LSB at a time for a better 16-bit set.
 #pragma once
 
 #include <atomic>

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace gc {
@@ -196,7 +197,7 @@ ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const E
         // The level is exact at the reference only to rounding, which a tiny first level drowns in.
         std::vector<int> next = NextExtrema(g, e, std::fabs(p.delta) * (1.0 - 1e-6), want);
         if (next.empty()) return out;
-        double lo = INFINITY, hi = 0;
+        double lo = std::numeric_limits<double>::infinity(), hi = 0;
         for (int k : next) {
             lo = std::min(lo, std::fabs(e[static_cast<size_t>(k)]));
             hi = std::max(hi, std::fabs(e[static_cast<size_t>(k)]));
