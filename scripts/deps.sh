@@ -14,7 +14,7 @@ source "$(dirname "$0")/steps.sh"
 run_pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-svg-dev libliquid-dev qt6-translations-l10n
           fonts-dejavu-core help2man file locales)
 test_pkgs=(clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev libbenchmark-dev
-           dpkg-dev desktop-file-utils git lintian)
+           dpkg-dev desktop-file-utils git lintian libglpk-dev)
 
 pkgs=("${run_pkgs[@]}")
 case "${1:-}" in

@@ -1,7 +1,8 @@
 // design NAME [--channel A..D] --pass HZ --stop HZ [--ripple DB] [--atten DB]
 // [--even] [--no-compensation]: designs the channel's PFIR at the longest length
 // the chip runs and writes FILTERS/NAME.taps, nothing else. The alias figures
-// are those chain gives once the file is the channel's, at the passband edge asked.
+// are those chain gives once the file is the channel's, at the passband edge asked;
+// quantisation_gain_db is what the search over the 16-bit taps added to plain rounding.
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -84,6 +85,10 @@ int RunDesign(Context& ctx) {
     if (!IsBareName(name))
         return UsageError(ctx, "design writes to FILTERS/: NAME is a bare file name, not '" + name + "'");
     if (!name.ends_with(".taps")) name += ".taps";
+    if (const auto refusal = CheckDesignTapsName(name)) {
+        ctx.err << "gc5016-batch: NAME: " << refusal->english << "\n";
+        return kExitInputRefused;
+    }
 
     // Every field that is refused is named, the numbers first, then the request.
     std::vector<PfirDesignField> notNumbers;
@@ -118,7 +123,8 @@ int RunDesign(Context& ctx) {
             << StrPrintf("stopband_atten_db %.3f\n", d.figures.stopbandAttenDb) << "method "
             << PfirDesignMethodName(d.method) << "\n"
             << StrPrintf("alias_rejection_db %.3f\n", d.chain.aliasRejectionDb)
-            << StrPrintf("cic_alias_rejection_db %.3f\n", d.chain.cicAliasRejectionDb);
+            << StrPrintf("cic_alias_rejection_db %.3f\n", d.chain.cicAliasRejectionDb)
+            << StrPrintf("quantisation_gain_db %.3f\n", d.quantisationGainDb);
     for (const PfirShortfall& f : PfirDesignShortfalls(d, request))
         ctx.err << "gc5016-batch: warning: the filter written does not meet the request: " << ShortfallLine(f) << "\n";
     return kExitOk;

@@ -97,9 +97,12 @@ const CommandHelp kCommandHelp[] = {
      "  --even              even length (default odd)\n"
      "  --no-compensation   no CIC droop compensation\n"
      "A request that cannot be designed is refused (exit status 4), naming each\n"
-     "option, and nothing is written.\n"
-     "Output: FILTERS/NAME.taps; ntaps, passband_ripple_db, stopband_atten_db and\n"
-     "method on stdout, a warning on stderr when the request is not met.\n"},
+     "option, and nothing is written; so is a NAME with nothing before .taps or\n"
+     "longer than 255 bytes.\n"
+     "Output: FILTERS/NAME.taps; ntaps, passband_ripple_db, stopband_atten_db,\n"
+     "method, alias_rejection_db, cic_alias_rejection_db and quantisation_gain_db\n"
+     "(what the search over the 16-bit taps added to plain rounding) on stdout, a\n"
+     "warning on stderr when the request is not met.\n"},
     {"chain", "the whole chain folded onto the output band: aliasing and passband figures",
      "Folds the channel's CIC and PFIR response (the main plot's H, 1 at DC) onto the\n"
      "output band 0 .. Fout/2, Fout = Fs / (R D): at each output frequency g the wanted\n"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "core/channel_rules.h"
 #include "core/number_format.h"
 #include "core/text_io.h"
+#include "filters/pfir_design_exchange.h"
 #include "filters/pfir_fit.h"
 #include "filters/responses.h"
 
@@ -65,25 +67,20 @@ std::vector<double> SymmetricUnit(std::vector<double> h) {
     return h;
 }
 
-struct RemezTarget {
-    int R;
-    double split;  // between the edges: below it the passband, above it the stopband
-    double stopWeight;
-    bool compensate;
-};
+// The exchange's target: the error weighted by the CIC is that of the whole
+// chain, c * (1/c - H) = 1 - c * H in the passband and K c H in the stopband.
+ExchangeTarget RemezTarget(int R, double passNorm, double stopNorm, double stopWeight, bool compensate) {
+    const double split = 0.5 * (passNorm + stopNorm);
+    return [=](double f, double& desired, double& weight) {
+        const double c = compensate ? CicGain(R, f) : 1.0;
+        desired = f < split ? 1.0 / c : 0.0;
+        weight = f < split ? c : stopWeight * c;
+    };
+}
 
-int RemezResponse(double f, void* user, double* desired, double* weight) {
-    const auto* t = static_cast<const RemezTarget*>(user);
-    const double c = t->compensate ? CicGain(t->R, f) : 1.0;
-    if (f < t->split) {
-        // Weighting by the CIC makes the error that of the whole chain: c * (1/c - H) = 1 - c * H.
-        *desired = 1.0 / c;
-        *weight = c;
-    } else {
-        *desired = 0.0;
-        *weight = t->stopWeight * c;
-    }
-    return 0;
+bool Meets(const PfirFigures& f, const PfirDesignRequest& r) {
+    return f.passbandRippleDb <= r.rippleDb + kFigureTolerance && f.stopbandAttenDb >= r.attenDb - kFigureTolerance &&
+           f.transitionPeakDb <= r.rippleDb;
 }
 
 struct Candidate {
@@ -102,8 +99,7 @@ Candidate Evaluate(PfirDesignMethod method, std::vector<double> ideal, int R, do
     if (c.taps.empty()) return c;
     c.figures = EvaluatePfirFigures(c.taps, R, passNorm, stopNorm);
     c.rippleOk = c.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
-    c.meets = c.rippleOk && c.figures.stopbandAttenDb >= r.attenDb - kFigureTolerance &&
-              c.figures.transitionPeakDb <= r.rippleDb;
+    c.meets = Meets(c.figures, r);
     return c;
 }
 
@@ -230,20 +226,12 @@ const char* PfirDesignMethodName(PfirDesignMethod m) { return m == PfirDesignMet
 
 std::vector<double> DesignRemezTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double rippleDb,
                                     double attenDb, bool compensate) {
-    // The library reports bad arguments on stderr; ask it only what it can do.
-    if (ntaps < 2 || ntaps > kMaxTaps || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5)) return {};
-    RemezTarget target{std::max(1, cicDec), 0.5 * (passNorm + stopNorm),
-                       PassDeviation(rippleDb) / StopDeviation(attenDb), compensate};
-    if (!std::isfinite(target.stopWeight) || !(target.stopWeight > 0)) return {};
-    float bands[4] = {0.0f, static_cast<float>(passNorm), static_cast<float>(stopNorm), 0.5f};
-    firdespm q = firdespm_create_callback(static_cast<unsigned>(ntaps), 2, bands, LIQUID_FIRDESPM_BANDPASS,
-                                          RemezResponse, &target);
-    if (!q) return {};
-    std::vector<float> h(static_cast<size_t>(ntaps));
-    const int rc = firdespm_execute(q, h.data());
-    firdespm_destroy(q);
-    if (rc != LIQUID_OK) return {};
-    return SymmetricUnit(std::vector<double>(h.begin(), h.end()));
+    if (ntaps < 3 || ntaps > kMaxTaps || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5)) return {};
+    const double stopWeight = PassDeviation(rippleDb) / StopDeviation(attenDb);
+    if (!std::isfinite(stopWeight) || !(stopWeight > 0)) return {};
+    const ExchangeResult x = RemezLowpass(ntaps, passNorm, stopNorm,
+                                          RemezTarget(std::max(1, cicDec), passNorm, stopNorm, stopWeight, compensate));
+    return SymmetricUnit(x.taps);
 }
 
 std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double attenDb,
@@ -309,15 +297,44 @@ std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal) {
     return q;
 }
 
-PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+namespace {
+
+struct Edges {
+    int R;
+    double passNorm, stopNorm;
+};
+
+Edges EdgesOf(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+    const double fp = PfirInputRateHz(ch);
+    return {RunCicDec(ch), r.passHz / fp, std::min(0.5, r.stopHz / fp)};
+}
+
+// Everything that follows from the taps: figures, verdict, the chain, the preview.
+void SetTaps(PfirDesign& d, const PfirDesignChannel& ch, const PfirDesignRequest& r, std::vector<int32_t> taps,
+             const PfirFigures& figures) {
+    const int R = RunCicDec(ch);
+    d.taps = std::move(taps);
+    d.figures = figures;
+    d.meetsRequest = Meets(figures, r);
+    const ChainChannel chain = DesignedChainChannel(ch, d.taps);
+    d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
+    d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
+    std::array<double, ResponsePoints> angles{};
+    for (int i = 0; i < ResponsePoints; ++i)
+        angles[static_cast<size_t>(i)] = 2.0 * std::numbers::pi * i / (2.0 * ResponsePoints);
+    TapPolynomialMagnitudes(d.taps.data(), d.ntaps, angles.data(), d.preview.data());
+    for (int i = 0; i < ResponsePoints; ++i)
+        d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));
+}
+
+}  // namespace
+
+PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     PfirDesign d;
     d.errors = CheckPfirDesignRequest(ch, r);
     if (!d.errors.empty()) return d;
 
-    const int R = RunCicDec(ch);
-    const double fp = PfirInputRateHz(ch);
-    const double passNorm = r.passHz / fp;
-    const double stopNorm = std::min(0.5, r.stopHz / fp);
+    const auto [R, passNorm, stopNorm] = EdgesOf(ch, r);
     const int n = PfirDesignLength(ch, r.evenLength);
 
     std::vector<double> remez = DesignRemezTaps(n, R, passNorm, stopNorm, r.rippleDb, r.attenDb, r.compensateCic);
@@ -326,7 +343,7 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     Candidate kaiser =
         Evaluate(PfirDesignMethod::Kaiser, DesignKaiserTaps(n, R, passNorm, stopNorm, r.attenDb, r.compensateCic), R,
                  passNorm, stopNorm, r);
-    if (Better(kaiser, best)) best = std::move(kaiser);
+    if (Better(kaiser, best)) std::swap(kaiser, best);
     if (best.taps.empty()) {
         d.errors.push_back({PfirDesignField::Stop, "Фильтр с такими границами рассчитать не удалось",
                             "no filter could be designed with these edges"});
@@ -335,19 +352,75 @@ PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
     d.ntaps = n;
     d.method = best.method;
     d.ideal = std::move(best.ideal);
-    d.taps = std::move(best.taps);
-    d.figures = best.figures;
-    d.meetsRequest = best.meets;
-    const ChainChannel chain = DesignedChainChannel(ch, d.taps);
-    d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
-    d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
-    std::array<double, ResponsePoints> angles{};
-    for (int i = 0; i < ResponsePoints; ++i)
-        angles[static_cast<size_t>(i)] = 2.0 * std::numbers::pi * i / (2.0 * ResponsePoints);
-    TapPolynomialMagnitudes(d.taps.data(), n, angles.data(), d.preview.data());
-    for (int i = 0; i < ResponsePoints; ++i)
-        d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));
+    d.roundedFigures = best.figures;
+    if (!kaiser.taps.empty())
+        d.alternative =
+            PfirDesign::Alternative{kaiser.method, std::move(kaiser.ideal), std::move(kaiser.taps), kaiser.figures};
+    SetTaps(d, ch, r, std::move(best.taps), best.figures);
     return d;
+}
+
+namespace {
+
+// A candidate's taps after the search: kept only where the reported figures
+// agree that they are better than plain rounding.
+Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, const std::atomic<bool>* cancel,
+                   bool& cancelled) {
+    PfirTapSearch s = SearchPfirTaps(c.taps, e.R, e.passNorm, e.stopNorm, r.rippleDb, cancel);
+    cancelled = cancelled || s.cancelled;
+    if (s.changedTaps == 0) return c;
+    const PfirFigures f = EvaluatePfirFigures(s.taps, e.R, e.passNorm, e.stopNorm);
+    const bool rippleKept = f.passbandRippleDb <= std::max(r.rippleDb, c.figures.passbandRippleDb) + kFigureTolerance;
+    if (!(f.stopbandAttenDb > c.figures.stopbandAttenDb) || !rippleKept) return c;
+    c.taps = std::move(s.taps);
+    c.figures = f;
+    c.rippleOk = f.passbandRippleDb <= r.rippleDb + kFigureTolerance;
+    c.meets = Meets(f, r);
+    return c;
+}
+
+}  // namespace
+
+PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign d,
+                            const std::atomic<bool>* cancel) {
+    if (!d.ok() || d.searched) return d;
+    const Edges e = EdgesOf(ch, r);
+    bool cancelled = false;
+    Candidate kept{d.method, std::move(d.ideal), d.taps, d.figures, false, false};
+    kept.rippleOk = d.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
+    kept.meets = d.meetsRequest;
+    kept = Searched(std::move(kept), e, r, cancel, cancelled);
+    if (d.alternative && !cancelled) {
+        PfirDesign::Alternative& a = *d.alternative;
+        Candidate other{a.method, std::move(a.ideal), std::move(a.taps), a.figures, false, false};
+        other.rippleOk = a.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
+        other.meets = Meets(a.figures, r);
+        other = Searched(std::move(other), e, r, cancel, cancelled);
+        if (!cancelled && Better(other, kept)) {
+            d.roundedFigures = a.figures;
+            kept = std::move(other);
+        }
+    }
+    d.alternative.reset();
+    d.searched = !cancelled;
+    d.method = kept.method;
+    d.ideal = std::move(kept.ideal);
+    d.quantisationGainDb = kept.figures.stopbandAttenDb - d.roundedFigures.stopbandAttenDb;
+    SetTaps(d, ch, r, std::move(kept.taps), kept.figures);
+    return d;
+}
+
+PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+    return SearchPfirDesign(ch, r, DesignPfirRounded(ch, r));
+}
+
+std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDesignRequest& r) {
+    if (!d.ok() || d.meetsRequest) return std::nullopt;
+    const PfirFigures& f = d.figures;
+    if (f.passbandRippleDb > r.rippleDb + kFigureTolerance || f.transitionPeakDb > r.rippleDb) return std::nullopt;
+    const double reached = std::floor(f.stopbandAttenDb * 10.0 + 1e-9) / 10.0;
+    if (!(reached > 0) || reached >= r.attenDb) return std::nullopt;
+    return reached;
 }
 
 ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps) {
@@ -394,6 +467,21 @@ PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
             f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
     f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
     return f;
+}
+
+std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName) {
+    constexpr size_t kMaxNameBytes = 255;  // NAME_MAX of the common file systems
+    constexpr std::string_view kExtension = ".taps";
+    std::string lower(fileName);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower.empty() || lower == kExtension)
+        return TapsNameRefusal{"Имя файла пусто: перед «.taps» нужно имя", "the file name is empty before '.taps'"};
+    if (fileName.size() > kMaxNameBytes)
+        return TapsNameRefusal{
+            "Имя файла длиннее " + std::to_string(kMaxNameBytes) + " байт (" + std::to_string(fileName.size()) + ")",
+            "the file name is longer than " + std::to_string(kMaxNameBytes) + " bytes (" +
+                std::to_string(fileName.size()) + ")"};
+    return std::nullopt;
 }
 
 std::string PfirTapsText(const std::vector<int32_t>& taps) {

@@ -2,9 +2,11 @@
 // length the chip runs for the channel's decimations and input mode, with the
 // CIC's passband droop optionally compensated, quantised to the 16-bit words
 // of a coefficient file. Parks-McClellan first; a Kaiser-window design of the
-// same length stands by for the cases where the exchange fails.
+// same length stands by for the cases where the exchange fails. Rounded, the
+// taps are then searched one LSB at a time for a better 16-bit set.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -89,8 +91,20 @@ struct PfirDesign {
     std::vector<PfirRequestError> errors;  // non-empty: refused, nothing below is set
     int ntaps = 0;
     std::vector<double> ideal;  // before quantisation, largest tap 1 in magnitude
-    std::vector<int32_t> taps;  // signed 16-bit, largest tap +-32767
-    PfirFigures figures;
+    std::vector<int32_t> taps;  // signed 16-bit, largest tap +-32767: the set written
+    PfirFigures figures;        // of taps
+    // Plain rounding's figures, and the attenuation the 16-bit search added to them.
+    PfirFigures roundedFigures;
+    double quantisationGainDb = 0;
+    bool searched = false;  // the search has run on taps
+    // The candidate not taken after rounding, searched too before the choice is final.
+    struct Alternative {
+        PfirDesignMethod method = PfirDesignMethod::Kaiser;
+        std::vector<double> ideal;
+        std::vector<int32_t> taps;
+        PfirFigures figures;
+    };
+    std::optional<Alternative> alternative;
     // The folded chain once the set is the channel's file, with the passband
     // edge at the request's (at most half the output rate).
     ChainFigures chain;
@@ -107,10 +121,41 @@ struct PfirDesign {
 };
 
 // Designs both candidates and keeps the one that meets the request with the
-// larger attenuation after quantisation, Parks-McClellan on a tie. When
-// neither meets it: the one whose passband ripple does, then the larger
-// attenuation.
+// larger attenuation after rounding, Parks-McClellan on a tie. When neither
+// meets it: the one whose passband ripple does, then the larger attenuation.
+// Then searches the 16-bit taps of both (SearchPfirTaps) and keeps the
+// better by the same ranking; the rounded figures are the kept one's.
 PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+
+// The two steps of DesignPfir, for a window that shows the rounded set at
+// once: the design with its taps rounded, then the search on it (stopped
+// early when cancel is set, keeping what it gained so far).
+PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign rounded,
+                            const std::atomic<bool>* cancel = nullptr);
+
+struct PfirTapSearch {
+    std::vector<int32_t> taps;
+    int changedTaps = 0;
+    int steps = 0;
+    bool cancelled = false;
+};
+
+// Steepest descent over the rounded taps in steps of one LSB on a symmetric
+// pair: each step takes the move that lowers the sum of the 16th powers of
+// the overall response's stopband levels the most, while the worst of them
+// (relative to the passband maximum) does not rise and the passband ripple
+// and the transition peak stay within rippleDb (or no worse than rounding
+// left them). Taps at full scale stay. Edges as fractions of the PFIR input
+// rate, on the grid of EvaluatePfirFigures.
+PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, double passNorm, double stopNorm,
+                             double rippleDb, const std::atomic<bool>* cancel = nullptr);
+
+// Where the design of a default request misses the attenuation asked and
+// nothing else: the attenuation its 16-bit set reaches, floored to 0.1 dB,
+// to be the default instead. nullopt when the request is met, the design is
+// refused, or the ripple or the transition peak misses too.
+std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDesignRequest& r);
 
 // The chain the channel runs once the set is its coefficient file: the taps
 // fitted as a loaded file is, the decimations as the chip runs them.
@@ -147,6 +192,16 @@ std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, dou
 // Signed 16-bit words, scaled so that the largest tap is +-32767, rounded to
 // nearest. All-zero or non-finite input gives an empty vector.
 std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal);
+
+// A coefficient file's name (the last component, extension included) that
+// the designer will not write: nothing before ".taps" (it would be a hidden
+// file with no name), or longer than a file system takes (255 bytes). The
+// reason for the user and for scripts; nullopt when the name is good.
+struct TapsNameRefusal {
+    std::string message;
+    std::string english;
+};
+std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName);
 
 // The coefficient-file text: " %d\n" per tap.
 std::string PfirTapsText(const std::vector<int32_t>& taps);

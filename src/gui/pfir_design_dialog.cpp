@@ -62,6 +62,8 @@ QString DbText(double db) {
 
 QString Bound(double db) { return QString::number(db, 'g', 6); }
 
+QString Taps(int n) { return QString::fromStdString(CountText(n, "коэффициент", "коэффициента", "коэффициентов")); }
+
 // One figure that misses the request, with the bound it misses.
 QString ShortfallText(const PfirShortfall& f) {
     const QString value = FixedQ(f.value, 12, 1);
@@ -109,7 +111,10 @@ PfirDesignDialog::PfirDesignDialog(const Session& m, Workspace workspace, std::f
     connect(&designTimer_, &QTimer::timeout, this, &PfirDesignDialog::Recompute);
 }
 
-PfirDesignDialog::~PfirDesignDialog() { StopSplits(); }
+PfirDesignDialog::~PfirDesignDialog() {
+    StopSearch();
+    StopSplits();
+}
 
 void PfirDesignDialog::BuildLayout() {
     auto* top = new QVBoxLayout(this);
@@ -133,6 +138,11 @@ void PfirDesignDialog::BuildLayout() {
         fieldErrors_[i]->setMinimumWidth(260);
         grid->addWidget(fieldErrors_[i], i, 4);
         connect(edits_[i], &QLineEdit::textEdited, this, &PfirDesignDialog::OnEdited);
+        if (i == kAtten)
+            connect(edits_[i], &QLineEdit::textEdited, this, [this] {
+                defaultAtten_ = false;
+                defaultNote_->clear();
+            });
         connect(edits_[i], &QLineEdit::returnPressed, this, &PfirDesignDialog::Recompute);
     }
     // The rates the edges are chosen against, beside them.
@@ -159,6 +169,10 @@ void PfirDesignDialog::BuildLayout() {
     defaultsButton_->setAutoDefault(false);
     options->addWidget(defaultsButton_);
     grid->addLayout(options, 4, 0, 1, 5);
+    defaultNote_ = new QLabel(request);
+    defaultNote_->setObjectName("defaultNote");
+    defaultNote_->setWordWrap(true);
+    grid->addWidget(defaultNote_, 5, 0, 1, 5);
     top->addWidget(request);
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{oddButton_, evenButton_, compensateBox_})
         connect(b, &QAbstractButton::toggled, this, [this] { Recompute(); });
@@ -183,6 +197,10 @@ void PfirDesignDialog::BuildLayout() {
     verdict_->setObjectName("verdict");
     verdict_->setWordWrap(true);
     rgrid->addWidget(verdict_, kRows, 0, 1, 2);
+    searchNote_ = new QLabel(result);
+    searchNote_->setObjectName("searchNote");
+    searchNote_->setWordWrap(true);
+    rgrid->addWidget(searchNote_, kRows + 1, 0, 1, 2);
 
     // The preview in the PFIR window's frame: levels 0 to -120 dB, 0 to half the PFIR input rate.
     auto* plotBox = new QFrame(result);
@@ -198,8 +216,8 @@ void PfirDesignDialog::BuildLayout() {
     spanLabel_ = new QLabel(plotBox);
     spanLabel_->setObjectName("spanLabel");
     pgrid->addWidget(spanLabel_, 2, 1);
-    rgrid->addWidget(plotBox, 0, 2, kRows + 2, 1);
-    rgrid->setRowStretch(kRows + 1, 1);
+    rgrid->addWidget(plotBox, 0, 2, kRows + 3, 1);
+    rgrid->setRowStretch(kRows + 2, 1);
     top->addWidget(result);
 
     // The splits of the total decimation, each with a design at its split.
@@ -297,13 +315,20 @@ void PfirDesignDialog::Follow() {
     base.evenLength = evenButton_->isChecked();
     base.compensateCic = compensateBox_->isChecked();
     if (auto v = ParseDesignNumber(edits_[kRipple]->text().toStdString()); v && *v > 0) base.rippleDb = *v;
-    if (auto v = ParseDesignNumber(edits_[kAtten]->text().toStdString()); v && *v > 0) base.attenDb = *v;
+    // A default attenuation lowered for the last channel starts again from the plain default.
+    if (defaultAtten_) {
+        defaultLowerings_ = 0;
+        defaultNote_->clear();
+    } else if (auto v = ParseDesignNumber(edits_[kAtten]->text().toStdString()); v && *v > 0) {
+        base.attenDb = *v;
+    }
     ShowRequest(DefaultPfirDesignRequest(ch, base));
     Recompute();
 }
 
 void PfirDesignDialog::RestoreDefaults() {
     const PfirDesignRequest plain;
+    defaultAtten_ = true;
     {
         const QSignalBlocker b1(oddButton_), b2(evenButton_), b3(compensateBox_);
         oddButton_->setChecked(!plain.evenLength);
@@ -364,13 +389,65 @@ void PfirDesignDialog::OnEdited() {
 
 void PfirDesignDialog::Recompute() {
     designTimer_.stop();
+    StopSearch();
     const auto r = ReadRequest();
     if (r) {
         request_ = *r;
-        design_ = DesignPfir(ChannelNow(), *r);
+        design_ = DesignPfirRounded(ChannelNow(), *r);
     } else
         design_.reset();
     ShowDesign();
+    if (!design_ || !design_->ok()) return;
+    searchNote_->setText(QStringLiteral("Поиск по 16-битным коэффициентам…"));
+    auto job = std::make_unique<SearchJob>();
+    SearchJob* j = job.get();
+    const int generation = ++searchGeneration_;
+    j->thread = std::thread([this, j, ch = ChannelNow(), request = *r, d = *design_, generation]() mutable {
+        j->result = SearchPfirDesign(ch, request, std::move(d), &j->cancel);
+        QMetaObject::invokeMethod(
+            this, [this, generation] { OnSearched(generation); }, Qt::QueuedConnection);
+    });
+    searchJob_ = std::move(job);
+}
+
+void PfirDesignDialog::StopSearch() {
+    if (!searchJob_) return;
+    searchJob_->cancel = true;
+    if (searchJob_->thread.joinable()) searchJob_->thread.join();
+    searchJob_.reset();
+    ++searchGeneration_;  // a result still queued is dropped
+}
+
+void PfirDesignDialog::OnSearched(int generation) {
+    if (!searchJob_ || generation != searchGeneration_) return;
+    if (searchJob_->thread.joinable()) searchJob_->thread.join();
+    std::optional<PfirDesign> result = std::move(searchJob_->result);
+    searchJob_.reset();
+    ++searchGeneration_;
+    if (!result || !result->searched) {
+        searchNote_->clear();
+        return;
+    }
+    design_ = std::move(*result);
+    ShowDesign();
+    const double gain = design_->quantisationGainDb;
+    searchNote_->setText(QStringLiteral("Поиск по 16-битным коэффициентам: %1%2 дБ")
+                             .arg(gain >= 0 ? QStringLiteral("+") : QString(), FixedQ(gain, 12, 1)));
+    // Said before the user asks: a default attenuation the length cannot reach becomes the one it does.
+    constexpr int kMaxLowerings = 3;
+    if (!defaultAtten_ || defaultLowerings_ >= kMaxLowerings) return;
+    const std::optional<double> reachable = ReachableDefaultAttenDb(*design_, request_);
+    if (!reachable) return;
+    ++defaultLowerings_;
+    {
+        const QSignalBlocker block(edits_[kAtten]);
+        edits_[kAtten]->setText(QString::number(*reachable, 'g', 6));
+    }
+    defaultNote_->setText(
+        QStringLiteral("Подавление по умолчанию снижено до %1 дБ: больше 16-битный фильтр из %2 не даёт")
+            .arg(QString::number(*reachable, 'g', 6),
+                 QString::fromStdString(CountText(design_->ntaps, "коэффициента", "коэффициентов", "коэффициентов"))));
+    Recompute();
 }
 
 void PfirDesignDialog::ShowDesign() {
@@ -380,7 +457,8 @@ void PfirDesignDialog::ShowDesign() {
         for (const PfirRequestError& e : design_->errors)
             fieldErrors_[FieldIndex(e.field)]->setText(QString::fromStdString(e.message));
     if (!ok) {
-        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_, verdict_})
+        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_, verdict_,
+                          searchNote_})
             l->clear();
         plot_->SetFrame(PlotFrame{});
         return;
@@ -416,6 +494,11 @@ std::optional<fs::path> PfirDesignDialog::SaveTaps(const std::vector<int32_t>& t
     const auto chosen = chooser_->Choose(this, request);
     if (!chosen) return std::nullopt;
     const fs::path path = DesignTapsPath(fs::path(chosen->toStdString()));
+    for (const fs::path& name : {fs::path(chosen->toStdString()).filename(), path.filename()})
+        if (const auto refusal = CheckDesignTapsName(name.string())) {
+            SetStatus(QStringLiteral("Не записано: %1").arg(QString::fromStdString(refusal->message)), true);
+            return std::nullopt;
+        }
 
     // Named as the user knows it: below the working folder when it is there.
     const fs::path rel = path.lexically_relative(fs::absolute(workspace_.root));
@@ -431,6 +514,8 @@ std::optional<fs::path> PfirDesignDialog::SaveTaps(const std::vector<int32_t>& t
 
 void PfirDesignDialog::Save() {
     if (designTimer_.isActive() || !design_) Recompute();
+    // The searched set is the one written: wait for it (a lowered default designs once more).
+    while (SearchRunning()) OnSearched(searchGeneration_);
     if (!design_ || !design_->ok()) return;
     QString shown;
     const auto path = SaveTaps(design_->taps, shown);
@@ -438,9 +523,8 @@ void PfirDesignDialog::Save() {
     const int taps = design_->ntaps;
     const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
     if (useFile_) useFile_(*path);
-    SetStatus(
-        QStringLiteral("Записан %1: %2 коэффициентов, файл коэффициентов канала %3").arg(shown).arg(taps).arg(channel),
-        false);
+    SetStatus(QStringLiteral("Записан %1: %2, файл коэффициентов канала %3").arg(shown, Taps(taps)).arg(channel),
+              false);
 }
 
 void PfirDesignDialog::StopSplits() {
@@ -544,9 +628,8 @@ void PfirDesignDialog::ApplySelectedSplit() {
     if (!path) return;
     const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
     if (applySplit_) applySplit_(row.split.cicDec, row.split.firDec, *path);
-    SetStatus(QStringLiteral("Записан %1: %2 коэффициентов; канал %3: CIC %4, PFIR %5")
-                  .arg(shown)
-                  .arg(row.ntaps)
+    SetStatus(QStringLiteral("Записан %1: %2; канал %3: CIC %4, PFIR %5")
+                  .arg(shown, Taps(row.ntaps))
                   .arg(channel)
                   .arg(row.split.cicDec)
                   .arg(row.split.firDec),

@@ -55,8 +55,11 @@ public:
     // After every refresh of the main window: a channel whose clock, mode or
     // decimations changed gets the default request again.
     void Refresh();
-    // Designs now from the fields as they stand (the fields also do it shortly after each edit).
+    // Designs now from the fields as they stand (the fields also do it shortly
+    // after each edit): the rounded set at once, the search over its 16-bit
+    // taps on a worker thread, its result replacing the rounded one.
     void Recompute();
+    bool SearchRunning() const { return searchJob_ != nullptr; }
     // "Сохранить".
     void Save();
 
@@ -86,6 +89,9 @@ private:
     void SetStatus(const QString& text, bool error);
     // Asks for a file in FILTERS/ and writes the taps; the path, or nullopt (said in the status line).
     std::optional<std::filesystem::path> SaveTaps(const std::vector<int32_t>& taps, QString& shown);
+    void StopSearch();
+    // Takes the search's result, of this generation only (waits for the worker to return).
+    void OnSearched(int generation);
     void StopSplits();
     void ClearSplits();
     void OnSplitRow(int generation, const SplitRow& row);
@@ -103,6 +109,20 @@ private:
     PfirDesignRequest request_;  // what design_ was asked for
     QTimer designTimer_;
     ApplySplit applySplit_;
+
+    // The search over the shown design's 16-bit taps; a result of an older
+    // generation is dropped.
+    struct SearchJob {
+        std::atomic<bool> cancel{false};
+        std::thread thread;
+        std::optional<PfirDesign> result;  // set by the worker before it posts
+    };
+    std::unique_ptr<SearchJob> searchJob_;
+    int searchGeneration_ = 0;
+    // The attenuation shown is the default one, not typed: a default the
+    // length cannot reach is lowered to what it does (so many times at most).
+    bool defaultAtten_ = true;
+    int defaultLowerings_ = 0;
 
     // The rows and the worker designing them; a row from an older run
     // (another generation) is dropped.
@@ -131,6 +151,8 @@ private:
     QLabel* cicAliasValue_ = nullptr;
     QLabel* methodValue_ = nullptr;
     QLabel* verdict_ = nullptr;
+    QLabel* searchNote_ = nullptr;
+    QLabel* defaultNote_ = nullptr;
     ResponsePlotArea* plot_ = nullptr;
     QLabel* spanLabel_ = nullptr;
     QPushButton* saveButton_ = nullptr;

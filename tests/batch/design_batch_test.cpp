@@ -90,13 +90,14 @@ TEST(BatchDesign, PrintsFiguresThatTheWrittenTapsBearOut) {
         const BatchRun r = RunBatchTool(ws.path(), "design " + name + edges + (compensate ? "" : " --no-compensation"));
         ASSERT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = SplitLines(r.out);
-        ASSERT_EQ(lines.size(), 6u) << r.out;
+        ASSERT_EQ(lines.size(), 7u) << r.out;
         EXPECT_EQ(lines[0], "ntaps 255");
         EXPECT_EQ(lines[1].rfind("passband_ripple_db ", 0), 0u);
         EXPECT_EQ(lines[2].rfind("stopband_atten_db ", 0), 0u);
         EXPECT_EQ(lines[3], "method remez");
         EXPECT_EQ(lines[4].rfind("alias_rejection_db ", 0), 0u);
         EXPECT_EQ(lines[5].rfind("cic_alias_rejection_db ", 0), 0u);
+        EXPECT_GE(Figure(r.out, "quantisation_gain_db"), 0.0);
         EXPECT_EQ(lines[1].size() - lines[1].find('.'), 4u) << "three decimals";
 
         std::vector<long> taps;
@@ -210,6 +211,18 @@ TEST(BatchDesign, RefusesBadRequestsAndWritesNothing) {
     EXPECT_NE(both.err.find("--ripple"), std::string::npos);
     EXPECT_NE(both.err.find("--atten"), std::string::npos);
     EXPECT_EQ(RunBatchTool(ws.path(), "design ../out --pass 1e6 --stop 2e6").status, 1);
+    EXPECT_EQ(FilesBelow(ws.path()), before);
+
+    // Names no file should have: refused with the reason, before any design.
+    const std::pair<std::string, const char*> names[] = {{".taps", "empty"},
+                                                         {std::string(300, 'n'), "longer than 255 bytes"},
+                                                         {std::string(251, 'n'), "longer than 255 bytes"}};
+    for (const auto& [name, reason] : names) {
+        const BatchRun r = RunBatchTool(ws.path(), "design " + name + " --pass 1e6 --stop 2e6");
+        EXPECT_EQ(r.status, 4) << name.size();
+        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
     EXPECT_EQ(FilesBelow(ws.path()), before);
 
     // A FILTERS/ that cannot be written to: status 2.

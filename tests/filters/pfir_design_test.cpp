@@ -165,7 +165,7 @@ TEST(PfirDesign, ShortfallsNameEachMissedFigure) {
         {16, 8, 0.1, 80, {}, false},                          // everything met
         {8, 2, 0.1, 80, {PfirFigure::AliasRejection}, true},  // the CIC's images at 12.5 MHz
         {16, 8, 0.1, 110, {PfirFigure::StopbandAtten, PfirFigure::AliasRejection}, false},  // beyond 16 bits
-        {8, 2, 0.0005, 60, {PfirFigure::Ripple, PfirFigure::StopbandAtten, PfirFigure::AliasRejection}, true},
+        {8, 2, 0.0005, 90, {PfirFigure::Ripple, PfirFigure::StopbandAtten, PfirFigure::AliasRejection}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cic " << c.cicDec << " fir " << c.firDec << " atten " << c.attenDb);
@@ -186,6 +186,32 @@ TEST(PfirDesign, ShortfallsNameEachMissedFigure) {
             }
         }
         EXPECT_EQ(missed, c.missed);
+    }
+}
+
+// A default attenuation the length cannot reach becomes the one it does; a
+// request that misses anything else keeps its attenuation.
+TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
+    struct Case {
+        double rippleDb, attenDb;
+        bool lowered;
+    };
+    const Case cases[] = {{0.1, 80, false}, {0.1, 110, true}, {0.0005, 110, false}};
+    const PfirDesignChannel ch = Channel(0, 8, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rippleDb << " dB, " << c.attenDb << " dB");
+        PfirDesignRequest base;
+        base.rippleDb = c.rippleDb;
+        base.attenDb = c.attenDb;
+        PfirDesignRequest r = DefaultPfirDesignRequest(ch, base);
+        const PfirDesign d = DesignPfir(ch, r);
+        const std::optional<double> lowered = ReachableDefaultAttenDb(d, r);
+        ASSERT_EQ(lowered.has_value(), c.lowered);
+        if (!lowered) continue;
+        EXPECT_LE(*lowered, d.figures.stopbandAttenDb);
+        EXPECT_GT(*lowered, d.figures.stopbandAttenDb - 0.1);
+        r.attenDb = *lowered;
+        EXPECT_TRUE(PfirDesignShortfalls(d, r).size() <= 1);  // at most the CIC-limited alias rejection
     }
 }
 

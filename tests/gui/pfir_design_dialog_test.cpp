@@ -181,6 +181,58 @@ private slots:
         QCOMPARE(s.d()->plot()->Frame().markerColumn, 64);
     }
 
+    // The rounded set shows at once; the search's set replaces it with a note
+    // of its gain, and "Сохранить" writes the searched set.
+    void searchedTapsReplaceTheRoundedOnes() {
+        Started s;
+        const PfirDesignChannel ch{100000000, 0, 8, 2};
+        const PfirDesignRequest r = DefaultPfirDesignRequest(ch);
+        const PfirDesign rounded = DesignPfirRounded(ch, r);
+        const PfirDesign searched = DesignPfir(ch, r);
+        QVERIFY(searched.quantisationGainDb > 0.5);
+        QVERIFY(s.d()->SearchRunning());
+        QVERIFY(s.d()->design()->taps == rounded.taps);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SearchRunning(), 10000);
+        QVERIFY(s.d()->design()->taps == searched.taps);
+        QCOMPARE(s.text("searchNote"),
+                 QString("Поиск по 16-битным коэффициентам: +%1 дБ").arg(FixedQ(searched.quantisationGainDb, 12, 1)));
+        QCOMPARE(s.text("attenValue"), FixedQ(searched.figures.stopbandAttenDb, 12, 3) + " дБ");
+        QVERIFY(s.text("defaultNote").isEmpty());  // 80 dB is met at 255 taps
+
+        // An edit designs again; "Сохранить" at once still writes the searched set.
+        s.type("rippleEdit", "0.2");
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/edited").string()));
+        s.get<QPushButton>("saveButton")->click();
+        PfirDesignRequest edited = r;
+        edited.rippleDb = 0.2;
+        edited.passHz = 3001540;
+        edited.stopHz = 3248460;
+        QVERIFY(!s.d()->SearchRunning());
+        QCOMPARE(uitest::ReadText(s.dir / "FILTERS/edited.taps"), PfirTapsText(DesignPfir(ch, edited).taps));
+    }
+
+    // Names the designer will not write: said why, nothing written.
+    void refusesNamesWithNothingBeforeTapsOrTooLong() {
+        Started s;
+        auto filters = [&] {
+            std::vector<std::string> names;
+            for (const auto& e : fs::directory_iterator(s.dir / "FILTERS"))
+                names.push_back(e.path().filename().string());
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        const auto before = filters();
+        const std::pair<std::string, QString> names[] = {{".taps", "Имя файла пусто"},
+                                                         {std::string(300, 'n'), "Имя файла длиннее 255 байт"}};
+        for (const auto& [name, reason] : names) {
+            s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS" / name).string()));
+            s.get<QPushButton>("saveButton")->click();
+            QVERIFY2(s.text("status").startsWith("Не записано: " + reason), qPrintable(s.text("status")));
+        }
+        QVERIFY(filters() == before);
+        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("cdma.taps"));
+    }
+
     void saveMakesItTheChannelsCoefficientFile() {
         Started s;
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/designed").string()));
@@ -198,7 +250,7 @@ private slots:
         QCOMPARE(s.m.coefSetInfo[0].ntaps, uint16_t(255));
         QCOMPARE(s.m.pfirFitColour[0], PfirFitColour::Face);
         QCOMPARE(s.windows->gform()->findChild<QLabel*>("coefFile")->text(), QString("designed.taps"));
-        QVERIFY(s.text("status").contains("FILTERS/designed.taps"));
+        QVERIFY(s.text("status").contains("FILTERS/designed.taps: 255 коэффициентов, файл"));
         QVERIFY(s.modals.seen.empty());
 
         // A folder that cannot be written: said so, nothing changes.
