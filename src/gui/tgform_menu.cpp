@@ -37,8 +37,8 @@ void TGForm::BuildMenu() {
         return a;
     };
     QMenu* file = menuBar_->addMenu(QStringLiteral("Файл"));
-    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", [this] { readLabButton_->click(); });
-    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", [this] { saveLabButton_->click(); });
+    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", Handle(&TGForm::OnReadLab));
+    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", Handle(&TGForm::OnSaveLab));
     file->addSeparator();
     add(file, QStringLiteral("Рабочая папка…"), QKeySequence(), "workFolderAction", [this] {
         if (changeWorkFolder_) changeWorkFolder_();
