@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVariant>
 
 #include "gui/double_click.h"
 #include "gui/panel_widgets.h"
@@ -71,6 +72,12 @@ void CicPfirPanel::Show(const MainViewState& v) {
     cicEdit_->setText(QString::fromStdString(v.cicDecText));
     SetComboIndex(firDecCombo_, v.firDecIndex);
     cicNorm_->setText(QString::fromStdString(v.cicNorm));
+    // Above 1 the CIC output is louder than its input: red, and the tooltip says by how much.
+    const bool loud = !v.cicGainWarning.empty();
+    SetPanelColour(cicNorm_, loud ? QColor(Qt::red) : part_->palette().color(QPalette::Button));
+    if (!cicNorm_->property("plainToolTip").isValid()) cicNorm_->setProperty("plainToolTip", cicNorm_->toolTip());
+    const QString plain = cicNorm_->property("plainToolTip").toString();
+    cicNorm_->setToolTip(loud ? plain + "\n" + QString::fromStdString(v.cicGainWarning) : plain);
 }
 
 }  // namespace gc

@@ -31,7 +31,6 @@ public:
     // fileWidgets puts the coefficient file's widgets between the decimation
     // and the response buttons.
     QGroupBox* BuildPfirGroup(const std::function<void(QWidget* group, QHBoxLayout* row)>& fileWidgets);
-    QLabel* cicNorm() const { return cicNorm_; }
 
     void Show(const MainViewState& v);
 

@@ -22,11 +22,6 @@ public:
     // The file box, the PFIR gain and the "Файл" and "Расчёт" buttons, in the PFIR row.
     void BuildFileWidgets(QWidget* group, QHBoxLayout* row);
     QGroupBox* BuildOutputGroup();
-    // The read-outs that are sized to their widest text.
-    QLabel* pfirGain() const { return pfirGain_; }
-    QLabel* outputRate() const { return outputRate_; }
-    QLabel* totalGain() const { return totalGain_; }
-    QLabel* fixedFactor() const { return halfPanel_; }
 
     void Show(const MainViewState& v);
 

@@ -128,13 +128,13 @@ QWidget* TGForm::BuildNormalPart() {
 
 void TGForm::ConnectPanels() {
     connect(files_, &FileCommandsPanel::commandRequested, this, Handle(&TGForm::RunCommand));
-    connect(clockMode_, &ClockModePanel::textEdited, this, Handle(&TGForm::OnTextEdited));
-    connect(clockMode_, &ClockModePanel::inputModeChosen, this, Handle(&TGForm::OnInputModeChosen));
-    connect(clockMode_, &ClockModePanel::enabledChannelsEdited, this, Handle(&TGForm::OnEnabledChannelsEdited));
-    connect(clockMode_, &ClockModePanel::channelChosen, this, Handle(&TGForm::OnChannelChosen));
-    connect(cicPfir_, &CicPfirPanel::textEdited, this, Handle(&TGForm::OnTextEdited));
-    connect(cicPfir_, &CicPfirPanel::cicStepped, this, Handle(&TGForm::OnCicStep));
-    connect(cicPfir_, &CicPfirPanel::firDecChosen, this, Handle(&TGForm::OnFirDecChosen));
+    connect(clockMode_, &ClockModePanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(clockMode_, &ClockModePanel::inputModeChosen, this, HandleEdit(&TGForm::OnInputModeChosen));
+    connect(clockMode_, &ClockModePanel::enabledChannelsEdited, this, HandleEdit(&TGForm::OnEnabledChannelsEdited));
+    connect(clockMode_, &ClockModePanel::channelChosen, this, HandleEdit(&TGForm::OnChannelChosen));
+    connect(cicPfir_, &CicPfirPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(cicPfir_, &CicPfirPanel::cicStepped, this, HandleEdit(&TGForm::OnCicStep));
+    connect(cicPfir_, &CicPfirPanel::firDecChosen, this, HandleEdit(&TGForm::OnFirDecChosen));
     connect(cicPfir_, &CicPfirPanel::cicWindowRequested, this, &TGForm::cicWindowRequested);
     connect(cicPfir_, &CicPfirPanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
     connect(cicPfir_, &CicPfirPanel::chainWindowRequested, this, &TGForm::chainWindowRequested);
@@ -143,20 +143,17 @@ void TGForm::ConnectPanels() {
         if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
     });
     connect(coefFile_, &CoefFilePanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
-    connect(ncoGain_, &NcoGainPanel::textEdited, this, Handle(&TGForm::OnTextEdited));
-    connect(ncoGain_, &NcoGainPanel::adcChosen, this, Handle(&TGForm::OnAdcChosen));
+    connect(ncoGain_, &NcoGainPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(ncoGain_, &NcoGainPanel::adcChosen, this, HandleEdit(&TGForm::OnAdcChosen));
 
-    connect(expert_, &ExpertPanel::textEdited, this, Handle(&TGForm::OnTextEdited));
-    connect(expert_, &ExpertPanel::syncModeChosen, this, Handle(&TGForm::OnSyncModeChosen));
-    connect(expert_, &ExpertPanel::tdmClicked, this, Handle(&TGForm::OnTdmClicked));
+    connect(expert_, &ExpertPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(expert_, &ExpertPanel::syncModeChosen, this, HandleEdit(&TGForm::OnSyncModeChosen));
+    connect(expert_, &ExpertPanel::tdmClicked, this, HandleEdit(&TGForm::OnTdmClicked));
     connect(expert_, &ExpertPanel::writeSwitchClicked, this, Handle(&TGForm::OnWriteSwitchClicked));
-    connect(expert_, &ExpertPanel::filterKindChosen, this, Handle(&TGForm::OnFilterKindChosen));
-    connect(expert_, &ExpertPanel::obkatkaClicked, this, [this](bool on) {
-        m_.settings.Obkatka = on ? 1 : 0;
-        RecordSettings();
-    });
-    connect(expert_, &ExpertPanel::manualShiftClicked, this, Handle(&TGForm::OnManualShiftClicked));
-    connect(expert_, &ExpertPanel::manualShiftEdited, this, Handle(&TGForm::OnManualShift));
+    connect(expert_, &ExpertPanel::filterKindChosen, this, HandleEdit(&TGForm::OnFilterKindChosen));
+    connect(expert_, &ExpertPanel::obkatkaClicked, this, HandleEdit(&TGForm::OnObkatkaClicked));
+    connect(expert_, &ExpertPanel::manualShiftClicked, this, HandleEdit(&TGForm::OnManualShiftClicked));
+    connect(expert_, &ExpertPanel::manualShiftEdited, this, HandleEdit(&TGForm::OnManualShift));
     connect(expert_, &ExpertPanel::writeFilterRequested, this, Handle(&TGForm::OnWriteFilter));
 
     // A horizontal zoom needs the response on the new grid.
@@ -304,6 +301,7 @@ void TGForm::Guarded(const std::function<void()>& handler) {
     }
     if (!error.isNull()) {
         refreshing_ = false;
+        ShowStatus(error.toStdString());
         ShowErrorBox(this, error);
         // The refused text gives way to the value in use.
         if (started_) {

@@ -112,6 +112,9 @@ public:
     const SettingsHistory& history() const { return history_; }
     void UndoSettings();
     void RedoSettings();
+    // Another window (the synchronisation dialog) changed settings itself:
+    // record them for undo, mark the title and say what changed.
+    void OnSettingsEditedElsewhere();
 
 signals:
     // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
@@ -154,6 +157,7 @@ private:
     void OnManualShift();
     void OnManualShiftClicked();
     void OnTdmClicked(bool on);
+    void OnObkatkaClicked(bool on);
     void OnFilterKindChosen(int index);
     void OnSyncModeChosen(int index);
     void OnWriteSwitchClicked(bool on);
@@ -192,6 +196,21 @@ private:
     auto Handle(void (TGForm::*handler)(Args...)) {
         return [this, handler](Args... args) { Guarded([&] { (this->*handler)(args...); }); };
     }
+    // The same for an edit, whose status line then says what it changed.
+    template <typename... Args>
+    auto HandleEdit(void (TGForm::*handler)(Args...)) {
+        return [this, handler](Args... args) {
+            Guarded([&] {
+                const Settings before = m_.settings;
+                editNote_.clear();
+                (this->*handler)(args...);
+                ShowEditStatus(before);
+            });
+        };
+    }
+    // Replaces the status line with what the edit changed, what was made of
+    // the value typed, and whether the shown CIC may clip.
+    void ShowEditStatus(const Settings& before);
 
     Session& m_;
     const Workspace workspace_;
@@ -216,6 +235,7 @@ private:
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
+    std::string editNote_;  // what the edit made of the value typed, for the status line
     SettingsHistory history_;
     QMenuBar* menuBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;

@@ -11,6 +11,7 @@
 #include "gui/tgform.h"
 #include "session/main_view.h"
 #include "session/session.h"
+#include "session/settings_history.h"
 
 #include <QGroupBox>
 #include <QLayout>
@@ -46,10 +47,22 @@ void TGForm::ShowView() {
     refreshing_ = false;
 }
 
+void TGForm::ShowEditStatus(const Settings& before) {
+    std::string line = DescribeSettingsChange(before, m_.settings);
+    auto add = [&line](const std::string& part) {
+        if (part.empty()) return;
+        line += (line.empty() ? "" : "; ") + part;
+    };
+    add(editNote_);
+    if (const auto loud = CicGainAboveOne(m_.workImage, m_.CurrentChannel)) add(CicGainText(*loud, m_.CurrentChannel));
+    ShowStatus(line);
+}
+
 void TGForm::OnTextEdited(ControlField field, const QString& text) {
     if (refreshing_) return;
     const FieldEdit edit = EditField(m_, field, text.toStdString());
     if (edit.refused) throw ConversionError(*edit.refused);
+    editNote_ = edit.note;
     const int c = m_.CurrentChannel;
     switch (field) {
         case ControlField::CicDec:
@@ -158,6 +171,12 @@ void TGForm::OnTdmClicked(bool on) {
     if (refreshing_) return;
     m_.settings.EnableTDM = on ? 1 : 0;
     UpdateControls();
+}
+
+void TGForm::OnObkatkaClicked(bool on) {
+    // The chirp writer reads it; nothing shown depends on it.
+    m_.settings.Obkatka = on ? 1 : 0;
+    RecordSettings();
 }
 
 void TGForm::OnSyncModeChosen(int index) {

@@ -46,7 +46,47 @@ bool LooksLikeInteger(std::string_view t) {
 
 char ChannelLetter(int c) { return static_cast<char>('A' + c); }
 
+std::string Range(int64_t lo, int64_t hi) { return "(от " + std::to_string(lo) + " до " + std::to_string(hi) + ")"; }
+
+std::string Named(ControlField f, const std::string& problem) {
+    return std::string(ControlFieldName(f)) + ": " + problem;
+}
+
 }  // namespace
+
+std::string_view ControlFieldName(ControlField field) {
+    switch (field) {
+        case ControlField::Clock:
+            return "Тактовая частота";
+        case ControlField::FreqNco:
+            return "Частота NCO";
+        case ControlField::CicDec:
+            return "Децимация CIC";
+        case ControlField::FirDec:
+            return "Децимация PFIR";
+        case ControlField::Phase:
+            return "Фаза NCO";
+        case ControlField::Tdm:
+            return "Режим TDM";
+        case ControlField::Gain:
+            return "Усиление";
+        case ControlField::OverallGain:
+            return "Overall Gain";
+        case ControlField::SyncMode:
+            return "sync_mode";
+        case ControlField::IndexFilter:
+            return "Вид тестового набора";
+        case ControlField::NumTapsFilter:
+            return "N";
+        case ControlField::Deviation:
+            return "Девиация";
+        case ControlField::SckDiv:
+            return "sck_div";
+        case ControlField::ScaleFir:
+            return "масштаб Fir";
+    }
+    return "";
+}
 
 std::optional<int32_t> ParseIntegerText(std::string_view text) {
     std::string_view t = Trim(text);
@@ -87,10 +127,23 @@ std::optional<float> ParseFloatText(std::string_view text) {
     return static_cast<float>(v);
 }
 
-std::string IntegerTextProblem(std::string_view text) {
+std::optional<int32_t> ParseHzText(std::string_view text) {
+    if (auto v = ParseIntegerText(text)) return v;
+    std::string t(Trim(text));
+    if (t.find_first_of("eE") == std::string::npos) return std::nullopt;
+    if (!t.empty() && t.front() == '+') t.erase(0, 1);
+    std::replace(t.begin(), t.end(), ',', '.');
+    double v = 0.0;
+    auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::scientific);
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
+    if (v != std::floor(v) || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return static_cast<int32_t>(v);
+}
+
+std::string IntegerTextProblem(std::string_view text, int64_t lo, int64_t hi) {
     if (Blank(text)) return "Поле пусто: введите целое число";
-    if (LooksLikeInteger(text))
-        return Quoted(text) + " вне допустимого диапазона целых чисел (от -2147483648 до 2147483647)";
+    if (LooksLikeInteger(text)) return Quoted(text) + " вне допустимого диапазона " + Range(lo, hi);
     return Quoted(text) + " не является целым числом";
 }
 
@@ -142,35 +195,60 @@ int32_t SteppedCicDec(const DecimationState& m, int64_t value, int step) {
         std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
+std::optional<int64_t> WrappedNcoFrequency(const Settings& s, int channel) {
+    if (!ValidChannel(channel) || s.SystemClock <= 0) return std::nullopt;
+    const int64_t f = s.FreqNCO[channel];
+    const int64_t rate = EffectiveInputMode(s) == 2 ? 2 : 1;
+    // Half a turn per NCO step is as far as the word reaches.
+    if (2 * rate * (f < 0 ? -f : f) <= s.SystemClock) return std::nullopt;
+    const int64_t word = NcoFreqWord(f, s.SystemClock, rate == 2);
+    const long double runs =
+        -static_cast<long double>(word) * s.SystemClock / (static_cast<long double>(int64_t{1} << 48) * rate);
+    return static_cast<int64_t>(std::llround(runs));
+}
+
 FieldEdit EditField(Session& m, ControlField field, std::string_view text) {
     Settings& st = m.settings;
     const int c = ValidChannel(m.CurrentChannel) ? m.CurrentChannel : 0;
-    auto refuse = [](const std::string& problem) { return FieldEdit{problem, {}}; };
+    const std::string channel(1, ChannelLetter(c));
+    constexpr int64_t kIntMin = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
+    auto refuse = [field](const std::string& problem) { return FieldEdit{Named(field, problem), {}}; };
+    auto integer = [&](bool hz) { return hz ? ParseHzText(text) : ParseIntegerText(text); };
+    auto intProblem = [&](int64_t lo, int64_t hi) { return refuse(IntegerTextProblem(text, lo, hi)); };
 
     switch (field) {
-        case ControlField::Clock:
-        case ControlField::FreqNco:
-        case ControlField::NumTapsFilter:
-        case ControlField::Deviation:
-        case ControlField::SckDiv: {
-            const auto v = ParseIntegerText(text);
-            if (!v) return refuse(IntegerTextProblem(text));
-            // A clock the chip cannot run is refused like a text that is no number.
-            if (field == ControlField::Clock)
-                if (auto refused = RefuseClock(*v)) return refuse(*refused);
-            (field == ControlField::Clock           ? st.SystemClock
-             : field == ControlField::FreqNco       ? st.FreqNCO[c]
-             : field == ControlField::NumTapsFilter ? st.NumTapsFilter
-             : field == ControlField::Deviation     ? st.Deviation
-                                                    : st.sck_div) = *v;
-            if (field == ControlField::SckDiv) CopySckDiv(st, m.workImage);
+        case ControlField::Clock: {
+            const auto v = integer(true);
+            if (!v) return intProblem(1, kIntMax);
+            if (auto refused = RefuseClock(*v)) return FieldEdit{*refused, {}};
+            st.SystemClock = *v;
             return {};
+        }
+        case ControlField::FreqNco: {
+            const auto v = integer(true);
+            if (!v) return intProblem(kIntMin, kIntMax);
+            st.FreqNCO[c] = *v;
+            FieldEdit e;
+            if (const auto runs = WrappedNcoFrequency(st, c)) {
+                const int64_t limit = st.SystemClock / (EffectiveInputMode(st) == 2 ? 4 : 2);
+                e.note = "NCO " + channel + ": " + std::to_string(*v) + " Гц вне ±" + std::to_string(limit) +
+                         " Гц, слово частоты переполняется: NCO работает на " + std::to_string(*runs) + " Гц";
+            }
+            return e;
         }
         case ControlField::CicDec: {
             const auto v = ParseIntegerText(text);
-            if (!v) return refuse(IntegerTextProblem(text));
+            if (!v) return intProblem(m.CicDecMin, CicDecMax);
             st.CicDec[c] = CheckedCicDec(m, *v);
-            return {};
+            FieldEdit e;
+            if (st.CicDec[c] != *v) {
+                e.note = "CIC " + channel + ": " + std::to_string(*v) + " → " + std::to_string(st.CicDec[c]) + " ";
+                e.note += m.CicDecStep > 1
+                              ? "(от " + std::to_string(m.CicDecMin) + " до " + std::to_string(CicDecMax) + ", чётная)"
+                              : Range(m.CicDecMin, CicDecMax);
+            }
+            return e;
         }
         case ControlField::Phase:
         case ControlField::OverallGain:
@@ -185,8 +263,23 @@ FieldEdit EditField(Session& m, ControlField field, std::string_view text) {
         case ControlField::Gain: {
             const auto v = ParseFloatText(text);
             if (!v) return refuse(FloatTextProblem(text));
-            if (auto refused = RefuseGain(*v)) return refuse(*refused);
+            if (auto refused = RefuseGain(*v)) return FieldEdit{*refused, {}};
             st.Gain[c] = std::min(*v, kMaxGain);
+            FieldEdit e;
+            if (*v > kMaxGain)
+                e.note = "Усиление " + channel + ": " + FormatFixed(static_cast<double>(*v), 8, 2) + " → " +
+                         FormatFixed(static_cast<double>(kMaxGain), 5, 1) + " (наибольшее)";
+            return e;
+        }
+        case ControlField::NumTapsFilter:
+        case ControlField::Deviation:
+        case ControlField::SckDiv: {
+            const auto v = integer(field == ControlField::Deviation);
+            if (!v) return intProblem(kIntMin, kIntMax);
+            (field == ControlField::NumTapsFilter ? st.NumTapsFilter
+             : field == ControlField::Deviation   ? st.Deviation
+                                                  : st.sck_div) = *v;
+            if (field == ControlField::SckDiv) CopySckDiv(st, m.workImage);
             return {};
         }
         case ControlField::FirDec:
@@ -196,6 +289,22 @@ FieldEdit EditField(Session& m, ControlField field, std::string_view text) {
             break;
     }
     return refuse("не вводится текстом");
+}
+
+std::optional<float> CicGainAboveOne(const RegisterImage& w, int channel) {
+    if (!ValidChannel(channel)) return std::nullopt;
+    const float norm = CicShift(w.cic_dec[channel]).norm;
+    if (norm > 1.0f) return norm;
+    return std::nullopt;
+}
+
+std::string CicGainText(float norm, int channel, bool english) {
+    const std::string factor = FormatFixed(static_cast<double>(norm), 5, 3);
+    if (english)
+        return std::string("CIC of channel ") + ChannelLetter(channel) + ": output " + factor +
+               " times louder than its input (the CIC shift is 0), it may clip";
+    return std::string("CIC ") + ChannelLetter(channel) + ": выход громче входа в " + factor +
+           " раза (сдвиг CIC уже 0), возможно переполнение";
 }
 
 std::vector<std::string> SettingsOutsideChip(const Settings& s, bool english) {

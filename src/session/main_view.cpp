@@ -61,6 +61,7 @@ MainViewState ComputeMainView(const Session& m) {
 
     const float cicNorm = w.cic[c].cic_norm;
     v.cicNorm = FormatFixed(static_cast<double>(cicNorm), 5, 3);
+    if (const auto loud = CicGainAboveOne(w, c)) v.cicGainWarning = CicGainText(*loud, c);
 
     v.phase = FormatFixed(static_cast<double>(st.PhaseNCO[c]), 4, 3);
     v.tdm = st.EnableTDM != 0;

@@ -40,6 +40,7 @@ struct MainViewState {
     int firDecIndex = 0;
     std::string pfirGain;
     std::string cicNorm;
+    std::string cicGainWarning;  // "" while the CIC shift compensates its gain
 
     std::string phase;
     bool tdm = false;
