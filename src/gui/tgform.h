@@ -42,6 +42,8 @@ struct MainDialogs {
     std::function<void(const QString& modeLine)> showMinDecim;
     std::function<void()> showInfo;
     std::function<void()> showPfirDesign;
+    // A save passed the decimation checks: a notice still open is out of date.
+    std::function<void()> closeDecimNotices;
 };
 
 class TGForm : public QWidget {

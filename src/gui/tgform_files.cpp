@@ -128,6 +128,7 @@ void TGForm::OnSaveLab() {
         ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
         return;
     }
+    if (dialogs_.closeDecimNotices) dialogs_.closeDecimNotices();
     FileDialogRequest request = Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs());
     request.confirmOverwrite = false;  // asked below, naming both files
     const auto chosen = AskFile(request);

@@ -1,15 +1,20 @@
 // The main window after an hour of use by an engineer: a CIC that may clip,
-// a status line that says what the last command did, and values the boxes
-// change on the way.
+// sync changes that are settings, a status line that says what the last
+// command did, values the boxes change on the way, and a notice that goes
+// once it no longer holds.
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <functional>
 
 #include "gui/app_windows.h"
+#include "gui/message_dialogs.h"
+#include "gui/register_windows.h"
 #include "gui/tgform.h"
+#include "gui/tsyncro.h"
 #include "started_window.h"
 
 using namespace gc;
@@ -22,6 +27,12 @@ struct Window : uitest::StartedWindow {
     void redo() const { get<QAction>("redoAction")->trigger(); }
     QString title() const { return w()->windowTitle(); }
 };
+
+Settings ExpertLab() {
+    Settings lab;
+    lab.FullDebug = 629;
+    return lab;
+}
 
 }  // namespace
 
@@ -46,6 +57,33 @@ private slots:
             QCOMPARE(norm->toolTip().contains(said), c.loud);
             QVERIFY(norm->toolTip().startsWith(plainTip));
         }
+    }
+
+    void syncChangesAreUndoableSettings() {
+        Window s(ExpertLab());
+        const QString caption = s.title();
+        TSyncro* sync = s.windows->registerWindows()->syncro();
+        s.click("syncroButton");
+        auto ncoSyncA = [&] { return sync->findChild<QComboBox*>("nco_sync_A"); };
+        QCOMPARE(ncoSyncA()->currentIndex(), 2);
+
+        sync->findChild<QPushButton*>("oneShotButton")->click();
+        QCOMPARE(s.m.settings.nco_sync[0], 4);
+        QCOMPARE(s.title(), caption + " *");
+        QVERIFY2(s.status().contains("nco_sync A 2 → 4"), qPrintable(s.status()));
+        s.undo();
+        QCOMPARE(s.m.settings.nco_sync[0], 2);
+        QCOMPARE(ncoSyncA()->currentIndex(), 2);  // the open dialog follows
+        QCOMPARE(s.title(), caption);
+
+        ncoSyncA()->setCurrentIndex(3);  // SIB picked in the grid
+        QCOMPARE(s.m.settings.nco_sync[0], 3);
+        QCOMPARE(s.title(), caption + " *");
+        s.undo();
+        QCOMPARE(s.m.settings.nco_sync[0], 2);
+        s.redo();
+        QCOMPARE(s.m.settings.nco_sync[0], 3);
+        QCOMPARE(ncoSyncA()->currentIndex(), 3);
     }
 
     void everyEditReplacesTheStatusLine() {
@@ -105,6 +143,21 @@ private slots:
         }
     }
 
+    void decimationNoticeClosesOnceASavePassesTheCheck() {
+        Settings lab;
+        const int cic[4] = {8, 8, 8, 16};
+        for (int c = 0; c < kChannels; ++c) lab.CicDec[c] = lab.CicM0Dec[c] = cic[c];
+        Window s(lab);
+        s.click("saveLabButton");
+        QVERIFY(s.windows->errDecim()->isVisible());
+        s.click("channelRadio3");
+        s.type("cicEdit", "8");
+        QVERIFY(s.windows->errDecim()->isVisible());  // shown until the next save
+        s.answer(s.dir / "CONFIGS/fixed.lab");
+        s.click("saveLabButton");
+        QVERIFY(!s.windows->errDecim()->isVisible());
+        QVERIFY(std::filesystem::exists(s.dir / "CONFIGS/fixed.lab"));
+    }
 };
 
 QTEST_MAIN(TGFormFindingsTest)
