@@ -205,6 +205,8 @@ private:
             Guarded([&] {
                 const Settings before = m_.settings;
                 editNote_.clear();
+                channelBefore_ = m_.CurrentChannel;
+                tapsBefore_ = m_.coefSetInfo[m_.CurrentChannel].ntaps;
                 (this->*handler)(args...);
                 ShowEditStatus(before);
             });
@@ -237,7 +239,9 @@ private:
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
-    std::string editNote_;  // what the edit made of the value typed, for the status line
+    std::string editNote_;   // what the edit made of the value typed, for the status line
+    int channelBefore_ = 0;  // the shown channel and its fitted length before the edit
+    int tapsBefore_ = 0;
     SettingsHistory history_;
     QMenuBar* menuBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;

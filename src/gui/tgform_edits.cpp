@@ -54,6 +54,11 @@ void TGForm::ShowEditStatus(const Settings& before) {
         line += (line.empty() ? "" : "; ") + part;
     };
     add(editNote_);
+    // A refit may have cut or padded the coefficient set: the length the chip runs now.
+    const int c = m_.CurrentChannel;
+    if (const int taps = m_.coefSetInfo[c].ntaps; c == channelBefore_ && taps != tapsBefore_)
+        add("PFIR " + std::string(1, static_cast<char>('A' + c)) + ": длина " + std::to_string(tapsBefore_) + " → " +
+            std::to_string(taps));
     if (const auto loud = CicGainAboveOne(m_.workImage, m_.CurrentChannel)) add(CicGainText(*loud, m_.CurrentChannel));
     ShowStatus(line);
 }

@@ -10,6 +10,8 @@
 #include <QtTest>
 #include <functional>
 
+#include "chip/derivation.h"
+#include "core/number_format.h"
 #include "gui/app_windows.h"
 #include "gui/message_dialogs.h"
 #include "gui/register_windows.h"
@@ -103,8 +105,37 @@ private slots:
         };
         for (const auto& step : steps) {
             step.act(s);
-            if (step.status) QCOMPARE(s.status(), QString::fromUtf8(step.status));
+            if (!step.status) continue;
+            // What the edit changed comes first; a refit may add the length it left.
+            const QString expected = QString::fromUtf8(step.status);
+            QVERIFY2(expected.isEmpty() ? s.status().isEmpty() : s.status().startsWith(expected),
+                     qPrintable(s.status()));
         }
+    }
+
+    void aRefitSaysTheLengthItLeft() {
+        Window s(Settings{});
+        QComboBox* firDec = s.get<QComboBox>("firDecCombo");
+        int changes = 0;
+        for (int index : {0, 7, 3, 0}) {
+            const int before = s.m.coefSetInfo[0].ntaps;
+            firDec->setCurrentIndex(index);
+            const int after = s.m.coefSetInfo[0].ntaps;
+            const QString said = QStringLiteral("PFIR A: длина %1 → %2").arg(before).arg(after);
+            QCOMPARE(s.status().contains(said), before != after);
+            changes += before != after;
+        }
+        QVERIFY(changes > 0);
+    }
+
+    void aDesignersSplitShowsItsOwnNorm() {
+        // The split's CIC decimation is shown with the norm of that decimation,
+        // not the one the previous derivation left.
+        Window s(Settings{});
+        s.w()->ApplyDecimationSplit(16, 2, s.dir / "FILTERS/cdma.taps");
+        QCOMPARE(s.m.settings.CicDec[0], 16);
+        QCOMPARE(s.get<QLabel>("cicNorm")->text(),
+                 QString::fromStdString(FormatFixed(double(CicShift(16).norm), 5, 3)));
     }
 
     void typedValuesSayWhatTheyBecame() {
