@@ -18,6 +18,7 @@
 #include "gui/file_commands_panel.h"
 #include "session/commands.h"
 #include "session/edit_rules.h"
+#include "session/main_view.h"
 #include "session/session.h"
 #include "session/settings_history.h"
 
@@ -203,18 +204,13 @@ private:
     auto HandleEdit(void (TGForm::*handler)(Args...)) {
         return [this, handler](Args... args) {
             Guarded([&] {
-                const Settings before = m_.settings;
+                const EditBefore before = BeforeEdit(m_);
                 editNote_.clear();
-                channelBefore_ = m_.CurrentChannel;
-                tapsBefore_ = m_.coefSetInfo[m_.CurrentChannel].ntaps;
                 (this->*handler)(args...);
-                ShowEditStatus(before);
+                ShowStatus(EditStatus(before, m_, editNote_));
             });
         };
     }
-    // Replaces the status line with what the edit changed, what was made of
-    // the value typed, and whether the shown CIC may clip.
-    void ShowEditStatus(const Settings& before);
 
     Session& m_;
     const Workspace workspace_;
@@ -239,9 +235,7 @@ private:
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
-    std::string editNote_;   // what the edit made of the value typed, for the status line
-    int channelBefore_ = 0;  // the shown channel and its fitted length before the edit
-    int tapsBefore_ = 0;
+    std::string editNote_;  // what the edit made of the value typed, for the status line
     SettingsHistory history_;
     QMenuBar* menuBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;

@@ -1,5 +1,8 @@
 // What the main window does with an edit: the one setting it changes, the
 // refits that setting needs, one derivation, and the windows that follow.
+#include <QGroupBox>
+#include <QLayout>
+
 #include "filters/pfir_fit.h"
 #include "gui/cic_pfir_panel.h"
 #include "gui/clock_mode_panel.h"
@@ -12,9 +15,6 @@
 #include "session/main_view.h"
 #include "session/session.h"
 #include "session/settings_history.h"
-
-#include <QGroupBox>
-#include <QLayout>
 
 namespace gc {
 
@@ -45,22 +45,6 @@ void TGForm::ShowView() {
     ncoGain_->Show(v);
     expert_->Show(v);
     refreshing_ = false;
-}
-
-void TGForm::ShowEditStatus(const Settings& before) {
-    std::string line = DescribeSettingsChange(before, m_.settings);
-    auto add = [&line](const std::string& part) {
-        if (part.empty()) return;
-        line += (line.empty() ? "" : "; ") + part;
-    };
-    add(editNote_);
-    // A refit may have cut or padded the coefficient set: the length the chip runs now.
-    const int c = m_.CurrentChannel;
-    if (const int taps = m_.coefSetInfo[c].ntaps; c == channelBefore_ && taps != tapsBefore_)
-        add("PFIR " + std::string(1, static_cast<char>('A' + c)) + ": длина " + std::to_string(tapsBefore_) + " → " +
-            std::to_string(taps));
-    if (const auto loud = CicGainAboveOne(m_.workImage, m_.CurrentChannel)) add(CicGainText(*loud, m_.CurrentChannel));
-    ShowStatus(line);
 }
 
 void TGForm::OnTextEdited(ControlField field, const QString& text) {

@@ -7,6 +7,7 @@
 
 #include "chip/derivation.h"
 #include "session/edit_rules.h"
+#include "session/settings_history.h"
 
 namespace gc {
 
@@ -20,6 +21,27 @@ int IndexOrNone(int v, int items) { return v >= 0 && v < items ? v : -1; }
 int ValidChannelOr0(int c) { return ValidChannel(c) ? c : 0; }
 
 }  // namespace
+
+EditBefore BeforeEdit(const Session& m) {
+    const int c = ValidChannelOr0(m.CurrentChannel);
+    return {m.settings, c, m.coefSetInfo[c].ntaps};
+}
+
+std::string EditStatus(const EditBefore& before, const Session& after, const std::string& note) {
+    std::string line = DescribeSettingsChange(before.settings, after.settings);
+    auto add = [&line](const std::string& part) {
+        if (part.empty()) return;
+        line += (line.empty() ? "" : "; ") + part;
+    };
+    add(note);
+    const int c = ValidChannelOr0(after.CurrentChannel);
+    // A refit may have cut or padded the coefficient set: the length the chip runs now.
+    if (const int taps = after.coefSetInfo[c].ntaps; c == before.channel && taps != before.taps)
+        add("PFIR " + std::string(1, static_cast<char>('A' + c)) + ": длина " + std::to_string(before.taps) + " → " +
+            std::to_string(taps));
+    if (const auto loud = CicGainAboveOne(after.workImage, c)) add(CicGainText(*loud, c));
+    return line;
+}
 
 std::string FormatKhz(double hz) { return FormatFixed(hz * 0.001, 8, 3) + " кГц"; }
 

@@ -64,6 +64,18 @@ struct MainViewState {
     std::string scaleFir;
 };
 
+// The status line after an edit: what changed in the settings, the note of
+// the box (a value clamped or wrapped), the length a refit left when the
+// shown channel stayed, and whether its CIC may clip. "" when there is
+// nothing to say, so that no earlier report stays behind.
+struct EditBefore {
+    Settings settings;
+    int channel = 0;
+    int taps = 0;  // the shown channel's fitted length
+};
+EditBefore BeforeEdit(const Session& m);
+std::string EditStatus(const EditBefore& before, const Session& after, const std::string& note);
+
 // What the main window shows of the session, derived state included: call
 // UpdateDerived after the settings change and before this.
 MainViewState ComputeMainView(const Session& m);
