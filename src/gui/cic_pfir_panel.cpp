@@ -74,7 +74,10 @@ void CicPfirPanel::Show(const MainViewState& v) {
     cicNorm_->setText(QString::fromStdString(v.cicNorm));
     // Above 1 the CIC output is louder than its input: red, and the tooltip says by how much.
     const bool loud = !v.cicGainWarning.empty();
-    SetPanelColour(cicNorm_, loud ? QColor(Qt::red) : part_->palette().color(QPalette::Button));
+    if (loud)
+        SetPanelColour(cicNorm_, Qt::red);
+    else
+        cicNorm_->setPalette(part_->palette());
     if (!cicNorm_->property("plainToolTip").isValid()) cicNorm_->setProperty("plainToolTip", cicNorm_->toolTip());
     const QString plain = cicNorm_->property("plainToolTip").toString();
     cicNorm_->setToolTip(loud ? plain + "\n" + QString::fromStdString(v.cicGainWarning) : plain);
