@@ -1,13 +1,12 @@
 #include "batch/channel_select.h"
 
 #include "batch/batch.h"
-#include "session/main_view.h"
 
 namespace gc::batch {
 
 void SelectChannel(Session& m, int channel) {
     m.CurrentChannel = channel;
-    RefreshModel(m);
+    UpdateDerived(m);
 }
 
 bool TakeChannelOption(std::vector<std::string>& args, const Session& m, int& channel, std::string& error,

@@ -9,8 +9,8 @@
 
 namespace gc::batch {
 
-// CurrentChannel = channel, then the model side of the main window's refresh
-// (RefreshModel): TotalDec, OutputRate, the CIC shift and norm, the derivation.
+// CurrentChannel = channel, then the derived state as the main window's
+// refresh brings it up to date (UpdateDerived).
 void SelectChannel(Session& m, int channel);
 
 // Reads "--channel A..D" from args into channel (unchanged when absent).

@@ -5,6 +5,7 @@
 #include "batch/batch.h"
 #include "core/text_io.h"
 #include "filters/pfir_fit.h"
+#include "session/edit_rules.h"
 
 namespace gc::batch {
 namespace {
@@ -21,6 +22,8 @@ int RunFit(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     if (channel < 0 || channel >= kChannels) channel = 0;
 
+    if (const auto loud = CicGainAboveOne(ctx.session.workImage, channel))
+        ctx.err << "gc5016-batch: warning: " << CicGainText(*loud, channel, true) << "\n";
     const auto c = static_cast<size_t>(channel);
     const CoefSetInfo& info = ctx.session.coefSetInfo[c];
     std::ostream& out = ctx.out;

@@ -9,6 +9,7 @@
 #include "filters/curve_csv.h"
 #include "filters/plot_scale.h"
 #include "filters/responses.h"
+#include "session/edit_rules.h"
 
 namespace gc::batch {
 namespace {
@@ -37,6 +38,8 @@ int RunResponse(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.session, channel);
+    if (const auto loud = CicGainAboveOne(ctx.session.workImage, channel))
+        ctx.err << "gc5016-batch: warning: " << CicGainText(*loud, channel, true) << "\n";
     ChannelResponse r;
     RecomputeResponse(ctx.session, channel, xStretch, r);
     if (csv) {

@@ -12,6 +12,7 @@
 #include "gui/register_windows.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
+#include "gui/tsyncro.h"
 
 namespace gc {
 
@@ -58,7 +59,13 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
         [this](const QString& modeLine) { errMinDecim_->ShowMinDecim(modeLine); },
         [this] { info_->ShowInfo(); },
         [this] { pfirDesign_->Open(); },
+        [this] {
+            errDecim_->close();
+            errMinDecim_->close();
+        },
     });
+    QObject::connect(registerWindows_->syncro(), &TSyncro::settingsEdited, gform_.get(),
+                     &TGForm::OnSettingsEditedElsewhere);
     pfirDesign_->SetApplySplit([this](int cicDec, int firDec, const std::filesystem::path& file) {
         gform_->ApplyDecimationSplit(cicDec, firDec, file);
     });

@@ -1,18 +1,25 @@
 #include "gui/tgform.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
+#include <QStatusBar>
+#include <QVBoxLayout>
 #include <exception>
 
 #include "gui/busy_run.h"
+#include "gui/cic_pfir_panel.h"
+#include "gui/clock_mode_panel.h"
+#include "gui/coef_file_panel.h"
+#include "gui/expert_panel.h"
 #include "gui/gc_application.h"
+#include "gui/nco_gain_panel.h"
+#include "gui/readout_width.h"
 #include "gui/response_plot.h"
 #include "session/command_status.h"
 #include "session/commands.h"
@@ -22,7 +29,6 @@
 namespace gc {
 
 namespace {
-const char* const kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
 // Input modes offered by each board model: the second has no "Double rate".
 constexpr int kModesOfBoard[4] = {3, 2, 3, 3};
 }  // namespace
@@ -34,12 +40,130 @@ TGForm::TGForm(Session& m, Workspace workspace, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     setWindowTitle(QString::fromUtf8(BoardCaption(BoardModel)));
     BuildLayout();
-    ConnectControls();
+    ConnectPanels();
     // Start as a normal user's window; the first show widens it for an expert.
     // Sizing it here also keeps the toolkit from fitting it to its contents on show.
-    expertGroup_->hide();
-    for (QWidget* w : expertWidgets_) w->hide();
+    expert_->group()->hide();
+    for (QWidget* w : ncoGain_->expertWidgets()) w->hide();
     resize(kNormalWidth, sizeHint().height());
+}
+
+void TGForm::BuildLayout() {
+    // The menu above and the status line below the controls.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(2, 2, 2, 2);
+    top->addWidget(BuildNormalPart());
+    expert_ = new ExpertPanel(this);
+    top->addWidget(expert_->Build(*files_));
+    top->addStretch(1);
+    outer->addLayout(top, 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName("statusBar");
+    statusBar_->setSizeGripEnabled(false);
+    outer->addWidget(statusBar_);
+    BuildMenu();
+}
+
+QWidget* TGForm::BuildNormalPart() {
+    auto* part = new QWidget(this);
+    part->setObjectName("normalPart");
+    files_ = new FileCommandsPanel(part);
+    clockMode_ = new ClockModePanel(part);
+    cicPfir_ = new CicPfirPanel(part);
+    coefFile_ = new CoefFilePanel(part);
+    ncoGain_ = new NcoGainPanel(part);
+
+    auto* row = new QHBoxLayout(part);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    auto* left = new QVBoxLayout;
+    row->addLayout(left);
+    left->addLayout(files_->BuildConfigurationRow());
+    left->addLayout(clockMode_->BuildClockAndMode());
+    auto* channels = new QHBoxLayout;
+    channels->setSpacing(2);
+    channels->addWidget(clockMode_->BuildEnabledChannels());
+    channels->addWidget(clockMode_->BuildChannelChoice());
+    channels->addWidget(ncoGain_->BuildAdcGroup());
+    left->addLayout(channels);
+    left->addWidget(cicPfir_->BuildCicGroup());
+    left->addWidget(
+        cicPfir_->BuildPfirGroup([this](QWidget* group, QHBoxLayout* r) { coefFile_->BuildFileWidgets(group, r); }));
+    left->addWidget(ncoGain_->BuildNcoGroup());
+    auto* gainOut = new QHBoxLayout;
+    gainOut->addWidget(ncoGain_->BuildGainGroup());
+    gainOut->addWidget(coefFile_->BuildOutputGroup());
+    left->addLayout(gainOut);
+    left->addLayout(files_->BuildHelpRow());
+    left->addStretch(1);
+
+    // Read-outs as wide as their widest text (kHz values: eight significant digits and a sign).
+    const std::pair<const char*, const char*> readouts[] = {{"clockKhz", "-8888888.888 кГц"},
+                                                            {"freqKhz", "-8888888.888 кГц"},
+                                                            {"outputRate", "-8888888.888 кГц"},
+                                                            {"cicNorm", "8.888"},
+                                                            {"pfirGain", "-88.888"},
+                                                            {"totalGain", "-8888.88"},
+                                                            {"halfPanel", "0.5"}};
+    for (const auto& [name, widest] : readouts) {
+        auto* panel = part->findChild<QLabel*>(QLatin1String(name));
+        FitReadoutToText(panel, QString::fromUtf8(widest), panel->minimumWidth());
+    }
+
+    // Tight groups keep the normal part within the width of a normal user's window.
+    for (QGroupBox* g : part->findChildren<QGroupBox*>()) {
+        g->layout()->setContentsMargins(4, 2, 4, 2);
+        g->layout()->setSpacing(4);
+    }
+
+    plot_ = new ResponsePlotPanel(part);
+    plot_->setObjectName("responsePlot");
+    plot_->SetExportFolder(QString::fromStdString(workspace_.root.string()));
+    row->addWidget(plot_, 0, Qt::AlignTop);
+    return part;
+}
+
+void TGForm::ConnectPanels() {
+    connect(files_, &FileCommandsPanel::commandRequested, this, Handle(&TGForm::RunCommand));
+    connect(clockMode_, &ClockModePanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(clockMode_, &ClockModePanel::inputModeChosen, this, HandleEdit(&TGForm::OnInputModeChosen));
+    connect(clockMode_, &ClockModePanel::enabledChannelsEdited, this, HandleEdit(&TGForm::OnEnabledChannelsEdited));
+    connect(clockMode_, &ClockModePanel::channelChosen, this, HandleEdit(&TGForm::OnChannelChosen));
+    connect(cicPfir_, &CicPfirPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(cicPfir_, &CicPfirPanel::cicStepped, this, HandleEdit(&TGForm::OnCicStep));
+    connect(cicPfir_, &CicPfirPanel::firDecChosen, this, HandleEdit(&TGForm::OnFirDecChosen));
+    connect(cicPfir_, &CicPfirPanel::cicWindowRequested, this, &TGForm::cicWindowRequested);
+    connect(cicPfir_, &CicPfirPanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
+    connect(cicPfir_, &CicPfirPanel::chainWindowRequested, this, &TGForm::chainWindowRequested);
+    connect(coefFile_, &CoefFilePanel::chooseFileRequested, this, Handle(&TGForm::OnChooseCoefFile));
+    connect(coefFile_, &CoefFilePanel::designRequested, this, [this] {
+        if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
+    });
+    connect(coefFile_, &CoefFilePanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
+    connect(ncoGain_, &NcoGainPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(ncoGain_, &NcoGainPanel::adcChosen, this, HandleEdit(&TGForm::OnAdcChosen));
+
+    connect(expert_, &ExpertPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
+    connect(expert_, &ExpertPanel::syncModeChosen, this, HandleEdit(&TGForm::OnSyncModeChosen));
+    connect(expert_, &ExpertPanel::tdmClicked, this, HandleEdit(&TGForm::OnTdmClicked));
+    connect(expert_, &ExpertPanel::writeSwitchClicked, this, Handle(&TGForm::OnWriteSwitchClicked));
+    connect(expert_, &ExpertPanel::filterKindChosen, this, HandleEdit(&TGForm::OnFilterKindChosen));
+    connect(expert_, &ExpertPanel::obkatkaClicked, this, HandleEdit(&TGForm::OnObkatkaClicked));
+    connect(expert_, &ExpertPanel::manualShiftClicked, this, HandleEdit(&TGForm::OnManualShiftClicked));
+    connect(expert_, &ExpertPanel::manualShiftEdited, this, HandleEdit(&TGForm::OnManualShift));
+    connect(expert_, &ExpertPanel::writeFilterRequested, this, Handle(&TGForm::OnWriteFilter));
+
+    // A horizontal zoom needs the response on the new grid.
+    connect(plot_, &ResponsePlotPanel::xStretchChanged, this, [this] { Guarded([this] { RecomputeResponse(); }); });
+}
+
+QPushButton* TGForm::AddExpertButton(const QString& caption, const QString& objectName) {
+    QPushButton* b = expert_->AddWindowButton(caption, objectName);
+    SetToolTips();  // the button is added after the window was built
+    return b;
 }
 
 TGForm::~TGForm() {
@@ -73,21 +197,15 @@ void TGForm::RunStartup() {
     }
 
     // Boards 0 and 2 wire only two ADC inputs.
-    const bool twoAdcs = BoardModel == 0 || BoardModel == 2;
-    adcRadios_[2]->setVisible(!twoAdcs);
-    adcRadios_[3]->setVisible(!twoAdcs);
-    enbWriteBox_->setEnabled(false);
-    {
-        QSignalBlocker block(modeCombo_);
-        modeCombo_->clear();
-        for (int k = 0; k < kModesOfBoard[BoardModel]; ++k) modeCombo_->addItem(QString::fromUtf8(kModeNames[k]));
-    }
+    ncoGain_->SetAdcCount(BoardModel == 0 || BoardModel == 2 ? 2 : 4);
+    expert_->DisableWriteSwitch();
+    clockMode_->SetModeCount(kModesOfBoard[BoardModel]);
 
     LoadSessionFilters(m_, workspace_, coefErrors_);
     RecomputeResponse();
     UpdateControls();
     plot_->ScheduleRedraw();
-    shiftEdit_->setText(QString::number(m_.settings.shiftFir));
+    expert_->SetManualShiftText(QString::number(m_.settings.shiftFir));
     history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
     const std::string outside = OutsideChipStatus(m_.settings);
@@ -183,6 +301,7 @@ void TGForm::Guarded(const std::function<void()>& handler) {
     }
     if (!error.isNull()) {
         refreshing_ = false;
+        ShowStatus(error.toStdString());
         ShowErrorBox(this, error);
         // The refused text gives way to the value in use.
         if (started_) {

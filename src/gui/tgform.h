@@ -1,5 +1,7 @@
-// The main window: one channel at a time, every edit runs one of a few fixed
-// pipelines that keep the register image and the response current.
+// The main window: one channel at a time. Its panels say what the user
+// changed; the window sets that one setting, brings the derived state up to
+// date once, shows the view of the session and keeps the other windows and
+// the response current.
 #pragma once
 
 #include <QStringList>
@@ -13,25 +15,26 @@
 #include "core/workspace.h"
 #include "filters/responses.h"
 #include "gui/file_chooser.h"
+#include "gui/file_commands_panel.h"
 #include "session/commands.h"
+#include "session/edit_rules.h"
+#include "session/main_view.h"
 #include "session/session.h"
 #include "session/settings_history.h"
 
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QGroupBox;
-class QLabel;
 class QAction;
-class QLineEdit;
 class QMenuBar;
 class QPushButton;
-class QRadioButton;
 class QStatusBar;
 
 namespace gc {
 
+class CicPfirPanel;
+class ClockModePanel;
 class CoefFileErrorSink;
+class CoefFilePanel;
+class ExpertPanel;
+class NcoGainPanel;
 class ResponsePlotPanel;
 
 // The message windows the main window shows; owned by the program's window set.
@@ -40,6 +43,8 @@ struct MainDialogs {
     std::function<void(const QString& modeLine)> showMinDecim;
     std::function<void()> showInfo;
     std::function<void()> showPfirDesign;
+    // A save passed the decimation checks: a notice still open is out of date.
+    std::function<void()> closeDecimNotices;
 };
 
 class TGForm : public QWidget {
@@ -93,10 +98,8 @@ public:
     ResponsePlotPanel* plot() const { return plot_; }
     const ChannelResponse& response() const { return response_; }
 
-    // Controls -> settings. Throws ConversionError at the first edit box whose
-    // text is not a number; the fields read before it keep their new values.
-    void ReadControls();
-    // Model -> controls, with the derivation and the refresh of open windows.
+    // The derived state brought up to date, the view shown, the open windows
+    // refreshed and the settings recorded for undo.
     void UpdateControls();
     // "Файл" after its dialog: the file becomes the selected channel's
     // coefficient file (load, fit, derive, redraw).
@@ -112,6 +115,9 @@ public:
     const SettingsHistory& history() const { return history_; }
     void UndoSettings();
     void RedoSettings();
+    // Another window (the synchronisation dialog) changed settings itself:
+    // record them for undo, mark the title and say what changed.
+    void OnSettingsEditedElsewhere();
 
 signals:
     // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
@@ -126,12 +132,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Layout (tgform_layout.cpp).
+    // The panels and their wiring (tgform.cpp); the menu, shortcuts, status
+    // line, undo and guide (tgform_menu.cpp); the tooltips (tgform_tooltips.cpp).
     void BuildLayout();
     QWidget* BuildNormalPart();
-    QGroupBox* BuildExpertGroup();
-    void ConnectControls();
-    // Menu, shortcuts, status bar and tooltips (tgform_menu.cpp).
+    void ConnectPanels();
     void BuildMenu();
     void SetToolTips();
     void ShowGuide();
@@ -139,30 +144,30 @@ private:
     void UpdateTitle();
     void RestoreFromHistory(const std::optional<Settings>& s, bool undo);
 
-    // Start and pipelines (tgform.cpp, tgform_edits.cpp).
+    // Start and the edits (tgform.cpp, tgform_edits.cpp).
     void RunStartup();
     void RecomputeResponse();
     void RefreshResponseWindows();
-    void ApplyEdits();
-    void ApplyRateEdits();
-    void ApplyDecimationEdits();
-    void SetCicDecimation(int value);
-    void OnCicEdited();
+    // The view of the session written into the panels; changes nothing.
+    void ShowView();
+    void OnTextEdited(ControlField field, const QString& text);
     void OnCicStep(int step);
-    void OnFirDecChanged(int index);
-    void OnFilterKindChanged(int index);
-    void OnInputModeChanged(int index);
-    void OnChannelBoxClicked();
-    void OnChannelRadio(int channel);
-    void OnAdcRadio(int adc);
-    void OnShiftOrScaleEdited();
-    void OnLchmClicked();
-    void OnTdmClicked();
-    void OnSyncModeChanged(int index);
-    void OnEnbWriteClicked();
+    void OnFirDecChosen(int index);
+    void OnInputModeChosen(int index);
+    void OnEnabledChannelsEdited();
+    void OnChannelChosen(int channel);
+    void OnAdcChosen(int adc);
+    void OnManualShift();
+    void OnManualShiftClicked();
+    void OnTdmClicked(bool on);
+    void OnObkatkaClicked(bool on);
+    void OnFilterKindChosen(int index);
+    void OnSyncModeChosen(int index);
+    void OnWriteSwitchClicked(bool on);
     void ApplyManualShift();
 
     // File commands (tgform_files.cpp).
+    void RunCommand(FileCommand command);
     void OnReadLab();
     void OnSaveLab();
     void OnWriteTbl();
@@ -185,12 +190,27 @@ private:
     // How the commands run the chip tool from the window.
     ChipToolRunner ToolRunner();
     std::filesystem::path ChipToolDir() const;
-    void ShowMismatchPanel(QLabel* panel, int count);
 
     // Runs a handler; an error it raises is shown in the error box, and events
     // that the box itself causes (an edit box losing focus) run no handler.
     void Guarded(const std::function<void()>& handler);
-    void Connect(QLineEdit* edit, void (TGForm::*handler)());
+    // The handler of a panel's signal, run guarded.
+    template <typename... Args>
+    auto Handle(void (TGForm::*handler)(Args...)) {
+        return [this, handler](Args... args) { Guarded([&] { (this->*handler)(args...); }); };
+    }
+    // The same for an edit, whose status line then says what it changed.
+    template <typename... Args>
+    auto HandleEdit(void (TGForm::*handler)(Args...)) {
+        return [this, handler](Args... args) {
+            Guarded([&] {
+                const EditBefore before = BeforeEdit(m_);
+                editNote_.clear();
+                (this->*handler)(args...);
+                ShowStatus(EditStatus(before, m_, editNote_));
+            });
+        };
+    }
 
     Session& m_;
     const Workspace workspace_;
@@ -215,82 +235,20 @@ private:
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
+    std::string editNote_;  // what the edit made of the value typed, for the status line
     SettingsHistory history_;
     QMenuBar* menuBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
 
-    // Configuration, clock, mode.
-    QLabel* labName_ = nullptr;
-    QPushButton* readLabButton_ = nullptr;
-    QPushButton* saveLabButton_ = nullptr;
-    QLineEdit* clockEdit_ = nullptr;
-    QLabel* clockKhz_ = nullptr;
-    QComboBox* modeCombo_ = nullptr;
-    std::array<QCheckBox*, kChannels> channelBoxes_{};
-    std::array<QRadioButton*, kChannels> channelRadios_{};
-    std::array<QRadioButton*, 4> adcRadios_{};
-
-    // CIC and PFIR.
-    QLineEdit* cicEdit_ = nullptr;
-    std::array<QPushButton*, 8> cicSteppers_{};  // +1 -1 +2 -2 +10 -10 +100 -100
-    QLabel* cicNorm_ = nullptr;
-    QComboBox* firDecCombo_ = nullptr;
-    QLabel* coefFile_ = nullptr;
-    QLabel* pfirGain_ = nullptr;
-    QPushButton* coefFileButton_ = nullptr;
-    QPushButton* designButton_ = nullptr;
-    QPushButton* cicWindowButton_ = nullptr;
-    QPushButton* pfirWindowButton_ = nullptr;
-    QPushButton* chainWindowButton_ = nullptr;
-
-    // NCO, gain, output.
-    QLineEdit* freqEdit_ = nullptr;
-    QLabel* freqKhz_ = nullptr;
-    QLineEdit* phaseEdit_ = nullptr;
-    QLineEdit* gainEdit_ = nullptr;
-    QLineEdit* overallGainEdit_ = nullptr;
-    QLabel* outputRate_ = nullptr;
-    QLabel* totalGain_ = nullptr;
-    QLabel* halfPanel_ = nullptr;
-    QPushButton* infoButton_ = nullptr;
-    QPushButton* applyAllButton_ = nullptr;
+    FileCommandsPanel* files_ = nullptr;
+    ClockModePanel* clockMode_ = nullptr;
+    CicPfirPanel* cicPfir_ = nullptr;
+    CoefFilePanel* coefFile_ = nullptr;
+    NcoGainPanel* ncoGain_ = nullptr;
+    ExpertPanel* expert_ = nullptr;
     ResponsePlotPanel* plot_ = nullptr;
-
-    // Expert group.
-    QGroupBox* expertGroup_ = nullptr;
-    QGridLayout* windowButtons_ = nullptr;  // the buttons that open the register and sync windows
-    std::vector<QWidget*> expertWidgets_;   // outside the group but shown only to experts
-    QComboBox* syncModeCombo_ = nullptr;
-    QCheckBox* tdmBox_ = nullptr;
-    QCheckBox* enbWriteBox_ = nullptr;
-    QComboBox* mixerCombo_ = nullptr;
-    QComboBox* filterKindCombo_ = nullptr;
-    QLineEdit* numTapsEdit_ = nullptr;
-    QLineEdit* deviationEdit_ = nullptr;
-    QCheckBox* obkatkaBox_ = nullptr;
-    QLineEdit* sumIIEdit_ = nullptr;
-    QLineEdit* sumQQEdit_ = nullptr;
-    QLineEdit* sumIEdit_ = nullptr;
-    QLineEdit* sumQEdit_ = nullptr;
-    QCheckBox* lchmBox_ = nullptr;
-    QLineEdit* shiftEdit_ = nullptr;
-    QLabel* firShift_ = nullptr;
-    QLineEdit* sckDivEdit_ = nullptr;
-    QLineEdit* scaleFirEdit_ = nullptr;
-    QPushButton* writeTblButton_ = nullptr;
-    QPushButton* writePrgButton_ = nullptr;
-    QPushButton* readTblButton_ = nullptr;
-    QPushButton* gc101Button_ = nullptr;
-    QPushButton* writeCmdButton_ = nullptr;
-    QPushButton* compareButton_ = nullptr;
-    QPushButton* writeFilterButton_ = nullptr;
-    QPushButton* fltButton_ = nullptr;
-    QPushButton* readBeRamButton_ = nullptr;
-    QLabel* compareDiffPanel_ = nullptr;     // differences found by "Comp"
-    QLabel* page16MismatchPanel_ = nullptr;  // our page-16 tables against the tool's
-    QLabel* page17MismatchPanel_ = nullptr;  // our page-17 tables against the tool's
 };
 
 }  // namespace gc

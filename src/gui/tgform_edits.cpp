@@ -1,212 +1,154 @@
-// What each control of the main window does: the edit pipelines, the CIC
-// check, the input-mode switch and the channel and ADC choices.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+// What the main window does with an edit: the one setting it changes, the
+// refits that setting needs, one derivation, and the windows that follow.
+#include <QGroupBox>
+#include <QLayout>
 
 #include "filters/pfir_fit.h"
-#include "gui/double_click.h"
+#include "gui/cic_pfir_panel.h"
+#include "gui/clock_mode_panel.h"
+#include "gui/coef_file_panel.h"
+#include "gui/expert_panel.h"
+#include "gui/nco_gain_panel.h"
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
 #include "session/main_view.h"
 #include "session/session.h"
+#include "session/settings_history.h"
 
 namespace gc {
 
-void TGForm::Connect(QLineEdit* edit, void (TGForm::*handler)()) {
-    // Leaving the box or pressing Enter.
-    connect(edit, &QLineEdit::editingFinished, this,
-            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+void TGForm::UpdateControls() {
+    UpdateDerived(m_);
+    ShowView();
+    // Open register editors and the synchronisation dialog.
+    for (const auto& hook : refreshHooks_) hook();
+    RecordSettings();
 }
 
-void TGForm::ConnectControls() {
-    auto on = [this](QAbstractButton* b, void (TGForm::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this,
-                [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-    };
-    auto onIndex = [this](QComboBox* box, void (TGForm::*handler)(int)) {
-        connect(box, &QComboBox::currentIndexChanged, this,
-                [this, handler](int index) { Guarded([this, handler, index] { (this->*handler)(index); }); });
-    };
-
-    Connect(clockEdit_, &TGForm::ApplyRateEdits);
-    Connect(cicEdit_, &TGForm::OnCicEdited);
-    for (QLineEdit* e : {freqEdit_, phaseEdit_, gainEdit_, overallGainEdit_, sckDivEdit_, numTapsEdit_, deviationEdit_,
-                         sumIIEdit_, sumQQEdit_, sumIEdit_, sumQEdit_})
-        Connect(e, &TGForm::ApplyEdits);
-    Connect(shiftEdit_, &TGForm::OnShiftOrScaleEdited);
-    Connect(scaleFirEdit_, &TGForm::OnShiftOrScaleEdited);
-
-    static const int kSteps[8] = {1, -1, 2, -2, 10, -10, 100, -100};
-    for (int k = 0; k < 8; ++k) {
-        const int step = kSteps[k];
-        connect(cicSteppers_[k], &QPushButton::clicked, this,
-                [this, step] { Guarded([this, step] { OnCicStep(step); }); });
+void TGForm::ShowView() {
+    refreshing_ = true;
+    const MainViewState v = ComputeMainView(m_);
+    if (expert_->group()->isHidden() == v.expertMode) {
+        expert_->group()->setVisible(v.expertMode);
+        for (QWidget* w : ncoGain_->expertWidgets()) w->setVisible(v.expertMode);
+        if (v.expertMode) {
+            layout()->activate();
+            resize(sizeHint().width(), height());
+        }
     }
-    onIndex(firDecCombo_, &TGForm::OnFirDecChanged);
-    onIndex(modeCombo_, &TGForm::OnInputModeChanged);
-    onIndex(syncModeCombo_, &TGForm::OnSyncModeChanged);
-    onIndex(filterKindCombo_, &TGForm::OnFilterKindChanged);
-
-    for (int k = 0; k < kChannels; ++k) {
-        on(channelBoxes_[k], &TGForm::OnChannelBoxClicked);
-        connect(channelRadios_[k], &QRadioButton::clicked, this,
-                [this, k] { Guarded([this, k] { OnChannelRadio(k); }); });
-    }
-    for (int a = 0; a < 4; ++a)
-        connect(adcRadios_[a], &QRadioButton::clicked, this, [this, a] { Guarded([this, a] { OnAdcRadio(a); }); });
-
-    on(lchmBox_, &TGForm::OnLchmClicked);
-    on(tdmBox_, &TGForm::OnTdmClicked);
-    on(enbWriteBox_, &TGForm::OnEnbWriteClicked);
-    connect(obkatkaBox_, &QCheckBox::clicked, this, [this](bool checked) {
-        m_.settings.Obkatka = checked ? 1 : 0;
-        RecordSettings();
-    });
-
-    on(readLabButton_, &TGForm::OnReadLab);
-    on(saveLabButton_, &TGForm::OnSaveLab);
-    on(writeTblButton_, &TGForm::OnWriteTbl);
-    on(readTblButton_, &TGForm::OnReadTbl);
-    on(writePrgButton_, &TGForm::OnWritePrg);
-    on(gc101Button_, &TGForm::OnGc101ToPrg);
-    on(readBeRamButton_, &TGForm::OnReadBeRam);
-    on(writeCmdButton_, &TGForm::OnWriteCmdFile);
-    on(compareButton_, &TGForm::OnCompare);
-    on(coefFileButton_, &TGForm::OnChooseCoefFile);
-    on(applyAllButton_, &TGForm::OnApplyToAll);
-    on(fltButton_, &TGForm::OnFltToTaps);
-    on(writeFilterButton_, &TGForm::OnWriteFilter);
-    connect(infoButton_, &QPushButton::clicked, this, [this] {
-        if (dialogs_.showInfo) dialogs_.showInfo();
-    });
-    connect(designButton_, &QPushButton::clicked, this, [this] {
-        if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
-    });
-
-    connect(cicWindowButton_, &QPushButton::clicked, this, &TGForm::cicWindowRequested);
-    connect(pfirWindowButton_, &QPushButton::clicked, this, &TGForm::pfirWindowRequested);
-    connect(chainWindowButton_, &QPushButton::clicked, this, &TGForm::chainWindowRequested);
-    for (QLabel* panel : {coefFile_, pfirGain_, cicNorm_, totalGain_, outputRate_})
-        OnDoubleClick(panel, [this] { emit pfirWindowRequested(); });
-
-    // A horizontal zoom needs the response on the new grid.
-    connect(plot_, &ResponsePlotPanel::xStretchChanged, this, [this] { Guarded([this] { RecomputeResponse(); }); });
+    if (!v.expertMode && width() != kNormalWidth) resize(kNormalWidth, height());
+    files_->ShowLabName(QString::fromStdString(v.labName));
+    clockMode_->Show(v);
+    cicPfir_->Show(v);
+    coefFile_->Show(v);
+    ncoGain_->Show(v);
+    expert_->Show(v);
+    refreshing_ = false;
 }
 
-// ---- pipelines ----
-
-// An edit that changes no rate or decimation: the settings, the registers and
-// the controls.
-void TGForm::ApplyEdits() {
-    ReadControls();
+void TGForm::OnTextEdited(ControlField field, const QString& text) {
+    if (refreshing_) return;
+    const FieldEdit edit = EditField(m_, field, text.toStdString());
+    if (edit.refused) throw ConversionError(*edit.refused);
+    editNote_ = edit.note;
+    const int c = m_.CurrentChannel;
+    switch (field) {
+        case ControlField::CicDec:
+        case ControlField::ScaleFir:
+            // The lengths the PFIR can run (or its gain) follow: refit before deriving.
+            FitPfirToChannel(m_.settings, m_, c);
+            break;
+        default:
+            break;
+    }
     UpdateControls();
+    // The clock and the CIC decimation move the responses' frequency axes.
+    if (field == ControlField::Clock || field == ControlField::CicDec) {
+        RefreshResponseWindows();
+        RecomputeResponse();
+    }
 }
 
-// The clock moves every response's frequency axis.
-void TGForm::ApplyRateEdits() {
-    ReadControls();
+void TGForm::OnCicStep(int step) {
+    const int c = m_.CurrentChannel;
+    m_.settings.CicDec[c] = SteppedCicDec(m_, m_.settings.CicDec[c], step);
+    FitPfirToChannel(m_.settings, m_, c);
     UpdateControls();
     RefreshResponseWindows();
     RecomputeResponse();
 }
 
-// A PFIR decimation changes the lengths the PFIR can run: refit the channel
-// before the refresh shows the fit and derives from it.
-void TGForm::ApplyDecimationEdits() {
-    ReadControls();
+void TGForm::OnFirDecChosen(int index) {
+    if (refreshing_ || index < 0) return;
+    m_.settings.FirDec[m_.CurrentChannel] = index + 1;
+    // The PFIR decimation changes the lengths the PFIR can run.
     FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
     UpdateControls();
     RefreshResponseWindows();
     RecomputeResponse();
 }
 
-// A CIC decimation refreshes twice: the first refresh shows the checked value
-// and derives cic_dec, with which the open register editors and response
-// windows follow the edit at once; the refit then changes the PFIR's length,
-// gain and colour, which the second refresh shows and derives.
-void TGForm::SetCicDecimation(int value) {
-    cicEdit_->setText(QString::number(value));
-    ReadControls();
-    UpdateControls();
-    FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
-    RefreshResponseWindows();
-    RecomputeResponse();
+void TGForm::OnFilterKindChosen(int index) {
+    if (refreshing_ || index < 0) return;
+    m_.settings.IndexFilter = index;
     UpdateControls();
 }
 
-// ---- CIC decimation ----
-
-void TGForm::OnCicEdited() { SetCicDecimation(CheckedCicDec(m_, IntOfBox(cicEdit_->text()))); }
-
-void TGForm::OnCicStep(int step) { SetCicDecimation(SteppedCicDec(m_, IntOfBox(cicEdit_->text()), step)); }
-
-void TGForm::OnFirDecChanged(int) {
-    if (refreshing_) return;
-    ApplyDecimationEdits();
-}
-
-void TGForm::OnFilterKindChanged(int) {
-    if (refreshing_) return;
-    ApplyEdits();
-}
-
-// ---- input mode, channels, ADC ----
-
-void TGForm::OnInputModeChanged(int index) {
+void TGForm::OnInputModeChosen(int index) {
     if (refreshing_ || index < 0) return;
     SaveModeCicDec(m_.settings, m_, m_.settings.ModeOfInput, index);
     m_.settings.ModeOfInput = index;
     // B and D have no settings of their own in the paired modes: show the
     // channel whose settings they run.
     if ((index == 1 || index == 2) && m_.CurrentChannel % 2 == 1) m_.CurrentChannel = 0;
-    UpdateControls();
     for (int c = 0; c < kChannels; ++c) FitPfirToChannel(m_.settings, m_, c);
     UpdateControls();
     RefreshResponseWindows();
     RecomputeResponse();
 }
 
-void TGForm::OnChannelBoxClicked() {
+void TGForm::OnEnabledChannelsEdited() {
     if (refreshing_) return;
     Settings& s = m_.settings;
-    if (s.ModeOfInput == 1 || s.ModeOfInput == 2) {
-        s.MaskChan2x = (channelBoxes_[0]->isChecked() ? 1 : 0) | (channelBoxes_[2]->isChecked() ? 2 : 0);
-    } else {
-        int mask = 0;
-        for (int k = 0; k < kChannels; ++k)
-            if (channelBoxes_[k]->isChecked()) mask |= 1 << k;
+    const int mask = clockMode_->CheckedChannels();
+    if (s.ModeOfInput == 1 || s.ModeOfInput == 2)
+        s.MaskChan2x = (mask & 1) | ((mask >> 2) & 1) << 1;
+    else
         s.MaskChan4x = mask;
-    }
     UpdateControls();
 }
 
-void TGForm::OnChannelRadio(int channel) {
+void TGForm::OnChannelChosen(int channel) {
     m_.CurrentChannel = channel;
     UpdateControls();
     RefreshResponseWindows();
     RecomputeResponse();
 }
 
-void TGForm::OnAdcRadio(int adc) {
+void TGForm::OnAdcChosen(int adc) {
     m_.settings.InpADC[m_.CurrentChannel] = adc;
     UpdateControls();
 }
 
 // ---- expert switches ----
 
-void TGForm::OnShiftOrScaleEdited() {
+void TGForm::ApplyManualShift() {
+    // The shift box is never stored back into shiftFir: the lab keeps what it read.
+    if (expert_->manualShiftOn())
+        m_.ManualFirShift = IntOfBox(expert_->manualShiftText());
+    else
+        m_.ManualFirShift.reset();
+}
+
+void TGForm::OnManualShift() {
     if (refreshing_) return;
-    ReadControls();
+    ApplyManualShift();
     FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
     UpdateControls();
 }
 
-void TGForm::OnLchmClicked() {
+void TGForm::OnManualShiftClicked() {
     ApplyManualShift();
     // The manual shift changes every channel's PFIR gain: refit, so that the
     // PFIR gain and the total gain follow at once.
@@ -214,19 +156,26 @@ void TGForm::OnLchmClicked() {
     UpdateControls();
 }
 
-void TGForm::OnTdmClicked() {
+void TGForm::OnTdmClicked(bool on) {
     if (refreshing_) return;
-    ApplyEdits();
+    m_.settings.EnableTDM = on ? 1 : 0;
+    UpdateControls();
 }
 
-void TGForm::OnSyncModeChanged(int index) {
+void TGForm::OnObkatkaClicked(bool on) {
+    // The chirp writer reads it; nothing shown depends on it.
+    m_.settings.Obkatka = on ? 1 : 0;
+    RecordSettings();
+}
+
+void TGForm::OnSyncModeChosen(int index) {
     if (refreshing_ || index < 0) return;
     m_.settings.sync_mode = index;
     UpdateControls();
 }
 
-void TGForm::OnEnbWriteClicked() {
-    writeEnabled_ = enbWriteBox_->isChecked();
+void TGForm::OnWriteSwitchClicked(bool on) {
+    writeEnabled_ = on;
     for (const auto& hook : refreshHooks_) hook();
 }
 

@@ -2,8 +2,6 @@
 // working folder; the work itself is done by the core's readers and writers.
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <algorithm>
 #include <memory>
@@ -20,8 +18,8 @@
 #include "filters/coef_files.h"
 #include "filters/test_filter.h"
 #include "gui/busy_run.h"
+#include "gui/expert_panel.h"
 #include "gui/gc_application.h"
-#include "gui/number_text.h"
 #include "gui/response_plot.h"
 #include "gui/tgform.h"
 #include "session/command_status.h"
@@ -49,17 +47,40 @@ FileDialogRequest Request(bool save, const char* filter, const char* suffix, con
 
 }  // namespace
 
+void TGForm::RunCommand(FileCommand command) {
+    switch (command) {
+        case FileCommand::ReadLab:
+            return OnReadLab();
+        case FileCommand::SaveLab:
+            return OnSaveLab();
+        case FileCommand::WriteTbl:
+            return OnWriteTbl();
+        case FileCommand::ReadTbl:
+            return OnReadTbl();
+        case FileCommand::WritePrg:
+            return OnWritePrg();
+        case FileCommand::Gc101ToPrg:
+            return OnGc101ToPrg();
+        case FileCommand::ReadBeRam:
+            return OnReadBeRam();
+        case FileCommand::WriteCmdFile:
+            return OnWriteCmdFile();
+        case FileCommand::Compare:
+            return OnCompare();
+        case FileCommand::FltToTaps:
+            return OnFltToTaps();
+        case FileCommand::ApplyToAll:
+            return OnApplyToAll();
+        case FileCommand::Info:
+            if (dialogs_.showInfo) dialogs_.showInfo();
+            return;
+    }
+}
+
 std::optional<QString> TGForm::AskFile(const FileDialogRequest& request) {
     FileDialogRequest s = request;
     s.initialDir = QString::fromStdString(fs::absolute(ToPath(request.initialDir)).string());
     return chooser_->Choose(this, s);
-}
-
-void TGForm::ShowMismatchPanel(QLabel* panel, int count) {
-    panel->setText(QString::number(count));
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, count != 0 ? QColor(Qt::red) : palette().color(QPalette::Button));
-    panel->setPalette(p);
 }
 
 fs::path TGForm::ChipToolDir() const {
@@ -107,6 +128,7 @@ void TGForm::OnSaveLab() {
         ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
         return;
     }
+    if (dialogs_.closeDecimNotices) dialogs_.closeDecimNotices();
     FileDialogRequest request = Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs());
     request.confirmOverwrite = false;  // asked below, naming both files
     const auto chosen = AskFile(request);
@@ -195,8 +217,8 @@ void TGForm::OnWritePrg() {
         return;
     }
     for (const auto& hook : refreshHooks_) hook();  // the write list clears sumin_clr: open editors show it
-    ShowMismatchPanel(page16MismatchPanel_, r.page16);
-    ShowMismatchPanel(page17MismatchPanel_, r.page17);
+    files_->ShowCount(CountPanel::Page16, r.page16);
+    files_->ShowCount(CountPanel::Page17, r.page17);
     ShowStatus(WithCause(
         ProgramWrittenStatus(ShownPath(r.path, workspace_), r.done(), r.writes, r.toolPairs, r.page16, r.page17),
         r.failure));
@@ -229,7 +251,7 @@ void TGForm::OnWriteCmdFile() {
 
 void TGForm::OnCompare() {
     const CompareCommandResult r = CompareCommand(m_, workspace_);
-    ShowMismatchPanel(compareDiffPanel_, r.differences);
+    files_->ShowCount(CountPanel::CompareDiffs, r.differences);
     ShowStatus(WithCause(CompareStatus(ShownPath(r.table, workspace_), r.tableRead, ShownPath(r.report, workspace_),
                                        r.done(), r.differences),
                          r.failure));
@@ -302,15 +324,7 @@ void TGForm::OnWriteFilter() {
     if (!chosen) return;
     const TestFilterCommandResult result = WriteTestFilterCommand(m_, workspace_, m_.CurrentChannel, ToPath(*chosen));
     const TestFilterResult& r = result.filter;
-    if (r.chirp && r.ok) {
-        // Sums of squares of a long set reach eleven digits; keep them in plain
-        // fixed-point notation, as the batch tool prints them.
-        constexpr int kSumDigits = 15;
-        sumIEdit_->setText(FixedQ(static_cast<double>(r.sums.I), kSumDigits, 3));
-        sumQEdit_->setText(FixedQ(static_cast<double>(r.sums.Q), kSumDigits, 3));
-        sumIIEdit_->setText(FixedQ(static_cast<double>(r.sums.II), kSumDigits, 3));
-        sumQQEdit_->setText(FixedQ(static_cast<double>(r.sums.QQ), kSumDigits, 3));
-    }
+    if (r.chirp && r.ok) expert_->ShowChirpSums(r.sums);
     UpdateControls();
     ShowStatus(WithCause(TestFilterStatus(r, workspace_), r.failure));
     if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));

@@ -35,8 +35,8 @@ void TGForm::BuildMenu() {
         return a;
     };
     QMenu* file = menuBar_->addMenu(QStringLiteral("Файл"));
-    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", [this] { readLabButton_->click(); });
-    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", [this] { saveLabButton_->click(); });
+    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", Handle(&TGForm::OnReadLab));
+    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", Handle(&TGForm::OnSaveLab));
     file->addSeparator();
     add(file, QStringLiteral("Рабочая папка…"), QKeySequence(), "workFolderAction", [this] {
         if (changeWorkFolder_) changeWorkFolder_();
@@ -129,7 +129,15 @@ void TGForm::RedoSettings() {
     Guarded([this] { RestoreFromHistory(history_.Redo(), false); });
 }
 
+void TGForm::OnSettingsEditedElsewhere() {
+    if (!started_) return;
+    const Settings before = history_.Current();
+    RecordSettings();
+    ShowStatus(DescribeSettingsChange(before, m_.settings));
+}
+
 void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
+    const Settings before = m_.settings;
     if (s) {
         RestoreSettings(m_, *s, workspace_, coefErrors_);
         m_.currentLabName = history_.LabName();
@@ -138,7 +146,9 @@ void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
         RefreshResponseWindows();
     }
     UpdateTitle();
-    ShowStatus(HistoryStatus(undo, s.has_value()));
+    // Which setting went back, and from what to what.
+    const std::string change = s ? DescribeSettingsChange(before, m_.settings) : std::string();
+    ShowStatus(change.empty() ? HistoryStatus(undo, s.has_value()) : (undo ? "Отменено: " : "Повторено: ") + change);
 }
 
 // ---- user guide ----

@@ -106,11 +106,13 @@ void TSyncro::ReadSync() {
 void TSyncro::OnSelectionChanged() {
     ReadSync();
     RefreshSync();
+    emit settingsEdited();
 }
 
 void TSyncro::OnPreset(int32_t code) {
     ApplySyncPreset(settings_, code);
     RefreshSync();
+    emit settingsEdited();
 }
 
 void TSyncro::showEvent(QShowEvent* event) {

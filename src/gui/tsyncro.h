@@ -32,6 +32,11 @@ public:
     // Combo boxes -> settings.
     void ReadSync();
 
+signals:
+    // The user changed the sync settings: they are settings like any other,
+    // which the main window records for undo and marks unsaved.
+    void settingsEdited();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -5,13 +5,24 @@
 
 #include "chip/derivation.h"
 #include "chip/program_file.h"
+#include "core/channel_rules.h"
 #include "core/lab_file.h"
 #include "core/safe_write.h"
 #include "core/text_io.h"
 #include "filters/coef_files.h"
-#include "session/main_view.h"
 
 namespace gc {
+
+void UpdateDerived(Session& m) {
+    const int c = ValidChannel(m.CurrentChannel) ? m.CurrentChannel : 0;
+    m.TotalDec[c] = ComputeTotalDec(m.settings.CicDec[c], m.settings.FirDec[c]);
+    m.OutputRate[c] = ComputeOutputRate(m.settings.SystemClock, m.TotalDec[c]);
+    DeriveRegisters(m.settings, m);
+    // In the paired modes the derivation leaves B's and D's norm alone; the
+    // shown channel's is the one its window shows.
+    m.workImage.cic[c].cic_norm = CicShift(m.workImage.cic_dec[c]).norm;
+    ++m.derivations;
+}
 
 bool ReadStartupLab(Session& m, const std::filesystem::path& labPath) {
     m.currentLabName = "std.lab";
@@ -61,7 +72,7 @@ bool StartSession(Session& m, const Workspace& workspace, const std::filesystem:
                   CoefFileErrorSink* errors) {
     const bool read = BeginSession(m, labPath);
     LoadSessionFilters(m, workspace, errors);
-    RefreshModel(m);
+    UpdateDerived(m);
     return read;
 }
 

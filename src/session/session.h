@@ -25,7 +25,14 @@ struct Session : ChipState, DecimationState {
     bool startupLabUnreadable = false;
     std::filesystem::path startupLabPath;
     std::string startupLabProblem;
+    // How often UpdateDerived ran: an edit is meant to derive once.
+    int64_t derivations = 0;
 };
+
+// Brings the derived state up to date after the settings or the fits
+// changed: the shown channel's total decimation and output rate, then the
+// register image (CIC shift and norm included).
+void UpdateDerived(Session& m);
 
 // Reads the start-up lab file (missing: defaults stay), sets TypeOfModule,
 // decides the expert mode and applies the board model. Returns whether the
@@ -46,7 +53,7 @@ bool BeginSession(Session& m, const std::filesystem::path& labPath);
 void LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors);
 
 // The whole start-up without a window, for the batch tool: both halves, then
-// the model side of the window's first refresh (totals and output rates).
+// the derived state as the window's first refresh leaves it.
 bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
                   CoefFileErrorSink* errors);
 

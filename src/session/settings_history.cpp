@@ -1,9 +1,11 @@
 #include "session/settings_history.h"
 
+#include <charconv>
 #include <tuple>
 
 #include "chip/derivation.h"
 #include "core/lab_file.h"
+#include "core/param_table.h"
 #include "filters/coef_files.h"
 #include "session/session.h"
 
@@ -18,7 +20,57 @@ std::string LabText(Settings s) {
     return FormatLab(s);
 }
 
+// The names the window shows for the settings it has a box for; the others
+// keep their lab file names.
+std::string ShownName(std::string_view labName) {
+    static const std::pair<std::string_view, std::string_view> kNames[] = {
+        {"SystemClock", "Тактовая частота"},
+        {"ModeOfInput", "Режим"},
+        {"CicDec", "CIC"},
+        {"FirDec", "PFIR"},
+        {"InpADC", "АЦП"},
+        {"FreqNCO", "NCO"},
+        {"Gain", "Усиление"},
+        {"OverallGain", "Overall Gain"},
+        {"PhaseNCO", "Фаза"},
+        {"EnableTDM", "TDM"},
+    };
+    for (const auto& [lab, shown] : kNames)
+        if (lab == labName) return std::string(shown);
+    if (labName.starts_with("NameOfPFIR")) return "Файл " + std::string(1, static_cast<char>('A' + labName[10] - '0'));
+    return std::string(labName);
+}
+
+std::string ValueText(const Settings& s, const SettingParam& p, int k) {
+    if (p.type == PT_STRING) return ParamGetText(s, p, k);
+    const double v = ParamGetNumber(s, p, k);
+    char buf[32];
+    const auto r = p.type == PT_FLOAT ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(v))
+                                      : std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
+    return std::string(buf, r.ptr);
+}
+
 }  // namespace
+
+std::string DescribeSettingsChange(const Settings& before, const Settings& after) {
+    constexpr int kShown = 3;
+    std::string text;
+    int changed = 0;
+    for (const SettingParam& p : SettingParams()) {
+        if (std::string_view(p.name) == "FullDebug") continue;
+        for (int k = 0; k < p.values(); ++k) {
+            const std::string a = ValueText(before, p, k), b = ValueText(after, p, k);
+            if (a == b) continue;
+            if (++changed > kShown) continue;
+            if (!text.empty()) text += ", ";
+            text += ShownName(p.name);
+            if (p.count != PC_SCALAR) text += std::string(" ") + static_cast<char>('A' + k);
+            text += " " + a + " → " + b;
+        }
+    }
+    if (changed > kShown) text += " и ещё " + std::to_string(changed - kShown);
+    return text;
+}
 
 void SettingsHistory::Reset(const Settings& s, const std::string& labName) {
     states_.clear();
@@ -45,6 +97,11 @@ std::optional<Settings> SettingsHistory::Undo() {
 std::optional<Settings> SettingsHistory::Redo() {
     if (!CanRedo()) return std::nullopt;
     return states_[++pos_].settings;
+}
+
+const Settings& SettingsHistory::Current() const {
+    static const Settings none;
+    return states_.empty() ? none : states_[pos_].settings;
 }
 
 const std::string& SettingsHistory::LabName() const {

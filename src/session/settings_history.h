@@ -32,6 +32,8 @@ public:
     // forward to.
     std::optional<Settings> Undo();
     std::optional<Settings> Redo();
+    // The settings of the current snapshot.
+    const Settings& Current() const;
     // The configuration's name recorded with the current snapshot, so that
     // undoing "Считать" also gives back the name of what was shown before.
     const std::string& LabName() const;
@@ -58,6 +60,11 @@ private:
 }  // namespace gc
 
 namespace gc {
+
+// What changed from before to after, setting by setting in the lab file's
+// order, each with its channel and both values ("CIC A 16 → 8"); the first
+// few and how many more. "" when nothing did.
+std::string DescribeSettingsChange(const Settings& before, const Settings& after);
 
 struct Session;
 struct Workspace;

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "chip/derivation.h"
 
 namespace gc {
 namespace {
+
+// What the window's refresh does: the derived state, then the view of it.
+MainViewState Refresh(Session& m) {
+    UpdateDerived(m);
+    return ComputeMainView(m);
+}
 
 TEST(FormatFixed, DecimalsSignificantDigitsAndSpecialValues) {
     EXPECT_EQ(FormatFixed(100000.0, 8, 3), "100000.000");
@@ -26,11 +33,11 @@ TEST(FormatFixed, DecimalsSignificantDigitsAndSpecialValues) {
     EXPECT_EQ(FormatKhz(100000000.0 / 3.0), "33333.333 кГц");
 }
 
-TEST(RefreshModel, DefaultStartShowsChannelA) {
+TEST(MainView, DefaultStartShowsChannelA) {
     Session m;
     m.coefSetInfo[0].pfir_gain = 1.25f;
     DeriveRegisters(m.settings, m);
-    MainViewState v = RefreshModel(m);
+    MainViewState v = Refresh(m);
     EXPECT_EQ(v.clockText, "100000000");
     EXPECT_EQ(v.clockKhz, "100000.000 кГц");
     EXPECT_EQ(v.freqText, "10000000");
@@ -62,7 +69,7 @@ TEST(RefreshModel, DefaultStartShowsChannelA) {
     EXPECT_EQ(m.OutputRate[1], 0.0f);
 }
 
-TEST(RefreshModel, SplitModesAndTheCurrentChannelsNorm) {
+TEST(MainView, SplitModesAndTheCurrentChannelsNorm) {
     Session m;
     m.settings.ModeOfInput = 2;
     m.settings.MaskChan2x = 2;  // pair C+D only
@@ -71,7 +78,7 @@ TEST(RefreshModel, SplitModesAndTheCurrentChannelsNorm) {
     m.settings.SystemClock = 90000000;
     m.ManualFirShift = 4;
     DeriveRegisters(m.settings, m);
-    MainViewState v = RefreshModel(m);
+    MainViewState v = Refresh(m);
     EXPECT_FALSE(v.cicStepOneEnabled);
     EXPECT_TRUE(v.firShiftBoxEnabled);
     EXPECT_EQ(v.inputModeIndex, 2);
@@ -90,27 +97,27 @@ TEST(RefreshModel, SplitModesAndTheCurrentChannelsNorm) {
     // Channel B shown: its norm comes from the display step, from A's decimation.
     m.CurrentChannel = 1;
     m.workImage.cic[1].cic_norm = 0.0f;
-    v = RefreshModel(m);
+    v = Refresh(m);
     EXPECT_EQ(v.cicNorm, "0.763");
     EXPECT_NEAR(m.workImage.cic[1].cic_norm, 0.763, 0.0005);
     EXPECT_EQ(v.mixRcvSelIndex, 1);  // the second ADC phase of the pair
 }
 
-TEST(RefreshModel, ZeroClockAndDecimationsGiveRateZero) {
+TEST(MainView, ZeroClockAndDecimationsGiveRateZero) {
     Session m;
     m.settings.SystemClock = 0;
-    RefreshModel(m);
+    Refresh(m);
     EXPECT_EQ(m.OutputRate[0], 0.0f);
     m.settings.SystemClock = 100000000;
     m.settings.CicDec[0] = 0;
-    MainViewState v = RefreshModel(m);
+    MainViewState v = Refresh(m);
     EXPECT_EQ(m.TotalDec[0], 0);
     EXPECT_EQ(v.outputRateKhz, "0.000 кГц");
     // Out-of-range settings show no selection instead of a bad index.
     m.settings.FirDec[0] = 12;
     m.settings.InpADC[0] = 7;
     m.settings.sync_mode = -1;
-    v = RefreshModel(m);
+    v = Refresh(m);
     EXPECT_EQ(v.firDecIndex, -1);
     EXPECT_EQ(v.adcIndex, -1);
     EXPECT_EQ(v.syncModeIndex, -1);
@@ -118,7 +125,7 @@ TEST(RefreshModel, ZeroClockAndDecimationsGiveRateZero) {
     EXPECT_FLOAT_EQ(ComputeOutputRate(100000000, 3), 33333333.0f);
 }
 
-TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
+TEST(MainView, EachFieldKeepsItsOwnSignificantDigits) {
     Session m;
     m.settings.SystemClock = 123456789;  // clock and frequencies: 8 digits
     m.settings.FreqNCO[0] = -98765432;
@@ -129,7 +136,7 @@ TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
     m.settings.CicDec[0] = 3;
     m.coefSetInfo[0].pfir_gain = 1.23456f;
     DeriveRegisters(m.settings, m);
-    MainViewState v = RefreshModel(m);
+    MainViewState v = Refresh(m);
     EXPECT_EQ(v.clockKhz, "123456.790 кГц");
     EXPECT_EQ(v.freqKhz, "-98765.432 кГц");
     EXPECT_EQ(v.gain, "123.46");
@@ -144,11 +151,11 @@ TEST(RefreshModel, EachFieldKeepsItsOwnSignificantDigits) {
     EXPECT_EQ(v.totalGain, "72.34");
 }
 
-TEST(RefreshModel, InputModeOutsideTheListShowsFullRate) {
+TEST(MainView, InputModeOutsideTheListShowsFullRate) {
     Session m;
     m.settings.ModeOfInput = 7;
     m.settings.MaskChan4x = 5;
-    MainViewState v = RefreshModel(m);
+    MainViewState v = Refresh(m);
     EXPECT_EQ(v.inputModeIndex, 0);
     EXPECT_TRUE(v.cicStepOneEnabled);
     for (int n = 0; n < kChannels; ++n) {
@@ -158,77 +165,62 @@ TEST(RefreshModel, InputModeOutsideTheListShowsFullRate) {
     EXPECT_EQ(m.ChannelMask, 5);
 }
 
-MainControlsInput GoodInput() {
-    // Built in one piece: assigning short literals member by member trips a
-    // false restrict warning of GCC 12.
-    return MainControlsInput{.clock = "80000000",
-                             .freqNco = "-2500000",
-                             .cicDec = "16",
-                             .firDecIndex = 1,
-                             .phase = "0,5",
-                             .tdm = true,
-                             .gain = "2.5",
-                             .overallGain = "4",
-                             .syncModeIndex = 3,
-                             .indexFilter = 2,
-                             .numTapsFilter = "64",
-                             .deviation = "2000000",
-                             .sckDiv = "5",
-                             .scaleFir = "0.25"};
+TEST(EditField, EachBoxSetsItsOneSetting) {
+    const struct {
+        ControlField field;
+        const char* text;
+        std::function<bool(const Session&)> set;
+    } cases[] = {
+        {ControlField::Clock, "80000000", [](const Session& m) { return m.settings.SystemClock == 80000000; }},
+        {ControlField::FreqNco, "-2500000", [](const Session& m) { return m.settings.FreqNCO[2] == -2500000; }},
+        {ControlField::CicDec, "16", [](const Session& m) { return m.settings.CicDec[2] == 16; }},
+        {ControlField::Phase, "0,5", [](const Session& m) { return m.settings.PhaseNCO[2] == 0.5f; }},
+        {ControlField::Gain, "2.5", [](const Session& m) { return m.settings.Gain[2] == 2.5f; }},
+        {ControlField::Gain, "500", [](const Session& m) { return m.settings.Gain[2] == kMaxGain; }},
+        {ControlField::OverallGain, "4", [](const Session& m) { return m.settings.OverallGain[2] == 4.0f; }},
+        {ControlField::NumTapsFilter, "64", [](const Session& m) { return m.settings.NumTapsFilter == 64; }},
+        {ControlField::Deviation, "2000000", [](const Session& m) { return m.settings.Deviation == 2000000; }},
+        {ControlField::ScaleFir, "0.25", [](const Session& m) { return m.settings.scaleFir == 0.25f; }},
+        {ControlField::SckDiv, "5",
+         [](const Session& m) {
+             for (const PfirChannelRegs& p : m.workImage.pfir)
+                 if (p.sck_div != 5) return false;
+             return m.settings.sck_div == 5;
+         }},
+    };
+    for (const auto& c : cases) {
+        Session m;
+        m.CurrentChannel = 2;
+        const Settings before = m.settings;
+        const FieldEdit e = EditField(m, c.field, c.text);
+        EXPECT_FALSE(e.refused) << c.text;
+        EXPECT_TRUE(c.set(m)) << c.text;
+        // Nothing else: channel A keeps its values.
+        EXPECT_EQ(m.settings.FreqNCO[0], before.FreqNCO[0]) << c.text;
+        EXPECT_EQ(m.settings.Gain[0], before.Gain[0]) << c.text;
+    }
 }
 
-TEST(ReadControls, CopiesTheCurrentChannelAndSckDiv) {
+TEST(EditField, ARefusedTextLeavesTheSetting) {
     Session m;
-    m.CurrentChannel = 2;
-    ASSERT_FALSE(ReadControls(m, GoodInput()));
-    const Settings& s = m.settings;
-    EXPECT_EQ(s.SystemClock, 80000000);
-    EXPECT_EQ(s.FreqNCO[2], -2500000);
-    EXPECT_EQ(s.FreqNCO[0], 10000000);
-    EXPECT_EQ(s.CicDec[2], 16);
-    EXPECT_EQ(s.FirDec[2], 2);
-    EXPECT_FLOAT_EQ(s.PhaseNCO[2], 0.5f);
-    EXPECT_EQ(s.EnableTDM, 1);
-    EXPECT_FLOAT_EQ(s.Gain[2], 2.5f);
-    EXPECT_FLOAT_EQ(s.OverallGain[2], 4.0f);
-    EXPECT_EQ(s.sync_mode, 3);
-    EXPECT_EQ(s.IndexFilter, 2);
-    EXPECT_EQ(s.NumTapsFilter, 64);
-    EXPECT_EQ(s.Deviation, 2000000);
-    EXPECT_FLOAT_EQ(s.scaleFir, 0.25f);
-    for (const PfirChannelRegs& p : m.workImage.pfir) EXPECT_EQ(p.sck_div, 5);
-
-    MainControlsInput in = GoodInput();
-    in.gain = "500";
-    ASSERT_FALSE(ReadControls(m, in));
-    EXPECT_EQ(s.Gain[2], kMaxGain);
-}
-
-TEST(ReadControls, StopsAtTheFirstTextThatIsNoNumber) {
-    Session m;
-    MainControlsInput in = GoodInput();
-    in.gain = "1.2.3";
-    auto err = ReadControls(m, in);
-    ASSERT_TRUE(err);
-    EXPECT_EQ(err->field, ControlField::Gain);
-    EXPECT_EQ(err->text, "1.2.3");
-    EXPECT_NE(err->message.find("1.2.3"), std::string::npos);
-    // Read before the bad field: new values; after it: unchanged.
-    EXPECT_EQ(m.settings.SystemClock, 80000000);
-    EXPECT_FLOAT_EQ(m.settings.PhaseNCO[0], 0.5f);
-    EXPECT_EQ(m.settings.Gain[0], 1.0f);
-    EXPECT_EQ(m.settings.OverallGain[0], 3.0f);
-    EXPECT_EQ(m.settings.sck_div, 0);
+    const Settings before = m.settings;
+    for (const auto& [field, text] : {std::pair{ControlField::Gain, "1.2.3"},
+                                      {ControlField::Clock, "3000000000"},
+                                      {ControlField::CicDec, "x"},
+                                      {ControlField::SckDiv, ""}}) {
+        const FieldEdit e = EditField(m, field, text);
+        ASSERT_TRUE(e.refused) << text;
+        if (*text) {
+            EXPECT_NE(e.refused->find(text), std::string::npos) << *e.refused;
+        }
+    }
+    EXPECT_EQ(m.settings.SystemClock, before.SystemClock);
+    EXPECT_EQ(m.settings.Gain[0], before.Gain[0]);
+    EXPECT_EQ(m.settings.CicDec[0], before.CicDec[0]);
     EXPECT_EQ(m.workImage.pfir[0].sck_div, 0);
-
-    in = GoodInput();
-    in.clock = "3000000000";  // beyond 32 bits
-    err = ReadControls(m, in);
-    ASSERT_TRUE(err);
-    EXPECT_EQ(err->field, ControlField::Clock);
 }
 
-TEST(ReadControls, NumberTexts) {
+TEST(EditField, NumberTexts) {
     EXPECT_EQ(ParseIntegerText(" 42 "), 42);
     EXPECT_EQ(ParseIntegerText("-2147483648"), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(ParseIntegerText("0x1F"), 31);

@@ -42,43 +42,31 @@ TEST(EditRules, WhyATextIsNoNumber) {
 
 TEST(EditRules, TypedClockAndGainOutsideTheChipAreRefused) {
     const struct {
-        const char* clock;
-        const char* gain;
-        ControlField refused;  // FirDec: nothing refused
+        ControlField field;
+        const char* text;
+        const char* says;  // nullptr: taken
     } cases[] = {
-        {"0", "1", ControlField::Clock},    {"-100", "1", ControlField::Clock},
-        {"1", "-0.26", ControlField::Gain}, {"1", "-0", ControlField::FirDec},   // minus zero is zero
-        {"1", "0", ControlField::FirDec},   {"1", "500", ControlField::FirDec},  // clamped to 127.9, as before
+        {ControlField::Clock, "0", "больше 0 Гц"},
+        {ControlField::Clock, "-100", "больше 0 Гц"},
+        {ControlField::Gain, "-0.26", "от 0 до 127.9"},
+        {ControlField::Gain, "-0", nullptr},  // minus zero is zero
+        {ControlField::Gain, "0", nullptr},
+        {ControlField::Gain, "500", nullptr},  // clamped to 127.9
     };
     for (const auto& c : cases) {
         auto m = std::make_unique<Session>();
-        MainControlsInput in;
-        in.clock = c.clock;
-        in.freqNco = "0";
-        in.cicDec = "2";
-        in.phase = "0";
-        in.gain = c.gain;
-        in.overallGain = "3";
-        in.numTapsFilter = "32";
-        in.deviation = "1";
-        in.sckDiv = "0";
-        in.scaleFir = "0.5";
-        const auto err = ReadControls(*m, in);
-        if (c.refused == ControlField::FirDec) {
-            EXPECT_FALSE(err) << c.clock << " " << c.gain;
+        const FieldEdit e = EditField(*m, c.field, c.text);
+        if (!c.says) {
+            EXPECT_FALSE(e.refused) << c.text;
             EXPECT_GE(m->settings.Gain[0], 0.0f);
             EXPECT_LE(m->settings.Gain[0], kMaxGain);
             continue;
         }
-        ASSERT_TRUE(err) << c.clock << " " << c.gain;
-        EXPECT_EQ(err->field, c.refused);
-        EXPECT_EQ(m->settings.Gain[0], 1.0f);  // the refused value never reaches the settings
-        if (c.refused == ControlField::Clock) {
-            EXPECT_EQ(m->settings.SystemClock, 100000000);
-            EXPECT_TRUE(Has(err->message, "больше 0 Гц")) << err->message;
-        } else {
-            EXPECT_TRUE(Has(err->message, "от 0 до 127.9")) << err->message;
-        }
+        ASSERT_TRUE(e.refused) << c.text;
+        EXPECT_TRUE(Has(*e.refused, c.says)) << *e.refused;
+        // The refused value never reaches the settings.
+        EXPECT_EQ(m->settings.Gain[0], 1.0f);
+        EXPECT_EQ(m->settings.SystemClock, 100000000);
     }
 }
 
