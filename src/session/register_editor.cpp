@@ -4,7 +4,7 @@
 
 #include "core/number_format.h"
 #include "core/text_io.h"
-#include "session/main_view.h"
+#include "session/edit_rules.h"
 
 namespace gc {
 
