@@ -150,6 +150,7 @@ private slots:
         QVERIFY(!s.get<QPushButton>("applySplitButton")->isEnabled());
 
         table->selectRow(2);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SearchRunning(), 10000);  // the picture shows the searched figures
         if (const QString shots = qEnvironmentVariable("GC5016_SHOT_DIR"); !shots.isEmpty())
             s.d()->grab().save(QDir(shots).filePath("pfir_design.png"));
         const SplitRow row = s.d()->splitRows()[2];
