@@ -15,8 +15,13 @@ namespace gc {
 
 void UpdateDerived(Session& m) {
     const int c = ValidChannel(m.CurrentChannel) ? m.CurrentChannel : 0;
-    m.TotalDec[c] = ComputeTotalDec(m.settings.CicDec[c], m.settings.FirDec[c]);
-    m.OutputRate[c] = ComputeOutputRate(m.settings.SystemClock, m.TotalDec[c]);
+    // Every channel's total, not the shown one's alone: the program file's
+    // "Decimation ChN" lines must match the decimations the chip is given, also
+    // after a table file or a start without a lab file set channels not shown.
+    for (int n = 0; n < kChannels; ++n) {
+        m.TotalDec[n] = ComputeTotalDec(m.settings.CicDec[n], m.settings.FirDec[n]);
+        m.OutputRate[n] = ComputeOutputRate(m.settings.SystemClock, m.TotalDec[n]);
+    }
     DeriveRegisters(m.settings, m);
     // In the paired modes the derivation leaves B's and D's norm alone; the
     // shown channel's is the one its window shows.

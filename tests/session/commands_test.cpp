@@ -198,5 +198,18 @@ TEST(Commands, SayWhatTheyChanged) {
     EXPECT_TRUE(fs::exists(ws / "Appl" / "ramp.taps"));
 }
 
+// Without a lab file every channel runs CIC 2, PFIR 1: the program file must
+// not carry the start-up totals 4, 8 and 16 of the channels never shown.
+TEST(SaveCommand, ProgramFileTotalsAreTheChannelsOwn) {
+    TempDir ws;
+    fs::create_directories(ws / "CONFIGS");
+    fs::create_directories(ws / "FILTERS");
+    const BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/fresh.lab");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string prg = ReadFileText(ws / "CONFIGS" / "fresh.prg");
+    for (int n = 0; n < 4; ++n)
+        EXPECT_NE(prg.find("Decimation Ch" + std::to_string(n) + "= 2\n"), std::string::npos) << n;
+}
+
 }  // namespace
 }  // namespace gc

@@ -61,12 +61,11 @@ TEST(MainView, DefaultStartShowsChannelA) {
         EXPECT_TRUE(v.channelChecked[n]);
         EXPECT_TRUE(v.channelEnabled[n]);
     }
-    // Only the shown channel's total decimation and rate are recomputed.
-    EXPECT_EQ(m.TotalDec[0], 2);
-    EXPECT_EQ(m.TotalDec[1], 4);
-    EXPECT_EQ(m.TotalDec[3], 16);
-    EXPECT_FLOAT_EQ(m.OutputRate[0], 50000000.0f);
-    EXPECT_EQ(m.OutputRate[1], 0.0f);
+    // Every channel's total follows its decimations, not only the shown one's.
+    for (int n = 0; n < kChannels; ++n) {
+        EXPECT_EQ(m.TotalDec[n], 2) << n;
+        EXPECT_FLOAT_EQ(m.OutputRate[n], 50000000.0f) << n;
+    }
 }
 
 TEST(MainView, SplitModesAndTheCurrentChannelsNorm) {
