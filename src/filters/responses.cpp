@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "filters/vector_state.h"
+
 namespace gc {
 
 namespace {
@@ -92,6 +94,7 @@ void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, Re
 }
 
 void RecomputeResponse(const ChipState& m, int channel, int xStretch, ChannelResponse& r) {
+    ClearUpperVectorState();  // runs right after painting
     const int ch = std::clamp(channel, 0, kChannels - 1);
     const int R = m.workImage.cic_dec[ch];
     ComputeCicResponse(R, xStretch, r.CicResponse);

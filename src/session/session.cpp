@@ -10,10 +10,12 @@
 #include "core/safe_write.h"
 #include "core/text_io.h"
 #include "filters/coef_files.h"
+#include "filters/vector_state.h"
 
 namespace gc {
 
 void UpdateDerived(Session& m) {
+    ClearUpperVectorState();  // runs right after painting
     const int c = ValidChannel(m.CurrentChannel) ? m.CurrentChannel : 0;
     // Every channel's total, not the shown one's alone: the program file's
     // "Decimation ChN" lines must match the decimations the chip is given, also
