@@ -1,19 +1,17 @@
 // The main window's menu and shortcuts, its status line, undo and redo of the
 // settings, the "*" of unsaved changes in the title, and the user guide.
 #include <QAction>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTextBrowser>
-#include <QVBoxLayout>
 
 #include "gui/guide.h"
 #include "gui/response_plot.h"
