@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
@@ -399,31 +400,20 @@ void PfirDesignDialog::Recompute() {
     ShowDesign();
     if (!design_ || !design_->ok()) return;
     searchNote_->setText(QStringLiteral("Поиск по 16-битным коэффициентам…"));
-    auto job = std::make_unique<SearchJob>();
-    SearchJob* j = job.get();
-    const int generation = ++searchGeneration_;
-    j->thread = std::thread([this, j, ch = ChannelNow(), request = *r, d = *design_, generation]() mutable {
-        j->result = SearchPfirDesign(ch, request, std::move(d), &j->cancel);
-        QMetaObject::invokeMethod(
-            this, [this, generation] { OnSearched(generation); }, Qt::QueuedConnection);
-    });
-    searchJob_ = std::move(job);
+    search_.Start(
+        [this, ch = ChannelNow(), request = *r, d = *design_](const std::atomic<bool>& cancel, int generation) mutable {
+            searchResult_ = SearchPfirDesign(ch, request, std::move(d), &cancel);
+            QMetaObject::invokeMethod(
+                this, [this, generation] { OnSearched(generation); }, Qt::QueuedConnection);
+        });
 }
 
-void PfirDesignDialog::StopSearch() {
-    if (!searchJob_) return;
-    searchJob_->cancel = true;
-    if (searchJob_->thread.joinable()) searchJob_->thread.join();
-    searchJob_.reset();
-    ++searchGeneration_;  // a result still queued is dropped
-}
+void PfirDesignDialog::StopSearch() { search_.Stop(); }
 
 void PfirDesignDialog::OnSearched(int generation) {
-    if (!searchJob_ || generation != searchGeneration_) return;
-    if (searchJob_->thread.joinable()) searchJob_->thread.join();
-    std::optional<PfirDesign> result = std::move(searchJob_->result);
-    searchJob_.reset();
-    ++searchGeneration_;
+    if (!search_.Current(generation)) return;
+    search_.Finish();
+    std::optional<PfirDesign> result = std::exchange(searchResult_, std::nullopt);
     if (!result || !result->searched) {
         searchNote_->clear();
         return;
@@ -515,7 +505,7 @@ std::optional<fs::path> PfirDesignDialog::SaveTaps(const std::vector<int32_t>& t
 void PfirDesignDialog::Save() {
     if (designTimer_.isActive() || !design_) Recompute();
     // The searched set is the one written: wait for it (a lowered default designs once more).
-    while (SearchRunning()) OnSearched(searchGeneration_);
+    while (search_.Running()) OnSearched(search_.generation());
     if (!design_ || !design_->ok()) return;
     QString shown;
     const auto path = SaveTaps(design_->taps, shown);
@@ -528,11 +518,8 @@ void PfirDesignDialog::Save() {
 }
 
 void PfirDesignDialog::StopSplits() {
-    if (!splitJob_) return;
-    splitJob_->cancel = true;
-    if (splitJob_->thread.joinable()) splitJob_->thread.join();
-    splitJob_.reset();
-    ++splitGeneration_;  // rows still queued from the stopped run are dropped
+    if (!splits_.Running()) return;
+    splits_.Stop();  // rows still queued from the stopped run are dropped
     splitsButton_->setEnabled(true);
 }
 
@@ -571,13 +558,10 @@ void PfirDesignDialog::ComputeSplits() {
     splitsProgress_->setTextVisible(true);
     if (splits.empty()) return;
     splitsButton_->setEnabled(false);
-    splitJob_ = std::make_unique<SplitJob>();
-    SplitJob* job = splitJob_.get();
-    const int generation = ++splitGeneration_;
     // The rows are independent and pure; the window only receives them.
-    job->thread = std::thread([this, job, ch, request, splits, generation] {
+    splits_.Start([this, ch, request, splits](const std::atomic<bool>& cancel, int generation) {
         for (const DecimationSplit& split : splits) {
-            if (job->cancel) return;
+            if (cancel) return;
             SplitRow row = EvaluateSplit(ch, split, request);
             QMetaObject::invokeMethod(
                 this, [this, generation, row = std::move(row)] { OnSplitRow(generation, row); }, Qt::QueuedConnection);
@@ -586,7 +570,7 @@ void PfirDesignDialog::ComputeSplits() {
 }
 
 void PfirDesignDialog::OnSplitRow(int generation, const SplitRow& row) {
-    if (generation != splitGeneration_) return;
+    if (!splits_.Current(generation)) return;
     splitRows_.push_back(row);
     const int r = splitsTable_->rowCount();
     splitsTable_->insertRow(r);
@@ -604,9 +588,7 @@ void PfirDesignDialog::OnSplitRow(int generation, const SplitRow& row) {
     }
     splitsProgress_->setValue(static_cast<int>(splitRows_.size()));
     if (static_cast<int>(splitRows_.size()) == splitsExpected_) {
-        // The worker has nothing left to do but return.
-        if (splitJob_ && splitJob_->thread.joinable()) splitJob_->thread.join();
-        splitJob_.reset();
+        splits_.Finish();  // the worker has nothing left to do but return
         splitsButton_->setEnabled(true);
         UpdateApplyButton();
     }

@@ -7,18 +7,16 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <atomic>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "core/workspace.h"
 #include "filters/decimation_splits.h"
 #include "filters/pfir_design.h"
 #include "gui/file_chooser.h"
+#include "gui/worker_job.h"
 #include "session/session.h"
 
 class QCheckBox;
@@ -59,7 +57,7 @@ public:
     // after each edit): the rounded set at once, the search over its 16-bit
     // taps on a worker thread, its result replacing the rounded one.
     void Recompute();
-    bool SearchRunning() const { return searchJob_ != nullptr; }
+    bool SearchRunning() const { return search_.Running(); }
     // "Сохранить".
     void Save();
 
@@ -68,7 +66,7 @@ public:
     void ComputeSplits();
     // "Применить": the selected row's design saved as the channel's file, with its decimations.
     void ApplySelectedSplit();
-    bool SplitsRunning() const { return splitJob_ != nullptr; }
+    bool SplitsRunning() const { return splits_.Running(); }
     const std::vector<SplitRow>& splitRows() const { return splitRows_; }
 
     const std::optional<PfirDesign>& design() const { return design_; }
@@ -110,28 +108,17 @@ private:
     QTimer designTimer_;
     ApplySplit applySplit_;
 
-    // The search over the shown design's 16-bit taps; a result of an older
-    // generation is dropped.
-    struct SearchJob {
-        std::atomic<bool> cancel{false};
-        std::thread thread;
-        std::optional<PfirDesign> result;  // set by the worker before it posts
-    };
-    std::unique_ptr<SearchJob> searchJob_;
-    int searchGeneration_ = 0;
+    // The search over the shown design's 16-bit taps; the worker leaves its
+    // result here before it posts, and the window reads it after Finish.
+    WorkerJob search_;
+    std::optional<PfirDesign> searchResult_;
     // The attenuation shown is the default one, not typed: a default the
     // length cannot reach is lowered to what it does (so many times at most).
     bool defaultAtten_ = true;
     int defaultLowerings_ = 0;
 
-    // The rows and the worker designing them; a row from an older run
-    // (another generation) is dropped.
-    struct SplitJob {
-        std::atomic<bool> cancel{false};
-        std::thread thread;
-    };
-    std::unique_ptr<SplitJob> splitJob_;
-    int splitGeneration_ = 0;
+    // The worker designing the split rows, one posted at a time.
+    WorkerJob splits_;
     int splitsExpected_ = 0;
     std::optional<SplitChannel> splitChannel_;
     std::vector<SplitRow> splitRows_;
