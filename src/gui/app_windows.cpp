@@ -27,7 +27,7 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
       errMinDecim_(std::make_unique<TErrMinDecim>()),
       info_(std::make_unique<TInfo>()),
       pfirDesign_(std::make_unique<PfirDesignDialog>(
-          m, workspace, [this](const std::filesystem::path& file) { gform_->UseCoefFile(file); })),
+          m, workspace, [this](const std::filesystem::path& file) { gform_->ApplyUserEdit(edit::CoefFile{file}); })),
       chainWindow_(std::make_unique<ChainWindow>(m)) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
@@ -64,10 +64,8 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
             errMinDecim_->close();
         },
     });
-    QObject::connect(registerWindows_->syncro(), &TSyncro::settingsEdited, gform_.get(),
-                     &TGForm::OnSettingsEditedElsewhere);
     pfirDesign_->SetApplySplit([this](int cicDec, int firDec, const std::filesystem::path& file) {
-        gform_->ApplyDecimationSplit(cicDec, firDec, file);
+        gform_->ApplyUserEdit(edit::DecimationSplit{cicDec, firDec, file});
     });
     gform_->AddRefreshHook([this] { pfirDesign_->Refresh(); });
     // F1 in a secondary window opens the guide at that window's section.

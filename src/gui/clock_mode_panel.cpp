@@ -73,11 +73,10 @@ void ClockModePanel::SetModeCount(int count) {
     for (int k = 0; k < count && k < 3; ++k) modeCombo_->addItem(QString::fromUtf8(kModeNames[k]));
 }
 
-int ClockModePanel::CheckedChannels() const {
-    int mask = 0;
-    for (int k = 0; k < kChannels; ++k)
-        if (channelBoxes_[k]->isChecked()) mask |= 1 << k;
-    return mask;
+std::array<bool, kChannels> ClockModePanel::CheckedChannels() const {
+    std::array<bool, kChannels> checked{};
+    for (int k = 0; k < kChannels; ++k) checked[k] = channelBoxes_[k]->isChecked();
+    return checked;
 }
 
 void ClockModePanel::Show(const MainViewState& v) {

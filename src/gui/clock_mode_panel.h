@@ -34,8 +34,8 @@ public:
     // The first count of the input modes: the board model decides how many it offers.
     void SetModeCount(int count);
     void Show(const MainViewState& v);
-    // The enabled-channel boxes as bits, A in bit 0.
-    int CheckedChannels() const;
+    // The enabled-channel boxes, A first.
+    std::array<bool, kChannels> CheckedChannels() const;
 
 signals:
     void textEdited(ControlField field, const QString& text);

@@ -24,7 +24,11 @@ QString BoxObjectName(const RegisterRow& row, int column) {
 }  // namespace
 
 RegisterEditorDialog::RegisterEditorDialog(RegisterImage& image, const RegisterDialogDef& def, QWidget* parent)
-    : QWidget(parent, Qt::Window), image_(image), def_(def), boxes_(RegisterBoxes(def)) {
+    : QWidget(parent, Qt::Window),
+      image_(image),
+      def_(def),
+      id_(static_cast<RegisterDialogId>(&def - RegisterDialogDefs().data())),
+      boxes_(RegisterBoxes(def)) {
     setWindowTitle(Text(def.title));
     setObjectName(Text(def.openName));
     // Closing the main window ends the program even while this one is open.
@@ -86,8 +90,10 @@ bool RegisterEditorDialog::StoreValues() {
     std::vector<std::string> texts;
     texts.reserve(edits_.size());
     for (QLineEdit* e : edits_) texts.push_back(e->text().toStdString());
-    if (auto error = StoreRegisterBoxes(image_, def_, texts)) {
-        ShowErrorBox(this, QString::fromStdString(error->message));
+    if (!applyEdit_) return false;
+    const Effects fx = applyEdit_(edit::RegisterBoxes{id_, std::move(texts)});
+    if (fx.refused) {
+        ShowErrorBox(this, QString::fromStdString(fx.status.value_or(std::string())));
         return false;
     }
     return true;

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "gui/window_flags.h"
+#include "session/edit.h"
 #include "session/register_editor.h"
 
 class QLineEdit;
@@ -28,8 +30,10 @@ public:
 
     // Image -> boxes, then every box enabled by the write-enable flag.
     void ShowValues();
-    // Boxes -> image; false (after the error box) at a box that holds no integer.
+    // Boxes -> image through the main window's edits; false (after the error
+    // box) at a box that holds no integer.
     bool StoreValues();
+    void SetEditSink(std::function<Effects(const Edit&)> sink) { applyEdit_ = std::move(sink); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,8 +42,10 @@ protected:
 private:
     void OnBoxFinished();
 
+    std::function<Effects(const Edit&)> applyEdit_;
     RegisterImage& image_;
     const RegisterDialogDef& def_;
+    RegisterDialogId id_;
     WindowFlags flags_;
     std::vector<RegisterBox> boxes_;
     std::vector<QLineEdit*> edits_;  // in the order of boxes_

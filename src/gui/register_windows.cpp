@@ -50,6 +50,10 @@ void RegisterWindows::Attach(TGForm& form) {
                                               d->objectName() + QStringLiteral("Button"));
         QObject::connect(b, &QPushButton::clicked, d, &RegisterEditorDialog::Open);
     }
+    // Their stores are edits of the main window's session.
+    auto sink = [&form](const Edit& e) { return form.ApplyOtherWindowEdit(e); };
+    syncro_->SetEditSink(sink);
+    for (auto& d : dialogs_) d->SetEditSink(sink);
     form.AddRefreshHook([this, &form] {
         SetWriteEnable(form.writeEnabled());
         RefreshOpen();

@@ -127,14 +127,8 @@ QWidget* TGForm::BuildNormalPart() {
 }
 
 void TGForm::ConnectPanels() {
+    ConnectEdits();
     connect(files_, &FileCommandsPanel::commandRequested, this, Handle(&TGForm::RunCommand));
-    connect(clockMode_, &ClockModePanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
-    connect(clockMode_, &ClockModePanel::inputModeChosen, this, HandleEdit(&TGForm::OnInputModeChosen));
-    connect(clockMode_, &ClockModePanel::enabledChannelsEdited, this, HandleEdit(&TGForm::OnEnabledChannelsEdited));
-    connect(clockMode_, &ClockModePanel::channelChosen, this, HandleEdit(&TGForm::OnChannelChosen));
-    connect(cicPfir_, &CicPfirPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
-    connect(cicPfir_, &CicPfirPanel::cicStepped, this, HandleEdit(&TGForm::OnCicStep));
-    connect(cicPfir_, &CicPfirPanel::firDecChosen, this, HandleEdit(&TGForm::OnFirDecChosen));
     connect(cicPfir_, &CicPfirPanel::cicWindowRequested, this, &TGForm::cicWindowRequested);
     connect(cicPfir_, &CicPfirPanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
     connect(cicPfir_, &CicPfirPanel::chainWindowRequested, this, &TGForm::chainWindowRequested);
@@ -143,17 +137,7 @@ void TGForm::ConnectPanels() {
         if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
     });
     connect(coefFile_, &CoefFilePanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
-    connect(ncoGain_, &NcoGainPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
-    connect(ncoGain_, &NcoGainPanel::adcChosen, this, HandleEdit(&TGForm::OnAdcChosen));
 
-    connect(expert_, &ExpertPanel::textEdited, this, HandleEdit(&TGForm::OnTextEdited));
-    connect(expert_, &ExpertPanel::syncModeChosen, this, HandleEdit(&TGForm::OnSyncModeChosen));
-    connect(expert_, &ExpertPanel::tdmClicked, this, HandleEdit(&TGForm::OnTdmClicked));
-    connect(expert_, &ExpertPanel::writeSwitchClicked, this, Handle(&TGForm::OnWriteSwitchClicked));
-    connect(expert_, &ExpertPanel::filterKindChosen, this, HandleEdit(&TGForm::OnFilterKindChosen));
-    connect(expert_, &ExpertPanel::obkatkaClicked, this, HandleEdit(&TGForm::OnObkatkaClicked));
-    connect(expert_, &ExpertPanel::manualShiftClicked, this, HandleEdit(&TGForm::OnManualShiftClicked));
-    connect(expert_, &ExpertPanel::manualShiftEdited, this, HandleEdit(&TGForm::OnManualShift));
     connect(expert_, &ExpertPanel::writeFilterRequested, this, Handle(&TGForm::OnWriteFilter));
 
     // A horizontal zoom needs the response on the new grid.
@@ -201,10 +185,7 @@ void TGForm::RunStartup() {
     expert_->DisableWriteSwitch();
     clockMode_->SetModeCount(kModesOfBoard[BoardModel]);
 
-    LoadSessionFilters(m_, workspace_, coefErrors_);
-    RecomputeResponse();
-    UpdateControls();
-    plot_->ScheduleRedraw();
+    ApplyEffects(LoadSessionFilters(m_, workspace_, coefErrors_));
     expert_->SetManualShiftText(QString::number(m_.settings.shiftFir));
     history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
@@ -306,7 +287,8 @@ void TGForm::Guarded(const std::function<void()>& handler) {
         // The refused text gives way to the value in use.
         if (started_) {
             try {
-                UpdateControls();
+                ShowView();
+                RefreshEditors();
             } catch (const std::exception&) {
             }
         }

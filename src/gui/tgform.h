@@ -17,6 +17,7 @@
 #include "gui/file_chooser.h"
 #include "gui/file_commands_panel.h"
 #include "session/commands.h"
+#include "session/edit.h"
 #include "session/edit_rules.h"
 #include "session/main_view.h"
 #include "session/session.h"
@@ -98,15 +99,12 @@ public:
     ResponsePlotPanel* plot() const { return plot_; }
     const ChannelResponse& response() const { return response_; }
 
-    // The derived state brought up to date, the view shown, the open windows
-    // refreshed and the settings recorded for undo.
-    void UpdateControls();
-    // "Файл" after its dialog: the file becomes the selected channel's
-    // coefficient file (load, fit, derive, redraw).
-    void UseCoefFile(const std::filesystem::path& chosen);
-    // A split of the designer's table: the selected channel's CIC and PFIR
-    // decimations and its coefficient file at once, one step to undo.
-    void ApplyDecimationSplit(int cicDec, int firDec, const std::filesystem::path& file);
+    // An edit from this window or another (the designer, the register editors,
+    // the synchronisation dialog): applied to the session and followed here.
+    void ApplyUserEdit(const Edit& e);
+    // The same for a window that words a refusal itself: a refused edit
+    // changes nothing here, and its Effects say why.
+    Effects ApplyOtherWindowEdit(const Edit& e);
 
     // The status line: what the last command read or wrote.
     QStatusBar* statusBar() const { return statusBar_; }
@@ -115,9 +113,6 @@ public:
     const SettingsHistory& history() const { return history_; }
     void UndoSettings();
     void RedoSettings();
-    // Another window (the synchronisation dialog) changed settings itself:
-    // record them for undo, mark the title and say what changed.
-    void OnSettingsEditedElsewhere();
 
 signals:
     // The two "АЧХ" buttons; the PFIR one also by a double-click on the file,
@@ -146,25 +141,16 @@ private:
 
     // Start and the edits (tgform.cpp, tgform_edits.cpp).
     void RunStartup();
+    void ConnectEdits();
+    // ApplyUserEdit inside a handler that is already guarded.
+    void ApplyAndShow(const Edit& e);
+    // What an edit or a command asks to follow, in one place.
+    void ApplyEffects(const Effects& fx);
     void RecomputeResponse();
     void RefreshResponseWindows();
+    void RefreshEditors();
     // The view of the session written into the panels; changes nothing.
     void ShowView();
-    void OnTextEdited(ControlField field, const QString& text);
-    void OnCicStep(int step);
-    void OnFirDecChosen(int index);
-    void OnInputModeChosen(int index);
-    void OnEnabledChannelsEdited();
-    void OnChannelChosen(int channel);
-    void OnAdcChosen(int adc);
-    void OnManualShift();
-    void OnManualShiftClicked();
-    void OnTdmClicked(bool on);
-    void OnObkatkaClicked(bool on);
-    void OnFilterKindChosen(int index);
-    void OnSyncModeChosen(int index);
-    void OnWriteSwitchClicked(bool on);
-    void ApplyManualShift();
 
     // File commands (tgform_files.cpp).
     void RunCommand(FileCommand command);
@@ -199,18 +185,6 @@ private:
     auto Handle(void (TGForm::*handler)(Args...)) {
         return [this, handler](Args... args) { Guarded([&] { (this->*handler)(args...); }); };
     }
-    // The same for an edit, whose status line then says what it changed.
-    template <typename... Args>
-    auto HandleEdit(void (TGForm::*handler)(Args...)) {
-        return [this, handler](Args... args) {
-            Guarded([&] {
-                const EditBefore before = BeforeEdit(m_);
-                editNote_.clear();
-                (this->*handler)(args...);
-                ShowStatus(EditStatus(before, m_, editNote_));
-            });
-        };
-    }
 
     Session& m_;
     const Workspace workspace_;
@@ -235,7 +209,6 @@ private:
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
-    std::string editNote_;  // what the edit made of the value typed, for the status line
     SettingsHistory history_;
     QMenuBar* menuBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;

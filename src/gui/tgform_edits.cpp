@@ -1,9 +1,8 @@
-// What the main window does with an edit: the one setting it changes, the
-// refits that setting needs, one derivation, and the windows that follow.
+// How the main window takes an edit: the panels say what the user changed,
+// the session applies it, and the window follows the effects in one place.
 #include <QGroupBox>
 #include <QLayout>
 
-#include "filters/pfir_fit.h"
 #include "gui/cic_pfir_panel.h"
 #include "gui/clock_mode_panel.h"
 #include "gui/coef_file_panel.h"
@@ -18,12 +17,34 @@
 
 namespace gc {
 
-void TGForm::UpdateControls() {
-    UpdateDerived(m_);
-    ShowView();
-    // Open register editors and the synchronisation dialog.
+void TGForm::ApplyUserEdit(const Edit& e) {
+    // Controls written from the model must not feed it back.
+    if (refreshing_) return;
+    Guarded([&] { ApplyAndShow(e); });
+}
+
+Effects TGForm::ApplyOtherWindowEdit(const Edit& e) {
+    const Effects fx = ApplyEdit(m_, e, EditContext{&workspace_, coefErrors_});
+    if (!fx.refused) ApplyEffects(fx);
+    return fx;
+}
+
+void TGForm::ApplyAndShow(const Edit& e) { ApplyEffects(ApplyEdit(m_, e, EditContext{&workspace_, coefErrors_})); }
+
+void TGForm::ApplyEffects(const Effects& fx) {
+    // Guarded shows the refusal and puts the value in use back into the box.
+    if (fx.refused) throw ConversionError(fx.status.value_or(std::string()));
+    if (fx.view) ShowView();
+    if (fx.editors) RefreshEditors();
+    if (fx.record) RecordSettings();
+    if (fx.response) RecomputeResponse();
+    if (fx.responseWindows) RefreshResponseWindows();
+    if (fx.redrawPlot) plot_->ScheduleRedraw();
+    if (fx.status) ShowStatus(*fx.status);
+}
+
+void TGForm::RefreshEditors() {
     for (const auto& hook : refreshHooks_) hook();
-    RecordSettings();
 }
 
 void TGForm::ShowView() {
@@ -47,136 +68,44 @@ void TGForm::ShowView() {
     refreshing_ = false;
 }
 
-void TGForm::OnTextEdited(ControlField field, const QString& text) {
-    if (refreshing_) return;
-    const FieldEdit edit = EditField(m_, field, text.toStdString());
-    if (edit.refused) throw ConversionError(*edit.refused);
-    editNote_ = edit.note;
-    const int c = m_.CurrentChannel;
-    switch (field) {
-        case ControlField::CicDec:
-        case ControlField::ScaleFir:
-            // The lengths the PFIR can run (or its gain) follow: refit before deriving.
-            FitPfirToChannel(m_.settings, m_, c);
-            break;
-        default:
-            break;
-    }
-    UpdateControls();
-    // The clock and the CIC decimation move the responses' frequency axes.
-    if (field == ControlField::Clock || field == ControlField::CicDec) {
-        RefreshResponseWindows();
-        RecomputeResponse();
-    }
-}
-
-void TGForm::OnCicStep(int step) {
-    const int c = m_.CurrentChannel;
-    m_.settings.CicDec[c] = SteppedCicDec(m_, m_.settings.CicDec[c], step);
-    FitPfirToChannel(m_.settings, m_, c);
-    UpdateControls();
-    RefreshResponseWindows();
-    RecomputeResponse();
-}
-
-void TGForm::OnFirDecChosen(int index) {
-    if (refreshing_ || index < 0) return;
-    m_.settings.FirDec[m_.CurrentChannel] = index + 1;
-    // The PFIR decimation changes the lengths the PFIR can run.
-    FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
-    UpdateControls();
-    RefreshResponseWindows();
-    RecomputeResponse();
-}
-
-void TGForm::OnFilterKindChosen(int index) {
-    if (refreshing_ || index < 0) return;
-    m_.settings.IndexFilter = index;
-    UpdateControls();
-}
-
-void TGForm::OnInputModeChosen(int index) {
-    if (refreshing_ || index < 0) return;
-    SaveModeCicDec(m_.settings, m_, m_.settings.ModeOfInput, index);
-    m_.settings.ModeOfInput = index;
-    // B and D have no settings of their own in the paired modes: show the
-    // channel whose settings they run.
-    if ((index == 1 || index == 2) && m_.CurrentChannel % 2 == 1) m_.CurrentChannel = 0;
-    for (int c = 0; c < kChannels; ++c) FitPfirToChannel(m_.settings, m_, c);
-    UpdateControls();
-    RefreshResponseWindows();
-    RecomputeResponse();
-}
-
-void TGForm::OnEnabledChannelsEdited() {
-    if (refreshing_) return;
-    Settings& s = m_.settings;
-    const int mask = clockMode_->CheckedChannels();
-    if (s.ModeOfInput == 1 || s.ModeOfInput == 2)
-        s.MaskChan2x = (mask & 1) | ((mask >> 2) & 1) << 1;
-    else
-        s.MaskChan4x = mask;
-    UpdateControls();
-}
-
-void TGForm::OnChannelChosen(int channel) {
-    m_.CurrentChannel = channel;
-    UpdateControls();
-    RefreshResponseWindows();
-    RecomputeResponse();
-}
-
-void TGForm::OnAdcChosen(int adc) {
-    m_.settings.InpADC[m_.CurrentChannel] = adc;
-    UpdateControls();
-}
-
-// ---- expert switches ----
-
-void TGForm::ApplyManualShift() {
-    // The shift box is never stored back into shiftFir: the lab keeps what it read.
-    if (expert_->manualShiftOn())
-        m_.ManualFirShift = IntOfBox(expert_->manualShiftText());
-    else
-        m_.ManualFirShift.reset();
-}
-
-void TGForm::OnManualShift() {
-    if (refreshing_) return;
-    ApplyManualShift();
-    FitPfirToChannel(m_.settings, m_, m_.CurrentChannel);
-    UpdateControls();
-}
-
-void TGForm::OnManualShiftClicked() {
-    ApplyManualShift();
-    // The manual shift changes every channel's PFIR gain: refit, so that the
-    // PFIR gain and the total gain follow at once.
-    for (int c = 0; c < kChannels; ++c) FitPfirToChannel(m_.settings, m_, c);
-    UpdateControls();
-}
-
-void TGForm::OnTdmClicked(bool on) {
-    if (refreshing_) return;
-    m_.settings.EnableTDM = on ? 1 : 0;
-    UpdateControls();
-}
-
-void TGForm::OnObkatkaClicked(bool on) {
-    // The chirp writer reads it; nothing shown depends on it.
-    m_.settings.Obkatka = on ? 1 : 0;
-    RecordSettings();
-}
-
-void TGForm::OnSyncModeChosen(int index) {
-    if (refreshing_ || index < 0) return;
-    m_.settings.sync_mode = index;
-    UpdateControls();
-}
-
-void TGForm::OnWriteSwitchClicked(bool on) {
-    writeEnabled_ = on;
-    for (const auto& hook : refreshHooks_) hook();
+void TGForm::ConnectEdits() {
+    auto text = [this](ControlField field, const QString& t) { ApplyUserEdit(edit::Text{field, t.toStdString()}); };
+    connect(clockMode_, &ClockModePanel::textEdited, this, text);
+    connect(cicPfir_, &CicPfirPanel::textEdited, this, text);
+    connect(ncoGain_, &NcoGainPanel::textEdited, this, text);
+    connect(expert_, &ExpertPanel::textEdited, this, text);
+    connect(clockMode_, &ClockModePanel::inputModeChosen, this, [this](int index) {
+        if (index >= 0) ApplyUserEdit(edit::InputMode{index});
+    });
+    connect(clockMode_, &ClockModePanel::enabledChannelsEdited, this,
+            [this] { ApplyUserEdit(edit::EnabledChannels{clockMode_->CheckedChannels()}); });
+    connect(clockMode_, &ClockModePanel::channelChosen, this,
+            [this](int channel) { ApplyUserEdit(edit::ShownChannel{channel}); });
+    connect(cicPfir_, &CicPfirPanel::cicStepped, this, [this](int step) { ApplyUserEdit(edit::CicStep{step}); });
+    connect(cicPfir_, &CicPfirPanel::firDecChosen, this, [this](int index) {
+        if (index >= 0) ApplyUserEdit(edit::FirDec{index + 1});
+    });
+    connect(ncoGain_, &NcoGainPanel::adcChosen, this, [this](int adc) { ApplyUserEdit(edit::Adc{adc}); });
+    connect(expert_, &ExpertPanel::syncModeChosen, this, [this](int index) {
+        if (index >= 0) ApplyUserEdit(edit::SyncMode{index});
+    });
+    connect(expert_, &ExpertPanel::tdmClicked, this, [this](bool on) { ApplyUserEdit(edit::Tdm{on}); });
+    connect(expert_, &ExpertPanel::filterKindChosen, this, [this](int index) {
+        if (index >= 0) ApplyUserEdit(edit::FilterKind{index});
+    });
+    connect(expert_, &ExpertPanel::obkatkaClicked, this, [this](bool on) { ApplyUserEdit(edit::Obkatka{on}); });
+    // A click on "ЛЧМ" refits every channel, an edit of the shift the shown one.
+    auto shift = [this](bool allChannels) {
+        std::optional<std::string> t;
+        if (expert_->manualShiftOn()) t = expert_->manualShiftText().toStdString();
+        ApplyUserEdit(edit::ManualShift{t, allChannels});
+    };
+    connect(expert_, &ExpertPanel::manualShiftClicked, this, [shift] { shift(true); });
+    connect(expert_, &ExpertPanel::manualShiftEdited, this, [shift] { shift(false); });
+    connect(expert_, &ExpertPanel::writeSwitchClicked, this, [this](bool on) {
+        writeEnabled_ = on;
+        RefreshEditors();
+    });
 }
 
 }  // namespace gc

@@ -35,12 +35,6 @@ namespace fs = std::filesystem;
 
 fs::path ToPath(const QString& s) { return fs::path(s.toStdString()); }
 
-// " (файл в кодировке UTF-16LE, нужна UTF-8)" for a file a reader could not take, else "".
-std::string WhyUnreadable(const fs::path& path) {
-    const std::string cause = CauseText(InspectTextFile(path));
-    return cause.empty() ? std::string() : " (" + cause + ")";
-}
-
 FileDialogRequest Request(bool save, const char* filter, const char* suffix, const fs::path& folder) {
     return {save, QString::fromUtf8(filter), QString::fromUtf8(suffix), QString::fromStdString(folder.string())};
 }
@@ -102,14 +96,11 @@ void TGForm::OnReadLab() {
     const ReadLabResult r = ReadConfiguration(m_, workspace_, path, coefErrors_);
     const std::string shown = ShownPath(path, workspace_);
     if (!r.read) {
-        ShowStatus(LabReadStatus(shown, false, m_.settings) + WhyUnreadable(path));
+        ShowStatus(LabReadStatus(shown, false, m_.settings) + UnreadableNote(path));
         return;
     }
-    RecomputeResponse();
-    UpdateControls();
-    plot_->ScheduleRedraw();
     // The open response windows show the configuration just read.
-    RefreshResponseWindows();
+    ApplyEffects(r.effects);
     history_.MarkSaved(m_.settings);
     UpdateTitle();
     ShowStatus(LabReadStatus(shown, true, m_.settings));
@@ -164,7 +155,7 @@ void TGForm::OnSaveLab() {
         return;
     }
     history_.NameCurrent(m_.currentLabName);
-    UpdateControls();
+    ApplyEffects(r.effects);
     history_.MarkSaved(m_.settings);
     UpdateTitle();
     ShowStatus(LabSavedStatus(shownLab, true, shownPrg, true));
@@ -174,21 +165,14 @@ void TGForm::OnSaveLab() {
 
 void TGForm::OnWriteTbl() {
     const TableCommandResult r = WriteTableCommand(m_, workspace_);
-    // The derivation may have replaced what an open register editor shows.
-    UpdateControls();
+    ApplyEffects(r.effects);
     ShowStatus(WithCause(TableWrittenStatus(ShownPath(r.path, workspace_), r.done()), r.failure));
 }
 
 void TGForm::OnReadTbl() {
     const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", workspace_.Filters()));
     if (!chosen) return;
-    const bool read = ReadTableFile(m_.workImage, ToPath(*chosen));
-    SettingsFromImage(m_.workImage, m_.settings);
-    UpdateControls();  // refreshes the open register editors and the synchronisation dialog too
-    // The table brings its own decimations: the open response windows follow them.
-    RefreshResponseWindows();
-    ShowStatus(TableReadStatus(ShownPath(ToPath(*chosen), workspace_), read, m_.settings) +
-               (read ? std::string() : WhyUnreadable(ToPath(*chosen))));
+    ApplyAndShow(edit::ReadTable{ToPath(*chosen)});
 }
 
 // ---- program files and the chip tool ----
@@ -216,7 +200,7 @@ void TGForm::OnWritePrg() {
         ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
         return;
     }
-    for (const auto& hook : refreshHooks_) hook();  // the write list clears sumin_clr: open editors show it
+    ApplyEffects(r.effects);
     files_->ShowCount(CountPanel::Page16, r.page16);
     files_->ShowCount(CountPanel::Page17, r.page17);
     ShowStatus(WithCause(
@@ -233,10 +217,7 @@ void TGForm::OnGc101ToPrg() {
                   r.failure));
 }
 
-void TGForm::OnReadBeRam() {
-    const fs::path path = BeRamPath(workspace_);
-    ShowStatus(BeRamStatus(ShownPath(path, workspace_), ReadBackPage17(m_, path)));
-}
+void TGForm::OnReadBeRam() { ApplyAndShow(edit::ReadBeRam{BeRamPath(workspace_)}); }
 
 void TGForm::OnWriteCmdFile() {
     const ChipToolRunner runner = ToolRunner();
@@ -262,36 +243,10 @@ void TGForm::OnCompare() {
 void TGForm::OnChooseCoefFile() {
     const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", workspace_.Filters()));
     if (!chosen) return;
-    UseCoefFile(ToPath(*chosen));
+    ApplyAndShow(edit::CoefFile{ToPath(*chosen)});
 }
 
-void TGForm::UseCoefFile(const std::filesystem::path& chosen) {
-    LoadChosenPfirFile(m_.settings, m_, m_.CurrentChannel, chosen, coefErrors_);
-    RecomputeResponse();
-    plot_->ScheduleRedraw();
-    UpdateControls();
-    RefreshResponseWindows();
-    const TapFileScan scan = ScanTapFile(chosen);
-    std::string line = CoefFileStatus(ShownPath(chosen, workspace_), m_.CurrentChannel, scan);
-    if (!scan.readable) line += WhyUnreadable(chosen);
-    ShowStatus(line);
-}
-
-void TGForm::ApplyDecimationSplit(int cicDec, int firDec, const std::filesystem::path& file) {
-    // Settings first, then the file's load fits it to them; the one refresh
-    // inside records all three changes as a single step.
-    const int c = m_.CurrentChannel;
-    m_.settings.CicDec[c] = CheckedCicDec(m_, cicDec);
-    m_.settings.FirDec[c] = std::clamp(firDec, 1, 8);
-    UseCoefFile(file);
-}
-
-void TGForm::OnApplyToAll() {
-    ApplyToAllChannels(m_, coefErrors_, workspace_);
-    // The derivation runs inside the refresh; the plot keeps its curve.
-    UpdateControls();
-    ShowStatus(ApplyToAllStatus(m_.CurrentChannel));
-}
+void TGForm::OnApplyToAll() { ApplyAndShow(edit::ApplyToAll{}); }
 
 void TGForm::OnFltToTaps() {
     const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", workspace_.root / "FDFDP"));
@@ -325,7 +280,6 @@ void TGForm::OnWriteFilter() {
     const TestFilterCommandResult result = WriteTestFilterCommand(m_, workspace_, m_.CurrentChannel, ToPath(*chosen));
     const TestFilterResult& r = result.filter;
     if (r.chirp && r.ok) expert_->ShowChirpSums(r.sums);
-    UpdateControls();
     ShowStatus(WithCause(TestFilterStatus(r, workspace_), r.failure));
     if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
 }

@@ -127,25 +127,17 @@ void TGForm::RedoSettings() {
     Guarded([this] { RestoreFromHistory(history_.Redo(), false); });
 }
 
-void TGForm::OnSettingsEditedElsewhere() {
-    if (!started_) return;
-    const Settings before = history_.Current();
-    RecordSettings();
-    ShowStatus(DescribeSettingsChange(before, m_.settings));
-}
-
 void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
-    const Settings before = m_.settings;
+    std::string change;
     if (s) {
-        RestoreSettings(m_, *s, workspace_, coefErrors_);
+        Effects fx = ApplyEdit(m_, edit::Restore{*s}, EditContext{&workspace_, coefErrors_});
         m_.currentLabName = history_.LabName();
-        RecomputeResponse();
-        UpdateControls();
-        RefreshResponseWindows();
+        change = fx.status.value_or(std::string());
+        fx.status.reset();
+        ApplyEffects(fx);
     }
     UpdateTitle();
     // Which setting went back, and from what to what.
-    const std::string change = s ? DescribeSettingsChange(before, m_.settings) : std::string();
     ShowStatus(change.empty() ? HistoryStatus(undo, s.has_value()) : (undo ? "Отменено: " : "Повторено: ") + change);
 }
 

@@ -95,25 +95,20 @@ void TSyncro::RefreshSync() {
         for (QComboBox* box : row) box->setEnabled(flags_.writeEnable);
 }
 
-void TSyncro::ReadSync() {
+void TSyncro::Apply(const Edit& e) {
+    if (applyEdit_) applyEdit_(e);
+    RefreshSync();
+}
+
+void TSyncro::OnSelectionChanged() {
     SyncSelection sel;
     sel.soB = soB_->currentIndex();
     for (int r = 0; r < kSyncRows; ++r)
         for (int c = 0; c < kChannels; ++c) sel.grid[r][c] = grid_[r][c]->currentIndex();
-    ReadSyncSelection(settings_, sel);
+    Apply(edit::SyncChoice{sel});
 }
 
-void TSyncro::OnSelectionChanged() {
-    ReadSync();
-    RefreshSync();
-    emit settingsEdited();
-}
-
-void TSyncro::OnPreset(int32_t code) {
-    ApplySyncPreset(settings_, code);
-    RefreshSync();
-    emit settingsEdited();
-}
+void TSyncro::OnPreset(int32_t code) { Apply(edit::SyncPreset{code}); }
 
 void TSyncro::showEvent(QShowEvent* event) {
     RefreshSync();

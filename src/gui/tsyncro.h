@@ -5,9 +5,11 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "core/model.h"
 #include "gui/window_flags.h"
+#include "session/edit.h"
 #include "session/sync_view.h"
 
 class QComboBox;
@@ -29,13 +31,9 @@ public:
     // Settings -> combo boxes, then the sync fields of each channel from its
     // own settings, then every box enabled by the write-enable flag.
     void RefreshSync();
-    // Combo boxes -> settings.
-    void ReadSync();
-
-signals:
-    // The user changed the sync settings: they are settings like any other,
-    // which the main window records for undo and marks unsaved.
-    void settingsEdited();
+    // The user's changes are settings like any other: the main window
+    // applies them, records them for undo and marks them unsaved.
+    void SetEditSink(std::function<Effects(const Edit&)> sink) { applyEdit_ = std::move(sink); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -45,6 +43,9 @@ private:
     void OnSelectionChanged();
     void OnPreset(int32_t code);
 
+    void Apply(const Edit& e);
+
+    std::function<Effects(const Edit&)> applyEdit_;
     Settings& settings_;
     RegisterImage& image_;
     WindowFlags flags_;

@@ -268,4 +268,9 @@ std::string HistoryStatus(bool undo, bool done) {
     return done ? "Изменение возвращено" : "Нечего возвращать";
 }
 
+std::string UnreadableNote(const std::filesystem::path& path) {
+    const std::string cause = CauseText(InspectTextFile(path));
+    return cause.empty() ? std::string() : " (" + cause + ")";
+}
+
 }  // namespace gc

@@ -67,6 +67,8 @@ std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds);
 // The cause of a failed read or write in the window's words: "нет места на диске".
 std::string CauseText(int code);
 std::string CauseText(const TextInspection& t);
+// " (файл в кодировке UTF-16LE, нужна UTF-8)" for a file a reader could not take, else "".
+std::string UnreadableNote(const std::filesystem::path& path);
 // A status line with the cause of the write that failed, when one did.
 std::string WithCause(std::string line, const WriteOutcome& failure);
 

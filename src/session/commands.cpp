@@ -148,6 +148,10 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     if (!o.ok()) return Failed(r, o, ws, o.path == r.programPath ? r.programPath : labPath);
     r.written = {labPath, r.programPath};
     m.currentLabName = bare;
+    // The name shown, and the image the page map prepared, follow; the
+    // history takes the name.
+    UpdateDerived(m);
+    r.effects.view = r.effects.editors = r.effects.record = true;
     return r;
 }
 
@@ -181,7 +185,7 @@ ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const fs::path&
     // carry its code into the next "Записать" (saved files hold FullDebug 0).
     m.settings.FullDebug = 0;
     m.currentLabName = BareFileName(labPath.string());
-    LoadSessionFilters(m, ws, errors);
+    r.effects = LoadSessionFilters(m, ws, errors);
     return r;
 }
 
@@ -209,6 +213,7 @@ ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const 
     BuildRegisterWriteList(m.settings, m);
     r.writes = m.registerWriteList.count;
     WriteInto(r, ws, r.path, ProgramText(m));
+    r.effects.editors = true;  // the write list clears sumin_clr: open editors show it
     return r;
 }
 
@@ -217,8 +222,10 @@ ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const 
 TableCommandResult WriteTableCommand(Session& m, const Workspace& ws, const fs::path& out) {
     TableCommandResult r;
     r.path = out.empty() ? DefaultTablePath(ws) : out;
-    DeriveRegisters(m.settings, m);
+    UpdateDerived(m);
     WriteInto(r, ws, r.path, FormatTableFile(m.workImage));
+    // The derivation may have replaced what an open register editor shows.
+    r.effects.view = r.effects.editors = true;
     return r;
 }
 

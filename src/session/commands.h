@@ -16,6 +16,7 @@
 #include "core/workspace.h"
 #include "filters/coef_files.h"
 #include "filters/test_filter.h"
+#include "session/effects.h"
 #include "session/session.h"
 
 namespace gc {
@@ -46,6 +47,7 @@ struct CommandResult {
     std::vector<std::string> warnings;
     std::string reason;
     WriteOutcome failure;  // the write that failed, with its cause
+    Effects effects;       // what the windows must follow when the command changed the model
     bool done() const { return status == CommandStatus::Done; }
 };
 

@@ -337,4 +337,21 @@ std::string OutsideChipStatus(const Settings& s) {
     return line;
 }
 
+std::array<bool, kChannels> EnabledChannelBoxes(const Settings& s) {
+    std::array<bool, kChannels> checked{};
+    const bool paired = EffectiveInputMode(s) != 0;
+    for (int n = 0; n < kChannels; ++n) checked[n] = paired ? (s.MaskChan2x >> (n / 2)) & 1 : (s.MaskChan4x >> n) & 1;
+    return checked;
+}
+
+void SetEnabledChannels(Settings& s, const std::array<bool, kChannels>& checked) {
+    if (EffectiveInputMode(s) != 0) {
+        s.MaskChan2x = (checked[0] ? 1 : 0) | (checked[2] ? 2 : 0);
+        return;
+    }
+    s.MaskChan4x = 0;
+    for (int n = 0; n < kChannels; ++n)
+        if (checked[n]) s.MaskChan4x |= 1 << n;
+}
+
 }  // namespace gc

@@ -3,6 +3,7 @@
 // in Russian. An edit sets its one setting; the derivation is the caller's.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -81,6 +82,11 @@ struct FieldEdit {
 // channels' sck_div fields too) from the box's text. The list fields (FirDec,
 // Tdm, SyncMode, IndexFilter) are no text and are refused.
 FieldEdit EditField(Session& m, ControlField field, std::string_view text);
+
+// The "Включенные каналы" boxes of a mask and back: in Full rate one box per
+// channel, in the paired modes A's and C's boxes set the pair (B and D show them).
+std::array<bool, kChannels> EnabledChannelBoxes(const Settings& s);
+void SetEnabledChannels(Settings& s, const std::array<bool, kChannels>& checked);
 
 // The frequency an NCO setting runs at: beyond half the NCO's rate the
 // frequency word wraps. nullopt when it runs as set.

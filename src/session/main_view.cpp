@@ -62,15 +62,8 @@ MainViewState ComputeMainView(const Session& m) {
     v.inputModeIndex = mode;
     v.cicStepOneEnabled = mode != 2;
 
-    for (int n = 0; n < kChannels; ++n) {
-        if (mode == 0) {
-            v.channelChecked[n] = (st.MaskChan4x >> n) & 1;
-            v.channelEnabled[n] = true;
-        } else {
-            v.channelChecked[n] = (st.MaskChan2x >> (n / 2)) & 1;
-            v.channelEnabled[n] = n % 2 == 0;  // B and D follow A and C
-        }
-    }
+    v.channelChecked = EnabledChannelBoxes(st);
+    for (int n = 0; n < kChannels; ++n) v.channelEnabled[n] = mode == 0 || n % 2 == 0;  // B and D follow A and C
 
     const CoefSetInfo& info = m.coefSetInfo[c];
     v.cicDecText = IntText(st.CicDec[c]);

@@ -16,7 +16,6 @@ namespace gc {
 
 void UpdateDerived(Session& m) {
     ClearUpperVectorState();  // runs right after painting
-    const int c = ValidChannel(m.CurrentChannel) ? m.CurrentChannel : 0;
     // Every channel's total, not the shown one's alone: the program file's
     // "Decimation ChN" lines must match the decimations the chip is given, also
     // after a table file or a start without a lab file set channels not shown.
@@ -25,9 +24,9 @@ void UpdateDerived(Session& m) {
         m.OutputRate[n] = ComputeOutputRate(m.settings.SystemClock, m.TotalDec[n]);
     }
     DeriveRegisters(m.settings, m);
-    // In the paired modes the derivation leaves B's and D's norm alone; the
-    // shown channel's is the one its window shows.
-    m.workImage.cic[c].cic_norm = CicShift(m.workImage.cic_dec[c]).norm;
+    // In the paired modes the derivation leaves B's and D's norm alone: every
+    // channel's follows its decimation, whichever channel is shown.
+    for (int n = 0; n < kChannels; ++n) m.workImage.cic[n].cic_norm = CicShift(m.workImage.cic_dec[n]).norm;
     ++m.derivations;
 }
 
@@ -69,30 +68,26 @@ bool BeginSession(Session& m, const std::filesystem::path& labPath) {
     return read;
 }
 
-void LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors) {
+Effects LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors) {
     ReloadAllPfirFiles(m.settings, m, errors, workspace);
     CopySckDiv(m.settings, m.workImage);
-    DeriveRegisters(m.settings, m);
+    UpdateDerived(m);
+    // A whole configuration is new: everything shown follows it.
+    Effects fx;
+    fx.view = fx.editors = fx.record = fx.response = fx.responseWindows = fx.redrawPlot = true;
+    return fx;
 }
 
 bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
                   CoefFileErrorSink* errors) {
     const bool read = BeginSession(m, labPath);
     LoadSessionFilters(m, workspace, errors);
-    UpdateDerived(m);
     return read;
 }
 
 void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode) {
     if (int32_t* store = ModeCicStore(s, oldMode)) std::copy(s.CicDec, s.CicDec + kChannels, store);
     TakeModeCicDec(s, d, newMode);
-}
-
-void ApplyToAllChannels(Session& m, CoefFileErrorSink* errors, const Workspace& workspace) {
-    if (!ValidChannel(m.CurrentChannel)) return;
-    CopyChannelToAll(m.settings, m, m.CurrentChannel);
-    ReloadAllPfirFiles(m.settings, m, errors, workspace);
-    DeriveRegisters(m.settings, m);
 }
 
 }  // namespace gc

@@ -8,6 +8,7 @@
 #include "core/model.h"
 #include "core/workspace.h"
 #include "filters/coef_errors.h"
+#include "session/effects.h"
 
 namespace gc {
 
@@ -49,22 +50,17 @@ void ApplyBoardModel(Settings& s, DecimationState& d);
 bool BeginSession(Session& m, const std::filesystem::path& labPath);
 
 // The second half: the four coefficient files of the working folder loaded
-// and fitted, sck_div copied to the channels, and the register image derived.
-void LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors);
+// and fitted, sck_div copied to the channels, and the derived state brought
+// up to date; the windows follow the whole configuration.
+Effects LoadSessionFilters(Session& m, const Workspace& workspace, CoefFileErrorSink* errors);
 
-// The whole start-up without a window, for the batch tool: both halves, then
-// the derived state as the window's first refresh leaves it.
+// The whole start-up without a window, for the batch tool: both halves.
 bool StartSession(Session& m, const Workspace& workspace, const std::filesystem::path& labPath,
                   CoefFileErrorSink* errors);
 
 // Stores CicDec into the store of oldMode, then takes the store of newMode and
 // its CIC bounds. An input mode outside 0..2 leaves that side untouched.
 void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode);
-
-// "Применить ко всем ": CopyChannelToAll from CurrentChannel, reload and refit
-// the four coefficient files, and derive the registers. The responses are left
-// to the caller.
-void ApplyToAllChannels(Session& m, CoefFileErrorSink* errors, const Workspace& workspace);
 
 inline constexpr int kExpertCode = 629;
 

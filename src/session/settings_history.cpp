@@ -121,7 +121,7 @@ bool SettingsHistory::Modified(const Settings& s) const { return LabText(s) != s
 
 namespace gc {
 
-void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors) {
+void PutSettingsBack(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors) {
     const int32_t fullDebug = m.settings.FullDebug;
     m.settings = s;
     m.settings.FullDebug = fullDebug;
@@ -130,6 +130,10 @@ void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, 
     if ((mode == 1 || mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
     ReloadAllPfirFiles(m.settings, m, errors, workspace);
     CopySckDiv(m.settings, m.workImage);
+}
+
+void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors) {
+    PutSettingsBack(m, s, workspace, errors);
     DeriveRegisters(m.settings, m);
 }
 

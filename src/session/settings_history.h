@@ -75,5 +75,7 @@ class CoefFileErrorSink;
 // reloaded and fitted, sck_div copied and the registers derived. FullDebug
 // stays as the running session has it. The responses are left to the caller.
 void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors);
+// The same without the derivation, for an edit that derives once at its end.
+void PutSettingsBack(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors);
 
 }  // namespace gc

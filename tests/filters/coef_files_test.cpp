@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/text_io.h"
+#include "session/edit.h"
 #include "session/session.h"
 #include "test_util.h"
 
@@ -214,7 +215,8 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
     s.CicM1Dec[2] = 40;
     Settings before = s;
 
-    ApplyToAllChannels(m, nullptr, Workspace{dir.path()});
+    const Workspace ws{dir.path()};
+    ApplyEdit(m, edit::ApplyToAll{}, EditContext{&ws, nullptr});
     for (int c = 0; c < kChannels; ++c) {
         SCOPED_TRACE(c);
         EXPECT_EQ(s.CicDec[c], 8);

@@ -132,7 +132,7 @@ private slots:
         // The split's CIC decimation is shown with the norm of that decimation,
         // not the one the previous derivation left.
         Window s(Settings{});
-        s.w()->ApplyDecimationSplit(16, 2, s.dir / "FILTERS/cdma.taps");
+        s.w()->ApplyUserEdit(edit::DecimationSplit{16, 2, s.dir / "FILTERS/cdma.taps"});
         QCOMPARE(s.m.settings.CicDec[0], 16);
         QCOMPARE(s.get<QLabel>("cicNorm")->text(),
                  QString::fromStdString(FormatFixed(double(CicShift(16).norm), 5, 3)));

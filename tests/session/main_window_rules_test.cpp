@@ -6,6 +6,7 @@
 #include "chip/program_file.h"
 #include "filters/coef_files.h"
 #include "session/command_status.h"
+#include "session/edit.h"
 #include "session/edit_rules.h"
 #include "session/main_view.h"
 #include "session/settings_history.h"
@@ -166,7 +167,7 @@ TEST(SettingsHistory, RestoringGivesTheSameProgramFile) {
     const std::string program = programFile();
 
     m->CurrentChannel = 0;
-    ApplyToAllChannels(*m, nullptr, ws);
+    ApplyEdit(*m, edit::ApplyToAll{}, EditContext{&ws, nullptr});
     ASSERT_NE(programFile(), program);
     m->settings.ModeOfInput = 1;  // even a mode switch goes back
     m->CurrentChannel = 3;
