@@ -4,8 +4,8 @@
 
 #include "batch/batch.h"
 #include "batch/channel_select.h"
+#include "core/number_format.h"
 #include "filters/chain_analysis.h"
-#include "filters/pfir_design.h"
 
 namespace gc::batch {
 namespace {

@@ -5,15 +5,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <memory>
 
 #include "core/channel_rules.h"
-#include "core/number_format.h"
-#include "core/text_io.h"
 #include "filters/pfir_design_exchange.h"
 #include "filters/pfir_fit.h"
 #include "filters/responses.h"
@@ -23,9 +19,6 @@ namespace gc {
 namespace {
 
 constexpr int32_t kTapFullScale = 32767;
-// Beyond this no 16-bit set gets anywhere near, and the weights of the
-// exchange and Kaiser's window would overflow long before.
-constexpr double kMaxAttenDb = 200.0;
 // Grid of the figures: intervals over 0 ... half the PFIR input rate.
 constexpr int kFigureIntervals = 8192;
 // Simpson intervals of the compensated Kaiser design's integral.
@@ -47,8 +40,6 @@ double CicGain(int R, double nu) { return CicGainAt(R, std::numbers::pi * nu / R
 double PassDeviation(double rippleDb) { return std::tanh(rippleDb * std::log(10.0) / 40.0); }
 
 double StopDeviation(double attenDb) { return std::pow(10.0, -attenDb / 20.0); }
-
-std::string Khz(double hz) { return FormatFixed(hz / 1000.0, 12, 3) + " кГц"; }
 
 // Mirror-averages and scales to a largest tap of 1; empty when nothing finite is left.
 std::vector<double> SymmetricUnit(std::vector<double> h) {
@@ -148,45 +139,21 @@ PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const Pf
 }
 
 std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+    using enum PfirRequestCause;
     std::vector<PfirRequestError> e;
+    const auto refuse = [&](PfirDesignField f, PfirRequestCause c, double bound = 0) {
+        e.push_back({f, c, bound, {}});
+    };
     const double half = PfirInputRateHz(ch) / 2.0;
-    if (!(r.passHz > 0))
-        e.push_back({PfirDesignField::Pass, "Граница полосы пропускания должна быть больше 0",
-                     "the passband edge must be above 0"});
+    if (!(r.passHz > 0)) refuse(PfirDesignField::Pass, PassNotAboveZero);
     if (!(r.stopHz > r.passHz) && !std::isnan(r.passHz))
-        e.push_back({PfirDesignField::Stop, "Граница полосы задерживания должна быть выше границы полосы пропускания",
-                     "the stopband edge must be above the passband edge"});
+        refuse(PfirDesignField::Stop, StopNotAbovePass);
     else if (!(r.stopHz <= half))
-        e.push_back(
-            {PfirDesignField::Stop,
-             "Граница полосы задерживания должна быть не выше половины входной частоты PFIR (" + Khz(half) + ")",
-             "the stopband edge must not be above half the PFIR input rate (" + StrPrintf("%.0f Hz", half) + ")"});
-    if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb))
-        e.push_back({PfirDesignField::Ripple, "Неравномерность в полосе пропускания должна быть больше 0 дБ",
-                     "the passband ripple must be above 0 dB"});
-    if (!(r.attenDb > 0) || !(r.attenDb <= kMaxAttenDb))
-        e.push_back({PfirDesignField::Atten,
-                     "Подавление в полосе задерживания должно быть больше 0 и не больше " +
-                         FormatFixed(kMaxAttenDb, 6, 0) + " дБ",
-                     "the stopband attenuation must be above 0 and at most " + FormatFixed(kMaxAttenDb, 6, 0) + " dB"});
+        refuse(PfirDesignField::Stop, StopAboveHalfInput, half);
+    if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb)) refuse(PfirDesignField::Ripple, RippleNotAboveZero);
+    if (!(r.attenDb > 0) || !(r.attenDb <= kMaxDesignAttenDb))
+        refuse(PfirDesignField::Atten, AttenOutOfRange, kMaxDesignAttenDb);
     return e;
-}
-
-std::optional<double> ParseDesignNumber(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    std::string t(text);
-    // from_chars takes no '+'; one in front of the digits is still a number.
-    if (!t.empty() && t.front() == '+') {
-        t.erase(0, 1);
-        if (!t.empty() && t.front() == '-') return std::nullopt;
-    }
-    if (t.empty()) return std::nullopt;
-    std::replace(t.begin(), t.end(), ',', '.');
-    double v = 0;
-    const auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
 }
 
 PfirFigures EvaluatePfirFigures(const std::vector<int32_t>& taps, int cicDec, double passNorm, double stopNorm) {
@@ -237,7 +204,7 @@ std::vector<double> DesignRemezTaps(int ntaps, int cicDec, double passNorm, doub
 std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double attenDb,
                                      bool compensate) {
     if (ntaps < 1 || ntaps > kMaxTaps || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5) ||
-        !(attenDb > 0) || !(attenDb <= kMaxAttenDb))
+        !(attenDb > 0) || !(attenDb <= kMaxDesignAttenDb))
         return {};
     const int R = std::max(1, cicDec);
     const double fc = 0.5 * (passNorm + stopNorm);
@@ -345,8 +312,7 @@ PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignReques
                  passNorm, stopNorm, r);
     if (Better(kaiser, best)) std::swap(kaiser, best);
     if (best.taps.empty()) {
-        d.errors.push_back({PfirDesignField::Stop, "Фильтр с такими границами рассчитать не удалось",
-                            "no filter could be designed with these edges"});
+        d.errors.push_back({PfirDesignField::Stop, PfirRequestCause::NoDesign, 0, {}});
         return d;
     }
     d.ntaps = n;
@@ -456,43 +422,6 @@ std::vector<PfirShortfall> PfirDesignShortfalls(const PfirDesign& d, const PfirD
         out.push_back({PfirFigure::AliasRejection, d.chain.aliasRejectionDb, r.attenDb,
                        d.chain.cicAliasRejectionDb < r.attenDb - kFigureTolerance});
     return out;
-}
-
-PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
-    PlotFrame f;
-    const double max = ResponseMaximum(preview);
-    f.hasCurve = max > 0;
-    if (f.hasCurve)
-        for (int i = 0; i < ResponsePoints; ++i)
-            f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
-    f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
-    return f;
-}
-
-std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName) {
-    constexpr size_t kMaxNameBytes = 255;  // NAME_MAX of the common file systems
-    constexpr std::string_view kExtension = ".taps";
-    std::string lower(fileName);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (lower.empty() || lower == kExtension)
-        return TapsNameRefusal{"Имя файла пусто: перед «.taps» нужно имя", "the file name is empty before '.taps'"};
-    if (fileName.size() > kMaxNameBytes)
-        return TapsNameRefusal{
-            "Имя файла длиннее " + std::to_string(kMaxNameBytes) + " байт (" + std::to_string(fileName.size()) + ")",
-            "the file name is longer than " + std::to_string(kMaxNameBytes) + " bytes (" +
-                std::to_string(fileName.size()) + ")"};
-    return std::nullopt;
-}
-
-std::string PfirTapsText(const std::vector<int32_t>& taps) {
-    std::string text;
-    text.reserve(taps.size() * 8);
-    for (int32_t t : taps) text += StrPrintf(" %d\n", t);
-    return text;
-}
-
-bool WritePfirTapsFile(const std::filesystem::path& path, const std::vector<int32_t>& taps) {
-    return WriteFileAtomic(path, PfirTapsText(taps));
 }
 
 }  // namespace gc

@@ -8,14 +8,11 @@
 
 #include <atomic>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "filters/chain_analysis.h"
-#include "filters/plot_scale.h"
 #include "filters/responses.h"
 
 namespace gc {
@@ -37,12 +34,28 @@ struct PfirDesignRequest {
     bool compensateCic = true;
 };
 
+// Beyond this no 16-bit set gets anywhere near, and the weights of the
+// exchange and Kaiser's window would overflow long before.
+inline constexpr double kMaxDesignAttenDb = 200.0;
+
 enum class PfirDesignField { Pass, Stop, Ripple, Atten };
+
+// Why a field is refused; each front end words it.
+enum class PfirRequestCause {
+    NotANumber,  // text: what was typed
+    PassNotAboveZero,
+    StopNotAbovePass,
+    StopAboveHalfInput,  // bound: half the PFIR input rate, Hz
+    RippleNotAboveZero,
+    AttenOutOfRange,  // bound: kMaxDesignAttenDb
+    NoDesign,         // neither method gave a filter with these edges
+};
 
 struct PfirRequestError {
     PfirDesignField field;
-    std::string message;  // for the user, in the window's language
-    std::string english;  // the same for the batch tool's scripts
+    PfirRequestCause cause;
+    double bound = 0;
+    std::string text;
 };
 
 // The PFIR's input rate, SystemClock / CIC decimation (the decimation taken as
@@ -64,13 +77,10 @@ int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
 // taken from base.
 PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base = {});
 
-// Every field of the request that cannot be designed, each with its message;
-// empty when the request is good. NaN counts as bad everywhere.
+// Every field of the request that cannot be designed, each with its cause, in
+// field order, at most one per field; empty when the request is good. NaN
+// counts as bad everywhere.
 std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r);
-
-// A number typed by the user: blanks around, '.' or ',' as the decimal point,
-// finite. nullopt otherwise.
-std::optional<double> ParseDesignNumber(std::string_view text);
 
 // Figures of the overall response (five-stage CIC times the PFIR) over 0 ...
 // half the PFIR input rate.
@@ -176,11 +186,6 @@ struct PfirShortfall {
 // attenuation asked.
 std::vector<PfirShortfall> PfirDesignShortfalls(const PfirDesign& d, const PfirDesignRequest& r);
 
-// The preview as the PFIR window draws its curve: levels relative to the
-// maximum at 2 pixels per dB, the red marker at half the output rate
-// (column 256 div FirDec), no cursor.
-PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec);
-
 // The two candidates alone (ideal taps, largest 1 in magnitude), for tests
 // and comparisons; an empty vector when the method fails. Edges as fractions
 // of the PFIR input rate.
@@ -192,20 +197,5 @@ std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, dou
 // Signed 16-bit words, scaled so that the largest tap is +-32767, rounded to
 // nearest. All-zero or non-finite input gives an empty vector.
 std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal);
-
-// A coefficient file's name (the last component, extension included) that
-// the designer will not write: nothing before ".taps" (it would be a hidden
-// file with no name), or longer than a file system takes (255 bytes). The
-// reason for the user and for scripts; nullopt when the name is good.
-struct TapsNameRefusal {
-    std::string message;
-    std::string english;
-};
-std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName);
-
-// The coefficient-file text: " %d\n" per tap.
-std::string PfirTapsText(const std::vector<int32_t>& taps);
-// Written atomically; false when the file cannot be written.
-bool WritePfirTapsFile(const std::filesystem::path& path, const std::vector<int32_t>& taps);
 
 }  // namespace gc

@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "core/workspace.h"
-#include "filters/decimation_splits.h"
-#include "filters/pfir_design.h"
 #include "gui/file_chooser.h"
 #include "gui/worker_job.h"
-#include "session/session.h"
+#include "session/designer.h"
 
 class QCheckBox;
 class QLabel;
@@ -77,6 +75,8 @@ private:
     // Takes the selected channel; a changed one gets the default request.
     void Follow();
     PfirDesignChannel ChannelNow() const;
+    // The fields and flags as they stand.
+    DesignRequestText TypedRequest() const;
     void ShowRequest(const PfirDesignRequest& r);
     // "По умолчанию": every field, the length and the compensation as on a first opening.
     void RestoreDefaults();
@@ -112,10 +112,8 @@ private:
     // result here before it posts, and the window reads it after Finish.
     WorkerJob search_;
     std::optional<PfirDesign> searchResult_;
-    // The attenuation shown is the default one, not typed: a default the
-    // length cannot reach is lowered to what it does (so many times at most).
-    bool defaultAtten_ = true;
-    int defaultLowerings_ = 0;
+    // Whether the attenuation shown is the default one, and its lowering.
+    DefaultAttenuation defaultAtten_;
 
     // The worker designing the split rows, one posted at a time.
     WorkerJob splits_;

@@ -7,8 +7,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/number_format.h"
+#include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
+#include "filters/pfir_window.h"
 #include "test_util.h"
 
 namespace gc {
@@ -40,7 +43,7 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
         PfirDesignRequest base;
         base.evenLength = c.even;
         const PfirDesign d = DesignPfir(ch, DefaultPfirDesignRequest(ch, base));
-        ASSERT_TRUE(d.ok()) << d.errors[0].message;
+        ASSERT_TRUE(d.ok()) << static_cast<int>(d.errors[0].cause);
         EXPECT_EQ(PfirDesignLength(ch, c.even), c.length);
         ASSERT_EQ(d.ntaps, c.length);
         ASSERT_EQ(static_cast<int>(d.taps.size()), c.length);
@@ -53,7 +56,7 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
 
         // Written and loaded as "Файл" loads it.
         test::TempDir dir;
-        ASSERT_TRUE(WritePfirTapsFile(dir / "designed.taps", d.taps));
+        ASSERT_TRUE(WriteFileAtomic(dir / "designed.taps", PfirTapsText(d.taps)));
         Settings s;
         s.ModeOfInput = c.mode;
         s.CicDec[0] = c.cicDec;
@@ -147,7 +150,7 @@ TEST(PfirDesign, DefaultsLeaveAStopbandAtEveryDecimation) {
         EXPECT_GT(r.passHz, 0.0);
         EXPECT_LT(r.stopHz, half * (1 - 1e-9));
         const PfirDesign d = DesignPfir(ch, r);
-        ASSERT_TRUE(d.ok()) << d.errors[0].message;
+        ASSERT_TRUE(d.ok()) << static_cast<int>(d.errors[0].cause);
         EXPECT_LE(d.figures.transitionPeakDb, r.rippleDb);
     }
 }
@@ -215,20 +218,23 @@ TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
     }
 }
 
-TEST(PfirDesign, BadRequestsNameTheirField) {
+TEST(PfirDesign, BadRequestsNameTheirFieldAndCause) {
     const PfirDesignChannel ch = Channel(0, 8, 2);  // half the PFIR input rate: 6.25 MHz
     const PfirDesignRequest good = DefaultPfirDesignRequest(ch);
+    using F = PfirDesignField;
+    using enum PfirRequestCause;
     struct Case {
         double pass, stop, ripple, atten;
         PfirDesignField field;
+        PfirRequestCause cause;
     };
     const Case cases[] = {
-        {0, 1e6, 0.1, 80, PfirDesignField::Pass},      {-5, 1e6, 0.1, 80, PfirDesignField::Pass},
-        {kNaN, 1e6, 0.1, 80, PfirDesignField::Pass},   {1e6, 1e6, 0.1, 80, PfirDesignField::Stop},
-        {1e6, 0.5e6, 0.1, 80, PfirDesignField::Stop},  {1e6, 6250001, 0.1, 80, PfirDesignField::Stop},
-        {1e6, 2e6, 0, 80, PfirDesignField::Ripple},    {1e6, 2e6, -1, 80, PfirDesignField::Ripple},
-        {1e6, 2e6, kNaN, 80, PfirDesignField::Ripple}, {1e6, 2e6, 0.1, 0, PfirDesignField::Atten},
-        {1e6, 2e6, 0.1, kNaN, PfirDesignField::Atten}, {1e6, 2e6, 0.1, 1e9, PfirDesignField::Atten},
+        {0, 1e6, 0.1, 80, F::Pass, PassNotAboveZero},        {-5, 1e6, 0.1, 80, F::Pass, PassNotAboveZero},
+        {kNaN, 1e6, 0.1, 80, F::Pass, PassNotAboveZero},     {1e6, 1e6, 0.1, 80, F::Stop, StopNotAbovePass},
+        {1e6, 0.5e6, 0.1, 80, F::Stop, StopNotAbovePass},    {1e6, 6250001, 0.1, 80, F::Stop, StopAboveHalfInput},
+        {1e6, 2e6, 0, 80, F::Ripple, RippleNotAboveZero},    {1e6, 2e6, -1, 80, F::Ripple, RippleNotAboveZero},
+        {1e6, 2e6, kNaN, 80, F::Ripple, RippleNotAboveZero}, {1e6, 2e6, 0.1, 0, F::Atten, AttenOutOfRange},
+        {1e6, 2e6, 0.1, kNaN, F::Atten, AttenOutOfRange},    {1e6, 2e6, 0.1, 1e9, F::Atten, AttenOutOfRange},
     };
     for (const Case& c : cases) {
         PfirDesignRequest r = good;
@@ -239,7 +245,7 @@ TEST(PfirDesign, BadRequestsNameTheirField) {
         const PfirDesign d = DesignPfir(ch, r);
         ASSERT_EQ(d.errors.size(), 1u) << c.pass << " " << c.stop << " " << c.ripple << " " << c.atten;
         EXPECT_EQ(d.errors[0].field, c.field);
-        EXPECT_FALSE(d.errors[0].message.empty());
+        EXPECT_EQ(d.errors[0].cause, c.cause);
         EXPECT_TRUE(d.taps.empty());
     }
     EXPECT_TRUE(CheckPfirDesignRequest(ch, good).empty());

@@ -17,6 +17,7 @@
 
 #include "core/lab_file.h"
 #include "filters/chain_analysis.h"
+#include "filters/coef_files.h"
 #include "filters/decimation_splits.h"
 #include "gui/app_windows.h"
 #include "gui/number_text.h"

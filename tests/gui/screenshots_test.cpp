@@ -11,6 +11,8 @@
 #include <filesystem>
 
 #include "core/lab_file.h"
+#include "core/text_io.h"
+#include "filters/coef_files.h"
 #include "filters/pfir_design.h"
 #include "gui/app_windows.h"
 #include "gui/chain_window.h"
@@ -101,7 +103,7 @@ private slots:
         PfirDesignRequest r;
         r.passHz = 3001540;
         r.stopHz = 3248460;
-        QVERIFY(WritePfirTapsFile(dir / "FILTERS/lp255.taps", DesignPfir(ch, r).taps));
+        QVERIFY(WriteFileAtomic(dir / "FILTERS/lp255.taps", PfirTapsText(DesignPfir(ch, r).taps)));
         lab.settings.NameOfPFIR[0] = "lp255.taps";
         WriteLab(lab.settings, dir / "CONFIGS/std.lab");
 
