@@ -41,7 +41,7 @@ int RunChain(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.session, channel);
-    const ChainChannel ch = ChainChannelOf(ctx.session.settings, ctx.session, channel);
+    const DdcChannel ch = ChainChannelOf(ctx.session.settings, ctx.session, channel);
     if (const auto refusal = CheckChainRequest(ch, request)) {
         ctx.err << "gc5016-batch: " << *refusal << "\n";
         return kExitInputRefused;

@@ -116,7 +116,7 @@ int RunDesign(Context& ctx) {
         return kExitInputRefused;
     }
 
-    const PfirDesignChannel ch = DesignChannelOf(ctx.session, channel);
+    const DdcChannel ch = DesignChannelOf(ctx.session, channel);
     const ParsedDesignRequest parsed = ParseDesignRequest(ch, typed);
     if (const int status = RefuseFields(ctx, parsed.errors)) return status;
     const PfirDesign d = DesignPfir(ch, parsed.request);

@@ -32,7 +32,7 @@ int RunSplits(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.session, channel);
-    const SplitChannel ch = DesignSplitChannelOf(ctx.session, channel);
+    const DdcChannel ch = DesignSplitChannelOf(ctx.session, channel);
     if (const auto refusal = CheckSplitRequest(ch, request)) {
         ctx.err << "gc5016-batch: " << *refusal << "\n";
         return kExitInputRefused;

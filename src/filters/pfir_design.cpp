@@ -27,7 +27,7 @@ constexpr int kKaiserIntervals = 8192;
 constexpr double kFigureTolerance = 1e-9;
 
 // The CIC decimation the chip runs (as the derivation clamps it).
-int RunCicDec(const PfirDesignChannel& ch) {
+int RunCicDec(const DdcChannel& ch) {
     const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
     return DerivedCicDec(ch.cicDec, mode == 2 ? 2 : 1);
 }
@@ -105,20 +105,20 @@ bool Better(const Candidate& a, const Candidate& b) {
 
 }  // namespace
 
-double PfirInputRateHz(const PfirDesignChannel& ch) {
+double PfirInputRateHz(const DdcChannel& ch) {
     if (ch.systemClock <= 0) return 0.0;
     return static_cast<double>(ch.systemClock) / RunCicDec(ch);
 }
 
-double PfirOutputRateHz(const PfirDesignChannel& ch) { return PfirInputRateHz(ch) / DerivedFirDec(ch.firDec); }
+double PfirOutputRateHz(const DdcChannel& ch) { return PfirInputRateHz(ch) / DerivedFirDec(ch.firDec); }
 
-int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength) {
+int PfirDesignLength(const DdcChannel& ch, bool evenLength) {
     // The same rule as the fit, so the designed set is used as it stands.
     const PfirLength lim = PfirLengthLimit(ch.modeOfInput, ch.cicDec, ch.firDec);
     return PfirMaxLength(lim, true, evenLength ? 2 : 1);
 }
 
-PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base) {
+PfirDesignRequest DefaultPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& base) {
     PfirDesignRequest r = base;
     const double fp = PfirInputRateHz(ch);
     const int n = PfirDesignLength(ch, r.evenLength);
@@ -138,7 +138,7 @@ PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const Pf
     return r;
 }
 
-std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+std::vector<PfirRequestError> CheckPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& r) {
     using enum PfirRequestCause;
     std::vector<PfirRequestError> e;
     const auto refuse = [&](PfirDesignField f, PfirRequestCause c, double bound = 0) {
@@ -271,19 +271,19 @@ struct Edges {
     double passNorm, stopNorm;
 };
 
-Edges EdgesOf(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+Edges EdgesOf(const DdcChannel& ch, const PfirDesignRequest& r) {
     const double fp = PfirInputRateHz(ch);
     return {RunCicDec(ch), r.passHz / fp, std::min(0.5, r.stopHz / fp)};
 }
 
 // Everything that follows from the taps: figures, verdict, the chain, the preview.
-void SetTaps(PfirDesign& d, const PfirDesignChannel& ch, const PfirDesignRequest& r, std::vector<int32_t> taps,
+void SetTaps(PfirDesign& d, const DdcChannel& ch, const PfirDesignRequest& r, std::vector<int32_t> taps,
              const PfirFigures& figures) {
     const int R = RunCicDec(ch);
     d.taps = std::move(taps);
     d.figures = figures;
     d.meetsRequest = Meets(figures, r);
-    const ChainChannel chain = DesignedChainChannel(ch, d.taps);
+    const DdcChannel chain = DesignedChainChannel(ch, d.taps);
     d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
     d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
     std::array<double, ResponsePoints> angles{};
@@ -296,7 +296,7 @@ void SetTaps(PfirDesign& d, const PfirDesignChannel& ch, const PfirDesignRequest
 
 }  // namespace
 
-PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r) {
     PfirDesign d;
     d.errors = CheckPfirDesignRequest(ch, r);
     if (!d.errors.empty()) return d;
@@ -347,7 +347,7 @@ Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, cons
 
 }  // namespace
 
-PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign d,
+PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, PfirDesign d,
                             const std::atomic<bool>* cancel) {
     if (!d.ok() || d.searched) return d;
     const Edges e = EdgesOf(ch, r);
@@ -376,7 +376,7 @@ PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest
     return d;
 }
 
-PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+PfirDesign DesignPfir(const DdcChannel& ch, const PfirDesignRequest& r) {
     return SearchPfirDesign(ch, r, DesignPfirRounded(ch, r));
 }
 
@@ -389,7 +389,7 @@ std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDes
     return reached;
 }
 
-ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps) {
+DdcChannel DesignedChainChannel(const DdcChannel& ch, const std::vector<int32_t>& taps) {
     Settings s;
     s.SystemClock = ch.systemClock;
     s.ModeOfInput = ch.modeOfInput;

@@ -17,14 +17,6 @@
 
 namespace gc {
 
-// The channel values a design depends on.
-struct PfirDesignChannel {
-    int32_t systemClock = 0;  // Hz, the chip's input rate
-    int modeOfInput = 0;
-    int cicDec = 1;
-    int firDec = 1;
-};
-
 struct PfirDesignRequest {
     double passHz = 0;      // passband edge
     double stopHz = 0;      // stopband edge
@@ -60,11 +52,11 @@ struct PfirRequestError {
 
 // The PFIR's input rate, SystemClock / CIC decimation (the decimation taken as
 // the chip runs it), and the channel's output rate; 0 for a clock that is not positive.
-double PfirInputRateHz(const PfirDesignChannel& ch);
-double PfirOutputRateHz(const PfirDesignChannel& ch);
+double PfirInputRateHz(const DdcChannel& ch);
+double PfirOutputRateHz(const DdcChannel& ch);
 
 // The longest symmetric length of the parity that the length rule allows.
-int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
+int PfirDesignLength(const DdcChannel& ch, bool evenLength);
 
 // The widest passband the length can carry for the attenuation asked, with w
 // the transition width of Kaiser's length estimate. With PFIR decimation the
@@ -75,12 +67,12 @@ int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
 // leave the exchange free to raise a peak in the transition band. The passband
 // edge lies w below the stopband edge. Ripple, attenuation and the flags are
 // taken from base.
-PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base = {});
+PfirDesignRequest DefaultPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& base = {});
 
 // Every field of the request that cannot be designed, each with its cause, in
 // field order, at most one per field; empty when the request is good. NaN
 // counts as bad everywhere.
-std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+std::vector<PfirRequestError> CheckPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& r);
 
 // Figures of the overall response (five-stage CIC times the PFIR) over 0 ...
 // half the PFIR input rate.
@@ -135,13 +127,13 @@ struct PfirDesign {
 // meets it: the one whose passband ripple does, then the larger attenuation.
 // Then searches the 16-bit taps of both (SearchPfirTaps) and keeps the
 // better by the same ranking; the rounded figures are the kept one's.
-PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+PfirDesign DesignPfir(const DdcChannel& ch, const PfirDesignRequest& r);
 
 // The two steps of DesignPfir, for a window that shows the rounded set at
 // once: the design with its taps rounded, then the search on it (stopped
 // early when cancel is set, keeping what it gained so far).
-PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r);
-PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign rounded,
+PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r);
+PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, PfirDesign rounded,
                             const std::atomic<bool>* cancel = nullptr);
 
 struct PfirTapSearch {
@@ -169,7 +161,7 @@ std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDes
 
 // The chain the channel runs once the set is its coefficient file: the taps
 // fitted as a loaded file is, the decimations as the chip runs them.
-ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps);
+DdcChannel DesignedChainChannel(const DdcChannel& ch, const std::vector<int32_t>& taps);
 
 // A figure of a design that misses its request.
 enum class PfirFigure { Ripple, StopbandAtten, TransitionPeak, AliasRejection };

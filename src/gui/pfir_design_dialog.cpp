@@ -119,12 +119,12 @@ QLabel* ValueLabel(QWidget* parent, const char* name) {
     return l;
 }
 
-bool SameSplitChannel(const SplitChannel& a, const SplitChannel& b) {
-    return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.totalDec == b.totalDec &&
+bool SameSplitChannel(const DdcChannel& a, const DdcChannel& b) {
+    return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.TotalDec() == b.TotalDec() &&
            a.cicDecMin == b.cicDecMin && a.cicDecStep == b.cicDecStep;
 }
 
-bool SameChannel(const PfirDesignChannel& a, const PfirDesignChannel& b) {
+bool SameChannel(const DdcChannel& a, const DdcChannel& b) {
     return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.cicDec == b.cicDec &&
            a.firDec == b.firDec;
 }
@@ -304,7 +304,7 @@ void PfirDesignDialog::BuildLayout() {
     connect(saveButton_, &QPushButton::clicked, this, &PfirDesignDialog::Save);
 }
 
-PfirDesignChannel PfirDesignDialog::ChannelNow() const { return DesignChannelOf(m_, m_.CurrentChannel); }
+DdcChannel PfirDesignDialog::ChannelNow() const { return DesignChannelOf(m_, m_.CurrentChannel); }
 
 DesignRequestText PfirDesignDialog::TypedRequest() const {
     DesignRequestText t;
@@ -327,7 +327,7 @@ void PfirDesignDialog::Refresh() {
 }
 
 void PfirDesignDialog::Follow() {
-    const PfirDesignChannel ch = ChannelNow();
+    const DdcChannel ch = ChannelNow();
     const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
     if (shownChannel_ && SameChannel(*shownChannel_, ch) && shownChannelIndex_ == index) return;
     shownChannel_ = ch;
@@ -542,7 +542,7 @@ void PfirDesignDialog::ClearSplits() {
 void PfirDesignDialog::ComputeSplits() {
     ClearSplits();
     const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
-    const SplitChannel ch = DesignSplitChannelOf(m_, index);
+    const DdcChannel ch = DesignSplitChannelOf(m_, index);
     const SplitRequest request = DesignSplitRequest(ch, ReadRequest());
     if (const auto refusal = CheckSplitRequest(ch, request)) {
         SetStatus(QStringLiteral("Разбиения не рассчитать: %1").arg(QString::fromStdString(*refusal)), true);

@@ -74,7 +74,7 @@ private:
     void BuildLayout();
     // Takes the selected channel; a changed one gets the default request.
     void Follow();
-    PfirDesignChannel ChannelNow() const;
+    DdcChannel ChannelNow() const;
     // The fields and flags as they stand.
     DesignRequestText TypedRequest() const;
     void ShowRequest(const PfirDesignRequest& r);
@@ -101,7 +101,7 @@ private:
     std::function<void(const std::filesystem::path&)> useFile_;
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;
-    std::optional<PfirDesignChannel> shownChannel_;
+    std::optional<DdcChannel> shownChannel_;
     int shownChannelIndex_ = -1;
     std::optional<PfirDesign> design_;
     PfirDesignRequest request_;  // what design_ was asked for
@@ -118,7 +118,7 @@ private:
     // The worker designing the split rows, one posted at a time.
     WorkerJob splits_;
     int splitsExpected_ = 0;
-    std::optional<SplitChannel> splitChannel_;
+    std::optional<DdcChannel> splitChannel_;
     std::vector<SplitRow> splitRows_;
 
     QLabel* channelLine_ = nullptr;

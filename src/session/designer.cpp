@@ -6,13 +6,13 @@
 
 namespace gc {
 
-PfirDesignChannel DesignChannelOf(const Session& m, int channel) {
+DdcChannel DesignChannelOf(const Session& m, int channel) {
     const int c = std::clamp(channel, 0, kChannels - 1);
     const Settings& s = m.settings;
-    return {s.SystemClock, s.ModeOfInput, s.CicDec[c], s.FirDec[c]};
+    return ChannelAt(s.SystemClock, s.ModeOfInput, s.CicDec[c], s.FirDec[c]);
 }
 
-SplitChannel DesignSplitChannelOf(const Session& m, int channel) { return SplitChannelOf(m.settings, m, m, channel); }
+DdcChannel DesignSplitChannelOf(const Session& m, int channel) { return SplitChannelOf(m.settings, m, m, channel); }
 
 namespace {
 
@@ -39,7 +39,7 @@ PfirDesignRequest Typed(const DesignRequestText& typed, std::vector<PfirDesignFi
 
 }  // namespace
 
-ParsedDesignRequest ParseDesignRequest(const PfirDesignChannel& ch, const DesignRequestText& typed) {
+ParsedDesignRequest ParseDesignRequest(const DdcChannel& ch, const DesignRequestText& typed) {
     ParsedDesignRequest p;
     std::vector<PfirDesignField> notNumbers;
     p.request = Typed(typed, notNumbers);
@@ -50,7 +50,7 @@ ParsedDesignRequest ParseDesignRequest(const PfirDesignChannel& ch, const Design
     return p;
 }
 
-PfirDesignRequest DefaultDesignRequest(const PfirDesignChannel& ch, const DesignRequestText& typed, bool keepAtten) {
+PfirDesignRequest DefaultDesignRequest(const DdcChannel& ch, const DesignRequestText& typed, bool keepAtten) {
     const auto positive = [&](PfirDesignField f) -> std::optional<double> {
         const auto& text = typed.fields[static_cast<size_t>(f)];
         const auto v = text ? ParseDesignNumber(*text) : std::nullopt;
@@ -71,7 +71,7 @@ std::optional<double> DefaultAttenuation::Lower(const PfirDesign& searched, cons
     return reachable;
 }
 
-SplitRequest DesignSplitRequest(const SplitChannel& ch, const std::optional<PfirDesignRequest>& design) {
+SplitRequest DesignSplitRequest(const DdcChannel& ch, const std::optional<PfirDesignRequest>& design) {
     SplitRequest request;
     if (design) {
         request.rippleDb = design->rippleDb;

@@ -17,9 +17,9 @@
 namespace gc {
 
 // The selected channel's clock, input mode and decimations as set.
-PfirDesignChannel DesignChannelOf(const Session& m, int channel);
+DdcChannel DesignChannelOf(const Session& m, int channel);
 // Its total decimation and the input mode's CIC range, for the splits.
-SplitChannel DesignSplitChannelOf(const Session& m, int channel);
+DdcChannel DesignSplitChannelOf(const Session& m, int channel);
 
 // A request as typed: each field's text by PfirDesignField (nullopt: not
 // given, the default stays), the unit the edges are typed in, the flags.
@@ -37,12 +37,12 @@ struct ParsedDesignRequest {
     std::vector<PfirRequestError> errors;
     bool ok() const { return errors.empty(); }
 };
-ParsedDesignRequest ParseDesignRequest(const PfirDesignChannel& ch, const DesignRequestText& typed);
+ParsedDesignRequest ParseDesignRequest(const DdcChannel& ch, const DesignRequestText& typed);
 
 // The channel's default request with the flags, the ripple and (unless
 // keepAtten is false) the attenuation taken from what is typed where that
 // is a number above 0: the edges follow the channel, the rest stays.
-PfirDesignRequest DefaultDesignRequest(const PfirDesignChannel& ch, const DesignRequestText& typed, bool keepAtten);
+PfirDesignRequest DefaultDesignRequest(const DdcChannel& ch, const DesignRequestText& typed, bool keepAtten);
 
 // The attenuation of a default request: one the length cannot reach is
 // lowered to what its searched 16-bit set does, a few times at most per
@@ -72,6 +72,6 @@ private:
 // The splits asked for alongside a design: its ripple and attenuation, and
 // its passband edge where it lies below half the output rate; without a
 // request the splits' own defaults.
-SplitRequest DesignSplitRequest(const SplitChannel& ch, const std::optional<PfirDesignRequest>& design);
+SplitRequest DesignSplitRequest(const DdcChannel& ch, const std::optional<PfirDesignRequest>& design);
 
 }  // namespace gc

@@ -19,7 +19,7 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-PfirDesignChannel Channel(int mode, int cicDec, int firDec) { return {100000000, mode, cicDec, firDec}; }
+DdcChannel Channel(int mode, int cicDec, int firDec) { return ChannelAt(100000000, mode, cicDec, firDec); }
 
 struct LengthCase {
     int mode, cicDec, firDec;
@@ -39,7 +39,7 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
     for (const LengthCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " cic " << c.cicDec << " fir " << c.firDec
                                         << (c.even ? " even" : " odd"));
-        const PfirDesignChannel ch = Channel(c.mode, c.cicDec, c.firDec);
+        const DdcChannel ch = Channel(c.mode, c.cicDec, c.firDec);
         PfirDesignRequest base;
         base.evenLength = c.even;
         const PfirDesign d = DesignPfir(ch, DefaultPfirDesignRequest(ch, base));
@@ -73,7 +73,7 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
 // the output rate, where the CIC droops by some 4 dB: compensated, the whole
 // chain stays within the 0.1 dB asked; plain, the droop shows.
 TEST(PfirDesign, CompensationFlattensTheCicDroop) {
-    const PfirDesignChannel ch = Channel(0, 8, 2);
+    const DdcChannel ch = Channel(0, 8, 2);
     PfirDesignRequest r = DefaultPfirDesignRequest(ch);
     const double out = PfirOutputRateHz(ch);
     EXPECT_DOUBLE_EQ(out, 6250000.0);
@@ -108,7 +108,7 @@ TEST(PfirDesign, CompensationFlattensTheCicDroop) {
 TEST(PfirDesign, KaiserTakesOverWhereTheExchangeFails) {
     EXPECT_TRUE(DesignRemezTaps(383, 8, 0.1, 0.15, 0.1, 80, false).empty());  // non-finite taps
 
-    const PfirDesignChannel ch = Channel(1, 8, 2);  // 511 taps
+    const DdcChannel ch = Channel(1, 8, 2);  // 511 taps
     const double fp = PfirInputRateHz(ch);
     PfirDesignRequest r;
     r.passHz = 0.1 * fp;
@@ -144,7 +144,7 @@ TEST(PfirDesign, DefaultsLeaveAStopbandAtEveryDecimation) {
     const int cases[][3] = {{0, 8, 1}, {0, 32, 1}, {0, 2, 1}, {0, 8, 2}, {0, 8, 3}, {0, 16, 8}, {1, 64, 5}, {2, 4, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c[0] << " cic " << c[1] << " fir " << c[2]);
-        const PfirDesignChannel ch = Channel(c[0], c[1], c[2]);
+        const DdcChannel ch = Channel(c[0], c[1], c[2]);
         const PfirDesignRequest r = DefaultPfirDesignRequest(ch);
         const double half = PfirInputRateHz(ch) / 2;
         EXPECT_GT(r.passHz, 0.0);
@@ -172,7 +172,7 @@ TEST(PfirDesign, ShortfallsNameEachMissedFigure) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cic " << c.cicDec << " fir " << c.firDec << " atten " << c.attenDb);
-        const PfirDesignChannel ch = Channel(0, c.cicDec, c.firDec);
+        const DdcChannel ch = Channel(0, c.cicDec, c.firDec);
         PfirDesignRequest base;
         base.rippleDb = c.rippleDb;
         base.attenDb = c.attenDb;
@@ -200,7 +200,7 @@ TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
         bool lowered;
     };
     const Case cases[] = {{0.1, 80, false}, {0.1, 110, true}, {0.0005, 110, false}};
-    const PfirDesignChannel ch = Channel(0, 8, 2);
+    const DdcChannel ch = Channel(0, 8, 2);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rippleDb << " dB, " << c.attenDb << " dB");
         PfirDesignRequest base;
@@ -219,7 +219,7 @@ TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
 }
 
 TEST(PfirDesign, BadRequestsNameTheirFieldAndCause) {
-    const PfirDesignChannel ch = Channel(0, 8, 2);  // half the PFIR input rate: 6.25 MHz
+    const DdcChannel ch = Channel(0, 8, 2);  // half the PFIR input rate: 6.25 MHz
     const PfirDesignRequest good = DefaultPfirDesignRequest(ch);
     using F = PfirDesignField;
     using enum PfirRequestCause;
@@ -254,7 +254,7 @@ TEST(PfirDesign, BadRequestsNameTheirFieldAndCause) {
     edge.stopHz = 6250000;
     EXPECT_TRUE(CheckPfirDesignRequest(ch, edge).empty());
     // Without a clock there is no band to design in.
-    EXPECT_FALSE(CheckPfirDesignRequest(PfirDesignChannel{0, 0, 8, 2}, good).empty());
+    EXPECT_FALSE(CheckPfirDesignRequest(ChannelAt(0, 0, 8, 2), good).empty());
 }
 
 TEST(PfirDesign, QuantisesToSixteenBitsRoundedToNearest) {

@@ -187,7 +187,7 @@ private slots:
     // of its gain, and "Сохранить" writes the searched set.
     void searchedTapsReplaceTheRoundedOnes() {
         Started s;
-        const PfirDesignChannel ch{100000000, 0, 8, 2};
+        const DdcChannel ch = ChannelAt(100000000, 0, 8, 2);
         const PfirDesignRequest r = DefaultPfirDesignRequest(ch);
         const PfirDesign rounded = DesignPfirRounded(ch, r);
         const PfirDesign searched = DesignPfir(ch, r);

@@ -99,7 +99,7 @@ private slots:
         uitest::CopyExampleInto(dir);
         Session lab;
         ReadLab(lab.settings, lab, dir / "CONFIGS/cic8_pfir2.lab");
-        const PfirDesignChannel ch{lab.settings.SystemClock, 0, 8, 2};
+        const DdcChannel ch = ChannelAt(lab.settings.SystemClock, 0, 8, 2);
         PfirDesignRequest r;
         r.passHz = 3001540;
         r.stopHz = 3248460;

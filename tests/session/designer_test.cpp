@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const PfirDesignChannel kChannel{100000000, 0, 8, 2};  // half the PFIR input rate: 6.25 MHz
+const DdcChannel kChannel = ChannelAt(100000000, 0, 8, 2);  // half the PFIR input rate: 6.25 MHz
 
 TEST(Designer, ReadsATypedRequestNamingEachRefusedFieldOnce) {
     using F = PfirDesignField;
@@ -91,7 +91,7 @@ TEST(Designer, LowersOnlyADefaultAttenuationAndOnlySoOften) {
 }
 
 TEST(Designer, SplitsTakeTheRequestsEdgeOnlyBelowHalfTheOutputRate) {
-    const SplitChannel ch{100000000, 0, 16, 1, 1};  // output rate 6.25 MHz
+    const DdcChannel ch = ChannelAt(100000000, 0, 16, 1);  // output rate 6.25 MHz
     PfirDesignRequest r;
     r.rippleDb = 0.2;
     r.attenDb = 70;
