@@ -14,7 +14,7 @@ namespace {
 void AnalyseAt(benchmark::State& state, int R, int D, int ntaps) {
     std::mt19937 rng(5);
     std::uniform_int_distribution<int32_t> dist(-32767, 32767);
-    gc::ChainChannel ch{100000000, R, D, {}};
+    gc::DdcChannel ch = gc::ChannelAt(100000000, 0, R, D);
     for (int j = 0; j < ntaps; ++j) ch.taps.push_back(dist(rng));
     const gc::ChainRequest r{0, gc::kChainDefaultPoints};
     for (auto _ : state) {

@@ -9,7 +9,7 @@
 namespace {
 
 void SplitsOf(benchmark::State& state, int total) {
-    const gc::SplitChannel ch{100000000, 0, total, 1, 1};
+    const gc::DdcChannel ch = gc::ChannelAt(100000000, 0, total, 1);
     const gc::SplitRequest r;
     const std::vector<gc::DecimationSplit> splits = gc::ListDecimationSplits(ch);
     for (auto _ : state) {

@@ -14,7 +14,7 @@ struct BenchCase {
 };
 
 void Design(benchmark::State& state, const BenchCase& c, bool search) {
-    const gc::PfirDesignChannel ch{100000000, c.mode, c.cicDec, c.firDec};
+    const gc::DdcChannel ch = gc::ChannelAt(100000000, c.mode, c.cicDec, c.firDec);
     gc::PfirDesignRequest r = gc::DefaultPfirDesignRequest(ch);
     if (c.passFraction > 0) {
         r.passHz = c.passFraction * gc::PfirInputRateHz(ch);

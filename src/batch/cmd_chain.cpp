@@ -4,8 +4,8 @@
 
 #include "batch/batch.h"
 #include "batch/channel_select.h"
+#include "core/number_format.h"
 #include "filters/chain_analysis.h"
-#include "filters/pfir_design.h"
 
 namespace gc::batch {
 namespace {
@@ -41,7 +41,7 @@ int RunChain(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.session, channel);
-    const ChainChannel ch = ChainChannelOf(ctx.session.settings, ctx.session, channel);
+    const DdcChannel ch = ChainChannelOf(ctx.session.settings, ctx.session, channel);
     if (const auto refusal = CheckChainRequest(ch, request)) {
         ctx.err << "gc5016-batch: " << *refusal << "\n";
         return kExitInputRefused;

@@ -3,17 +3,17 @@
 // the chip runs and writes FILTERS/NAME.taps, nothing else. The alias figures
 // are those chain gives once the file is the channel's, at the passband edge asked;
 // quantisation_gain_db is what the search over the 16-bit taps added to plain rounding.
-#include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "batch/batch.h"
 #include "batch/channel_select.h"
+#include "core/number_format.h"
 #include "core/text_io.h"
-#include "filters/pfir_design.h"
 #include "session/commands.h"
+#include "session/designer.h"
 
 namespace gc::batch {
 namespace {
@@ -47,76 +47,81 @@ std::string ShortfallLine(const PfirShortfall& f) {
            (f.cicLimited ? " (limited by the CIC)" : "");
 }
 
+// Why a field is refused, as scripts read it.
+std::string RequestErrorText(const PfirRequestError& e) {
+    switch (e.cause) {
+        case PfirRequestCause::NotANumber:
+            return "'" + e.text + "' is not a number";
+        case PfirRequestCause::PassNotAboveZero:
+            return "the passband edge must be above 0";
+        case PfirRequestCause::StopNotAbovePass:
+            return "the stopband edge must be above the passband edge";
+        case PfirRequestCause::StopAboveHalfInput:
+            return "the stopband edge must not be above half the PFIR input rate (" + StrPrintf("%.0f Hz", e.bound) +
+                   ")";
+        case PfirRequestCause::RippleNotAboveZero:
+            return "the passband ripple must be above 0 dB";
+        case PfirRequestCause::AttenOutOfRange:
+            return "the stopband attenuation must be above 0 and at most " + FormatFixed(e.bound, 6, 0) + " dB";
+        case PfirRequestCause::NoDesign:
+            break;
+    }
+    return "no filter could be designed with these edges";
+}
+
+std::string NameRefusalText(const TapsNameRefusal& r) {
+    if (r.cause == TapsNameRefusal::Cause::Empty) return "the file name is empty before '.taps'";
+    return "the file name is longer than " + std::to_string(kMaxTapsNameBytes) + " bytes (" + std::to_string(r.bytes) +
+           ")";
+}
+
 // A bare file name: the file goes to FILTERS/ and nowhere else.
 bool IsBareName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+}
+
+// Every refused field named by its option; kExitInputRefused, or kExitOk when there is none.
+int RefuseFields(Context& ctx, const std::vector<PfirRequestError>& errors) {
+    for (const PfirRequestError& e : errors)
+        ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << RequestErrorText(e) << "\n";
+    return errors.empty() ? kExitOk : kExitInputRefused;
 }
 
 int RunDesign(Context& ctx) {
     int channel = ctx.session.CurrentChannel;
     std::string error;
     if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
-    PfirDesignRequest request;
-    request.evenLength = TakeFlag(ctx.args, "--even");
-    request.compensateCic = !TakeFlag(ctx.args, "--no-compensation");
-
-    struct NumberOption {
-        PfirDesignField field;
-        double* value;
-        bool required;
-        std::optional<std::string> text;
-    };
-    NumberOption options[] = {{PfirDesignField::Pass, &request.passHz, true, {}},
-                              {PfirDesignField::Stop, &request.stopHz, true, {}},
-                              {PfirDesignField::Ripple, &request.rippleDb, false, {}},
-                              {PfirDesignField::Atten, &request.attenDb, false, {}}};
-    for (NumberOption& o : options) {
+    DesignRequestText typed;
+    typed.evenLength = TakeFlag(ctx.args, "--even");
+    typed.compensateCic = !TakeFlag(ctx.args, "--no-compensation");
+    for (PfirDesignField f :
+         {PfirDesignField::Pass, PfirDesignField::Stop, PfirDesignField::Ripple, PfirDesignField::Atten}) {
         std::string text;
-        if (TakeOption(ctx.args, OptionOf(o.field), text, error))
-            o.text = text;
+        const bool required = f == PfirDesignField::Pass || f == PfirDesignField::Stop;
+        if (TakeOption(ctx.args, OptionOf(f), text, error))
+            typed.fields[static_cast<size_t>(f)] = text;
         else if (!error.empty())
             return UsageError(ctx, error);
-        else if (o.required)
-            return UsageError(ctx, std::string("design needs ") + OptionOf(o.field) + " HZ");
+        else if (required)
+            return UsageError(ctx, std::string("design needs ") + OptionOf(f) + " HZ");
     }
     if (ctx.args.empty()) return UsageError(ctx, "design needs the NAME of the coefficient file to write");
     if (ctx.args.size() > 1) return UnexpectedArgument(ctx, ctx.args[1]);
-    std::string name = ctx.args[0];
+    const std::string name = ctx.args[0];
     if (!IsBareName(name))
         return UsageError(ctx, "design writes to FILTERS/: NAME is a bare file name, not '" + name + "'");
-    if (!name.ends_with(".taps")) name += ".taps";
-    if (const auto refusal = CheckDesignTapsName(name)) {
-        ctx.err << "gc5016-batch: NAME: " << refusal->english << "\n";
+    const std::filesystem::path path = ctx.workspace.Filters() / name;
+    if (const auto refusal = CheckDesignTapsName(DesignTapsPath(path))) {
+        ctx.err << "gc5016-batch: NAME: " << NameRefusalText(*refusal) << "\n";
         return kExitInputRefused;
     }
 
-    // Every field that is refused is named, the numbers first, then the request.
-    std::vector<PfirDesignField> notNumbers;
-    for (NumberOption& o : options) {
-        if (!o.text) continue;
-        if (auto v = ParseDesignNumber(*o.text)) {
-            *o.value = *v;
-        } else {
-            ctx.err << "gc5016-batch: " << OptionOf(o.field) << ": '" << *o.text << "' is not a number\n";
-            notNumbers.push_back(o.field);
-        }
-    }
-    const Settings& s = ctx.session.settings;
-    const PfirDesignChannel ch{s.SystemClock, s.ModeOfInput, s.CicDec[channel], s.FirDec[channel]};
-    std::vector<PfirRequestError> errors = CheckPfirDesignRequest(ch, request);
-    std::erase_if(errors, [&](const PfirRequestError& e) { return std::ranges::count(notNumbers, e.field) > 0; });
-    for (const PfirRequestError& e : errors)
-        ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.english << "\n";
-    if (!notNumbers.empty() || !errors.empty()) return kExitInputRefused;
-
-    const PfirDesign d = DesignPfir(ch, request);
-    if (!d.ok()) {
-        for (const PfirRequestError& e : d.errors)
-            ctx.err << "gc5016-batch: " << OptionOf(e.field) << ": " << e.english << "\n";
-        return kExitInputRefused;
-    }
-    if (const CommandResult w = SaveDesignedTaps(ctx.workspace, ctx.workspace.Filters() / name, d.taps); !w.done())
-        return Report(ctx, w);
+    const DdcChannel ch = DesignChannelOf(ctx.session, channel);
+    const ParsedDesignRequest parsed = ParseDesignRequest(ch, typed);
+    if (const int status = RefuseFields(ctx, parsed.errors)) return status;
+    const PfirDesign d = DesignPfir(ch, parsed.request);
+    if (const int status = RefuseFields(ctx, d.errors)) return status;
+    if (const CommandResult w = SaveDesignedTaps(ctx.workspace, path, d.taps); !w.done()) return Report(ctx, w);
 
     ctx.out << "ntaps " << d.ntaps << "\n"
             << StrPrintf("passband_ripple_db %.3f\n", d.figures.passbandRippleDb)
@@ -125,7 +130,7 @@ int RunDesign(Context& ctx) {
             << StrPrintf("alias_rejection_db %.3f\n", d.chain.aliasRejectionDb)
             << StrPrintf("cic_alias_rejection_db %.3f\n", d.chain.cicAliasRejectionDb)
             << StrPrintf("quantisation_gain_db %.3f\n", d.quantisationGainDb);
-    for (const PfirShortfall& f : PfirDesignShortfalls(d, request))
+    for (const PfirShortfall& f : PfirDesignShortfalls(d, parsed.request))
         ctx.err << "gc5016-batch: warning: the filter written does not meet the request: " << ShortfallLine(f) << "\n";
     return kExitOk;
 }

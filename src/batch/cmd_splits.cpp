@@ -3,7 +3,8 @@
 // PFIR designed at each split and the folded chain's figures.
 #include "batch/batch.h"
 #include "batch/channel_select.h"
-#include "filters/decimation_splits.h"
+#include "core/number_format.h"
+#include "session/designer.h"
 
 namespace gc::batch {
 namespace {
@@ -31,8 +32,7 @@ int RunSplits(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
     SelectChannel(ctx.session, channel);
-    const Session& m = ctx.session;
-    const SplitChannel ch = SplitChannelOf(m.settings, m, m, channel);
+    const DdcChannel ch = DesignSplitChannelOf(ctx.session, channel);
     if (const auto refusal = CheckSplitRequest(ch, request)) {
         ctx.err << "gc5016-batch: " << *refusal << "\n";
         return kExitInputRefused;

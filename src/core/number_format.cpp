@@ -80,4 +80,21 @@ std::string FormatFixed(double value, int precision, int decimals) {
     return out;
 }
 
+std::optional<double> ParseDesignNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    std::string t(text);
+    // from_chars takes no '+'; one in front of the digits is still a number.
+    if (!t.empty() && t.front() == '+') {
+        t.erase(0, 1);
+        if (!t.empty() && t.front() == '-') return std::nullopt;
+    }
+    if (t.empty()) return std::nullopt;
+    std::replace(t.begin(), t.end(), ',', '.');
+    double v = 0;
+    const auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
 }  // namespace gc

@@ -1,7 +1,9 @@
 // Numbers shown to the user in fixed-point notation, the same way in every window.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace gc {
 
@@ -12,5 +14,9 @@ namespace gc {
 // point is always '.', whatever the process locale. A result that reads as
 // zero carries no minus sign. NaN and infinities give "NAN", "INF", "-INF".
 std::string FormatFixed(double value, int precision, int decimals);
+
+// A number typed by the user: blanks around, '.' or ',' as the decimal point,
+// finite. nullopt otherwise.
+std::optional<double> ParseDesignNumber(std::string_view text);
 
 }  // namespace gc

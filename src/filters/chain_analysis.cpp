@@ -37,10 +37,11 @@ std::vector<double> PfirMagnitudes(const std::vector<int32_t>& taps, const std::
 
 }  // namespace
 
-ChainChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel) {
+DdcChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel) {
     const int ch = std::clamp(channel, 0, kChannels - 1);
-    ChainChannel c;
-    c.inputRateHz = s.SystemClock;
+    DdcChannel c;
+    c.systemClock = s.SystemClock;
+    c.modeOfInput = s.ModeOfInput;
     c.cicDec = std::clamp<int>(chip.workImage.cic_dec[ch], 1, CicDecMax);
     c.firDec = DerivedFirDec(chip.workImage.fir_dec[ch]);
     const int n = std::clamp<int>(chip.coefSetInfo[ch].ntaps, 0, kMaxTaps);
@@ -48,12 +49,12 @@ ChainChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channe
     return c;
 }
 
-double ChainOutputRateHz(const ChainChannel& ch) {
-    if (!(ch.inputRateHz > 0)) return 0.0;
-    return ch.inputRateHz / (static_cast<double>(std::clamp(ch.cicDec, 1, CicDecMax)) * DerivedFirDec(ch.firDec));
+double ChainOutputRateHz(const DdcChannel& ch) {
+    if (!(ch.systemClock > 0)) return 0.0;
+    return ch.systemClock / (static_cast<double>(std::clamp(ch.cicDec, 1, CicDecMax)) * DerivedFirDec(ch.firDec));
 }
 
-std::optional<std::string> CheckChainRequest(const ChainChannel& ch, const ChainRequest& r) {
+std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRequest& r) {
     const double fout = ChainOutputRateHz(ch);
     if (!(fout > 0)) return "the input rate must be above 0";
     if (r.points < kChainMinPoints || r.points > kChainMaxPoints)
@@ -63,15 +64,15 @@ std::optional<std::string> CheckChainRequest(const ChainChannel& ch, const Chain
     return std::nullopt;
 }
 
-ChainAnalysis AnalyseChain(const ChainChannel& ch, const ChainRequest& r) {
+ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
     ClearUpperVectorState();  // runs right after painting
     ChainAnalysis a;
     a.cicDec = std::clamp(ch.cicDec, 1, CicDecMax);
     a.firDec = DerivedFirDec(ch.firDec);
-    a.inputRateHz = ch.inputRateHz;
+    a.inputRateHz = ch.systemClock;
     a.outputRateHz = ChainOutputRateHz(ch);
     if (!(a.outputRateHz > 0)) return a;
-    const double fs = ch.inputRateHz, fout = a.outputRateHz, fc = fout * a.firDec, half = fs / 2.0;
+    const double fs = ch.systemClock, fout = a.outputRateHz, fc = fout * a.firDec, half = fs / 2.0;
     const int D = a.firDec;
     a.passHz = r.passHz > 0 && r.passHz <= fout / 2.0 ? r.passHz : kChainDefaultPassFraction * fout;
 

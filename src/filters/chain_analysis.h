@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "filters/ddc_channel.h"
 
 namespace gc {
 
@@ -19,18 +20,11 @@ inline constexpr int kChainMinPoints = 2;
 inline constexpr int kChainMaxPoints = 1 << 16;
 inline constexpr double kChainDefaultPassFraction = 0.4;  // of the output rate
 
-struct ChainChannel {
-    double inputRateHz = 0;  // Fs
-    int cicDec = 1;          // R, 1 .. CicDecMax
-    int firDec = 1;          // D, 1 .. 8
-    std::vector<int32_t> taps;
-};
-
 // The channel as the main window computes it: SystemClock, the register
 // fields cic_dec and fir_dec, and the fitted taps in use.
-ChainChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel);
+DdcChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel);
 
-double ChainOutputRateHz(const ChainChannel& ch);
+double ChainOutputRateHz(const DdcChannel& ch);
 
 struct ChainRequest {
     double passHz = 0;  // passband edge P; 0 or less: kChainDefaultPassFraction of Fout
@@ -38,7 +32,7 @@ struct ChainRequest {
 };
 
 // Why a request cannot be analysed (English, for the batch tool), or nullopt.
-std::optional<std::string> CheckChainRequest(const ChainChannel& ch, const ChainRequest& r);
+std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRequest& r);
 
 struct ChainFigures {
     double passbandRippleDb = 0;     // max - min of W over [0, P]
@@ -68,7 +62,7 @@ struct ChainAnalysis {
 // The figures take the grid points up to P and P itself. Out-of-range input
 // (a damaged lab file) is clamped: R to 1 .. CicDecMax, D to 1 .. 8, the point
 // count and P to their ranges; a rate that is not positive gives empty curves.
-ChainAnalysis AnalyseChain(const ChainChannel& ch, const ChainRequest& r);
+ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r);
 
 // Levels in dB relative to W's maximum, as the batch tool and the window's
 // export write them; a zero value gives -inf.

@@ -167,6 +167,13 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Works
     return r;
 }
 
+std::string PfirTapsText(const std::vector<int32_t>& taps) {
+    std::string text;
+    text.reserve(taps.size() * 8);
+    for (int32_t t : taps) text += StrPrintf(" %d\n", t);
+    return text;
+}
+
 FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPath, std::string& text) {
     FltConversion r;
     text.clear();

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/model.h"
 #include "core/safe_write.h"
@@ -25,6 +26,9 @@ using TapBuffer = std::array<int32_t, kMaxTaps>;
 // rest of taps cleared, or -1 when the file cannot be opened.
 int ReadTapFile(const std::filesystem::path& path, TapBuffer& taps);
 int ReadTapFile(LineReader& in, TapBuffer& taps);
+
+// A coefficient file's text: " %d\n" per tap.
+std::string PfirTapsText(const std::vector<int32_t>& taps);
 
 // Loads the file into the channel's coefficient store (words 0..511, zeros
 // after the taps). Returns the count (1..512), or 0 after reporting the file

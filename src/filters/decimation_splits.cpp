@@ -8,38 +8,40 @@
 
 namespace gc {
 
-SplitChannel SplitChannelOf(const Settings& s, const ChipState& chip, const DecimationState& d, int channel) {
+DdcChannel SplitChannelOf(const Settings& s, const ChipState& chip, const DecimationState& d, int channel) {
     const int c = std::clamp(channel, 0, kChannels - 1);
-    return {s.SystemClock, s.ModeOfInput, chip.workImage.cic_dec[c] * chip.workImage.fir_dec[c], d.CicDecMin,
-            d.CicDecStep};
+    DdcChannel ch = ChannelAt(s.SystemClock, s.ModeOfInput, chip.workImage.cic_dec[c], chip.workImage.fir_dec[c]);
+    ch.cicDecMin = d.CicDecMin;
+    ch.cicDecStep = d.CicDecStep;
+    return ch;
 }
 
-std::vector<DecimationSplit> ListDecimationSplits(const SplitChannel& ch) {
+std::vector<DecimationSplit> ListDecimationSplits(const DdcChannel& ch) {
     std::vector<DecimationSplit> splits;
     const int step = std::max(1, ch.cicDecStep);
     for (int d = 1; d <= 8; ++d) {
-        if (ch.totalDec < 1 || ch.totalDec % d != 0) continue;
-        const int r = ch.totalDec / d;
+        if (ch.TotalDec() < 1 || ch.TotalDec() % d != 0) continue;
+        const int r = ch.TotalDec() / d;
         if (r < std::max(1, ch.cicDecMin) || r > CicDecMax || r % step != 0) continue;
         splits.push_back({d, r});
     }
     return splits;
 }
 
-double SplitOutputRateHz(const SplitChannel& ch) {
-    if (ch.systemClock <= 0 || ch.totalDec < 1) return 0.0;
-    return static_cast<double>(ch.systemClock) / ch.totalDec;
+double SplitOutputRateHz(const DdcChannel& ch) {
+    if (ch.systemClock <= 0 || ch.TotalDec() < 1) return 0.0;
+    return static_cast<double>(ch.systemClock) / ch.TotalDec();
 }
 
 namespace {
 
-double PassOf(const SplitChannel& ch, const SplitRequest& r) {
+double PassOf(const DdcChannel& ch, const SplitRequest& r) {
     return r.passHz > 0 ? r.passHz : kChainDefaultPassFraction * SplitOutputRateHz(ch);
 }
 
 }  // namespace
 
-std::optional<std::string> CheckSplitRequest(const SplitChannel& ch, const SplitRequest& r) {
+std::optional<std::string> CheckSplitRequest(const DdcChannel& ch, const SplitRequest& r) {
     const double fout = SplitOutputRateHz(ch);
     if (!(fout > 0)) return "the clock and the total decimation must be above 0";
     if (!std::isfinite(r.passHz) || !(PassOf(ch, r) < fout / 2.0))
@@ -49,10 +51,12 @@ std::optional<std::string> CheckSplitRequest(const SplitChannel& ch, const Split
     return std::nullopt;
 }
 
-SplitRow EvaluateSplit(const SplitChannel& ch, const DecimationSplit& split, const SplitRequest& r) {
+SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const SplitRequest& r) {
     SplitRow row;
     row.split = split;
-    const PfirDesignChannel pch{ch.systemClock, ch.modeOfInput, split.cicDec, split.firDec};
+    DdcChannel pch = ch;
+    pch.cicDec = split.cicDec;
+    pch.firDec = split.firDec;
     row.ntaps = PfirDesignLength(pch, false);
     const double fout = SplitOutputRateHz(ch), pass = PassOf(ch, r);
     row.request.passHz = pass;
@@ -65,8 +69,8 @@ SplitRow EvaluateSplit(const SplitChannel& ch, const DecimationSplit& split, con
     PfirDesign d = DesignPfir(pch, row.request);
     row.designed = d.ok();
     if (row.designed) row.taps = std::move(d.taps);
-    const ChainChannel chain{static_cast<double>(ch.systemClock), split.cicDec, split.firDec, row.taps};
-    const ChainAnalysis a = AnalyseChain(chain, {pass, kChainDefaultPoints});
+    pch.taps = row.taps;
+    const ChainAnalysis a = AnalyseChain(pch, {pass, kChainDefaultPoints});
     row.cicAliasRejectionDb = a.figures.cicAliasRejectionDb;
     if (row.designed) {
         row.aliasRejectionDb = a.figures.aliasRejectionDb;

@@ -13,17 +13,9 @@
 
 namespace gc {
 
-struct SplitChannel {
-    int32_t systemClock = 0;
-    int modeOfInput = 0;
-    int totalDec = 1;    // R D, kept by every split
-    int cicDecMin = 1;   // the input mode's CIC range: CicDecMin .. CicDecMax
-    int cicDecStep = 1;  // in steps of this
-};
-
-// The channel as the main window runs it: the total of the derived
-// decimations and the CIC range of the input mode.
-SplitChannel SplitChannelOf(const Settings& s, const ChipState& chip, const DecimationState& d, int channel);
+// The channel as the main window runs it: the derived decimations (their
+// total is what the splits share out) and the CIC range of the input mode.
+DdcChannel SplitChannelOf(const Settings& s, const ChipState& chip, const DecimationState& d, int channel);
 
 // One PFIR decimation 1 .. 8 that divides the total, with its CIC decimation.
 struct DecimationSplit {
@@ -32,10 +24,10 @@ struct DecimationSplit {
 };
 
 // Every split the chip runs, PFIR decimation ascending.
-std::vector<DecimationSplit> ListDecimationSplits(const SplitChannel& ch);
+std::vector<DecimationSplit> ListDecimationSplits(const DdcChannel& ch);
 
 // The output rate of every split; 0 for a clock that is not positive.
-double SplitOutputRateHz(const SplitChannel& ch);
+double SplitOutputRateHz(const DdcChannel& ch);
 
 struct SplitRequest {
     double passHz = 0;  // 0 or less: kChainDefaultPassFraction of the output rate
@@ -45,7 +37,7 @@ struct SplitRequest {
 
 // Why the request cannot be worked out (English), or nullopt: the passband
 // edge must lie below half the output rate, so that a stopband is left.
-std::optional<std::string> CheckSplitRequest(const SplitChannel& ch, const SplitRequest& r);
+std::optional<std::string> CheckSplitRequest(const DdcChannel& ch, const SplitRequest& r);
 
 struct SplitRow {
     DecimationSplit split;
@@ -61,7 +53,7 @@ struct SplitRow {
 // Designs the row's PFIR (the stopband from Fout - P, at most half the PFIR
 // input rate) and folds the chain at P. Independent of the other rows, so
 // the rows can be worked out in any order or on several threads.
-SplitRow EvaluateSplit(const SplitChannel& ch, const DecimationSplit& split, const SplitRequest& r);
+SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const SplitRequest& r);
 
 // The header and one line per row, figures with three decimals, "-" where a
 // design failed.

@@ -5,15 +5,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <memory>
 
 #include "core/channel_rules.h"
-#include "core/number_format.h"
-#include "core/text_io.h"
 #include "filters/pfir_design_exchange.h"
 #include "filters/pfir_fit.h"
 #include "filters/responses.h"
@@ -23,9 +19,6 @@ namespace gc {
 namespace {
 
 constexpr int32_t kTapFullScale = 32767;
-// Beyond this no 16-bit set gets anywhere near, and the weights of the
-// exchange and Kaiser's window would overflow long before.
-constexpr double kMaxAttenDb = 200.0;
 // Grid of the figures: intervals over 0 ... half the PFIR input rate.
 constexpr int kFigureIntervals = 8192;
 // Simpson intervals of the compensated Kaiser design's integral.
@@ -34,7 +27,7 @@ constexpr int kKaiserIntervals = 8192;
 constexpr double kFigureTolerance = 1e-9;
 
 // The CIC decimation the chip runs (as the derivation clamps it).
-int RunCicDec(const PfirDesignChannel& ch) {
+int RunCicDec(const DdcChannel& ch) {
     const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
     return DerivedCicDec(ch.cicDec, mode == 2 ? 2 : 1);
 }
@@ -47,8 +40,6 @@ double CicGain(int R, double nu) { return CicGainAt(R, std::numbers::pi * nu / R
 double PassDeviation(double rippleDb) { return std::tanh(rippleDb * std::log(10.0) / 40.0); }
 
 double StopDeviation(double attenDb) { return std::pow(10.0, -attenDb / 20.0); }
-
-std::string Khz(double hz) { return FormatFixed(hz / 1000.0, 12, 3) + " кГц"; }
 
 // Mirror-averages and scales to a largest tap of 1; empty when nothing finite is left.
 std::vector<double> SymmetricUnit(std::vector<double> h) {
@@ -114,20 +105,20 @@ bool Better(const Candidate& a, const Candidate& b) {
 
 }  // namespace
 
-double PfirInputRateHz(const PfirDesignChannel& ch) {
+double PfirInputRateHz(const DdcChannel& ch) {
     if (ch.systemClock <= 0) return 0.0;
     return static_cast<double>(ch.systemClock) / RunCicDec(ch);
 }
 
-double PfirOutputRateHz(const PfirDesignChannel& ch) { return PfirInputRateHz(ch) / DerivedFirDec(ch.firDec); }
+double PfirOutputRateHz(const DdcChannel& ch) { return PfirInputRateHz(ch) / DerivedFirDec(ch.firDec); }
 
-int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength) {
+int PfirDesignLength(const DdcChannel& ch, bool evenLength) {
     // The same rule as the fit, so the designed set is used as it stands.
     const PfirLength lim = PfirLengthLimit(ch.modeOfInput, ch.cicDec, ch.firDec);
     return PfirMaxLength(lim, true, evenLength ? 2 : 1);
 }
 
-PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base) {
+PfirDesignRequest DefaultPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& base) {
     PfirDesignRequest r = base;
     const double fp = PfirInputRateHz(ch);
     const int n = PfirDesignLength(ch, r.evenLength);
@@ -147,46 +138,22 @@ PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const Pf
     return r;
 }
 
-std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+std::vector<PfirRequestError> CheckPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& r) {
+    using enum PfirRequestCause;
     std::vector<PfirRequestError> e;
+    const auto refuse = [&](PfirDesignField f, PfirRequestCause c, double bound = 0) {
+        e.push_back({f, c, bound, {}});
+    };
     const double half = PfirInputRateHz(ch) / 2.0;
-    if (!(r.passHz > 0))
-        e.push_back({PfirDesignField::Pass, "Граница полосы пропускания должна быть больше 0",
-                     "the passband edge must be above 0"});
+    if (!(r.passHz > 0)) refuse(PfirDesignField::Pass, PassNotAboveZero);
     if (!(r.stopHz > r.passHz) && !std::isnan(r.passHz))
-        e.push_back({PfirDesignField::Stop, "Граница полосы задерживания должна быть выше границы полосы пропускания",
-                     "the stopband edge must be above the passband edge"});
+        refuse(PfirDesignField::Stop, StopNotAbovePass);
     else if (!(r.stopHz <= half))
-        e.push_back(
-            {PfirDesignField::Stop,
-             "Граница полосы задерживания должна быть не выше половины входной частоты PFIR (" + Khz(half) + ")",
-             "the stopband edge must not be above half the PFIR input rate (" + StrPrintf("%.0f Hz", half) + ")"});
-    if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb))
-        e.push_back({PfirDesignField::Ripple, "Неравномерность в полосе пропускания должна быть больше 0 дБ",
-                     "the passband ripple must be above 0 dB"});
-    if (!(r.attenDb > 0) || !(r.attenDb <= kMaxAttenDb))
-        e.push_back({PfirDesignField::Atten,
-                     "Подавление в полосе задерживания должно быть больше 0 и не больше " +
-                         FormatFixed(kMaxAttenDb, 6, 0) + " дБ",
-                     "the stopband attenuation must be above 0 and at most " + FormatFixed(kMaxAttenDb, 6, 0) + " dB"});
+        refuse(PfirDesignField::Stop, StopAboveHalfInput, half);
+    if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb)) refuse(PfirDesignField::Ripple, RippleNotAboveZero);
+    if (!(r.attenDb > 0) || !(r.attenDb <= kMaxDesignAttenDb))
+        refuse(PfirDesignField::Atten, AttenOutOfRange, kMaxDesignAttenDb);
     return e;
-}
-
-std::optional<double> ParseDesignNumber(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    std::string t(text);
-    // from_chars takes no '+'; one in front of the digits is still a number.
-    if (!t.empty() && t.front() == '+') {
-        t.erase(0, 1);
-        if (!t.empty() && t.front() == '-') return std::nullopt;
-    }
-    if (t.empty()) return std::nullopt;
-    std::replace(t.begin(), t.end(), ',', '.');
-    double v = 0;
-    const auto res = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
 }
 
 PfirFigures EvaluatePfirFigures(const std::vector<int32_t>& taps, int cicDec, double passNorm, double stopNorm) {
@@ -237,7 +204,7 @@ std::vector<double> DesignRemezTaps(int ntaps, int cicDec, double passNorm, doub
 std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, double stopNorm, double attenDb,
                                      bool compensate) {
     if (ntaps < 1 || ntaps > kMaxTaps || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5) ||
-        !(attenDb > 0) || !(attenDb <= kMaxAttenDb))
+        !(attenDb > 0) || !(attenDb <= kMaxDesignAttenDb))
         return {};
     const int R = std::max(1, cicDec);
     const double fc = 0.5 * (passNorm + stopNorm);
@@ -304,19 +271,19 @@ struct Edges {
     double passNorm, stopNorm;
 };
 
-Edges EdgesOf(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+Edges EdgesOf(const DdcChannel& ch, const PfirDesignRequest& r) {
     const double fp = PfirInputRateHz(ch);
     return {RunCicDec(ch), r.passHz / fp, std::min(0.5, r.stopHz / fp)};
 }
 
 // Everything that follows from the taps: figures, verdict, the chain, the preview.
-void SetTaps(PfirDesign& d, const PfirDesignChannel& ch, const PfirDesignRequest& r, std::vector<int32_t> taps,
+void SetTaps(PfirDesign& d, const DdcChannel& ch, const PfirDesignRequest& r, std::vector<int32_t> taps,
              const PfirFigures& figures) {
     const int R = RunCicDec(ch);
     d.taps = std::move(taps);
     d.figures = figures;
     d.meetsRequest = Meets(figures, r);
-    const ChainChannel chain = DesignedChainChannel(ch, d.taps);
+    const DdcChannel chain = DesignedChainChannel(ch, d.taps);
     d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
     d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
     std::array<double, ResponsePoints> angles{};
@@ -329,7 +296,7 @@ void SetTaps(PfirDesign& d, const PfirDesignChannel& ch, const PfirDesignRequest
 
 }  // namespace
 
-PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r) {
     PfirDesign d;
     d.errors = CheckPfirDesignRequest(ch, r);
     if (!d.errors.empty()) return d;
@@ -345,8 +312,7 @@ PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignReques
                  passNorm, stopNorm, r);
     if (Better(kaiser, best)) std::swap(kaiser, best);
     if (best.taps.empty()) {
-        d.errors.push_back({PfirDesignField::Stop, "Фильтр с такими границами рассчитать не удалось",
-                            "no filter could be designed with these edges"});
+        d.errors.push_back({PfirDesignField::Stop, PfirRequestCause::NoDesign, 0, {}});
         return d;
     }
     d.ntaps = n;
@@ -381,7 +347,7 @@ Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, cons
 
 }  // namespace
 
-PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign d,
+PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, PfirDesign d,
                             const std::atomic<bool>* cancel) {
     if (!d.ok() || d.searched) return d;
     const Edges e = EdgesOf(ch, r);
@@ -410,7 +376,7 @@ PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest
     return d;
 }
 
-PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r) {
+PfirDesign DesignPfir(const DdcChannel& ch, const PfirDesignRequest& r) {
     return SearchPfirDesign(ch, r, DesignPfirRounded(ch, r));
 }
 
@@ -423,7 +389,7 @@ std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDes
     return reached;
 }
 
-ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps) {
+DdcChannel DesignedChainChannel(const DdcChannel& ch, const std::vector<int32_t>& taps) {
     Settings s;
     s.SystemClock = ch.systemClock;
     s.ModeOfInput = ch.modeOfInput;
@@ -456,43 +422,6 @@ std::vector<PfirShortfall> PfirDesignShortfalls(const PfirDesign& d, const PfirD
         out.push_back({PfirFigure::AliasRejection, d.chain.aliasRejectionDb, r.attenDb,
                        d.chain.cicAliasRejectionDb < r.attenDb - kFigureTolerance});
     return out;
-}
-
-PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
-    PlotFrame f;
-    const double max = ResponseMaximum(preview);
-    f.hasCurve = max > 0;
-    if (f.hasCurve)
-        for (int i = 0; i < ResponsePoints; ++i)
-            f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
-    f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
-    return f;
-}
-
-std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName) {
-    constexpr size_t kMaxNameBytes = 255;  // NAME_MAX of the common file systems
-    constexpr std::string_view kExtension = ".taps";
-    std::string lower(fileName);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (lower.empty() || lower == kExtension)
-        return TapsNameRefusal{"Имя файла пусто: перед «.taps» нужно имя", "the file name is empty before '.taps'"};
-    if (fileName.size() > kMaxNameBytes)
-        return TapsNameRefusal{
-            "Имя файла длиннее " + std::to_string(kMaxNameBytes) + " байт (" + std::to_string(fileName.size()) + ")",
-            "the file name is longer than " + std::to_string(kMaxNameBytes) + " bytes (" +
-                std::to_string(fileName.size()) + ")"};
-    return std::nullopt;
-}
-
-std::string PfirTapsText(const std::vector<int32_t>& taps) {
-    std::string text;
-    text.reserve(taps.size() * 8);
-    for (int32_t t : taps) text += StrPrintf(" %d\n", t);
-    return text;
-}
-
-bool WritePfirTapsFile(const std::filesystem::path& path, const std::vector<int32_t>& taps) {
-    return WriteFileAtomic(path, PfirTapsText(taps));
 }
 
 }  // namespace gc

@@ -8,25 +8,14 @@
 
 #include <atomic>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "filters/chain_analysis.h"
-#include "filters/plot_scale.h"
 #include "filters/responses.h"
 
 namespace gc {
-
-// The channel values a design depends on.
-struct PfirDesignChannel {
-    int32_t systemClock = 0;  // Hz, the chip's input rate
-    int modeOfInput = 0;
-    int cicDec = 1;
-    int firDec = 1;
-};
 
 struct PfirDesignRequest {
     double passHz = 0;      // passband edge
@@ -37,21 +26,37 @@ struct PfirDesignRequest {
     bool compensateCic = true;
 };
 
+// Beyond this no 16-bit set gets anywhere near, and the weights of the
+// exchange and Kaiser's window would overflow long before.
+inline constexpr double kMaxDesignAttenDb = 200.0;
+
 enum class PfirDesignField { Pass, Stop, Ripple, Atten };
+
+// Why a field is refused; each front end words it.
+enum class PfirRequestCause {
+    NotANumber,  // text: what was typed
+    PassNotAboveZero,
+    StopNotAbovePass,
+    StopAboveHalfInput,  // bound: half the PFIR input rate, Hz
+    RippleNotAboveZero,
+    AttenOutOfRange,  // bound: kMaxDesignAttenDb
+    NoDesign,         // neither method gave a filter with these edges
+};
 
 struct PfirRequestError {
     PfirDesignField field;
-    std::string message;  // for the user, in the window's language
-    std::string english;  // the same for the batch tool's scripts
+    PfirRequestCause cause;
+    double bound = 0;
+    std::string text;
 };
 
 // The PFIR's input rate, SystemClock / CIC decimation (the decimation taken as
 // the chip runs it), and the channel's output rate; 0 for a clock that is not positive.
-double PfirInputRateHz(const PfirDesignChannel& ch);
-double PfirOutputRateHz(const PfirDesignChannel& ch);
+double PfirInputRateHz(const DdcChannel& ch);
+double PfirOutputRateHz(const DdcChannel& ch);
 
 // The longest symmetric length of the parity that the length rule allows.
-int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
+int PfirDesignLength(const DdcChannel& ch, bool evenLength);
 
 // The widest passband the length can carry for the attenuation asked, with w
 // the transition width of Kaiser's length estimate. With PFIR decimation the
@@ -62,15 +67,12 @@ int PfirDesignLength(const PfirDesignChannel& ch, bool evenLength);
 // leave the exchange free to raise a peak in the transition band. The passband
 // edge lies w below the stopband edge. Ripple, attenuation and the flags are
 // taken from base.
-PfirDesignRequest DefaultPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& base = {});
+PfirDesignRequest DefaultPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& base = {});
 
-// Every field of the request that cannot be designed, each with its message;
-// empty when the request is good. NaN counts as bad everywhere.
-std::vector<PfirRequestError> CheckPfirDesignRequest(const PfirDesignChannel& ch, const PfirDesignRequest& r);
-
-// A number typed by the user: blanks around, '.' or ',' as the decimal point,
-// finite. nullopt otherwise.
-std::optional<double> ParseDesignNumber(std::string_view text);
+// Every field of the request that cannot be designed, each with its cause, in
+// field order, at most one per field; empty when the request is good. NaN
+// counts as bad everywhere.
+std::vector<PfirRequestError> CheckPfirDesignRequest(const DdcChannel& ch, const PfirDesignRequest& r);
 
 // Figures of the overall response (five-stage CIC times the PFIR) over 0 ...
 // half the PFIR input rate.
@@ -125,13 +127,13 @@ struct PfirDesign {
 // meets it: the one whose passband ripple does, then the larger attenuation.
 // Then searches the 16-bit taps of both (SearchPfirTaps) and keeps the
 // better by the same ranking; the rounded figures are the kept one's.
-PfirDesign DesignPfir(const PfirDesignChannel& ch, const PfirDesignRequest& r);
+PfirDesign DesignPfir(const DdcChannel& ch, const PfirDesignRequest& r);
 
 // The two steps of DesignPfir, for a window that shows the rounded set at
 // once: the design with its taps rounded, then the search on it (stopped
 // early when cancel is set, keeping what it gained so far).
-PfirDesign DesignPfirRounded(const PfirDesignChannel& ch, const PfirDesignRequest& r);
-PfirDesign SearchPfirDesign(const PfirDesignChannel& ch, const PfirDesignRequest& r, PfirDesign rounded,
+PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r);
+PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, PfirDesign rounded,
                             const std::atomic<bool>* cancel = nullptr);
 
 struct PfirTapSearch {
@@ -159,7 +161,7 @@ std::optional<double> ReachableDefaultAttenDb(const PfirDesign& d, const PfirDes
 
 // The chain the channel runs once the set is its coefficient file: the taps
 // fitted as a loaded file is, the decimations as the chip runs them.
-ChainChannel DesignedChainChannel(const PfirDesignChannel& ch, const std::vector<int32_t>& taps);
+DdcChannel DesignedChainChannel(const DdcChannel& ch, const std::vector<int32_t>& taps);
 
 // A figure of a design that misses its request.
 enum class PfirFigure { Ripple, StopbandAtten, TransitionPeak, AliasRejection };
@@ -176,11 +178,6 @@ struct PfirShortfall {
 // attenuation asked.
 std::vector<PfirShortfall> PfirDesignShortfalls(const PfirDesign& d, const PfirDesignRequest& r);
 
-// The preview as the PFIR window draws its curve: levels relative to the
-// maximum at 2 pixels per dB, the red marker at half the output rate
-// (column 256 div FirDec), no cursor.
-PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec);
-
 // The two candidates alone (ideal taps, largest 1 in magnitude), for tests
 // and comparisons; an empty vector when the method fails. Edges as fractions
 // of the PFIR input rate.
@@ -192,20 +189,5 @@ std::vector<double> DesignKaiserTaps(int ntaps, int cicDec, double passNorm, dou
 // Signed 16-bit words, scaled so that the largest tap is +-32767, rounded to
 // nearest. All-zero or non-finite input gives an empty vector.
 std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal);
-
-// A coefficient file's name (the last component, extension included) that
-// the designer will not write: nothing before ".taps" (it would be a hidden
-// file with no name), or longer than a file system takes (255 bytes). The
-// reason for the user and for scripts; nullopt when the name is good.
-struct TapsNameRefusal {
-    std::string message;
-    std::string english;
-};
-std::optional<TapsNameRefusal> CheckDesignTapsName(std::string_view fileName);
-
-// The coefficient-file text: " %d\n" per tap.
-std::string PfirTapsText(const std::vector<int32_t>& taps);
-// Written atomically; false when the file cannot be written.
-bool WritePfirTapsFile(const std::filesystem::path& path, const std::vector<int32_t>& taps);
 
 }  // namespace gc

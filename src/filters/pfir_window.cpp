@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/channel_rules.h"
 #include "filters/plot_scale.h"
 
 namespace gc {
@@ -134,6 +135,17 @@ bool PfirZoomMax(PfirWindowState& s) {
 bool PfirZoomReset(PfirWindowState& s) {
     s.PfirWindowStretch = 1;
     return true;
+}
+
+PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
+    PlotFrame f;
+    const double max = ResponseMaximum(preview);
+    f.hasCurve = max > 0;
+    if (f.hasCurve)
+        for (int i = 0; i < ResponsePoints; ++i)
+            f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
+    f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
+    return f;
 }
 
 }  // namespace gc

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/model.h"
+#include "filters/plot_scale.h"
 #include "filters/responses.h"
 #include "filters/window_cursor.h"
 
@@ -95,5 +96,10 @@ bool PfirZoomDouble(PfirWindowState& s);
 bool PfirZoomHalve(PfirWindowState& s);
 bool PfirZoomMax(PfirWindowState& s);
 bool PfirZoomReset(PfirWindowState& s);
+
+// A designed set's preview as this window draws its curve: levels relative
+// to the maximum at 2 pixels per dB, the red marker at half the output rate
+// (column 256 div FirDec), no cursor.
+PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec);
 
 }  // namespace gc

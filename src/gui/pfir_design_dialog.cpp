@@ -20,6 +20,7 @@
 #include <iterator>
 #include <utility>
 
+#include "filters/pfir_window.h"
 #include "gui/number_text.h"
 #include "gui/response_plot.h"
 #include "session/command_status.h"
@@ -61,6 +62,35 @@ QString DbText(double db) {
     return std::isfinite(db) ? FixedQ(db, 12, 3) + QStringLiteral(" дБ") : QStringLiteral("нет наложений");
 }
 
+// Why a field is refused, beside it.
+QString RequestErrorText(const PfirRequestError& e) {
+    switch (e.cause) {
+        case PfirRequestCause::NotANumber:
+            return QStringLiteral("«%1» не является числом").arg(QString::fromStdString(e.text));
+        case PfirRequestCause::PassNotAboveZero:
+            return QStringLiteral("Граница полосы пропускания должна быть больше 0");
+        case PfirRequestCause::StopNotAbovePass:
+            return QStringLiteral("Граница полосы задерживания должна быть выше границы полосы пропускания");
+        case PfirRequestCause::StopAboveHalfInput:
+            return QStringLiteral(
+                       "Граница полосы задерживания должна быть не выше половины входной частоты PFIR (%1 кГц)")
+                .arg(Khz(e.bound));
+        case PfirRequestCause::RippleNotAboveZero:
+            return QStringLiteral("Неравномерность в полосе пропускания должна быть больше 0 дБ");
+        case PfirRequestCause::AttenOutOfRange:
+            return QStringLiteral("Подавление в полосе задерживания должно быть больше 0 и не больше %1 дБ")
+                .arg(FixedQ(e.bound, 6, 0));
+        case PfirRequestCause::NoDesign:
+            break;
+    }
+    return QStringLiteral("Фильтр с такими границами рассчитать не удалось");
+}
+
+QString NameRefusalText(const TapsNameRefusal& r) {
+    if (r.cause == TapsNameRefusal::Cause::Empty) return QStringLiteral("Имя файла пусто: перед «.taps» нужно имя");
+    return QStringLiteral("Имя файла длиннее %1 байт (%2)").arg(kMaxTapsNameBytes).arg(r.bytes);
+}
+
 QString Bound(double db) { return QString::number(db, 'g', 6); }
 
 QString Taps(int n) { return QString::fromStdString(CountText(n, "коэффициент", "коэффициента", "коэффициентов")); }
@@ -89,12 +119,12 @@ QLabel* ValueLabel(QWidget* parent, const char* name) {
     return l;
 }
 
-bool SameSplitChannel(const SplitChannel& a, const SplitChannel& b) {
-    return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.totalDec == b.totalDec &&
+bool SameSplitChannel(const DdcChannel& a, const DdcChannel& b) {
+    return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.TotalDec() == b.TotalDec() &&
            a.cicDecMin == b.cicDecMin && a.cicDecStep == b.cicDecStep;
 }
 
-bool SameChannel(const PfirDesignChannel& a, const PfirDesignChannel& b) {
+bool SameChannel(const DdcChannel& a, const DdcChannel& b) {
     return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.cicDec == b.cicDec &&
            a.firDec == b.firDec;
 }
@@ -141,7 +171,7 @@ void PfirDesignDialog::BuildLayout() {
         connect(edits_[i], &QLineEdit::textEdited, this, &PfirDesignDialog::OnEdited);
         if (i == kAtten)
             connect(edits_[i], &QLineEdit::textEdited, this, [this] {
-                defaultAtten_ = false;
+                defaultAtten_.Typed();
                 defaultNote_->clear();
             });
         connect(edits_[i], &QLineEdit::returnPressed, this, &PfirDesignDialog::Recompute);
@@ -274,10 +304,15 @@ void PfirDesignDialog::BuildLayout() {
     connect(saveButton_, &QPushButton::clicked, this, &PfirDesignDialog::Save);
 }
 
-PfirDesignChannel PfirDesignDialog::ChannelNow() const {
-    const int c = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
-    const Settings& s = m_.settings;
-    return {s.SystemClock, s.ModeOfInput, s.CicDec[c], s.FirDec[c]};
+DdcChannel PfirDesignDialog::ChannelNow() const { return DesignChannelOf(m_, m_.CurrentChannel); }
+
+DesignRequestText PfirDesignDialog::TypedRequest() const {
+    DesignRequestText t;
+    for (int i = 0; i < 4; ++i) t.fields[static_cast<size_t>(i)] = edits_[i]->text().toStdString();
+    t.edgeUnitHz = 1000.0;  // the edges are typed in kHz
+    t.evenLength = evenButton_->isChecked();
+    t.compensateCic = compensateBox_->isChecked();
+    return t;
 }
 
 void PfirDesignDialog::Open() {
@@ -292,13 +327,13 @@ void PfirDesignDialog::Refresh() {
 }
 
 void PfirDesignDialog::Follow() {
-    const PfirDesignChannel ch = ChannelNow();
+    const DdcChannel ch = ChannelNow();
     const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
     if (shownChannel_ && SameChannel(*shownChannel_, ch) && shownChannelIndex_ == index) return;
     shownChannel_ = ch;
     shownChannelIndex_ = index;
     // Rows stay while the total decimation they split does.
-    if (splitChannel_ && !SameSplitChannel(*splitChannel_, SplitChannelOf(m_.settings, m_, m_, index))) ClearSplits();
+    if (splitChannel_ && !SameSplitChannel(*splitChannel_, DesignSplitChannelOf(m_, index))) ClearSplits();
 
     const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
     channelLine_->setText(QStringLiteral("Канал %1, %2, децимация CIC %3, PFIR %4")
@@ -311,25 +346,18 @@ void PfirDesignDialog::Follow() {
                              .arg(Khz(PfirOutputRateHz(ch)), Khz(fp / 2)));
     spanLabel_->setText(QStringLiteral("0 … %1 МГц").arg(FixedQ(fp / 2 * 1e-6, 5, 3)));
 
-    // Ripple, attenuation and the flags stay as typed; the edges follow the channel.
-    PfirDesignRequest base;
-    base.evenLength = evenButton_->isChecked();
-    base.compensateCic = compensateBox_->isChecked();
-    if (auto v = ParseDesignNumber(edits_[kRipple]->text().toStdString()); v && *v > 0) base.rippleDb = *v;
-    // A default attenuation lowered for the last channel starts again from the plain default.
-    if (defaultAtten_) {
-        defaultLowerings_ = 0;
-        defaultNote_->clear();
-    } else if (auto v = ParseDesignNumber(edits_[kAtten]->text().toStdString()); v && *v > 0) {
-        base.attenDb = *v;
-    }
-    ShowRequest(DefaultPfirDesignRequest(ch, base));
+    // Ripple, attenuation and the flags stay as typed; the edges follow the
+    // channel. A default attenuation lowered for the last channel starts
+    // again from the plain default.
+    defaultAtten_.NewChannel();
+    if (defaultAtten_.IsDefault()) defaultNote_->clear();
+    ShowRequest(DefaultDesignRequest(ch, TypedRequest(), !defaultAtten_.IsDefault()));
     Recompute();
 }
 
 void PfirDesignDialog::RestoreDefaults() {
     const PfirDesignRequest plain;
-    defaultAtten_ = true;
+    defaultAtten_.Restore();
     {
         const QSignalBlocker b1(oddButton_), b2(evenButton_), b3(compensateBox_);
         oddButton_->setChecked(!plain.evenLength);
@@ -351,30 +379,12 @@ void PfirDesignDialog::ShowRequest(const PfirDesignRequest& r) {
 }
 
 std::optional<PfirDesignRequest> PfirDesignDialog::ReadRequest() {
+    const ParsedDesignRequest p = ParseDesignRequest(ChannelNow(), TypedRequest());
     std::array<QString, 4> messages;
-    PfirDesignRequest r;
-    double* values[4] = {&r.passHz, &r.stopHz, &r.rippleDb, &r.attenDb};
-    bool numbers = true;
-    for (int i = 0; i < 4; ++i) {
-        const QString text = edits_[i]->text();
-        if (auto v = ParseDesignNumber(text.toStdString())) {
-            *values[i] = *v * (i <= kStop ? 1000.0 : 1.0);
-        } else {
-            messages[i] = QStringLiteral("«%1» не является числом").arg(text);
-            numbers = false;
-        }
-    }
-    r.evenLength = evenButton_->isChecked();
-    r.compensateCic = compensateBox_->isChecked();
-    bool ok = numbers;
-    for (const PfirRequestError& e : CheckPfirDesignRequest(ChannelNow(), r)) {
-        const int i = FieldIndex(e.field);
-        if (messages[i].isEmpty()) messages[i] = QString::fromStdString(e.message);
-        ok = false;
-    }
-    for (int i = 0; i < 4; ++i) fieldErrors_[i]->setText(messages[i]);
-    if (!ok) return std::nullopt;
-    return r;
+    for (const PfirRequestError& e : p.errors) messages[static_cast<size_t>(FieldIndex(e.field))] = RequestErrorText(e);
+    for (int i = 0; i < 4; ++i) fieldErrors_[i]->setText(messages[static_cast<size_t>(i)]);
+    if (!p.ok()) return std::nullopt;
+    return p.request;
 }
 
 void PfirDesignDialog::OnEdited() {
@@ -424,11 +434,8 @@ void PfirDesignDialog::OnSearched(int generation) {
     searchNote_->setText(QStringLiteral("Поиск по 16-битным коэффициентам: %1%2 дБ")
                              .arg(gain >= 0 ? QStringLiteral("+") : QString(), FixedQ(gain, 12, 1)));
     // Said before the user asks: a default attenuation the length cannot reach becomes the one it does.
-    constexpr int kMaxLowerings = 3;
-    if (!defaultAtten_ || defaultLowerings_ >= kMaxLowerings) return;
-    const std::optional<double> reachable = ReachableDefaultAttenDb(*design_, request_);
+    const std::optional<double> reachable = defaultAtten_.Lower(*design_, request_);
     if (!reachable) return;
-    ++defaultLowerings_;
     {
         const QSignalBlocker block(edits_[kAtten]);
         edits_[kAtten]->setText(QString::number(*reachable, 'g', 6));
@@ -445,7 +452,7 @@ void PfirDesignDialog::ShowDesign() {
     saveButton_->setEnabled(ok);
     if (design_)
         for (const PfirRequestError& e : design_->errors)
-            fieldErrors_[FieldIndex(e.field)]->setText(QString::fromStdString(e.message));
+            fieldErrors_[FieldIndex(e.field)]->setText(RequestErrorText(e));
     if (!ok) {
         for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_, verdict_,
                           searchNote_})
@@ -483,23 +490,21 @@ std::optional<fs::path> PfirDesignDialog::SaveTaps(const std::vector<int32_t>& t
                                     QString::fromStdString(fs::absolute(workspace_.Filters()).string())};
     const auto chosen = chooser_->Choose(this, request);
     if (!chosen) return std::nullopt;
-    const fs::path path = DesignTapsPath(fs::path(chosen->toStdString()));
-    for (const fs::path& name : {fs::path(chosen->toStdString()).filename(), path.filename()})
-        if (const auto refusal = CheckDesignTapsName(name.string())) {
-            SetStatus(QStringLiteral("Не записано: %1").arg(QString::fromStdString(refusal->message)), true);
-            return std::nullopt;
-        }
-
+    const DesignSaveResult r = SaveDesignedTaps(workspace_, fs::path(chosen->toStdString()), taps);
+    if (r.nameRefusal) {
+        SetStatus(QStringLiteral("Не записано: %1").arg(NameRefusalText(*r.nameRefusal)), true);
+        return std::nullopt;
+    }
     // Named as the user knows it: below the working folder when it is there.
-    const fs::path rel = path.lexically_relative(fs::absolute(workspace_.root));
-    shown = QString::fromStdString(rel.empty() || *rel.begin() == ".." ? path.string() : rel.generic_string());
-    if (const CommandResult r = SaveDesignedTaps(workspace_, path, taps); !r.done()) {
+    const fs::path rel = r.path.lexically_relative(fs::absolute(workspace_.root));
+    shown = QString::fromStdString(rel.empty() || *rel.begin() == ".." ? r.path.string() : rel.generic_string());
+    if (!r.done()) {
         SetStatus(
             QStringLiteral("Не удалось записать %1 (%2)").arg(shown, QString::fromStdString(CauseText(r.failure.code))),
             true);
         return std::nullopt;
     }
-    return path;
+    return r.path;
 }
 
 void PfirDesignDialog::Save() {
@@ -537,15 +542,8 @@ void PfirDesignDialog::ClearSplits() {
 void PfirDesignDialog::ComputeSplits() {
     ClearSplits();
     const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
-    const SplitChannel ch = SplitChannelOf(m_.settings, m_, m_, index);
-    // The request's ripple, attenuation and passband edge where they can be
-    // worked out; what cannot falls back to what splits takes by default.
-    SplitRequest request;
-    if (const auto r = ReadRequest()) {
-        request.rippleDb = r->rippleDb;
-        request.attenDb = r->attenDb;
-        if (r->passHz < SplitOutputRateHz(ch) / 2.0) request.passHz = r->passHz;
-    }
+    const DdcChannel ch = DesignSplitChannelOf(m_, index);
+    const SplitRequest request = DesignSplitRequest(ch, ReadRequest());
     if (const auto refusal = CheckSplitRequest(ch, request)) {
         SetStatus(QStringLiteral("Разбиения не рассчитать: %1").arg(QString::fromStdString(*refusal)), true);
         return;

@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "core/workspace.h"
-#include "filters/decimation_splits.h"
-#include "filters/pfir_design.h"
 #include "gui/file_chooser.h"
 #include "gui/worker_job.h"
-#include "session/session.h"
+#include "session/designer.h"
 
 class QCheckBox;
 class QLabel;
@@ -76,7 +74,9 @@ private:
     void BuildLayout();
     // Takes the selected channel; a changed one gets the default request.
     void Follow();
-    PfirDesignChannel ChannelNow() const;
+    DdcChannel ChannelNow() const;
+    // The fields and flags as they stand.
+    DesignRequestText TypedRequest() const;
     void ShowRequest(const PfirDesignRequest& r);
     // "По умолчанию": every field, the length and the compensation as on a first opening.
     void RestoreDefaults();
@@ -101,7 +101,7 @@ private:
     std::function<void(const std::filesystem::path&)> useFile_;
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;
-    std::optional<PfirDesignChannel> shownChannel_;
+    std::optional<DdcChannel> shownChannel_;
     int shownChannelIndex_ = -1;
     std::optional<PfirDesign> design_;
     PfirDesignRequest request_;  // what design_ was asked for
@@ -112,15 +112,13 @@ private:
     // result here before it posts, and the window reads it after Finish.
     WorkerJob search_;
     std::optional<PfirDesign> searchResult_;
-    // The attenuation shown is the default one, not typed: a default the
-    // length cannot reach is lowered to what it does (so many times at most).
-    bool defaultAtten_ = true;
-    int defaultLowerings_ = 0;
+    // Whether the attenuation shown is the default one, and its lowering.
+    DefaultAttenuation defaultAtten_;
 
     // The worker designing the split rows, one posted at a time.
     WorkerJob splits_;
     int splitsExpected_ = 0;
-    std::optional<SplitChannel> splitChannel_;
+    std::optional<DdcChannel> splitChannel_;
     std::vector<SplitRow> splitRows_;
 
     QLabel* channelLine_ = nullptr;

@@ -1,5 +1,7 @@
 #include "session/commands.h"
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "chip/command_script.h"
@@ -9,7 +11,6 @@
 #include "chip/table_file.h"
 #include "core/lab_file.h"
 #include "core/text_io.h"
-#include "filters/pfir_design.h"
 #include "session/command_status.h"
 
 namespace gc {
@@ -319,13 +320,28 @@ FltCommandResult ConvertFltCommand(const Workspace& ws, const fs::path& flt) {
 // ---- the designer's "Сохранить" ----
 
 fs::path DesignTapsPath(fs::path chosen) {
-    if (!chosen.has_extension()) chosen += ".taps";
+    std::string name = chosen.filename().string();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (!name.ends_with(".taps")) chosen += ".taps";
     return chosen;
 }
 
-CommandResult SaveDesignedTaps(const Workspace& ws, const fs::path& path, const std::vector<int32_t>& taps) {
-    CommandResult r;
-    WriteInto(r, ws, path, PfirTapsText(taps));
+std::optional<TapsNameRefusal> CheckDesignTapsName(const fs::path& path) {
+    const std::string name = path.filename().string();
+    if (name.size() <= std::string_view(".taps").size()) return TapsNameRefusal{TapsNameRefusal::Cause::Empty};
+    if (name.size() > kMaxTapsNameBytes) return TapsNameRefusal{TapsNameRefusal::Cause::TooLong, name.size()};
+    return std::nullopt;
+}
+
+DesignSaveResult SaveDesignedTaps(const Workspace& ws, const fs::path& chosen, const std::vector<int32_t>& taps) {
+    DesignSaveResult r;
+    r.path = DesignTapsPath(chosen);
+    r.nameRefusal = CheckDesignTapsName(r.path);
+    if (r.nameRefusal) {
+        r.status = CommandStatus::InputRefused;
+        return r;
+    }
+    WriteInto(r, ws, r.path, PfirTapsText(taps));
     return r;
 }
 

@@ -179,9 +179,27 @@ FltCommandResult ConvertFltCommand(const Workspace& ws, const std::filesystem::p
 
 // ---- the designer's "Сохранить" ----
 
-// NAME.taps: ".taps" added to a name without an extension.
+// NAME.taps: ".taps" added unless the name already ends in it (in any case),
+// so that every designed set is found as a coefficient file.
 std::filesystem::path DesignTapsPath(std::filesystem::path chosen);
-CommandResult SaveDesignedTaps(const Workspace& ws, const std::filesystem::path& path,
-                               const std::vector<int32_t>& taps);
+
+// A coefficient file's name (the last component, extension included) that
+// the designer will not write: nothing before ".taps" (a hidden file with no
+// name), or longer than a file system takes.
+inline constexpr size_t kMaxTapsNameBytes = 255;  // NAME_MAX of the common file systems
+struct TapsNameRefusal {
+    enum class Cause { Empty, TooLong } cause;
+    size_t bytes = 0;  // TooLong: the name's length
+};
+std::optional<TapsNameRefusal> CheckDesignTapsName(const std::filesystem::path& path);
+
+struct DesignSaveResult : CommandResult {
+    std::filesystem::path path;                  // the chosen name as DesignTapsPath makes it
+    std::optional<TapsNameRefusal> nameRefusal;  // set with InputRefused: nothing written
+};
+// Names the file by the rule above, refuses a name no file should have, then
+// writes the taps as a coefficient file.
+DesignSaveResult SaveDesignedTaps(const Workspace& ws, const std::filesystem::path& chosen,
+                                  const std::vector<int32_t>& taps);
 
 }  // namespace gc

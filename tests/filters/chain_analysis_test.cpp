@@ -107,7 +107,7 @@ TEST(ChainAnalysis, FiguresAndCurvesAgreeWithEveryImageEvaluated) {
             taps = QuantisePfirTaps(DesignKaiserTaps(c.ntaps, c.R, 0.35 / c.D, std::min(0.5, 0.65 / c.D), 70, true));
             ASSERT_FALSE(taps.empty());
         }
-        const ChainChannel ch{c.fs, c.R, c.D, taps};
+        const DdcChannel ch{.systemClock = static_cast<int32_t>(c.fs), .cicDec = c.R, .firDec = c.D, .taps = taps};
         const double pass = c.passFraction > 0 ? c.passFraction * fout : 0.4 * fout;
         const ChainAnalysis a = AnalyseChain(ch, {c.passFraction > 0 ? pass : 0, c.points});
         const Reference ref = BruteForce(c.fs, c.R, c.D, taps, c.points, pass);

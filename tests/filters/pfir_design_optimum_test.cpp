@@ -174,7 +174,7 @@ TEST(PfirDesignOptimum, ExchangeReachesTheMinimaxAndTheSearchNeverLoses) {
         {0, 32, 5, false, 0.0, 70, false},  {1, 4, 2, false, 0.0, 80, true},
     };
     for (const OptimumCase& c : cases) {
-        const PfirDesignChannel ch{100000000, c.mode, c.cicDec, c.firDec};
+        const DdcChannel ch = ChannelAt(100000000, c.mode, c.cicDec, c.firDec);
         PfirDesignRequest base;
         base.evenLength = c.even;
         base.attenDb = c.attenDb;

@@ -7,8 +7,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/number_format.h"
+#include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
+#include "filters/pfir_window.h"
 #include "test_util.h"
 
 namespace gc {
@@ -16,7 +19,7 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-PfirDesignChannel Channel(int mode, int cicDec, int firDec) { return {100000000, mode, cicDec, firDec}; }
+DdcChannel Channel(int mode, int cicDec, int firDec) { return ChannelAt(100000000, mode, cicDec, firDec); }
 
 struct LengthCase {
     int mode, cicDec, firDec;
@@ -36,11 +39,11 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
     for (const LengthCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " cic " << c.cicDec << " fir " << c.firDec
                                         << (c.even ? " even" : " odd"));
-        const PfirDesignChannel ch = Channel(c.mode, c.cicDec, c.firDec);
+        const DdcChannel ch = Channel(c.mode, c.cicDec, c.firDec);
         PfirDesignRequest base;
         base.evenLength = c.even;
         const PfirDesign d = DesignPfir(ch, DefaultPfirDesignRequest(ch, base));
-        ASSERT_TRUE(d.ok()) << d.errors[0].message;
+        ASSERT_TRUE(d.ok()) << static_cast<int>(d.errors[0].cause);
         EXPECT_EQ(PfirDesignLength(ch, c.even), c.length);
         ASSERT_EQ(d.ntaps, c.length);
         ASSERT_EQ(static_cast<int>(d.taps.size()), c.length);
@@ -53,7 +56,7 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
 
         // Written and loaded as "Файл" loads it.
         test::TempDir dir;
-        ASSERT_TRUE(WritePfirTapsFile(dir / "designed.taps", d.taps));
+        ASSERT_TRUE(WriteFileAtomic(dir / "designed.taps", PfirTapsText(d.taps)));
         Settings s;
         s.ModeOfInput = c.mode;
         s.CicDec[0] = c.cicDec;
@@ -70,7 +73,7 @@ TEST(PfirDesign, IsSymmetricAtTheLongestLengthAndFitsExactly) {
 // the output rate, where the CIC droops by some 4 dB: compensated, the whole
 // chain stays within the 0.1 dB asked; plain, the droop shows.
 TEST(PfirDesign, CompensationFlattensTheCicDroop) {
-    const PfirDesignChannel ch = Channel(0, 8, 2);
+    const DdcChannel ch = Channel(0, 8, 2);
     PfirDesignRequest r = DefaultPfirDesignRequest(ch);
     const double out = PfirOutputRateHz(ch);
     EXPECT_DOUBLE_EQ(out, 6250000.0);
@@ -105,7 +108,7 @@ TEST(PfirDesign, CompensationFlattensTheCicDroop) {
 TEST(PfirDesign, KaiserTakesOverWhereTheExchangeFails) {
     EXPECT_TRUE(DesignRemezTaps(383, 8, 0.1, 0.15, 0.1, 80, false).empty());  // non-finite taps
 
-    const PfirDesignChannel ch = Channel(1, 8, 2);  // 511 taps
+    const DdcChannel ch = Channel(1, 8, 2);  // 511 taps
     const double fp = PfirInputRateHz(ch);
     PfirDesignRequest r;
     r.passHz = 0.1 * fp;
@@ -141,13 +144,13 @@ TEST(PfirDesign, DefaultsLeaveAStopbandAtEveryDecimation) {
     const int cases[][3] = {{0, 8, 1}, {0, 32, 1}, {0, 2, 1}, {0, 8, 2}, {0, 8, 3}, {0, 16, 8}, {1, 64, 5}, {2, 4, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c[0] << " cic " << c[1] << " fir " << c[2]);
-        const PfirDesignChannel ch = Channel(c[0], c[1], c[2]);
+        const DdcChannel ch = Channel(c[0], c[1], c[2]);
         const PfirDesignRequest r = DefaultPfirDesignRequest(ch);
         const double half = PfirInputRateHz(ch) / 2;
         EXPECT_GT(r.passHz, 0.0);
         EXPECT_LT(r.stopHz, half * (1 - 1e-9));
         const PfirDesign d = DesignPfir(ch, r);
-        ASSERT_TRUE(d.ok()) << d.errors[0].message;
+        ASSERT_TRUE(d.ok()) << static_cast<int>(d.errors[0].cause);
         EXPECT_LE(d.figures.transitionPeakDb, r.rippleDb);
     }
 }
@@ -169,7 +172,7 @@ TEST(PfirDesign, ShortfallsNameEachMissedFigure) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cic " << c.cicDec << " fir " << c.firDec << " atten " << c.attenDb);
-        const PfirDesignChannel ch = Channel(0, c.cicDec, c.firDec);
+        const DdcChannel ch = Channel(0, c.cicDec, c.firDec);
         PfirDesignRequest base;
         base.rippleDb = c.rippleDb;
         base.attenDb = c.attenDb;
@@ -197,7 +200,7 @@ TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
         bool lowered;
     };
     const Case cases[] = {{0.1, 80, false}, {0.1, 110, true}, {0.0005, 110, false}};
-    const PfirDesignChannel ch = Channel(0, 8, 2);
+    const DdcChannel ch = Channel(0, 8, 2);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rippleDb << " dB, " << c.attenDb << " dB");
         PfirDesignRequest base;
@@ -215,20 +218,23 @@ TEST(PfirDesign, UnreachableDefaultAttenuationIsLoweredToWhatIsReached) {
     }
 }
 
-TEST(PfirDesign, BadRequestsNameTheirField) {
-    const PfirDesignChannel ch = Channel(0, 8, 2);  // half the PFIR input rate: 6.25 MHz
+TEST(PfirDesign, BadRequestsNameTheirFieldAndCause) {
+    const DdcChannel ch = Channel(0, 8, 2);  // half the PFIR input rate: 6.25 MHz
     const PfirDesignRequest good = DefaultPfirDesignRequest(ch);
+    using F = PfirDesignField;
+    using enum PfirRequestCause;
     struct Case {
         double pass, stop, ripple, atten;
         PfirDesignField field;
+        PfirRequestCause cause;
     };
     const Case cases[] = {
-        {0, 1e6, 0.1, 80, PfirDesignField::Pass},      {-5, 1e6, 0.1, 80, PfirDesignField::Pass},
-        {kNaN, 1e6, 0.1, 80, PfirDesignField::Pass},   {1e6, 1e6, 0.1, 80, PfirDesignField::Stop},
-        {1e6, 0.5e6, 0.1, 80, PfirDesignField::Stop},  {1e6, 6250001, 0.1, 80, PfirDesignField::Stop},
-        {1e6, 2e6, 0, 80, PfirDesignField::Ripple},    {1e6, 2e6, -1, 80, PfirDesignField::Ripple},
-        {1e6, 2e6, kNaN, 80, PfirDesignField::Ripple}, {1e6, 2e6, 0.1, 0, PfirDesignField::Atten},
-        {1e6, 2e6, 0.1, kNaN, PfirDesignField::Atten}, {1e6, 2e6, 0.1, 1e9, PfirDesignField::Atten},
+        {0, 1e6, 0.1, 80, F::Pass, PassNotAboveZero},        {-5, 1e6, 0.1, 80, F::Pass, PassNotAboveZero},
+        {kNaN, 1e6, 0.1, 80, F::Pass, PassNotAboveZero},     {1e6, 1e6, 0.1, 80, F::Stop, StopNotAbovePass},
+        {1e6, 0.5e6, 0.1, 80, F::Stop, StopNotAbovePass},    {1e6, 6250001, 0.1, 80, F::Stop, StopAboveHalfInput},
+        {1e6, 2e6, 0, 80, F::Ripple, RippleNotAboveZero},    {1e6, 2e6, -1, 80, F::Ripple, RippleNotAboveZero},
+        {1e6, 2e6, kNaN, 80, F::Ripple, RippleNotAboveZero}, {1e6, 2e6, 0.1, 0, F::Atten, AttenOutOfRange},
+        {1e6, 2e6, 0.1, kNaN, F::Atten, AttenOutOfRange},    {1e6, 2e6, 0.1, 1e9, F::Atten, AttenOutOfRange},
     };
     for (const Case& c : cases) {
         PfirDesignRequest r = good;
@@ -239,7 +245,7 @@ TEST(PfirDesign, BadRequestsNameTheirField) {
         const PfirDesign d = DesignPfir(ch, r);
         ASSERT_EQ(d.errors.size(), 1u) << c.pass << " " << c.stop << " " << c.ripple << " " << c.atten;
         EXPECT_EQ(d.errors[0].field, c.field);
-        EXPECT_FALSE(d.errors[0].message.empty());
+        EXPECT_EQ(d.errors[0].cause, c.cause);
         EXPECT_TRUE(d.taps.empty());
     }
     EXPECT_TRUE(CheckPfirDesignRequest(ch, good).empty());
@@ -248,7 +254,7 @@ TEST(PfirDesign, BadRequestsNameTheirField) {
     edge.stopHz = 6250000;
     EXPECT_TRUE(CheckPfirDesignRequest(ch, edge).empty());
     // Without a clock there is no band to design in.
-    EXPECT_FALSE(CheckPfirDesignRequest(PfirDesignChannel{0, 0, 8, 2}, good).empty());
+    EXPECT_FALSE(CheckPfirDesignRequest(ChannelAt(0, 0, 8, 2), good).empty());
 }
 
 TEST(PfirDesign, QuantisesToSixteenBitsRoundedToNearest) {

@@ -17,6 +17,7 @@
 
 #include "core/lab_file.h"
 #include "filters/chain_analysis.h"
+#include "filters/coef_files.h"
 #include "filters/decimation_splits.h"
 #include "gui/app_windows.h"
 #include "gui/number_text.h"
@@ -186,7 +187,7 @@ private slots:
     // of its gain, and "Сохранить" writes the searched set.
     void searchedTapsReplaceTheRoundedOnes() {
         Started s;
-        const PfirDesignChannel ch{100000000, 0, 8, 2};
+        const DdcChannel ch = ChannelAt(100000000, 0, 8, 2);
         const PfirDesignRequest r = DefaultPfirDesignRequest(ch);
         const PfirDesign rounded = DesignPfirRounded(ch, r);
         const PfirDesign searched = DesignPfir(ch, r);

@@ -11,6 +11,8 @@
 #include <filesystem>
 
 #include "core/lab_file.h"
+#include "core/text_io.h"
+#include "filters/coef_files.h"
 #include "filters/pfir_design.h"
 #include "gui/app_windows.h"
 #include "gui/chain_window.h"
@@ -97,11 +99,11 @@ private slots:
         uitest::CopyExampleInto(dir);
         Session lab;
         ReadLab(lab.settings, lab, dir / "CONFIGS/cic8_pfir2.lab");
-        const PfirDesignChannel ch{lab.settings.SystemClock, 0, 8, 2};
+        const DdcChannel ch = ChannelAt(lab.settings.SystemClock, 0, 8, 2);
         PfirDesignRequest r;
         r.passHz = 3001540;
         r.stopHz = 3248460;
-        QVERIFY(WritePfirTapsFile(dir / "FILTERS/lp255.taps", DesignPfir(ch, r).taps));
+        QVERIFY(WriteFileAtomic(dir / "FILTERS/lp255.taps", PfirTapsText(DesignPfir(ch, r).taps)));
         lab.settings.NameOfPFIR[0] = "lp255.taps";
         WriteLab(lab.settings, dir / "CONFIGS/std.lab");
 
