@@ -305,9 +305,37 @@ struct Decoder {
         // B and D: their RAM takes their own set over the first channel's.
         for (int c = 0; c < kChannels; ++c) {
             const int s = SourceChannel(mode, c);
-            if (s == c) continue;
-            ChooseTaps(c, {d.taps[static_cast<size_t>(s)], TapsFromRam(words, c, Blocks(s), 0)});
+            if (s != c) PartnerTaps(c, s, mode);
         }
+    }
+
+    // Columns of channel c's coefficient RAM that hold anything.
+    int UsedColumns(int c) const {
+        int used = 1;
+        for (unsigned row = 0; row < 16; ++row)
+            for (unsigned col = 0; col < 16; ++col)
+                if (Pfir(c, row, 16 + col) != 0) used = std::max(used, static_cast<int>(col) + 1);
+        return used;
+    }
+
+    // A partner channel runs its own set only in its coefficient RAM: the first
+    // channel's set when that writes the RAM as found, else the RAM read as an
+    // unsymmetric set, with decimations under which the fit keeps its length.
+    void PartnerTaps(int c, int s, int mode) {
+        const size_t k = static_cast<size_t>(c);
+        d.taps[k] = d.taps[static_cast<size_t>(s)];
+        const int same = ChannelMismatches(words, SynthesizeTriples(d.settings, d.taps, d.manualShift), c);
+        if (same == 0) return;
+        const int blocks = UsedColumns(c);
+        std::vector<int32_t> own = TapsFromRam(words, c, blocks, 0);
+        std::swap(d.taps[k], own);
+        if (ChannelMismatches(words, SynthesizeTriples(d.settings, d.taps, d.manualShift), c) >= same) {
+            std::swap(d.taps[k], own);
+            return;
+        }
+        // Step 16 and a CIC limit of at least 16 * blocks taps.
+        d.settings.FirDec[c] = 1;
+        d.settings.CicDec[c] = std::max(d.settings.CicDec[s], blocks * (mode == 2 ? 2 : 1));
     }
 
     // A shift that does not follow from the taps was set by hand ("ЛЧМ"): the
@@ -396,9 +424,9 @@ struct Decoder {
             CopyToPartners(s.Gain);
             CopyToPartners(s.PhaseNCO);
         }
+        Taps(mode);
         int32_t* store = mode == 0 ? s.CicM0Dec : (mode == 1 ? s.CicM1Dec : s.CicM2Dec);
         std::copy(s.CicDec, s.CicDec + kChannels, store);
-        Taps(mode);
         HeaderChecks(mode);
         NotCarried(mode);
     }

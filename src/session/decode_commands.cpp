@@ -72,8 +72,8 @@ bool SameChain(const ChainChannel& a, const ChainChannel& b) {
     return a.inputRateHz == b.inputRateHz && a.cicDec == b.cicDec && a.firDec == b.firDec && a.taps == b.taps;
 }
 
-std::map<std::pair<unsigned, unsigned>, uint16_t> WordsOf(const RegisterWriteList& list) {
-    std::map<std::pair<unsigned, unsigned>, uint16_t> words;
+RegisterWords WordsOf(const RegisterWriteList& list) {
+    RegisterWords words;
     for (int i = 0; i < std::clamp(list.count, 0, kRegisterWriteCapacity); ++i) {
         const RegisterWrite w = list.writes[static_cast<size_t>(i)];
         words[{WritePage(w), WriteRegister(w)}] = static_cast<uint16_t>(WriteValue(w));
@@ -295,9 +295,14 @@ void DiffConfigurations(LoadedConfiguration& a, LoadedConfiguration& b, DiffComm
         }
     }
 
-    PrepareProgram(sa, *a.session);
-    PrepareProgram(sb, *b.session);
-    const auto wa = WordsOf(a.session->registerWriteList), wb = WordsOf(b.session->registerWriteList);
+    // A program file's own words: registers no setting derives (edited by hand
+    // or by the register editors) count too.
+    auto words = [](LoadedConfiguration& c) {
+        if (c.decoded) return c.decoded->words;
+        PrepareProgram(c.session->settings, *c.session);
+        return WordsOf(c.session->registerWriteList);
+    };
+    const auto wa = words(a), wb = words(b);
     std::set<std::pair<unsigned, unsigned>> addresses;
     for (const auto& [addr, v] : wa) addresses.insert(addr);
     for (const auto& [addr, v] : wb) addresses.insert(addr);
