@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <set>
 
 #include "chip/derivation.h"
@@ -61,10 +62,18 @@ std::string SettingKey(const SettingParam& e, int k) {
     return e.count == PC_SCALAR ? SettingName(e) : SettingName(e) + "." + Letter(k);
 }
 
+// The start of a file, to tell a lab file from a program file by its title.
+std::string FileHead(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    char buf[64] = {};
+    in.read(buf, sizeof buf);
+    return std::string(buf, static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+}
+
 bool IsProgramFile(const fs::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return ext == ".prg";
+    return ext == ".prg" || FileHead(path).rfind("*** ProgFile", 0) == 0;
 }
 
 // The taps a channel's fit runs, as the chain analysis and the registers see them.
@@ -271,6 +280,11 @@ bool LoadConfiguration(LoadedConfiguration& into, const Workspace& ws, const fs:
     }
     if (CheckTextFile(path) == TextFileState::Unopenable) {
         Refused(r, "cannot read " + ShownPath(path, ws));
+        return false;
+    }
+    // A lab reader takes any text; a comparison with the wrong file must not.
+    if (FileHead(path).rfind("*** LabFile DDC GC5016", 0) != 0) {
+        Refused(r, ShownPath(path, ws) + " is neither a lab file nor a program file");
         return false;
     }
     if (!StartSession(m, ws, path, nullptr)) {
