@@ -25,7 +25,8 @@ int RunDecode(Context& ctx) {
     if (r.decode.ok()) {
         const DecodedProgram& d = r.decode.program;
         for (const std::string& line : DecodedSettingLines(d)) ctx.out << line << "\n";
-        for (int c = 0; c < kChannels; ++c) ctx.out << "taps." << static_cast<char>('A' + c) << " " << d.taps[static_cast<size_t>(c)].size() << "\n";
+        for (int c = 0; c < kChannels; ++c)
+            ctx.out << "taps." << static_cast<char>('A' + c) << " " << d.taps[static_cast<size_t>(c)].size() << "\n";
         ctx.out << "same_bytes_on_save " << (r.sameBytes ? "yes" : "no") << "\n";
         for (const DecodeNote& n : d.notes) ctx.out << "note: " << DecodeNoteText(d, n) << "\n";
     }
@@ -33,8 +34,7 @@ int RunDecode(Context& ctx) {
     return Report(ctx, r);
 }
 
-const bool registered =
-    RegisterCommand({"decode", "FILE.prg [--save PATH.lab [--taps-prefix NAME]]", RunDecode});
+const bool registered = RegisterCommand({"decode", "FILE.prg [--save PATH.lab [--taps-prefix NAME]]", RunDecode});
 
 }  // namespace
 }  // namespace gc::batch

@@ -543,7 +543,9 @@ std::vector<RegisterFieldSpan> FieldsOfRegister(unsigned page, unsigned reg) {
         if (k < 16) return {{StrPrintf("coef[%d][%d]", k, j), 0, 16}};
         if (k == 16 || k == 17) return {{StrPrintf("page%d[%d]", k, j), 0, 16}};
         const PfirChannelRegs& p = img.pfir[static_cast<size_t>(c)];
-        return k == 18 ? SpansOf(img, p, kPage18, r) : k == 19 ? SpansOf(img, p, kPage19, r) : SpansOf(img, p, kPage20, r);
+        return k == 18   ? SpansOf(img, p, kPage18, r)
+               : k == 19 ? SpansOf(img, p, kPage19, r)
+                         : SpansOf(img, p, kPage20, r);
     }
     if ((page == 0x80 || page == 0xA0) && reg >= 16 && reg <= 31) {
         const int c = (page == 0xA0 ? 2 : 0) + (r - 16) / 8;

@@ -80,7 +80,7 @@ void ParseHeaderLine(const std::string& line, ProgramHeader& h) {
     if (!ParseInt(rest, v, hex ? 16 : 10)) return;
     if (!hex && (v < INT32_MIN || v > INT32_MAX)) return;
     const int32_t i = static_cast<int32_t>(v);
-    auto indexed = [&](const char* prefix, int32_t (&into)[kChannels]) {
+    auto indexed = [&](const char* prefix, int32_t(&into)[kChannels]) {
         const size_t n = std::strlen(prefix);
         if (key.size() != n + 1 || key.compare(0, n, prefix) != 0 || key[n] < '0' || key[n] > '3') return false;
         into[key[n] - '0'] = i;
@@ -162,8 +162,7 @@ int ChannelMismatches(const RegisterWords& words, const std::vector<RegisterWrit
 float PhaseOfWord(uint16_t p) {
     const long double turn = 2.0L * std::numbers::pi_v<long double>;
     float phi = static_cast<float>((static_cast<long double>(p) + 0.5L) / 65536.0L * turn);
-    for (int k = 0; k < 64 && PhaseWord(phi) != p; ++k)
-        phi = std::nextafter(phi, PhaseWord(phi) < p ? 10.0f : -10.0f);
+    for (int k = 0; k < 64 && PhaseWord(phi) != p; ++k) phi = std::nextafter(phi, PhaseWord(phi) < p ? 10.0f : -10.0f);
     return p == 0 ? 0.0f : phi;
 }
 
@@ -228,7 +227,8 @@ struct Decoder {
         s.FirDec[c] = DerivedFirDec(swap / k);
 
         const uint16_t w16[3] = {Cic(c, 2), Cic(c, 3), Cic(c, 4)};
-        int64_t w = static_cast<int64_t>(w16[0]) | static_cast<int64_t>(w16[1]) << 16 | static_cast<int64_t>(w16[2]) << 32;
+        int64_t w =
+            static_cast<int64_t>(w16[0]) | static_cast<int64_t>(w16[1]) << 16 | static_cast<int64_t>(w16[2]) << 32;
         if (w & (int64_t{1} << 47)) w -= int64_t{1} << 48;
         const int hc = PairedMode(mode) ? c / 2 : c;  // the header line that carries channel c
         const std::string fkey = "FreqNCO" + std::to_string(hc);
@@ -384,12 +384,14 @@ struct Decoder {
     }
 
     void NotCarried(int mode) {
-        for (const char* name : {"FullDebug", "TypeOfModule", "sync_mode", "IndexFilter", "NumTapsFilter", "Deviation", "Obkatka"})
+        for (const char* name :
+             {"FullDebug", "TypeOfModule", "sync_mode", "IndexFilter", "NumTapsFilter", "Deviation", "Obkatka"})
             Note(DecodeNoteKind::NotCarried, name);
         Note(DecodeNoteKind::NotCarried, "OverallGain");
         Note(DecodeNoteKind::NotCarried, PairedMode(mode) ? "MaskChan4x" : "MaskChan2x");
         for (int m = 0; m < 3; ++m)
-            if (m != EffectiveInputMode(d.settings)) Note(DecodeNoteKind::NotCarried, "CicM" + std::to_string(m) + "Dec");
+            if (m != EffectiveInputMode(d.settings))
+                Note(DecodeNoteKind::NotCarried, "CicM" + std::to_string(m) + "Dec");
         if (!d.manualShift) {
             Note(DecodeNoteKind::NotCarried, "shiftFir");
             Note(DecodeNoteKind::NotCarried, "scaleFir");
@@ -417,9 +419,9 @@ struct Decoder {
         for (int c = 0; c < kChannels; ++c)
             if (SourceChannel(mode, c) == c) ChannelSettings(c, mode);
         if (PairedMode(mode)) {
-            for (auto* a : {&s.CicDec, &s.FirDec, &s.InpADC, &s.FreqNCO, &s.freq_sync, &s.phase_sync, &s.dith_sync,
-                            &s.nco_sync, &s.flush_sync, &s.cic_sync, &s.fir_sync, &s.coef_sync, &s.gain_sync,
-                            &s.pwr_mtr_sync, &s.sck_sync})
+            for (auto* a :
+                 {&s.CicDec, &s.FirDec, &s.InpADC, &s.FreqNCO, &s.freq_sync, &s.phase_sync, &s.dith_sync, &s.nco_sync,
+                  &s.flush_sync, &s.cic_sync, &s.fir_sync, &s.coef_sync, &s.gain_sync, &s.pwr_mtr_sync, &s.sck_sync})
                 CopyToPartners(*a);
             CopyToPartners(s.Gain);
             CopyToPartners(s.PhaseNCO);
@@ -545,7 +547,8 @@ DecodeResult DecodeProgramText(std::string_view text) {
     const std::set<Address> known(own.begin(), own.end());
     for (RegisterWrite w : d.triples) {
         const Address a{WritePage(w), WriteRegister(w)};
-        if (!known.count(a)) d.notes.push_back({DecodeNoteKind::UnknownRegister, "", -1, a.first, a.second, WriteValue(w)});
+        if (!known.count(a))
+            d.notes.push_back({DecodeNoteKind::UnknownRegister, "", -1, a.first, a.second, WriteValue(w)});
     }
     for (const Address& a : own)
         if (!d.words.count(a)) d.notes.push_back({DecodeNoteKind::MissingRegister, "", -1, a.first, a.second});

@@ -71,9 +71,9 @@ struct DecodedProgram {
     ProgramHeader header;
     std::vector<RegisterWrite> triples;  // in file order
     RegisterWords words;
-    Settings settings;                                  // defaults where the file says nothing
-    std::array<std::vector<int32_t>, kChannels> taps;   // the fitted set each channel runs
-    std::optional<int> manualShift;                     // the file was written with "ЛЧМ" checked
+    Settings settings;                                 // defaults where the file says nothing
+    std::array<std::vector<int32_t>, kChannels> taps;  // the fitted set each channel runs
+    std::optional<int> manualShift;                    // the file was written with "ЛЧМ" checked
     std::vector<DecodeNote> notes;
     // Re-deriving the registers from settings and taps gives every word of the file.
     bool reproduces = false;

@@ -3,8 +3,8 @@
 #include <initializer_list>
 
 #include "gui/chain_window.h"
-#include "gui/compare_window.h"
 #include "gui/cic_response_window.h"
+#include "gui/compare_window.h"
 #include "gui/err_file_coeff.h"
 #include "gui/guide.h"
 #include "gui/message_dialogs.h"

@@ -109,9 +109,8 @@ void CompareWindow::ShowDifferences(const DiffCommandResult& r) {
         row(QString::fromStdString(s.name), ChannelText(s.channel), QString::fromStdString(s.a),
             QString::fromStdString(s.b));
     for (const FieldDifference& f : r.fields)
-        row(QString::fromStdString(f.field),
-            QStringLiteral("0x%1 / 0x%2").arg(f.page, 0, 16).arg(f.reg, 0, 16), QString::number(f.a),
-            QString::number(f.b));
+        row(QString::fromStdString(f.field), QStringLiteral("0x%1 / 0x%2").arg(f.page, 0, 16).arg(f.reg, 0, 16),
+            QString::number(f.a), QString::number(f.b));
 }
 
 void CompareWindow::TakeAsConfiguration() {
@@ -121,8 +120,8 @@ void CompareWindow::TakeAsConfiguration() {
     if (!prefix || prefix->isEmpty() || prefix->contains('/') || prefix->contains('\\')) return;
     const auto names = DecodedTapsNames(prefix->toStdString());
     for (int c = 0; c < kChannels; ++c) {
-        const CommandResult w = SaveDesignedTaps(ws, ws.Filters() / names[static_cast<size_t>(c)],
-                                                 decoded_->taps[static_cast<size_t>(c)]);
+        const CommandResult w =
+            SaveDesignedTaps(ws, ws.Filters() / names[static_cast<size_t>(c)], decoded_->taps[static_cast<size_t>(c)]);
         if (!w.done()) {
             Report(QString::fromStdString(w.reason));
             return;

@@ -28,7 +28,8 @@ R& Refused(R& r, std::string reason) {
 
 // Writes one file and records it in the result; false when it failed.
 template <typename R>
-bool WriteInto(R& r, const Workspace& ws, const std::filesystem::path& path, std::string_view text, WritePolicy policy = {}) {
+bool WriteInto(R& r, const Workspace& ws, const std::filesystem::path& path, std::string_view text,
+               WritePolicy policy = {}) {
     const WriteOutcome o = WriteFileSafely(path, text, policy);
     if (!o.ok()) {
         Failed(r, o, ws, path);

@@ -40,7 +40,6 @@ R& Stopped(R& r, const ChipToolOutcome& o) {
     return r;
 }
 
-
 // What a reader found wrong with a file that it could not use, for a refusal.
 std::string UnreadableText(const fs::path& path, const Workspace& ws) {
     const TextInspection t = InspectTextFile(path);

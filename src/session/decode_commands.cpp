@@ -112,8 +112,8 @@ std::string DecodeRefusalText(const DecodeResult& r) {
         case DecodeRefusal::NoTriples:
             return "the register list is empty";
         case DecodeRefusal::Contradiction:
-            return StrPrintf("page 0x%x register 0x%x is written twice with different values (0x%x, then 0x%x)",
-                             r.page, r.reg, r.first, r.second);
+            return StrPrintf("page 0x%x register 0x%x is written twice with different values (0x%x, then 0x%x)", r.page,
+                             r.reg, r.first, r.second);
     }
     return "";
 }
@@ -126,18 +126,19 @@ std::string DecodeNoteText(const DecodedProgram& d, const DecodeNote& n) {
             if (n.name == "NameOfPFIR") return "the coefficient files' names: not in the file";
             return n.name + ChannelText(n.channel) + ": not in the file";
         case DecodeNoteKind::Rounded:
-            return n.name + ChannelText(n.channel) + ": the registers hold it rounded; the value given writes the same word";
+            return n.name + ChannelText(n.channel) +
+                   ": the registers hold it rounded; the value given writes the same word";
         case DecodeNoteKind::PairFollows:
             return std::string("channel ") + Letter(n.channel) + ": runs channel " + Letter(n.channel - 1) +
                    "'s settings in this input mode; only its coefficient RAM is its own";
         case DecodeNoteKind::OtherBoard:
-            return StrPrintf("written for board model %lld, this program writes for %d (%s)", static_cast<long long>(n.a),
-                             BoardModel, BoardName(BoardModel));
+            return StrPrintf("written for board model %lld, this program writes for %d (%s)",
+                             static_cast<long long>(n.a), BoardModel, BoardName(BoardModel));
         case DecodeNoteKind::HeaderMissing:
             return "header line " + n.name + " is missing";
         case DecodeNoteKind::HeaderDiffers:
-            return StrPrintf("header %s%s says %lld, the registers %lld", n.name.c_str(), ChannelText(n.channel).c_str(),
-                             static_cast<long long>(n.a), static_cast<long long>(n.b));
+            return StrPrintf("header %s%s says %lld, the registers %lld", n.name.c_str(),
+                             ChannelText(n.channel).c_str(), static_cast<long long>(n.a), static_cast<long long>(n.b));
         case DecodeNoteKind::UnknownRegister:
             return StrPrintf("page 0x%x register 0x%x (value 0x%llx) is not one this program writes", n.page, n.reg,
                              static_cast<unsigned long long>(n.a));
@@ -254,7 +255,8 @@ DecodeCommandResult DecodeProgramCommand(Session& m, const Workspace& ws, const 
     if (request.saveLab.empty()) return r;
 
     for (int c = 0; c < kChannels; ++c)
-        if (!WriteInto(r, ws, ws.Filters() / names[static_cast<size_t>(c)], PfirTapsText(d.taps[static_cast<size_t>(c)])))
+        if (!WriteInto(r, ws, ws.Filters() / names[static_cast<size_t>(c)],
+                       PfirTapsText(d.taps[static_cast<size_t>(c)])))
             return r;
     SaveCommandResult saved = SaveConfiguration(m, ws, request.saveLab);
     r.written.insert(r.written.end(), saved.written.begin(), saved.written.end());

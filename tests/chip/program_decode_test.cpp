@@ -36,7 +36,11 @@ TEST(ProgramDecode, BadInputIsRefusedWithItsReason) {
         {"empty", "", DecodeRefusal::Empty, 0},
         {"blank lines", "\n \r\n", DecodeRefusal::Empty, 0},
         {"a text file", "hello\nworld\n", DecodeRefusal::NotProgram, 1},
-        {"binary", std::string("\x7f" "ELF\0\0\xff\n", 8), DecodeRefusal::NotProgram, 1},
+        {"binary",
+         std::string("\x7f"
+                     "ELF\0\0\xff\n",
+                     8),
+         DecodeRefusal::NotProgram, 1},
         {"the header alone", head.substr(0, head.find("Page")), DecodeRefusal::NoTripleList, 0},
         {"no triples", head, DecodeRefusal::NoTriples, 0},
         {"not hexadecimal", head + "0x80    zz     0x1   \n", DecodeRefusal::BadTriple, 21},
@@ -72,14 +76,14 @@ TEST(ProgramDecode, OddFilesAreDecodedWithTheOdditiesListed) {
         bool reproduces;
     } cases[] = {
         {"cut inside a triple", example.substr(0, example.size() - 30), DecodeNoteKind::UnfinishedLine, false},
-        {"a word edited by hand", edit("0x33    0x16   0x0   ", "0x33    0x16   0x7ff "),
-         DecodeNoteKind::NotReproduced, false},
-        {"a register this program never writes", example + "0x99    0x10   0x1   \n",
-         DecodeNoteKind::UnknownRegister, true},
+        {"a word edited by hand", edit("0x33    0x16   0x0   ", "0x33    0x16   0x7ff "), DecodeNoteKind::NotReproduced,
+         false},
+        {"a register this program never writes", example + "0x99    0x10   0x1   \n", DecodeNoteKind::UnknownRegister,
+         true},
         {"another order", reversed, DecodeNoteKind::OtherOrder, true},
         {"another board", edit("TORVIN-C", "TORVIN-A"), DecodeNoteKind::OtherBoard, true},
-        {"header against registers", edit("FreqNCO1= 20000000", "FreqNCO1= 20000001"),
-         DecodeNoteKind::HeaderDiffers, true},
+        {"header against registers", edit("FreqNCO1= 20000000", "FreqNCO1= 20000001"), DecodeNoteKind::HeaderDiffers,
+         true},
         {"a line repeated", example + "0x80    0x10   0x262 \n", DecodeNoteKind::Repeated, true},
     };
     for (const auto& c : cases) {

@@ -49,7 +49,8 @@ private slots:
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("A"));
         QCOMPARE(table->item(0, 2)->text(), QStringLiteral("2"));
         QCOMPARE(table->item(0, 3)->text(), QStringLiteral("8"));
-        QVERIFY(windows.gform()->statusBar()->currentMessage().startsWith(QStringLiteral("Прочитан CONFIGS/other.prg")));
+        QVERIFY(
+            windows.gform()->statusBar()->currentMessage().startsWith(QStringLiteral("Прочитан CONFIGS/other.prg")));
 
         auto* take = w->findChild<QPushButton*>("compareTakeButton");
         QVERIFY(take->isEnabled());

@@ -64,8 +64,7 @@ struct RoundTrip {
 };
 
 TEST(DecodeCommand, SavingTheDecodedConfigurationWritesTheSameProgramFile) {
-    auto channels = [](Settings& s, std::array<int, 4> cic, std::array<int, 4> fir,
-                       std::array<const char*, 4> taps) {
+    auto channels = [](Settings& s, std::array<int, 4> cic, std::array<int, 4> fir, std::array<const char*, 4> taps) {
         for (int c = 0; c < kChannels; ++c) {
             s.CicDec[c] = s.CicM0Dec[c] = s.CicM1Dec[c] = s.CicM2Dec[c] = cic[static_cast<size_t>(c)];
             s.FirDec[c] = fir[static_cast<size_t>(c)];
@@ -74,7 +73,9 @@ TEST(DecodeCommand, SavingTheDecodedConfigurationWritesTheSameProgramFile) {
     };
     const RoundTrip cases[] = {
         {"Full rate, PFIR decimations 1 to 4, every tap shape",
-         [&](Settings& s) { channels(s, {24, 12, 8, 6}, {1, 2, 3, 4}, {"odd31", "asym40", "even20", "odd63"}); }},
+         [&](Settings& s) {
+             channels(s, {24, 12, 8, 6}, {1, 2, 3, 4}, {"odd31", "asym40", "even20", "odd63"});
+         }},
         {"Full rate, PFIR decimations 5 to 8, gains, phases, ADCs, mask",
          [&](Settings& s) {
              channels(s, {168, 140, 120, 105}, {5, 6, 7, 8}, {"asym40", "odd63", "odd31", "even20"});
