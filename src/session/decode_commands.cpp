@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 #include <set>
 
 #include "chip/derivation.h"
@@ -194,19 +195,17 @@ DecodeResult ReadProgramForDecode(const Workspace& ws, const fs::path& path, Com
         d.refusal = DecodeRefusal::TooManyTriples;
         return d;
     }
-    bool endsWithBreak = true;
-    const auto lines = ReadLines(path, &endsWithBreak);
-    if (!lines) {
+    // The bytes as they are: a save is compared with them, line ends included.
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
         Refused(r, "cannot read " + ShownPath(path, ws));
         d.refusal = DecodeRefusal::Empty;
         return d;
     }
-    std::string joined;
-    for (const std::string& line : *lines) joined += line + "\n";
-    if (!endsWithBreak && !joined.empty()) joined.pop_back();
-    d = DecodeProgramText(joined);
+    d = DecodeProgramText(bytes);
     if (!d.ok()) Refused(r, ShownPath(path, ws) + ": " + DecodeRefusalText(d));
-    if (text) *text = std::move(joined);
+    if (text) *text = std::move(bytes);
     return d;
 }
 

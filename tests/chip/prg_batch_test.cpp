@@ -284,6 +284,15 @@ TEST(BatchDecode, DecodePrintsAndSavesDiffExitsFiveOnADifference) {
                              "note: sync_mode: not in the file\n"})
         EXPECT_NE(d.out.find(line), std::string::npos) << line;
 
+    // A copy with Windows line ends decodes the same, but a save would not give its bytes.
+    std::string crlf;
+    for (const std::string& line : SplitLines(test::ReadFileText(ws / "CONFIGS/std.prg"))) crlf += line + "\r\n";
+    test::WriteFileText(ws / "CONFIGS/crlf.prg", crlf);
+    test::BatchRun w = test::RunBatchTool(ws.path(), "decode CONFIGS/crlf.prg");
+    EXPECT_EQ(w.status, 0) << w.err;
+    EXPECT_NE(w.out.find("same_bytes_on_save no\n"), std::string::npos);
+    EXPECT_EQ(w.out.substr(0, w.out.find("taps.A")), d.out.substr(0, d.out.find("taps.A")));
+
     test::BatchRun s = test::RunBatchTool(ws.path(), "decode CONFIGS/std.prg --save CONFIGS/dec.lab --taps-prefix ex");
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(std::filesystem::exists(ws / "FILTERS/ex_D.taps"));
