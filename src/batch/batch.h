@@ -19,6 +19,7 @@ enum ExitStatus : int {
     kExitWriteFailed = 2,   // an output file could not be written
     kExitRefused = 3,       // "Записать" refused by the decimation checks
     kExitInputRefused = 4,  // the input or the request was refused; nothing written
+    kExitDiffer = 5,        // diff: the two configurations differ
 };
 
 struct Context {

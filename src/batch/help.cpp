@@ -58,6 +58,29 @@ const CommandHelp kCommandHelp[] = {
      "Turns the register writes of FILE into the triple list of a program file whose\n"
      "header comes from the lab file. FILE must be a regular file (exit status 4).\n"
      "Output: CONFIGS/<name>.prg, name being FILE without its folder and last extension.\n"},
+    {"decode", "a program file read back into settings and taps",
+     "Reads FILE.prg (as \"Записать\", \"Write *.prg\" or \"gc101->prg\" write it) back\n"
+     "into the settings the registers determine and the taps each channel runs.\n"
+     "A file that is not a program file, or that writes one register twice with\n"
+     "different values, is refused (exit status 4).\n"
+     "  --save PATH.lab      write the decoded configuration: the taps as\n"
+     "                       FILTERS/NAME_A.taps .. NAME_D.taps, then PATH.lab and\n"
+     "                       PATH.prg as \"save\" does\n"
+     "  --taps-prefix NAME   the taps files' NAME (default decoded)\n"
+     "Output: on stdout \"key value\" lines of the settings the file determines\n"
+     "(\"CicDec.A 8\"), \"taps.A N\" .. the fitted set's lengths, \"same_bytes_on_save\n"
+     "yes\" when saving the decoded configuration writes the file read byte for\n"
+     "byte, then one \"note:\" line per setting the file does not carry and per\n"
+     "oddity found (unknown or missing registers, header against registers).\n"},
+    {"diff", "two configurations (lab or program files) compared",
+     "A and B are each a lab file (its coefficient files from FILTERS/) or a program\n"
+     "file (.prg, decoded). Settings a program file does not carry, or holds only\n"
+     "rounded, are compared through their registers.\n"
+     "Output: on stdout \"setting NAME CHANNEL A B\" lines (CHANNEL - for a single\n"
+     "setting), then \"field PAGE REG NAME A B\" per register field that differs,\n"
+     "then per channel whose chain differs two lines \"chain CHANNEL a|b\" with its\n"
+     "figures as \"chain\" prints them; \"equal\" and exit status 0 when nothing\n"
+     "differs, exit status 5 when something does.\n"},
     {"response", "the channel's CIC, PFIR and overall responses",
      "Computes the responses of the selected channel on the main plot's 256 points.\n"
      "  --channel A..D  the channel (default the lab file's current channel)\n"
@@ -217,7 +240,8 @@ void WriteHelp(std::ostream& out) {
            "  2  an output file could not be written\n"
            "  3  \"Записать\" refused by the decimation checks\n"
            "  4  the input or the request was refused, or the chip tool was stopped at its\n"
-           "     time limit; nothing was written\n";
+           "     time limit; nothing was written\n"
+           "  5  diff: the two configurations differ\n";
 }
 
 bool WriteCommandHelp(std::ostream& out, const std::string& name) {

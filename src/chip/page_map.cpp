@@ -1,9 +1,12 @@
 #include "chip/page_map.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 #include "chip/derivation.h"
+#include "core/param_table.h"
+#include "core/text_io.h"
 
 namespace gc {
 
@@ -495,6 +498,62 @@ void BuildRegisterWriteList(const Settings& settings, ChipState& m) {
     }
     AppendPage(list, 0x81, 0, img, kPage81);
     AppendPage(list, 0xA1, 0, img, kPageA1);
+}
+
+namespace {
+
+// The register table's name of the field at p inside img.
+std::string TableNameOf(const RegisterImage& img, const void* p) {
+    for (const RegisterParam& e : TableParams())
+        for (int k = 0; k < e.values(); ++k) {
+            const FieldRef f = e.locate(const_cast<RegisterImage&>(img), k);
+            const void* q = std::visit([](auto* v) -> const void* { return v; }, f);
+            if (q == p) return e.name;
+        }
+    return "word";
+}
+
+template <class Rec, size_t N>
+std::vector<RegisterFieldSpan> SpansOf(const RegisterImage& img, const Rec& rec, const RegisterLayout<Rec> (&layout)[N],
+                                       int reg) {
+    std::vector<RegisterFieldSpan> spans;
+    for (const RegisterLayout<Rec>& r : layout) {
+        if (r.reg != reg) continue;
+        for (const FieldAt<Rec>& f : r.fields)
+            if (f.field) spans.push_back({TableNameOf(img, &(rec.*(f.field))), f.shift, 16 - f.shift});
+    }
+    std::sort(spans.begin(), spans.end(), [](const auto& x, const auto& y) { return x.shift < y.shift; });
+    for (size_t i = 0; i + 1 < spans.size(); ++i) spans[i].width = spans[i + 1].shift - spans[i].shift;
+    if (spans.empty()) spans.push_back({"word", 0, 16});
+    return spans;
+}
+
+}  // namespace
+
+std::vector<RegisterFieldSpan> FieldsOfRegister(unsigned page, unsigned reg) {
+    static const RegisterImage img{};
+    const int r = static_cast<int>(reg);
+    if (page == 0 && reg < 16) {
+        const RegisterLayout<G> direct[] = {kDirect1};
+        return SpansOf(img, img, direct, r);
+    }
+    if (page < 128 && page % 32 <= 20 && reg >= 16 && reg <= 31) {
+        const int c = static_cast<int>(page / 32), k = static_cast<int>(page % 32);
+        const int j = r - 16;
+        if (k < 16) return {{StrPrintf("coef[%d][%d]", k, j), 0, 16}};
+        if (k == 16 || k == 17) return {{StrPrintf("page%d[%d]", k, j), 0, 16}};
+        const PfirChannelRegs& p = img.pfir[static_cast<size_t>(c)];
+        return k == 18   ? SpansOf(img, p, kPage18, r)
+               : k == 19 ? SpansOf(img, p, kPage19, r)
+                         : SpansOf(img, p, kPage20, r);
+    }
+    if ((page == 0x80 || page == 0xA0) && reg >= 16 && reg <= 31) {
+        const int c = (page == 0xA0 ? 2 : 0) + (r - 16) / 8;
+        return SpansOf(img, img.cic[static_cast<size_t>(c)], kCicRegisters, (r - 16) % 8);
+    }
+    if (page == 0x81) return SpansOf(img, img, kPage81, r);
+    if (page == 0xA1) return SpansOf(img, img, kPageA1, r);
+    return {{"word", 0, 16}};
 }
 
 int CountPage16Mismatches(const Settings& settings, const ChipState& m) {

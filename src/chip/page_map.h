@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "core/model.h"
 
@@ -47,6 +49,17 @@ void FillPage17Tables(const Settings& settings, ChipState& chip);
 // chip's programming order. Clears sumin_clr in the image first. With the
 // "ЛЧМ" box checked (ManualFirShift set) coefficient words are scaled by scaleFir.
 void BuildRegisterWriteList(const Settings& settings, ChipState& chip);
+
+// One field of a written register: its name in the register table and its bits.
+struct RegisterFieldSpan {
+    std::string name;
+    int shift = 0;
+    int width = 16;
+};
+// The fields packed into register reg of page: a field runs up to the next
+// field's first bit. Coefficient and page-table words, and registers written
+// whole, are one field named after the word ("coef[3][5]", "page17[2]", "word").
+std::vector<RegisterFieldSpan> FieldsOfRegister(unsigned page, unsigned reg);
 
 // Words, over the four channels, in which our page table differs from the tool's.
 int CountPage16Mismatches(const Settings& settings, const ChipState& chip);

@@ -3,6 +3,7 @@
 // the total decimation and output rate, and the PFIR shift for a tap sum.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -38,5 +39,39 @@ struct FirShiftResult {
 };
 // manualShift, when present, replaces the computed shift (the "ЛЧМ" box).
 FirShiftResult FirShift(int32_t sumtap, std::optional<int> manualShift = std::nullopt);
+
+// Symmetry, peak and sum of a set of n taps, tap(i) giving tap i: the part of
+// a set's CoefSetInfo that the taps alone decide. Both the fit and a program
+// file read back describe their sets with it.
+template <class Tap>
+CoefSetInfo ScanTaps(int n, Tap tap) {
+    bool sym = true;
+    int32_t peak = -32767, sum = 0;
+    for (int i = 0; i < n / 2; ++i) {
+        const int32_t lo = tap(i), hi = tap(n - 1 - i);
+        if (lo != hi) sym = false;
+        peak = std::max({peak, lo, hi});
+        sum += lo + hi;
+    }
+    const bool even = n % 2 == 0;
+    if (!even) {
+        const int32_t mid = tap((n - 1) / 2);
+        sum += mid;
+        peak = std::max(peak, mid);
+    }
+    CoefSetInfo info;
+    info.symmetric = sym ? 1 : 0;
+    info.even = even ? 1 : 0;
+    info.symtype = sym ? (even ? 2 : 1) : 0;
+    info.maxtap = static_cast<int16_t>(peak);
+    info.sumtap = sum;
+    return info;
+}
+
+// The 16-word blocks the PFIR runs for ntaps fitted taps of a set so described.
+inline uint16_t BlocksOfSet(int ntaps, const CoefSetInfo& info) {
+    if (!info.symmetric) return static_cast<uint16_t>(ntaps / 16);
+    return static_cast<uint16_t>(info.even ? ntaps / 32 : (ntaps + 1) / 32);
+}
 
 }  // namespace gc

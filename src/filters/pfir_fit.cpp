@@ -55,28 +55,9 @@ void FitPfirToChannel(const Settings& s, ChipState& m, int channel, int n) {
     const auto& C = m.workImage.pfir[static_cast<size_t>(channel)].coef;
     auto tap = [&](int i) { return static_cast<int32_t>(C[static_cast<size_t>(i)]); };
 
-    // Scan: symmetry, peak and sum of the loaded set.
-    bool sym = true;
-    int32_t peak = -32767, sum = 0;
-    for (int i = 0; i < n / 2; ++i) {
-        int32_t lo = tap(i), hi = tap(n - 1 - i);
-        if (lo != hi) sym = false;
-        peak = std::max({peak, lo, hi});
-        sum += lo + hi;
-    }
-    const bool even = n % 2 == 0;
-    if (!even) {
-        int32_t mid = tap((n - 1) / 2);
-        sum += mid;
-        peak = std::max(peak, mid);
-    }
-
-    CoefSetInfo info;
-    info.symmetric = sym ? 1 : 0;
-    info.even = even ? 1 : 0;
-    info.symtype = sym ? (even ? 2 : 1) : 0;
-    info.maxtap = static_cast<int16_t>(peak);
-    info.sumtap = sum;
+    CoefSetInfo info = ScanTaps(n, tap);
+    const bool sym = info.symmetric != 0;
+    const int32_t sum = info.sumtap;
 
     // Allowed lengths: lmax - inc * k, k = 0..count-1.
     const PfirLength lim = PfirLengthLimit(s.ModeOfInput, s.CicDec[channel], s.FirDec[channel]);
@@ -106,12 +87,7 @@ void FitPfirToChannel(const Settings& s, ChipState& m, int channel, int n) {
     }
 
     info.ntaps = static_cast<uint16_t>(ntaps);
-    if (!sym)
-        info.nblocks = static_cast<uint16_t>(ntaps / 16);
-    else if (even)
-        info.nblocks = static_cast<uint16_t>(ntaps / 32);
-    else
-        info.nblocks = static_cast<uint16_t>((ntaps + 1) / 32);
+    info.nblocks = BlocksOfSet(ntaps, info);
     info.pfir_gain = FirShift(sum, m.ManualFirShift).gain;
 
     m.coefSetInfo[static_cast<size_t>(channel)] = info;

@@ -4,6 +4,7 @@
 
 #include "gui/chain_window.h"
 #include "gui/cic_response_window.h"
+#include "gui/compare_window.h"
 #include "gui/err_file_coeff.h"
 #include "gui/guide.h"
 #include "gui/message_dialogs.h"
@@ -39,6 +40,9 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     QObject::connect(gform_.get(), &TGForm::cicWindowRequested, cicForm_.get(), &TCIC5Form::Open);
     QObject::connect(gform_.get(), &TGForm::pfirWindowRequested, pfirForm_.get(), &TPFIRForm::Open);
     QObject::connect(gform_.get(), &TGForm::chainWindowRequested, chainWindow_.get(), &ChainWindow::Open);
+    compareWindow_ = std::make_unique<CompareWindow>(*gform_);
+    compareWindow_->setAttribute(Qt::WA_QuitOnClose, false);
+    QObject::connect(gform_.get(), &TGForm::compareWindowRequested, compareWindow_.get(), &CompareWindow::Open);
     chainWindow_->SetExportFolder(QString::fromStdString(workspace.root.string()));
     // Their exports start in the working folder, as the main plot's does.
     for (ResponseWindow* w : std::initializer_list<ResponseWindow*>{cicForm_.get(), pfirForm_.get()})

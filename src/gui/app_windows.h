@@ -13,6 +13,7 @@ class TGForm;
 class TCIC5Form;
 class TPFIRForm;
 class ChainWindow;
+class CompareWindow;
 class TErrFileCoeff;
 class TErrDecim;
 class TErrMinDecim;
@@ -30,6 +31,7 @@ public:
     TCIC5Form* cicForm() const { return cicForm_.get(); }
     TPFIRForm* pfirForm() const { return pfirForm_.get(); }
     ChainWindow* chainWindow() const { return chainWindow_.get(); }
+    CompareWindow* compareWindow() const { return compareWindow_.get(); }
     TErrFileCoeff* errFileCoeff() const { return errFileCoeff_.get(); }
     TErrDecim* errDecim() const { return errDecim_.get(); }
     TErrMinDecim* errMinDecim() const { return errMinDecim_.get(); }
@@ -50,6 +52,7 @@ private:
     std::unique_ptr<TInfo> info_;
     std::unique_ptr<PfirDesignDialog> pfirDesign_;
     std::unique_ptr<ChainWindow> chainWindow_;
+    std::unique_ptr<CompareWindow> compareWindow_;
 };
 
 }  // namespace gc

@@ -120,6 +120,7 @@ signals:
     void cicWindowRequested();
     void pfirWindowRequested();
     void chainWindowRequested();
+    void compareWindowRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -35,6 +35,8 @@ void TGForm::BuildMenu() {
     QMenu* file = menuBar_->addMenu(QStringLiteral("Файл"));
     add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", Handle(&TGForm::OnReadLab));
     add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", Handle(&TGForm::OnSaveLab));
+    add(file, QStringLiteral("Сравнить конфигурации…"), QKeySequence(), "compareConfigsAction",
+        [this] { emit compareWindowRequested(); });
     file->addSeparator();
     add(file, QStringLiteral("Рабочая папка…"), QKeySequence(), "workFolderAction", [this] {
         if (changeWorkFolder_) changeWorkFolder_();

@@ -11,11 +11,16 @@
 #include "chip/table_file.h"
 #include "core/lab_file.h"
 #include "core/text_io.h"
+#include "session/command_result.h"
 #include "session/command_status.h"
 
 namespace gc {
 
 namespace fs = std::filesystem;
+
+using command_result::Failed;
+using command_result::Refused;
+using command_result::WriteInto;
 
 namespace {
 
@@ -23,33 +28,6 @@ constexpr const char* kStdProgram = "std.prg";
 constexpr const char* kExperTable = "exper.tbl";
 constexpr const char* kToolScript = "workcmd";
 constexpr const char* kCompareReport = "ErrTbl";
-
-template <typename R>
-R& Failed(R& r, const WriteOutcome& o, const Workspace& ws, const fs::path& target) {
-    r.status = CommandStatus::WriteFailed;
-    r.failure = o;
-    r.reason = WriteFailureText(o, ws, target);
-    return r;
-}
-
-template <typename R>
-R& Refused(R& r, std::string reason) {
-    r.status = CommandStatus::InputRefused;
-    r.reason = std::move(reason);
-    return r;
-}
-
-// Writes one file and records it in the result; false when it failed.
-template <typename R>
-bool WriteInto(R& r, const Workspace& ws, const fs::path& path, std::string_view text, WritePolicy policy = {}) {
-    const WriteOutcome o = WriteFileSafely(path, text, policy);
-    if (!o.ok()) {
-        Failed(r, o, ws, path);
-        return false;
-    }
-    r.written.push_back(path);
-    return true;
-}
 
 // The tool's time limit or a cancel stops the command: the files it leaves
 // may be half written, so nothing is taken from them.
@@ -63,12 +41,6 @@ R& Stopped(R& r, const ChipToolOutcome& o) {
     return r;
 }
 
-// The program file's text for the register write list as it stands.
-std::string ProgramText(Session& m) {
-    m.AdcMask = ComputeAdcMask(m.settings, m);
-    return FormatProgramFile(m.settings, m, m);
-}
-
 // What a reader found wrong with a file that it could not use, for a refusal.
 std::string UnreadableText(const fs::path& path, const Workspace& ws) {
     const TextInspection t = InspectTextFile(path);
@@ -77,6 +49,11 @@ std::string UnreadableText(const fs::path& path, const Workspace& ws) {
 }
 
 }  // namespace
+
+std::string ProgramText(Session& m) {
+    m.AdcMask = ComputeAdcMask(m.settings, m);
+    return FormatProgramFile(m.settings, m, m);
+}
 
 fs::path DefaultProgramPath(const Workspace& ws) { return ws.Configs() / kStdProgram; }
 fs::path DefaultTablePath(const Workspace& ws) { return ws.root / kExperTable; }

@@ -61,6 +61,10 @@ using ChipToolRunner = std::function<ChipToolOutcome(const std::filesystem::path
 
 // ---- "Записать" ----
 
+// The program file's text for the register write list as it stands (AdcMask
+// recomputed): what a save writes after PrepareProgram.
+std::string ProgramText(Session& m);
+
 // The program file beside a lab file: its last extension replaced by ".prg".
 std::filesystem::path ProgramPathOf(const std::filesystem::path& labPath);
 

@@ -11,6 +11,7 @@
 #include "filters/coef_files.h"
 #include "filters/pfir_fit.h"
 #include "session/command_status.h"
+#include "session/decode_commands.h"
 #include "session/main_view.h"
 #include "session/settings_history.h"
 
@@ -157,6 +158,15 @@ struct SettingEdit {
         // The table brings its own decimations: the responses follow them.
         Effects fx = ShownWithResponses();
         fx.status = TableReadStatus(ShownOr(e.file, ctx), read, m.settings) + (read ? "" : UnreadableNote(e.file));
+        return fx;
+    }
+    Effects operator()(const edit::TakeDecoded& e) {
+        PutDecodedProgram(m, e.program, e.tapsFiles);
+        // B and D run A's and C's settings in the paired modes.
+        const int mode = m.settings.ModeOfInput;
+        if ((mode == 1 || mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
+        Effects fx = ShownWithResponses();
+        fx.redrawPlot = true;
         return fx;
     }
     Effects operator()(const edit::Restore& e) {

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "chip/program_decode.h"
 #include "core/model.h"
 #include "core/workspace.h"
 #include "filters/coef_errors.h"
@@ -100,6 +101,12 @@ struct RegisterBoxes {
     RegisterDialogId dialog = RegisterDialogId::AddrGen;
     std::vector<std::string> texts;
 };
+// "Открыть как конфигурацию": a decoded program file becomes the
+// configuration, its taps read from the files named (already written).
+struct TakeDecoded {
+    DecodedProgram program;
+    std::array<std::string, kChannels> tapsFiles;
+};
 // Undo and redo: a snapshot of the settings put back.
 struct Restore {
     Settings settings;
@@ -107,10 +114,11 @@ struct Restore {
 
 }  // namespace edit
 
-using Edit = std::variant<edit::Text, edit::CicStep, edit::FirDec, edit::InputMode, edit::EnabledChannels,
-                          edit::ShownChannel, edit::Adc, edit::FilterKind, edit::SyncMode, edit::Tdm, edit::Obkatka,
-                          edit::ManualShift, edit::CoefFile, edit::DecimationSplit, edit::ApplyToAll, edit::ReadTable,
-                          edit::ReadBeRam, edit::SyncChoice, edit::SyncPreset, edit::RegisterBoxes, edit::Restore>;
+using Edit =
+    std::variant<edit::Text, edit::CicStep, edit::FirDec, edit::InputMode, edit::EnabledChannels, edit::ShownChannel,
+                 edit::Adc, edit::FilterKind, edit::SyncMode, edit::Tdm, edit::Obkatka, edit::ManualShift,
+                 edit::CoefFile, edit::DecimationSplit, edit::ApplyToAll, edit::ReadTable, edit::ReadBeRam,
+                 edit::SyncChoice, edit::SyncPreset, edit::RegisterBoxes, edit::TakeDecoded, edit::Restore>;
 
 // Where file edits find their files and report an unusable coefficient file.
 struct EditContext {

@@ -24,8 +24,8 @@ using test::RunBatchTool;
 using test::TempDir;
 using test::WriteFileText;
 
-const std::vector<std::string> kCommands = {"lab",      "tbl", "prg",   "save",       "workcmd", "compare",
-                                            "response", "fit", "gc101", "testfilter", "flt2taps"};
+const std::vector<std::string> kCommands = {"lab", "tbl",   "prg",        "save",     "workcmd", "compare", "response",
+                                            "fit", "gc101", "testfilter", "flt2taps", "decode",  "diff"};
 
 // Every file below the folder with its contents, to see that a run wrote nothing.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
@@ -62,6 +62,11 @@ TEST(BatchExitStatus, EveryRefusedInputExits4AndWritesNothing) {
         {"gc101 a folder", "gc101 FILTERS", nullptr, nullptr},
         {"lab named but missing", "--lab CONFIGS/gone.lab lab", nullptr, nullptr},
         {"lab named, a folder", "--lab CONFIGS save CONFIGS/new.lab", nullptr, nullptr},
+        {"decode an empty file", "decode CONFIGS/empty.prg", nullptr, nullptr},
+        {"decode a binary file", "decode FILTERS/bin.prg --save CONFIGS/x.lab", nullptr, nullptr},
+        {"decode a device", "decode /dev/zero", nullptr, nullptr},
+        {"decode a lab file", "decode CONFIGS/std.lab --save CONFIGS/x.lab", nullptr, nullptr},
+        {"diff with a missing file", "diff CONFIGS/std.lab CONFIGS/gone.prg", nullptr, nullptr},
     };
     for (const Case& c : cases) {
         TempDir ws;
@@ -70,6 +75,8 @@ TEST(BatchExitStatus, EveryRefusedInputExits4AndWritesNothing) {
         WriteFileText(ws / "FILTERS/huge.flt", "lowpass\n513\n1\n");
         WriteFileText(ws / "FILTERS/nocount.flt", "lowpass\n");
         WriteFileText(ws / "FILTERS/zero.taps", " 7\n");  // an older conversion stays
+        WriteFileText(ws / "CONFIGS/empty.prg", "");
+        WriteFileText(ws / "FILTERS/bin.prg", std::string("*** ProgFile\0\x01\xff", 16));
         if (c.kind) {
             SetLabValue(ws / "CONFIGS/std.lab", "IndexFilter", c.kind);
             SetLabValue(ws / "CONFIGS/std.lab", "NumTapsFilter", c.taps);
@@ -105,7 +112,8 @@ TEST(BatchHelp, HelpNamesEveryCommandAndTheExitStatuses) {
     EXPECT_EQ(help.err, "");
     EXPECT_EQ(help.out.rfind("Usage: gc5016-batch ", 0), 0u);
     for (const std::string& c : kCommands) EXPECT_NE(help.out.find("\n  " + c + " "), std::string::npos) << c;
-    for (const char* status : {"\n  0  done", "\n  1  bad usage", "\n  2  ", "\n  3  ", "\n  4  the input"})
+    for (const char* status :
+         {"\n  0  done", "\n  1  bad usage", "\n  2  ", "\n  3  ", "\n  4  the input", "\n  5  diff"})
         EXPECT_NE(help.out.find(status), std::string::npos) << status;
     // The short form and the global options before it change nothing; no session runs.
     EXPECT_EQ(RunBatchTool(ws.path(), "-h").out, help.out);

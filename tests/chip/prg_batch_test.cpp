@@ -270,3 +270,51 @@ TEST(BatchSave, RefusedByTheDecimationChecks) {
 
 }  // namespace
 }  // namespace gc
+
+namespace gc {
+namespace {
+
+TEST(BatchDecode, DecodePrintsAndSavesDiffExitsFiveOnADifference) {
+    test::TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    ASSERT_EQ(test::RunBatchTool(ws.path(), "prg").status, 0);
+    test::BatchRun d = test::RunBatchTool(ws.path(), "decode CONFIGS/std.prg");
+    ASSERT_EQ(d.status, 0) << d.err;
+    for (const char* line : {"FreqNCO.B 20000000\n", "CicDec.A 2\n", "taps.A 31\n", "same_bytes_on_save yes\n",
+                             "note: sync_mode: not in the file\n"})
+        EXPECT_NE(d.out.find(line), std::string::npos) << line;
+
+    // A copy with Windows line ends decodes the same, but a save would not give its bytes.
+    std::string crlf;
+    for (const std::string& line : SplitLines(test::ReadFileText(ws / "CONFIGS/std.prg"))) crlf += line + "\r\n";
+    test::WriteFileText(ws / "CONFIGS/crlf.prg", crlf);
+    test::BatchRun w = test::RunBatchTool(ws.path(), "decode CONFIGS/crlf.prg");
+    EXPECT_EQ(w.status, 0) << w.err;
+    EXPECT_NE(w.out.find("same_bytes_on_save no\n"), std::string::npos);
+    EXPECT_EQ(w.out.substr(0, w.out.find("taps.A")), d.out.substr(0, d.out.find("taps.A")));
+
+    test::BatchRun s = test::RunBatchTool(ws.path(), "decode CONFIGS/std.prg --save CONFIGS/dec.lab --taps-prefix ex");
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_TRUE(std::filesystem::exists(ws / "FILTERS/ex_D.taps"));
+    EXPECT_EQ(test::ReadFileText(ws / "CONFIGS/dec.prg"), test::ReadFileText(ws / "CONFIGS/std.prg"));
+
+    const struct {
+        const char* args;
+        int status;
+        const char* out;  // the first line
+    } cases[] = {
+        {"diff CONFIGS/std.lab CONFIGS/std.prg", 0, "equal\n"},
+        {"diff CONFIGS/dec.lab CONFIGS/std.lab", 5, "setting NameOfPFIR0 - ex_A.taps cdma.taps\n"},
+        {"diff CONFIGS/std.prg CONFIGS/cic8_pfir2.lab", 5, "setting CicDec A 2 8\n"},
+        {"decode CONFIGS/std.prg --taps-prefix x", 1, ""},
+        {"diff CONFIGS/std.prg", 1, ""},
+    };
+    for (const auto& c : cases) {
+        test::BatchRun r = test::RunBatchTool(ws.path(), c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), c.out) << c.args;
+    }
+}
+
+}  // namespace
+}  // namespace gc
