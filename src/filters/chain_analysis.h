@@ -24,6 +24,7 @@ struct ChainChannel {
     int cicDec = 1;          // R, 1 .. CicDecMax
     int firDec = 1;          // D, 1 .. 8
     std::vector<int32_t> taps;
+    bool operator==(const ChainChannel&) const = default;
 };
 
 // The channel as the main window computes it: SystemClock, the register

@@ -6,7 +6,6 @@
 #include <numbers>
 
 #include "filters/plot_scale.h"
-#include "filters/vector_state.h"
 
 namespace gc {
 
@@ -109,8 +108,6 @@ CicAliasView ComputeCicAliasView(int N, int R) {
     const int zones = std::clamp(N, 0, CicDecMax);
     if (zones == 0) return view;
     view.rows.resize(static_cast<size_t>(zones));
-    // A quarter of a million sines, divisions and logarithms follow.
-    ClearUpperVectorState();
     CicZoneEvaluator eval(N, R);
     ResponseCurve v;
     for (int m = 0; m < zones; ++m) {

@@ -6,6 +6,11 @@
 
 namespace gc {
 
+PlotAxes PlotAxesOf(const Settings& s, const RegisterImage& work, int channel) {
+    const size_t ch = static_cast<size_t>(std::clamp(channel, 0, kChannels - 1));
+    return {s.SystemClock, work.cic_dec[ch], work.fir_dec[ch]};
+}
+
 namespace {
 
 // Clamps a row computed in floating point; NaN counts as far below the area.

@@ -39,6 +39,16 @@ struct PlotState {
     bool rightDrag = false;
 };
 
+// What the axes and the marker read of the channel.
+struct PlotAxes {
+    int32_t systemClock = 0;  // input sample rate, Hz
+    int cicDec = 1;           // R of the channel
+    int firDec = 1;           // F of the channel
+    bool operator==(const PlotAxes&) const = default;
+};
+// The channel's SystemClock, cic_dec and fir_dec.
+PlotAxes PlotAxesOf(const Settings& s, const RegisterImage& work, int channel);
+
 // What a redraw needs besides the plot state.
 struct PlotInputs {
     std::span<const double, ResponsePoints> overall;  // linear, not normalised

@@ -236,7 +236,7 @@ void ChainPlot::wheelEvent(QWheelEvent* e) {
 
 // --- ChainWindow ---------------------------------------------------------------
 
-ChainWindow::ChainWindow(const Session& m, QWidget* parent) : PlotWindow(m, QStringLiteral("Анализ тракта"), parent) {
+ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("Анализ тракта"), parent) {
     setObjectName(QStringLiteral("ChainWindow"));
 
     plot_ = new ChainPlot(this);
@@ -323,10 +323,18 @@ ChainWindow::~ChainWindow() {
 ChainRequest ChainWindow::Request(int points) const {
     ChainRequest r;
     r.points = points;
-    const double fout = ChainOutputRateHz(ChainChannelOf(m_.settings, m_, m_.CurrentChannel));
+    const double fout = ChainOutputRateHz(channel_);
     // A chosen edge beyond the band of a new rate falls back to the default.
     r.passHz = passHz_ > 0 && passHz_ <= fout / 2.0 ? passHz_ : 0.0;
     return r;
+}
+
+void ChainWindow::SetChannel(int channel, const ChainChannel& ch) {
+    SetChannelShown(channel);
+    if (ch == channel_) return;
+    channel_ = ch;
+    curvesModel_.InputsChanged();
+    figuresModel_.InputsChanged();
 }
 
 void ChainWindow::Recompute() {
@@ -335,18 +343,25 @@ void ChainWindow::Recompute() {
 }
 
 void ChainWindow::RecomputeCurves() {
-    ++recomputes_;
-    ShowChannel();
-    curves_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(plot_->WantedPoints()));
-    levels_ = ChainLevelsDb(curves_);
-    plot_->SetCurves(&curves_, &levels_);
-    ShowCursor();
+    curvesModel_.InputsChanged();
+    curvesModel_.Refresh(
+        [this] {
+            curves_ = AnalyseChain(channel_, Request(plot_->WantedPoints()));
+            levels_ = ChainLevelsDb(curves_);
+        },
+        [this](bool) {
+            plot_->SetCurves(&curves_, &levels_);
+            ShowCursor();
+        });
 }
 
 void ChainWindow::RecomputeFigures() {
-    figures_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(kChainDefaultPoints));
-    plot_->SetPassHz(figures_.passHz);
-    ShowFigures();
+    figuresModel_.InputsChanged();
+    figuresModel_.Refresh([this] { figures_ = AnalyseChain(channel_, Request(kChainDefaultPoints)); },
+                          [this](bool) {
+                              plot_->SetPassHz(figures_.passHz);
+                              ShowFigures();
+                          });
 }
 
 void ChainWindow::ShowFigures() {

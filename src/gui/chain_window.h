@@ -9,8 +9,9 @@
 #include <optional>
 
 #include "filters/chain_view.h"
+#include "filters/plot_model.h"
 #include "gui/plot_area.h"
-#include "gui/plot_window.h"
+#include "gui/separate_plot_window.h"
 
 class QLabel;
 class QLineEdit;
@@ -70,13 +71,15 @@ private:
     mutable int paints_ = 0;
 };
 
-class ChainWindow : public PlotWindow {
+class ChainWindow : public SeparatePlotWindow {
     Q_OBJECT
 public:
-    explicit ChainWindow(const Session& m, QWidget* parent = nullptr);
+    explicit ChainWindow(QWidget* parent = nullptr);
     ~ChainWindow() override;
 
-    // Recomputes from the model: the curves at the plot's width and the
+    // The channel shown; the next recomputation takes it.
+    void SetChannel(int channel, const ChainChannel& ch);
+    // Recomputes from the channel fed: the curves at the plot's width and the
     // figures at the batch tool's default points.
     void Recompute();
     void Refresh() override { Recompute(); }
@@ -84,7 +87,7 @@ public:
     ChainPlot* Plot() const { return plot_; }
     const ChainAnalysis& Curves() const { return curves_; }
     const ChainAnalysis& Figures() const { return figures_; }
-    int RecomputeCount() const { return recomputes_; }
+    int RecomputeCount() const { return curvesModel_.CalcCount(); }
     PlotExportSource ExportSource() override;
 
 protected:
@@ -99,7 +102,9 @@ private:
     void ShowCursor();
     void OnPassEdited();
 
-    int recomputes_ = 0;
+    ChainChannel channel_;
+    // The curves follow the plot's width, the figures the passband edge.
+    PlotModel curvesModel_, figuresModel_;
     double passHz_ = 0;  // chosen by the user; 0: the default of the output rate
     ChainAnalysis curves_, figures_;
     ChainLevels levels_;

@@ -155,9 +155,6 @@ void TGForm::ConnectPanels() {
     connect(expert_, &ExpertPanel::manualShiftClicked, this, HandleEdit(&TGForm::OnManualShiftClicked));
     connect(expert_, &ExpertPanel::manualShiftEdited, this, HandleEdit(&TGForm::OnManualShift));
     connect(expert_, &ExpertPanel::writeFilterRequested, this, Handle(&TGForm::OnWriteFilter));
-
-    // A horizontal zoom needs the response on the new grid.
-    connect(plot_, &ResponsePlotPanel::xStretchChanged, this, [this] { Guarded([this] { RecomputeResponse(); }); });
 }
 
 QPushButton* TGForm::AddExpertButton(const QString& caption, const QString& objectName) {
@@ -278,8 +275,8 @@ int TGForm::AskChoice(const QString& title, const QString& text, const QStringLi
 }
 
 void TGForm::RecomputeResponse() {
-    gc::RecomputeResponse(m_, m_.CurrentChannel, plot_->XStretch(), response_);
-    plot_->ShowResponse(response_.OverallResponse, m_);
+    plot_->SetChannel(ResponseChannelOf(m_, m_.CurrentChannel),
+                      PlotAxesOf(m_.settings, m_.workImage, m_.CurrentChannel));
 }
 
 void TGForm::RefreshResponseWindows() {

@@ -96,7 +96,6 @@ public:
 
     bool started() const { return started_; }
     ResponsePlotPanel* plot() const { return plot_; }
-    const ChannelResponse& response() const { return response_; }
 
     // The derived state brought up to date, the view shown, the open windows
     // refreshed and the settings recorded for undo.
@@ -231,7 +230,6 @@ private:
     FileChooser* chooser_ = &dialogChooser_;
     std::vector<std::function<void()>> refreshHooks_;
     std::vector<std::function<void()>> responseWindowHooks_;
-    ChannelResponse response_;
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;

@@ -120,16 +120,11 @@ private slots:
     void markerAtTheRightEdge() {
         ResponsePlotPanel p;
         p.show();
-        // The owner recomputes on an X zoom and hands the response back.
-        int recomputed = 0;
-        QObject::connect(&p, &ResponsePlotPanel::xStretchChanged, &p, [&](int x) {
-            ++recomputed;
-            p.ShowResponse(Flat(), 100000000, 4, 2);
-            QCOMPARE(p.XStretch(), x);
-        });
+        // The panel recomputes its response on an X zoom; a ready response stays as given.
         p.ShowResponse(Flat(), 100000000, 4, 2);
+        const int base = p.RecomputeCount();
         for (int k = 0; k < 3; ++k) Click(p, "xDouble");
-        QCOMPARE(recomputed, 3);
+        QCOMPARE(p.RecomputeCount() - base, 3);
         QCOMPARE(p.XStretch(), 8);
         const QImage img = Grab(p);
         for (int y = 0; y < kPlotHeight; ++y) QVERIFY(IsRed(img, 256, y));
@@ -137,9 +132,9 @@ private slots:
         QCOMPARE(Text(p, "denominator3"), QString("16"));
         QCOMPARE(Text(p, "xStretchBox"), QString("8"));
         Click(p, "xReset");
-        QCOMPARE(recomputed, 4);
+        QCOMPARE(p.RecomputeCount() - base, 4);
         Click(p, "xHalve");  // already 1: no recomputation
-        QCOMPARE(recomputed, 4);
+        QCOMPARE(p.RecomputeCount() - base, 4);
         QCOMPARE(Text(p, "denominator0"), QString("8"));
     }
 
@@ -147,7 +142,7 @@ private slots:
         ResponsePlotPanel p;
         p.show();
         p.ShowResponse(Peak(100), 100000000, 4, 2);
-        ResponsePlotArea* area = p.Area();
+        PlotView* area = p.Area();
         const QColor cursor = area->CursorColor();
 
         // The left button does not move the cursor.

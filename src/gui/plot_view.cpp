@@ -1,4 +1,4 @@
-#include "gui/window_plot.h"
+#include "gui/plot_view.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -32,27 +32,33 @@ void DrawVisibleRuns(QPainter& p, const QPolygon& points, int w, int h) {
 
 }  // namespace
 
-WindowPlotArea::WindowPlotArea(int width, int height, QWidget* parent) : LayeredPlotArea(width, height, parent) {
-    Render();
+PlotCurve CurveOfRows(const QColor& colour, const int* rows, int count) {
+    QPolygon points(count);
+    for (int i = 0; i < count; ++i) points.setPoint(i, ColumnOfPoint(i), rows[i]);
+    return {colour, points};
 }
 
-void WindowPlotArea::SetPicture(WindowPlotPicture picture) {
+PlotView::PlotView(int width, int height, QWidget* parent) : LayeredPlotArea(width, height, parent) { Render(); }
+
+PlotView::PlotView(QWidget* parent) : PlotView(kPlotWidth, kPlotHeight, parent) {}
+
+void PlotView::SetPicture(PlotPicture picture) {
     picture_ = std::move(picture);
     Render();
     update();
 }
 
-void WindowPlotArea::SetCursor(int column, int lineY) {
+void PlotView::SetCursor(int column, int lineY) {
     if (picture_.cursorColumn == column && picture_.cursorLineY == lineY) return;
     picture_.cursorColumn = column;
     picture_.cursorLineY = lineY;
     RenderCursor();
 }
 
-void WindowPlotArea::PaintUnderCursor(QPainter& p, bool vector) const {
+void PlotView::PaintUnderCursor(QPainter& p, bool vector) const {
     const int w = width(), h = height();
     PaintBackground(p);
-    for (const WindowPlotCurve& c : picture_.curves) {
+    for (const PlotCurve& c : picture_.curves) {
         p.setPen(QPen(c.colour, 1, Qt::SolidLine));
         if (!vector) {
             DrawVisibleRuns(p, c.points, w, h);
@@ -66,7 +72,7 @@ void WindowPlotArea::PaintUnderCursor(QPainter& p, bool vector) const {
     PaintMarker(p, picture_.markerColumn);
 }
 
-void WindowPlotArea::PaintCursorLayer(QPainter& p) const {
+void PlotView::PaintCursorLayer(QPainter& p) const {
     PaintCursor(p, picture_.cursorColumn,
                 picture_.cursorHasLine ? std::optional<int>(picture_.cursorLineY) : std::nullopt);
 }
