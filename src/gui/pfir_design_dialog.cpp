@@ -210,7 +210,7 @@ void PfirDesignDialog::BuildLayout() {
     auto* caption = new QLabel(QStringLiteral("CIC × PFIR, дБ"), plotBox);
     pgrid->addWidget(caption, 0, 1);
     pgrid->addWidget(new QLabel(QStringLiteral("0"), plotBox), 1, 0, Qt::AlignTop | Qt::AlignRight);
-    plot_ = new PlotView(plotBox);
+    plot_ = new PlotView(kPlotWidth, kPlotHeight, plotBox);
     plot_->setFocusPolicy(Qt::ClickFocus);
     plot_->setObjectName("designPlot");
     pgrid->addWidget(plot_, 1, 1);

@@ -1,7 +1,9 @@
 #include "gui/plot_view.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "filters/plot_scale.h"
@@ -40,12 +42,18 @@ PlotCurve CurveOfRows(const QColor& colour, const int* rows, int count) {
 
 PlotView::PlotView(int width, int height, QWidget* parent) : LayeredPlotArea(width, height, parent) { Render(); }
 
-PlotView::PlotView(QWidget* parent) : PlotView(kPlotWidth, kPlotHeight, parent) {}
+PlotView::PlotView(QWidget* parent) : LayeredPlotArea(parent) { Render(); }
 
 void PlotView::SetPicture(PlotPicture picture) {
     picture_ = std::move(picture);
     Render();
     update();
+}
+
+void PlotView::SetFramedCursor(std::optional<double> x) {
+    if (!picture_.framing) return;
+    picture_.framing->cursorX = x;
+    RenderCursor();
 }
 
 void PlotView::SetCursor(int column, int lineY) {
@@ -56,6 +64,7 @@ void PlotView::SetCursor(int column, int lineY) {
 }
 
 void PlotView::PaintUnderCursor(QPainter& p, bool vector) const {
+    if (picture_.framing) return PaintFramed(p, *picture_.framing, vector);
     const int w = width(), h = height();
     PaintBackground(p);
     for (const PlotCurve& c : picture_.curves) {
@@ -73,8 +82,77 @@ void PlotView::PaintUnderCursor(QPainter& p, bool vector) const {
 }
 
 void PlotView::PaintCursorLayer(QPainter& p) const {
+    if (const auto& f = picture_.framing) {
+        if (!f->cursorX) return;
+        // Inside the frame: the frame's own lines stay as they are.
+        p.save();
+        p.setClipRect(f->area.adjusted(1, 1, -1, -1));
+        p.setPen(QPen(CursorColor(), 1));
+        p.drawLine(QPointF(*f->cursorX, f->area.top()), QPointF(*f->cursorX, f->area.bottom()));
+        p.restore();
+        return;
+    }
     PaintCursor(p, picture_.cursorColumn,
                 picture_.cursorHasLine ? std::optional<int>(picture_.cursorLineY) : std::nullopt);
+}
+
+void PlotView::PaintFramed(QPainter& p, const PlotFraming& f, bool vector) const {
+    const QRect area = f.area;
+    p.fillRect(rect(), palette().window());
+    p.fillRect(area, Qt::white);
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    for (double x : f.gridX) p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    for (double y : f.gridY) p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    p.setPen(Qt::black);
+    for (const PlotText& t : f.texts) p.drawText(t.baseline, t.text);
+    if (f.curves.empty()) return;
+
+    p.save();
+    p.setClipRect(area);
+    for (const PlotCurveF& c : f.curves) {
+        p.setPen(QPen(c.colour, 1));
+        // A vector file has no clipping of its own: its curves stop at the area's edge.
+        if (vector)
+            DrawCurvePath(p, c.points.toPolygon(), QRectF(area));
+        else
+            p.drawPolyline(c.points);
+    }
+    for (const PlotEdge& e : f.edges) {
+        p.setPen(QPen(e.colour, 1, e.style));
+        p.drawLine(QPointF(e.x, area.top()), QPointF(e.x, area.bottom()));
+    }
+    p.restore();
+    p.setPen(Qt::black);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(area.adjusted(0, 0, -1, -1));
+}
+
+void PlotView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Render();
+    emit resized();
+}
+
+void PlotView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) emit leftPressed(e->position().toPoint());
+    LayeredPlotArea::mousePressEvent(e);
+}
+
+void PlotView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) emit leftReleased(e->position().toPoint());
+    LayeredPlotArea::mouseReleaseEvent(e);
+}
+
+void PlotView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) emit leftDoubleClicked();
+    e->accept();
+}
+
+void PlotView::wheelEvent(QWheelEvent* e) {
+    const double notches = e->angleDelta().y() / 120.0;
+    if (notches == 0) return;
+    emit wheelTurned(e->position().toPoint(), notches);
+    e->accept();
 }
 
 }  // namespace gc

@@ -98,7 +98,7 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     top->addWidget(levelReadout_);
     top->addWidget(MakeLabel(this, QStringLiteral("dB")));
 
-    area_ = new PlotView;
+    area_ = new PlotView(kPlotWidth, kPlotHeight);
     area_->setFocusPolicy(Qt::ClickFocus);
     frame_ = new ResponsePlotFrame(MainPlotStyle(), area_, this);
     frame_->setObjectName(QStringLiteral("plotPanel"));
