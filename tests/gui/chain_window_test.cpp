@@ -133,6 +133,8 @@ private slots:
         QTest::keyClick(cic, Qt::Key_Return);
         QCOMPARE(w->Figures().cicDec, 16);
         QCOMPARE(w->Figures().outputRateHz, 3125000.0);
+        // The new output band is shown whole.
+        QCOMPARE(w->View().f1, 3125000.0 / 2);
         g->findChild<QAction*>("undoAction")->trigger();
         QCOMPARE(w->Figures().cicDec, 8);
         // Closed, it stops following.

@@ -138,6 +138,23 @@ private slots:
         QCOMPARE(Text(p, "denominator0"), QString("8"));
     }
 
+    void computesAChannelsResponseOnItsOwnZoom() {
+        ResponsePlotPanel p;
+        p.show();
+        const ResponseChannel ch{4, {1000, 3000, 3000, 1000}};
+        p.SetChannel(ch, {100000000, 4, 2});
+        Click(p, "xDouble");
+        ChannelResponse expected;
+        ComputeChannelResponse(ch, 2, expected);
+        QCOMPARE(p.Response().OverallResponse, expected.OverallResponse);
+        // New axes only redraw, at the next draw.
+        const int recomputes = p.RecomputeCount();
+        p.SetAxes({100000000, 8, 2});
+        p.DrawResponsePlot();
+        QCOMPARE(p.Frame().markerColumn, 32);
+        QCOMPARE(p.RecomputeCount(), recomputes);
+    }
+
     void rightButtonPlacesDragsAndClearsTheCursor() {
         ResponsePlotPanel p;
         p.show();
