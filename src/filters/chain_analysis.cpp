@@ -9,7 +9,6 @@
 #include "core/channel_rules.h"
 #include "core/text_io.h"
 #include "filters/responses.h"
-#include "filters/vector_state.h"
 
 namespace gc {
 
@@ -65,7 +64,6 @@ std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRe
 }
 
 ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
-    ClearUpperVectorState();  // runs right after painting
     ChainAnalysis a;
     a.cicDec = std::clamp(ch.cicDec, 1, CicDecMax);
     a.firDec = DerivedFirDec(ch.firDec);

@@ -6,7 +6,6 @@
 #include <numbers>
 
 #include "filters/plot_scale.h"
-#include "filters/vector_state.h"
 
 namespace gc {
 
@@ -109,8 +108,6 @@ CicAliasView ComputeCicAliasView(int N, int R) {
     const int zones = std::clamp(N, 0, CicDecMax);
     if (zones == 0) return view;
     view.rows.resize(static_cast<size_t>(zones));
-    // A quarter of a million sines, divisions and logarithms follow.
-    ClearUpperVectorState();
     CicZoneEvaluator eval(N, R);
     ResponseCurve v;
     for (int m = 0; m < zones; ++m) {
@@ -125,17 +122,14 @@ CicWindowLabels ComputeCicWindowLabels(const CicWindowInputs& in, const CicWindo
     CicWindowLabels l;
     if (s.CicAliasMode == 0) {
         const int a = std::max(1, s.CicWindowStretch);
-        const double mhz = in.systemClock * 1e-6;
-        l.denominators = {std::to_string(8 * a), std::to_string(4 * a), std::to_string(8 * a), std::to_string(2 * a)};
-        l.mhzTicks = {FormatFixed(mhz / (8.0 * a), 5, 3), FormatFixed(mhz / (4.0 * a), 5, 3),
-                      FormatFixed(mhz * 3 / (8.0 * a), 5, 3), FormatFixed(mhz / (2.0 * a), 5, 3)};
+        l.denominators = GridDenominators(a);
+        l.mhzTicks = GridFrequencyTicks(in.systemClock * 1e-6, a);
         l.stretch = std::to_string(a);
         l.axisTitle = "F/Fsinp";
     } else {
         const double fo = in.systemClock * 1e-6 / RateDivisor(in.N);
-        l.denominators = {"8", "4", "8", "2"};
-        l.mhzTicks = {FormatFixed(fo * 0.125, 5, 3), FormatFixed(fo * 0.25, 5, 3), FormatFixed(fo * 0.375, 5, 3),
-                      FormatFixed(fo * 0.5, 5, 3)};
+        l.denominators = GridDenominators(1);
+        l.mhzTicks = GridFrequencyTicks(fo, 1);
         l.stretch = std::string("1");
         l.axisTitle = "F/Fsout";
     }
@@ -172,11 +166,11 @@ CicWindowFrame CicWindowFrameOf(const CicWindowInputs& in, const CicWindowCurves
 
     if (s.CicAliasMode == 0) {
         const int a = std::max(1, s.CicWindowStretch);
-        f.markerColumn = in.N > 0 ? (a * ResponsePoints) / in.N : -1;
+        f.markerColumn = HalfRateColumn(a, in.N);
         if (hasCursor) {
             const float level = static_cast<float>(20.0 * std::log10(curves.response[c] / curves.max));
             cur.lineY = CursorLineRow(level, 1);
-            const float mhz = static_cast<float>(in.systemClock * 1e-6 / (2.0 * a) * (c / 256.0));
+            const float mhz = static_cast<float>(ColumnFrequency(in.systemClock * 1e-6, a, c));
             f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
             f.levelReadout = LevelReadout(level);
         }
@@ -185,7 +179,7 @@ CicWindowFrame CicWindowFrameOf(const CicWindowInputs& in, const CicWindowCurves
         if (hasCursor) {
             // The level of the pixel row under the mouse, not of a curve.
             const float fo = static_cast<float>(in.systemClock * 1e-6 / RateDivisor(in.N));
-            const float mhz = static_cast<float>(static_cast<double>(fo) * 0.5 * (c / 256.0));
+            const float mhz = static_cast<float>(ColumnFrequency(static_cast<double>(fo), 1, c));
             f.xReadout = FormatFixed(static_cast<double>(mhz), 6, 4);
             f.levelReadout = FormatFixed(cur.lineY * -1 * 0.5, 5, 2);
         }

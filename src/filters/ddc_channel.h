@@ -19,6 +19,7 @@ struct DdcChannel {
     std::vector<int32_t> taps;  // the PFIR taps in use
     // The total decimation R D, which every split keeps.
     int TotalDec() const { return cicDec * firDec; }
+    bool operator==(const DdcChannel&) const = default;
 };
 
 // A channel of the clock, input mode and decimations given, the rest as above.

@@ -34,6 +34,7 @@ struct FilterLengthAnalysis {
     std::string line4Phrase, line4Number, line4End;
     PanelTextColour line1Colour = PanelTextColour::Black;  // lines 1 and 2 share it
     PanelTextColour line2Colour = PanelTextColour::Black;  // lines 3 and 4 are always red
+    bool operator==(const FilterLengthAnalysis&) const = default;
 };
 
 // n: taps in the loaded file (the channel's ncoefs); symmetric: the fit found

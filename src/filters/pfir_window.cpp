@@ -86,19 +86,18 @@ PfirWindowFrame PfirWindowFrameOf(const PfirWindowInputs& in, const PfirWindowCu
             f.levelReadout = std::to_string(in.taps && c < ntaps ? in.taps[c] : 0);
         }
     } else {
-        f.markerColumn = in.firDec > 0 ? (a * ResponsePoints) / in.firDec : -1;
+        f.markerColumn = HalfRateColumn(a, in.firDec);
         f.levelLabels = {"0", "-20", "-40", "-60", "-80", "-100", "-120"};
         // The PFIR runs at the input rate over R; a zero R counts as 1.
         const double mhz = in.systemClock / static_cast<double>(std::max(1, in.R)) * 1e-6;
-        f.bottomTicks = {FormatFixed(mhz / (8.0 * a), 5, 3), FormatFixed(mhz / (4.0 * a), 5, 3),
-                         FormatFixed(mhz * 3 / (8.0 * a), 5, 3), FormatFixed(mhz / (2.0 * a), 5, 3)};
-        f.denominators = {std::to_string(8 * a), std::to_string(4 * a), std::to_string(8 * a), std::to_string(2 * a)};
+        f.bottomTicks = GridFrequencyTicks(mhz, a);
+        f.denominators = GridDenominators(a);
         f.stretch = std::to_string(a);
         f.axisTitle = "F/Fsinp";
         if (hasCursor) {
             const float level = static_cast<float>(20.0 * std::log10(curves.response[c] / curves.max));
             cur.lineY = CursorLineRow(level, 1);
-            const float x = static_cast<float>(mhz / (2.0 * a) * (c / 256.0));
+            const float x = static_cast<float>(ColumnFrequency(mhz, a, c));
             f.xReadout = FormatFixed(static_cast<double>(x), 5, 3);
             f.levelReadout = LevelReadout(level);
         }

@@ -6,6 +6,11 @@
 
 namespace gc {
 
+PlotAxes PlotAxesOf(const Settings& s, const RegisterImage& work, int channel) {
+    const size_t ch = static_cast<size_t>(std::clamp(channel, 0, kChannels - 1));
+    return {s.SystemClock, work.cic_dec[ch], work.fir_dec[ch]};
+}
+
 namespace {
 
 // Clamps a row computed in floating point; NaN counts as far below the area.
@@ -23,10 +28,23 @@ double PointFrequencyHz(int point, int32_t systemClock, int xStretch) {
     return static_cast<double>(point) * systemClock / (2.0 * ResponsePoints * xStretch);
 }
 
+double ColumnFrequency(double rate, int stretch, int column) { return rate / (2.0 * stretch) * (column / 256.0); }
+
+int HalfRateColumn(int stretch, int divisor) { return divisor > 0 ? (stretch * ResponsePoints) / divisor : -1; }
+
+std::array<std::string, 4> GridDenominators(int s) {
+    return {std::to_string(8 * s), std::to_string(4 * s), std::to_string(8 * s), std::to_string(2 * s)};
+}
+
+std::array<std::string, 4> GridFrequencyTicks(double rate, int s) {
+    return {FormatFixed(rate / (8.0 * s), 5, 3), FormatFixed(rate / (4.0 * s), 5, 3),
+            FormatFixed(rate * 3 / (8.0 * s), 5, 3), FormatFixed(rate / (2.0 * s), 5, 3)};
+}
+
 int MarkerColumn(int cicDec, int firDec, int xStretch) {
     // A register table from elsewhere may hold a zero decimation: no marker then.
     if (cicDec <= 0 || firDec <= 0) return -1;
-    return ((xStretch * ResponsePoints) / cicDec) / firDec;
+    return HalfRateColumn(xStretch, cicDec) / firDec;
 }
 
 int LevelRow(double ratio, int yStretch) {
@@ -48,10 +66,8 @@ double ResponseMaximum(std::span<const double, ResponsePoints> values) {
 PlotLabels ComputePlotLabels(const PlotState& s, int32_t systemClock) {
     PlotLabels l;
     const int x = s.XStretch;
-    l.denominators = {std::to_string(8 * x), std::to_string(4 * x), std::to_string(8 * x), std::to_string(2 * x)};
-    const double mhz = systemClock * 1e-6;
-    l.mhzTicks = {FormatFixed(mhz / (8.0 * x), 5, 3), FormatFixed(mhz / (4.0 * x), 5, 3),
-                  FormatFixed(mhz * 3 / (8.0 * x), 5, 3), FormatFixed(mhz / (2.0 * x), 5, 3)};
+    l.denominators = GridDenominators(x);
+    l.mhzTicks = GridFrequencyTicks(systemClock * 1e-6, x);
     for (int k = 0; k < 6; ++k) l.dbTicks[static_cast<size_t>(k)] = FormatFixed(-20.0 * (k + 1) / s.YStretch, 4, 1);
     l.xStretch = std::to_string(s.XStretch);
     l.yStretch = std::to_string(s.YStretch);
@@ -60,7 +76,7 @@ PlotLabels ComputePlotLabels(const PlotState& s, int32_t systemClock) {
 }
 
 std::string FrequencyReadout(int cursor, int32_t systemClock, int xStretch) {
-    const float khz = static_cast<float>(systemClock * 0.001 / (2.0 * xStretch) * (cursor / 256.0));
+    const float khz = static_cast<float>(ColumnFrequency(systemClock * 0.001, xStretch, cursor));
     return FormatFixed(static_cast<double>(khz), 7, 3);
 }
 

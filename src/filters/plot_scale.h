@@ -39,6 +39,16 @@ struct PlotState {
     bool rightDrag = false;
 };
 
+// What the axes and the marker read of the channel.
+struct PlotAxes {
+    int32_t systemClock = 0;  // input sample rate, Hz
+    int cicDec = 1;           // R of the channel
+    int firDec = 1;           // F of the channel
+    bool operator==(const PlotAxes&) const = default;
+};
+// The channel's SystemClock, cic_dec and fir_dec.
+PlotAxes PlotAxesOf(const Settings& s, const RegisterImage& work, int channel);
+
 // What a redraw needs besides the plot state.
 struct PlotInputs {
     std::span<const double, ResponsePoints> overall;  // linear, not normalised
@@ -69,7 +79,19 @@ struct PlotFrame {
     PlotLabels labels;
 };
 
-// Transforms.
+// Transforms: the one place where a frequency and a pixel column meet.
+// A fixed-geometry plot spans half of a rate over its stretch: column c of
+// 256 stands for rate / (2 stretch) * c / 256, in the unit of rate.
+double ColumnFrequency(double rate, int stretch, int column);
+// The column of half the rate divided by divisor: (stretch * 256) div divisor;
+// -1 when divisor is not positive.
+int HalfRateColumn(int stretch, int divisor);
+// The captions at the grid columns 64, 128, 192 and 256: the denominators of
+// 1/(8s), 1/(4s), 3/(8s), 1/(2s), and those fractions of rate (kHz or MHz)
+// with three decimals.
+std::array<std::string, 4> GridDenominators(int stretch);
+std::array<std::string, 4> GridFrequencyTicks(double rate, int stretch);
+
 inline int ColumnOfPoint(int point) { return point; }
 // The point under pixel column x, kept within the points that exist.
 int PointOfColumn(int x);

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "filters/vector_state.h"
-
 namespace gc {
 
 namespace {
@@ -93,14 +91,22 @@ void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, Re
     TapPolynomialMagnitudes(taps, count, angles, out.data());
 }
 
-void RecomputeResponse(const ChipState& m, int channel, int xStretch, ChannelResponse& r) {
-    ClearUpperVectorState();  // runs right after painting
-    const int ch = std::clamp(channel, 0, kChannels - 1);
-    const int R = m.workImage.cic_dec[ch];
-    ComputeCicResponse(R, xStretch, r.CicResponse);
+ResponseChannel ResponseChannelOf(const ChipState& m, int channel) {
+    const size_t ch = static_cast<size_t>(std::clamp(channel, 0, kChannels - 1));
+    const int n = std::clamp(static_cast<int>(m.coefSetInfo[ch].ntaps), 0, kMaxTaps);
+    const auto& taps = m.fittedTaps[ch];
+    return {m.workImage.cic_dec[ch], std::vector<int32_t>(taps.begin(), taps.begin() + n)};
+}
+
+void ComputeChannelResponse(const ResponseChannel& ch, int xStretch, ChannelResponse& r) {
+    ComputeCicResponse(ch.R, xStretch, r.CicResponse);
     r.OverallResponse = r.CicResponse;
-    ComputePfirResponse(m.fittedTaps[ch].data(), m.coefSetInfo[ch].ntaps, R, xStretch, r.PfirResponse);
+    ComputePfirResponse(ch.taps.data(), static_cast<int>(ch.taps.size()), ch.R, xStretch, r.PfirResponse);
     for (int i = 0; i < ResponsePoints; ++i) r.OverallResponse[i] *= r.PfirResponse[i];
+}
+
+void RecomputeResponse(const ChipState& m, int channel, int xStretch, ChannelResponse& r) {
+    ComputeChannelResponse(ResponseChannelOf(m, channel), xStretch, r);
 }
 
 }  // namespace gc

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "core/model.h"
 
@@ -40,8 +41,18 @@ void ComputeCicResponse(int R, int xStretch, ResponseCurve& out);
 // for the first count taps (clamped to 0..512). A zero magnitude is kPfirFloor.
 void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, ResponseCurve& out);
 
-// The three curves for the model's CurrentChannel: its cic_dec, fitted taps
-// and ntaps. Overall = CIC * PFIR point by point.
+// What the three curves of a channel are computed from: its cic_dec and the
+// fitted taps in use.
+struct ResponseChannel {
+    int R = 1;
+    std::vector<int32_t> taps;
+    bool operator==(const ResponseChannel&) const = default;
+};
+ResponseChannel ResponseChannelOf(const ChipState& chip, int channel);
+
+// Overall = CIC * PFIR point by point.
+void ComputeChannelResponse(const ResponseChannel& ch, int xStretch, ChannelResponse& r);
+// The same for the model's channel.
 void RecomputeResponse(const ChipState& chip, int channel, int xStretch, ChannelResponse& r);
 
 // Magnitude of the tap polynomial at the points whose angles (radians per tap)

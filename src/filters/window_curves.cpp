@@ -23,7 +23,7 @@ std::vector<double> LevelsBelow(const ResponseCurve& v, double reference) {
 // Column i at i / 256 of half the rate, divided by the zoom, in MHz.
 std::vector<double> ColumnFrequencies(double rateHz, int stretch) {
     std::vector<double> f(ResponsePoints);
-    for (int i = 0; i < ResponsePoints; ++i) f[static_cast<size_t>(i)] = rateHz * 1e-6 / (2.0 * stretch) * (i / 256.0);
+    for (int i = 0; i < ResponsePoints; ++i) f[static_cast<size_t>(i)] = ColumnFrequency(rateHz * 1e-6, stretch, i);
     return f;
 }
 

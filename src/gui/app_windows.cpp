@@ -1,5 +1,7 @@
 #include "gui/app_windows.h"
 
+#include <QDate>
+#include <array>
 #include <initializer_list>
 
 #include "gui/chain_window.h"
@@ -18,9 +20,10 @@
 namespace gc {
 
 AppWindows::AppWindows(Session& m, const Workspace& workspace)
-    : gform_(std::make_unique<TGForm>(m, workspace)),
-      cicForm_(std::make_unique<TCIC5Form>(m)),
-      pfirForm_(std::make_unique<TPFIRForm>(m)),
+    : m_(m),
+      gform_(std::make_unique<TGForm>(m, workspace)),
+      cicForm_(std::make_unique<TCIC5Form>()),
+      pfirForm_(std::make_unique<TPFIRForm>()),
       errFileCoeff_(std::make_unique<TErrFileCoeff>()),
       coefErrors_(std::make_unique<DialogCoefFileErrors>(*errFileCoeff_)),
       registerWindows_(std::make_unique<RegisterWindows>(m.settings, m.workImage)),
@@ -29,27 +32,44 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
       info_(std::make_unique<TInfo>()),
       pfirDesign_(std::make_unique<PfirDesignDialog>(
           m, workspace, [this](const std::filesystem::path& file) { gform_->ApplyUserEdit(edit::CoefFile{file}); })),
-      chainWindow_(std::make_unique<ChainWindow>(m)) {
+      chainWindow_(std::make_unique<ChainWindow>()) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
     for (QWidget* w :
          std::initializer_list<QWidget*>{cicForm_.get(), pfirForm_.get(), errFileCoeff_.get(), errDecim_.get(),
                                          errMinDecim_.get(), info_.get(), pfirDesign_.get(), chainWindow_.get()})
         w->setAttribute(Qt::WA_QuitOnClose, false);
-    // The response windows open from the main window and follow its edits while open.
-    QObject::connect(gform_.get(), &TGForm::cicWindowRequested, cicForm_.get(), &TCIC5Form::Open);
-    QObject::connect(gform_.get(), &TGForm::pfirWindowRequested, pfirForm_.get(), &TPFIRForm::Open);
-    QObject::connect(gform_.get(), &TGForm::chainWindowRequested, chainWindow_.get(), &ChainWindow::Open);
+    // The plot windows open from the main window, fed its channel, and follow its edits while open.
+    const std::array<SeparatePlotWindow*, 3> plotWindows{cicForm_.get(), pfirForm_.get(), chainWindow_.get()};
+    QObject::connect(gform_.get(), &TGForm::cicWindowRequested, cicForm_.get(), [this] {
+        FeedPlots();
+        cicForm_->Open();
+    });
+    QObject::connect(gform_.get(), &TGForm::pfirWindowRequested, pfirForm_.get(), [this] {
+        FeedPlots();
+        pfirForm_->Open();
+    });
+    QObject::connect(gform_.get(), &TGForm::chainWindowRequested, chainWindow_.get(), [this] {
+        FeedPlots();
+        chainWindow_->Open();
+    });
     compareWindow_ = std::make_unique<CompareWindow>(*gform_);
     compareWindow_->setAttribute(Qt::WA_QuitOnClose, false);
     QObject::connect(gform_.get(), &TGForm::compareWindowRequested, compareWindow_.get(), &CompareWindow::Open);
-    chainWindow_->SetExportFolder(QString::fromStdString(workspace.root.string()));
-    // Their exports start in the working folder, as the main plot's does.
-    for (ResponseWindow* w : std::initializer_list<ResponseWindow*>{cicForm_.get(), pfirForm_.get()})
+    // Their exports start in the working folder, as the main plot's does, and
+    // name the configuration and channel of the moment they are written.
+    const auto caption = [this] { return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate()); };
+    for (SeparatePlotWindow* w : plotWindows) {
         w->SetExportFolder(QString::fromStdString(workspace.root.string()));
-    gform_->AddResponseWindowHook([this] { cicForm_->RefreshIfOpen(); });
-    gform_->AddResponseWindowHook([this] { pfirForm_->RefreshIfOpen(); });
-    gform_->AddResponseWindowHook([this] { chainWindow_->RefreshIfOpen(); });
+        w->SetCaptionSource(caption);
+    }
+    gform_->plot()->SetCaptionSource(caption);
+    // Feeding only copies values: the plots compute when they draw.
+    gform_->AddRefreshHook([this] { FeedPlots(); });
+    gform_->AddResponseWindowHook([this, plotWindows] {
+        FeedPlots();
+        for (SeparatePlotWindow* w : plotWindows) w->RefreshIfOpen();
+    });
     // The exports say in the main window's status line what they wrote.
     auto status = [this](const QString& text) { gform_->ShowStatus(text.toStdString()); };
     QObject::connect(gform_->plot(), &ResponsePlotPanel::statusMessage, gform_.get(), status);
@@ -80,5 +100,13 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
 }
 
 AppWindows::~AppWindows() = default;
+
+void AppWindows::FeedPlots() {
+    const int ch = m_.CurrentChannel;
+    gform_->plot()->SetAxes(PlotAxesOf(m_.settings, m_.workImage, ch));
+    cicForm_->SetChannel(ch, CicWindowInputsOf(m_.settings, m_.workImage, ch));
+    pfirForm_->SetChannel(ch, PfirWindowInputsOf(m_.settings, m_, ch), AnalyseFilterLength(m_.settings, m_, ch));
+    chainWindow_->SetChannel(ch, ChainChannelOf(m_.settings, m_, ch));
+}
 
 }  // namespace gc

@@ -40,6 +40,10 @@ public:
     RegisterWindows* registerWindows() const { return registerWindows_.get(); }
 
 private:
+    // The plots are fed the shown channel's values; nothing is computed here.
+    void FeedPlots();
+
+    Session& m_;
     // Declared in creation order; destroyed in the reverse.
     std::unique_ptr<TGForm> gform_;
     std::unique_ptr<TCIC5Form> cicForm_;

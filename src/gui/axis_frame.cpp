@@ -10,12 +10,12 @@
 
 namespace gc {
 
-AxisFrame::AxisFrame(const AxisFrameStyle& style, WindowPlotArea* area, QWidget* parent)
+AxisFrame::AxisFrame(const AxisFrameStyle& style, PlotView* area, QWidget* parent)
     : QFrame(parent), style_(style), area_(area) {
     const AxisFrameStyle& g = style_;
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setFixedSize(g.frameWidth, g.frameHeight);
-    if (!area_) area_ = new WindowPlotArea(g.areaWidth, kPlotHeight);
+    if (!area_) area_ = new PlotView(g.areaWidth, kPlotHeight);
     area_->setParent(this);
     area_->setObjectName(QStringLiteral("plotArea"));
     area_->move(g.areaLeft, g.areaTop);

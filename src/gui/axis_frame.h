@@ -13,7 +13,7 @@
 #include <string>
 
 #include "gui/plot_export.h"
-#include "gui/window_plot.h"
+#include "gui/plot_view.h"
 
 class QLabel;
 
@@ -45,9 +45,9 @@ class AxisFrame : public QFrame {
     Q_OBJECT
 public:
     // The panel takes area (of the style's width) as its child; without one it makes its own.
-    AxisFrame(const AxisFrameStyle& style, WindowPlotArea* area, QWidget* parent);
+    AxisFrame(const AxisFrameStyle& style, PlotView* area, QWidget* parent);
 
-    WindowPlotArea* Area() const { return area_; }
+    PlotView* Area() const { return area_; }
     const AxisFrameStyle& Style() const { return style_; }
 
     // Label texts: the four denominators of 1/.., 1/.., 3/.., 1/.. and the four
@@ -75,7 +75,7 @@ private:
     void PlaceLabels();
 
     AxisFrameStyle style_;
-    WindowPlotArea* area_ = nullptr;
+    PlotView* area_ = nullptr;
     QLabel* dbUnit_ = nullptr;
     QLabel* axisTitle_ = nullptr;
     QLabel* freqUnit_ = nullptr;

@@ -34,212 +34,151 @@ const QColor kPassColour = QColor(0, 140, 0);
 
 }  // namespace
 
-// --- ChainPlot ---------------------------------------------------------------
+// --- The plot ------------------------------------------------------------------
 
-ChainPlot::ChainPlot(QWidget* parent) : LayeredPlotArea(parent) {
-    setObjectName(QStringLiteral("chainPlot"));
-    setMinimumSize(360, 240);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    setMouseTracking(false);
-    band_ = new QRubberBand(QRubberBand::Rectangle, this);
-    Render();
+QRect ChainWindow::PlotArea() const {
+    return QRect(kLeft, kTop, std::max(1, plot_->width() - kLeft - kRight),
+                 std::max(1, plot_->height() - kTop - kBottom));
 }
 
-QRect ChainPlot::Area() const {
-    return QRect(kLeft, kTop, std::max(1, width() - kLeft - kRight), std::max(1, height() - kTop - kBottom));
-}
-
-int ChainPlot::WantedPoints() const {
-    const int columns = static_cast<int>(std::lround(Area().width() * devicePixelRatioF()));
+int ChainWindow::WantedPoints() const {
+    const int columns = static_cast<int>(std::lround(PlotArea().width() * plot_->devicePixelRatioF()));
     return std::clamp(columns + 1, kChainMinPoints, kChainMaxPoints);
 }
 
-void ChainPlot::SetCurves(const ChainAnalysis* a, const ChainLevels* l) {
-    const bool bandChanged = !a_ || !a || a_->outputRateHz != a->outputRateHz;
-    a_ = a;
-    l_ = l;
-    if (bandChanged && a_) view_ = FullChainView(*a_);
-    Render();
+void ChainWindow::ResetView() {
+    if (haveCurves_) view_ = FullChainView(curves_);
+    DrawPlot();
 }
 
-void ChainPlot::SetPassHz(double hz) {
-    passHz_ = hz;
-    Render();
+double ChainWindow::HzAt(double x) const { return ChainViewHz(view_, x - PlotArea().left(), PlotArea().width()); }
+double ChainWindow::DbAt(double y) const { return ChainViewDb(view_, y - PlotArea().top(), PlotArea().height()); }
+
+void ChainWindow::PlaceCursor(double x) {
+    if (!haveCurves_) return;
+    cursorHz_ = std::clamp(HzAt(x), 0.0, curves_.outputRateHz / 2.0);
+    plot_->SetFramedCursor(PlotArea().left() + ChainViewX(view_, *cursorHz_, PlotArea().width()));
+    ShowCursor();
 }
 
-void ChainPlot::ResetView() {
-    if (a_) view_ = FullChainView(*a_);
-    Render();
-}
+void ChainWindow::DrawPlot() {
+    PlotFraming f;
+    const QRect area = PlotArea();
+    f.area = area;
+    const ChainAnalysis* a = haveCurves_ ? &curves_ : nullptr;
+    if (a && !a->freqHz.empty()) {
+        const int w = area.width(), h = area.height();
+        auto xOf = [&](double hz) { return area.left() + ChainViewX(view_, hz, w); };
+        auto yOf = [&](double db) { return area.top() + ChainViewY(view_, db, h); };
 
-double ChainPlot::HzAt(double x) const { return ChainViewHz(view_, x - Area().left(), Area().width()); }
-double ChainPlot::DbAt(double y) const { return ChainViewDb(view_, y - Area().top(), Area().height()); }
-
-void ChainPlot::SetCursor(double x) {
-    if (!a_) return;
-    const double end = a_->outputRateHz / 2.0;
-    cursorHz_ = std::clamp(HzAt(x), 0.0, end);
-    RenderCursor();
-    emit cursorMoved();
-}
-
-void ChainPlot::PaintUnderCursor(QPainter& p, bool vector) const {
-    ++paints_;
-    const QRect area = Area();
-    p.fillRect(rect(), palette().window());
-    p.fillRect(area, Qt::white);
-    if (!a_ || !l_ || a_->freqHz.empty()) return;
-    const int w = area.width(), h = area.height();
-    auto xOf = [&](double hz) { return area.left() + ChainViewX(view_, hz, w); };
-    auto yOf = [&](double db) { return area.top() + ChainViewY(view_, db, h); };
-
-    // Grid and captions.
-    const QFontMetrics fm = p.fontMetrics();
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    const std::vector<double> fTicks = ChainTicks(view_.f0, view_.f1, std::max(2, w / 90));
-    const double fStep = fTicks.size() > 1 ? fTicks[1] - fTicks[0] : view_.f1 - view_.f0;
-    for (double f : fTicks) p.drawLine(QPointF(xOf(f), area.top()), QPointF(xOf(f), area.bottom()));
-    const std::vector<double> dbTicks = ChainTicks(view_.dbBottom, view_.dbTop, std::max(2, h / 40));
-    for (double d : dbTicks) p.drawLine(QPointF(area.left(), yOf(d)), QPointF(area.right(), yOf(d)));
-    p.setPen(Qt::black);
-    for (double f : fTicks) {
-        const QString t = Text(ChainFrequencyTick(f, fStep));
-        p.drawText(QPointF(xOf(f) - fm.horizontalAdvance(t) / 2.0, area.bottom() + fm.ascent() + 3), t);
-    }
-    for (double d : dbTicks) {
-        const QString t = QString::number(d, 'g', 6);
-        p.drawText(QPointF(area.left() - fm.horizontalAdvance(t) - 4, yOf(d) + fm.ascent() / 2.0 - 1), t);
-    }
-    const QString unit = QStringLiteral("кГц");
-    p.drawText(QPointF(area.right() - fm.horizontalAdvance(unit), height() - 3), unit);
-    p.drawText(QPointF(2, area.top() + fm.ascent()), QStringLiteral("dB"));
-
-    // Curves: one point per grid point, through the visible part only.
-    p.save();
-    p.setClipRect(area);
-    const double step = a_->freqHz.size() > 1 ? a_->freqHz[1] - a_->freqHz[0] : 1.0;
-    const long n = static_cast<long>(a_->freqHz.size());
-    const long first = std::clamp(static_cast<long>(std::floor(view_.f0 / step)) - 1, 0L, n - 1);
-    const long last = std::clamp(static_cast<long>(std::ceil(view_.f1 / step)) + 1, 0L, n - 1);
-    const double floorDb = view_.dbBottom - 2 * (view_.dbTop - view_.dbBottom);
-    const struct {
-        const std::vector<double>* levels;
-        QColor colour;
-    } curves[] = {// Where the strongest image is a CIC image, the CIC's colour shows on top.
-                  {&l_->imageDb, kImageColour},
-                  {&l_->cicImageDb, kCicImageColour},
-                  {&l_->wantedDb, kWantedColour}};
-    for (const auto& c : curves) {
-        QPolygonF line;
-        line.reserve(static_cast<int>(last - first + 1));
-        for (long i = first; i <= last; ++i) {
-            const double db = std::max((*c.levels)[static_cast<size_t>(i)], floorDb);
-            line.append(QPointF(xOf(a_->freqHz[static_cast<size_t>(i)]), yOf(db)));
+        // Grid and captions.
+        const QFontMetrics fm = plot_->fontMetrics();
+        const std::vector<double> fTicks = ChainTicks(view_.f0, view_.f1, std::max(2, w / 90));
+        const double fStep = fTicks.size() > 1 ? fTicks[1] - fTicks[0] : view_.f1 - view_.f0;
+        const std::vector<double> dbTicks = ChainTicks(view_.dbBottom, view_.dbTop, std::max(2, h / 40));
+        for (double x : fTicks) f.gridX.push_back(xOf(x));
+        for (double d : dbTicks) f.gridY.push_back(yOf(d));
+        for (double x : fTicks) {
+            const QString t = Text(ChainFrequencyTick(x, fStep));
+            f.texts.push_back({QPointF(xOf(x) - fm.horizontalAdvance(t) / 2.0, area.bottom() + fm.ascent() + 3), t});
         }
-        p.setPen(QPen(c.colour, 1));
-        // A vector file has no clipping of its own: its curves stop at the area's edge.
-        if (vector)
-            DrawCurvePath(p, line.toPolygon(), QRectF(area));
-        else
-            p.drawPolyline(line);
-    }
-    // The passband edge, dragged with the left button.
-    p.setPen(QPen(kPassColour, 1, Qt::DashLine));
-    p.drawLine(QPointF(xOf(passHz_), area.top()), QPointF(xOf(passHz_), area.bottom()));
-    p.restore();
-    p.setPen(Qt::black);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(area.adjusted(0, 0, -1, -1));
-}
-
-void ChainPlot::PaintCursorLayer(QPainter& p) const {
-    if (!cursorHz_ || !a_ || a_->freqHz.empty()) return;
-    // Inside the frame: the frame's own lines stay as they are.
-    const QRect area = Area();
-    const double x = area.left() + ChainViewX(view_, *cursorHz_, area.width());
-    p.save();
-    p.setClipRect(area.adjusted(1, 1, -1, -1));
-    p.setPen(QPen(CursorColor(), 1));
-    p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-    p.restore();
-}
-
-void ChainPlot::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    Render();
-    if (Area().width() != lastWidth_) {
-        lastWidth_ = Area().width();
-        emit widthChanged();
-    }
-}
-
-void ChainPlot::mousePressEvent(QMouseEvent* e) {
-    const QPointF pos = e->position();
-    if (e->button() == Qt::RightButton) {
-        drag_ = Drag::Cursor;
-        SetCursor(pos.x());
-    } else if (e->button() == Qt::LeftButton) {
-        const double passX = Area().left() + ChainViewX(view_, passHz_, Area().width());
-        if (std::abs(pos.x() - passX) <= kGrab) {
-            drag_ = Drag::Pass;
-        } else {
-            drag_ = Drag::Band;
-            bandStart_ = pos.toPoint();
-            band_->setGeometry(QRect(bandStart_, QSize()));
-            band_->show();
+        for (double d : dbTicks) {
+            const QString t = QString::number(d, 'g', 6);
+            f.texts.push_back({QPointF(area.left() - fm.horizontalAdvance(t) - 4, yOf(d) + fm.ascent() / 2.0 - 1), t});
         }
+        const QString unit = QStringLiteral("кГц");
+        f.texts.push_back({QPointF(area.right() - fm.horizontalAdvance(unit), plot_->height() - 3), unit});
+        f.texts.push_back({QPointF(2, area.top() + fm.ascent()), QStringLiteral("dB")});
+
+        // Curves: one point per grid point, through the visible part only.
+        const double step = a->freqHz.size() > 1 ? a->freqHz[1] - a->freqHz[0] : 1.0;
+        const long n = static_cast<long>(a->freqHz.size());
+        const long first = std::clamp(static_cast<long>(std::floor(view_.f0 / step)) - 1, 0L, n - 1);
+        const long last = std::clamp(static_cast<long>(std::ceil(view_.f1 / step)) + 1, 0L, n - 1);
+        const double floorDb = view_.dbBottom - 2 * (view_.dbTop - view_.dbBottom);
+        const struct {
+            const std::vector<double>* levels;
+            QColor colour;
+        } curves[] = {// Where the strongest image is a CIC image, the CIC's colour shows on top.
+                      {&levels_.imageDb, kImageColour},
+                      {&levels_.cicImageDb, kCicImageColour},
+                      {&levels_.wantedDb, kWantedColour}};
+        for (const auto& c : curves) {
+            QPolygonF line;
+            line.reserve(static_cast<int>(last - first + 1));
+            for (long i = first; i <= last; ++i) {
+                const double db = std::max((*c.levels)[static_cast<size_t>(i)], floorDb);
+                line.append(QPointF(xOf(a->freqHz[static_cast<size_t>(i)]), yOf(db)));
+            }
+            f.curves.push_back({c.colour, line});
+        }
+        // The passband edge, dragged with the left button.
+        f.edges.push_back({xOf(figures_.passHz), kPassColour, Qt::DashLine});
+        if (cursorHz_) f.cursorX = xOf(*cursorHz_);
     }
-    e->accept();
+    PlotPicture pic;
+    pic.framing = std::move(f);
+    plot_->SetPicture(std::move(pic));
 }
 
-void ChainPlot::mouseMoveEvent(QMouseEvent* e) {
-    const QPointF pos = e->position();
+void ChainWindow::OnLeftPressed(QPoint at) {
+    const double passX = PlotArea().left() + ChainViewX(view_, figures_.passHz, PlotArea().width());
+    if (std::abs(at.x() - passX) <= kGrab) {
+        drag_ = Drag::Pass;
+    } else {
+        drag_ = Drag::Band;
+        bandStart_ = at;
+        band_->setGeometry(QRect(bandStart_, QSize()));
+        band_->show();
+    }
+}
+
+void ChainWindow::OnMoved(QPoint at) {
     switch (drag_) {
         case Drag::Cursor:
-            SetCursor(pos.x());
+            PlaceCursor(at.x());
             break;
         case Drag::Pass:
-            if (a_) emit passDragged(std::clamp(HzAt(pos.x()), a_->outputRateHz * 1e-4, a_->outputRateHz / 2.0));
+            if (haveCurves_) {
+                passHz_ = std::clamp(HzAt(at.x()), curves_.outputRateHz * 1e-4, curves_.outputRateHz / 2.0);
+                RecomputeFigures();
+            }
             break;
         case Drag::Band:
-            band_->setGeometry(QRect(bandStart_, pos.toPoint()).normalized());
+            band_->setGeometry(QRect(bandStart_, at).normalized());
             break;
         case Drag::None:
             break;
     }
 }
 
-void ChainPlot::mouseReleaseEvent(QMouseEvent* e) {
+void ChainWindow::OnLeftReleased(QPoint at) {
     if (drag_ == Drag::Band) {
         band_->hide();
-        const QPointF end = e->position();
-        if (auto v = ChainViewOfBand(view_, HzAt(bandStart_.x()), HzAt(end.x()), DbAt(bandStart_.y()), DbAt(end.y()))) {
+        if (auto v = ChainViewOfBand(view_, HzAt(bandStart_.x()), HzAt(at.x()), DbAt(bandStart_.y()), DbAt(at.y()))) {
             view_ = *v;
-            Render();
+            DrawPlot();
         }
     }
     drag_ = Drag::None;
 }
 
-void ChainPlot::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) ResetView();
-}
-
-void ChainPlot::wheelEvent(QWheelEvent* e) {
-    if (!a_) return;
-    const double notches = e->angleDelta().y() / 120.0;
-    if (notches == 0) return;
-    view_ = ZoomChainView(view_, *a_, HzAt(e->position().x()), std::pow(kWheelStep, notches));
-    Render();
-    e->accept();
+void ChainWindow::OnWheel(QPoint at, double notches) {
+    if (!haveCurves_) return;
+    view_ = ZoomChainView(view_, curves_, HzAt(at.x()), std::pow(kWheelStep, notches));
+    DrawPlot();
 }
 
 // --- ChainWindow ---------------------------------------------------------------
 
-ChainWindow::ChainWindow(const Session& m, QWidget* parent) : PlotWindow(m, QStringLiteral("Анализ тракта"), parent) {
+ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("Анализ тракта"), parent) {
     setObjectName(QStringLiteral("ChainWindow"));
 
-    plot_ = new ChainPlot(this);
+    plot_ = new PlotView(this);
+    plot_->setObjectName(QStringLiteral("chainPlot"));
+    plot_->setMinimumSize(360, 240);
+    plot_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    band_ = new QRubberBand(QRubberBand::Rectangle, plot_);
     auto* side = new QVBoxLayout;
 
     side->addWidget(ChannelLabel());
@@ -286,7 +225,7 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : PlotWindow(m, QStr
     auto* buttons = new QHBoxLayout;
     auto* full = new QPushButton(QStringLiteral("Весь диапазон"), this);
     full->setObjectName(QStringLiteral("fullView"));
-    connect(full, &QPushButton::clicked, plot_, &ChainPlot::ResetView);
+    connect(full, &QPushButton::clicked, this, &ChainWindow::ResetView);
     buttons->addWidget(full);
     buttons->addWidget(MakeExportButton());
     side->addLayout(buttons);
@@ -303,13 +242,23 @@ ChainWindow::ChainWindow(const Session& m, QWidget* parent) : PlotWindow(m, QStr
     top->addLayout(side);
     resize(900, 480);
 
-    connect(plot_, &ChainPlot::cursorMoved, this, &ChainWindow::ShowCursor);
-    connect(plot_, &ChainPlot::widthChanged, this, [this] {
-        if (IsOpen()) RecomputeCurves();
+    connect(plot_, &PlotView::rightPressed, this, [this](QPoint at) {
+        drag_ = Drag::Cursor;
+        PlaceCursor(at.x());
     });
-    connect(plot_, &ChainPlot::passDragged, this, [this](double hz) {
-        passHz_ = hz;
-        RecomputeFigures();
+    connect(plot_, &PlotView::rightReleased, this, [this] { drag_ = Drag::None; });
+    connect(plot_, &PlotView::leftPressed, this, &ChainWindow::OnLeftPressed);
+    connect(plot_, &PlotView::moved, this, &ChainWindow::OnMoved);
+    connect(plot_, &PlotView::leftReleased, this, &ChainWindow::OnLeftReleased);
+    connect(plot_, &PlotView::leftDoubleClicked, this, &ChainWindow::ResetView);
+    connect(plot_, &PlotView::wheelTurned, this, &ChainWindow::OnWheel);
+    connect(plot_, &PlotView::resized, this, [this] {
+        // New curves for a new width; the same ones drawn anew for a new height.
+        if (PlotArea().width() != lastWidth_) {
+            lastWidth_ = PlotArea().width();
+            if (IsOpen()) return RecomputeCurves();
+        }
+        DrawPlot();
     });
 }
 
@@ -323,10 +272,18 @@ ChainWindow::~ChainWindow() {
 ChainRequest ChainWindow::Request(int points) const {
     ChainRequest r;
     r.points = points;
-    const double fout = ChainOutputRateHz(ChainChannelOf(m_.settings, m_, m_.CurrentChannel));
+    const double fout = ChainOutputRateHz(channel_);
     // A chosen edge beyond the band of a new rate falls back to the default.
     r.passHz = passHz_ > 0 && passHz_ <= fout / 2.0 ? passHz_ : 0.0;
     return r;
+}
+
+void ChainWindow::SetChannel(int channel, const DdcChannel& ch) {
+    SetChannelShown(channel);
+    if (ch == channel_) return;
+    channel_ = ch;
+    curvesModel_.InputsChanged();
+    figuresModel_.InputsChanged();
 }
 
 void ChainWindow::Recompute() {
@@ -335,18 +292,29 @@ void ChainWindow::Recompute() {
 }
 
 void ChainWindow::RecomputeCurves() {
-    ++recomputes_;
-    ShowChannel();
-    curves_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(plot_->WantedPoints()));
-    levels_ = ChainLevelsDb(curves_);
-    plot_->SetCurves(&curves_, &levels_);
-    ShowCursor();
+    curvesModel_.InputsChanged();
+    curvesModel_.Refresh(
+        [this] {
+            const double shownRate = haveCurves_ ? curves_.outputRateHz : -1;
+            curves_ = AnalyseChain(channel_, Request(WantedPoints()));
+            levels_ = ChainLevelsDb(curves_);
+            haveCurves_ = true;
+            // A new output band is shown whole.
+            if (curves_.outputRateHz != shownRate) view_ = FullChainView(curves_);
+        },
+        [this](bool) {
+            DrawPlot();
+            ShowCursor();
+        });
 }
 
 void ChainWindow::RecomputeFigures() {
-    figures_ = AnalyseChain(ChainChannelOf(m_.settings, m_, m_.CurrentChannel), Request(kChainDefaultPoints));
-    plot_->SetPassHz(figures_.passHz);
-    ShowFigures();
+    figuresModel_.InputsChanged();
+    figuresModel_.Refresh([this] { figures_ = AnalyseChain(channel_, Request(kChainDefaultPoints)); },
+                          [this](bool) {
+                              DrawPlot();
+                              ShowFigures();
+                          });
 }
 
 void ChainWindow::ShowFigures() {
@@ -357,7 +325,7 @@ void ChainWindow::ShowFigures() {
 }
 
 void ChainWindow::ShowCursor() {
-    const std::optional<double> hz = plot_->CursorHz();
+    const std::optional<double> hz = cursorHz_;
     const ChainCursorText c = hz ? ChainCursorAt(curves_, levels_, *hz) : ChainCursorText{};
     const std::string texts[5] = {c.freq, c.wanted, c.image, c.cicImage, c.source};
     for (size_t k = 0; k < cursorValues_.size(); ++k) cursorValues_[k]->setText(Text(texts[k]));
@@ -375,7 +343,7 @@ PlotExportSource ChainWindow::ExportSource() {
     PlotExportSource s;
     s.picture = plot_;
     s.vectorSize = plot_->size();
-    s.paintVector = [this](QPainter& p) { plot_->PaintPlot(p, true); };
+    s.paintVector = [this](QPainter& p) { plot_->PaintLayers(p, true); };
     // The numbers at the batch tool's points, whatever the plot's width.
     s.csvText = [this] { return FormatChainCsv(figures_); };
     FillExportCaption(s);

@@ -14,17 +14,10 @@ namespace {
 
 constexpr int kCicFirstDrawMs = 200;
 
-QPolygon CurveOf(const std::array<int, ResponsePoints>& rows) {
-    QPolygon curve(ResponsePoints);
-    for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, i, rows[static_cast<size_t>(i)]);
-    return curve;
-}
-
 }  // namespace
 
-TCIC5Form::TCIC5Form(const Session& m, QWidget* parent)
-    : ResponseWindow(m, QStringLiteral("CIC Фильтр"), WindowFrameStyle(304, 33, ResponsePoints), kCicFirstDrawMs,
-                     parent) {
+TCIC5Form::TCIC5Form(QWidget* parent)
+    : ResponseWindow(QStringLiteral("CIC Фильтр"), WindowFrameStyle(304, 33, ResponsePoints), kCicFirstDrawMs, parent) {
     setObjectName(QStringLiteral("CIC5Form"));
 
     auto* alias = new QVBoxLayout;
@@ -53,31 +46,33 @@ TCIC5Form::TCIC5Form(const Session& m, QWidget* parent)
     top->addLayout(column_);
 }
 
-void TCIC5Form::Draw() {
-    const CicWindowInputs in = CicWindowInputsOf(m_.settings, m_.workImage, m_.CurrentChannel);
-    const bool recompute = ModelChanged() || !CicCurvesFit(curves_, in, state_);
-    if (recompute) {
-        curves_ = ComputeCicWindowCurves(in, state_);
-        CurvesRecomputed();
-    }
-    frame_ = CicWindowFrameOf(in, curves_, state_);
+void TCIC5Form::SetChannel(int channel, const CicWindowInputs& in) {
+    SetChannelShown(channel);
+    if (in == in_) return;
+    in_ = in;
+    InputsChanged();
+}
+
+void TCIC5Form::Draw(bool recomputed) {
+    frame_ = CicWindowFrameOf(in_, curves_, state_);
     const CicWindowFrame& f = frame_;
     PlotFrame()->SetFractions(f.labels.denominators, f.labels.mhzTicks);
     PlotFrame()->SetAxisTitle(f.labels.axisTitle);
     SetStretchText(f.labels.stretch);
     SetReadouts(f.xReadout, f.levelReadout);
-    if (!recompute) {
+    if (!recomputed) {
         Area()->SetCursor(f.cursorColumn, f.cursorLineY);
         return;
     }
-    WindowPlotPicture pic;
+    PlotPicture pic;
     if (!f.alias) {
-        pic.curves.push_back({Qt::black, CurveOf(curves_.curveY)});
+        pic.curves.push_back(CurveOfRows(Qt::black, curves_.curveY.data(), ResponsePoints));
         pic.markerColumn = f.markerColumn;
     } else {
         // Zone by zone in red; no marker in this view.
         pic.curves.reserve(curves_.aliasView.rows.size());
-        for (const auto& zone : curves_.aliasView.rows) pic.curves.push_back({Qt::red, CurveOf(zone)});
+        for (const auto& zone : curves_.aliasView.rows)
+            pic.curves.push_back(CurveOfRows(Qt::red, zone.data(), ResponsePoints));
     }
     pic.cursorColumn = f.cursorColumn;
     pic.cursorLineY = f.cursorLineY;
@@ -86,9 +81,7 @@ void TCIC5Form::Draw() {
 
 // Every zone drawn in the aliasing view is a curve of its own.
 void TCIC5Form::SetExportNumbers(PlotExportSource& source) {
-    source.curves = [this] {
-        return CicWindowCurves(CicWindowInputsOf(m_.settings, m_.workImage, m_.CurrentChannel), state_);
-    };
+    source.curves = [this] { return CicWindowCurves(in_, state_); };
 }
 
 }  // namespace gc

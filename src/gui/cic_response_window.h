@@ -14,14 +14,19 @@ class TCIC5Form : public ResponseWindow {
     Q_OBJECT
 
 public:
-    explicit TCIC5Form(const Session& m, QWidget* parent = nullptr);
+    explicit TCIC5Form(QWidget* parent = nullptr);
+
+    // The channel shown; the next draw recomputes when it differs.
+    void SetChannel(int channel, const CicWindowInputs& in);
 
     const CicWindowState& State() const { return state_; }
     const CicWindowFrame& Frame() const { return frame_; }
 
 protected:
+    bool CurvesFit() const override { return CicCurvesFit(curves_, in_, state_); }
+    void Calc() override { curves_ = ComputeCicWindowCurves(in_, state_); }
     // RedrawCicWindow: the curve, captions, marker, cursor and read-outs.
-    void Draw() override;
+    void Draw(bool recomputed) override;
     WindowCursor& Cursor() override { return state_.cursor; }
     bool ZoomDouble() override { return CicZoomDouble(state_); }
     bool ZoomHalve() override { return CicZoomHalve(state_); }
@@ -30,6 +35,7 @@ protected:
     void SetExportNumbers(PlotExportSource& source) override;
 
 private:
+    CicWindowInputs in_;
     CicWindowState state_;
     CicWindowCurves curves_;
     CicWindowFrame frame_;

@@ -240,7 +240,8 @@ void PfirDesignDialog::BuildLayout() {
     auto* caption = new QLabel(QStringLiteral("CIC × PFIR, дБ"), plotBox);
     pgrid->addWidget(caption, 0, 1);
     pgrid->addWidget(new QLabel(QStringLiteral("0"), plotBox), 1, 0, Qt::AlignTop | Qt::AlignRight);
-    plot_ = new ResponsePlotArea(plotBox);
+    plot_ = new PlotView(kPlotWidth, kPlotHeight, plotBox);
+    plot_->setFocusPolicy(Qt::ClickFocus);
     plot_->setObjectName("designPlot");
     pgrid->addWidget(plot_, 1, 1);
     pgrid->addWidget(new QLabel(QStringLiteral("-120"), plotBox), 1, 0, Qt::AlignBottom | Qt::AlignRight);
@@ -457,7 +458,7 @@ void PfirDesignDialog::ShowDesign() {
         for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_, verdict_,
                           searchNote_})
             l->clear();
-        plot_->SetFrame(PlotFrame{});
+        plot_->SetPicture(PictureOfFrame(PlotFrame{}));
         return;
     }
     const PfirDesign& d = *design_;
@@ -477,7 +478,7 @@ void PfirDesignDialog::ShowDesign() {
         verdict += QStringLiteral("; метод Паркса–Маклеллана дал фильтр хуже, взято окно Кайзера");
     verdict_->setText(verdict);
     verdict_->setStyleSheet(misses.empty() ? QString() : QStringLiteral("QLabel { color: red; }"));
-    plot_->SetFrame(PfirDesignPlotFrame(d.preview, ChannelNow().firDec));
+    plot_->SetPicture(PictureOfFrame(PfirDesignPlotFrame(d.preview, ChannelNow().firDec)));
 }
 
 void PfirDesignDialog::SetStatus(const QString& text, bool error) {

@@ -27,7 +27,7 @@ class QTableWidget;
 
 namespace gc {
 
-class ResponsePlotArea;
+class PlotView;
 
 class PfirDesignDialog : public QWidget {
     Q_OBJECT
@@ -68,7 +68,7 @@ public:
     const std::vector<SplitRow>& splitRows() const { return splitRows_; }
 
     const std::optional<PfirDesign>& design() const { return design_; }
-    ResponsePlotArea* plot() const { return plot_; }
+    PlotView* plot() const { return plot_; }
 
 private:
     void BuildLayout();
@@ -138,7 +138,7 @@ private:
     QLabel* verdict_ = nullptr;
     QLabel* searchNote_ = nullptr;
     QLabel* defaultNote_ = nullptr;
-    ResponsePlotArea* plot_ = nullptr;
+    PlotView* plot_ = nullptr;
     QLabel* spanLabel_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QLabel* status_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "filters/window_curves.h"
 #include "gui/length_panels.h"
@@ -16,8 +17,8 @@ constexpr int kPfirFirstDrawMs = 100;
 
 }  // namespace
 
-TPFIRForm::TPFIRForm(const Session& m, QWidget* parent)
-    : ResponseWindow(m, QStringLiteral("PFIR Фильтр"), WindowFrameStyle(337, 53, ResponsePoints + 1), kPfirFirstDrawMs,
+TPFIRForm::TPFIRForm(QWidget* parent)
+    : ResponseWindow(QStringLiteral("PFIR Фильтр"), WindowFrameStyle(337, 53, ResponsePoints + 1), kPfirFirstDrawMs,
                      parent) {
     setObjectName(QStringLiteral("PFIRForm"));
 
@@ -56,20 +57,29 @@ void TPFIRForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) StartFirstDrawTimer();
 }
 
-void TPFIRForm::Draw() {
-    const PfirWindowInputs in = PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel);
-    const bool modelChanged = ModelChanged();
-    const bool recompute = modelChanged || !PfirCurvesFit(curves_, state_);
-    if (modelChanged) {
-        lengths_ = AnalyseFilterLength(m_.settings, m_, m_.CurrentChannel);
-        allowed_->Show(lengths_);
-        used_->Show(lengths_);
-    }
-    if (recompute) {
-        curves_ = ComputePfirWindowCurves(in, state_);
-        CurvesRecomputed();
-    }
-    frame_ = PfirWindowFrameOf(in, curves_, state_);
+void TPFIRForm::SetChannel(int channel, const PfirWindowInputs& in, const FilterLengthAnalysis& lengths) {
+    SetChannelShown(channel);
+    const int n = std::clamp(in.ntaps, 0, kMaxTaps);
+    std::vector<int32_t> taps(in.taps, in.taps + (in.taps ? n : 0));
+    if (taps == taps_ && in.systemClock == in_.systemClock && in.R == in_.R && in.firDec == in_.firDec &&
+        in.ntaps == in_.ntaps && lengths == lengths_)
+        return;
+    taps_ = std::move(taps);
+    taps_.resize(kMaxTaps);  // the window reads all 512, zero beyond ntaps
+    in_ = in;
+    in_.taps = taps_.data();
+    lengths_ = lengths;
+    InputsChanged();
+}
+
+void TPFIRForm::Calc() {
+    curves_ = ComputePfirWindowCurves(in_, state_);
+    allowed_->Show(lengths_);
+    used_->Show(lengths_);
+}
+
+void TPFIRForm::Draw(bool recomputed) {
+    frame_ = PfirWindowFrameOf(in_, curves_, state_);
     const PfirWindowFrame& f = frame_;
     ShowFrequencyControls(!f.impulse);
     PlotFrame()->SetLevels(f.levelLabels);
@@ -79,22 +89,18 @@ void TPFIRForm::Draw() {
         SetStretchText(f.stretch);
     }
     SetReadouts(f.xReadout, f.levelReadout);
-    if (!recompute) {
+    if (!recomputed) {
         Area()->SetCursor(f.cursorColumn, f.cursorLineY);
         return;
     }
-    WindowPlotPicture pic;
+    PlotPicture pic;
     if (!f.impulse) {
-        QPolygon curve(ResponsePoints);
-        for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, i, curves_.curveY[static_cast<size_t>(i)]);
-        pic.curves.push_back({Qt::black, curve});
+        pic.curves.push_back(CurveOfRows(Qt::black, curves_.curveY.data(), ResponsePoints));
         pic.markerColumn = f.markerColumn;
     } else {
         // One tap per column; taps beyond the area's width fall outside it.
         const TapPlot& t = curves_.tapPlot;
-        QPolygon taps(t.count);
-        for (int k = 0; k < t.count; ++k) taps.setPoint(k, k, t.rows[static_cast<size_t>(k)]);
-        pic.curves.push_back({Qt::black, taps});
+        pic.curves.push_back(CurveOfRows(Qt::black, t.rows.data(), t.count));
         pic.cursorHasLine = false;
     }
     pic.cursorColumn = f.cursorColumn;
@@ -105,14 +111,9 @@ void TPFIRForm::Draw() {
 // The impulse view exports the taps themselves, not a curve over frequency.
 void TPFIRForm::SetExportNumbers(PlotExportSource& source) {
     if (state_.impulseView) {
-        source.csvText = [this] {
-            const PfirWindowInputs in = PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel);
-            return FormatTapsCsv(in.taps, in.ntaps);
-        };
+        source.csvText = [this] { return FormatTapsCsv(in_.taps, in_.ntaps); };
     } else {
-        source.curves = [this] {
-            return PfirWindowCurves(PfirWindowInputsOf(m_.settings, m_, m_.CurrentChannel), state_);
-        };
+        source.curves = [this] { return PfirWindowCurves(in_, state_); };
     }
 }
 

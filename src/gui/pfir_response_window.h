@@ -7,6 +7,8 @@
 #include "filters/pfir_window.h"
 #include "gui/response_window.h"
 
+#include <vector>
+
 class QCheckBox;
 
 namespace gc {
@@ -18,16 +20,22 @@ class TPFIRForm : public ResponseWindow {
     Q_OBJECT
 
 public:
-    explicit TPFIRForm(const Session& m, QWidget* parent = nullptr);
+    explicit TPFIRForm(QWidget* parent = nullptr);
+
+    // The channel shown: its window inputs (the taps are copied) and its
+    // length analysis; the next draw recomputes when they differ.
+    void SetChannel(int channel, const PfirWindowInputs& in, const FilterLengthAnalysis& lengths);
 
     const PfirWindowState& State() const { return state_; }
     const PfirWindowFrame& Frame() const { return frame_; }
     const FilterLengthAnalysis& Lengths() const { return lengths_; }
 
 protected:
-    // RedrawPfirWindow: the length analysis (when the model changed), then the
-    // frequency or impulse view.
-    void Draw() override;
+    bool CurvesFit() const override { return PfirCurvesFit(curves_, state_); }
+    // The curves of the view, and the length analysis beside them.
+    void Calc() override;
+    // RedrawPfirWindow: the frequency or impulse view.
+    void Draw(bool recomputed) override;
     WindowCursor& Cursor() override { return state_.cursor; }
     bool ZoomDouble() override { return PfirZoomDouble(state_); }
     bool ZoomHalve() override { return PfirZoomHalve(state_); }
@@ -37,6 +45,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    PfirWindowInputs in_;  // its taps point into taps_
+    std::vector<int32_t> taps_;
     PfirWindowState state_;
     PfirWindowCurves curves_;
     PfirWindowFrame frame_;

@@ -82,6 +82,13 @@ public:
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser; }
     void SetFolder(const QString& folder) { folder_ = folder; }
     const QString& Folder() const { return folder_; }
+    // The caption line (configuration, channel, date), asked for when an export is written.
+    void SetCaptionSource(std::function<QString()> caption) { caption_ = std::move(caption); }
+    // The folder and the caption line of an export.
+    void FillSource(PlotExportSource& s) const {
+        s.folder = folder_;
+        s.caption = caption_;
+    }
     FileChooser* Chooser() { return chooser_ ? chooser_ : &dialogs_; }
     PlotExportOptions& Options() { return options_; }
     // The button, exporting source(); report gets the status line.
@@ -92,6 +99,7 @@ private:
     DialogFileChooser dialogs_;
     FileChooser* chooser_ = nullptr;
     QString folder_;
+    std::function<QString()> caption_;
     PlotExportOptions options_;
 };
 

@@ -2,7 +2,6 @@
 
 #include "gui/readout_width.h"
 
-#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,31 +65,13 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name) 
 
 }  // namespace
 
-// --- ResponsePlotArea -------------------------------------------------------
-
-ResponsePlotArea::ResponsePlotArea(QWidget* parent) : WindowPlotArea(kPlotWidth, kPlotHeight, parent) {
-    setFocusPolicy(Qt::ClickFocus);
-}
-
-void ResponsePlotArea::SetFrame(const PlotFrame& f) {
-    const bool sameCurves =
-        shown_ && f.hasCurve == frame_.hasCurve && f.curveY == frame_.curveY && f.markerColumn == frame_.markerColumn;
-    frame_ = f;
-    shown_ = true;
-    if (sameCurves) {
-        SetCursor(f.cursorColumn, f.cursorLineY);
-        return;
-    }
-    WindowPlotPicture pic;
-    if (f.hasCurve) {
-        QPolygon curve(ResponsePoints);
-        for (int i = 0; i < ResponsePoints; ++i) curve.setPoint(i, ColumnOfPoint(i), f.curveY[static_cast<size_t>(i)]);
-        pic.curves.push_back({Qt::black, curve});
-    }
+PlotPicture PictureOfFrame(const PlotFrame& f) {
+    PlotPicture pic;
+    if (f.hasCurve) pic.curves.push_back(CurveOfRows(Qt::black, f.curveY.data(), ResponsePoints));
     pic.markerColumn = f.markerColumn;
     pic.cursorColumn = f.cursorColumn;
     pic.cursorLineY = f.cursorLineY;
-    SetPicture(std::move(pic));
+    return pic;
 }
 
 // --- ResponsePlotPanel ------------------------------------------------------
@@ -117,7 +98,8 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     top->addWidget(levelReadout_);
     top->addWidget(MakeLabel(this, QStringLiteral("dB")));
 
-    area_ = new ResponsePlotArea;
+    area_ = new PlotView(kPlotWidth, kPlotHeight);
+    area_->setFocusPolicy(Qt::ClickFocus);
     frame_ = new ResponsePlotFrame(MainPlotStyle(), area_, this);
     frame_->setObjectName(QStringLiteral("plotPanel"));
 
@@ -171,11 +153,9 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
     connect(left, &QPushButton::clicked, this, [this] { Apply(CursorStepLeft(state_)); });
     connect(right, &QPushButton::clicked, this, [this] { Apply(CursorStepRight(state_)); });
 
-    ResponsePlotArea* area = Area();
-    connect(area, &ResponsePlotArea::rightPressed, this,
-            [this](QPoint at) { Apply(CursorRightPress(state_, at.x())); });
-    connect(area, &ResponsePlotArea::moved, this, [this](QPoint at) { Apply(CursorDrag(state_, at.x())); });
-    connect(area, &ResponsePlotArea::rightReleased, this, [this] { CursorRightRelease(state_); });
+    connect(area_, &PlotView::rightPressed, this, [this](QPoint at) { Apply(CursorRightPress(state_, at.x())); });
+    connect(area_, &PlotView::moved, this, [this](QPoint at) { Apply(CursorDrag(state_, at.x())); });
+    connect(area_, &PlotView::rightReleased, this, [this] { CursorRightRelease(state_); });
     connect(frame_, &ResponsePlotFrame::released, this, [this](Qt::MouseButton button, bool inside) {
         if (button == Qt::RightButton && inside) Apply(CursorRemove(state_));
     });
@@ -198,34 +178,53 @@ ResponsePlotPanel::ResponsePlotPanel(QWidget* parent) : QWidget(parent) {
 
 void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec,
                                      int firDec) {
-    std::copy(overall.begin(), overall.end(), overall_.begin());
-    session_ = nullptr;
-    systemClock_ = systemClock;
-    cicDec_ = cicDec;
-    firDec_ = firDec;
-    DrawResponsePlot();
+    channel_.reset();
+    std::copy(overall.begin(), overall.end(), response_.OverallResponse.begin());
+    axes_ = {systemClock, cicDec, firDec};
+    model_.InputsChanged();
+    Refresh();
 }
 
-void ResponsePlotPanel::ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m) {
-    session_ = &m;
-    std::copy(overall.begin(), overall.end(), overall_.begin());
-    DrawResponsePlot();
+void ResponsePlotPanel::SetChannel(const ResponseChannel& channel, const PlotAxes& axes) {
+    channel_ = channel;
+    axes_ = axes;
+    model_.InputsChanged();
+    Refresh();
 }
 
-void ResponsePlotPanel::TakeChannelValues(const Session& m) {
-    const size_t ch = static_cast<size_t>(std::clamp(m.CurrentChannel, 0, kChannels - 1));
-    systemClock_ = m.settings.SystemClock;
-    cicDec_ = m.workImage.cic_dec[ch];
-    firDec_ = m.workImage.fir_dec[ch];
+void ResponsePlotPanel::SetAxes(const PlotAxes& axes) {
+    if (axes == axes_) return;
+    axes_ = axes;
+    model_.Need(PlotNeed::Draw);
+}
+
+void ResponsePlotPanel::Refresh() {
+    model_.Refresh(
+        [this] {
+            // A ready response stays as it was given.
+            if (channel_) ComputeChannelResponse(*channel_, state_.XStretch, response_);
+        },
+        [this](bool) { Draw(); });
 }
 
 void ResponsePlotPanel::DrawResponsePlot() {
-    if (session_) TakeChannelValues(*session_);
-    PlotInputs in{overall_, systemClock_, cicDec_, firDec_};
+    model_.Need(PlotNeed::Draw);
+    Refresh();
+}
+
+void ResponsePlotPanel::Draw() {
+    const PlotInputs in{response_.OverallResponse, axes_.systemClock, axes_.cicDec, axes_.firDec};
     const PlotFrame f = ComputePlotFrame(in, state_);
-    ++drawCount_;
     SetLabels(f);
-    area_->SetFrame(f);
+    // Only the cursor differs from the picture shown: only the cursor is painted again.
+    const bool sameCurves = shown_ && f.hasCurve == shownFrame_.hasCurve && f.curveY == shownFrame_.curveY &&
+                            f.markerColumn == shownFrame_.markerColumn;
+    shownFrame_ = f;
+    shown_ = true;
+    if (sameCurves)
+        area_->SetCursor(f.cursorColumn, f.cursorLineY);
+    else
+        area_->SetPicture(PictureOfFrame(f));
 }
 
 void ResponsePlotPanel::ScheduleRedraw() { redrawTimer_.start(); }
@@ -233,34 +232,16 @@ void ResponsePlotPanel::ScheduleRedraw() { redrawTimer_.start(); }
 PlotExportSource ResponsePlotPanel::ExportSource() {
     PlotExportSource s;
     frame_->FillExportPicture(s);
-    s.curves = [this] { return MainPlotCurves(overall_, systemClock_, state_.XStretch); };
+    s.curves = [this] { return MainPlotCurves(response_.OverallResponse, axes_.systemClock, state_.XStretch); };
     s.title = QStringLiteral("АЧХ канала");
-    s.folder = export_.Folder();
-    if (session_) {
-        s.caption = [this] {
-            return session_ ? PlotCaptionText(session_->currentLabName, session_->CurrentChannel, QDate::currentDate())
-                            : QString();
-        };
-    }
+    export_.FillSource(s);
     return s;
 }
 
 void ResponsePlotPanel::Apply(PlotAction action) {
-    switch (action) {
-        case PlotAction::None:
-            break;
-        case PlotAction::Redraw:
-            DrawResponsePlot();
-            break;
-        case PlotAction::Recompute: {
-            // The owner recomputes and hands the response back, which draws; without
-            // an owner the labels and boxes still follow the new zoom.
-            const int drawsBefore = drawCount_;
-            emit xStretchChanged(state_.XStretch);
-            if (drawCount_ == drawsBefore) DrawResponsePlot();
-            break;
-        }
-    }
+    if (action == PlotAction::None) return;
+    model_.Need(action == PlotAction::Recompute ? PlotNeed::Calc : PlotNeed::Draw);
+    Refresh();
 }
 
 void ResponsePlotPanel::SetLabels(const PlotFrame& f) {

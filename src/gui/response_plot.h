@@ -1,22 +1,25 @@
 // The channel response plot of the main window: the drawing surface, its axis
 // labels, the zoom rows, the cursor buttons and the read-outs, as one widget.
 //
-// Use: after each recomputation of the response call ShowResponse (it redraws);
-// when the user changes the horizontal zoom the panel emits xStretchChanged,
-// and the owner recomputes with XStretch() and calls ShowResponse again.
+// Use: feed it the channel (SetChannel), whose response it computes on its
+// own zoom, and the values its axes read (SetAxes); or a ready response
+// (ShowResponse), which a horizontal zoom then only relabels.
 #pragma once
 
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <optional>
 #include <span>
 
 #include "core/model.h"
+#include "filters/plot_model.h"
 #include "filters/plot_scale.h"
+#include "filters/responses.h"
 #include "gui/axis_frame.h"
 #include "gui/plot_export.h"
-#include "gui/window_plot.h"
-#include "session/session.h"
+#include "gui/plot_view.h"
 
 class QLabel;
 class QPainter;
@@ -24,23 +27,9 @@ class QPushButton;
 
 namespace gc {
 
-// The 257 x 240 drawing surface of a channel response (the main window's
-// plot, the designer's preview): the response windows' surface showing a
-// PlotFrame.
-class ResponsePlotArea : public WindowPlotArea {
-    Q_OBJECT
-public:
-    explicit ResponsePlotArea(QWidget* parent = nullptr);
-
-    // Paints the frame; when only the cursor differs from the frame shown,
-    // only the cursor is painted again.
-    void SetFrame(const PlotFrame& frame);
-    const PlotFrame& Frame() const { return frame_; }
-
-private:
-    PlotFrame frame_;
-    bool shown_ = false;
-};
+// The picture of a channel response on the plot view (the main window's
+// plot, the designer's preview).
+PlotPicture PictureOfFrame(const PlotFrame& frame);
 
 // The lowered panel around it: a right click on it beside the area removes the cursor.
 using ResponsePlotFrame = AxisFrame;
@@ -55,22 +44,26 @@ class ResponsePlotPanel : public QWidget {
 public:
     explicit ResponsePlotPanel(QWidget* parent = nullptr);
 
-    // Takes a copy of the response and the channel values the axes need, then redraws.
+    // Takes a copy of a ready response and the channel values the axes need, then redraws.
     void ShowResponse(std::span<const double, ResponsePoints> overall, int32_t systemClock, int cicDec, int firDec);
-    // The same for the selected channel of the model (its cic_dec, fir_dec and SystemClock).
-    // The panel then follows that model: every later draw takes the clock and
-    // the decimations afresh, since commands such as reading a register table
-    // change them without recomputing the response.
-    void ShowResponse(std::span<const double, ResponsePoints> overall, const Session& m);
+    // The channel whose response the panel computes: recomputes and redraws.
+    void SetChannel(const ResponseChannel& channel, const PlotAxes& axes);
+    // What the axes and the marker read at the next draw (a register table
+    // read changes the decimations without a new response).
+    void SetAxes(const PlotAxes& axes);
+    // The caption line of an export, asked for when it is written.
+    void SetCaptionSource(std::function<QString()> caption) { export_.SetCaptionSource(std::move(caption)); }
+    const ChannelResponse& Response() const { return response_; }
 
     int XStretch() const { return state_.XStretch; }
     int YStretch() const { return state_.YStretch; }
     const PlotState& State() const { return state_; }
-    const PlotFrame& Frame() const { return area_->Frame(); }
-    ResponsePlotArea* Area() const { return area_; }
+    const PlotFrame& Frame() const { return shownFrame_; }
+    PlotView* Area() const { return area_; }
     ResponsePlotFrame* PlotFrameWidget() const { return frame_; }
     // Draws so far; lets the owner and the tests see when a redraw happened.
-    int DrawCount() const { return drawCount_; }
+    int DrawCount() const { return model_.DrawCount(); }
+    int RecomputeCount() const { return model_.CalcCount(); }
 
     // What "Экспорт…" writes: the lowered panel with its axis labels, and the
     // overall response on the current zoom.
@@ -87,28 +80,26 @@ public slots:
     void ScheduleRedraw();
 
 signals:
-    // The horizontal zoom changed: recompute the response with XStretch() and
-    // hand it back with ShowResponse.
-    void xStretchChanged(int xStretch);
     // A line for the status bar: what the export wrote, or why it did not.
     void statusMessage(const QString& text);
 
 private:
     void Apply(PlotAction action);
+    void Refresh();
+    void Draw();
     void SetLabels(const PlotFrame& f);
-    void TakeChannelValues(const Session& m);
 
+    PlotModel model_;
     PlotState state_;
-    const Session* session_ = nullptr;
-    std::array<double, ResponsePoints> overall_{};
-    int32_t systemClock_ = 0;
-    int cicDec_ = 1;
-    int firDec_ = 1;
-    int drawCount_ = 0;
+    std::optional<ResponseChannel> channel_;  // none: a ready response
+    ChannelResponse response_;
+    PlotAxes axes_;
+    PlotFrame shownFrame_;
+    bool shown_ = false;
     PlotExportTarget export_;
 
     ResponsePlotFrame* frame_ = nullptr;
-    ResponsePlotArea* area_ = nullptr;
+    PlotView* area_ = nullptr;
     QLabel* freqReadout_ = nullptr;
     QLabel* levelReadout_ = nullptr;
     QLabel* xStretchBox_ = nullptr;

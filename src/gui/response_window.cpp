@@ -59,9 +59,8 @@ AxisFrameStyle WindowFrameStyle(int frameWidth, int areaLeft, int areaWidth) {
     return s;
 }
 
-ResponseWindow::ResponseWindow(const Session& m, const QString& title, const AxisFrameStyle& style, int firstDrawMs,
-                               QWidget* parent)
-    : PlotWindow(m, title, parent) {
+ResponseWindow::ResponseWindow(const QString& title, const AxisFrameStyle& style, int firstDrawMs, QWidget* parent)
+    : SeparatePlotWindow(title, parent) {
     topRow_ = new QHBoxLayout;
     topRow_->setSpacing(3);
     topRow_->addStretch(1);
@@ -161,14 +160,14 @@ void ResponseWindow::BuildBottomRow() {
     auto cursorChanged = [this](bool changed) {
         if (changed) Update();
     };
-    WindowPlotArea* area = Area();
+    PlotView* area = Area();
     connect(left, &QPushButton::clicked, this, [this, cursorChanged] { cursorChanged(CursorLeft(Cursor())); });
     connect(right, &QPushButton::clicked, this, [this, cursorChanged] { cursorChanged(CursorRight(Cursor())); });
-    connect(area, &WindowPlotArea::rightPressed, this,
+    connect(area, &PlotView::rightPressed, this,
             [this, cursorChanged](QPoint at) { cursorChanged(CursorPress(Cursor(), at.x(), at.y())); });
-    connect(area, &WindowPlotArea::moved, this,
+    connect(area, &PlotView::moved, this,
             [this, cursorChanged](QPoint at) { cursorChanged(CursorMove(Cursor(), at.x(), at.y())); });
-    connect(area, &WindowPlotArea::rightReleased, this, [this] { CursorRelease(Cursor()); });
+    connect(area, &PlotView::rightReleased, this, [this] { CursorRelease(Cursor()); });
 }
 
 PlotExportSource ResponseWindow::ExportSource() {
@@ -180,14 +179,13 @@ PlotExportSource ResponseWindow::ExportSource() {
 }
 
 void ResponseWindow::Redraw() {
-    modelChanged_ = true;
+    model_.InputsChanged();
     Update();
 }
 
 void ResponseWindow::Update() {
-    ShowChannel();
-    Draw();
-    ++redraws_;
+    model_.ViewChanged(CurvesFit());
+    model_.Refresh([this] { Calc(); }, [this](bool recomputed) { Draw(recomputed); });
 }
 
 void ResponseWindow::RemoveCursor() {

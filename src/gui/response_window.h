@@ -1,21 +1,22 @@
 // What the CIC and PFIR response windows share besides what every plot window
-// does (PlotWindow): the read-outs above the plot, the lowered plot panel with
+// does (SeparatePlotWindow): the read-outs above the plot, the lowered plot panel with
 // its axis labels (AxisFrame), the cursor buttons, the zoom row and the
 // one-shot first-draw timer.
 //
-// Recompute and redraw are apart: Redraw() is the main window's "the model
-// may have changed", and recomputes the curves; a cursor move or a zoom that
-// keeps the view's curves draws from the ones computed before.
+// Recompute and redraw are apart (PlotModel): new inputs fed, or Redraw(),
+// recompute the curves; a cursor move or a zoom that keeps the view's curves
+// draws from the ones computed before.
 #pragma once
 
 #include <QTimer>
 #include <array>
 #include <string>
 
+#include "filters/plot_model.h"
 #include "filters/window_cursor.h"
 #include "gui/axis_frame.h"
-#include "gui/plot_window.h"
-#include "gui/window_plot.h"
+#include "gui/plot_view.h"
+#include "gui/separate_plot_window.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -28,19 +29,19 @@ namespace gc {
 // bold labels with dark red captions.
 AxisFrameStyle WindowFrameStyle(int frameWidth, int areaLeft, int areaWidth);
 
-class ResponseWindow : public PlotWindow {
+class ResponseWindow : public SeparatePlotWindow {
     Q_OBJECT
 
 public:
-    // The model may have changed: recomputes the curves and redraws everything.
+    // The values fed may have changed in place: recomputes the curves and redraws everything.
     void Redraw();
     void Refresh() override { Redraw(); }
 
-    WindowPlotArea* Area() const { return frame_->Area(); }
+    PlotView* Area() const { return frame_->Area(); }
     // Redraws so far (cursor moves included); lets the tests see when one happened.
-    int RedrawCount() const { return redraws_; }
+    int RedrawCount() const { return model_.DrawCount(); }
     // Evaluations of the curves so far: a model change, or a view whose curves differ.
-    int RecomputeCount() const { return recomputes_; }
+    int RecomputeCount() const { return model_.CalcCount(); }
     // Interval of the first-draw timer.
     int FirstDrawDelay() const { return firstDraw_.interval(); }
 
@@ -49,12 +50,13 @@ public:
     PlotExportSource ExportSource() override;
 
 protected:
-    ResponseWindow(const Session& m, const QString& title, const AxisFrameStyle& style, int firstDrawMs,
-                   QWidget* parent);
+    ResponseWindow(const QString& title, const AxisFrameStyle& style, int firstDrawMs, QWidget* parent);
 
-    // Draws the window from its curves; recomputes them first (and calls
-    // CurvesRecomputed) when ModelChanged() or the view asks for other curves.
-    virtual void Draw() = 0;
+    // Whether the curves kept serve the view shown; the curves of the view;
+    // the window drawn from them (recomputed: they are new).
+    virtual bool CurvesFit() const = 0;
+    virtual void Calc() = 0;
+    virtual void Draw(bool recomputed) = 0;
     virtual WindowCursor& Cursor() = 0;
     // The zoom buttons' changes of the window's state; true when it must redraw.
     virtual bool ZoomDouble() = 0;
@@ -64,14 +66,11 @@ protected:
     // The export's numbers for the view shown: source.curves or source.csvText.
     virtual void SetExportNumbers(PlotExportSource& source) = 0;
 
+    // New inputs fed by the derived window: the next draw recomputes.
+    void InputsChanged() { model_.InputsChanged(); }
     // A view change of the derived window (a check box): draws, recomputing
     // only what the new view needs.
     void Update();
-    bool ModelChanged() const { return modelChanged_; }
-    void CurvesRecomputed() {
-        modelChanged_ = false;
-        ++recomputes_;
-    }
     void StartFirstDrawTimer() { firstDraw_.start(); }
 
     AxisFrame* PlotFrame() const { return frame_; }
@@ -95,9 +94,7 @@ private:
     void BuildBottomRow();
     void RemoveCursor();
 
-    bool modelChanged_ = true;
-    int redraws_ = 0;
-    int recomputes_ = 0;
+    PlotModel model_;
     QTimer firstDraw_;
 
     AxisFrame* frame_ = nullptr;

@@ -139,9 +139,6 @@ void TGForm::ConnectPanels() {
     connect(coefFile_, &CoefFilePanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
 
     connect(expert_, &ExpertPanel::writeFilterRequested, this, Handle(&TGForm::OnWriteFilter));
-
-    // A horizontal zoom needs the response on the new grid.
-    connect(plot_, &ResponsePlotPanel::xStretchChanged, this, [this] { Guarded([this] { RecomputeResponse(); }); });
 }
 
 QPushButton* TGForm::AddExpertButton(const QString& caption, const QString& objectName) {
@@ -259,8 +256,8 @@ int TGForm::AskChoice(const QString& title, const QString& text, const QStringLi
 }
 
 void TGForm::RecomputeResponse() {
-    gc::RecomputeResponse(m_, m_.CurrentChannel, plot_->XStretch(), response_);
-    plot_->ShowResponse(response_.OverallResponse, m_);
+    plot_->SetChannel(ResponseChannelOf(m_, m_.CurrentChannel),
+                      PlotAxesOf(m_.settings, m_.workImage, m_.CurrentChannel));
 }
 
 void TGForm::RefreshResponseWindows() {

@@ -97,7 +97,6 @@ public:
 
     bool started() const { return started_; }
     ResponsePlotPanel* plot() const { return plot_; }
-    const ChannelResponse& response() const { return response_; }
 
     // An edit from this window or another (the designer, the register editors,
     // the synchronisation dialog): applied to the session and followed here.
@@ -206,7 +205,6 @@ private:
     FileChooser* chooser_ = &dialogChooser_;
     std::vector<std::function<void()>> refreshHooks_;
     std::vector<std::function<void()>> responseWindowHooks_;
-    ChannelResponse response_;
     std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;

@@ -45,8 +45,8 @@ struct Started {
     }
 };
 
-QPoint AreaPoint(const ChainPlot* plot, double fx, double fy) {
-    const QRect a = plot->Area();
+QPoint AreaPoint(const ChainWindow* w, double fx, double fy) {
+    const QRect a = w->PlotArea();
     return QPoint(a.left() + static_cast<int>(fx * a.width()), a.top() + static_cast<int>(fy * a.height()));
 }
 
@@ -78,45 +78,45 @@ private slots:
         Started s;
         s.windows->gform()->findChild<QPushButton*>("chainWindowButton")->click();
         ChainWindow* w = s.chain();
-        ChainPlot* plot = w->Plot();
+        PlotView* plot = w->Plot();
         w->resize(700, 480);
         QCoreApplication::processEvents();
         const size_t narrow = w->Curves().freqHz.size();
         w->resize(1400, 600);
         QCoreApplication::processEvents();
         QVERIFY(w->Curves().freqHz.size() > narrow);
-        QCOMPARE(static_cast<int>(w->Curves().freqHz.size()), plot->WantedPoints());
+        QCOMPARE(static_cast<int>(w->Curves().freqHz.size()), w->WantedPoints());
 
         // The view changes below only repaint.
         const int recomputes = w->RecomputeCount();
-        QTest::mousePress(plot, Qt::RightButton, {}, AreaPoint(plot, 0.25, 0.5));
-        QTest::mouseRelease(plot, Qt::RightButton, {}, AreaPoint(plot, 0.25, 0.5));
-        const ChainCursorText at = ChainCursorAt(w->Curves(), ChainLevelsDb(w->Curves()), *plot->CursorHz());
+        QTest::mousePress(plot, Qt::RightButton, {}, AreaPoint(w, 0.25, 0.5));
+        QTest::mouseRelease(plot, Qt::RightButton, {}, AreaPoint(w, 0.25, 0.5));
+        const ChainCursorText at = ChainCursorAt(w->Curves(), ChainLevelsDb(w->Curves()), *w->CursorHz());
         QCOMPARE(w->findChild<QLabel*>("cursor0")->text(), QString::fromStdString(at.freq));
         QCOMPARE(w->findChild<QLabel*>("cursor2")->text(), QString::fromStdString(at.image));
-        QVERIFY(std::abs(*plot->CursorHz() - 0.25 * 3125000) < 3125000 / 500.0);
+        QVERIFY(std::abs(*w->CursorHz() - 0.25 * 3125000) < 3125000 / 500.0);
 
-        const double span = plot->View().f1 - plot->View().f0;
-        const QPoint mid = AreaPoint(plot, 0.5, 0.5);
+        const double span = w->View().f1 - w->View().f0;
+        const QPoint mid = AreaPoint(w, 0.5, 0.5);
         QWheelEvent wheel(mid, plot->mapToGlobal(mid), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(plot, &wheel);
-        QVERIFY(plot->View().f1 - plot->View().f0 < 0.7 * span);
-        plot->ResetView();
+        QVERIFY(w->View().f1 - w->View().f0 < 0.7 * span);
+        w->ResetView();
         // A rubber band over the left half, from 0 to -80 dB.
-        QTest::mousePress(plot, Qt::LeftButton, {}, AreaPoint(plot, 0.05, 0.05));
-        QTest::mouseMove(plot, AreaPoint(plot, 0.5, 0.5));
-        QTest::mouseRelease(plot, Qt::LeftButton, {}, AreaPoint(plot, 0.5, 0.5));
-        QVERIFY(plot->View().f1 < 0.6 * 3125000 && plot->View().f0 > 0);
+        QTest::mousePress(plot, Qt::LeftButton, {}, AreaPoint(w, 0.05, 0.05));
+        QTest::mouseMove(plot, AreaPoint(w, 0.5, 0.5));
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, AreaPoint(w, 0.5, 0.5));
+        QVERIFY(w->View().f1 < 0.6 * 3125000 && w->View().f0 > 0);
         QCOMPARE(w->RecomputeCount(), recomputes);
 
         // The passband edge dragged to half its place: the figures follow.
-        plot->ResetView();
+        w->ResetView();
         const double pass = w->Figures().passHz;
-        QPoint edge = AreaPoint(plot, pass / 3125000, 0.5);
+        QPoint edge = AreaPoint(w, pass / 3125000, 0.5);
         QTest::mousePress(plot, Qt::LeftButton, {}, edge);
-        QTest::mouseMove(plot, AreaPoint(plot, pass / 2 / 3125000, 0.5));
-        QTest::mouseRelease(plot, Qt::LeftButton, {}, AreaPoint(plot, pass / 2 / 3125000, 0.5));
+        QTest::mouseMove(plot, AreaPoint(w, pass / 2 / 3125000, 0.5));
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, AreaPoint(w, pass / 2 / 3125000, 0.5));
         QVERIFY(std::abs(w->Figures().passHz - pass / 2) < 3125000 / 300.0);
         QVERIFY(w->Figures().figures.aliasRejectionDb > 59.534);
         QCOMPARE(w->RecomputeCount(), recomputes);
@@ -133,6 +133,8 @@ private slots:
         QTest::keyClick(cic, Qt::Key_Return);
         QCOMPARE(w->Figures().cicDec, 16);
         QCOMPARE(w->Figures().outputRateHz, 3125000.0);
+        // The new output band is shown whole.
+        QCOMPARE(w->View().f1, 3125000.0 / 2);
         g->findChild<QAction*>("undoAction")->trigger();
         QCOMPARE(w->Figures().cicDec, 8);
         // Closed, it stops following.

@@ -92,8 +92,8 @@ private slots:
         QVERIFY(s.text("verdict").contains("< 80 дБ: ограничено CIC"));
         QVERIFY(!s.text("verdict").contains(";"));
         QCOMPARE(s.text("aliasValue"), FixedQ(s.d()->design()->chain.aliasRejectionDb, 12, 3) + " дБ");
-        QVERIFY(s.d()->plot()->Frame().hasCurve);
-        QCOMPARE(s.d()->plot()->Frame().markerColumn, 128);
+        QVERIFY(!s.d()->plot()->Picture().curves.empty());
+        QCOMPARE(s.d()->plot()->Picture().markerColumn, 128);
         QVERIFY(s.get<QPushButton>("saveButton")->isEnabled());
     }
 
@@ -180,7 +180,7 @@ private slots:
         s.windows->gform()->findChild<QComboBox*>("firDecCombo")->setCurrentIndex(3);  // FirDec 4: 255 taps still
         QVERIFY(s.text("outputRate").contains("3125.000 кГц"));
         QCOMPARE(s.get<QLineEdit>("stopEdit")->text(), QString("1685.960"));
-        QCOMPARE(s.d()->plot()->Frame().markerColumn, 64);
+        QCOMPARE(s.d()->plot()->Picture().markerColumn, 64);
     }
 
     // The rounded set shows at once; the search's set replaces it with a note

@@ -106,7 +106,7 @@ QString Row(QWidget* w, const char* prefix) {
 }
 
 // The drawn rows of one curve, from the picture the area painted.
-QString Rows(const WindowPlotCurve& c) {
+QString Rows(const PlotCurve& c) {
     QStringList t;
     for (const QPoint& p : c.points) t << QString::number(p.y());
     return t.join(' ');
@@ -145,9 +145,9 @@ private slots:
         // Aliasing view of N = 4: four red zones, no marker, the output-rate captions.
         s.channel(0);
         s.click(cic, "aliasBox");
-        const WindowPlotPicture& pic = cic->Area()->Picture();
+        const PlotPicture& pic = cic->Area()->Picture();
         QCOMPARE(pic.curves.size(), size_t{4});
-        for (const WindowPlotCurve& c : pic.curves) QCOMPARE(c.colour, QColor(Qt::red));
+        for (const PlotCurve& c : pic.curves) QCOMPARE(c.colour, QColor(Qt::red));
         QCOMPARE(pic.markerColumn, -1);
         QCOMPARE(s.text(cic, "axisTitle"), QStringLiteral("F/Fsout"));
         QCOMPARE(Row(cic, "tick"), QStringLiteral("3.125 6.250 9.375 12.500"));
@@ -178,7 +178,7 @@ private slots:
         s.click(cic, "zoomReset");
 
         // Right button on column 64: 12.5 MHz, the line snapped to the curve.
-        WindowPlotArea* area = cic->Area();
+        PlotView* area = cic->Area();
         QTest::mousePress(area, Qt::RightButton, {}, QPoint(64, 200));
         QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(64, 200));
         QCOMPARE(s.text(cic, "xReadout"), QStringLiteral("12.5000"));
@@ -228,7 +228,7 @@ private slots:
             const int paints = win->Area()->BasePaintCount();
             const int draws = win->RedrawCount();
 
-            WindowPlotArea* area = win->Area();
+            PlotView* area = win->Area();
             QTest::mousePress(area, Qt::RightButton, {}, QPoint(40, 100));
             QMouseEvent drag(QEvent::MouseMove, QPointF(90, 120), area->mapToGlobal(QPointF(90, 120)), Qt::NoButton,
                              Qt::RightButton, Qt::NoModifier);
@@ -375,7 +375,7 @@ private slots:
             }
             const QStringList out =
                 s.batch(alias ? "cicwindow --channel A --alias" : "cicwindow --channel C --stretch 4").split('\n');
-            const WindowPlotPicture& pic = cic->Area()->Picture();
+            const PlotPicture& pic = cic->Area()->Picture();
             QCOMPARE(out.at(0), "title " + s.text(cic, "axisTitle"));
             QCOMPARE(out.at(1), "fractions " + Row(cic, "denominator"));
             QCOMPARE(out.at(2), "ticks " + Row(cic, "tick"));

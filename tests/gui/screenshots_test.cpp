@@ -115,8 +115,8 @@ private slots:
         ChainWindow* c = windows.chainWindow();
         c->resize(960, 520);
         QCoreApplication::processEvents();
-        ChainPlot* plot = c->Plot();
-        const QRect a = plot->Area();
+        PlotView* plot = c->Plot();
+        const QRect a = c->PlotArea();
         const QPoint at(a.left() + static_cast<int>(3001540.0 / 3125000 * a.width()), a.center().y());
         QTest::mousePress(plot, Qt::RightButton, {}, at);
         QTest::mouseRelease(plot, Qt::RightButton, {}, at);

@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(rows[1][0], QString("0"));
         QCOMPARE(rows[129][0].toDouble(), mhzAt128);
 
-        const WindowPlotPicture& pic = cic->Area()->Picture();
+        const PlotPicture& pic = cic->Area()->Picture();
         QCOMPARE(pic.curves.size(), size_t(names.size()));
         // Levels are below the maximum of the first curve (zone 0 in the aliasing view).
         double max = 0;
@@ -181,7 +181,7 @@ private slots:
         ResponseWindow* w = cicWindow ? static_cast<ResponseWindow*>(s.cic()) : s.pfir();
         if (!view.isEmpty()) OpenWindows::click(w, qPrintable(view));
         // Every curve has a part inside the area, so every one is shown.
-        for (const WindowPlotCurve& c : w->Area()->Picture().curves)
+        for (const PlotCurve& c : w->Area()->Picture().curves)
             QVERIFY(std::any_of(c.points.begin(), c.points.end(), [](const QPoint& p) { return p.y() < 240; }));
         QCOMPARE(int(w->Area()->Picture().curves.size()), paths);
         const QImage before = w->Area()->Buffer();
@@ -204,7 +204,7 @@ private slots:
         OpenWindows::click(pfir, "irBox");
         const std::vector<QStringList> rows = ReadCsv(s.exportTo(pfir, "taps.csv"));
         QCOMPARE(rows.at(0), (QStringList{"index", "tap"}));
-        const WindowPlotCurve& drawn = pfir->Area()->Picture().curves.at(0);
+        const PlotCurve& drawn = pfir->Area()->Picture().curves.at(0);
         QCOMPARE(qsizetype(rows.size() - 1), drawn.points.size());
         QVERIFY(rows.size() > 16);
         int hi = 0, lo = 0;

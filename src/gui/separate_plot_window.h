@@ -1,20 +1,21 @@
-// What every plot window shares (the CIC and PFIR windows, "Анализ тракта"):
-// the open flag the main window tests before it asks for a refresh, the
-// channel it shows named inside it, and "Экспорт…" with its chooser, folder
-// and caption line.
+// What every plot window apart from the main window shares (the CIC and PFIR
+// windows, "Анализ тракта"): the open flag the main window tests before it
+// asks for a refresh, the channel it shows named inside it, and "Экспорт…"
+// with its chooser, folder and caption line. The windows are fed: their
+// owner hands them the channel's values; they read no model of their own.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "gui/plot_export.h"
-#include "session/session.h"
 
 class QLabel;
 class QPushButton;
 
 namespace gc {
 
-class PlotWindow : public QWidget {
+class SeparatePlotWindow : public QWidget {
     Q_OBJECT
 
 public:
@@ -24,8 +25,14 @@ public:
     bool IsOpen() const { return open_; }
     // The main window's refresh after an edit: Refresh() only while open.
     void RefreshIfOpen();
-    // The model may have changed: compute and draw afresh.
+    // The values fed may have changed in ways the setters cannot see (taps
+    // changed in place): compute and draw afresh.
     virtual void Refresh() = 0;
+
+    // The channel shown, named in "Канал A".
+    void SetChannelShown(int channel);
+    // The caption line of an export, asked for when it is written.
+    void SetCaptionSource(std::function<QString()> caption) { export_.SetCaptionSource(std::move(caption)); }
 
     // What "Экспорт…" writes now.
     virtual PlotExportSource ExportSource() = 0;
@@ -38,7 +45,7 @@ signals:
     void statusMessage(const QString& text);
 
 protected:
-    PlotWindow(const Session& m, const QString& title, QWidget* parent);
+    SeparatePlotWindow(const QString& title, QWidget* parent);
 
     // Before the window shows on Open, and after it closed.
     virtual void Opened() {}
@@ -46,15 +53,11 @@ protected:
 
     // "Экспорт…" of this window.
     QPushButton* MakeExportButton();
-    // The title, folder and caption line (configuration, channel, date) of an export.
+    // The title, folder and caption line of an export.
     void FillExportCaption(PlotExportSource& s);
-    // "Канал A": which channel the window shows; ShowChannel() brings it up to date.
     QLabel* ChannelLabel() const { return channelLabel_; }
-    void ShowChannel();
 
     void closeEvent(QCloseEvent* event) override;
-
-    const Session& m_;  // read at every refresh; the windows change nothing in it
 
 private:
     bool open_ = false;
