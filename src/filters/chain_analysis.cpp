@@ -63,6 +63,128 @@ std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRe
     return std::nullopt;
 }
 
+namespace {
+
+// The grid of n points over 0 .. Fout / 2, then P itself, so that the figures
+// do not depend on where P falls.
+std::vector<double> ChainGrid(double fout, int n, double passHz) {
+    std::vector<double> g(static_cast<size_t>(n) + 1);
+    for (int i = 0; i < n; ++i) g[static_cast<size_t>(i)] = fout / 2.0 * i / (n - 1);
+    g[static_cast<size_t>(n)] = passHz;
+    return g;
+}
+
+// Images fall into D classes by k mod D: class d is g + d Fout + q Fc. The
+// PFIR repeats every Fc, so a class shares one PFIR value; the CIC's
+// numerator |sin(pi f R / Fs)| is the same for the whole class too, and its
+// denominator grows with |f| up to Fs / 2, so the strongest member is the
+// one nearest DC. (The floor lies hundreds of dB down, where the order of
+// images no longer matters.) D * (N + 1) PFIR values and as many CIC values
+// instead of R D of each per point.
+struct ImageClasses {
+    std::vector<double> shifted;  // [d * total + i]: g[i] + d Fout
+    std::vector<double> pfir;     // |PFIR| there, relative to its DC gain
+};
+
+ImageClasses ClassPfirValues(const std::vector<int32_t>& taps, const std::vector<double>& g, int D, double fout,
+                             double fc) {
+    const size_t total = g.size();
+    const int64_t n = static_cast<int64_t>(total) - 1;
+    ImageClasses k;
+    k.shifted.resize(total * static_cast<size_t>(D));
+    for (int d = 0; d < D; ++d)
+        for (size_t i = 0; i < total; ++i) k.shifted[static_cast<size_t>(d) * total + i] = g[i] + d * fout;
+    // Grid point i of class d lies i + 2 d M steps of Fout / 2M up the PFIR's
+    // period of L = 2 D M steps, and |PFIR| is even about Fc / 2: the first
+    // half of the period, D M + 1 values, serves every class.
+    const int64_t M = n - 1, L = 2 * static_cast<int64_t>(D) * M;
+    std::vector<double> fine(static_cast<size_t>(D * M + 1));
+    for (size_t j = 0; j < fine.size(); ++j) fine[j] = fc * static_cast<double>(j) / static_cast<double>(L);
+    fine = PfirMagnitudes(taps, fine, fc);
+    std::vector<double> atPass(static_cast<size_t>(D));
+    for (int d = 0; d < D; ++d) atPass[static_cast<size_t>(d)] = k.shifted[static_cast<size_t>(d) * total + total - 1];
+    atPass = PfirMagnitudes(taps, atPass, fc);
+    k.pfir.resize(k.shifted.size());
+    for (int d = 0; d < D; ++d) {
+        for (int64_t i = 0; i < n; ++i) {
+            int64_t j = i + 2 * d * M;
+            if (j > D * M) j = L - j;
+            k.pfir[static_cast<size_t>(d) * total + static_cast<size_t>(i)] = fine[static_cast<size_t>(j)];
+        }
+        k.pfir[static_cast<size_t>(d) * total + total - 1] = atPass[static_cast<size_t>(d)];
+    }
+    const double tapSum = std::abs(static_cast<double>(std::accumulate(taps.begin(), taps.end(), int64_t{0})));
+    if (tapSum > 0)
+        for (double& v : k.pfir) v /= tapSum;
+    return k;
+}
+
+// The wanted response and, per point, the strongest image, where it comes
+// from, the strongest CIC image through the PFIR and the CIC alone there.
+struct Folded {
+    std::vector<double> wanted, image, source, cicImage, cicOnly;
+};
+
+template <class Cic>
+Folded FoldImages(const std::vector<double>& g, const ImageClasses& k, int D, double fc, double fs, const Cic& cic) {
+    const size_t total = g.size();
+    // Images beyond Fs / 2 are not there; the tolerance keeps an image exactly at Fs / 2.
+    const double limit = fs / 2.0 * (1.0 + 1e-12);
+    Folded o;
+    o.wanted.resize(total);
+    o.image.assign(total, 0.0);
+    o.source.assign(total, 0.0);
+    o.cicImage.assign(total, 0.0);
+    o.cicOnly.assign(total, 0.0);
+    for (size_t i = 0; i < total; ++i) {
+        o.wanted[i] = cic(g[i]) * k.pfir[i];
+        for (int d = 0; d < D; ++d) {
+            const double x = k.shifted[static_cast<size_t>(d) * total + i];
+            // Nearest to DC: x itself (q = 0) or x - Fc; class 0 excludes the wanted signal at q = 0.
+            const double f = (d == 0 || fc - x < x) ? x - fc : x;
+            if (std::abs(f) > limit) continue;
+            const double ci = cic(f);
+            const double v = ci * k.pfir[static_cast<size_t>(d) * total + i];
+            if (d == 0) {
+                o.cicImage[i] = v;
+                o.cicOnly[i] = ci;
+            }
+            if (v > o.image[i]) {
+                o.image[i] = v;
+                o.source[i] = f;
+            }
+        }
+    }
+    return o;
+}
+
+// Ripple and alias rejection over the passband 0 .. P.
+template <class Cic>
+ChainFigures PassbandFigures(const std::vector<double>& g, const Folded& o, double passHz, const Cic& cic) {
+    ChainFigures fig;
+    double wMax = 0, wMin = kInf;
+    fig.aliasRejectionDb = kInf;
+    fig.cicAliasRejectionDb = kInf;
+    for (size_t i = 0; i < g.size(); ++i) {
+        if (g[i] > passHz) continue;
+        wMax = std::max(wMax, o.wanted[i]);
+        wMin = std::min(wMin, o.wanted[i]);
+        if (o.image[i] > 0) {
+            const double rej = Db(o.wanted[i] / o.image[i]);
+            if (rej < fig.aliasRejectionDb) {
+                fig.aliasRejectionDb = rej;
+                fig.worstAliasHz = g[i];
+                fig.worstAliasSourceHz = o.source[i];
+            }
+        }
+        if (o.cicOnly[i] > 0) fig.cicAliasRejectionDb = std::min(fig.cicAliasRejectionDb, Db(cic(g[i]) / o.cicOnly[i]));
+    }
+    fig.passbandRippleDb = wMax > 0 && wMin > 0 ? Db(wMax / wMin) : kInf;
+    return fig;
+}
+
+}  // namespace
+
 ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
     ChainAnalysis a;
     a.cicDec = std::clamp(ch.cicDec, 1, CicDecMax);
@@ -70,106 +192,22 @@ ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
     a.inputRateHz = ch.systemClock;
     a.outputRateHz = ChainOutputRateHz(ch);
     if (!(a.outputRateHz > 0)) return a;
-    const double fs = ch.systemClock, fout = a.outputRateHz, fc = fout * a.firDec, half = fs / 2.0;
-    const int D = a.firDec;
+    const double fs = ch.systemClock, fout = a.outputRateHz, fc = fout * a.firDec;
     a.passHz = r.passHz > 0 && r.passHz <= fout / 2.0 ? r.passHz : kChainDefaultPassFraction * fout;
 
-    // The grid, then P itself, so that the figures do not depend on where P falls.
-    const int n = std::clamp(r.points, kChainMinPoints, kChainMaxPoints);
-    const size_t total = static_cast<size_t>(n) + 1;
-    std::vector<double> g(total);
-    for (int i = 0; i < n; ++i) g[static_cast<size_t>(i)] = fout / 2.0 * i / (n - 1);
-    g[static_cast<size_t>(n)] = a.passHz;
-
-    // Images fall into D classes by k mod D: class d is g + d Fout + q Fc. The
-    // PFIR repeats every Fc, so a class shares one PFIR value; the CIC's
-    // numerator |sin(pi f R / Fs)| is the same for the whole class too, and its
-    // denominator grows with |f| up to Fs / 2, so the strongest member is the
-    // one nearest DC. (The floor lies hundreds of dB down, where the order of
-    // images no longer matters.) D * (N + 1) PFIR values and as many CIC values
-    // instead of R D of each per point.
-    std::vector<double> shifted(total * static_cast<size_t>(D));
-    for (int d = 0; d < D; ++d)
-        for (size_t i = 0; i < total; ++i) shifted[static_cast<size_t>(d) * total + i] = g[i] + d * fout;
-    // Grid point i of class d lies i + 2 d M steps of Fout / 2M up the PFIR's
-    // period of L = 2 D M steps, and |PFIR| is even about Fc / 2: the first
-    // half of the period, D M + 1 values, serves every class.
-    const int64_t M = n - 1, L = 2 * static_cast<int64_t>(D) * M;
-    std::vector<double> fine(static_cast<size_t>(D * M + 1));
-    for (size_t j = 0; j < fine.size(); ++j) fine[j] = fc * static_cast<double>(j) / static_cast<double>(L);
-    fine = PfirMagnitudes(ch.taps, fine, fc);
-    std::vector<double> atPass(static_cast<size_t>(D));
-    for (int d = 0; d < D; ++d) atPass[static_cast<size_t>(d)] = shifted[static_cast<size_t>(d) * total + total - 1];
-    atPass = PfirMagnitudes(ch.taps, atPass, fc);
-    std::vector<double> pfir(shifted.size());
-    for (int d = 0; d < D; ++d) {
-        for (int64_t i = 0; i < n; ++i) {
-            int64_t j = i + 2 * d * M;
-            if (j > D * M) j = L - j;
-            pfir[static_cast<size_t>(d) * total + static_cast<size_t>(i)] = fine[static_cast<size_t>(j)];
-        }
-        pfir[static_cast<size_t>(d) * total + total - 1] = atPass[static_cast<size_t>(d)];
-    }
-    const double tapSum = std::abs(static_cast<double>(std::accumulate(ch.taps.begin(), ch.taps.end(), int64_t{0})));
-    if (tapSum > 0)
-        for (double& v : pfir) v /= tapSum;
+    std::vector<double> g = ChainGrid(fout, std::clamp(r.points, kChainMinPoints, kChainMaxPoints), a.passHz);
+    const ImageClasses classes = ClassPfirValues(ch.taps, g, a.firDec, fout, fc);
     const auto cic = [&](double f) { return CicGainAt(a.cicDec, std::numbers::pi * std::abs(f) / fs); };
-    // Images beyond Fs / 2 are not there; the tolerance keeps an image exactly at Fs / 2.
-    const double limit = half * (1.0 + 1e-12);
-
-    std::vector<double> wanted(total), image(total, 0.0), source(total, 0.0), cicImage(total, 0.0);
-    std::vector<double> cicOnly(total, 0.0);  // the CIC alone at the strongest CIC image
-    for (size_t i = 0; i < total; ++i) {
-        wanted[i] = cic(g[i]) * pfir[i];
-        for (int d = 0; d < D; ++d) {
-            const double x = shifted[static_cast<size_t>(d) * total + i];
-            // Nearest to DC: x itself (q = 0) or x - Fc; class 0 excludes the wanted signal at q = 0.
-            const double f = (d == 0 || fc - x < x) ? x - fc : x;
-            if (std::abs(f) > limit) continue;
-            const double ci = cic(f);
-            const double v = ci * pfir[static_cast<size_t>(d) * total + i];
-            if (d == 0) {
-                cicImage[i] = v;
-                cicOnly[i] = ci;
-            }
-            if (v > image[i]) {
-                image[i] = v;
-                source[i] = f;
-            }
-        }
-    }
-
-    ChainFigures& fig = a.figures;
-    double wMax = 0, wMin = kInf;
-    fig.aliasRejectionDb = kInf;
-    fig.cicAliasRejectionDb = kInf;
-    for (size_t i = 0; i < total; ++i) {
-        if (g[i] > a.passHz) continue;
-        wMax = std::max(wMax, wanted[i]);
-        wMin = std::min(wMin, wanted[i]);
-        if (image[i] > 0) {
-            const double rej = Db(wanted[i] / image[i]);
-            if (rej < fig.aliasRejectionDb) {
-                fig.aliasRejectionDb = rej;
-                fig.worstAliasHz = g[i];
-                fig.worstAliasSourceHz = source[i];
-            }
-        }
-        if (cicOnly[i] > 0) fig.cicAliasRejectionDb = std::min(fig.cicAliasRejectionDb, Db(cic(g[i]) / cicOnly[i]));
-    }
-    fig.passbandRippleDb = wMax > 0 && wMin > 0 ? Db(wMax / wMin) : kInf;
+    Folded o = FoldImages(g, classes, a.firDec, fc, fs, cic);
+    a.figures = PassbandFigures(g, o, a.passHz, cic);
 
     // The curves keep the grid only; P was there for the figures.
-    g.pop_back();
-    wanted.pop_back();
-    image.pop_back();
-    source.pop_back();
-    cicImage.pop_back();
+    for (std::vector<double>* v : {&g, &o.wanted, &o.image, &o.source, &o.cicImage}) v->pop_back();
     a.freqHz = std::move(g);
-    a.wanted = std::move(wanted);
-    a.image = std::move(image);
-    a.imageSource = std::move(source);
-    a.cicImage = std::move(cicImage);
+    a.wanted = std::move(o.wanted);
+    a.image = std::move(o.image);
+    a.imageSource = std::move(o.source);
+    a.cicImage = std::move(o.cicImage);
     return a;
 }
 
