@@ -65,8 +65,8 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     }
     gform_->plot()->SetCaptionSource(caption);
     // Feeding only copies values: the plots compute when they draw.
-    gform_->AddRefreshHook([this] { FeedPlots(); });
-    gform_->AddResponseWindowHook([this, plotWindows] {
+    gform_->hooks().refresh.push_back([this] { FeedPlots(); });
+    gform_->hooks().responseWindows.push_back([this, plotWindows] {
         FeedPlots();
         for (SeparatePlotWindow* w : plotWindows) w->RefreshIfOpen();
     });
@@ -76,9 +76,9 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     QObject::connect(cicForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
     QObject::connect(pfirForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
     QObject::connect(chainWindow_.get(), &ChainWindow::statusMessage, gform_.get(), status);
-    gform_->SetCoefErrorSink(coefErrors_.get());
+    gform_->hooks().coefErrors = coefErrors_.get();
     registerWindows_->Attach(*gform_);
-    gform_->SetDialogs({
+    gform_->hooks().dialogs = MainDialogs{
         [this](const QString& totals) { errDecim_->ShowDecimMismatch(totals); },
         [this](const QString& modeLine) { errMinDecim_->ShowMinDecim(modeLine); },
         [this] { info_->ShowInfo(); },
@@ -87,11 +87,11 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
             errDecim_->close();
             errMinDecim_->close();
         },
-    });
+    };
     pfirDesign_->SetApplySplit([this](int cicDec, int firDec, const std::filesystem::path& file) {
         gform_->ApplyUserEdit(edit::DecimationSplit{cicDec, firDec, file});
     });
-    gform_->AddRefreshHook([this] { pfirDesign_->Refresh(); });
+    gform_->hooks().refresh.push_back([this] { pfirDesign_->Refresh(); });
     // F1 in a secondary window opens the guide at that window's section.
     InstallGuideKey(cicForm_.get(), GuideSection::CicWindow);
     InstallGuideKey(pfirForm_.get(), GuideSection::PfirWindow);

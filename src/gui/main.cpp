@@ -85,12 +85,12 @@ int main(int argc, char** argv) {
     gc::WindowStateStore windowState(settings);
     // The chip tool's time limit is the user's choice too.
     const int toolSeconds = settings.value(QStringLiteral("chipTool/timeoutSeconds"), 60).toInt();
-    windows->gform()->SetToolTimeout(std::chrono::seconds(std::clamp(toolSeconds, 0, 86400)));
-    windows->gform()->SetToolTimeoutChanged([&settings](std::chrono::milliseconds t) {
+    windows->gform()->hooks().toolTimeout = std::chrono::seconds(std::clamp(toolSeconds, 0, 86400));
+    windows->gform()->hooks().toolTimeoutChanged = [&settings](std::chrono::milliseconds t) {
         settings.setValue(QStringLiteral("chipTool/timeoutSeconds"), static_cast<int>(t.count() / 1000));
-    });
+    };
     gc::TGForm* gform = windows->gform();
-    gform->SetWorkFolderChange([&] {
+    gform->hooks().changeWorkFolder = [&] {
         const std::optional<std::filesystem::path> chosen = gc::AskWorkFolder(
             gc::ProposedWorkFolder({}, gc::DocumentsFolder()), workspace.root, settings, example, gform);
         if (!chosen || *chosen == workspace.root) return;
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         if (!QProcess::startDetached(QCoreApplication::applicationFilePath(),
                                      {QStringLiteral("-C"), gc::FromFsPath(*chosen)}))
             std::fprintf(stderr, "gc5016-config: could not start again in %s\n", qUtf8Printable(shown));
-    });
+    };
     windowState.TrackMainWindow(windows->gform());
     gc::TrackSecondaryWindows(windowState, *windows, *session);
     windows->gform()->show();

@@ -54,7 +54,7 @@ void RegisterWindows::Attach(TGForm& form) {
     auto sink = [&form](const Edit& e) { return form.ApplyOtherWindowEdit(e); };
     syncro_->SetEditSink(sink);
     for (auto& d : dialogs_) d->SetEditSink(sink);
-    form.AddRefreshHook([this, &form] {
+    form.hooks().refresh.push_back([this, &form] {
         SetWriteEnable(form.writeEnabled());
         RefreshOpen();
     });

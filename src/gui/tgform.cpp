@@ -134,7 +134,7 @@ void TGForm::ConnectPanels() {
     connect(cicPfir_, &CicPfirPanel::chainWindowRequested, this, &TGForm::chainWindowRequested);
     connect(coefFile_, &CoefFilePanel::chooseFileRequested, this, Handle(&TGForm::OnChooseCoefFile));
     connect(coefFile_, &CoefFilePanel::designRequested, this, [this] {
-        if (dialogs_.showPfirDesign) dialogs_.showPfirDesign();
+        if (hooks_.dialogs.showPfirDesign) hooks_.dialogs.showPfirDesign();
     });
     connect(coefFile_, &CoefFilePanel::pfirWindowRequested, this, &TGForm::pfirWindowRequested);
 
@@ -182,7 +182,7 @@ void TGForm::RunStartup() {
     expert_->DisableWriteSwitch();
     clockMode_->SetModeCount(kModesOfBoard[BoardModel]);
 
-    ApplyEffects(LoadSessionFilters(m_, workspace_, coefErrors_));
+    ApplyEffects(LoadSessionFilters(m_, workspace_, hooks_.coefErrors));
     expert_->SetManualShiftText(QString::number(m_.settings.shiftFir));
     history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
@@ -244,7 +244,7 @@ bool TGForm::SaveAtClose() {
 }
 
 int TGForm::AskChoice(const QString& title, const QString& text, const QStringList& choices) {
-    if (askChoice_) return askChoice_(text, choices);
+    if (hooks_.askChoice) return hooks_.askChoice(text, choices);
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
     std::vector<QAbstractButton*> buttons;
     for (const QString& c : choices) buttons.push_back(box.addButton(c, QMessageBox::AcceptRole));
@@ -261,7 +261,7 @@ void TGForm::RecomputeResponse() {
 }
 
 void TGForm::RefreshResponseWindows() {
-    for (const auto& hook : responseWindowHooks_) hook();
+    for (const auto& hook : hooks_.responseWindows) hook();
 }
 
 void TGForm::Guarded(const std::function<void()>& handler) {

@@ -6,21 +6,15 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <array>
-#include <chrono>
 #include <filesystem>
 #include <functional>
-#include <vector>
 
 #include "core/workspace.h"
-#include "filters/responses.h"
 #include "gui/file_chooser.h"
 #include "gui/file_commands_panel.h"
+#include "gui/main_window_hooks.h"
 #include "session/commands.h"
 #include "session/edit.h"
-#include "session/edit_rules.h"
-#include "session/main_view.h"
-#include "session/session.h"
 #include "session/settings_history.h"
 
 class QAction;
@@ -32,21 +26,10 @@ namespace gc {
 
 class CicPfirPanel;
 class ClockModePanel;
-class CoefFileErrorSink;
 class CoefFilePanel;
 class ExpertPanel;
 class NcoGainPanel;
 class ResponsePlotPanel;
-
-// The message windows the main window shows; owned by the program's window set.
-struct MainDialogs {
-    std::function<void(const QString& totals)> showDecimMismatch;
-    std::function<void(const QString& modeLine)> showMinDecim;
-    std::function<void()> showInfo;
-    std::function<void()> showPfirDesign;
-    // A save passed the decimation checks: a notice still open is out of date.
-    std::function<void()> closeDecimNotices;
-};
 
 class TGForm : public QWidget {
     Q_OBJECT
@@ -60,34 +43,8 @@ public:
     // "EnbWrite": whether the register editors and the synchronisation dialog may write.
     bool writeEnabled() const { return writeEnabled_; }
 
-    // Where the coefficient-file reader reports an unusable file.
-    void SetCoefErrorSink(CoefFileErrorSink* sink) { coefErrors_ = sink; }
-    void SetDialogs(MainDialogs dialogs) { dialogs_ = std::move(dialogs); }
-    // Asks whether to replace an existing file; a question box by default, tests answer themselves.
-    void SetReplaceQuestion(std::function<bool(const QString& question)> ask) { askReplace_ = std::move(ask); }
-    // Asks for one of several choices (its index; the last one when dismissed);
-    // a message box by default, tests answer themselves.
-    void SetChoiceQuestion(std::function<int(const QString& text, const QStringList& choices)> ask) {
-        askChoice_ = std::move(ask);
-    }
-    // How long the chip tool may run before it is stopped; the menu changes it
-    // and tells the owner, who keeps it in the user's settings.
-    void SetToolTimeout(std::chrono::milliseconds timeout) { toolTimeout_ = timeout; }
-    std::chrono::milliseconds toolTimeout() const { return toolTimeout_; }
-    void SetToolTimeoutChanged(std::function<void(std::chrono::milliseconds)> changed) {
-        toolTimeoutChanged_ = std::move(changed);
-    }
-    // "Файл → Рабочая папка…": the owner asks and starts the program anew in the chosen folder.
-    void SetWorkFolderChange(std::function<void()> change) { changeWorkFolder_ = std::move(change); }
-    // Tests answer the file dialogs through their own chooser.
-    void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
-    // Where the chip tool is looked for first (then PATH); the program's own folder by default.
-    void SetChipToolDir(std::filesystem::path dir) { chipToolDir_ = std::move(dir); }
-    // Other windows that must follow every refresh (register editors, the
-    // synchronisation dialog, the response windows) register here in the
-    // order in which they are refreshed; each checks its own open flag.
-    void AddRefreshHook(std::function<void()> hook) { refreshHooks_.push_back(std::move(hook)); }
-    void AddResponseWindowHook(std::function<void()> hook) { responseWindowHooks_.push_back(std::move(hook)); }
+    // What the owner hands the window; set before the first show.
+    MainWindowHooks& hooks() { return hooks_; }
     // A button of the expert group that opens another window; the caption is
     // shown as it stands ("Timer & PM"). Buttons line up in the order added.
     QPushButton* AddExpertButton(const QString& caption, const QString& objectName);
@@ -192,20 +149,10 @@ private:
     // handlers must not feed them back.
     bool refreshing_ = false;
     bool writeEnabled_ = true;
-    CoefFileErrorSink* coefErrors_ = nullptr;
-    MainDialogs dialogs_;
-    std::function<bool(const QString& question)> askReplace_;
-    std::function<int(const QString& text, const QStringList& choices)> askChoice_;
+    MainWindowHooks hooks_;
     bool closeAllowed_ = false;  // the close was decided: a second close event just closes
-    std::chrono::milliseconds toolTimeout_ = kDefaultChipToolTimeout;
-    std::function<void(std::chrono::milliseconds)> toolTimeoutChanged_;
-    std::function<void()> changeWorkFolder_;
     void AskToolTimeout();
     DialogFileChooser dialogChooser_;
-    FileChooser* chooser_ = &dialogChooser_;
-    std::vector<std::function<void()>> refreshHooks_;
-    std::vector<std::function<void()>> responseWindowHooks_;
-    std::filesystem::path chipToolDir_;
     bool started_ = false;
     bool inHandler_ = false;
     SettingsHistory history_;

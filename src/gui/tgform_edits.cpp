@@ -24,12 +24,14 @@ void TGForm::ApplyUserEdit(const Edit& e) {
 }
 
 Effects TGForm::ApplyOtherWindowEdit(const Edit& e) {
-    const Effects fx = ApplyEdit(m_, e, EditContext{&workspace_, coefErrors_});
+    const Effects fx = ApplyEdit(m_, e, EditContext{&workspace_, hooks_.coefErrors});
     if (!fx.refused) ApplyEffects(fx);
     return fx;
 }
 
-void TGForm::ApplyAndShow(const Edit& e) { ApplyEffects(ApplyEdit(m_, e, EditContext{&workspace_, coefErrors_})); }
+void TGForm::ApplyAndShow(const Edit& e) {
+    ApplyEffects(ApplyEdit(m_, e, EditContext{&workspace_, hooks_.coefErrors}));
+}
 
 void TGForm::ApplyEffects(const Effects& fx) {
     // Guarded shows the refusal and puts the value in use back into the box.
@@ -44,7 +46,7 @@ void TGForm::ApplyEffects(const Effects& fx) {
 }
 
 void TGForm::RefreshEditors() {
-    for (const auto& hook : refreshHooks_) hook();
+    for (const auto& hook : hooks_.refresh) hook();
 }
 
 void TGForm::ShowView() {

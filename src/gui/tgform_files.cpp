@@ -66,7 +66,7 @@ void TGForm::RunCommand(FileCommand command) {
         case FileCommand::ApplyToAll:
             return OnApplyToAll();
         case FileCommand::Info:
-            if (dialogs_.showInfo) dialogs_.showInfo();
+            if (hooks_.dialogs.showInfo) hooks_.dialogs.showInfo();
             return;
     }
 }
@@ -74,17 +74,17 @@ void TGForm::RunCommand(FileCommand command) {
 std::optional<QString> TGForm::AskFile(const FileDialogRequest& request) {
     FileDialogRequest s = request;
     s.initialDir = QString::fromStdString(fs::absolute(ToPath(request.initialDir)).string());
-    return chooser_->Choose(this, s);
+    return (hooks_.chooser ? hooks_.chooser : &dialogChooser_)->Choose(this, s);
 }
 
 fs::path TGForm::ChipToolDir() const {
-    return chipToolDir_.empty() ? ToPath(QCoreApplication::applicationDirPath()) : chipToolDir_;
+    return hooks_.chipToolDir.empty() ? ToPath(QCoreApplication::applicationDirPath()) : hooks_.chipToolDir;
 }
 
 // ---- lab files ----
 
 bool TGForm::AskYesNo(const QString& title, const QString& question) {
-    if (askReplace_) return askReplace_(question);
+    if (hooks_.askReplace) return hooks_.askReplace(question);
     return QMessageBox::question(this, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
@@ -93,7 +93,7 @@ void TGForm::OnReadLab() {
     const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", workspace_.Configs()));
     if (!chosen) return;
     const fs::path path = ToPath(*chosen);
-    const ReadLabResult r = ReadConfiguration(m_, workspace_, path, coefErrors_);
+    const ReadLabResult r = ReadConfiguration(m_, workspace_, path, hooks_.coefErrors);
     const std::string shown = ShownPath(path, workspace_);
     if (!r.read) {
         ShowStatus(LabReadStatus(shown, false, m_.settings) + UnreadableNote(path));
@@ -109,17 +109,17 @@ void TGForm::OnReadLab() {
 void TGForm::OnSaveLab() {
     const SaveCheck check = CheckBeforeSave(m_);
     if (check.notice == SaveNotice::DecimMismatch) {
-        if (dialogs_.showDecimMismatch)
-            dialogs_.showDecimMismatch(QString::fromStdString(DecimationTotalsLine(m_.settings)));
+        if (hooks_.dialogs.showDecimMismatch)
+            hooks_.dialogs.showDecimMismatch(QString::fromStdString(DecimationTotalsLine(m_.settings)));
         ShowStatus("Не записано: " + DecimationTotalsLine(m_.settings) + " различаются");
         return;
     }
     if (check.notice == SaveNotice::MinDecim) {
-        if (dialogs_.showMinDecim) dialogs_.showMinDecim(QString::fromUtf8(check.modeLine));
+        if (hooks_.dialogs.showMinDecim) hooks_.dialogs.showMinDecim(QString::fromUtf8(check.modeLine));
         ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
         return;
     }
-    if (dialogs_.closeDecimNotices) dialogs_.closeDecimNotices();
+    if (hooks_.dialogs.closeDecimNotices) hooks_.dialogs.closeDecimNotices();
     FileDialogRequest request = Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs());
     request.confirmOverwrite = false;  // asked below, naming both files
     const auto chosen = AskFile(request);
@@ -179,7 +179,7 @@ void TGForm::OnReadTbl() {
 
 ChipToolRunner TGForm::ToolRunner() {
     const fs::path programDir = ChipToolDir();
-    const std::chrono::milliseconds timeout = toolTimeout_;
+    const std::chrono::milliseconds timeout = hooks_.toolTimeout;
     // Only the tool runs off the event loop: the script is written and its
     // output read by the command on this thread, and the window takes no input meanwhile.
     return [this, programDir, timeout](const fs::path& folder) {
@@ -197,7 +197,7 @@ void TGForm::OnWritePrg() {
     const ChipToolRunner runner = ToolRunner();
     const ProgramCommandResult r = WriteProgramCommand(m_, workspace_, {{}, &runner});
     if (r.status == CommandStatus::ToolStopped) {
-        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
+        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, hooks_.toolTimeout.count() / 1000.0));
         return;
     }
     ApplyEffects(r.effects);
@@ -223,7 +223,7 @@ void TGForm::OnWriteCmdFile() {
     const ChipToolRunner runner = ToolRunner();
     const ScriptCommandResult r = WriteScriptCommand(m_, workspace_, &runner);
     if (r.status == CommandStatus::ToolStopped) {
-        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
+        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, hooks_.toolTimeout.count() / 1000.0));
         return;
     }
     ShowStatus(WithCause(

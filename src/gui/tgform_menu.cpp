@@ -39,7 +39,7 @@ void TGForm::BuildMenu() {
         [this] { emit compareWindowRequested(); });
     file->addSeparator();
     add(file, QStringLiteral("Рабочая папка…"), QKeySequence(), "workFolderAction", [this] {
-        if (changeWorkFolder_) changeWorkFolder_();
+        if (hooks_.changeWorkFolder) hooks_.changeWorkFolder();
     });
     add(file, QStringLiteral("Время работы cmd5016…"), QKeySequence(), "toolTimeoutAction",
         [this] { AskToolTimeout(); });
@@ -58,7 +58,7 @@ void TGForm::BuildMenu() {
     add(help, QStringLiteral("Руководство пользователя"), QKeySequence(Qt::Key_F1), "guideAction",
         [this] { ShowGuide(); });
     add(help, QStringLiteral("О программе"), QKeySequence(), "aboutAction", [this] {
-        if (dialogs_.showInfo) dialogs_.showInfo();
+        if (hooks_.dialogs.showInfo) hooks_.dialogs.showInfo();
     });
     // Which working folder is in use stays in sight beside the command reports.
     auto* folder = new QLabel(QDir::toNativeSeparators(QFile::decodeName(workspace_.root.string().c_str())), this);
@@ -90,10 +90,10 @@ void TGForm::AskToolTimeout() {
     const int seconds = QInputDialog::getInt(
         this, QStringLiteral("cmd5016"),
         QStringLiteral("Сколько секунд ждать cmd5016, прежде чем остановить его (0 — без ограничения):"),
-        static_cast<int>(toolTimeout_.count() / 1000), 0, 86400, 1, &ok);
+        static_cast<int>(hooks_.toolTimeout.count() / 1000), 0, 86400, 1, &ok);
     if (!ok) return;
-    toolTimeout_ = std::chrono::seconds(seconds);
-    if (toolTimeoutChanged_) toolTimeoutChanged_(toolTimeout_);
+    hooks_.toolTimeout = std::chrono::seconds(seconds);
+    if (hooks_.toolTimeoutChanged) hooks_.toolTimeoutChanged(hooks_.toolTimeout);
     ShowStatus(seconds == 0 ? std::string("cmd5016 работает без ограничения времени")
                             : "cmd5016 останавливается через " + std::to_string(seconds) + " с");
 }
@@ -132,7 +132,7 @@ void TGForm::RedoSettings() {
 void TGForm::RestoreFromHistory(const std::optional<Settings>& s, bool undo) {
     std::string change;
     if (s) {
-        Effects fx = ApplyEdit(m_, edit::Restore{*s}, EditContext{&workspace_, coefErrors_});
+        Effects fx = ApplyEdit(m_, edit::Restore{*s}, EditContext{&workspace_, hooks_.coefErrors});
         m_.currentLabName = history_.LabName();
         change = fx.status.value_or(std::string());
         fx.status.reset();

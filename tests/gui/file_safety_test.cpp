@@ -59,7 +59,7 @@ struct Window {
         uitest::CopyExampleInto(dir);
         if (!labBytes.empty()) uitest::WriteText(dir / "CONFIGS/std.lab", labBytes);
         windows = std::make_unique<AppWindows>(m, dir.workspace());
-        w()->SetFileChooser(&chooser);
+        w()->hooks().chooser = &chooser;
     }
     TGForm* w() const { return windows->gform(); }
 };

@@ -220,8 +220,8 @@ private slots:
         Session m;
         auto windows = std::make_unique<AppWindows>(m, dir.workspace());
         TGForm* w = windows->gform();
-        w->SetFileChooser(&chooser);
-        w->SetChipToolDir(GC5016_BIN_DIR);
+        w->hooks().chooser = &chooser;
+        w->hooks().chipToolDir = GC5016_BIN_DIR;
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
 

@@ -44,7 +44,7 @@ struct PlotWindow {
         WriteLab(lab, dir / "CONFIGS/std.lab");
         fs::copy_file(fs::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps", dir / "FILTERS/cdma.taps");
         windows = std::make_unique<AppWindows>(m, dir.workspace());
-        windows->gform()->SetFileChooser(&chooser);
+        windows->gform()->hooks().chooser = &chooser;
         plot()->SetFileChooser(&chooser);
         windows->gform()->show();
     }

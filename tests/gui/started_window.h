@@ -31,8 +31,8 @@ struct StartedWindow {
         std::filesystem::copy_file(std::filesystem::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps",
                                    dir / "FILTERS/cdma.taps");
         windows = std::make_unique<AppWindows>(m, dir.workspace());
-        w()->SetFileChooser(&chooser);
-        w()->SetChipToolDir(GC5016_BIN_DIR);
+        w()->hooks().chooser = &chooser;
+        w()->hooks().chipToolDir = GC5016_BIN_DIR;
         w()->show();
     }
     explicit StartedWindow(const Session& lab) : StartedWindow(lab.settings) {}

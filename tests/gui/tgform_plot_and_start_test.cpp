@@ -42,7 +42,7 @@ private slots:
         uitest::ModalCatcher modals;
         uitest::ScriptedChooser chooser;
         TGForm* w = windows.gform();
-        w->SetFileChooser(&chooser);
+        w->hooks().chooser = &chooser;
         w->show();
         ResponsePlotPanel* plot = w->plot();
         QCOMPARE(plot->findChild<QLabel*>("mhzTick3")->text(), QString("50.000"));
@@ -106,7 +106,7 @@ private slots:
         uitest::ModalCatcher modals;
         uitest::ScriptedChooser chooser;
         TGForm* w = windows.gform();
-        w->SetFileChooser(&chooser);
+        w->hooks().chooser = &chooser;
         w->show();
         chooser.answers.push_back(QString::fromStdString((dir / "CONFIGS/other.lab").string()));
         w->findChild<QPushButton*>("readLabButton")->click();

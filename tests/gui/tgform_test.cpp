@@ -496,11 +496,11 @@ private slots:
         int refreshed = 0, responses = 0;
         uint16_t freqSeen = 0;
         // A register editor sees the image of the derivation that ran in the same refresh.
-        s.w()->AddRefreshHook([&] {
+        s.w()->hooks().refresh.push_back([&] {
             ++refreshed;
             freqSeen = s.m.workImage.cic[0].freq_msb;
         });
-        s.w()->AddResponseWindowHook([&] { ++responses; });
+        s.w()->hooks().responseWindows.push_back([&] { ++responses; });
         s.type("freqEdit", "10000000");
         QCOMPARE(refreshed, 1);  // pipeline A: one refresh, no response window
         QCOMPARE(responses, 0);

@@ -156,10 +156,10 @@ private slots:
         const std::string before = uitest::ReadText(s.dir / "FILTERS/cdma.taps");
         QStringList asked;
         bool yes = false;
-        s.w()->SetReplaceQuestion([&](const QString& q) {
+        s.w()->hooks().askReplace = [&](const QString& q) {
             asked << q;
             return yes;
-        });
+        };
         s.answer(s.dir / "FDFDP/cdma.flt");
         s.click("fltButton");
         QCOMPARE(asked.size(), 1);
