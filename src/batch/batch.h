@@ -68,6 +68,10 @@ ChipToolRunner BlockingToolRunner(const Context& ctx);
 void WarnIfCut(Context& ctx, const std::filesystem::path& path);
 
 // Runs the tool with the given arguments (without the program name).
+// The warnings of the session's findings, in the batch tool's words.
+std::string CicGainWarning(float norm, int channel);
+std::string OutsideChipWarning(const Settings& s);
+
 int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 
 }  // namespace gc::batch

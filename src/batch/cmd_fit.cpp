@@ -23,7 +23,7 @@ int RunFit(Context& ctx) {
     if (channel < 0 || channel >= kChannels) channel = 0;
 
     if (const auto loud = CicGainAboveOne(ctx.session.workImage, channel))
-        ctx.err << "gc5016-batch: warning: " << CicGainText(*loud, channel, true) << "\n";
+        ctx.err << "gc5016-batch: warning: " << CicGainWarning(*loud, channel) << "\n";
     const auto c = static_cast<size_t>(channel);
     const CoefSetInfo& info = ctx.session.coefSetInfo[c];
     std::ostream& out = ctx.out;

@@ -39,7 +39,7 @@ int RunResponse(Context& ctx) {
 
     SelectChannel(ctx.session, channel);
     if (const auto loud = CicGainAboveOne(ctx.session.workImage, channel))
-        ctx.err << "gc5016-batch: warning: " << CicGainText(*loud, channel, true) << "\n";
+        ctx.err << "gc5016-batch: warning: " << CicGainWarning(*loud, channel) << "\n";
     ChannelResponse r;
     RecomputeResponse(ctx.session, channel, xStretch, r);
     if (csv) {

@@ -15,6 +15,9 @@ namespace gc {
 // 0 ("Full rate"), so a damaged lab file still gives a consistent image.
 int EffectiveInputMode(const Settings& s);
 
+// "A" .. "D" as the messages name a channel.
+constexpr char ChannelLetter(int c) { return static_cast<char>('A' + c); }
+
 // The channel whose settings channel i runs: itself in Full rate, the first of
 // its pair (A for A and B, C for C and D) in SplitIQ and Double rate.
 int SourceChannel(int mode, int i);

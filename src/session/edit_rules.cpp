@@ -44,8 +44,6 @@ bool LooksLikeInteger(std::string_view t) {
     return true;
 }
 
-char ChannelLetter(int c) { return static_cast<char>('A' + c); }
-
 std::string Range(int64_t lo, int64_t hi) { return "(от " + std::to_string(lo) + " до " + std::to_string(hi) + ")"; }
 
 std::string Named(ControlField f, const std::string& problem) {
@@ -298,42 +296,33 @@ std::optional<float> CicGainAboveOne(const RegisterImage& w, int channel) {
     return std::nullopt;
 }
 
-std::string CicGainText(float norm, int channel, bool english) {
+std::string CicGainText(float norm, int channel) {
     const std::string factor = FormatFixed(static_cast<double>(norm), 5, 3);
-    if (english)
-        return std::string("CIC of channel ") + ChannelLetter(channel) + ": output " + factor +
-               " times louder than its input (the CIC shift is 0), it may clip";
     return std::string("CIC ") + ChannelLetter(channel) + ": выход громче входа в " + factor +
            " раза (сдвиг CIC уже 0), возможно переполнение";
 }
 
-std::vector<std::string> SettingsOutsideChip(const Settings& s, bool english) {
-    std::vector<std::string> out;
-    if (s.SystemClock <= 0)
-        out.push_back((english ? "clock " : "тактовая частота ") + std::to_string(s.SystemClock) +
-                      (english ? " Hz" : " Гц"));
+std::vector<OutsideChipValue> SettingsOutsideChip(const Settings& s) {
+    std::vector<OutsideChipValue> out;
+    if (s.SystemClock <= 0) out.push_back({OutsideChipValue::Setting::Clock, 0, static_cast<double>(s.SystemClock)});
     for (int c = 0; c < kChannels; ++c) {
         const float g = s.Gain[c];
-        if (!(g >= 0.0f && g <= kMaxGain))
-            out.push_back(std::string(english ? "gain of channel " : "усиление канала ") + ChannelLetter(c) + " " +
-                          FormatFixed(static_cast<double>(g), 5, 2));
+        if (!(g >= 0.0f && g <= kMaxGain)) out.push_back({OutsideChipValue::Setting::Gain, c, static_cast<double>(g)});
     }
     return out;
 }
 
-std::string OutsideChipWarning(const Settings& s) {
-    const std::vector<std::string> items = SettingsOutsideChip(s, true);
-    if (items.empty()) return {};
-    std::string line = "the chip cannot run these values of the lab file: ";
-    for (size_t i = 0; i < items.size(); ++i) line += (i ? ", " : "") + items[i];
-    return line;
-}
-
 std::string OutsideChipStatus(const Settings& s) {
-    const std::vector<std::string> items = SettingsOutsideChip(s);
+    const std::vector<OutsideChipValue> items = SettingsOutsideChip(s);
     if (items.empty()) return {};
     std::string line = "Микросхема не может работать с такими значениями: ";
-    for (size_t i = 0; i < items.size(); ++i) line += (i ? ", " : "") + items[i];
+    for (size_t i = 0; i < items.size(); ++i) {
+        const OutsideChipValue& v = items[i];
+        line += i ? ", " : "";
+        line += v.setting == OutsideChipValue::Setting::Clock
+                    ? "тактовая частота " + std::to_string(static_cast<int64_t>(v.value)) + " Гц"
+                    : std::string("усиление канала ") + ChannelLetter(v.channel) + " " + FormatFixed(v.value, 5, 2);
+    }
     return line;
 }
 

@@ -96,17 +96,20 @@ std::optional<int64_t> WrappedNcoFrequency(const Settings& s, int channel);
 // reached 0 (decimations above about 200) the CIC output is louder than its
 // input and may clip. nullopt while the shift compensates the gain.
 std::optional<float> CicGainAboveOne(const RegisterImage& w, int channel);
-// That said for the status line and the norm's tooltip, or in English for the
-// batch tool's warnings.
-std::string CicGainText(float norm, int channel, bool english = false);
+// That said for the status line and the norm's tooltip.
+std::string CicGainText(float norm, int channel);
 
-// The settings of a lab file that the chip cannot run as they stand: a clock
-// of 0 Hz or less, a channel gain below 0 or above 127.9. Such a file is read
-// as it is; the window only says so. One short text per setting.
-std::vector<std::string> SettingsOutsideChip(const Settings& s, bool english = false);
-// One status line of them, or "" when there are none.
+// A setting of a lab file that the chip cannot run as it stands: a clock of
+// 0 Hz or less, a channel gain below 0 or above 127.9. Such a file is read as
+// it is; the front ends only say so, each in its own words.
+struct OutsideChipValue {
+    enum class Setting { Clock, Gain };
+    Setting setting = Setting::Clock;
+    int channel = 0;  // for a gain
+    double value = 0;
+};
+std::vector<OutsideChipValue> SettingsOutsideChip(const Settings& s);
+// The window's status line of them, or "" when there are none.
 std::string OutsideChipStatus(const Settings& s);
-// The same in English, for the batch tool's warnings.
-std::string OutsideChipWarning(const Settings& s);
 
 }  // namespace gc
