@@ -87,6 +87,7 @@ int Report(Context& ctx, const CommandResult& r) {
             return kExitRefused;
         case CommandStatus::InputRefused:
         case CommandStatus::ToolStopped:
+        case CommandStatus::ToolFailed:
             break;
     }
     return kExitInputRefused;
@@ -161,9 +162,13 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
             const std::string& text = argv[++i];
             const char* end = nullptr;
             const double seconds = CToDouble(text.c_str(), &end);
-            // 0 lifts the limit; a day is more than any real run needs.
-            if (end == text.c_str() || *end != '\0' || !(seconds >= 0 && seconds <= 86400)) {
-                err << "gc5016-batch: --tool-timeout needs seconds from 0 to 86400, not '" << text << "'\n";
+            // 0 lifts the limit; a day is more than any real run needs, and
+            // below the minimum even a working tool would be stopped (and a
+            // value that rounds to 0 would lift the limit instead).
+            const double minimum = kMinChipToolTimeout.count() / 1000.0;
+            if (end == text.c_str() || *end != '\0' || !(seconds == 0 || (seconds >= minimum && seconds <= 86400))) {
+                err << "gc5016-batch: --tool-timeout needs 0 (no limit) or seconds from " << minimum
+                    << " to 86400, not '" << text << "'\n";
                 PrintUsage(err);
                 return kExitUsage;
             }

@@ -170,6 +170,16 @@ void TakeToolTables(ChipState& m, const Gc101List& list, int n) {
     }
 }
 
+int MissingToolPage(const Gc101List& list, int n) {
+    for (unsigned page : {16u, 17u})
+        for (unsigned c = 0; c < kChannels; ++c) {
+            int words = 0;
+            CopyPageAfterSelect(list, n, 32u * c + page, [&](int, uint16_t) { ++words; });
+            if (words < 16) return static_cast<int>(32u * c + page);
+        }
+    return -1;
+}
+
 int ReadBackPage17(ChipState& m, const std::filesystem::path& path) {
     Gc101List list;
     int n = ReadGc101File(path, list);

@@ -63,6 +63,10 @@ void Gc101ToRegisterWrites(ChipState& chip, const Gc101List& list, int n);
 // channel's tool tables. Words that no pair supplies keep their values.
 void TakeToolTables(ChipState& chip, const Gc101List& list, int n);
 
+// The first of the pages TakeToolTables takes (16, 17, 48, ..) that the first
+// n pairs do not select with 16 writes after it; -1 when all are there.
+int MissingToolPage(const Gc101List& list, int n);
+
 // "Read  BeRam": page 32c+17 of each channel from a gc101 file into
 // readBackPage17Table, by the same search. Returns what ReadGc101File returned.
 int ReadBackPage17(ChipState& chip, const std::filesystem::path& path);

@@ -212,8 +212,8 @@ ChipToolRunner TGForm::ToolRunner() {
 void TGForm::OnWritePrg() {
     const ChipToolRunner runner = ToolRunner();
     const ProgramCommandResult r = WriteProgramCommand(m_, workspace_, {{}, &runner});
-    if (r.status == CommandStatus::ToolStopped) {
-        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
+    if (r.toolFault != ToolFault::None) {
+        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_), toolTimeout_.count() / 1000.0));
         return;
     }
     for (const auto& hook : refreshHooks_) hook();  // the write list clears sumin_clr: open editors show it
@@ -241,8 +241,8 @@ void TGForm::OnReadBeRam() {
 void TGForm::OnWriteCmdFile() {
     const ChipToolRunner runner = ToolRunner();
     const ScriptCommandResult r = WriteScriptCommand(m_, workspace_, &runner);
-    if (r.status == CommandStatus::ToolStopped) {
-        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, toolTimeout_.count() / 1000.0));
+    if (r.toolFault != ToolFault::None) {
+        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_), toolTimeout_.count() / 1000.0));
         return;
     }
     ShowStatus(WithCause(

@@ -209,6 +209,29 @@ std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds) {
     return StrPrintf("cmd5016 не завершился за %g с и остановлен: ничего не записано", timeoutSeconds);
 }
 
+std::string ToolFailedStatus(ToolFault fault, const ChipToolOutcome& o, const std::string& shownFile,
+                             double timeoutSeconds) {
+    const char* const nothing = ": ничего из его вывода не взято, ничего не записано";
+    switch (fault) {
+        case ToolFault::None:
+            break;
+        case ToolFault::Stopped:
+            return ToolStoppedStatus(o.run == ToolRun::Cancelled, timeoutSeconds);
+        case ToolFault::NotFound:
+            return "cmd5016 не найден: ничего не записано";
+        case ToolFault::StartFailed:
+            return "cmd5016 не запустился (" + CauseText(o.error) + "): ничего не записано";
+        case ToolFault::Failed:
+            if (o.signal != 0) return StrPrintf("cmd5016 убит сигналом %d%s", o.signal, nothing);
+            return StrPrintf("cmd5016 завершился с кодом %d%s", o.exitStatus, nothing);
+        case ToolFault::NoOutput:
+            return "cmd5016 не оставил " + shownFile + nothing;
+        case ToolFault::Incomplete:
+            return "cmd5016 оставил неполный " + shownFile + nothing;
+    }
+    return {};
+}
+
 std::string CauseText(int code) {
     switch (code) {
         case ENOSPC:

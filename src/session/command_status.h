@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chip/chip_tool.h"
 #include "core/model.h"
 #include "core/safe_write.h"
 #include "core/text_io.h"
@@ -63,6 +64,11 @@ std::string HistoryStatus(bool undo, bool done);
 
 // The chip tool ran past its time limit (or was cancelled) and was stopped; nothing was taken from it.
 std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds);
+
+// Nothing was taken from the chip tool: why, with the output it left out
+// (shownFile) when that is the cause. Stopped gives ToolStoppedStatus.
+std::string ToolFailedStatus(ToolFault fault, const ChipToolOutcome& o, const std::string& shownFile,
+                             double timeoutSeconds);
 
 // The cause of a failed read or write in the window's words: "нет места на диске".
 std::string CauseText(int code);

@@ -50,16 +50,56 @@ bool WriteInto(R& r, const Workspace& ws, const fs::path& path, std::string_view
     return true;
 }
 
-// The tool's time limit or a cancel stops the command: the files it leaves
-// may be half written, so nothing is taken from them.
-bool ToolStopped(const ChipToolOutcome& o) { return o.run == ToolRun::TimedOut || o.run == ToolRun::Cancelled; }
+// What the tool leaves for us: an older copy is moved aside before it starts.
+fs::path AsidePath(const fs::path& p) { return fs::path(p) += ".old"; }
 
+// Runs the tool with its earlier outputs moved aside and checks that it ended
+// well and left both. False, with r saying why, when nothing may be read: a
+// stopped tool may have written half its answer, and a failed one may have
+// left nothing but what was there before.
 template <typename R>
-R& Stopped(R& r, const ChipToolOutcome& o) {
-    r.status = CommandStatus::ToolStopped;
-    r.reason = o.run == ToolRun::TimedOut ? "the chip tool did not end within its time limit and was stopped"
-                                          : "the chip tool was cancelled";
-    return r;
+bool RunToolChecked(R& r, const Workspace& ws, const ChipToolRunner& runner) {
+    r.toolUsed = true;
+    const fs::path outputs[] = {ToolGc101Path(ws), ToolTablePath(ws)};
+    for (const fs::path& out : outputs) {
+        std::error_code ec;
+        fs::rename(out, AsidePath(out), ec);
+        if (ec && ec != std::errc::no_such_file_or_directory) {
+            r.status = CommandStatus::WriteFailed;
+            r.failure = {ec.value(), out};
+            r.reason = "cannot move the chip tool's earlier " + ShownPath(out, ws) + " aside: " + ErrnoText(ec.value());
+            return false;
+        }
+    }
+    r.tool = runner(ws.Filters());
+    const ChipToolOutcome& o = r.tool;
+    if (o.run == ToolRun::TimedOut || o.run == ToolRun::Cancelled) {
+        r.status = CommandStatus::ToolStopped;
+        r.toolFault = ToolFault::Stopped;
+        r.reason = o.run == ToolRun::TimedOut ? "the chip tool did not end within its time limit and was stopped"
+                                              : "the chip tool was cancelled";
+        return false;
+    }
+    r.status = CommandStatus::ToolFailed;
+    const std::string nothing = ", nothing of its output was read";
+    if (!ChipToolSucceeded(o)) {
+        r.toolFault = o.run == ToolRun::NotFound      ? ToolFault::NotFound
+                      : o.run == ToolRun::StartFailed ? ToolFault::StartFailed
+                                                      : ToolFault::Failed;
+        r.reason = ChipToolRunText(o, {}) + nothing;
+        return false;
+    }
+    for (const fs::path& out : outputs) {
+        std::error_code ec;
+        if (!fs::is_regular_file(out, ec)) {
+            r.toolFault = ToolFault::NoOutput;
+            r.toolFile = out;
+            r.reason = "the chip tool finished but left no " + ShownPath(out, ws) + nothing;
+            return false;
+        }
+    }
+    r.status = CommandStatus::Done;
+    return true;
 }
 
 // The program file's text for the register write list as it stands.
@@ -194,13 +234,20 @@ ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const 
         r.toolUsed = true;
         // A script that cannot be written still lets the tool run on an older one.
         WriteCommandScript(m.settings, m.workImage, ToolScriptPath(ws));
-        r.tool = (*request.tool)(ws.Filters());
-        if (ToolStopped(r.tool)) return Stopped(r, r.tool);
+        if (!RunToolChecked(r, ws, *request.tool)) return r;
         auto list = std::make_unique<Gc101List>();
         r.toolPairs = ReadGc101File(ToolGc101Path(ws), *list);
+        if (r.toolPairs < 0) return Refused(r, UnreadableText(ToolGc101Path(ws), ws));
+        // Half an answer would count the missing words as mismatches.
+        if (const int page = MissingToolPage(*list, r.toolPairs); page >= 0) {
+            r.status = CommandStatus::ToolFailed;
+            r.toolFault = ToolFault::Incomplete;
+            r.toolFile = ToolGc101Path(ws);
+            r.reason = StrPrintf("the chip tool's %s lacks the 16 writes of page 0x%x, nothing of it was read",
+                                 ShownPath(r.toolFile, ws).c_str(), page);
+            return r;
+        }
         TakeToolTables(m, *list, r.toolPairs);
-        if (r.toolPairs < 0)
-            r.warnings.push_back(UnreadableText(ToolGc101Path(ws), ws) + ", the tool tables are unchanged");
     }
     FillPage16Tables(m.settings, m);
     FillPage17Tables(m.settings, m);
@@ -228,10 +275,11 @@ ScriptCommandResult WriteScriptCommand(Session& m, const Workspace& ws, const Ch
     ScriptCommandResult r;
     r.script = ToolScriptPath(ws);
     r.scriptWritten = WriteInto(r, ws, r.script, FormatCommandScript(m.settings, m.workImage));
+    // The tool still runs on an older script when this one could not be
+    // written; the command has failed all the same.
     if (tool) {
-        r.toolUsed = true;
-        r.tool = (*tool)(ws.Filters());
-        if (ToolStopped(r.tool)) return Stopped(r, r.tool);
+        const CommandResult written = r;
+        if (RunToolChecked(r, ws, *tool) && !written.done()) static_cast<CommandResult&>(r) = written;
     }
     return r;
 }

@@ -36,7 +36,9 @@ enum class CommandStatus {
     InputRefused,  // an input or the request could not be used; nothing written
     WriteFailed,   // a file could not be written; what was there is unchanged
     ToolStopped,   // the chip tool ran past its time limit or was cancelled
+    ToolFailed,    // the chip tool was missing, failed or left incomplete output
 };
+
 
 // What every command reports: the files written, warnings, and when it did not
 // finish, the reason (English, for the batch tool; the window words its own).
@@ -53,6 +55,9 @@ struct CommandResult {
 // the folder when the cause lies there.
 std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const std::filesystem::path& target = {});
 
+// The chip tool's outputs of an earlier run are moved aside (to NAME.old)
+// before it starts, so that what a failed run leaves out is never taken from
+// another configuration; a failed, stopped or missing tool fails the command.
 // Runs the chip tool in a folder; the window runs it off its event loop, the
 // batch tool waits with its time limit.
 using ChipToolRunner = std::function<ChipToolOutcome(const std::filesystem::path& folder)>;
@@ -116,6 +121,8 @@ struct ProgramCommandResult : CommandResult {
     int writes = 0;
     bool toolUsed = false;
     ChipToolOutcome tool;
+    ToolFault toolFault = ToolFault::None;
+    std::filesystem::path toolFile;  // the output it left out or left incomplete
     int toolPairs = -1;  // pairs of the tool's gc101 output, -1 when it left none
     int page16 = 0, page17 = 0;
 };
@@ -135,6 +142,8 @@ struct ScriptCommandResult : CommandResult {
     bool scriptWritten = false;
     bool toolUsed = false;
     ChipToolOutcome tool;
+    ToolFault toolFault = ToolFault::None;
+    std::filesystem::path toolFile;
 };
 // Writes FILTERS/workcmd and, with a runner, runs the tool on it; the tool runs
 // even when the script could not be written (it then finds an older one).

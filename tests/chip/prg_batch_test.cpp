@@ -148,14 +148,13 @@ TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
     ASSERT_NE(at, std::string::npos);
     gc101.replace(at + sel.size(), 15, "write 0010 0001");  // channel A page 17, word 0
     WriteFileText(ws / "FILTERS" / "workcmd.gc101", gc101);
-    // The stand-in would overwrite it: run without any tool on the PATH.
-    fs::create_directories(ws / "bin");
-    TempDir io;
-    const std::string cmd = std::string("cd '") + ws.path().string() + "' && cp '" + GC5016_BIN_DIR +
-                            "/gc5016-batch' bin/ && PATH=/nonexistent bin/gc5016-batch prg --tool > '" +
-                            (io / "out").string() + "' 2>/dev/null";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(ReadFileText(io / "out"), "page16 mismatches: 0\npage17 mismatches: 1\n");
+    // A tool of our own gives that answer.
+    WriteFileText(ws / "answer.gc101", gc101);
+    fs::copy_file(ws / "FILTERS" / "workcmd.tbl", ws / "answer.tbl");
+    r = test::RunBatchBesideTool(ws.path(), "cp ../answer.gc101 workcmd.gc101\ncp ../answer.tbl workcmd.tbl\n",
+                                 "prg --tool");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "page16 mismatches: 0\npage17 mismatches: 1\n");
 }
 
 TEST(BatchPrg, ToolFoundThroughARelativePathEntryRuns) {
