@@ -229,7 +229,8 @@ void TGForm::OnGc101ToPrg() {
     if (!chosen) return;
     const Gc101CommandResult r = ImportGc101Command(m_, workspace_, ToPath(*chosen));
     ShowStatus(
-        WithCause(Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, ShownPath(r.out, workspace_), r.done()),
+        WithCause(Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, r.skipped, ShownPath(r.out, workspace_),
+                              r.done()),
                   r.failure));
 }
 

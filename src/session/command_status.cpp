@@ -106,14 +106,17 @@ std::string ProgramWrittenStatus(const std::string& shown, bool written, int wri
     return line;
 }
 
-std::string Gc101Status(const std::string& in, int pairs, int writes, const std::string& out, bool written) {
-    std::string line;
-    if (pairs < 0)
-        line = "Не удалось прочитать " + in;
-    else
-        line = "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes);
+std::string Gc101Status(const std::string& in, int pairs, int writes, int skipped, const std::string& out,
+                        bool written) {
+    if (pairs < 0) return "Не удалось прочитать " + in + (written ? std::string() : "; " + out + " не записан");
+    const std::string skippedText =
+        skipped > 0 ? ", " + std::string(PluralWord(skipped, "пропущена ", "пропущено ", "пропущено ")) +
+                          CountText(skipped, "строка", "строки", "строк") + " без адреса и значения"
+                    : std::string();
+    if (writes == 0) return "В " + in + " нет ни одной записи регистра" + skippedText + "; " + out + " не записан";
+    const std::string line = "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes) +
+                             skippedText;
     if (!written) return line + "; не удалось записать " + out;
-    if (writes == 0) return line + "; записан " + out + " без записей регистров";
     return line + "; записан " + out;
 }
 

@@ -44,8 +44,10 @@ std::string TableReadStatus(const std::string& shown, bool read, const Settings&
 // toolPairs: what the tool's gc101 output gave, -1 when it left none.
 std::string ProgramWrittenStatus(const std::string& shown, bool written, int writes, int toolPairs, int page16,
                                  int page17);
-// "gc101->prg": pairs read (-1: unreadable), register writes taken, program file.
-std::string Gc101Status(const std::string& in, int pairs, int writes, const std::string& out, bool written);
+// "gc101->prg": pairs read (-1: unreadable), register writes taken, lines
+// skipped, program file (not written when no write was taken).
+std::string Gc101Status(const std::string& in, int pairs, int writes, int skipped, const std::string& out,
+                        bool written);
 // "Read  BeRam": pairs read, -1 when the file cannot be read.
 std::string BeRamStatus(const std::string& shown, int pairs);
 std::string CommandScriptStatus(const std::string& script, bool written, bool toolRan);

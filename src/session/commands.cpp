@@ -306,12 +306,22 @@ Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const fs:
     r.out = Gc101ProgramPath(ws, chosen);
     auto list = std::make_unique<Gc101List>();
     r.pairs = ReadGc101File(chosen, *list);
-    // A program file without register writes would replace a good one.
     if (r.pairs < 0) return Refused(r, UnreadableText(chosen, ws));
-    if (CheckTextFile(chosen) == TextFileState::TooLong)
-        r.warnings.push_back(ShownPath(chosen, ws) + " is too long to be read whole, only its start was read");
+    r.skipped = list->skipped;
+    const std::string skipped = std::to_string(r.skipped) + (r.skipped == 1 ? " line" : " lines");
     Gc101ToRegisterWrites(m, *list, r.pairs);
     r.writes = m.registerWriteList.count;
+    // A program file without register writes would replace a good one and
+    // break its pair with the lab file.
+    if (r.writes == 0)
+        return Refused(r, "not converting " + ShownPath(chosen, ws) + ": it holds no register write (" + skipped +
+                              " without an address and a value), " + ShownPath(r.out, ws) + " is unchanged");
+    if (r.skipped > 0)
+        r.warnings.push_back(skipped + " of " + ShownPath(chosen, ws) + " held no address and value and " +
+                             (r.skipped == 1 ? "was" : "were") + " skipped");
+    if (list->beyondLimit || CheckTextFile(chosen) == TextFileState::TooLong)
+        r.warnings.push_back(ShownPath(chosen, ws) + " is longer than " + std::to_string(kGc101Capacity) +
+                             " lines, only its start was read");
     WriteInto(r, ws, r.out, ProgramText(m));
     return r;
 }

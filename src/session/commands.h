@@ -163,6 +163,7 @@ CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const std::
 struct Gc101CommandResult : CommandResult {
     std::filesystem::path in, out;
     int pairs = -1;  // pairs read, -1 when the file could not be read
+    int skipped = 0;  // lines that held no pair
     int writes = 0;
 };
 Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const std::filesystem::path& chosen);

@@ -225,14 +225,41 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
 
     // A folder name with a dot does not count.
     fs::create_directories(ws / "Appl" / "run.d");
-    WriteFileText(ws / "Appl" / "run.d" / "nothing", "write 2 12\n");
+    WriteFileText(ws / "Appl" / "run.d" / "nothing", "write 2 12\nwrite 10 5\n");
     r = RunBatchTool(ws.path(), "gc101 Appl/run.d/nothing");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header);
-    // A file that is missing is refused: a program without writes would replace a good one.
-    r = RunBatchTool(ws.path(), "gc101 Appl/run.d/gone");
-    EXPECT_EQ(r.status, 4);
-    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "gone.prg"));
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header + "0x12    0x10   0x5   \n");
+}
+
+// A program without register writes would replace a good one and break its
+// pair with the lab file: such an import is refused; lines that give no pair
+// are counted.
+TEST(BatchGc101, NoRegisterWriteIsRefusedAndSkippedLinesAreSaid) {
+    struct Case {
+        const char* what;
+        const char* text;  // nullptr: no such file
+        int status;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, 4, "cannot read"},
+        {"empty", "", 4, "holds no register write (0 lines"},
+        {"garbage", "\x01\x02garbage\nzz\n", 4, "holds no register write (2 lines"},
+        {"page selects only", "write 2 11\nwrite 2 12\n", 4, "holds no register write (0 lines"},
+        // The last line, without its line break, counts as skipped.
+        {"some skipped", "head\nwrite 2 12\nwrite 10 5\n--\nwrite 11 7", 0, "3 lines of Appl/x.gc101 held no"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir ws;
+        CopyExampleWorkspace(ws.path());
+        WriteFileText(ws / "CONFIGS" / "x.prg", "good\n");
+        if (c.text) WriteFileText(ws / "Appl" / "x.gc101", c.text);
+        const BatchRun r = RunBatchTool(ws.path(), "gc101 Appl/x.gc101");
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "x.prg") == "good\n", c.status != 0);
+    }
 }
 
 TEST(BatchSave, WritesTheLabAndItsProgramFile) {
