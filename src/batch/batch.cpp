@@ -8,6 +8,7 @@
 
 #include "batch/help.h"
 #include "chip/derivation.h"
+#include "core/lab_file.h"
 #include "core/text_io.h"
 #include "session/edit_rules.h"
 #include "session/session.h"
@@ -226,6 +227,7 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         err << "gc5016-batch: warning: cannot read " << lab << " (no such file), using the defaults\n";
     else
         WarnIfCut(*ctx, labPath);
+    for (const LabValueNote& n : m.startupLabNotes) err << "gc5016-batch: warning: " << lab << ": " << LabValueNoteText(n) << "\n";
     if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())
         err << "gc5016-batch: warning: " << outside << "\n";
     if (lchm) {

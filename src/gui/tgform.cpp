@@ -210,6 +210,25 @@ void TGForm::RunStartup() {
     UpdateTitle();
     const std::string outside = OutsideChipStatus(m_.settings);
     if (!outside.empty()) ShowStatus(outside);
+    ShowLabNotes();
+}
+
+void TGForm::ShowLabNotes() {
+    const std::vector<LabValueNote>& notes = m_.startupLabNotes;
+    if (notes.empty()) return;
+    const std::string shown = ShownPath(m_.startupLabPath, workspace_);
+    ShowStatus(LabNotesStatus(shown, notes));
+    // The whole list, without stopping the start: the values stay as read.
+    QString list;
+    for (const LabValueNote& n : notes) list += QString::fromStdString(LabNoteLine(n)) + QLatin1Char('\n');
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Конфигуратор"),
+                                QString::fromStdString("Значения " + shown + ", прочитанные не так, как записаны:"),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("labNotesBox"));
+    box->setInformativeText(list);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void TGForm::closeEvent(QCloseEvent* event) {

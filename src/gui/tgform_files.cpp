@@ -112,7 +112,8 @@ void TGForm::OnReadLab() {
     RefreshResponseWindows();
     history_.MarkSaved(m_.settings);
     UpdateTitle();
-    ShowStatus(LabReadStatus(shown, true, m_.settings));
+    const std::string notes = LabNotesStatus(shown, r.labNotes);
+    ShowStatus(notes.empty() ? LabReadStatus(shown, true, m_.settings) : notes);
 }
 
 void TGForm::OnSaveLab() {

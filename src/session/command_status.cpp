@@ -212,6 +212,29 @@ std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds) {
     return StrPrintf("cmd5016 не завершился за %g с и остановлен: ничего не записано", timeoutSeconds);
 }
 
+std::string LabNoteLine(const LabValueNote& n) {
+    switch (n.kind) {
+        case LabValueNote::Kind::NotWhole:
+            return n.key + ": «" + n.text + "» прочитано как " + n.taken + " (текст не целиком число)";
+        case LabValueNote::Kind::OutOfRange:
+            return n.key + ": «" + n.text + "» прочитано как " + n.taken +
+                   (n.min == n.max ? std::string(", а нужно конечное число")
+                                   : StrPrintf(", а допустимо от %ld до %ld", n.min, n.max));
+        case LabValueNote::Kind::Missing:
+            return n.key + ": строки нет, оставлено " + n.taken;
+    }
+    return {};
+}
+
+std::string LabNotesStatus(const std::string& shown, const std::vector<LabValueNote>& notes) {
+    if (notes.empty()) return {};
+    std::string line = "В " + shown + " " + PluralWord(static_cast<long long>(notes.size()), "прочитано ", "прочитаны ", "прочитаны ") +
+                       CountText(static_cast<long long>(notes.size()), "значение", "значения", "значений") +
+                       " не так, как записано: " + LabNoteLine(notes.front());
+    if (notes.size() > 1) line += "; …";
+    return line;
+}
+
 std::string ToolFailedStatus(ToolFault fault, const ChipToolOutcome& o, const std::string& shownFile,
                              double timeoutSeconds) {
     const char* const nothing = ": ничего из его вывода не взято, ничего не записано";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chip/chip_tool.h"
+#include "core/lab_file.h"
 #include "core/model.h"
 #include "core/safe_write.h"
 #include "core/text_io.h"
@@ -36,6 +37,10 @@ struct TapFileScan {
 };
 TapFileScan ScanTapFile(const std::filesystem::path& path);
 
+// The values of a lab file not taken as written, for the status line after
+// a read (empty when there are none) and one line each for the list at start.
+std::string LabNotesStatus(const std::string& shown, const std::vector<LabValueNote>& notes);
+std::string LabNoteLine(const LabValueNote& n);
 std::string LabReadStatus(const std::string& shown, bool read, const Settings& s);
 std::string LabSavedStatus(const std::string& lab, bool labWritten, const std::string& prg, bool prgWritten);
 std::string TableWrittenStatus(const std::string& shown, bool written);

@@ -211,8 +211,12 @@ CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseReq
 
 ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, CoefFileErrorSink* errors) {
     ReadLabResult r;
-    r.read = ReadLab(m.settings, m, labPath);
+    std::vector<LabValueNote> notes;
+    r.read = ReadLab(m.settings, m, labPath, &notes);
+    for (const LabValueNote& n : notes) r.warnings.push_back(ShownPath(labPath, ws) + ": " + LabValueNoteText(n));
+    r.labNotes = std::move(notes);
     if (!r.read) {
+        r.warnings.clear();
         Refused(r, UnreadableText(labPath, ws));
         return r;
     }

@@ -106,6 +106,7 @@ CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseReq
 // reloaded and fitted, registers derived. A file that cannot be read changes nothing.
 struct ReadLabResult : CommandResult {
     bool read = false;
+    std::vector<LabValueNote> labNotes;  // values not taken as written (also in warnings)
 };
 ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const std::filesystem::path& labPath,
                                 CoefFileErrorSink* errors);
