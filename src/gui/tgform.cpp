@@ -208,9 +208,10 @@ void TGForm::RunStartup() {
     expert_->SetManualShiftText(QString::number(m_.settings.shiftFir));
     history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
+    ShowLabNotes();
+    // What the chip cannot run at all comes first.
     const std::string outside = OutsideChipStatus(m_.settings);
     if (!outside.empty()) ShowStatus(outside);
-    ShowLabNotes();
 }
 
 void TGForm::ShowLabNotes() {
