@@ -44,7 +44,9 @@ const CommandHelp kCommandHelp[] = {
      "PATH, like every path of a command, is taken from the working folder (-C DIR),\n"
      "not from the shell's folder. Both files are written or neither: a failure leaves\n"
      "both as they were and names the file and the cause (exit status 2), and a file\n"
-     "without write permission is not replaced.\n"
+     "without write permission, or one that cannot be read (UTF-16, binary), is not\n"
+     "replaced (exit status 2).\n"
+     "  --force      replace such files all the same\n"
      "Output: PATH.lab and PATH.prg.\n"},
     {"workcmd", "\"WriteCmdFile\": the chip tool's command script",
      "Writes the command script for the chip tool.\n"

@@ -149,12 +149,17 @@ void TGForm::OnSaveLab() {
             question += QStringLiteral(" Файл защищён от записи.");
             policy.replaceReadOnly = true;
         }
+        if (const fs::path bad = targets.Unreadable(); !bad.empty())
+            question += QStringLiteral(" Файл %1 не читается (%2).")
+                            .arg(QString::fromStdString(BareFileName(bad.string())),
+                                 QString::fromStdString(CauseText(bad == lab ? targets.labText : targets.programText)));
         if (!AskYesNo(QStringLiteral("Записать"), question)) {
             ShowStatus("Не записано: " + ShownPath(lab, workspace_) + " оставлен без изменений");
             return;
         }
     }
-    const SaveCommandResult r = SaveConfiguration(m_, workspace_, lab, policy);
+    // Asked above whenever a target exists.
+    const SaveCommandResult r = SaveConfiguration(m_, workspace_, lab, policy, true);
     const std::string shownLab = ShownPath(lab, workspace_);
     const std::string shownPrg = ShownPath(targets.program, workspace_);
     if (!r.done()) {

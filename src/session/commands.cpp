@@ -159,16 +159,31 @@ bool SaveTargets::AnyReadOnly() const {
     return labCheck.state == TargetState::ReadOnly || programCheck.state == TargetState::ReadOnly;
 }
 
+namespace {
+bool ExistsUnreadable(const TextInspection& t) {
+    return t.problem != TextProblem::None && t.problem != TextProblem::Missing && t.problem != TextProblem::NotAFile;
+}
+}  // namespace
+
+fs::path SaveTargets::Unreadable() const {
+    if (ExistsUnreadable(labText)) return lab;
+    if (ExistsUnreadable(programText)) return program;
+    return {};
+}
+
 SaveTargets InspectSaveTargets(const fs::path& labPath) {
     SaveTargets t;
     t.lab = labPath;
     t.program = ProgramPathOf(labPath);
     t.labCheck = CheckWriteTarget(t.lab);
     t.programCheck = CheckWriteTarget(t.program);
+    if (t.labCheck.state != TargetState::Missing) t.labText = InspectTextFile(t.lab);
+    if (t.programCheck.state != TargetState::Missing) t.programText = InspectTextFile(t.program);
     return t;
 }
 
-SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, WritePolicy policy) {
+SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, WritePolicy policy,
+                                    bool replaceUnreadable) {
     SaveCommandResult r;
     r.labPath = labPath;
     r.check = CheckBeforeSave(m);
@@ -182,6 +197,17 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     if (bare.empty() || bare == "." || bare == "..")
         return Refused(r, "cannot save '" + labPath.string() + "': no file name");
     r.programPath = ProgramPathOf(labPath);
+    if (!replaceUnreadable) {
+        const SaveTargets targets = InspectSaveTargets(labPath);
+        if (const fs::path bad = targets.Unreadable(); !bad.empty()) {
+            r.status = CommandStatus::WriteFailed;
+            r.failure.path = bad;
+            r.reason = "not replacing " + ShownPath(bad, ws) + ": it cannot be read (" +
+                       TextProblemText(bad == labPath ? targets.labText : targets.programText) +
+                       ") and may hold what no save wrote; nothing was written";
+            return r;
+        }
+    }
     PrepareProgram(m.settings, m);
     const WriteOutcome o =
         WriteFilesTogether({{labPath, FormatLab(m.settings)}, {r.programPath, ProgramText(m)}}, policy);

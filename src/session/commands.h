@@ -78,14 +78,20 @@ SaveCheck CheckBeforeSave(Session& m);
 struct SaveTargets {
     std::filesystem::path lab, program;
     TargetCheck labCheck, programCheck;
+    TextInspection labText, programText;  // an existing file that is no text we can read
     bool AnyExists() const;
     bool AnyReadOnly() const;
+    // The first target that exists but cannot be read as text; empty when none.
+    std::filesystem::path Unreadable() const;
 };
 SaveTargets InspectSaveTargets(const std::filesystem::path& labPath);
 // Checks, then writes the lab file and its program file together: both or
-// neither. The lab name becomes the file's once both are written.
+// neither. The lab name becomes the file's once both are written. A target
+// that exists but cannot be read (UTF-16, binary, no read permission) may be
+// someone's data: it is replaced only with replaceUnreadable, as a
+// write-protected one only with the policy's replaceReadOnly.
 SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const std::filesystem::path& labPath,
-                                    WritePolicy policy = {});
+                                    WritePolicy policy = {}, bool replaceUnreadable = false);
 
 // ---- start and close ----
 

@@ -143,6 +143,17 @@ TEST(CloseCommand, AnUnreadableStartupLabIsNotReplaced) {
         r = RunBatchTool(ws.path(), "prg --out CONFIGS/x.prg");
         EXPECT_EQ(r.status, 0) << c.what << "\n" << r.err;
         EXPECT_NE(r.err.find("it will not be replaced"), std::string::npos) << c.what << "\n" << r.err;
+        // Nor does "Записать" replace it (or a program file it cannot read) without the explicit yes.
+        for (const char* target : {"CONFIGS/std.lab", "CONFIGS/other.prg"}) {
+            WriteFileText(ws / target, c.bytes);
+            r = RunBatchTool(ws.path(), std::string("save CONFIGS/") + (target[8] == 's' ? "std.lab" : "other.lab"));
+            EXPECT_EQ(r.status, 2) << c.what << " " << target << "\n" << r.err;
+            EXPECT_NE(r.err.find(std::string("not replacing ") + target), std::string::npos) << r.err;
+            EXPECT_EQ(ReadFileText(ws / target), c.bytes) << c.what << " " << target;
+        }
+        r = RunBatchTool(ws.path(), "save --force CONFIGS/std.lab");
+        EXPECT_EQ(r.status, 0) << c.what << "\n" << r.err;
+        EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "std.lab").rfind("*** LabFile", 0), 0u) << c.what;
     }
 }
 
