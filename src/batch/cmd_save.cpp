@@ -16,10 +16,6 @@ int RunSave(Context& ctx) {
     WritePolicy policy;
     policy.replaceReadOnly = force;
     const SaveCommandResult r = SaveConfiguration(ctx.session, ctx.workspace, ctx.Path(ctx.args[0]), policy, force);
-    if (r.status == CommandStatus::Refused) {
-        for (const std::string& line : SaveNoticeLines(r.check)) ctx.err << line << "\n";
-        return kExitRefused;
-    }
     return Report(ctx, r);
 }
 

@@ -7,6 +7,7 @@
 #include "chip/derivation.h"
 #include "chip/page_map.h"
 #include "chip/table_file.h"
+#include "core/channel_rules.h"
 #include "core/lab_file.h"
 #include "core/text_io.h"
 #include "filters/pfir_design.h"
@@ -171,6 +172,22 @@ fs::path SaveTargets::Unreadable() const {
     return {};
 }
 
+std::string SaveRefusalText(const Session& m, const SaveCheck& check) {
+    const Settings& s = m.settings;
+    const int mode = EffectiveInputMode(s);
+    static const char* const kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
+    // The stored decimations of the mode are in CicDec once the check has run.
+    auto total = [&](int c) { return static_cast<long long>(s.CicDec[c]) * s.FirDec[c]; };
+    if (check.notice == SaveNotice::MinDecim)
+        return StrPrintf("not saved: channel A's total decimation %lld is below the minimum %d of %s", total(0),
+                         m.MinTotalDec[mode], kModeNames[mode]);
+    std::string totals;
+    const bool paired = mode == 1 || mode == 2;
+    for (int c = 0; c < kChannels; c += paired ? 2 : 1)
+        totals += StrPrintf("%s%c %lld", totals.empty() ? "" : ", ", static_cast<char>('A' + c), total(c));
+    return "not saved: the channels' total decimations differ (" + totals + ")";
+}
+
 SaveTargets InspectSaveTargets(const fs::path& labPath) {
     SaveTargets t;
     t.lab = labPath;
@@ -189,7 +206,7 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     r.check = CheckBeforeSave(m);
     if (r.check.notice != SaveNotice::None) {
         r.status = CommandStatus::Refused;
-        r.reason = "the channels' total decimations do not allow a save";
+        r.reason = SaveRefusalText(m, r.check);
         return r;
     }
     // A name without a file part would write ".prg" beside nothing.

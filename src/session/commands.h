@@ -74,6 +74,8 @@ struct SaveCommandResult : CommandResult {
 // The checks before a save (CIC store, decimation totals, minimum); the
 // window runs them before it asks for a name.
 SaveCheck CheckBeforeSave(Session& m);
+// A refusal of the checks in English, with the totals that decided it.
+std::string SaveRefusalText(const Session& m, const SaveCheck& check);
 // The two files that a save would replace, for the window's question.
 struct SaveTargets {
     std::filesystem::path lab, program;

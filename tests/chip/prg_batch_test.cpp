@@ -290,7 +290,7 @@ TEST(BatchSave, RefusedByTheDecimationChecks) {
 
     BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/bad.lab");
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Значения коэффициентов децимации каналов\n различаются !\nФайл не может быть записан !\n");
+    EXPECT_EQ(r.err, "gc5016-batch: not saved: the channels' total decimations differ (A 16, B 16, C 16, D 32)\n");
     EXPECT_EQ(FilesUnder(ws.path()), before) << "nothing written";
 }
 
