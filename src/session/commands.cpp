@@ -1,6 +1,8 @@
 #include "session/commands.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "chip/command_script.h"
 #include "chip/compare_report.h"
@@ -337,6 +339,16 @@ CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const fs::p
     CompareCommandResult r;
     r.table = ToolTablePath(ws);
     r.report = report.empty() ? CompareReportPath(ws) : report;
+    // A table that is there but empty or not text would count every field as
+    // a difference: refused, as nothing in it can be compared.
+    if (const TextInspection t = InspectTextFile(r.table); t.problem != TextProblem::Missing) {
+        const std::optional<std::vector<std::string>> lines = ReadLines(r.table);
+        const bool empty = lines && std::all_of(lines->begin(), lines->end(), [](const std::string& l) {
+                               return l.find_first_not_of(" \t\r") == std::string::npos;
+                           });
+        if (t.problem != TextProblem::None || !lines) return Refused(r, UnreadableText(r.table, ws) + ", nothing compared");
+        if (empty) return Refused(r, ShownPath(r.table, ws) + " holds no register line, nothing compared");
+    }
     r.tableRead = ReadToolTableFile(m.toolImage, r.table);
     if (!r.tableRead)
         r.warnings.push_back(UnreadableText(r.table, ws) + ", comparing against the tool image's start values");
