@@ -10,6 +10,7 @@
 #include "chip/derivation.h"
 #include "core/lab_file.h"
 #include "core/text_io.h"
+#include "session/command_status.h"
 #include "session/edit_rules.h"
 #include "session/session.h"
 
@@ -228,6 +229,7 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     else
         WarnIfCut(*ctx, labPath);
     for (const LabValueNote& n : m.startupLabNotes) err << "gc5016-batch: warning: " << lab << ": " << LabValueNoteText(n) << "\n";
+    for (const std::string& w : CoefFileWarnings(m.settings, ctx->workspace)) err << "gc5016-batch: warning: " << w << "\n";
     if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())
         err << "gc5016-batch: warning: " << outside << "\n";
     if (lchm) {

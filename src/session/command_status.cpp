@@ -1,5 +1,6 @@
 #include "session/command_status.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/channel_rules.h"
@@ -74,6 +75,33 @@ TapFileScan ScanTapFile(const fs::path& path) {
         if (v < -32768 || v > 32767) ++scan.reducedValues;
     }
     return scan;
+}
+
+std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace) {
+    std::vector<std::string> out;
+    std::vector<fs::path> seen;
+    for (int c = 0; c < kChannels; ++c) {
+        const fs::path p = PfirFilePath(s, c, workspace);
+        if (std::find(seen.begin(), seen.end(), p) != seen.end()) continue;
+        seen.push_back(p);
+        const std::string shown = ShownPath(p, workspace);
+        const TextInspection t = InspectTextFile(p);
+        if (t.problem == TextProblem::Missing) continue;
+        if (t.problem != TextProblem::None) {
+            out.push_back(shown + " " + TextProblemText(t) + ", its taps were read as far as they go");
+            continue;
+        }
+        const TapFileScan scan = ScanTapFile(p);
+        if (scan.reducedValues > 0)
+            out.push_back(shown + ": " + std::to_string(scan.reducedValues) +
+                          (scan.reducedValues == 1 ? " tap lies" : " taps lie") +
+                          " outside -32768..32767 and kept only its low 16 bits");
+        if (scan.skippedLines > 0)
+            out.push_back(shown + ": " + std::to_string(scan.skippedLines) +
+                          (scan.skippedLines == 1 ? " line holds no number and was" : " lines hold no number and were") +
+                          " skipped");
+    }
+    return out;
 }
 
 std::string LabReadStatus(const std::string& shown, bool read, const Settings& s) {

@@ -37,6 +37,11 @@ struct TapFileScan {
 };
 TapFileScan ScanTapFile(const std::filesystem::path& path);
 
+// What the channels' coefficient files gave other than written (not text, cut
+// values, skipped lines), one English line each file, for stderr; a missing
+// file is its reader's to report.
+std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace);
+
 // The values of a lab file not taken as written, for the status line after
 // a read (empty when there are none) and one line each for the list at start.
 std::string LabNotesStatus(const std::string& shown, const std::vector<LabValueNote>& notes);
