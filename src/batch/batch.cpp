@@ -228,8 +228,10 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         err << "gc5016-batch: warning: cannot read " << lab << " (no such file), using the defaults\n";
     else
         WarnIfCut(*ctx, labPath);
-    for (const LabValueNote& n : m.startupLabNotes) err << "gc5016-batch: warning: " << lab << ": " << LabValueNoteText(n) << "\n";
-    for (const std::string& w : CoefFileWarnings(m.settings, ctx->workspace)) err << "gc5016-batch: warning: " << w << "\n";
+    for (const LabValueNote& n : m.startupLabNotes)
+        err << "gc5016-batch: warning: " << lab << ": " << LabValueNoteText(n) << "\n";
+    for (const std::string& w : CoefFileWarnings(m.settings, ctx->workspace))
+        err << "gc5016-batch: warning: " << w << "\n";
     if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())
         err << "gc5016-batch: warning: " << outside << "\n";
     if (lchm) {

@@ -305,8 +305,7 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
     if (stop != ToolRun::Ran) {
         ::kill(-pid, SIGTERM);
         const Clock::time_point termed = Clock::now();
-        while ((state = PollChild(pid)) == Child::Running && Clock::now() - termed < kGrace)
-            output.Pump(kPollInterval);
+        while ((state = PollChild(pid)) == Child::Running && Clock::now() - termed < kGrace) output.Pump(kPollInterval);
     }
     // What is left of the group goes now: a tool that ignored SIGTERM, or
     // children an ended tool left behind, which could still write into the
@@ -322,8 +321,7 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
     if (stop == ToolRun::Ran && reaped == pid) {
         if (WIFEXITED(status))
             o.exitStatus = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-        {
+        else if (WIFSIGNALED(status)) {
             o.signal = WTERMSIG(status);
             o.exitStatus = 128 + o.signal;
         }

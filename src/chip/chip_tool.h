@@ -35,7 +35,7 @@ struct ChipToolOutcome {
     // The exit code when it ran to its end; 128 + the signal number when a
     // signal ended it, as a shell reports it; -1 otherwise.
     int exitStatus = -1;
-    int signal = 0;  // the signal that ended it, 0 when it exited
+    int signal = 0;                // the signal that ended it, 0 when it exited
     std::filesystem::path tool;    // the tool found; empty when NotFound
     std::filesystem::path folder;  // where it was to run
     int error = 0;                 // errno when StartFailed
@@ -54,12 +54,12 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
 // Why nothing was taken from the chip tool.
 enum class ToolFault {
     None,
-    Stopped,     // time limit or cancel
-    NotFound,    // no tool to run
-    StartFailed, // it could not be started
-    Failed,      // it exited with a status other than 0 or was killed by a signal
-    NoOutput,    // it ended well but left no toolFile
-    Incomplete,  // toolFile lacks pages the cross-check needs
+    Stopped,      // time limit or cancel
+    NotFound,     // no tool to run
+    StartFailed,  // it could not be started
+    Failed,       // it exited with a status other than 0 or was killed by a signal
+    NoOutput,     // it ended well but left no toolFile
+    Incomplete,   // toolFile lacks pages the cross-check needs
 };
 
 // True when the tool ran to its end and said it succeeded (exit status 0).

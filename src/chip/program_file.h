@@ -45,7 +45,7 @@ inline constexpr int kGc101Capacity = 2000;
 struct Gc101List {
     std::array<Gc101Pair, kGc101Capacity> pairs{};
     int count = 0;
-    int skipped = 0;         // lines read that define no pair, a cut-off last line included
+    int skipped = 0;           // lines read that define no pair, a cut-off last line included
     bool beyondLimit = false;  // lines past the first 2000 were left unread
 };
 

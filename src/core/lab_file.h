@@ -27,9 +27,9 @@ struct LabValueNote {
         Missing,     // the file has no line for the setting: it kept its value
     };
     Kind kind = Kind::NotWhole;
-    std::string key;    // the setting's name
-    std::string text;   // the value text of the line, trimmed
-    std::string taken;  // the value(s) stored, as the file would show them
+    std::string key;        // the setting's name
+    std::string text;       // the value text of the line, trimmed
+    std::string taken;      // the value(s) stored, as the file would show them
     long min = 0, max = 0;  // OutOfRange: the range allowed; both 0 when the value is not finite
 };
 // "SystemClock: \"1e8\" read as 1 (only its start is a number)", for stderr.

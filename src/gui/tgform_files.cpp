@@ -219,7 +219,8 @@ void TGForm::OnWritePrg() {
     const ChipToolRunner runner = ToolRunner();
     const ProgramCommandResult r = WriteProgramCommand(m_, workspace_, {{}, &runner});
     if (r.toolFault != ToolFault::None) {
-        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_), toolTimeout_.count() / 1000.0));
+        ShowStatus(
+            ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_), toolTimeout_.count() / 1000.0));
         return;
     }
     for (const auto& hook : refreshHooks_) hook();  // the write list clears sumin_clr: open editors show it
@@ -234,10 +235,9 @@ void TGForm::OnGc101ToPrg() {
     const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", workspace_.Appl()));
     if (!chosen) return;
     const Gc101CommandResult r = ImportGc101Command(m_, workspace_, ToPath(*chosen));
-    ShowStatus(
-        WithCause(Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, r.skipped, ShownPath(r.out, workspace_),
-                              r.done()),
-                  r.failure));
+    ShowStatus(WithCause(
+        Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, r.skipped, ShownPath(r.out, workspace_), r.done()),
+        r.failure));
 }
 
 void TGForm::OnReadBeRam() {
@@ -249,7 +249,8 @@ void TGForm::OnWriteCmdFile() {
     const ChipToolRunner runner = ToolRunner();
     const ScriptCommandResult r = WriteScriptCommand(m_, workspace_, &runner);
     if (r.toolFault != ToolFault::None) {
-        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_), toolTimeout_.count() / 1000.0));
+        ShowStatus(
+            ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_), toolTimeout_.count() / 1000.0));
         return;
     }
     ShowStatus(WithCause(

@@ -97,9 +97,10 @@ std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& wo
                           (scan.reducedValues == 1 ? " tap lies" : " taps lie") +
                           " outside -32768..32767 and kept only its low 16 bits");
         if (scan.skippedLines > 0)
-            out.push_back(shown + ": " + std::to_string(scan.skippedLines) +
-                          (scan.skippedLines == 1 ? " line holds no number and was" : " lines hold no number and were") +
-                          " skipped");
+            out.push_back(
+                shown + ": " + std::to_string(scan.skippedLines) +
+                (scan.skippedLines == 1 ? " line holds no number and was" : " lines hold no number and were") +
+                " skipped");
     }
     return out;
 }
@@ -142,8 +143,8 @@ std::string Gc101Status(const std::string& in, int pairs, int writes, int skippe
                           CountText(skipped, "строка", "строки", "строк") + " без адреса и значения"
                     : std::string();
     if (writes == 0) return "В " + in + " нет ни одной записи регистра" + skippedText + "; " + out + " не записан";
-    const std::string line = "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes) +
-                             skippedText;
+    const std::string line =
+        "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes) + skippedText;
     if (!written) return line + "; не удалось записать " + out;
     return line + "; записан " + out;
 }
@@ -256,7 +257,8 @@ std::string LabNoteLine(const LabValueNote& n) {
 
 std::string LabNotesStatus(const std::string& shown, const std::vector<LabValueNote>& notes) {
     if (notes.empty()) return {};
-    std::string line = "В " + shown + " " + PluralWord(static_cast<long long>(notes.size()), "прочитано ", "прочитаны ", "прочитаны ") +
+    std::string line = "В " + shown + " " +
+                       PluralWord(static_cast<long long>(notes.size()), "прочитано ", "прочитаны ", "прочитаны ") +
                        CountText(static_cast<long long>(notes.size()), "значение", "значения", "значений") +
                        " не так, как записано: " + LabNoteLine(notes.front());
     if (notes.size() > 1) line += "; …";

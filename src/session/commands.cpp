@@ -346,7 +346,8 @@ CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const fs::p
         const bool empty = lines && std::all_of(lines->begin(), lines->end(), [](const std::string& l) {
                                return l.find_first_not_of(" \t\r") == std::string::npos;
                            });
-        if (t.problem != TextProblem::None || !lines) return Refused(r, UnreadableText(r.table, ws) + ", nothing compared");
+        if (t.problem != TextProblem::None || !lines)
+            return Refused(r, UnreadableText(r.table, ws) + ", nothing compared");
         if (empty) return Refused(r, ShownPath(r.table, ws) + " holds no register line, nothing compared");
     }
     r.tableRead = ReadToolTableFile(m.toolImage, r.table);

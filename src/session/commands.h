@@ -39,7 +39,6 @@ enum class CommandStatus {
     ToolFailed,    // the chip tool was missing, failed or left incomplete output
 };
 
-
 // What every command reports: the files written, warnings, and when it did not
 // finish, the reason (English, for the batch tool; the window words its own).
 struct CommandResult {
@@ -132,7 +131,7 @@ struct ProgramCommandResult : CommandResult {
     ChipToolOutcome tool;
     ToolFault toolFault = ToolFault::None;
     std::filesystem::path toolFile;  // the output it left out or left incomplete
-    int toolPairs = -1;  // pairs of the tool's gc101 output, -1 when it left none
+    int toolPairs = -1;              // pairs of the tool's gc101 output, -1 when it left none
     int page16 = 0, page17 = 0;
 };
 ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const ProgramRequest& request);
@@ -171,7 +170,7 @@ CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const std::
 
 struct Gc101CommandResult : CommandResult {
     std::filesystem::path in, out;
-    int pairs = -1;  // pairs read, -1 when the file could not be read
+    int pairs = -1;   // pairs read, -1 when the file could not be read
     int skipped = 0;  // lines that held no pair
     int writes = 0;
 };

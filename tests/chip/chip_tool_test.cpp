@@ -261,8 +261,9 @@ TEST(ChipTool, AGrandchildHoldingTheOutputDoesNotHoldTheCaller) {
         TempDir ws;
         test::CopyExampleWorkspace(ws.path());
         std::filesystem::copy_file(std::filesystem::path(GC5016_BIN_DIR) / "gc5016-batch", ws / "gc5016-batch");
-        WriteFileText(ws / "cmd5016", std::string("#!/bin/sh\nPATH=/usr/bin:/bin\nsetsid sleep 30 &\necho $! > gpid\n") +
-                                         "echo tool says hello\n" + tail);
+        WriteFileText(ws / "cmd5016",
+                      std::string("#!/bin/sh\nPATH=/usr/bin:/bin\nsetsid sleep 30 &\necho $! > gpid\n") +
+                          "echo tool says hello\n" + tail);
         std::filesystem::permissions(ws / "cmd5016", std::filesystem::perms(0755));
         const std::string cmd = "PATH=/nonexistent '" + (ws / "gc5016-batch").string() + "' -C '" + ws.path().string() +
                                 "' --tool-timeout 1 workcmd --tool 2>&1; echo status $?";

@@ -100,7 +100,10 @@ TEST(BatchFit, TapsReadOtherThanWrittenAreWarned) {
         const char* said;
     };
     const Case cases[] = {
-        {std::string("\0" "1\n2\n3\n", 7), "FILTERS/odd.taps holds NUL bytes"},
+        {std::string("\0"
+                     "1\n2\n3\n",
+                     7),
+         "FILTERS/odd.taps holds NUL bytes"},
         {"1\n40000\n3\n", "FILTERS/odd.taps: 1 tap lies outside -32768..32767"},
         {"1\nabc\n\n3\n", "FILTERS/odd.taps: 2 lines hold no number and were skipped"},
     };
