@@ -168,6 +168,12 @@ TEST(ToolCommands, AHungToolIsStoppedAndNothingIsTakenFromIt) {
         EXPECT_NE(r.err.find("time limit"), std::string::npos) << args << "\n" << r.err;
     }
     EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "std.prg"));
+    // A limit so short that it would round to none, or stop any tool, is refused with the range.
+    for (const char* limit : {"0.0004", "0.09", "-1", "86401"}) {
+        const BatchRun r = RunBatchTool(ws.path(), std::string("--tool-timeout ") + limit + " prg --tool");
+        EXPECT_EQ(r.status, 1) << limit;
+        EXPECT_NE(r.err.find("0 (no limit) or seconds from 0.1 to 86400"), std::string::npos) << limit << r.err;
+    }
 }
 
 // A tool that fails in any way fails the command, and what an earlier run of
