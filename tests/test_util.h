@@ -107,4 +107,21 @@ inline BatchRun RunBatchTool(const std::filesystem::path& ws, const std::string&
     return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(io / "out"), ReadFileText(io / "err")};
 }
 
+// Runs a copy of gc5016-batch -C ws ARGS that finds beside it a chip tool of
+// the test's own: a shell script with the body given (no tool when empty).
+// Nothing else is on the PATH, so the script sets its own.
+inline BatchRun RunBatchBesideTool(const std::filesystem::path& ws, const std::string& toolBody,
+                                   const std::string& args) {
+    TempDir bin, io;
+    std::filesystem::copy_file(std::filesystem::path(GC5016_BIN_DIR) / "gc5016-batch", bin / "gc5016-batch");
+    if (!toolBody.empty()) {
+        WriteFileText(bin / "cmd5016", "#!/bin/sh\nPATH=/usr/bin:/bin\n" + toolBody);
+        std::filesystem::permissions(bin / "cmd5016", std::filesystem::perms(0755));
+    }
+    const std::string cmd = "PATH=/nonexistent '" + (bin / "gc5016-batch").string() + "' -C '" + ws.string() + "' " +
+                            args + " > '" + (io / "out").string() + "' 2> '" + (io / "err").string() + "'";
+    const int rc = std::system(cmd.c_str());
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileText(io / "out"), ReadFileText(io / "err")};
+}
+
 }  // namespace gc::test

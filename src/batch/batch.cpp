@@ -8,7 +8,9 @@
 
 #include "batch/help.h"
 #include "chip/derivation.h"
+#include "core/lab_file.h"
 #include "core/text_io.h"
+#include "session/command_status.h"
 #include "session/edit_rules.h"
 #include "session/session.h"
 
@@ -87,6 +89,7 @@ int Report(Context& ctx, const CommandResult& r) {
             return kExitRefused;
         case CommandStatus::InputRefused:
         case CommandStatus::ToolStopped:
+        case CommandStatus::ToolFailed:
             break;
     }
     return kExitInputRefused;
@@ -161,9 +164,13 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
             const std::string& text = argv[++i];
             const char* end = nullptr;
             const double seconds = CToDouble(text.c_str(), &end);
-            // 0 lifts the limit; a day is more than any real run needs.
-            if (end == text.c_str() || *end != '\0' || !(seconds >= 0 && seconds <= 86400)) {
-                err << "gc5016-batch: --tool-timeout needs seconds from 0 to 86400, not '" << text << "'\n";
+            // 0 lifts the limit; a day is more than any real run needs, and
+            // below the minimum even a working tool would be stopped (and a
+            // value that rounds to 0 would lift the limit instead).
+            const double minimum = kMinChipToolTimeout.count() / 1000.0;
+            if (end == text.c_str() || *end != '\0' || !(seconds == 0 || (seconds >= minimum && seconds <= 86400))) {
+                err << "gc5016-batch: --tool-timeout needs 0 (no limit) or seconds from " << minimum
+                    << " to 86400, not '" << text << "'\n";
                 PrintUsage(err);
                 return kExitUsage;
             }
@@ -221,6 +228,10 @@ int RunBatch(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         err << "gc5016-batch: warning: cannot read " << lab << " (no such file), using the defaults\n";
     else
         WarnIfCut(*ctx, labPath);
+    for (const LabValueNote& n : m.startupLabNotes)
+        err << "gc5016-batch: warning: " << lab << ": " << LabValueNoteText(n) << "\n";
+    for (const std::string& w : CoefFileWarnings(m.settings, ctx->workspace))
+        err << "gc5016-batch: warning: " << w << "\n";
     if (const std::string outside = OutsideChipWarning(m.settings); !outside.empty())
         err << "gc5016-batch: warning: " << outside << "\n";
     if (lchm) {

@@ -13,8 +13,9 @@ int RunCompare(Context& ctx) {
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
     const CompareCommandResult r =
         CompareCommand(ctx.session, ctx.workspace, report.empty() ? std::filesystem::path() : ctx.Path(report));
-    // The count is known whether or not the report could be written.
-    ctx.out << "differences: " << r.differences << "\n";
+    // The count is known whether or not the report could be written, but not
+    // when the table was refused.
+    if (r.status != CommandStatus::InputRefused) ctx.out << "differences: " << r.differences << "\n";
     return Report(ctx, r);
 }
 

@@ -16,7 +16,7 @@ int RunPrg(Context& ctx) {
     const ChipToolRunner runner = BlockingToolRunner(ctx);
     const ProgramCommandResult r = WriteProgramCommand(
         ctx.session, ctx.workspace, {out.empty() ? std::filesystem::path() : ctx.Path(out), tool ? &runner : nullptr});
-    if (tool && r.status != CommandStatus::ToolStopped) {
+    if (tool && r.toolFault == ToolFault::None && r.toolPairs >= 0) {
         ctx.out << "page16 mismatches: " << r.page16 << "\n";
         ctx.out << "page17 mismatches: " << r.page17 << "\n";
     }

@@ -31,8 +31,10 @@ const CommandHelp kCommandHelp[] = {
      "Builds the register write list and writes the program file.\n"
      "  --out PATH   the program file to write (default CONFIGS/std.prg)\n"
      "  --tool       first run the chip tool on the command script in FILTERS/ and\n"
-     "               print \"page16 mismatches: N\" and \"page17 mismatches: M\"; a tool\n"
-     "               that runs past --tool-timeout is stopped and nothing is written\n"
+     "               print \"page16 mismatches: N\" and \"page17 mismatches: M\"; the\n"
+     "               tool's earlier workcmd.gc101 and workcmd.tbl are first renamed\n"
+     "               to *.old; a tool that is missing, fails, is killed, leaves\n"
+     "               either file out or runs past --tool-timeout writes nothing\n"
      "               (exit status 4)\n"
      "Output: the program file; with --tool also FILTERS/workcmd and the tool's files.\n"},
     {"save", "\"Записать\": decimation checks, then the lab and program files",
@@ -42,12 +44,15 @@ const CommandHelp kCommandHelp[] = {
      "PATH, like every path of a command, is taken from the working folder (-C DIR),\n"
      "not from the shell's folder. Both files are written or neither: a failure leaves\n"
      "both as they were and names the file and the cause (exit status 2), and a file\n"
-     "without write permission is not replaced.\n"
+     "without write permission, or one that cannot be read (UTF-16, binary), is not\n"
+     "replaced (exit status 2).\n"
+     "  --force      replace such files all the same\n"
      "Output: PATH.lab and PATH.prg.\n"},
     {"workcmd", "\"WriteCmdFile\": the chip tool's command script",
      "Writes the command script for the chip tool.\n"
-     "  --tool       also run the chip tool on it in FILTERS/ (stopped after the\n"
-     "               --tool-timeout, exit status 4)\n"
+     "  --tool       also run the chip tool on it in FILTERS/ (its earlier outputs\n"
+     "               renamed to *.old first); a missing, failed or stopped tool, or\n"
+     "               one that leaves an output out, gives exit status 4\n"
      "Output: FILTERS/workcmd; with --tool also the tool's workcmd.gc101 and workcmd.tbl.\n"},
     {"compare", "\"Comp\": the chip tool's table against the register image",
      "Reads FILTERS/workcmd.tbl (a warning when it is missing), compares it with the\n"
@@ -225,7 +230,7 @@ void WriteHelp(std::ostream& out) {
            "  --lchm       use the lab file's shiftFir as the PFIR output shift, as the\n"
            "               window does while \"ЛЧМ\" is checked\n"
            "  --tool-timeout S  stop the chip tool (and what it started) after S seconds\n"
-           "               (default 60, 0 for no limit)\n"
+           "               (0.1 to 86400, default 60, 0 for no limit)\n"
            "Paths named on the command line are taken from the working folder.\n"
            "  -h, --help   this text; COMMAND --help or help COMMAND for one command\n"
            "  --version    the version and the board model\n"
@@ -239,8 +244,8 @@ void WriteHelp(std::ostream& out) {
            "  1  bad usage\n"
            "  2  an output file could not be written\n"
            "  3  \"Записать\" refused by the decimation checks\n"
-           "  4  the input or the request was refused, or the chip tool was stopped at its\n"
-           "     time limit; nothing was written\n"
+           "  4  the input or the request was refused, or the chip tool was missing,\n"
+           "     failed or was stopped at its time limit; nothing was written\n"
            "  5  diff: the two configurations differ\n";
 }
 

@@ -8,8 +8,9 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -117,37 +118,127 @@ Child PollChild(pid_t pid) {
     }
 }
 
+// Where the tool's output goes: a pipe of ours that we drain onto our stderr
+// while it runs and stop reading when it ends or its limit passes, so that a
+// process it leaves behind (one that left its group with setsid, say) cannot
+// hold our own stderr, and with it whoever reads that, past the limit.
+class ToolOutput {
+public:
+    ToolOutput() {
+        if (::pipe2(fds_, O_CLOEXEC) != 0) fds_[0] = fds_[1] = -1;
+        if (fds_[0] >= 0) ::fcntl(fds_[0], F_SETFL, O_NONBLOCK);
+    }
+    ~ToolOutput() {
+        CloseWriteEnd();
+        if (fds_[0] >= 0) ::close(fds_[0]);
+    }
+    ToolOutput(const ToolOutput&) = delete;
+    ToolOutput& operator=(const ToolOutput&) = delete;
+    int writeEnd() const { return fds_[1]; }
+    void CloseWriteEnd() {
+        if (fds_[1] >= 0) ::close(fds_[1]);
+        fds_[1] = -1;
+    }
+    // Waits up to wait for output and forwards what is there.
+    void Pump(std::chrono::milliseconds wait) {
+        if (fds_[0] < 0) {
+            std::this_thread::sleep_for(wait);
+            return;
+        }
+        pollfd p{fds_[0], POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(wait.count())) <= 0) return;
+        char buf[4096];
+        // Bounded, so that a tool that floods its output still meets its limit.
+        for (int reads = 0; reads < 64; ++reads) {
+            const ssize_t n = ::read(fds_[0], buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                // At the end of the output poll would report at once from now on.
+                if (n == 0) {
+                    ::close(fds_[0]);
+                    fds_[0] = -1;
+                }
+                return;
+            }
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t w = ::write(STDERR_FILENO, buf + done, static_cast<size_t>(n - done));
+                if (w < 0 && errno == EINTR) continue;
+                if (w <= 0) break;  // no stderr: the output is dropped
+                done += w;
+            }
+        }
+    }
+
+private:
+    int fds_[2] = {-1, -1};
+};
+
 // Starts the tool in its own process group so that it and everything it starts
-// can be stopped together. Its input is /dev/null: in a background group a
-// read from the terminal would stop it instead of failing. Returns errno.
-int SpawnTool(const std::string& toolPath, const std::string& dir, pid_t& pid) {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attr;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawnattr_init(&attr);
-    ::posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-    ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    // The tool's chatter goes to our stderr so that our stdout stays our own.
-    if (::fcntl(STDERR_FILENO, F_GETFD) != -1)
-        ::posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
-    else
-        ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    ::posix_spawnattr_setsigmask(&attr, &none);
-    ::posix_spawnattr_setsigdefault(&attr, &all);
-    ::posix_spawnattr_setpgroup(&attr, 0);
-    ::posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+// can be stopped together, and with a parent-death signal so that it does not
+// outlive us when we are killed. Its input is /dev/null: in a background group
+// a read from the terminal would stop it instead of failing. Returns errno.
+// Only async-signal-safe calls between fork and exec: the window runs the tool
+// from a worker thread.
+int SpawnTool(const std::string& toolPath, const std::string& dir, int outputFd, pid_t& pid) {
+    int status[2];
+    if (::pipe2(status, O_CLOEXEC) != 0) return errno;
     char arg0[] = "cmd5016";
     char arg1[] = "workcmd";
     char* argv[] = {arg0, arg1, nullptr};
-    // The group exists before the tool's first instruction: posix_spawn returns
-    // after the exec, so no signal to the group can miss it.
-    const int rc = ::posix_spawn(&pid, toolPath.c_str(), &actions, &attr, argv, environ);
-    ::posix_spawnattr_destroy(&attr);
-    ::posix_spawn_file_actions_destroy(&actions);
-    return rc;
+    const pid_t parent = ::getpid();
+    pid = ::fork();
+    if (pid < 0) {
+        const int e = errno;
+        ::close(status[0]);
+        ::close(status[1]);
+        return e;
+    }
+    if (pid == 0) {
+        int e = 0;
+        // The death signal goes with the thread that forked; that thread waits
+        // for the tool, so it lives as long as the tool may.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) e = errno;
+        if (::getppid() != parent) ::_exit(127);  // we died before the signal was set
+        ::setpgid(0, 0);
+        struct sigaction dfl {};
+        dfl.sa_handler = SIG_DFL;
+        for (int sig = 1; sig < NSIG; ++sig) ::sigaction(sig, &dfl, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (e == 0 && ::chdir(dir.c_str()) != 0) e = errno;
+        if (e == 0) {
+            const int in = ::open("/dev/null", O_RDONLY);
+            if (in < 0 || ::dup2(in, STDIN_FILENO) < 0) e = errno;
+        }
+        // The tool's chatter goes to the output pipe, never to our stdout.
+        const int out = outputFd >= 0 ? outputFd : ::open("/dev/null", O_WRONLY);
+        if (e == 0 && (out < 0 || ::dup2(out, STDOUT_FILENO) < 0 || ::dup2(out, STDERR_FILENO) < 0)) e = errno;
+        if (e == 0) {
+            ::execve(toolPath.c_str(), argv, environ);
+            e = errno;
+        }
+        while (::write(status[1], &e, sizeof e) < 0 && errno == EINTR) {
+        }
+        ::_exit(127);
+    }
+    ::close(status[1]);
+    // Also here: a signal to the group must not miss a tool that has not yet
+    // run its own setpgid.
+    ::setpgid(pid, pid);
+    // The status pipe closes at the exec, or brings the errno of the step that failed.
+    int e = 0;
+    ssize_t n;
+    while ((n = ::read(status[0], &e, sizeof e)) < 0 && errno == EINTR) {
+    }
+    ::close(status[0]);
+    if (n == static_cast<ssize_t>(sizeof e) && e != 0) {
+        int ignored;
+        while (::waitpid(pid, &ignored, 0) < 0 && errno == EINTR) {
+        }
+        return e;
+    }
+    return 0;
 }
 
 #endif
@@ -189,11 +280,13 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
     // The tool gets the folder as its own working folder; ours never changes,
     // so nothing has to be restored afterwards even if the tool misbehaves.
     pid_t pid = -1;
-    if (const int rc = SpawnTool(tool->string(), folder.string(), pid); rc != 0) {
+    ToolOutput output;
+    if (const int rc = SpawnTool(tool->string(), folder.string(), output.writeEnd(), pid); rc != 0) {
         o.run = ToolRun::StartFailed;
         o.error = rc;
         return o;
     }
+    output.CloseWriteEnd();
     using Clock = std::chrono::steady_clock;
     const Clock::time_point started = Clock::now();
     ToolRun stop = ToolRun::Ran;
@@ -207,18 +300,19 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
             stop = ToolRun::TimedOut;
             break;
         }
-        std::this_thread::sleep_for(kPollInterval);
+        output.Pump(kPollInterval);
     }
     if (stop != ToolRun::Ran) {
         ::kill(-pid, SIGTERM);
         const Clock::time_point termed = Clock::now();
-        while ((state = PollChild(pid)) == Child::Running && Clock::now() - termed < kGrace)
-            std::this_thread::sleep_for(kPollInterval);
+        while ((state = PollChild(pid)) == Child::Running && Clock::now() - termed < kGrace) output.Pump(kPollInterval);
     }
     // What is left of the group goes now: a tool that ignored SIGTERM, or
     // children an ended tool left behind, which could still write into the
     // folder we are about to read.
     if (state != Child::Gone) ::kill(-pid, SIGKILL);
+    // What the tool wrote last; whatever still holds the pipe is not waited for.
+    output.Pump(std::chrono::milliseconds(0));
     int status = 0;
     pid_t reaped;
     while ((reaped = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
@@ -227,17 +321,23 @@ ChipToolOutcome RunChipTool(const std::filesystem::path& folder, const std::file
     if (stop == ToolRun::Ran && reaped == pid) {
         if (WIFEXITED(status))
             o.exitStatus = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-            o.exitStatus = 128 + WTERMSIG(status);
+        else if (WIFSIGNALED(status)) {
+            o.signal = WTERMSIG(status);
+            o.exitStatus = 128 + o.signal;
+        }
     }
     return o;
 #endif
 }
 
+bool ChipToolSucceeded(const ChipToolOutcome& o) { return o.run == ToolRun::Ran && o.exitStatus == 0; }
+
 std::string ChipToolRunText(const ChipToolOutcome& o, std::chrono::milliseconds timeout) {
     switch (o.run) {
         case ToolRun::Ran:
             if (o.exitStatus == 0) return "the chip tool finished";
+            if (o.signal != 0) return "the chip tool was killed by signal " + std::to_string(o.signal);
+            if (o.exitStatus < 0) return "the chip tool ended, with no exit status to tell how";
             return "the chip tool ended with exit status " + std::to_string(o.exitStatus);
         case ToolRun::NotFound:
             return "no chip tool found";

@@ -133,12 +133,21 @@ int ReadGc101File(LineReader& in, Gc101List& list) {
     // Only the first 2000 lines count, whether or not each holds a pair, so
     // that a skipped line never lets a later one in.
     list.count = 0;
-    for (size_t k = 0; k < static_cast<size_t>(kGc101Capacity) && in.Next(line); ++k) {
+    list.skipped = 0;
+    size_t k = 0;
+    for (; k < static_cast<size_t>(kGc101Capacity) && in.Next(line); ++k) {
         // The tool ends every line; a line cut off at the end is not trusted.
-        if (!in.lineEnded()) break;
+        if (!in.lineEnded()) {
+            ++list.skipped;
+            break;
+        }
         Gc101Pair pair;
-        if (ParseGc101Line(line, pair)) list.pairs[static_cast<size_t>(list.count++)] = pair;
+        if (ParseGc101Line(line, pair))
+            list.pairs[static_cast<size_t>(list.count++)] = pair;
+        else
+            ++list.skipped;
     }
+    list.beyondLimit = k == static_cast<size_t>(kGc101Capacity) && in.Next(line);
     return list.count;
 }
 
@@ -168,6 +177,16 @@ void TakeToolTables(ChipState& m, const Gc101List& list, int n) {
         CopyPageAfterSelect(list, n, 32u * static_cast<unsigned>(c) + 16,
                             [&](int k, uint16_t v) { t[static_cast<size_t>(k)] = static_cast<int16_t>(v); });
     }
+}
+
+int MissingToolPage(const Gc101List& list, int n) {
+    for (unsigned page : {16u, 17u})
+        for (unsigned c = 0; c < kChannels; ++c) {
+            int words = 0;
+            CopyPageAfterSelect(list, n, 32u * c + page, [&](int, uint16_t) { ++words; });
+            if (words < 16) return static_cast<int>(32u * c + page);
+        }
+    return -1;
 }
 
 int ReadBackPage17(ChipState& m, const std::filesystem::path& path) {

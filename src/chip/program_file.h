@@ -45,6 +45,8 @@ inline constexpr int kGc101Capacity = 2000;
 struct Gc101List {
     std::array<Gc101Pair, kGc101Capacity> pairs{};
     int count = 0;
+    int skipped = 0;           // lines read that define no pair, a cut-off last line included
+    bool beyondLimit = false;  // lines past the first 2000 were left unread
 };
 
 // Fills list with the (address, value) pairs of the first 2000 lines of the
@@ -62,6 +64,10 @@ void Gc101ToRegisterWrites(ChipState& chip, const Gc101List& list, int n);
 // after the first select of each page among the first n pairs) into the
 // channel's tool tables. Words that no pair supplies keep their values.
 void TakeToolTables(ChipState& chip, const Gc101List& list, int n);
+
+// The first of the pages TakeToolTables takes (16, 17, 48, ..) that the first
+// n pairs do not select with 16 writes after it; -1 when all are there.
+int MissingToolPage(const Gc101List& list, int n);
 
 // "Read  BeRam": page 32c+17 of each channel from a gc101 file into
 // readBackPage17Table, by the same search. Returns what ReadGc101File returned.

@@ -1,6 +1,8 @@
 #include "core/lab_file.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -47,22 +49,78 @@ bool WriteLab(const Settings& s, const std::filesystem::path& path) { return Wri
 
 namespace {
 
+bool Blank(const char* p) {
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    return *p == '\0';
+}
+
 // Scans up to four numbers as "%d%d%d%d" or "%f%f%f%f" would; elements the
-// scan does not reach keep their values.
-void ScanFour(Settings& m, const SettingParam& e, const char* text) {
+// scan does not reach keep their values. True when the text was four numbers
+// and nothing else.
+bool ScanFour(Settings& m, const SettingParam& e, const char* text) {
     for (int k = 0; k < kChannels; ++k) {
         const char* end = nullptr;
         if (e.type == PT_FLOAT) {
             double v = CToDouble(text, &end);
-            if (end == text) return;
+            if (end == text) return false;
             ParamSetFloat(m, e, k, v);
         } else {
             long v = CToLong(text, 10, &end);
-            if (end == text) return;
+            if (end == text) return false;
             ParamSetInteger(m, e, k, v);
+            if (static_cast<double>(v) != ParamGetNumber(m, e, k)) return false;
         }
         text = end;
     }
+    return Blank(text);
+}
+
+// What an integer setting allows, where the program relies on it.
+struct IntRange {
+    std::string_view name;
+    long min, max;
+};
+constexpr IntRange kIntRanges[] = {
+    {"SystemClock", 1, 2147483647}, {"ModeOfInput", 0, 2}, {"EnableTDM", 0, 1}, {"MaskChan4x", 0, 15},
+    {"MaskChan2x", 0, 3},           {"FirDec", 1, 8},      {"InpADC", 0, 3},
+};
+
+std::string Trimmed(const char* p) {
+    while (*p == ' ' || *p == '\t') ++p;
+    std::string t(p);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r' || t.back() == '\n')) t.pop_back();
+    return t;
+}
+
+std::string TakenText(const Settings& m, const SettingParam& e) {
+    std::string out;
+    const int n = e.count == PC_SCALAR ? 1 : kChannels;
+    for (int k = 0; k < n; ++k) {
+        const double v = ParamGetNumber(m, e, k);
+        if (k) out += ' ';
+        out += e.type == PT_FLOAT ? StrPrintf("%f", v) : StrPrintf("%d", static_cast<int>(v));
+    }
+    return out;
+}
+
+// Whether the stored values are what the setting allows (finite, and within
+// its range); the range broken goes into note.
+bool Allowed(const Settings& m, const SettingParam& e, LabValueNote& note) {
+    const int n = e.count == PC_SCALAR ? 1 : kChannels;
+    for (int k = 0; k < n; ++k) {
+        const double v = ParamGetNumber(m, e, k);
+        if (e.type == PT_FLOAT) {
+            if (!std::isfinite(v)) return false;
+            continue;
+        }
+        for (const IntRange& r : kIntRanges)
+            if (r.name == e.name && (v < static_cast<double>(r.min) || v > static_cast<double>(r.max))) {
+                note.min = r.min;
+                note.max = r.max;
+                return false;
+            }
+    }
+    return true;
 }
 
 // The settings by the first byte of their name, in the list's order, so that
@@ -86,7 +144,14 @@ const SettingsByFirstByte& SettingsIndex() {
     return index;
 }
 
-void ApplyLine(Settings& m, const std::string& line) {
+// Notes what the line's values became, when asked: seen marks the settings
+// that had a line.
+struct LineNotes {
+    std::vector<LabValueNote>* notes = nullptr;
+    std::vector<const SettingParam*> seen;
+};
+
+void ApplyLine(Settings& m, const std::string& line, LineNotes* out = nullptr) {
     if (line.empty()) return;
     for (const auto& [entry, name] : SettingsIndex()[static_cast<unsigned char>(line.front())]) {
         const SettingParam& e = *entry;
@@ -94,15 +159,30 @@ void ApplyLine(Settings& m, const std::string& line) {
         if (line.size() < n || std::string_view(line).substr(0, n) != name) continue;
         // Text stops at an embedded NUL, as it would in a C string.
         const char* rest = line.c_str() + n;
+        bool whole = true;
         if (e.type == PT_STRING) {
             ParamSetText(m, e, 0, rest);
         } else if (e.count != PC_SCALAR) {
-            ScanFour(m, e, rest);
+            whole = ScanFour(m, e, rest);
         } else if (e.type == PT_FLOAT) {
-            ParamSetFloat(m, e, 0, CToDouble(rest));
+            const char* end = nullptr;
+            ParamSetFloat(m, e, 0, CToDouble(rest, &end));
+            whole = end != rest && Blank(end);
         } else {
-            ParamSetInteger(m, e, 0, CToLongHexOrDec(rest));
+            const char* end = nullptr;
+            const long v = CToLongHexOrDec(rest, &end);
+            ParamSetInteger(m, e, 0, v);
+            whole = end != rest && Blank(end) && static_cast<double>(v) == ParamGetNumber(m, e, 0);
         }
+        if (!out || !out->notes) continue;
+        out->seen.push_back(&e);
+        if (e.type == PT_STRING) continue;
+        LabValueNote note{LabValueNote::Kind::OutOfRange, std::string(name), Trimmed(rest), TakenText(m, e)};
+        const bool allowed = Allowed(m, e, note);
+        if (whole && allowed) continue;
+        // Cut text says more than the range: the range may be broken only by the cut.
+        if (!whole) note.kind = LabValueNote::Kind::NotWhole;
+        out->notes->push_back(note);
     }
 }
 
@@ -149,22 +229,44 @@ void ApplyLabLines(Settings& s, DecimationState& d, const std::vector<std::strin
     for (int c = 0; c < kChannels; ++c) d.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }
 
-void ReadLab(Settings& s, DecimationState& d, LineReader& in) {
+std::string LabValueNoteText(const LabValueNote& n) {
+    switch (n.kind) {
+        case LabValueNote::Kind::NotWhole:
+            return n.key + ": \"" + n.text + "\" read as " + n.taken + " (the text is not all a number)";
+        case LabValueNote::Kind::OutOfRange:
+            return n.key + ": \"" + n.text + "\" read as " + n.taken + ", outside what it allows (" +
+                   (n.min == n.max ? std::string("a finite number") : StrPrintf("%ld to %ld", n.min, n.max)) + ")";
+        case LabValueNote::Kind::Missing:
+            return n.key + ": no line, kept " + n.taken;
+    }
+    return {};
+}
+
+void ReadLab(Settings& s, DecimationState& d, LineReader& in, std::vector<LabValueNote>* notes) {
     std::string line;
     bool any = false;
+    LineNotes seen{notes, {}};
     while (in.Next(line)) {
-        ApplyLine(s, line);
+        ApplyLine(s, line, &seen);
         any = true;
     }
+    // An empty or cut-off file leaves settings without a line at their values.
+    if (notes)
+        for (const SettingParam& e : SettingParams())
+            if (std::find(seen.seen.begin(), seen.seen.end(), &e) == seen.seen.end()) {
+                std::string kept = e.type == PT_STRING ? ParamGetText(s, e, 0) : TakenText(s, e);
+                if (e.type == PT_STRING) kept = std::string(1, '"').append(kept).append(1, '"');
+                notes->push_back({LabValueNote::Kind::Missing, e.name, {}, std::move(kept)});
+            }
     // An empty file holds no settings at all: leave everything as it is.
     // Otherwise the mode's stored decimations and the totals follow the lines.
     if (any) ApplyLabLines(s, d, {});
 }
 
-bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path) {
+bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path, std::vector<LabValueNote>* notes) {
     LineReader in(path);
     if (!in.is_open()) return false;
-    ReadLab(s, d, in);
+    ReadLab(s, d, in, notes);
     return true;
 }
 

@@ -303,10 +303,15 @@ double CToDouble(const char* text, const char** end) {
     return v;
 }
 
-long CToLongHexOrDec(const char* text) {
+long CToLongHexOrDec(const char* text, const char** end) {
+    const char* const start = text;
     while (*text && std::isspace(static_cast<unsigned char>(*text))) ++text;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return CToLong(text + 2, 16);
-    return CToLong(text, 10);
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const long v = CToLong(text + 2, 16, end);
+        if (end && *end == text + 2) *end = start;  // "0x" alone is no number
+        return v;
+    }
+    return CToLong(text, 10, end);
 }
 
 std::string BareFileName(std::string_view path) {

@@ -110,7 +110,7 @@ long CToLong(const char* text, int base, const char** end = nullptr);
 double CToDouble(const char* text, const char** end = nullptr);
 
 // Integer written in decimal or, after "0x"/"0X", in hexadecimal.
-long CToLongHexOrDec(const char* text);
+long CToLongHexOrDec(const char* text, const char** end = nullptr);
 
 // The file name after the last '/' or '\'.
 std::string BareFileName(std::string_view path);

@@ -70,11 +70,15 @@ void CicZoneEvaluator::Evaluate(int64_t start, int sign, ResponseCurve& out) con
     const double sn = std::sin(an), cn = std::cos(an), sd = std::sin(ad), cd = std::cos(ad);
     const double limit = std::abs(static_cast<double>(n_));
     const double s = sign;
+    const int64_t halfTurn = turn_ / 2;
     for (int i = 0; i < ResponsePoints; ++i) {
         const double num = sn * numCos_[i] + s * cn * numSin_[i];
         const double den = sd * denCos_[i] + s * cd * denSin_[i];
-        // A zero denominator is an image of DC, whose ratio tends to N.
-        const double r = den != 0.0 ? num / den : limit;
+        // A whole multiple of the input rate is an image of DC: sin(N x)/sin(x)
+        // is 0/0 there and tends to N. Told in integers, since the sines
+        // computed there are rounding noise rather than 0.
+        const bool image = (start + sign * i) % halfTurn == 0;
+        const double r = !image && den != 0.0 ? num / den : limit;
         out[i] = Fifth(RectifyCic(r));
     }
 }

@@ -186,8 +186,28 @@ void TGForm::RunStartup() {
     expert_->SetManualShiftText(QString::number(m_.settings.shiftFir));
     history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
+    ShowLabNotes();
+    // What the chip cannot run at all comes first.
     const std::string outside = OutsideChipStatus(m_.settings);
     if (!outside.empty()) ShowStatus(outside);
+}
+
+void TGForm::ShowLabNotes() {
+    const std::vector<LabValueNote>& notes = m_.startupLabNotes;
+    if (notes.empty()) return;
+    const std::string shown = ShownPath(m_.startupLabPath, workspace_);
+    ShowStatus(LabNotesStatus(shown, notes));
+    // The whole list, without stopping the start: the values stay as read.
+    QString list;
+    for (const LabValueNote& n : notes) list += QString::fromStdString(LabNoteLine(n)) + QLatin1Char('\n');
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Конфигуратор"),
+                                QString::fromStdString("Значения " + shown + ", прочитанные не так, как записаны:"),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("labNotesBox"));
+    box->setInformativeText(list);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void TGForm::closeEvent(QCloseEvent* event) {

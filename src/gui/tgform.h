@@ -94,6 +94,8 @@ private:
     void ShowGuide();
     void RecordSettings();
     void UpdateTitle();
+    // The start-up lab file's values not taken as written: status line and a list.
+    void ShowLabNotes();
     void RestoreFromHistory(const std::optional<Settings>& s, bool undo);
 
     // Start and the edits (tgform.cpp, tgform_edits.cpp).

@@ -103,7 +103,8 @@ void TGForm::OnReadLab() {
     ApplyEffects(r.effects);
     history_.MarkSaved(m_.settings);
     UpdateTitle();
-    ShowStatus(LabReadStatus(shown, true, m_.settings));
+    const std::string notes = LabNotesStatus(shown, r.labNotes);
+    ShowStatus(notes.empty() ? LabReadStatus(shown, true, m_.settings) : notes);
 }
 
 void TGForm::OnSaveLab() {
@@ -139,12 +140,17 @@ void TGForm::OnSaveLab() {
             question += QStringLiteral(" Файл защищён от записи.");
             policy.replaceReadOnly = true;
         }
+        if (const fs::path bad = targets.Unreadable(); !bad.empty())
+            question += QStringLiteral(" Файл %1 не читается (%2).")
+                            .arg(QString::fromStdString(BareFileName(bad.string())),
+                                 QString::fromStdString(CauseText(bad == lab ? targets.labText : targets.programText)));
         if (!AskYesNo(QStringLiteral("Записать"), question)) {
             ShowStatus("Не записано: " + ShownPath(lab, workspace_) + " оставлен без изменений");
             return;
         }
     }
-    const SaveCommandResult r = SaveConfiguration(m_, workspace_, lab, policy);
+    // Asked above whenever a target exists.
+    const SaveCommandResult r = SaveConfiguration(m_, workspace_, lab, policy, true);
     const std::string shownLab = ShownPath(lab, workspace_);
     const std::string shownPrg = ShownPath(targets.program, workspace_);
     if (!r.done()) {
@@ -196,8 +202,9 @@ ChipToolRunner TGForm::ToolRunner() {
 void TGForm::OnWritePrg() {
     const ChipToolRunner runner = ToolRunner();
     const ProgramCommandResult r = WriteProgramCommand(m_, workspace_, {{}, &runner});
-    if (r.status == CommandStatus::ToolStopped) {
-        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, hooks_.toolTimeout.count() / 1000.0));
+    if (r.toolFault != ToolFault::None) {
+        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_),
+                                    hooks_.toolTimeout.count() / 1000.0));
         return;
     }
     ApplyEffects(r.effects);
@@ -212,9 +219,9 @@ void TGForm::OnGc101ToPrg() {
     const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", workspace_.Appl()));
     if (!chosen) return;
     const Gc101CommandResult r = ImportGc101Command(m_, workspace_, ToPath(*chosen));
-    ShowStatus(
-        WithCause(Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, ShownPath(r.out, workspace_), r.done()),
-                  r.failure));
+    ShowStatus(WithCause(
+        Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, r.skipped, ShownPath(r.out, workspace_), r.done()),
+        r.failure));
 }
 
 void TGForm::OnReadBeRam() { ApplyAndShow(edit::ReadBeRam{BeRamPath(workspace_)}); }
@@ -222,8 +229,9 @@ void TGForm::OnReadBeRam() { ApplyAndShow(edit::ReadBeRam{BeRamPath(workspace_)}
 void TGForm::OnWriteCmdFile() {
     const ChipToolRunner runner = ToolRunner();
     const ScriptCommandResult r = WriteScriptCommand(m_, workspace_, &runner);
-    if (r.status == CommandStatus::ToolStopped) {
-        ShowStatus(ToolStoppedStatus(r.tool.run == ToolRun::Cancelled, hooks_.toolTimeout.count() / 1000.0));
+    if (r.toolFault != ToolFault::None) {
+        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_),
+                                    hooks_.toolTimeout.count() / 1000.0));
         return;
     }
     ShowStatus(WithCause(

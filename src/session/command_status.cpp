@@ -1,5 +1,6 @@
 #include "session/command_status.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/channel_rules.h"
@@ -76,6 +77,34 @@ TapFileScan ScanTapFile(const fs::path& path) {
     return scan;
 }
 
+std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace) {
+    std::vector<std::string> out;
+    std::vector<fs::path> seen;
+    for (int c = 0; c < kChannels; ++c) {
+        const fs::path p = PfirFilePath(s, c, workspace);
+        if (std::find(seen.begin(), seen.end(), p) != seen.end()) continue;
+        seen.push_back(p);
+        const std::string shown = ShownPath(p, workspace);
+        const TextInspection t = InspectTextFile(p);
+        if (t.problem == TextProblem::Missing) continue;
+        if (t.problem != TextProblem::None) {
+            out.push_back(shown + " " + TextProblemText(t) + ", its taps were read as far as they go");
+            continue;
+        }
+        const TapFileScan scan = ScanTapFile(p);
+        if (scan.reducedValues > 0)
+            out.push_back(shown + ": " + std::to_string(scan.reducedValues) +
+                          (scan.reducedValues == 1 ? " tap lies" : " taps lie") +
+                          " outside -32768..32767 and kept only its low 16 bits");
+        if (scan.skippedLines > 0)
+            out.push_back(
+                shown + ": " + std::to_string(scan.skippedLines) +
+                (scan.skippedLines == 1 ? " line holds no number and was" : " lines hold no number and were") +
+                " skipped");
+    }
+    return out;
+}
+
 std::string LabReadStatus(const std::string& shown, bool read, const Settings& s) {
     if (!read) return "Не удалось прочитать " + shown + ": настройки не изменились";
     return WithOutside("Считан " + shown, s);
@@ -106,14 +135,17 @@ std::string ProgramWrittenStatus(const std::string& shown, bool written, int wri
     return line;
 }
 
-std::string Gc101Status(const std::string& in, int pairs, int writes, const std::string& out, bool written) {
-    std::string line;
-    if (pairs < 0)
-        line = "Не удалось прочитать " + in;
-    else
-        line = "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes);
+std::string Gc101Status(const std::string& in, int pairs, int writes, int skipped, const std::string& out,
+                        bool written) {
+    if (pairs < 0) return "Не удалось прочитать " + in + (written ? std::string() : "; " + out + " не записан");
+    const std::string skippedText =
+        skipped > 0 ? ", " + std::string(PluralWord(skipped, "пропущена ", "пропущено ", "пропущено ")) +
+                          CountText(skipped, "строка", "строки", "строк") + " без адреса и значения"
+                    : std::string();
+    if (writes == 0) return "В " + in + " нет ни одной записи регистра" + skippedText + "; " + out + " не записан";
+    const std::string line =
+        "Из " + in + " " + PluralWord(writes, "взята ", "взято ", "взято ") + Writes(writes) + skippedText;
     if (!written) return line + "; не удалось записать " + out;
-    if (writes == 0) return line + "; записан " + out + " без записей регистров";
     return line + "; записан " + out;
 }
 
@@ -207,6 +239,53 @@ fs::path FltOutputPath(const fs::path& fltPath, const Workspace& workspace) {
 std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds) {
     if (cancelled) return "Работа cmd5016 прервана: ничего не записано";
     return StrPrintf("cmd5016 не завершился за %g с и остановлен: ничего не записано", timeoutSeconds);
+}
+
+std::string LabNoteLine(const LabValueNote& n) {
+    switch (n.kind) {
+        case LabValueNote::Kind::NotWhole:
+            return n.key + ": «" + n.text + "» прочитано как " + n.taken + " (текст не целиком число)";
+        case LabValueNote::Kind::OutOfRange:
+            return n.key + ": «" + n.text + "» прочитано как " + n.taken +
+                   (n.min == n.max ? std::string(", а нужно конечное число")
+                                   : StrPrintf(", а допустимо от %ld до %ld", n.min, n.max));
+        case LabValueNote::Kind::Missing:
+            return n.key + ": строки нет, оставлено " + n.taken;
+    }
+    return {};
+}
+
+std::string LabNotesStatus(const std::string& shown, const std::vector<LabValueNote>& notes) {
+    if (notes.empty()) return {};
+    std::string line = "В " + shown + " " +
+                       PluralWord(static_cast<long long>(notes.size()), "прочитано ", "прочитаны ", "прочитаны ") +
+                       CountText(static_cast<long long>(notes.size()), "значение", "значения", "значений") +
+                       " не так, как записано: " + LabNoteLine(notes.front());
+    if (notes.size() > 1) line += "; …";
+    return line;
+}
+
+std::string ToolFailedStatus(ToolFault fault, const ChipToolOutcome& o, const std::string& shownFile,
+                             double timeoutSeconds) {
+    const char* const nothing = ": ничего из его вывода не взято, ничего не записано";
+    switch (fault) {
+        case ToolFault::None:
+            break;
+        case ToolFault::Stopped:
+            return ToolStoppedStatus(o.run == ToolRun::Cancelled, timeoutSeconds);
+        case ToolFault::NotFound:
+            return "cmd5016 не найден: ничего не записано";
+        case ToolFault::StartFailed:
+            return "cmd5016 не запустился (" + CauseText(o.error) + "): ничего не записано";
+        case ToolFault::Failed:
+            if (o.signal != 0) return StrPrintf("cmd5016 убит сигналом %d%s", o.signal, nothing);
+            return StrPrintf("cmd5016 завершился с кодом %d%s", o.exitStatus, nothing);
+        case ToolFault::NoOutput:
+            return "cmd5016 не оставил " + shownFile + nothing;
+        case ToolFault::Incomplete:
+            return "cmd5016 оставил неполный " + shownFile + nothing;
+    }
+    return {};
 }
 
 std::string CauseText(int code) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "chip/chip_tool.h"
+#include "core/lab_file.h"
 #include "core/model.h"
 #include "core/safe_write.h"
 #include "core/text_io.h"
@@ -35,6 +37,15 @@ struct TapFileScan {
 };
 TapFileScan ScanTapFile(const std::filesystem::path& path);
 
+// What the channels' coefficient files gave other than written (not text, cut
+// values, skipped lines), one English line each file, for stderr; a missing
+// file is its reader's to report.
+std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace);
+
+// The values of a lab file not taken as written, for the status line after
+// a read (empty when there are none) and one line each for the list at start.
+std::string LabNotesStatus(const std::string& shown, const std::vector<LabValueNote>& notes);
+std::string LabNoteLine(const LabValueNote& n);
 std::string LabReadStatus(const std::string& shown, bool read, const Settings& s);
 std::string LabSavedStatus(const std::string& lab, bool labWritten, const std::string& prg, bool prgWritten);
 std::string TableWrittenStatus(const std::string& shown, bool written);
@@ -43,8 +54,10 @@ std::string TableReadStatus(const std::string& shown, bool read, const Settings&
 // toolPairs: what the tool's gc101 output gave, -1 when it left none.
 std::string ProgramWrittenStatus(const std::string& shown, bool written, int writes, int toolPairs, int page16,
                                  int page17);
-// "gc101->prg": pairs read (-1: unreadable), register writes taken, program file.
-std::string Gc101Status(const std::string& in, int pairs, int writes, const std::string& out, bool written);
+// "gc101->prg": pairs read (-1: unreadable), register writes taken, lines
+// skipped, program file (not written when no write was taken).
+std::string Gc101Status(const std::string& in, int pairs, int writes, int skipped, const std::string& out,
+                        bool written);
 // "Read  BeRam": pairs read, -1 when the file cannot be read.
 std::string BeRamStatus(const std::string& shown, int pairs);
 std::string CommandScriptStatus(const std::string& script, bool written, bool toolRan);
@@ -63,6 +76,11 @@ std::string HistoryStatus(bool undo, bool done);
 
 // The chip tool ran past its time limit (or was cancelled) and was stopped; nothing was taken from it.
 std::string ToolStoppedStatus(bool cancelled, double timeoutSeconds);
+
+// Nothing was taken from the chip tool: why, with the output it left out
+// (shownFile) when that is the cause. Stopped gives ToolStoppedStatus.
+std::string ToolFailedStatus(ToolFault fault, const ChipToolOutcome& o, const std::string& shownFile,
+                             double timeoutSeconds);
 
 // The cause of a failed read or write in the window's words: "нет места на диске".
 std::string CauseText(int code);

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 
 #include "chip/command_script.h"
 #include "chip/compare_report.h"
 #include "chip/derivation.h"
 #include "chip/page_map.h"
 #include "chip/table_file.h"
+#include "core/channel_rules.h"
 #include "core/lab_file.h"
 #include "core/text_io.h"
 #include "session/command_result.h"
@@ -29,16 +31,56 @@ constexpr const char* kExperTable = "exper.tbl";
 constexpr const char* kToolScript = "workcmd";
 constexpr const char* kCompareReport = "ErrTbl";
 
-// The tool's time limit or a cancel stops the command: the files it leaves
-// may be half written, so nothing is taken from them.
-bool ToolStopped(const ChipToolOutcome& o) { return o.run == ToolRun::TimedOut || o.run == ToolRun::Cancelled; }
+// What the tool leaves for us: an older copy is moved aside before it starts.
+fs::path AsidePath(const fs::path& p) { return fs::path(p) += ".old"; }
 
+// Runs the tool with its earlier outputs moved aside and checks that it ended
+// well and left both. False, with r saying why, when nothing may be read: a
+// stopped tool may have written half its answer, and a failed one may have
+// left nothing but what was there before.
 template <typename R>
-R& Stopped(R& r, const ChipToolOutcome& o) {
-    r.status = CommandStatus::ToolStopped;
-    r.reason = o.run == ToolRun::TimedOut ? "the chip tool did not end within its time limit and was stopped"
-                                          : "the chip tool was cancelled";
-    return r;
+bool RunToolChecked(R& r, const Workspace& ws, const ChipToolRunner& runner) {
+    r.toolUsed = true;
+    const fs::path outputs[] = {ToolGc101Path(ws), ToolTablePath(ws)};
+    for (const fs::path& out : outputs) {
+        std::error_code ec;
+        fs::rename(out, AsidePath(out), ec);
+        if (ec && ec != std::errc::no_such_file_or_directory) {
+            r.status = CommandStatus::WriteFailed;
+            r.failure = {ec.value(), out};
+            r.reason = "cannot move the chip tool's earlier " + ShownPath(out, ws) + " aside: " + ErrnoText(ec.value());
+            return false;
+        }
+    }
+    r.tool = runner(ws.Filters());
+    const ChipToolOutcome& o = r.tool;
+    if (o.run == ToolRun::TimedOut || o.run == ToolRun::Cancelled) {
+        r.status = CommandStatus::ToolStopped;
+        r.toolFault = ToolFault::Stopped;
+        r.reason = o.run == ToolRun::TimedOut ? "the chip tool did not end within its time limit and was stopped"
+                                              : "the chip tool was cancelled";
+        return false;
+    }
+    r.status = CommandStatus::ToolFailed;
+    const std::string nothing = ", nothing of its output was read";
+    if (!ChipToolSucceeded(o)) {
+        r.toolFault = o.run == ToolRun::NotFound      ? ToolFault::NotFound
+                      : o.run == ToolRun::StartFailed ? ToolFault::StartFailed
+                                                      : ToolFault::Failed;
+        r.reason = ChipToolRunText(o, {}) + nothing;
+        return false;
+    }
+    for (const fs::path& out : outputs) {
+        std::error_code ec;
+        if (!fs::is_regular_file(out, ec)) {
+            r.toolFault = ToolFault::NoOutput;
+            r.toolFile = out;
+            r.reason = "the chip tool finished but left no " + ShownPath(out, ws) + nothing;
+            return false;
+        }
+    }
+    r.status = CommandStatus::Done;
+    return true;
 }
 
 // What a reader found wrong with a file that it could not use, for a refusal.
@@ -97,22 +139,53 @@ bool SaveTargets::AnyReadOnly() const {
     return labCheck.state == TargetState::ReadOnly || programCheck.state == TargetState::ReadOnly;
 }
 
+namespace {
+bool ExistsUnreadable(const TextInspection& t) {
+    return t.problem != TextProblem::None && t.problem != TextProblem::Missing && t.problem != TextProblem::NotAFile;
+}
+}  // namespace
+
+fs::path SaveTargets::Unreadable() const {
+    if (ExistsUnreadable(labText)) return lab;
+    if (ExistsUnreadable(programText)) return program;
+    return {};
+}
+
+std::string SaveRefusalText(const Session& m, const SaveCheck& check) {
+    const Settings& s = m.settings;
+    const int mode = EffectiveInputMode(s);
+    static const char* const kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
+    // The stored decimations of the mode are in CicDec once the check has run.
+    auto total = [&](int c) { return static_cast<long long>(s.CicDec[c]) * s.FirDec[c]; };
+    if (check.notice == SaveNotice::MinDecim)
+        return StrPrintf("not saved: channel A's total decimation %lld is below the minimum %d of %s", total(0),
+                         m.MinTotalDec[mode], kModeNames[mode]);
+    std::string totals;
+    const bool paired = mode == 1 || mode == 2;
+    for (int c = 0; c < kChannels; c += paired ? 2 : 1)
+        totals += StrPrintf("%s%c %lld", totals.empty() ? "" : ", ", static_cast<char>('A' + c), total(c));
+    return "not saved: the channels' total decimations differ (" + totals + ")";
+}
+
 SaveTargets InspectSaveTargets(const fs::path& labPath) {
     SaveTargets t;
     t.lab = labPath;
     t.program = ProgramPathOf(labPath);
     t.labCheck = CheckWriteTarget(t.lab);
     t.programCheck = CheckWriteTarget(t.program);
+    if (t.labCheck.state != TargetState::Missing) t.labText = InspectTextFile(t.lab);
+    if (t.programCheck.state != TargetState::Missing) t.programText = InspectTextFile(t.program);
     return t;
 }
 
-SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, WritePolicy policy) {
+SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, WritePolicy policy,
+                                    bool replaceUnreadable) {
     SaveCommandResult r;
     r.labPath = labPath;
     r.check = CheckBeforeSave(m);
     if (r.check.notice != SaveNotice::None) {
         r.status = CommandStatus::Refused;
-        r.reason = "the channels' total decimations do not allow a save";
+        r.reason = SaveRefusalText(m, r.check);
         return r;
     }
     // A name without a file part would write ".prg" beside nothing.
@@ -120,6 +193,17 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     if (bare.empty() || bare == "." || bare == "..")
         return Refused(r, "cannot save '" + labPath.string() + "': no file name");
     r.programPath = ProgramPathOf(labPath);
+    if (!replaceUnreadable) {
+        const SaveTargets targets = InspectSaveTargets(labPath);
+        if (const fs::path bad = targets.Unreadable(); !bad.empty()) {
+            r.status = CommandStatus::WriteFailed;
+            r.failure.path = bad;
+            r.reason = "not replacing " + ShownPath(bad, ws) + ": it cannot be read (" +
+                       TextProblemText(bad == labPath ? targets.labText : targets.programText) +
+                       ") and may hold what no save wrote; nothing was written";
+            return r;
+        }
+    }
     PrepareProgram(m.settings, m);
     const WriteOutcome o =
         WriteFilesTogether({{labPath, FormatLab(m.settings)}, {r.programPath, ProgramText(m)}}, policy);
@@ -153,8 +237,12 @@ CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseReq
 
 ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const fs::path& labPath, CoefFileErrorSink* errors) {
     ReadLabResult r;
-    r.read = ReadLab(m.settings, m, labPath);
+    std::vector<LabValueNote> notes;
+    r.read = ReadLab(m.settings, m, labPath, &notes);
+    for (const LabValueNote& n : notes) r.warnings.push_back(ShownPath(labPath, ws) + ": " + LabValueNoteText(n));
+    r.labNotes = std::move(notes);
     if (!r.read) {
+        r.warnings.clear();
         Refused(r, UnreadableText(labPath, ws));
         return r;
     }
@@ -176,13 +264,20 @@ ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const 
         r.toolUsed = true;
         // A script that cannot be written still lets the tool run on an older one.
         WriteCommandScript(m.settings, m.workImage, ToolScriptPath(ws));
-        r.tool = (*request.tool)(ws.Filters());
-        if (ToolStopped(r.tool)) return Stopped(r, r.tool);
+        if (!RunToolChecked(r, ws, *request.tool)) return r;
         auto list = std::make_unique<Gc101List>();
         r.toolPairs = ReadGc101File(ToolGc101Path(ws), *list);
+        if (r.toolPairs < 0) return Refused(r, UnreadableText(ToolGc101Path(ws), ws));
+        // Half an answer would count the missing words as mismatches.
+        if (const int page = MissingToolPage(*list, r.toolPairs); page >= 0) {
+            r.status = CommandStatus::ToolFailed;
+            r.toolFault = ToolFault::Incomplete;
+            r.toolFile = ToolGc101Path(ws);
+            r.reason = StrPrintf("the chip tool's %s lacks the 16 writes of page 0x%x, nothing of it was read",
+                                 ShownPath(r.toolFile, ws).c_str(), page);
+            return r;
+        }
         TakeToolTables(m, *list, r.toolPairs);
-        if (r.toolPairs < 0)
-            r.warnings.push_back(UnreadableText(ToolGc101Path(ws), ws) + ", the tool tables are unchanged");
     }
     FillPage16Tables(m.settings, m);
     FillPage17Tables(m.settings, m);
@@ -213,10 +308,11 @@ ScriptCommandResult WriteScriptCommand(Session& m, const Workspace& ws, const Ch
     ScriptCommandResult r;
     r.script = ToolScriptPath(ws);
     r.scriptWritten = WriteInto(r, ws, r.script, FormatCommandScript(m.settings, m.workImage));
+    // The tool still runs on an older script when this one could not be
+    // written; the command has failed all the same.
     if (tool) {
-        r.toolUsed = true;
-        r.tool = (*tool)(ws.Filters());
-        if (ToolStopped(r.tool)) return Stopped(r, r.tool);
+        const CommandResult written = r;
+        if (RunToolChecked(r, ws, *tool) && !written.done()) static_cast<CommandResult&>(r) = written;
     }
     return r;
 }
@@ -227,6 +323,17 @@ CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const fs::p
     CompareCommandResult r;
     r.table = ToolTablePath(ws);
     r.report = report.empty() ? CompareReportPath(ws) : report;
+    // A table that is there but empty or not text would count every field as
+    // a difference: refused, as nothing in it can be compared.
+    if (const TextInspection t = InspectTextFile(r.table); t.problem != TextProblem::Missing) {
+        const std::optional<std::vector<std::string>> lines = ReadLines(r.table);
+        const bool empty = lines && std::all_of(lines->begin(), lines->end(), [](const std::string& l) {
+                               return l.find_first_not_of(" \t\r") == std::string::npos;
+                           });
+        if (t.problem != TextProblem::None || !lines)
+            return Refused(r, UnreadableText(r.table, ws) + ", nothing compared");
+        if (empty) return Refused(r, ShownPath(r.table, ws) + " holds no register line, nothing compared");
+    }
     r.tableRead = ReadToolTableFile(m.toolImage, r.table);
     if (!r.tableRead)
         r.warnings.push_back(UnreadableText(r.table, ws) + ", comparing against the tool image's start values");
@@ -243,12 +350,22 @@ Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const fs:
     r.out = Gc101ProgramPath(ws, chosen);
     auto list = std::make_unique<Gc101List>();
     r.pairs = ReadGc101File(chosen, *list);
-    // A program file without register writes would replace a good one.
     if (r.pairs < 0) return Refused(r, UnreadableText(chosen, ws));
-    if (CheckTextFile(chosen) == TextFileState::TooLong)
-        r.warnings.push_back(ShownPath(chosen, ws) + " is too long to be read whole, only its start was read");
+    r.skipped = list->skipped;
+    const std::string skipped = std::to_string(r.skipped) + (r.skipped == 1 ? " line" : " lines");
     Gc101ToRegisterWrites(m, *list, r.pairs);
     r.writes = m.registerWriteList.count;
+    // A program file without register writes would replace a good one and
+    // break its pair with the lab file.
+    if (r.writes == 0)
+        return Refused(r, "not converting " + ShownPath(chosen, ws) + ": it holds no register write (" + skipped +
+                              " without an address and a value), " + ShownPath(r.out, ws) + " is unchanged");
+    if (r.skipped > 0)
+        r.warnings.push_back(skipped + " of " + ShownPath(chosen, ws) + " held no address and value and " +
+                             (r.skipped == 1 ? "was" : "were") + " skipped");
+    if (list->beyondLimit || CheckTextFile(chosen) == TextFileState::TooLong)
+        r.warnings.push_back(ShownPath(chosen, ws) + " is longer than " + std::to_string(kGc101Capacity) +
+                             " lines, only its start was read");
     WriteInto(r, ws, r.out, ProgramText(m));
     return r;
 }

@@ -37,6 +37,7 @@ enum class CommandStatus {
     InputRefused,  // an input or the request could not be used; nothing written
     WriteFailed,   // a file could not be written; what was there is unchanged
     ToolStopped,   // the chip tool ran past its time limit or was cancelled
+    ToolFailed,    // the chip tool was missing, failed or left incomplete output
 };
 
 // What every command reports: the files written, warnings, and when it did not
@@ -55,6 +56,9 @@ struct CommandResult {
 // the folder when the cause lies there.
 std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const std::filesystem::path& target = {});
 
+// The chip tool's outputs of an earlier run are moved aside (to NAME.old)
+// before it starts, so that what a failed run leaves out is never taken from
+// another configuration; a failed, stopped or missing tool fails the command.
 // Runs the chip tool in a folder; the window runs it off its event loop, the
 // batch tool waits with its time limit.
 using ChipToolRunner = std::function<ChipToolOutcome(const std::filesystem::path& folder)>;
@@ -75,18 +79,26 @@ struct SaveCommandResult : CommandResult {
 // The checks before a save (CIC store, decimation totals, minimum); the
 // window runs them before it asks for a name.
 SaveCheck CheckBeforeSave(Session& m);
+// A refusal of the checks in English, with the totals that decided it.
+std::string SaveRefusalText(const Session& m, const SaveCheck& check);
 // The two files that a save would replace, for the window's question.
 struct SaveTargets {
     std::filesystem::path lab, program;
     TargetCheck labCheck, programCheck;
+    TextInspection labText, programText;  // an existing file that is no text we can read
     bool AnyExists() const;
     bool AnyReadOnly() const;
+    // The first target that exists but cannot be read as text; empty when none.
+    std::filesystem::path Unreadable() const;
 };
 SaveTargets InspectSaveTargets(const std::filesystem::path& labPath);
 // Checks, then writes the lab file and its program file together: both or
-// neither. The lab name becomes the file's once both are written.
+// neither. The lab name becomes the file's once both are written. A target
+// that exists but cannot be read (UTF-16, binary, no read permission) may be
+// someone's data: it is replaced only with replaceUnreadable, as a
+// write-protected one only with the policy's replaceReadOnly.
 SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const std::filesystem::path& labPath,
-                                    WritePolicy policy = {});
+                                    WritePolicy policy = {}, bool replaceUnreadable = false);
 
 // ---- start and close ----
 
@@ -107,6 +119,7 @@ CommandResult CloseConfiguration(Session& m, const Workspace& ws, const CloseReq
 // reloaded and fitted, registers derived. A file that cannot be read changes nothing.
 struct ReadLabResult : CommandResult {
     bool read = false;
+    std::vector<LabValueNote> labNotes;  // values not taken as written (also in warnings)
 };
 ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const std::filesystem::path& labPath,
                                 CoefFileErrorSink* errors);
@@ -122,7 +135,9 @@ struct ProgramCommandResult : CommandResult {
     int writes = 0;
     bool toolUsed = false;
     ChipToolOutcome tool;
-    int toolPairs = -1;  // pairs of the tool's gc101 output, -1 when it left none
+    ToolFault toolFault = ToolFault::None;
+    std::filesystem::path toolFile;  // the output it left out or left incomplete
+    int toolPairs = -1;              // pairs of the tool's gc101 output, -1 when it left none
     int page16 = 0, page17 = 0;
 };
 ProgramCommandResult WriteProgramCommand(Session& m, const Workspace& ws, const ProgramRequest& request);
@@ -141,6 +156,8 @@ struct ScriptCommandResult : CommandResult {
     bool scriptWritten = false;
     bool toolUsed = false;
     ChipToolOutcome tool;
+    ToolFault toolFault = ToolFault::None;
+    std::filesystem::path toolFile;
 };
 // Writes FILTERS/workcmd and, with a runner, runs the tool on it; the tool runs
 // even when the script could not be written (it then finds an older one).
@@ -159,7 +176,8 @@ CompareCommandResult CompareCommand(Session& m, const Workspace& ws, const std::
 
 struct Gc101CommandResult : CommandResult {
     std::filesystem::path in, out;
-    int pairs = -1;  // pairs read, -1 when the file could not be read
+    int pairs = -1;   // pairs read, -1 when the file could not be read
+    int skipped = 0;  // lines that held no pair
     int writes = 0;
 };
 Gc101CommandResult ImportGc101Command(Session& m, const Workspace& ws, const std::filesystem::path& chosen);

@@ -35,10 +35,13 @@ bool ReadStartupLab(Session& m, const std::filesystem::path& labPath) {
     // A save that a kill cut between its two renames is undone first, so the
     // configuration read is a whole one.
     RecoverInterruptedWrites(labPath.parent_path());
-    bool read = ReadLab(m.settings, m, labPath);
+    m.startupLabNotes.clear();
+    bool read = ReadLab(m.settings, m, labPath, &m.startupLabNotes);
     const TextInspection t = InspectTextFile(labPath);
     m.startupLabPath = labPath;
     m.startupLabUnreadable = t.problem != TextProblem::None && t.problem != TextProblem::Missing;
+    // An unreadable file has been refused as a whole already.
+    if (m.startupLabUnreadable) m.startupLabNotes.clear();
     m.startupLabProblem = m.startupLabUnreadable ? TextProblemText(t) : std::string();
     // The CIC bounds follow the input mode even when no lab file was read
     // (Full rate must not accept a decimation of 1).

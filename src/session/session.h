@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "core/lab_file.h"
 #include "core/model.h"
 #include "core/workspace.h"
 #include "filters/coef_errors.h"
@@ -26,6 +28,8 @@ struct Session : ChipState, DecimationState {
     bool startupLabUnreadable = false;
     std::filesystem::path startupLabPath;
     std::string startupLabProblem;
+    // Values of the start-up lab file not taken as written.
+    std::vector<LabValueNote> startupLabNotes;
     // How often UpdateDerived ran: an edit is meant to derive once.
     int64_t derivations = 0;
 };

@@ -64,6 +64,21 @@ TEST(LabBatch, MissingLabFileWritesTheDefaults) {
     EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "std.lab"), expected);
 }
 
+// A value not taken whole is warned about at start, and still read and saved as before.
+TEST(LabBatch, ValuesNotTakenWholeAreWarnedAndKept) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    std::string lab = ReadFileText(ws / "CONFIGS" / "std.lab");
+    const size_t at = lab.find("SystemClock ");
+    ASSERT_NE(at, std::string::npos);
+    lab.replace(at, lab.find('\n', at) - at, "SystemClock            1e8");
+    WriteFileText(ws / "CONFIGS" / "std.lab", lab);
+    const BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/x.lab");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: CONFIGS/std.lab: SystemClock: \"1e8\" read as 1 "), std::string::npos) << r.err;
+    EXPECT_NE(ReadFileText(ws / "CONFIGS" / "x.prg").find("\nClock= 1\n"), std::string::npos);
+}
+
 TEST(LabBatch, BadUsageAndUnwritableOutput) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -121,7 +122,7 @@ TEST(ChipTool, RelativeFoldersNameTheToolFoundFromOurFolder) {
     EXPECT_NE(ReadFileText(dir / "FILTERS" / "ran.txt").find("own\n"), std::string::npos);
 }
 
-TEST(ChipTool, MissingOrUnusableToolIsNoError) {
+TEST(ChipTool, MissingOrUnusableToolIsNotFound) {
     TempDir dir;
     std::filesystem::create_directories(dir / "FILTERS");
     // A file of that name that cannot be run does not count.
@@ -235,6 +236,77 @@ TEST(ChipTool, StoppedToolStopsTheProgramCommand) {
     EXPECT_FALSE(std::filesystem::exists(dir / "CONFIGS" / "std.prg"));
     Gc101List list;
     EXPECT_EQ(ReadGc101File(dir / "FILTERS" / "workcmd.gc101", list), 2) << "the half answer was there to take";
+}
+
+bool Alive(pid_t pid) {
+    const std::string stat = ReadFileText("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+bool EndsWithin(pid_t pid, std::chrono::milliseconds limit) {
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        if (!Alive(pid)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return !Alive(pid);
+}
+
+// The batch tool's own output is read through a pipe, as a script reads it: a
+// grandchild that left the tool's group with setsid keeps the tool's output
+// open, and neither we nor our reader wait for it.
+TEST(ChipTool, AGrandchildHoldingTheOutputDoesNotHoldTheCaller) {
+    for (const char* tail : {"exit 0\n", "exec sleep 30\n"}) {
+        SCOPED_TRACE(tail);
+        TempDir ws;
+        test::CopyExampleWorkspace(ws.path());
+        std::filesystem::copy_file(std::filesystem::path(GC5016_BIN_DIR) / "gc5016-batch", ws / "gc5016-batch");
+        WriteFileText(ws / "cmd5016",
+                      std::string("#!/bin/sh\nPATH=/usr/bin:/bin\nsetsid sleep 30 &\necho $! > gpid\n") +
+                          "echo tool says hello\n" + tail);
+        std::filesystem::permissions(ws / "cmd5016", std::filesystem::perms(0755));
+        const std::string cmd = "PATH=/nonexistent '" + (ws / "gc5016-batch").string() + "' -C '" + ws.path().string() +
+                                "' --tool-timeout 1 workcmd --tool 2>&1; echo status $?";
+        const auto start = std::chrono::steady_clock::now();
+        FILE* pipe = ::popen(cmd.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buf[256];
+        while (size_t n = std::fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+        ::pclose(pipe);
+        const auto took = std::chrono::steady_clock::now() - start;
+        if (const std::string g = ReadFileText(ws / "FILTERS" / "gpid"); !g.empty()) ::kill(std::stoi(g), SIGKILL);
+        EXPECT_LT(took, std::chrono::seconds(10)) << out;
+        EXPECT_NE(out.find("tool says hello\n"), std::string::npos) << out;
+        EXPECT_NE(out.find("status 4\n"), std::string::npos) << out;
+    }
+}
+
+// A killed batch tool takes its chip tool with it.
+TEST(ChipTool, TheToolDiesWithItsCaller) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    std::filesystem::copy_file(std::filesystem::path(GC5016_BIN_DIR) / "gc5016-batch", ws / "gc5016-batch");
+    WriteFileText(ws / "cmd5016", "#!/bin/sh\necho $$ > pid.tmp\n/bin/mv pid.tmp pid\nexec /bin/sleep 600\n");
+    std::filesystem::permissions(ws / "cmd5016", std::filesystem::perms(0755));
+    const std::string batch = (ws / "gc5016-batch").string(), root = ws.path().string();
+    const pid_t caller = ::fork();
+    ASSERT_GE(caller, 0);
+    if (caller == 0) {
+        ::execl(batch.c_str(), "gc5016-batch", "-C", root.c_str(), "--tool-timeout", "0", "prg", "--tool",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto pidFile = ws / "FILTERS" / "pid";
+    for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(caller, SIGKILL);
+    ::waitpid(caller, nullptr, 0);
+    ASSERT_TRUE(std::filesystem::exists(pidFile));
+    const pid_t tool = std::stoi(ReadFileText(pidFile));
+    const bool ended = EndsWithin(tool, std::chrono::seconds(5));
+    EXPECT_TRUE(ended);
+    if (!ended) ::kill(tool, SIGKILL);
 }
 
 TEST(ChipTool, RunningProgramDirIsTheTestBinaryFolder) {

@@ -148,14 +148,13 @@ TEST(BatchPrg, ToolCrossCheckPrintsBothCounts) {
     ASSERT_NE(at, std::string::npos);
     gc101.replace(at + sel.size(), 15, "write 0010 0001");  // channel A page 17, word 0
     WriteFileText(ws / "FILTERS" / "workcmd.gc101", gc101);
-    // The stand-in would overwrite it: run without any tool on the PATH.
-    fs::create_directories(ws / "bin");
-    TempDir io;
-    const std::string cmd = std::string("cd '") + ws.path().string() + "' && cp '" + GC5016_BIN_DIR +
-                            "/gc5016-batch' bin/ && PATH=/nonexistent bin/gc5016-batch prg --tool > '" +
-                            (io / "out").string() + "' 2>/dev/null";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(ReadFileText(io / "out"), "page16 mismatches: 0\npage17 mismatches: 1\n");
+    // A tool of our own gives that answer.
+    WriteFileText(ws / "answer.gc101", gc101);
+    fs::copy_file(ws / "FILTERS" / "workcmd.tbl", ws / "answer.tbl");
+    r = test::RunBatchBesideTool(ws.path(), "cp ../answer.gc101 workcmd.gc101\ncp ../answer.tbl workcmd.tbl\n",
+                                 "prg --tool");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "page16 mismatches: 0\npage17 mismatches: 1\n");
 }
 
 TEST(BatchPrg, ToolFoundThroughARelativePathEntryRuns) {
@@ -226,14 +225,41 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
 
     // A folder name with a dot does not count.
     fs::create_directories(ws / "Appl" / "run.d");
-    WriteFileText(ws / "Appl" / "run.d" / "nothing", "write 2 12\n");
+    WriteFileText(ws / "Appl" / "run.d" / "nothing", "write 2 12\nwrite 10 5\n");
     r = RunBatchTool(ws.path(), "gc101 Appl/run.d/nothing");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header);
-    // A file that is missing is refused: a program without writes would replace a good one.
-    r = RunBatchTool(ws.path(), "gc101 Appl/run.d/gone");
-    EXPECT_EQ(r.status, 4);
-    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "gone.prg"));
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "nothing.prg"), header + "0x12    0x10   0x5   \n");
+}
+
+// A program without register writes would replace a good one and break its
+// pair with the lab file: such an import is refused; lines that give no pair
+// are counted.
+TEST(BatchGc101, NoRegisterWriteIsRefusedAndSkippedLinesAreSaid) {
+    struct Case {
+        const char* what;
+        const char* text;  // nullptr: no such file
+        int status;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, 4, "cannot read"},
+        {"empty", "", 4, "holds no register write (0 lines"},
+        {"garbage", "\x01\x02garbage\nzz\n", 4, "holds no register write (2 lines"},
+        {"page selects only", "write 2 11\nwrite 2 12\n", 4, "holds no register write (0 lines"},
+        // The last line, without its line break, counts as skipped.
+        {"some skipped", "head\nwrite 2 12\nwrite 10 5\n--\nwrite 11 7", 0, "3 lines of Appl/x.gc101 held no"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir ws;
+        CopyExampleWorkspace(ws.path());
+        WriteFileText(ws / "CONFIGS" / "x.prg", "good\n");
+        if (c.text) WriteFileText(ws / "Appl" / "x.gc101", c.text);
+        const BatchRun r = RunBatchTool(ws.path(), "gc101 Appl/x.gc101");
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "x.prg") == "good\n", c.status != 0);
+    }
 }
 
 TEST(BatchSave, WritesTheLabAndItsProgramFile) {
@@ -264,7 +290,7 @@ TEST(BatchSave, RefusedByTheDecimationChecks) {
 
     BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/bad.lab");
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Значения коэффициентов децимации каналов\n различаются !\nФайл не может быть записан !\n");
+    EXPECT_EQ(r.err, "gc5016-batch: not saved: the channels' total decimations differ (A 16, B 16, C 16, D 32)\n");
     EXPECT_EQ(FilesUnder(ws.path()), before) << "nothing written";
 }
 

@@ -70,6 +70,22 @@ TEST(TablesBatch, CompareWithoutAToolTableUsesTheStartValues) {
     EXPECT_EQ(r.out.rfind("differences: ", 0), 0u);
 }
 
+// A tool table that is there but empty or not text is refused: compared, it
+// would count every field as a difference.
+TEST(TablesBatch, CompareRefusesAnEmptyOrUnreadableToolTable) {
+    for (const std::string& bytes : {std::string(), std::string("\n  \r\n"), std::string("\xFF\xFEp\0w\0", 6),
+                                     std::string("pwr_dwn 0\n\0\0", 12)}) {
+        TempDir ws;
+        CopyExampleWorkspace(ws.path());
+        test::WriteFileText(ws / "FILTERS" / "workcmd.tbl", bytes);
+        const BatchRun r = RunBatchTool(ws.path(), "compare");
+        EXPECT_EQ(r.status, 4) << r.err;
+        EXPECT_NE(r.err.find("FILTERS/workcmd.tbl"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(fs::exists(ws / "ErrTbl"));
+    }
+}
+
 TEST(TablesBatch, ToolRunThenCompareAgrees) {
     if (!fs::exists(fs::path(GC5016_BIN_DIR) / "cmd5016")) GTEST_SKIP() << "chip-tool stand-in not built";
     TempDir ws;

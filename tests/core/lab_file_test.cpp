@@ -177,6 +177,64 @@ TEST(LabFile, MissingEmptyAndOddFiles) {
     EXPECT_EQ(m.settings.Gain[3], 3.0f);
 }
 
+// Values are stored as they always were read, and each one not taken as
+// written is noted with its key, its text and what was stored.
+TEST(LabFile, ValuesNotTakenAsWrittenAreNoted) {
+    using Kind = LabValueNote::Kind;
+    struct Case {
+        const char* line;  // replaces the default line of its key
+        Kind kind;
+        const char* taken;
+        long min, max;  // the range, for OutOfRange
+    };
+    const Case cases[] = {
+        {"SystemClock            1e8", Kind::NotWhole, "1", 0, 0},
+        {"SystemClock            99999999999", Kind::NotWhole, "1215752191", 0, 0},  // wrapped
+        {"SystemClock            0x", Kind::NotWhole, "0", 0, 0},
+        {"FreqNCO                  1.5e7 2 3 4", Kind::NotWhole, "1 20000000 30000000 40000000", 0, 0},
+        {"Gain                     1.0 2.0", Kind::NotWhole, "1.000000 2.000000 1.000000 1.000000", 0, 0},
+        {"ModeOfInput            99", Kind::OutOfRange, "99", 0, 2},
+        {"FirDec                   9 1 1 1", Kind::OutOfRange, "9 1 1 1", 1, 8},
+        {"InpADC                   0 0 -1 0", Kind::OutOfRange, "0 0 -1 0", 0, 3},
+        {"PhaseNCO                 inf 0 0 0", Kind::OutOfRange, "inf 0.000000 0.000000 0.000000", 0, 0},
+        {"scaleFir               nan", Kind::OutOfRange, "nan", 0, 0},
+    };
+    Session defaults;
+    const std::vector<std::string> lines = SplitLines(FormatLab(defaults.settings));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::string key = std::string(c.line).substr(0, std::string(c.line).find(' '));
+        std::string text;
+        for (const std::string& l : lines) text += (l.rfind(key + " ", 0) == 0 ? std::string(c.line) : l) + "\n";
+        TempDir dir;
+        WriteFileText(dir / "x.lab", text);
+        Session m;
+        std::vector<LabValueNote> notes;
+        ASSERT_TRUE(ReadLab(m.settings, m, dir / "x.lab", &notes));
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].kind, c.kind);
+        EXPECT_EQ(notes[0].key, key);
+        EXPECT_EQ(notes[0].taken, c.taken);
+        if (c.kind == Kind::OutOfRange) {
+            EXPECT_EQ(notes[0].min, c.min);
+            EXPECT_EQ(notes[0].max, c.max);
+        }
+        EXPECT_NE(LabValueNoteText(notes[0]).find("\"" + notes[0].text + "\" read as " + c.taken), std::string::npos);
+    }
+    // A clean file has nothing to say; a cut one names every setting it lacks.
+    for (size_t keep : {lines.size(), size_t{5}, size_t{0}}) {
+        std::string text;
+        for (size_t i = 0; i < keep; ++i) text += lines[i] + "\n";
+        TempDir dir;
+        WriteFileText(dir / "x.lab", text);
+        Session m;
+        std::vector<LabValueNote> notes;
+        ASSERT_TRUE(ReadLab(m.settings, m, dir / "x.lab", &notes));
+        EXPECT_EQ(notes.size(), keep == 0 ? 41u : lines.size() - keep) << keep;
+        for (const LabValueNote& n : notes) EXPECT_EQ(n.kind, Kind::Missing);
+    }
+}
+
 TEST(LabFile, WriterNeverLeavesAPartialFile) {
     TempDir dir;
     Session m;

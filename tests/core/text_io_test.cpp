@@ -234,8 +234,8 @@ TEST(LineReader, BatchToolReportsDevicesAndHugeFiles) {
     test::CopyExampleWorkspace(ws.path());
     fs::create_symlink("/dev/zero", ws / "FILTERS" / "workcmd.tbl");
     WriteFileText(ws / "CONFIGS" / "huge.lab", "SystemClock 1234\n" + std::string(size_t{20} << 20, ' '));
-    // A device named where a file is needed is refused (4); a missing tool table
-    // and a cut lab file are warnings.
+    // A device named where a file is needed, or put where the tool table is
+    // read, is refused (4); a cut lab file is a warning.
     const struct {
         std::string args;
         std::string message;
@@ -244,7 +244,7 @@ TEST(LineReader, BatchToolReportsDevicesAndHugeFiles) {
         {"--lab /dev/zero lab --out CONFIGS/out.lab", "cannot read /dev/zero", 4},
         {"--lab /dev/urandom lab --out CONFIGS/out.lab", "cannot read /dev/urandom", 4},
         {"gc101 /dev/zero", "cannot read /dev/zero", 4},
-        {"compare", "cannot read FILTERS/workcmd.tbl", 0},
+        {"compare", "cannot read FILTERS/workcmd.tbl", 4},
         {"--lab CONFIGS/huge.lab lab --out CONFIGS/out.lab", "CONFIGS/huge.lab is longer than 16 MiB", 0},
     };
     for (const auto& c : cases) {

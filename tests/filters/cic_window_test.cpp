@@ -65,6 +65,20 @@ TEST(CicZones, AliasViewFoldsOddZonesAndNormalisesToZoneZero) {
         for (int y : zone) ASSERT_GE(y, 0);
 }
 
+// Where R < N an odd zone's column 0 can land on a whole multiple of the
+// input rate, 256 (m + 1) = 512 R j: sin(N x)/sin(x) is 0/0 there and tends to
+// N, so the column stands at the top, not on the floor.
+TEST(CicZones, FoldedColumnOnAMultipleOfTheInputRateTakesTheLimit) {
+    struct Case {
+        int N, R, zone;
+    };
+    for (Case c : {Case{512, 1, 1}, Case{8, 2, 3}, Case{64, 4, 15}, Case{64, 4, 31}}) {
+        const CicAliasView v = ComputeCicAliasView(c.N, c.R);
+        ASSERT_GT(v.rows.size(), static_cast<size_t>(c.zone));
+        EXPECT_EQ(v.rows[static_cast<size_t>(c.zone)][0], 0) << "N " << c.N << " R " << c.R << " zone " << c.zone;
+    }
+}
+
 TEST(CicZones, DecimationOneIsFlatAndBadDecimationsStayFinite) {
     ResponseCurve r{};
     ComputeCicWindowResponse(1, 1, r);

@@ -93,6 +93,34 @@ TEST(BatchFit, MissingAndDamagedFilesAreReportedAndTheRestGoesOn) {
     EXPECT_EQ(SplitLines(d.out)[0], "ntaps 31");
 }
 
+// Taps read other than written are warned about; the fit goes on with them.
+TEST(BatchFit, TapsReadOtherThanWrittenAreWarned) {
+    struct Case {
+        std::string bytes;
+        const char* said;
+    };
+    const Case cases[] = {
+        {std::string("\0"
+                     "1\n2\n3\n",
+                     7),
+         "FILTERS/odd.taps holds NUL bytes"},
+        {"1\n40000\n3\n", "FILTERS/odd.taps: 1 tap lies outside -32768..32767"},
+        {"1\nabc\n\n3\n", "FILTERS/odd.taps: 2 lines hold no number and were skipped"},
+    };
+    for (const Case& c : cases) {
+        TempDir ws;
+        CopyExampleWorkspace(ws.path());
+        std::string lab = ReadFileText(ws / "CONFIGS" / "std.lab");
+        const size_t at = lab.find("NameOfPFIR0: ");
+        lab.replace(at, lab.find('\n', at) - at, "NameOfPFIR0: odd.taps");
+        WriteFileText(ws / "CONFIGS" / "std.lab", lab);
+        WriteFileText(ws / "FILTERS" / "odd.taps", c.bytes);
+        const BatchRun r = RunBatchTool(ws.path(), "fit --channel A");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+}
+
 TEST(BatchFit, BadUsage) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());

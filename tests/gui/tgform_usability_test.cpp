@@ -103,6 +103,17 @@ private slots:
         QVERIFY(s.status().contains("тактовая частота 0 Гц"));
     }
 
+    void aFailedChipToolWritesNothingAndSaysWhy() {
+        Window s(Settings{}, true);
+        uitest::WriteText(s.dir / "bin/cmd5016", "#!/bin/sh\nexit 1\n");
+        fs::permissions(s.dir / "bin/cmd5016", fs::perms(0755));
+        s.w()->hooks().chipToolDir = s.dir / "bin";
+        s.click("writePrgButton");
+        QVERIFY2(s.status().contains("cmd5016 завершился с кодом 1: ничего из его вывода не взято"),
+                 qPrintable(s.status()));
+        QVERIFY(!fs::exists(s.dir / "CONFIGS/std.prg"));
+    }
+
     void lchmUpdatesBothGainsAtOnce() {
         Settings lab;
         lab.shiftFir = 0;  // far from the shift the fit computes
@@ -131,7 +142,7 @@ private slots:
             {"readTblButton", s.dir / "exper.tbl", "Считана таблица регистров exper.tbl"},
             {"writeCmdButton", {}, "Записан FILTERS/workcmd"},
             {"readBeRamButton", {}, "Appl/workcmd.gc101 не найден"},
-            {"gc101Button", s.dir / "Appl/empty.gc101", "записан CONFIGS/empty.prg без записей регистров"},
+            {"gc101Button", s.dir / "Appl/empty.gc101", "нет ни одной записи регистра, пропущена 1 строка"},
             {"fltButton", s.dir / "FDFDP/lp.flt", "записан FILTERS/lp.taps: 3 коэффициента"},
             {"coefFileButton", s.dir / "FILTERS/odd.taps",
              "из FILTERS/odd.taps взято 3 коэффициента, пропущена 1 строка без числа, 1 значение урезано"},

@@ -143,36 +143,79 @@ TEST(CloseCommand, AnUnreadableStartupLabIsNotReplaced) {
         r = RunBatchTool(ws.path(), "prg --out CONFIGS/x.prg");
         EXPECT_EQ(r.status, 0) << c.what << "\n" << r.err;
         EXPECT_NE(r.err.find("it will not be replaced"), std::string::npos) << c.what << "\n" << r.err;
+        // Nor does "Записать" replace it (or a program file it cannot read) without the explicit yes.
+        for (const char* target : {"CONFIGS/std.lab", "CONFIGS/other.prg"}) {
+            WriteFileText(ws / target, c.bytes);
+            r = RunBatchTool(ws.path(), std::string("save CONFIGS/") + (target[8] == 's' ? "std.lab" : "other.lab"));
+            EXPECT_EQ(r.status, 2) << c.what << " " << target << "\n" << r.err;
+            EXPECT_NE(r.err.find(std::string("not replacing ") + target), std::string::npos) << r.err;
+            EXPECT_EQ(ReadFileText(ws / target), c.bytes) << c.what << " " << target;
+        }
+        r = RunBatchTool(ws.path(), "save --force CONFIGS/std.lab");
+        EXPECT_EQ(r.status, 0) << c.what << "\n" << r.err;
+        EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "std.lab").rfind("*** LabFile", 0), 0u) << c.what;
     }
 }
 
 TEST(ToolCommands, AHungToolIsStoppedAndNothingIsTakenFromIt) {
-    TempDir ws, bin;
+    TempDir ws;
     CopyExampleWorkspace(ws.path());
-    // The tool beside the program is found first: a copy of the batch tool
-    // sits beside a tool that never ends.
-    fs::copy_file(fs::path(GC5016_BIN_DIR) / "gc5016-batch", bin / "gc5016-batch");
-    WriteFileText(bin / "cmd5016", "#!/bin/sh\nexec sleep 600\n");
-    fs::permissions(bin / "cmd5016", fs::perms(0755));
     for (const char* args : {"--tool-timeout 0.3 prg --tool", "--tool-timeout 0.3 workcmd --tool"}) {
-        TempDir io;
-        std::string cmd = "'";
-        cmd += (bin / "gc5016-batch").string();
-        cmd += "' -C '";
-        cmd += ws.path().string();
-        cmd += "' ";
-        cmd += args;
-        cmd += " 2> '";
-        cmd += (io / "err").string();
-        cmd += "'";
         const auto start = std::chrono::steady_clock::now();
-        const int rc = std::system(cmd.c_str());
-        const std::string err = ReadFileText(io / "err");
+        const BatchRun r = test::RunBatchBesideTool(ws.path(), "exec sleep 600\n", args);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << args;
-        EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 4) << args << "\n" << err;
-        EXPECT_NE(err.find("time limit"), std::string::npos) << args << "\n" << err;
+        EXPECT_EQ(r.status, 4) << args << "\n" << r.err;
+        EXPECT_NE(r.err.find("time limit"), std::string::npos) << args << "\n" << r.err;
     }
     EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "std.prg"));
+    // A limit so short that it would round to none, or stop any tool, is refused with the range.
+    for (const char* limit : {"0.0004", "0.09", "-1", "86401"}) {
+        const BatchRun r = RunBatchTool(ws.path(), std::string("--tool-timeout ") + limit + " prg --tool");
+        EXPECT_EQ(r.status, 1) << limit;
+        EXPECT_NE(r.err.find("0 (no limit) or seconds from 0.1 to 86400"), std::string::npos) << limit << r.err;
+    }
+}
+
+// A tool that fails in any way fails the command, and what an earlier run of
+// another configuration left in FILTERS/ is moved aside, never read.
+TEST(ToolCommands, AFailedToolFailsTheCommandAndItsLeftoversAreNotRead) {
+    struct Case {
+        const char* what;
+        const char* tool;  // run in FILTERS/, where ../answer.* is a good answer
+        const char* said;
+        int workcmdStatus;  // the script command does not read the gc101 output
+    };
+    const Case cases[] = {
+        {"exit 1", "exit 1\n", "the chip tool ended with exit status 1", 4},
+        {"SIGSEGV", "cp ../answer.gc101 workcmd.gc101\nkill -SEGV $$\n", "killed by signal 11", 4},
+        {"missing", "", "no chip tool found", 4},
+        {"half its gc101", "head -c 300 ../answer.gc101 > workcmd.gc101\ncp ../answer.tbl workcmd.tbl\n",
+         "lacks the 16 writes of page 0x10", 0},
+        {"no table", "cp ../answer.gc101 workcmd.gc101\n", "left no FILTERS/workcmd.tbl", 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir ws;
+        CopyExampleWorkspace(ws.path());
+        // A run of the real stand-in on another configuration leaves its answer.
+        fs::copy_file(fs::path(GC5016_TEST_DATA) / "splitiq.lab", ws / "CONFIGS" / "std.lab",
+                      fs::copy_options::overwrite_existing);
+        ASSERT_EQ(RunBatchTool(ws.path(), "prg --tool").status, 0);
+        fs::copy_file(ws / "FILTERS" / "workcmd.gc101", ws / "answer.gc101");
+        fs::copy_file(ws / "FILTERS" / "workcmd.tbl", ws / "answer.tbl");
+        const std::string stale = ReadFileText(ws / "FILTERS" / "workcmd.gc101");
+        CopyExampleWorkspace(ws.path());
+        fs::remove(ws / "CONFIGS" / "std.prg");
+
+        const BatchRun r = test::RunBatchBesideTool(ws.path(), c.tool, "prg --tool");
+        EXPECT_EQ(r.status, 4) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << "no mismatch counts from a failed run";
+        EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "std.prg"));
+        EXPECT_EQ(ReadFileText(ws / "FILTERS" / "workcmd.gc101.old"), stale);
+        EXPECT_TRUE(fs::exists(ws / "FILTERS" / "workcmd.tbl.old"));
+        EXPECT_EQ(test::RunBatchBesideTool(ws.path(), c.tool, "workcmd --tool").status, c.workcmdStatus);
+    }
 }
 
 TEST(Commands, SayWhatTheyChanged) {

@@ -199,10 +199,14 @@ TEST(CommandStatus, LinesNameTheFileAndWhatWasFound) {
     EXPECT_EQ(ShownPath("/elsewhere/a.taps", ws), "/elsewhere/a.taps");
     EXPECT_EQ(ShownPath("/work/wsx/a.taps", ws), "/work/wsx/a.taps");
 
-    EXPECT_EQ(Gc101Status("Appl/a.gc101", 3, 21, "CONFIGS/a.prg", true),
+    EXPECT_EQ(Gc101Status("Appl/a.gc101", 3, 21, 0, "CONFIGS/a.prg", true),
               "Из Appl/a.gc101 взята 21 запись регистра; записан CONFIGS/a.prg");
-    EXPECT_EQ(Gc101Status("Appl/e.gc101", 0, 0, "CONFIGS/e.prg", true),
-              "Из Appl/e.gc101 взято 0 записей регистров; записан CONFIGS/e.prg без записей регистров");
+    EXPECT_EQ(Gc101Status("Appl/a.gc101", 3, 2, 5, "CONFIGS/a.prg", true),
+              "Из Appl/a.gc101 взято 2 записи регистров, пропущено 5 строк без адреса и значения; записан "
+              "CONFIGS/a.prg");
+    EXPECT_EQ(Gc101Status("Appl/e.gc101", 0, 0, 1, "CONFIGS/e.prg", false),
+              "В Appl/e.gc101 нет ни одной записи регистра, пропущена 1 строка без адреса и значения; CONFIGS/e.prg "
+              "не записан");
     EXPECT_TRUE(Has(ProgramWrittenStatus("CONFIGS/std.prg", true, 304, -1, 0, 2), "304 записи регистров"));
 
     Settings s;
