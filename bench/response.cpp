@@ -27,7 +27,7 @@ gc::Session ModelWith512Taps() {
 // The direct evaluation: one sine and one cosine per tap and point.
 void DirectPfir(const int32_t* taps, int count, int R, int x, gc::ResponseCurve& out) {
     const double base = R * 3.141592653589793 / 256.0;
-    for (int i = 0; i < gc::ResponsePoints; ++i) {
+    for (int i = 0; i < gc::kResponsePoints; ++i) {
         double re = 0, im = 0;
         for (int j = 0; j < count; ++j) {
             double phi = base * (static_cast<double>(j) * i / x);
@@ -55,7 +55,7 @@ void BM_RecomputeResponse512Direct(benchmark::State& state) {
     for (auto _ : state) {
         gc::ComputeCicResponse(8, 1, r.CicResponse);
         DirectPfir(m.fittedTaps[0].data(), 512, 8, 1, r.PfirResponse);
-        for (int i = 0; i < gc::ResponsePoints; ++i) r.OverallResponse[i] = r.CicResponse[i] * r.PfirResponse[i];
+        for (int i = 0; i < gc::kResponsePoints; ++i) r.OverallResponse[i] = r.CicResponse[i] * r.PfirResponse[i];
         benchmark::DoNotOptimize(r.OverallResponse.data());
     }
 }

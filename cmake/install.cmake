@@ -16,7 +16,7 @@ set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/chip/chip_tool.cpp APPEND PROPERTY
 # found the same way; a program run from its build folder takes the source tree's.
 file(RELATIVE_PATH GC5016_EXAMPLE_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/gc5016-config/examples/workspace)
-set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/gui/work_folder_dialog.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/src/gui/app/work_folder_dialog.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              GC5016_EXAMPLE_FROM_BIN="${GC5016_EXAMPLE_FROM_BIN}"
              GC5016_SOURCE_EXAMPLE="${PROJECT_SOURCE_DIR}/examples/workspace")
 

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
 #include "session/session.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "filters/cic_window.h"
 #include "filters/length_analysis.h"
 #include "filters/plot_model.h"
-#include "gui/cic_response_window.h"
-#include "gui/pfir_response_window.h"
+#include "gui/plots/cic_response_window.h"
+#include "gui/plots/pfir_response_window.h"
 #include "session/session.h"
 
 namespace {
@@ -50,7 +50,7 @@ std::unique_ptr<gc::Session> LargestChannel() {
 void BM_CicWindowAliasRedraw1024(benchmark::State& state) {
     App();
     auto m = LargestChannel();
-    gc::TCIC5Form cic;
+    gc::CicResponseWindow cic;
     cic.SetChannel(0, gc::CicWindowInputsOf(m->settings, m->workImage, 0));
     cic.findChild<QCheckBox*>("aliasBox")->click();
     for (auto _ : state) cic.Redraw();
@@ -62,7 +62,7 @@ BENCHMARK(BM_CicWindowAliasRedraw1024)->Unit(benchmark::kMillisecond)->Repetitio
 void BM_CicAliasCompute1024(benchmark::State& state) {
     App();
     auto m = LargestChannel();
-    gc::TCIC5Form cic;
+    gc::CicResponseWindow cic;
     cic.SetChannel(0, gc::CicWindowInputsOf(m->settings, m->workImage, 0));
     cic.findChild<QCheckBox*>("aliasBox")->click();
     const gc::CicWindowInputs in = gc::CicWindowInputsOf(m->settings, m->workImage, 0);
@@ -80,7 +80,7 @@ BENCHMARK(BM_CicAliasCompute1024)->Unit(benchmark::kMillisecond)->Repetitions(5)
 void BM_CicAliasPaint1024(benchmark::State& state) {
     App();
     auto m = LargestChannel();
-    gc::TCIC5Form cic;
+    gc::CicResponseWindow cic;
     cic.SetChannel(0, gc::CicWindowInputsOf(m->settings, m->workImage, 0));
     cic.findChild<QCheckBox*>("aliasBox")->click();
     const gc::PlotPicture picture = cic.Area()->Picture();
@@ -92,7 +92,7 @@ BENCHMARK(BM_CicAliasPaint1024)->Unit(benchmark::kMillisecond)->Repetitions(5)->
 void BM_PfirWindowRedraw512(benchmark::State& state) {
     App();
     auto m = LargestChannel();
-    gc::TPFIRForm pfir;
+    gc::PfirResponseWindow pfir;
     // Fed as after an edit: the length analysis is made for each feed.
     for (auto _ : state) {
         pfir.SetChannel(0, gc::PfirWindowInputsOf(m->settings, *m, 0), gc::AnalyseFilterLength(m->settings, *m, 0));

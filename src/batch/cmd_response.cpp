@@ -47,7 +47,7 @@ int RunResponse(Context& ctx) {
         return kExitOk;
     }
     std::string text;
-    for (int i = 0; i < ResponsePoints; ++i)
+    for (int i = 0; i < kResponsePoints; ++i)
         text += StrPrintf("%d %.17g %.17g %.17g\n", i, r.CicResponse[i], r.PfirResponse[i], r.OverallResponse[i]);
     ctx.out << text;
     return kExitOk;

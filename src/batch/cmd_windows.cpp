@@ -62,7 +62,7 @@ int RunCicWindow(Context& ctx) {
     text += "stretch " + f.labels.stretch + "\n";
     text += MarkerLine(f.alias ? -1 : f.markerColumn);
     if (!f.alias) {
-        for (int i = 0; i < ResponsePoints; ++i) text += StrPrintf("%d %.17g %d\n", i, f.response[i], f.curveY[i]);
+        for (int i = 0; i < kResponsePoints; ++i) text += StrPrintf("%d %.17g %d\n", i, f.response[i], f.curveY[i]);
     } else {
         for (size_t m = 0; m < f.aliasView.rows.size(); ++m) {
             text += StrPrintf("zone %zu", m);
@@ -89,7 +89,7 @@ int RunPfirWindow(Context& ctx) {
         text += "ticks " + Joined(f.bottomTicks) + "\n";
         text += "stretch " + f.stretch + "\n";
         text += MarkerLine(f.markerColumn);
-        for (int i = 0; i < ResponsePoints; ++i) text += StrPrintf("%d %.17g %d\n", i, f.response[i], f.curveY[i]);
+        for (int i = 0; i < kResponsePoints; ++i) text += StrPrintf("%d %.17g %d\n", i, f.response[i], f.curveY[i]);
     } else {
         text += "ticks " + Joined(f.bottomTicks) + "\n";
         text += "levels " + f.levelLabels.front() + " " + f.levelLabels.back() + "\n";

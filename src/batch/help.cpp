@@ -203,8 +203,8 @@ void WriteCommandList(std::ostream& out) {
 }  // namespace
 
 std::string VersionText() {
-    return std::string("gc5016-batch ") + kProjectVersion + " (board model " + std::to_string(BoardModel) + ", " +
-           BoardName(BoardModel) + ")\n";
+    return std::string("gc5016-batch ") + kProjectVersion + " (board model " + std::to_string(kBoardModel) + ", " +
+           BoardName(kBoardModel) + ")\n";
 }
 
 void WriteUsage(std::ostream& out) {

@@ -12,7 +12,7 @@ namespace {
 // Fields the tool reports but the configurator does not derive.
 bool IsCompared(const RegisterParam& e) {
     static constexpr const char* kSkipped[] = {"agc_mode", "agc_tc", "agc_cf", "sync_mode", "overall_gain"};
-    if (e.type == PT_STRING) return false;
+    if (e.type == ParamType::String) return false;
     for (const char* name : kSkipped)
         if (std::strcmp(e.name, name) == 0) return false;
     return true;
@@ -21,15 +21,15 @@ bool IsCompared(const RegisterParam& e) {
 // Raw bits of an integer field: 16-bit fields compare as 16-bit words.
 int64_t Bits(const RegisterImage& image, const RegisterParam& e, int k) {
     const auto v = static_cast<int64_t>(ParamGetNumber(image, e, k));
-    return e.type == PT_INT ? v : static_cast<int64_t>(static_cast<uint16_t>(v));
+    return e.type == ParamType::Int ? v : static_cast<int64_t>(static_cast<uint16_t>(v));
 }
 
 // How a value is printed. Everything before the CIC block (global fields and
 // the PFIR blocks) prints signed, the CIC block unsigned, and the summer
 // fields and the arrays after it as they are declared.
 long Printed(int64_t bits, const RegisterParam& e, bool beforeCic) {
-    if (e.type == PT_INT) return static_cast<long>(bits);
-    const bool isSigned = e.count == PC_CIC_CHANNEL ? false : beforeCic ? true : e.type == PT_INT16;
+    if (e.type == ParamType::Int) return static_cast<long>(bits);
+    const bool isSigned = e.count == ParamCount::CicChannel ? false : beforeCic ? true : e.type == ParamType::Int16;
     return isSigned ? static_cast<long>(static_cast<int16_t>(static_cast<uint16_t>(bits))) : static_cast<long>(bits);
 }
 
@@ -41,11 +41,11 @@ std::string FormatCompareReport(const RegisterImage& work, const RegisterImage& 
     std::string out = "Error                 our         gc\n";
     bool beforeCic = true;
     for (const RegisterParam& e : ToolTableParams()) {
-        if (e.count == PC_CIC_CHANNEL) beforeCic = false;
+        if (e.count == ParamCount::CicChannel) beforeCic = false;
         if (!IsCompared(e)) continue;
         const int n = e.values();
         int differing = 0;
-        if (e.type == PT_FLOAT) {
+        if (e.type == ParamType::Float) {
             double ours[kChannels] = {}, theirs[kChannels] = {};
             for (int k = 0; k < n; ++k) {
                 ours[k] = ParamGetNumber(work, e, k);

@@ -223,7 +223,7 @@ void SetupCicNco(const Settings& st, ChipState& m, int s, int i) {
 
     const int adc = st.InpADC[s];
     if (rinRate == 1) {
-        if (BoardModel == 0 || BoardModel == 2)
+        if (kBoardModel == 0 || kBoardModel == 2)
             cic.mix_rcv_sel = adc == 0 ? 0 : 2;
         else
             cic.mix_rcv_sel = adc >= 0 && adc <= 3 ? static_cast<uint16_t>(adc) : 0;  // the boards have ADCs 0..3

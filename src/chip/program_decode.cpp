@@ -359,7 +359,7 @@ struct Decoder {
         const Settings& s = d.settings;
         for (const char* key : {"TrvType", "ModeOfDdc", "MaskADC", "MaskDDC", "CHAN"})
             if (!h.Has(key)) Note(DecodeNoteKind::HeaderMissing, key);
-        if (h.board != BoardModel || (h.Has("TrvType") && h.trvType != BoardModel))
+        if (h.board != kBoardModel || (h.Has("TrvType") && h.trvType != kBoardModel))
             Note(DecodeNoteKind::OtherBoard, "TrvType", -1, h.Has("TrvType") ? h.trvType : h.board);
         if (h.Has("MaskDDC") && h.Has("CHAN") && h.maskDdc != h.chan)
             Note(DecodeNoteKind::HeaderDiffers, "CHAN", -1, h.chan, h.maskDdc);

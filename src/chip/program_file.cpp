@@ -78,8 +78,8 @@ int ComputeAdcMask(const Settings& s, const ChipState& m) {
 
 std::string FormatProgramFile(const Settings& s, const DecimationState& d, const ChipState& m) {
     std::string out;
-    out += StrPrintf("*** ProgFile DDC GC5016 for %s ***\n", BoardName(BoardModel));
-    out += StrPrintf("TrvType= %d\n", BoardModel);
+    out += StrPrintf("*** ProgFile DDC GC5016 for %s ***\n", BoardName(kBoardModel));
+    out += StrPrintf("TrvType= %d\n", kBoardModel);
     out += StrPrintf("Clock= %d\n", s.SystemClock);
     out += StrPrintf("ModeOfDdc= %d\n", s.ModeOfInput);
     out += StrPrintf("MaskADC= 0x%x\n", static_cast<unsigned>(m.AdcMask));

@@ -15,7 +15,7 @@ namespace {
 
 // Value k of an integer entry, signed or unsigned as the field is declared.
 long IntegerValue(const RegisterImage& m, const RegisterParam& e, int k) {
-    if (e.type == PT_FLOAT || e.type == PT_STRING) return 0;
+    if (e.type == ParamType::Float || e.type == ParamType::String) return 0;
     return static_cast<long>(ParamGetNumber(m, e, k));  // a double holds every 32-bit value exactly
 }
 
@@ -57,22 +57,22 @@ const std::unordered_multimap<std::string_view, const RegisterParam*>& WorkEntri
 }  // namespace
 
 std::string FormatTableLine(const RegisterImage& m, const RegisterParam& e) {
-    if (e.count == PC_SCALAR) {
+    if (e.count == ParamCount::Scalar) {
         switch (e.type) {
-            case PT_UINT16:
-            case PT_INT16:
-            case PT_INT:
+            case ParamType::UInt16:
+            case ParamType::Int16:
+            case ParamType::Int:
                 return StrPrintf("%-22s %ld\n", e.name, IntegerValue(m, e, 0));
-            case PT_FLOAT:
+            case ParamType::Float:
                 return StrPrintf("%-22s %f\n", e.name, FloatValue(m, e, 0));
-            case PT_STRING:
+            case ParamType::String:
                 return std::string(e.name) + ParamGetText(m, e, 0) + "\n";
         }
         return {};
     }
     std::string out = StrPrintf("%-25s", e.name);
     for (int k = 0; k < kChannels; ++k) {
-        if (e.type == PT_FLOAT)
+        if (e.type == ParamType::Float)
             out += StrPrintf("%-12f", FloatValue(m, e, k));
         else
             out += StrPrintf("%-8ld", IntegerValue(m, e, k));
@@ -101,20 +101,20 @@ bool LineBelongsTo(std::string_view line, const RegisterParam& e) {
 }
 
 void ParseTableValue(RegisterImage& m, const RegisterParam& e, const char* text) {
-    if (e.count == PC_SCALAR) {
+    if (e.count == ParamCount::Scalar) {
         switch (e.type) {
-            case PT_UINT16:
-            case PT_INT16:
-            case PT_INT:
+            case ParamType::UInt16:
+            case ParamType::Int16:
+            case ParamType::Int:
                 ParamSetInteger(m, e, 0, CToLongHexOrDec(text));
                 return;
-            case PT_FLOAT: {
+            case ParamType::Float: {
                 const char* end = nullptr;
                 double v = 0.0;
                 ParamSetFloat(m, e, 0, ScanFloat(text, &end, v) ? v : 0.0);
                 return;
             }
-            case PT_STRING:
+            case ParamType::String:
                 ParamSetText(m, e, 0, text);
                 return;
         }
@@ -124,11 +124,11 @@ void ParseTableValue(RegisterImage& m, const RegisterParam& e, const char* text)
     // is not a number and the channels it does not reach keep their values.
     for (int k = 0; k < kChannels; ++k) {
         const char* end = nullptr;
-        if (e.type == PT_FLOAT) {
+        if (e.type == ParamType::Float) {
             double v = 0.0;
             if (!ScanFloat(text, &end, v)) return;
             ParamSetFloat(m, e, k, v);
-        } else if (e.type != PT_STRING) {
+        } else if (e.type != ParamType::String) {
             long v = CToLong(text, 10, &end);
             if (end == text) return;
             ParamSetInteger(m, e, k, v);

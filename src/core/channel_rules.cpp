@@ -13,7 +13,7 @@ int SourceChannel(int mode, int i) {
     return g * (i / g);
 }
 
-int DerivedCicDec(int cicDec, int rinRate) { return std::clamp(cicDec, std::max(1, rinRate), CicDecMax); }
+int DerivedCicDec(int cicDec, int rinRate) { return std::clamp(cicDec, std::max(1, rinRate), kCicDecMax); }
 
 int DerivedFirDec(int firDec) { return std::clamp(firDec, 1, 8); }
 

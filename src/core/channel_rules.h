@@ -23,7 +23,7 @@ constexpr char ChannelLetter(int c) { return static_cast<char>('A' + c); }
 int SourceChannel(int mode, int i);
 
 // The decimations the derivation writes and computes with. A CIC decimation
-// below the input rate (ncic would go negative) or above CicDecMax, and a PFIR
+// below the input rate (ncic would go negative) or above kCicDecMax, and a PFIR
 // decimation outside 1..8 (possible from a damaged lab file or an imported
 // table), are clamped into range.
 int DerivedCicDec(int cicDec, int rinRate);

@@ -14,15 +14,15 @@
 namespace gc {
 
 std::string FormatLab(const Settings& s) {
-    std::string out = LabHeader(BoardModel);
+    std::string out = LabHeader(kBoardModel);
     out += '\n';
     for (const SettingParam& e : SettingParams()) {
-        if (e.type == PT_STRING) {
+        if (e.type == ParamType::String) {
             out += e.name;
             out += ParamGetText(s, e, 0);
             out += '\n';
-        } else if (e.count == PC_SCALAR) {
-            if (e.type == PT_FLOAT)
+        } else if (e.count == ParamCount::Scalar) {
+            if (e.type == ParamType::Float)
                 out += StrPrintf("%-22s %f\n", e.name, ParamGetNumber(s, e, 0));
             else
                 out += StrPrintf("%-22s %d\n", e.name, static_cast<int>(ParamGetNumber(s, e, 0)));
@@ -30,7 +30,7 @@ std::string FormatLab(const Settings& s) {
             out += StrPrintf("%-25s", e.name);
             for (int k = 0; k < kChannels; ++k) {
                 std::string field;
-                if (e.type == PT_FLOAT)
+                if (e.type == ParamType::Float)
                     field = StrPrintf("%-12f", ParamGetNumber(s, e, k));
                 else
                     field = StrPrintf("%-12d", static_cast<int>(ParamGetNumber(s, e, k)));
@@ -60,7 +60,7 @@ bool Blank(const char* p) {
 bool ScanFour(Settings& m, const SettingParam& e, const char* text) {
     for (int k = 0; k < kChannels; ++k) {
         const char* end = nullptr;
-        if (e.type == PT_FLOAT) {
+        if (e.type == ParamType::Float) {
             double v = CToDouble(text, &end);
             if (end == text) return false;
             ParamSetFloat(m, e, k, v);
@@ -94,11 +94,11 @@ std::string Trimmed(const char* p) {
 
 std::string TakenText(const Settings& m, const SettingParam& e) {
     std::string out;
-    const int n = e.count == PC_SCALAR ? 1 : kChannels;
+    const int n = e.count == ParamCount::Scalar ? 1 : kChannels;
     for (int k = 0; k < n; ++k) {
         const double v = ParamGetNumber(m, e, k);
         if (k) out += ' ';
-        out += e.type == PT_FLOAT ? StrPrintf("%f", v) : StrPrintf("%d", static_cast<int>(v));
+        out += e.type == ParamType::Float ? StrPrintf("%f", v) : StrPrintf("%d", static_cast<int>(v));
     }
     return out;
 }
@@ -106,10 +106,10 @@ std::string TakenText(const Settings& m, const SettingParam& e) {
 // Whether the stored values are what the setting allows (finite, and within
 // its range); the range broken goes into note.
 bool Allowed(const Settings& m, const SettingParam& e, LabValueNote& note) {
-    const int n = e.count == PC_SCALAR ? 1 : kChannels;
+    const int n = e.count == ParamCount::Scalar ? 1 : kChannels;
     for (int k = 0; k < n; ++k) {
         const double v = ParamGetNumber(m, e, k);
-        if (e.type == PT_FLOAT) {
+        if (e.type == ParamType::Float) {
             if (!std::isfinite(v)) return false;
             continue;
         }
@@ -160,11 +160,11 @@ void ApplyLine(Settings& m, const std::string& line, LineNotes* out = nullptr) {
         // Text stops at an embedded NUL, as it would in a C string.
         const char* rest = line.c_str() + n;
         bool whole = true;
-        if (e.type == PT_STRING) {
+        if (e.type == ParamType::String) {
             ParamSetText(m, e, 0, rest);
-        } else if (e.count != PC_SCALAR) {
+        } else if (e.count != ParamCount::Scalar) {
             whole = ScanFour(m, e, rest);
-        } else if (e.type == PT_FLOAT) {
+        } else if (e.type == ParamType::Float) {
             const char* end = nullptr;
             ParamSetFloat(m, e, 0, CToDouble(rest, &end));
             whole = end != rest && Blank(end);
@@ -176,7 +176,7 @@ void ApplyLine(Settings& m, const std::string& line, LineNotes* out = nullptr) {
         }
         if (!out || !out->notes) continue;
         out->seen.push_back(&e);
-        if (e.type == PT_STRING) continue;
+        if (e.type == ParamType::String) continue;
         LabValueNote note{LabValueNote::Kind::OutOfRange, std::string(name), Trimmed(rest), TakenText(m, e)};
         const bool allowed = Allowed(m, e, note);
         if (whole && allowed) continue;
@@ -254,8 +254,8 @@ void ReadLab(Settings& s, DecimationState& d, LineReader& in, std::vector<LabVal
     if (notes)
         for (const SettingParam& e : SettingParams())
             if (std::find(seen.seen.begin(), seen.seen.end(), &e) == seen.seen.end()) {
-                std::string kept = e.type == PT_STRING ? ParamGetText(s, e, 0) : TakenText(s, e);
-                if (e.type == PT_STRING) kept = std::string(1, '"').append(kept).append(1, '"');
+                std::string kept = e.type == ParamType::String ? ParamGetText(s, e, 0) : TakenText(s, e);
+                if (e.type == ParamType::String) kept = std::string(1, '"').append(kept).append(1, '"');
                 notes->push_back({LabValueNote::Kind::Missing, e.name, {}, std::move(kept)});
             }
     // An empty file holds no settings at all: leave everything as it is.

@@ -12,7 +12,7 @@
 
 namespace gc {
 
-// The file's whole text for the settings, headed for BoardModel.
+// The file's whole text for the settings, headed for kBoardModel.
 std::string FormatLab(const Settings& s);
 
 // Writes the settings; false (and nothing written) when the file cannot be created.

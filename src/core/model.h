@@ -14,14 +14,14 @@
 namespace gc {
 
 // Board model chosen at build time: 0..3 = TORVIN-A..TORVIN-D.
-inline constexpr int BoardModel = GC5016_BOARD_MODEL;
-static_assert(BoardModel >= 0 && BoardModel <= 3, "board model must be 0..3");
+inline constexpr int kBoardModel = GC5016_BOARD_MODEL;
+static_assert(kBoardModel >= 0 && kBoardModel <= 3, "board model must be 0..3");
 
 inline constexpr int kChannels = 4;
 inline constexpr int kCoefStoreSize = 544;
 inline constexpr int kMaxTaps = 512;
-inline constexpr int CicDecMax = 1024;
-inline constexpr int ResponsePoints = 256;
+inline constexpr int kCicDecMax = 1024;
+inline constexpr int kResponsePoints = 256;
 
 constexpr bool ValidChannel(int c) { return c >= 0 && c < kChannels; }
 

@@ -21,14 +21,14 @@ struct MemberOf<T R::*> {
 template <class T>
 constexpr ParamType TypeCode() {
     using V = std::remove_extent_t<T>;
-    if constexpr (std::is_same_v<V, uint16_t>) return PT_UINT16;
-    if constexpr (std::is_same_v<V, int16_t>) return PT_INT16;
-    if constexpr (std::is_same_v<V, int32_t>) return PT_INT;
-    if constexpr (std::is_same_v<V, float>) return PT_FLOAT;
+    if constexpr (std::is_same_v<V, uint16_t>) return ParamType::UInt16;
+    if constexpr (std::is_same_v<V, int16_t>) return ParamType::Int16;
+    if constexpr (std::is_same_v<V, int32_t>) return ParamType::Int;
+    if constexpr (std::is_same_v<V, float>) return ParamType::Float;
     static_assert(std::is_same_v<V, uint16_t> || std::is_same_v<V, int16_t> || std::is_same_v<V, int32_t> ||
                       std::is_same_v<V, float>,
                   "a parameter is a 16-bit or 32-bit integer or a float");
-    return PT_INT;
+    return ParamType::Int;
 }
 
 // A member of the record itself: one value, or four consecutive ones for an array.
@@ -38,9 +38,9 @@ constexpr ParamEntry<typename MemberOf<decltype(M)>::Record> Direct(const char* 
     using R = typename Info::Record;
     using T = typename Info::Type;
     if constexpr (std::is_array_v<T>)
-        return {TypeCode<T>(), PC_ARRAY4, name, [](R& r, int k) -> FieldRef { return &(r.*M)[k]; }};
+        return {TypeCode<T>(), ParamCount::Array4, name, [](R& r, int k) -> FieldRef { return &(r.*M)[k]; }};
     else
-        return {TypeCode<T>(), PC_SCALAR, name, [](R& r, int) -> FieldRef { return &(r.*M); }};
+        return {TypeCode<T>(), ParamCount::Scalar, name, [](R& r, int) -> FieldRef { return &(r.*M); }};
 }
 
 template <auto M>
@@ -50,7 +50,7 @@ constexpr SettingParam Setting(const char* name) {
 
 template <size_t I>
 constexpr SettingParam FileNameSetting(const char* name) {
-    return {PT_STRING, PC_SCALAR, name, [](Settings& s, int) -> FieldRef { return &s.NameOfPFIR[I]; }};
+    return {ParamType::String, ParamCount::Scalar, name, [](Settings& s, int) -> FieldRef { return &s.NameOfPFIR[I]; }};
 }
 
 // A register field as the two tables name it; workName is nullptr for the
@@ -73,7 +73,7 @@ constexpr RegisterField ImageField(const char* workName, const char* toolName = 
 template <auto M>
 constexpr RegisterField PfirField(const char* workName, const char* toolName = nullptr) {
     using T = typename MemberOf<decltype(M)>::Type;
-    return Named({TypeCode<T>(), PC_PFIR_CHANNEL, "",
+    return Named({TypeCode<T>(), ParamCount::PfirChannel, "",
                   [](RegisterImage& r, int k) -> FieldRef { return &(r.pfir[static_cast<size_t>(k)].*M); }},
                  workName, toolName);
 }
@@ -81,7 +81,7 @@ constexpr RegisterField PfirField(const char* workName, const char* toolName = n
 template <auto M>
 constexpr RegisterField CicField(const char* workName, const char* toolName = nullptr) {
     using T = typename MemberOf<decltype(M)>::Type;
-    return Named({TypeCode<T>(), PC_CIC_CHANNEL, "",
+    return Named({TypeCode<T>(), ParamCount::CicChannel, "",
                   [](RegisterImage& r, int k) -> FieldRef { return &(r.cic[static_cast<size_t>(k)].*M); }},
                  workName, toolName);
 }
@@ -90,8 +90,9 @@ constexpr RegisterField CicField(const char* workName, const char* toolName = nu
 template <auto M>
 constexpr RegisterField ChannelA(const char* workName, const char* toolName = nullptr) {
     using T = typename MemberOf<decltype(M)>::Type;
-    return Named({TypeCode<T>(), PC_SCALAR, "", [](RegisterImage& r, int) -> FieldRef { return &(r.pfir[0].*M); }},
-                 workName, toolName);
+    return Named(
+        {TypeCode<T>(), ParamCount::Scalar, "", [](RegisterImage& r, int) -> FieldRef { return &(r.pfir[0].*M); }},
+        workName, toolName);
 }
 
 constexpr SettingParam kSettings[] = {

@@ -14,12 +14,12 @@
 
 namespace gc {
 
-enum ParamType : int32_t { PT_UINT16 = 0, PT_INT16 = 1, PT_INT = 2, PT_FLOAT = 3, PT_STRING = 4 };
-enum ParamCount : int32_t {
-    PC_SCALAR = 0,        // one value
-    PC_PFIR_CHANNEL = 1,  // the field in each channel's PfirChannelRegs
-    PC_CIC_CHANNEL = 2,   // the field in each channel's CicChannelRegs
-    PC_ARRAY4 = 3,        // four consecutive values
+enum class ParamType : int32_t { UInt16 = 0, Int16 = 1, Int = 2, Float = 3, String = 4 };
+enum class ParamCount : int32_t {
+    Scalar = 0,       // one value
+    PfirChannel = 1,  // the field in each channel's PfirChannelRegs
+    CicChannel = 2,   // the field in each channel's CicChannelRegs
+    Array4 = 3,       // four consecutive values
 };
 
 // A typed reference to one value of a setting or register field.
@@ -30,10 +30,10 @@ struct ParamEntry {
     ParamType type;
     ParamCount count;
     const char* name;
-    // Value k (channel 0..3; ignored for PC_SCALAR) of the field in a record.
+    // Value k (channel 0..3; ignored for ParamCount::Scalar) of the field in a record.
     FieldRef (*locate)(Record& r, int k);
 
-    int values() const { return count == PC_SCALAR ? 1 : kChannels; }
+    int values() const { return count == ParamCount::Scalar ? 1 : kChannels; }
 };
 
 using SettingParam = ParamEntry<Settings>;

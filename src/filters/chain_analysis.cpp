@@ -19,14 +19,14 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 double Db(double ratio) { return 20.0 * std::log10(ratio); }
 
 // |PFIR| at every frequency asked (Hz), relative to the PFIR input rate fc.
-// The tap kernel takes a block of ResponsePoints angles at a time.
+// The tap kernel takes a block of kResponsePoints angles at a time.
 std::vector<double> PfirMagnitudes(const std::vector<int32_t>& taps, const std::vector<double>& freqHz, double fc) {
     std::vector<double> out(freqHz.size());
-    double angles[ResponsePoints], mags[ResponsePoints];
+    double angles[kResponsePoints], mags[kResponsePoints];
     const int count = static_cast<int>(std::min<size_t>(taps.size(), kMaxTaps));
-    for (size_t start = 0; start < freqHz.size(); start += ResponsePoints) {
-        const size_t n = std::min<size_t>(ResponsePoints, freqHz.size() - start);
-        for (size_t i = 0; i < ResponsePoints; ++i)
+    for (size_t start = 0; start < freqHz.size(); start += kResponsePoints) {
+        const size_t n = std::min<size_t>(kResponsePoints, freqHz.size() - start);
+        for (size_t i = 0; i < kResponsePoints; ++i)
             angles[i] = i < n ? 2.0 * std::numbers::pi * (freqHz[start + i] / fc) : 0.0;
         TapPolynomialMagnitudes(taps.data(), count, angles, mags);
         std::copy(mags, mags + n, out.begin() + static_cast<std::ptrdiff_t>(start));
@@ -41,7 +41,7 @@ DdcChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel)
     DdcChannel c;
     c.systemClock = s.SystemClock;
     c.modeOfInput = s.ModeOfInput;
-    c.cicDec = std::clamp<int>(chip.workImage.cic_dec[ch], 1, CicDecMax);
+    c.cicDec = std::clamp<int>(chip.workImage.cic_dec[ch], 1, kCicDecMax);
     c.firDec = DerivedFirDec(chip.workImage.fir_dec[ch]);
     const int n = std::clamp<int>(chip.coefSetInfo[ch].ntaps, 0, kMaxTaps);
     c.taps.assign(chip.fittedTaps[ch].begin(), chip.fittedTaps[ch].begin() + n);
@@ -50,7 +50,7 @@ DdcChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel)
 
 double ChainOutputRateHz(const DdcChannel& ch) {
     if (!(ch.systemClock > 0)) return 0.0;
-    return ch.systemClock / (static_cast<double>(std::clamp(ch.cicDec, 1, CicDecMax)) * DerivedFirDec(ch.firDec));
+    return ch.systemClock / (static_cast<double>(std::clamp(ch.cicDec, 1, kCicDecMax)) * DerivedFirDec(ch.firDec));
 }
 
 std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRequest& r) {
@@ -187,7 +187,7 @@ ChainFigures PassbandFigures(const std::vector<double>& g, const Folded& o, doub
 
 ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
     ChainAnalysis a;
-    a.cicDec = std::clamp(ch.cicDec, 1, CicDecMax);
+    a.cicDec = std::clamp(ch.cicDec, 1, kCicDecMax);
     a.firDec = DerivedFirDec(ch.firDec);
     a.inputRateHz = ch.systemClock;
     a.outputRateHz = ChainOutputRateHz(ch);

@@ -60,7 +60,7 @@ struct ChainAnalysis {
 };
 
 // The figures take the grid points up to P and P itself. Out-of-range input
-// (a damaged lab file) is clamped: R to 1 .. CicDecMax, D to 1 .. 8, the point
+// (a damaged lab file) is clamped: R to 1 .. kCicDecMax, D to 1 .. 8, the point
 // count and P to their ranges; a rate that is not positive gives empty curves.
 ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r);
 

@@ -17,9 +17,9 @@ double Fifth(double r) { return r * r * r * r * r; }
 // a rate is divided by it.
 int RateDivisor(int d) { return d < 1 ? 1 : d; }
 
-std::array<int, ResponsePoints> RowsOf(const ResponseCurve& v, double max) {
-    std::array<int, ResponsePoints> rows{};
-    for (int i = 0; i < ResponsePoints; ++i) rows[i] = LevelRow(v[i] / max, 1);
+std::array<int, kResponsePoints> RowsOf(const ResponseCurve& v, double max) {
+    std::array<int, kResponsePoints> rows{};
+    for (int i = 0; i < kResponsePoints; ++i) rows[i] = LevelRow(v[i] / max, 1);
     return rows;
 }
 
@@ -33,7 +33,7 @@ CicWindowInputs CicWindowInputsOf(const Settings& s, const RegisterImage& work, 
 void ComputeCicWindowResponse(int N, int a, ResponseCurve& out) {
     const double as = a < 1 ? 1 : a;
     const double step = std::numbers::pi / (2.0 * 256.0);
-    for (int i = 1; i < ResponsePoints; ++i) {
+    for (int i = 1; i < kResponsePoints; ++i) {
         double r = std::sin((N / as) * i * step) / std::sin(i * step / as);
         out[i] = Fifth(RectifyCic(r));
     }
@@ -49,7 +49,7 @@ CicZoneEvaluator::CicZoneEvaluator(int N, int R) : valid_(R >= 1), n_(N) {
     const double step = std::numbers::pi / (static_cast<double>(R) * 2.0 * 256.0);
     turn_ = turn;
     step_ = step;
-    for (int i = 0; i < ResponsePoints; ++i) {
+    for (int i = 0; i < kResponsePoints; ++i) {
         int64_t kn = (static_cast<int64_t>(i) * N) % turn;
         if (kn < 0) kn += turn;
         double an = static_cast<double>(kn) * step;
@@ -71,7 +71,7 @@ void CicZoneEvaluator::Evaluate(int64_t start, int sign, ResponseCurve& out) con
     const double limit = std::abs(static_cast<double>(n_));
     const double s = sign;
     const int64_t halfTurn = turn_ / 2;
-    for (int i = 0; i < ResponsePoints; ++i) {
+    for (int i = 0; i < kResponsePoints; ++i) {
         const double num = sn * numCos_[i] + s * cn * numSin_[i];
         const double den = sd * denCos_[i] + s * cd * denSin_[i];
         // A whole multiple of the input rate is an image of DC: sin(N x)/sin(x)
@@ -109,7 +109,7 @@ void ComputeCicZoneResponse(int N, int R, int m, ResponseCurve& out) { CicZoneEv
 CicAliasView ComputeCicAliasView(int N, int R) {
     CicAliasView view;
     // N comes from the settings; a damaged lab file must not make the loop run away.
-    const int zones = std::clamp(N, 0, CicDecMax);
+    const int zones = std::clamp(N, 0, kCicDecMax);
     if (zones == 0) return view;
     view.rows.resize(static_cast<size_t>(zones));
     CicZoneEvaluator eval(N, R);
@@ -164,7 +164,7 @@ CicWindowFrame CicWindowFrameOf(const CicWindowInputs& in, const CicWindowCurves
     CicWindowFrame f;
     f.labels = ComputeCicWindowLabels(in, s);
     WindowCursor& cur = s.cursor;
-    const bool hasCursor = cur.column >= 0 && cur.column < ResponsePoints;
+    const bool hasCursor = cur.column >= 0 && cur.column < kResponsePoints;
     if (!hasCursor) cur.column = -1;
     const int c = cur.column;
 

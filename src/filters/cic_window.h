@@ -60,15 +60,15 @@ private:
     int n_ = 0;
     int64_t turn_ = 1;  // a whole turn in steps of pi / (512 R)
     double step_ = 0;
-    std::array<double, ResponsePoints> numSin_{}, numCos_{}, denSin_{}, denCos_{};
+    std::array<double, kResponsePoints> numSin_{}, numCos_{}, denSin_{}, denCos_{};
 };
 
-// The aliasing view: N zones (at most CicDecMax), each normalised to the
+// The aliasing view: N zones (at most kCicDecMax), each normalised to the
 // maximum of zone 0, odd zones folded (CicZoneEvaluator::Folded); rows in pixels
 // (2 pixels per dB below the top).
 struct CicAliasView {
     double zoneMax = 0;
-    std::vector<std::array<int, ResponsePoints>> rows;
+    std::vector<std::array<int, kResponsePoints>> rows;
 };
 CicAliasView ComputeCicAliasView(int N, int R);
 
@@ -83,10 +83,10 @@ CicWindowLabels ComputeCicWindowLabels(const CicWindowInputs& in, const CicWindo
 // Everything one redraw paints.
 struct CicWindowFrame {
     bool alias = false;
-    int markerColumn = -1;                     // normal view only; may lie beyond the area; -1 none
-    std::array<int, ResponsePoints> curveY{};  // normal view
-    ResponseCurve response{};                  // normal view: the linear values behind curveY
-    CicAliasView aliasView;                    // aliasing view: red curves
+    int markerColumn = -1;                      // normal view only; may lie beyond the area; -1 none
+    std::array<int, kResponsePoints> curveY{};  // normal view
+    ResponseCurve response{};                   // normal view: the linear values behind curveY
+    CicAliasView aliasView;                     // aliasing view: red curves
     int cursorColumn = -1;
     int cursorLineY = -1;
     std::string xReadout;      // MHz
@@ -103,7 +103,7 @@ struct CicWindowCurves {
     int aliasMode = -1;  // -1: nothing computed yet
     ResponseCurve response{};
     double max = 0;
-    std::array<int, ResponsePoints> curveY{};
+    std::array<int, kResponsePoints> curveY{};
     CicAliasView aliasView;
 };
 // Whether c holds the curves of the view s of inputs in.

@@ -43,10 +43,10 @@ std::string FormatCurvesCsv(const CurveTable& table) {
     return text;
 }
 
-CurveTable MainPlotCurves(std::span<const double, ResponsePoints> overall, int32_t systemClock, int xStretch) {
+CurveTable MainPlotCurves(std::span<const double, kResponsePoints> overall, int32_t systemClock, int xStretch) {
     CurveTable t;
-    t.frequencyMHz.reserve(ResponsePoints);
-    for (int i = 0; i < ResponsePoints; ++i)
+    t.frequencyMHz.reserve(kResponsePoints);
+    for (int i = 0; i < kResponsePoints; ++i)
         t.frequencyMHz.push_back(PointFrequencyHz(i, systemClock, xStretch) * 1e-6);
     CsvCurve c;
     c.name = "overall";

@@ -36,6 +36,6 @@ std::string FormatCurvesCsv(const CurveTable& table);
 
 // What the main plot shows: the overall response over its 256 points at the
 // zoom xStretch, point i at i * systemClock / (512 * xStretch).
-CurveTable MainPlotCurves(std::span<const double, ResponsePoints> overall, int32_t systemClock, int xStretch);
+CurveTable MainPlotCurves(std::span<const double, kResponsePoints> overall, int32_t systemClock, int xStretch);
 
 }  // namespace gc

@@ -13,7 +13,7 @@ struct DdcChannel {
     int modeOfInput = 0;
     int cicDec = 1;  // R, as set or as the registers run it
     int firDec = 1;  // D
-    // The input mode's CIC range, CicDecMin .. CicDecMax in steps of cicDecStep.
+    // The input mode's CIC range, CicDecMin .. kCicDecMax in steps of cicDecStep.
     int cicDecMin = 1;
     int cicDecStep = 1;
     std::vector<int32_t> taps;  // the PFIR taps in use

@@ -22,7 +22,7 @@ std::vector<DecimationSplit> ListDecimationSplits(const DdcChannel& ch) {
     for (int d = 1; d <= 8; ++d) {
         if (ch.TotalDec() < 1 || ch.TotalDec() % d != 0) continue;
         const int r = ch.TotalDec() / d;
-        if (r < std::max(1, ch.cicDecMin) || r > CicDecMax || r % step != 0) continue;
+        if (r < std::max(1, ch.cicDecMin) || r > kCicDecMax || r % step != 0) continue;
         splits.push_back({d, r});
     }
     return splits;

@@ -166,10 +166,10 @@ PfirFigures EvaluatePfirFigures(const std::vector<int32_t>& taps, int cicDec, do
     nu.push_back(stopNorm);
 
     double passMax = 0, passMin = std::numeric_limits<double>::infinity(), stopMax = 0, transMax = 0;
-    std::array<double, ResponsePoints> angles{}, mags{};
-    for (size_t start = 0; start < nu.size(); start += ResponsePoints) {
-        const size_t count = std::min<size_t>(ResponsePoints, nu.size() - start);
-        for (size_t i = 0; i < ResponsePoints; ++i)
+    std::array<double, kResponsePoints> angles{}, mags{};
+    for (size_t start = 0; start < nu.size(); start += kResponsePoints) {
+        const size_t count = std::min<size_t>(kResponsePoints, nu.size() - start);
+        for (size_t i = 0; i < kResponsePoints; ++i)
             angles[i] = 2.0 * std::numbers::pi * (i < count ? nu[start + i] : 0.0);
         TapPolynomialMagnitudes(taps.data(), static_cast<int>(taps.size()), angles.data(), mags.data());
         for (size_t i = 0; i < count; ++i) {
@@ -286,12 +286,12 @@ void SetTaps(PfirDesign& d, const DdcChannel& ch, const PfirDesignRequest& r, st
     const DdcChannel chain = DesignedChainChannel(ch, d.taps);
     d.chainPassHz = std::min(r.passHz, ChainOutputRateHz(chain) / 2.0);
     d.chain = AnalyseChain(chain, {d.chainPassHz, kChainDefaultPoints}).figures;
-    std::array<double, ResponsePoints> angles{};
-    for (int i = 0; i < ResponsePoints; ++i)
-        angles[static_cast<size_t>(i)] = 2.0 * std::numbers::pi * i / (2.0 * ResponsePoints);
+    std::array<double, kResponsePoints> angles{};
+    for (int i = 0; i < kResponsePoints; ++i)
+        angles[static_cast<size_t>(i)] = 2.0 * std::numbers::pi * i / (2.0 * kResponsePoints);
     TapPolynomialMagnitudes(d.taps.data(), d.ntaps, angles.data(), d.preview.data());
-    for (int i = 0; i < ResponsePoints; ++i)
-        d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * ResponsePoints));
+    for (int i = 0; i < kResponsePoints; ++i)
+        d.preview[static_cast<size_t>(i)] *= CicGain(R, i / (2.0 * kResponsePoints));
 }
 
 }  // namespace

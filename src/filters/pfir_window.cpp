@@ -20,8 +20,8 @@ void ComputePfirWindowResponse(const int32_t* taps, int count, int a, ResponseCu
     count = std::clamp(count, 0, kMaxTaps);
     const double as = a < 1 ? 1 : a;
     const double base = std::numbers::pi / 256.0;
-    double angles[ResponsePoints];
-    for (int i = 0; i < ResponsePoints; ++i) angles[i] = base * (i / as);
+    double angles[kResponsePoints];
+    for (int i = 0; i < kResponsePoints; ++i) angles[i] = base * (i / as);
     TapPolynomialMagnitudes(taps, count, angles, out.data());
 }
 
@@ -62,7 +62,7 @@ PfirWindowCurves ComputePfirWindowCurves(const PfirWindowInputs& in, const PfirW
         c.stretch = PfirStretch(s);
         ComputePfirWindowResponse(in.taps, TapsInUse(in), c.stretch, c.response);
         c.max = ResponseMaximum(c.response);
-        for (int i = 0; i < ResponsePoints; ++i) c.curveY[i] = LevelRow(c.response[i] / c.max, 1);
+        for (int i = 0; i < kResponsePoints; ++i) c.curveY[i] = LevelRow(c.response[i] / c.max, 1);
     }
     return c;
 }
@@ -70,7 +70,7 @@ PfirWindowCurves ComputePfirWindowCurves(const PfirWindowInputs& in, const PfirW
 PfirWindowFrame PfirWindowFrameOf(const PfirWindowInputs& in, const PfirWindowCurves& curves, PfirWindowState& s) {
     PfirWindowFrame f;
     WindowCursor& cur = s.cursor;
-    const bool hasCursor = cur.column >= 0 && cur.column < ResponsePoints;
+    const bool hasCursor = cur.column >= 0 && cur.column < kResponsePoints;
     if (!hasCursor) cur.column = -1;
     const int c = cur.column;
     const int a = PfirStretch(s);
@@ -141,9 +141,9 @@ PlotFrame PfirDesignPlotFrame(const ResponseCurve& preview, int firDec) {
     const double max = ResponseMaximum(preview);
     f.hasCurve = max > 0;
     if (f.hasCurve)
-        for (int i = 0; i < ResponsePoints; ++i)
+        for (int i = 0; i < kResponsePoints; ++i)
             f.curveY[static_cast<size_t>(i)] = LevelRow(preview[static_cast<size_t>(i)] / max, 1);
-    f.markerColumn = ResponsePoints / DerivedFirDec(firDec);
+    f.markerColumn = kResponsePoints / DerivedFirDec(firDec);
     return f;
 }
 

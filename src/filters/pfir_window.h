@@ -51,7 +51,7 @@ TapPlot ComputeTapPlot(const int32_t* taps, int count);
 struct PfirWindowFrame {
     bool impulse = false;
     // Frequency view: curve rows; impulse view: tapPlot.
-    std::array<int, ResponsePoints> curveY{};
+    std::array<int, kResponsePoints> curveY{};
     ResponseCurve response{};  // frequency view: the linear values behind curveY
     TapPlot tapPlot;
     int markerColumn = -1;  // frequency view only; -1 none
@@ -77,7 +77,7 @@ struct PfirWindowCurves {
     bool computed = false;
     ResponseCurve response{};
     double max = 0;
-    std::array<int, ResponsePoints> curveY{};
+    std::array<int, kResponsePoints> curveY{};
     TapPlot tapPlot;
 };
 // Whether c holds the view s (the model is the caller's to watch: the taps

@@ -22,15 +22,15 @@ int ClampRow(double y) {
 
 }  // namespace
 
-int PointOfColumn(int x) { return std::clamp(x, 0, ResponsePoints - 1); }
+int PointOfColumn(int x) { return std::clamp(x, 0, kResponsePoints - 1); }
 
 double PointFrequencyHz(int point, int32_t systemClock, int xStretch) {
-    return static_cast<double>(point) * systemClock / (2.0 * ResponsePoints * xStretch);
+    return static_cast<double>(point) * systemClock / (2.0 * kResponsePoints * xStretch);
 }
 
 double ColumnFrequency(double rate, int stretch, int column) { return rate / (2.0 * stretch) * (column / 256.0); }
 
-int HalfRateColumn(int stretch, int divisor) { return divisor > 0 ? (stretch * ResponsePoints) / divisor : -1; }
+int HalfRateColumn(int stretch, int divisor) { return divisor > 0 ? (stretch * kResponsePoints) / divisor : -1; }
 
 std::array<std::string, 4> GridDenominators(int s) {
     return {std::to_string(8 * s), std::to_string(4 * s), std::to_string(8 * s), std::to_string(2 * s)};
@@ -56,7 +56,7 @@ int CursorLineRow(float levelDb, int yStretch) {
     return ClampRow(std::trunc(-2.0 * static_cast<double>(levelDb) * yStretch));
 }
 
-double ResponseMaximum(std::span<const double, ResponsePoints> values) {
+double ResponseMaximum(std::span<const double, kResponsePoints> values) {
     double max = 0;
     for (double v : values)
         if (v > max) max = v;
@@ -93,11 +93,11 @@ PlotFrame ComputePlotFrame(const PlotInputs& in, PlotState& s) {
     const double max = ResponseMaximum(in.overall);
     f.hasCurve = max > 0 && std::isfinite(max);
     if (f.hasCurve) {
-        for (int i = 0; i < ResponsePoints; ++i)
+        for (int i = 0; i < kResponsePoints; ++i)
             f.curveY[static_cast<size_t>(i)] = LevelRow(in.overall[static_cast<size_t>(i)] / max, s.YStretch);
     }
 
-    if (s.cursorIndex < 0 || s.cursorIndex >= ResponsePoints) {
+    if (s.cursorIndex < 0 || s.cursorIndex >= kResponsePoints) {
         s.cursorIndex = -1;
         s.cursorLineY = -1;
     } else {
@@ -182,7 +182,7 @@ PlotAction CursorStepLeft(PlotState& s) {
 }
 
 PlotAction CursorStepRight(PlotState& s) {
-    if (s.cursorIndex < 0 || s.cursorIndex >= ResponsePoints - 1) return PlotAction::None;
+    if (s.cursorIndex < 0 || s.cursorIndex >= kResponsePoints - 1) return PlotAction::None;
     ++s.cursorIndex;
     return PlotAction::Redraw;
 }

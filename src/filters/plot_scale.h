@@ -51,10 +51,10 @@ PlotAxes PlotAxesOf(const Settings& s, const RegisterImage& work, int channel);
 
 // What a redraw needs besides the plot state.
 struct PlotInputs {
-    std::span<const double, ResponsePoints> overall;  // linear, not normalised
-    int32_t systemClock = 0;                          // input sample rate, Hz
-    int cicDec = 1;                                   // R of the channel
-    int firDec = 1;                                   // F of the channel
+    std::span<const double, kResponsePoints> overall;  // linear, not normalised
+    int32_t systemClock = 0;                           // input sample rate, Hz
+    int cicDec = 1;                                    // R of the channel
+    int firDec = 1;                                    // F of the channel
 };
 
 // Captions of the plot's labels after a draw.
@@ -71,7 +71,7 @@ struct PlotLabels {
 struct PlotFrame {
     int markerColumn = -1;  // -1: no marker (R or F zero)
     bool hasCurve = false;  // false while the response has no positive maximum
-    std::array<int, ResponsePoints> curveY{};
+    std::array<int, kResponsePoints> curveY{};
     int cursorColumn = -1;
     int cursorLineY = -1;
     std::string freqReadout;   // kHz, empty without a cursor
@@ -105,7 +105,7 @@ int LevelRow(double ratio, int yStretch);
 // Row of the cursor's horizontal line for a level in dB.
 int CursorLineRow(float levelDb, int yStretch);
 // The largest value (start from 0, take each value strictly greater).
-double ResponseMaximum(std::span<const double, ResponsePoints> values);
+double ResponseMaximum(std::span<const double, kResponsePoints> values);
 
 // Captions and read-out texts.
 PlotLabels ComputePlotLabels(const PlotState& s, int32_t systemClock);

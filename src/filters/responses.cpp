@@ -35,7 +35,7 @@ double CicGainAt(int R, double theta) {
 void ComputeCicResponse(int R, int xStretch, ResponseCurve& out) {
     const double x = ClampStretch(xStretch);
     const double rd = R;
-    for (int i = 1; i < ResponsePoints; ++i) {
+    for (int i = 1; i < kResponsePoints; ++i) {
         // Same operation order at every zoom, so that point 2i at 2X is exactly point i at X.
         double theta = i * std::numbers::pi / (2.0 * 256.0 * x);
         double r = RectifyCic(std::sin(rd * theta) / std::sin(theta));
@@ -50,7 +50,7 @@ void ComputeCicResponse(int R, int xStretch, ResponseCurve& out) {
 
 GC5016_VECTOR_CLONES
 void TapPolynomialMagnitudes(const int32_t* taps, int count, const double* angles, double* out) {
-    constexpr int P = ResponsePoints;
+    constexpr int P = kResponsePoints;
     if (count <= 0) {
         std::fill(out, out + P, kPfirFloor);
         return;
@@ -86,8 +86,8 @@ void ComputePfirResponse(const int32_t* taps, int count, int R, int xStretch, Re
     count = std::clamp(count, 0, kMaxTaps);
     const double base = R * std::numbers::pi / 256.0;
     const double x = ClampStretch(xStretch);
-    double angles[ResponsePoints];
-    for (int i = 0; i < ResponsePoints; ++i) angles[i] = base * (i / x);
+    double angles[kResponsePoints];
+    for (int i = 0; i < kResponsePoints; ++i) angles[i] = base * (i / x);
     TapPolynomialMagnitudes(taps, count, angles, out.data());
 }
 
@@ -102,7 +102,7 @@ void ComputeChannelResponse(const ResponseChannel& ch, int xStretch, ChannelResp
     ComputeCicResponse(ch.R, xStretch, r.CicResponse);
     r.OverallResponse = r.CicResponse;
     ComputePfirResponse(ch.taps.data(), static_cast<int>(ch.taps.size()), ch.R, xStretch, r.PfirResponse);
-    for (int i = 0; i < ResponsePoints; ++i) r.OverallResponse[i] *= r.PfirResponse[i];
+    for (int i = 0; i < kResponsePoints; ++i) r.OverallResponse[i] *= r.PfirResponse[i];
 }
 
 void RecomputeResponse(const ChipState& m, int channel, int xStretch, ChannelResponse& r) {

@@ -11,7 +11,7 @@
 
 namespace gc {
 
-using ResponseCurve = std::array<double, ResponsePoints>;
+using ResponseCurve = std::array<double, kResponsePoints>;
 
 // The three curves of the selected channel. Not normalised: the CIC carries
 // its DC gain R^5 and the PFIR the sum of the integer taps; the plot scales.

@@ -5,7 +5,7 @@
 namespace gc {
 
 bool CursorPress(WindowCursor& c, int x, int y) {
-    c.column = std::clamp(x, 0, ResponsePoints - 1);
+    c.column = std::clamp(x, 0, kResponsePoints - 1);
     c.lineY = y;
     c.rightDrag = true;
     return true;
@@ -13,7 +13,7 @@ bool CursorPress(WindowCursor& c, int x, int y) {
 
 bool CursorMove(WindowCursor& c, int x, int y) {
     if (!c.rightDrag) return false;
-    c.column = std::clamp(x, 0, ResponsePoints - 1);
+    c.column = std::clamp(x, 0, kResponsePoints - 1);
     c.lineY = y;
     return true;
 }
@@ -34,7 +34,7 @@ bool CursorLeft(WindowCursor& c) {
 }
 
 bool CursorRight(WindowCursor& c) {
-    if (c.column < 0 || c.column >= ResponsePoints - 1) return false;
+    if (c.column < 0 || c.column >= kResponsePoints - 1) return false;
     ++c.column;
     return true;
 }

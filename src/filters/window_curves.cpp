@@ -22,8 +22,8 @@ std::vector<double> LevelsBelow(const ResponseCurve& v, double reference) {
 
 // Column i at i / 256 of half the rate, divided by the zoom, in MHz.
 std::vector<double> ColumnFrequencies(double rateHz, int stretch) {
-    std::vector<double> f(ResponsePoints);
-    for (int i = 0; i < ResponsePoints; ++i) f[static_cast<size_t>(i)] = ColumnFrequency(rateHz * 1e-6, stretch, i);
+    std::vector<double> f(kResponsePoints);
+    for (int i = 0; i < kResponsePoints; ++i) f[static_cast<size_t>(i)] = ColumnFrequency(rateHz * 1e-6, stretch, i);
     return f;
 }
 
@@ -45,7 +45,7 @@ CurveTable CicWindowCurves(const CicWindowInputs& in, const CicWindowState& s) {
     }
     // The output band: half the output rate over the 256 columns.
     t.frequencyMHz = ColumnFrequencies(static_cast<double>(in.systemClock) / std::max(1, in.N), 1);
-    const int zones = std::clamp(in.N, 0, CicDecMax);
+    const int zones = std::clamp(in.N, 0, kCicDecMax);
     const CicZoneEvaluator eval(in.N, in.R);
     double zoneMax = 0;
     for (int m = 0; m < zones; ++m) {

@@ -246,7 +246,7 @@ ReadLabResult ReadConfiguration(Session& m, const Workspace& ws, const fs::path&
         Refused(r, UnreadableText(labPath, ws));
         return r;
     }
-    m.settings.TypeOfModule = BoardModel;
+    m.settings.TypeOfModule = kBoardModel;
     // The expert mode is decided once, at start: a lab file read later must not
     // carry its code into the next "Записать" (saved files hold FullDebug 0).
     m.settings.FullDebug = 0;

@@ -47,9 +47,9 @@ bool Uncarried(const std::set<std::pair<std::string, int>>& u, const std::string
 }
 
 std::string ValueText(const Settings& s, const SettingParam& e, int k) {
-    if (e.type == PT_STRING) return ParamGetText(s, e, k);
+    if (e.type == ParamType::String) return ParamGetText(s, e, k);
     const double v = ParamGetNumber(s, e, k);
-    return e.type == PT_FLOAT ? StrPrintf("%.9g", v) : StrPrintf("%.0f", v);
+    return e.type == ParamType::Float ? StrPrintf("%.9g", v) : StrPrintf("%.0f", v);
 }
 
 // The name without the colon and blank the coefficient-file names end in.
@@ -60,7 +60,7 @@ std::string SettingName(const SettingParam& e) {
 }
 
 std::string SettingKey(const SettingParam& e, int k) {
-    return e.count == PC_SCALAR ? SettingName(e) : SettingName(e) + "." + Letter(k);
+    return e.count == ParamCount::Scalar ? SettingName(e) : SettingName(e) + "." + Letter(k);
 }
 
 // The start of a file, to tell a lab file from a program file by its title.
@@ -135,7 +135,7 @@ std::string DecodeNoteText(const DecodedProgram& d, const DecodeNote& n) {
                    "'s settings in this input mode; only its coefficient RAM is its own";
         case DecodeNoteKind::OtherBoard:
             return StrPrintf("written for board model %lld, this program writes for %d (%s)",
-                             static_cast<long long>(n.a), BoardModel, BoardName(BoardModel));
+                             static_cast<long long>(n.a), kBoardModel, BoardName(kBoardModel));
         case DecodeNoteKind::HeaderMissing:
             return "header line " + n.name + " is missing";
         case DecodeNoteKind::HeaderDiffers:
@@ -172,9 +172,9 @@ std::vector<std::string> DecodedSettingLines(const DecodedProgram& d) {
     const auto uncarried = UncarriedSettings(d, false);
     std::vector<std::string> lines;
     for (const SettingParam& e : SettingParams()) {
-        if (e.type == PT_STRING) continue;
+        if (e.type == ParamType::String) continue;
         for (int k = 0; k < e.values(); ++k) {
-            if (Uncarried(uncarried, e.name, e.count == PC_SCALAR ? -1 : k)) continue;
+            if (Uncarried(uncarried, e.name, e.count == ParamCount::Scalar ? -1 : k)) continue;
             lines.push_back(SettingKey(e, k) + " " + ValueText(d.settings, e, k));
         }
     }
@@ -308,7 +308,7 @@ void DiffConfigurations(LoadedConfiguration& a, LoadedConfiguration& b, DiffComm
     const Settings& sb = b.session->settings;
     for (const SettingParam& e : SettingParams()) {
         for (int k = 0; k < e.values(); ++k) {
-            const int channel = e.count == PC_SCALAR ? -1 : k;
+            const int channel = e.count == ParamCount::Scalar ? -1 : k;
             if (Uncarried(skip, e.name, channel)) continue;
             const std::string va = ValueText(sa, e, k), vb = ValueText(sb, e, k);
             if (va != vb) r.settings.push_back({SettingName(e), channel, va, vb});

@@ -179,14 +179,14 @@ std::optional<std::string> RefuseGain(float gain) {
 int32_t CheckedCicDec(const DecimationState& m, int64_t typed) {
     const int64_t step = m.CicDecStep > 0 ? m.CicDecStep : 1;
     int64_t v = (typed / step) * step;
-    if (v > CicDecMax) v = CicDecMax;
+    if (v > kCicDecMax) v = kCicDecMax;
     if (v < m.CicDecMin) v = m.CicDecMin;
     return static_cast<int32_t>(v);
 }
 
 int32_t SteppedCicDec(const DecimationState& m, int64_t value, int step) {
     int64_t v = value + step;
-    if (step > 0 && v > CicDecMax) v = CicDecMax;
+    if (step > 0 && v > kCicDecMax) v = kCicDecMax;
     if (step < 0 && v < m.CicDecMin) v = m.CicDecMin;
     // A value outside the 32-bit range can only come from a box that already held one.
     return static_cast<int32_t>(
@@ -237,14 +237,14 @@ FieldEdit EditField(Session& m, ControlField field, std::string_view text) {
         }
         case ControlField::CicDec: {
             const auto v = ParseIntegerText(text);
-            if (!v) return intProblem(m.CicDecMin, CicDecMax);
+            if (!v) return intProblem(m.CicDecMin, kCicDecMax);
             st.CicDec[c] = CheckedCicDec(m, *v);
             FieldEdit e;
             if (st.CicDec[c] != *v) {
                 e.note = "CIC " + channel + ": " + std::to_string(*v) + " → " + std::to_string(st.CicDec[c]) + " ";
                 e.note += m.CicDecStep > 1
-                              ? "(от " + std::to_string(m.CicDecMin) + " до " + std::to_string(CicDecMax) + ", чётная)"
-                              : Range(m.CicDecMin, CicDecMax);
+                              ? "(от " + std::to_string(m.CicDecMin) + " до " + std::to_string(kCicDecMax) + ", чётная)"
+                              : Range(m.CicDecMin, kCicDecMax);
             }
             return e;
         }

@@ -63,7 +63,7 @@ std::optional<std::string> RefuseClock(int32_t hz);
 std::optional<std::string> RefuseGain(float gain);
 
 // The CIC check of a typed decimation: rounded down to the mode's step, then
-// kept within CicDecMin..CicDecMax.
+// kept within CicDecMin..kCicDecMax.
 int32_t CheckedCicDec(const DecimationState& d, int64_t typed);
 
 // A CIC stepper button: value + step, clamped only in the step's own

@@ -46,7 +46,7 @@ bool ReadStartupLab(Session& m, const std::filesystem::path& labPath) {
     // The CIC bounds follow the input mode even when no lab file was read
     // (Full rate must not accept a decimation of 1).
     if (auto bounds = CicBoundsOfMode(m.settings.ModeOfInput)) std::tie(m.CicDecMin, m.CicDecStep) = *bounds;
-    m.settings.TypeOfModule = BoardModel;
+    m.settings.TypeOfModule = kBoardModel;
     m.ExpertMode = m.settings.FullDebug == kExpertCode;
     m.FullDebugSaved = m.settings.FullDebug;
     m.settings.FullDebug = 0;
@@ -54,7 +54,7 @@ bool ReadStartupLab(Session& m, const std::filesystem::path& labPath) {
 }
 
 void ApplyBoardModel(Settings& s, DecimationState& d) {
-    if (BoardModel == 0) {
+    if (kBoardModel == 0) {
         d.MinTotalDec[0] = 8;
         d.MinTotalDec[1] = 4;
         d.MinTotalDec[2] = 8;

@@ -42,11 +42,11 @@ std::string ShownName(std::string_view labName) {
 }
 
 std::string ValueText(const Settings& s, const SettingParam& p, int k) {
-    if (p.type == PT_STRING) return ParamGetText(s, p, k);
+    if (p.type == ParamType::String) return ParamGetText(s, p, k);
     const double v = ParamGetNumber(s, p, k);
     char buf[32];
-    const auto r = p.type == PT_FLOAT ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(v))
-                                      : std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
+    const auto r = p.type == ParamType::Float ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(v))
+                                              : std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
     return std::string(buf, r.ptr);
 }
 
@@ -64,7 +64,7 @@ std::string DescribeSettingsChange(const Settings& before, const Settings& after
             if (++changed > kShown) continue;
             if (!text.empty()) text += ", ";
             text += ShownName(p.name);
-            if (p.count != PC_SCALAR) text += std::string(" ") + static_cast<char>('A' + k);
+            if (p.count != ParamCount::Scalar) text += std::string(" ") + static_cast<char>('A' + k);
             text += " " + a + " → " + b;
         }
     }

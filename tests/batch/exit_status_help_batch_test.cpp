@@ -146,7 +146,7 @@ TEST(BatchHelp, HelpNamesEveryCommandAndTheExitStatuses) {
     BatchRun version = RunBatchTool(ws.path(), "--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("gc5016-batch ") + kProjectVersion + " (board model " +
-                               std::to_string(BoardModel) + ", " + BoardName(BoardModel) + ")\n");
+                               std::to_string(kBoardModel) + ", " + BoardName(kBoardModel) + ")\n");
     // A usage error points to the help.
     EXPECT_NE(RunBatchTool(ws.path(), "nosuch").err.find("--help"), std::string::npos);
 }

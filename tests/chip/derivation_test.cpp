@@ -20,7 +20,7 @@ namespace {
 std::vector<std::pair<std::string, double>> ImageValues(const RegisterImage& img) {
     std::vector<std::pair<std::string, double>> out;
     for (const RegisterParam& e : ToolTableParams()) {
-        if (e.type == PT_STRING) continue;
+        if (e.type == ParamType::String) continue;
         for (int k = 0; k < e.values(); ++k)
             out.emplace_back(std::string(e.name) + "[" + std::to_string(k) + "]", ParamGetNumber(img, e, k));
     }
@@ -298,7 +298,7 @@ TEST(DeriveRegisters, PairsTakeTheFirstChannelsSettingsInSplitModes) {
             EXPECT_EQ(w.cic[3].mix_rcv_sel, 3);
             EXPECT_EQ(w.cic[0].ncic, 1);  // 4 div 2 - 1
         } else {
-            if (BoardModel == 0 || BoardModel == 2) {
+            if (kBoardModel == 0 || kBoardModel == 2) {
                 EXPECT_EQ(w.cic[3].mix_rcv_sel, 2);
             }
             EXPECT_EQ(w.cic[0].ncic, 3);
@@ -372,7 +372,7 @@ TEST(DeriveRegisters, TdmSwitchesTheOutputFlagsBothWays) {
     m.settings.InpADC[1] = 3;
     DeriveRegisters(m.settings, m);
     EXPECT_EQ(m.workImage.cic[0].mix_rcv_sel, 0);
-    if (BoardModel == 0 || BoardModel == 2) {
+    if (kBoardModel == 0 || kBoardModel == 2) {
         EXPECT_EQ(m.workImage.cic[1].mix_rcv_sel, 2);
     } else {
         EXPECT_EQ(m.workImage.cic[1].mix_rcv_sel, 3);
@@ -423,7 +423,7 @@ TEST(DeriveRegisters, BadSettingsFromALabFileGiveADefinedImage) {
     EXPECT_EQ(w.cic[0].ncic, 0);
     EXPECT_EQ(w.cic[0].cic_shift, 39);
     EXPECT_EQ(w.fir_dec[0], 1);
-    EXPECT_EQ(w.cic_dec[1], CicDecMax);
+    EXPECT_EQ(w.cic_dec[1], kCicDecMax);
     EXPECT_EQ(w.fir_dec[1], 8);
     EXPECT_EQ(w.fir_dec[2], 1);
     EXPECT_EQ(w.pfir[3].gain_lsb, 0);

@@ -27,19 +27,19 @@ void FillDistinct(RegisterImage& m, std::span<const RegisterParam> list) {
         for (int k = 0; k < e.values(); ++k) {
             const long n = static_cast<long>(i) * 4 + k + 1;
             switch (e.type) {
-                case PT_UINT16:
+                case ParamType::UInt16:
                     ParamSetInteger(m, e, k, 40000 + n);  // above the int16 range
                     break;
-                case PT_INT16:
+                case ParamType::Int16:
                     ParamSetInteger(m, e, k, -n);
                     break;
-                case PT_INT:
+                case ParamType::Int:
                     ParamSetInteger(m, e, k, -100000 * n - 7);
                     break;
-                case PT_FLOAT:
+                case ParamType::Float:
                     ParamSetFloat(m, e, k, -12.5 + 0.25 * static_cast<double>(n));
                     break;
-                case PT_STRING:
+                case ParamType::String:
                     break;
             }
         }

@@ -78,7 +78,7 @@ TEST(LabFile, EverySettingRoundTrips) {
     // Every setting through the table, so that a new one cannot be missed.
     for (const SettingParam& e : SettingParams()) {
         for (int k = 0; k < e.values(); ++k) {
-            if (e.type == PT_STRING)
+            if (e.type == ParamType::String)
                 EXPECT_EQ(ParamGetText(a.settings, e, k), ParamGetText(b.settings, e, k)) << e.name;
             else
                 EXPECT_EQ(ParamGetNumber(a.settings, e, k), ParamGetNumber(b.settings, e, k))
@@ -257,7 +257,7 @@ TEST(Session, StartAndCloseKeepTheExpertCode) {
     EXPECT_TRUE(m.ExpertMode);
     EXPECT_EQ(m.settings.FullDebug, 0);
     EXPECT_EQ(m.FullDebugSaved, 629);
-    EXPECT_EQ(m.settings.TypeOfModule, BoardModel);
+    EXPECT_EQ(m.settings.TypeOfModule, kBoardModel);
     EXPECT_EQ(m.CicDecMin, 2);
     EXPECT_EQ(m.CicDecStep, 2);
 

@@ -37,12 +37,12 @@ TEST(ParamTable, SectionsAndNames) {
     ASSERT_EQ(tool.size(), 250u);
     EXPECT_STREQ(settings[0].name, "FullDebug");
     EXPECT_STREQ(settings[40].name, "NameOfPFIR3: ");
-    EXPECT_EQ(settings[40].type, PT_STRING);
+    EXPECT_EQ(settings[40].type, ParamType::String);
     EXPECT_STREQ(work[0].name, "ck_loss_status");
     EXPECT_STREQ(work[241].name, "sumtap");
     EXPECT_STREQ(tool[0].name, "ck_loss_status");
     EXPECT_STREQ(tool[249].name, "sumtap");
-    EXPECT_EQ(work[241].type, PT_INT);
+    EXPECT_EQ(work[241].type, ParamType::Int);
 
     // The table file leaves out the fields only the tool's table carries.
     for (const char* n :
@@ -64,9 +64,9 @@ TEST(ParamTable, SectionsAndNames) {
     EXPECT_EQ(Find(work, "gen_timer"), -1);
     const int overall = Find(tool, "overall_gain");
     EXPECT_STREQ(tool[static_cast<size_t>(overall - 1)].name, "gain");
-    EXPECT_EQ(tool[static_cast<size_t>(overall)].type, PT_FLOAT);
+    EXPECT_EQ(tool[static_cast<size_t>(overall)].type, ParamType::Float);
     const int tx = Find(work, "tx_pat_gen");
-    EXPECT_EQ(work[static_cast<size_t>(tx)].count, PC_SCALAR);
+    EXPECT_EQ(work[static_cast<size_t>(tx)].count, ParamCount::Scalar);
     EXPECT_STREQ(work[static_cast<size_t>(tx - 1)].name, "pwr_test");
 }
 
@@ -121,15 +121,15 @@ TEST(ParamTable, SectionsFollowTheImageOrderAndAgree) {
     EXPECT_EQ(w, work.size());
     // Types follow the declared width and signedness of a few telling fields.
     auto typeOf = [](auto list, const char* name) { return list[static_cast<size_t>(Find(list, name))].type; };
-    EXPECT_EQ(typeOf(work, "cic_fl_status"), PT_INT16);
-    EXPECT_EQ(typeOf(work, "rcv_cksum"), PT_INT16);
-    EXPECT_EQ(typeOf(work, "tx_pat_gen"), PT_UINT16);
-    EXPECT_EQ(typeOf(work, "toutf_sumin"), PT_UINT16);
-    EXPECT_EQ(typeOf(work, "t_cksum"), PT_INT16);
-    EXPECT_EQ(typeOf(work, "fck"), PT_FLOAT);
-    EXPECT_EQ(typeOf(ToolTableParams(), "agc_cf"), PT_INT16);
-    EXPECT_EQ(typeOf(SettingParams(), "scaleFir"), PT_FLOAT);
-    EXPECT_EQ(typeOf(SettingParams(), "PhaseNCO"), PT_FLOAT);
+    EXPECT_EQ(typeOf(work, "cic_fl_status"), ParamType::Int16);
+    EXPECT_EQ(typeOf(work, "rcv_cksum"), ParamType::Int16);
+    EXPECT_EQ(typeOf(work, "tx_pat_gen"), ParamType::UInt16);
+    EXPECT_EQ(typeOf(work, "toutf_sumin"), ParamType::UInt16);
+    EXPECT_EQ(typeOf(work, "t_cksum"), ParamType::Int16);
+    EXPECT_EQ(typeOf(work, "fck"), ParamType::Float);
+    EXPECT_EQ(typeOf(ToolTableParams(), "agc_cf"), ParamType::Int16);
+    EXPECT_EQ(typeOf(SettingParams(), "scaleFir"), ParamType::Float);
+    EXPECT_EQ(typeOf(SettingParams(), "PhaseNCO"), ParamType::Float);
 }
 
 TEST(ParamTable, SettersKeepLowBits) {

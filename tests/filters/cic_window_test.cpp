@@ -16,7 +16,7 @@ constexpr double kPi = 3.141592653589793;
 ResponseCurve DirectZone(int N, int R, int m) {
     ResponseCurve out{};
     const double step = kPi / (R * 2.0 * 256.0);
-    for (int i = 1; i < ResponsePoints; ++i) {
+    for (int i = 1; i < kResponsePoints; ++i) {
         const double c = i + 256.0 * m;
         const double r = RectifyCic(std::sin(c * N * step) / std::sin(c * step));
         out[i] = r * r * r * r * r;
@@ -39,7 +39,7 @@ TEST(CicZones, FastZonesMatchTheDirectFormula) {
             eval.Zone(m, fast);
             ResponseCurve direct = DirectZone(c.N, c.R, m);
             double dev = 0;
-            for (int i = 0; i < ResponsePoints; ++i) dev = std::max(dev, std::abs(fast[i] - direct[i]));
+            for (int i = 0; i < kResponsePoints; ++i) dev = std::max(dev, std::abs(fast[i] - direct[i]));
             EXPECT_LE(dev, 1e-9 * max) << "N " << c.N << " R " << c.R << " zone " << m;
         }
     }
@@ -51,7 +51,7 @@ TEST(CicZones, AliasViewFoldsOddZonesAndNormalisesToZoneZero) {
     EXPECT_EQ(v.rows[0][0], 0);  // the passband peaks at DC
     // Zone 1 is folded: its column k shows the frequency that aliases onto
     // it, 512 - k steps of Fs / (512 R), not the zone's own column 255 - k.
-    for (int k = 1; k < ResponsePoints; ++k) {
+    for (int k = 1; k < kResponsePoints; ++k) {
         const double c = 512 - k, step = 3.141592653589793 / (4 * 512.0);
         const double r = std::abs(std::sin(c * 4 * step) / std::sin(c * step));
         int expected = static_cast<int>(-std::trunc(40.0 * std::log10(std::pow(r, 5) / v.zoneMax)));
@@ -90,8 +90,8 @@ TEST(CicZones, DecimationOneIsFlatAndBadDecimationsStayFinite) {
     // A register decimation of 0 from an imported table: floor, no NaN.
     ComputeCicZoneResponse(4, 0, 0, r);
     for (double v : r) ASSERT_DOUBLE_EQ(v, 1e-20);
-    // A setting far beyond the chip's range draws at most CicDecMax zones.
-    EXPECT_EQ(ComputeCicAliasView(2000000000, 1024).rows.size(), static_cast<size_t>(CicDecMax));
+    // A setting far beyond the chip's range draws at most kCicDecMax zones.
+    EXPECT_EQ(ComputeCicAliasView(2000000000, 1024).rows.size(), static_cast<size_t>(kCicDecMax));
     EXPECT_TRUE(ComputeCicAliasView(0, 4).rows.empty());
     // More zones than the register decimation allows hit sin(k pi) = 0 in the denominator.
     CicAliasView odd = ComputeCicAliasView(16, 2);

@@ -38,8 +38,8 @@ TEST(CurveCsv, HeaderThenOneLinePerColumnWithEmptyFieldsForMissingValues) {
 }
 
 TEST(CurveCsv, MainPlotColumnsFollowTheClockAndTheZoom) {
-    std::array<double, ResponsePoints> overall{};
-    for (int i = 0; i < ResponsePoints; ++i) overall[static_cast<size_t>(i)] = 1000.0 / (1 + i);
+    std::array<double, kResponsePoints> overall{};
+    for (int i = 0; i < kResponsePoints; ++i) overall[static_cast<size_t>(i)] = 1000.0 / (1 + i);
     for (int xStretch : {1, 8}) {
         const CurveTable t = MainPlotCurves(overall, 100000000, xStretch);
         ASSERT_EQ(t.frequencyMHz.size(), 256u);

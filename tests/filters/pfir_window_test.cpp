@@ -19,7 +19,7 @@ TEST(PfirWindowResponse, MatchesTheDirectSumWithoutTheCicFactor) {
         ResponseCurve fast{};
         ComputePfirWindowResponse(taps.data(), kMaxTaps, a, fast);
         ResponseCurve direct{};
-        for (int i = 0; i < ResponsePoints; ++i) {
+        for (int i = 0; i < kResponsePoints; ++i) {
             double re = 0, im = 0;
             for (int j = 0; j < kMaxTaps; ++j) {
                 double phi = (3.141592653589793 / 256) * (static_cast<double>(j) * i / a);
@@ -29,7 +29,8 @@ TEST(PfirWindowResponse, MatchesTheDirectSumWithoutTheCicFactor) {
             direct[i] = std::sqrt(re * re + im * im);
         }
         const double max = *std::max_element(direct.begin(), direct.end());
-        for (int i = 0; i < ResponsePoints; ++i) ASSERT_NEAR(fast[i], direct[i], 1e-9 * max) << "a " << a << " i " << i;
+        for (int i = 0; i < kResponsePoints; ++i)
+            ASSERT_NEAR(fast[i], direct[i], 1e-9 * max) << "a " << a << " i " << i;
     }
 }
 

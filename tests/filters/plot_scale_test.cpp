@@ -8,7 +8,7 @@
 namespace gc {
 namespace {
 
-using Curve = std::array<double, ResponsePoints>;
+using Curve = std::array<double, kResponsePoints>;
 
 // A curve with its maximum at `peak` and every other point at `rest` times it.
 Curve PeakCurve(int peak, double rest) {

@@ -20,7 +20,7 @@ constexpr double kPi = 3.141592653589793;
 ResponseCurve DirectPfir(const std::vector<int32_t>& taps, int R, int x) {
     ResponseCurve out{};
     const double base = R * kPi / 256.0;
-    for (int i = 0; i < ResponsePoints; ++i) {
+    for (int i = 0; i < kResponsePoints; ++i) {
         double re = 0, im = 0;
         for (size_t j = 0; j < taps.size(); ++j) {
             double phi = base * (static_cast<double>(j) * i / x);
@@ -42,7 +42,7 @@ std::vector<int32_t> RandomTaps(std::mt19937& rng, int n, int lo, int hi) {
 
 double MaxDeviation(const ResponseCurve& a, const ResponseCurve& b) {
     double dev = 0;
-    for (int i = 0; i < ResponsePoints; ++i) dev = std::max(dev, std::abs(a[i] - b[i]));
+    for (int i = 0; i < kResponsePoints; ++i) dev = std::max(dev, std::abs(a[i] - b[i]));
     return dev;
 }
 
@@ -116,7 +116,7 @@ TEST(CicResponse, DcTakesItsLimitEvenWhereEveryOtherPointIsANull) {
         EXPECT_EQ(r[0], std::pow(static_cast<double>(R), 5)) << R;
     }
     ComputeCicResponse(512, 1, r);
-    for (int i = 1; i < ResponsePoints; ++i) ASSERT_DOUBLE_EQ(r[i], 1e-20) << i;
+    for (int i = 1; i < kResponsePoints; ++i) ASSERT_DOUBLE_EQ(r[i], 1e-20) << i;
 }
 
 TEST(CicResponse, RectifyKeepsLargeValuesMirrorsNegativesAndFloorsTheRest) {
@@ -139,7 +139,7 @@ TEST(Responses, DoublingTheZoomPutsOldPointIAtNewPoint2I) {
         ComputeCicResponse(5, 2 * x, c2);
         ComputePfirResponse(taps.data(), 100, 5, x, p1);
         ComputePfirResponse(taps.data(), 100, 5, 2 * x, p2);
-        for (int i = 1; i < ResponsePoints / 2; ++i) {
+        for (int i = 1; i < kResponsePoints / 2; ++i) {
             ASSERT_EQ(c2[2 * i], c1[i]) << "X " << x << " i " << i;
             ASSERT_EQ(p2[2 * i], p1[i]) << "X " << x << " i " << i;
         }
@@ -157,7 +157,7 @@ TEST(RecomputeResponse, UsesTheSelectedChannelAndMultipliesTheCurves) {
     ChannelResponse r;
     RecomputeResponse(m, m.CurrentChannel, 1, r);
     EXPECT_EQ(r.PfirResponse[0], 7.0);
-    for (int i = 0; i < ResponsePoints; ++i) {
+    for (int i = 0; i < kResponsePoints; ++i) {
         ASSERT_EQ(r.CicResponse[i], 1.0);
         ASSERT_EQ(r.OverallResponse[i], r.PfirResponse[i]);
     }
@@ -166,7 +166,7 @@ TEST(RecomputeResponse, UsesTheSelectedChannelAndMultipliesTheCurves) {
     m.coefSetInfo[2].ntaps = 0;
     m.workImage.cic_dec[2] = 4;
     RecomputeResponse(m, m.CurrentChannel, 1, r);
-    for (int i = 0; i < ResponsePoints; ++i) ASSERT_EQ(r.OverallResponse[i], r.CicResponse[i] * 1e-300);
+    for (int i = 0; i < kResponsePoints; ++i) ASSERT_EQ(r.OverallResponse[i], r.CicResponse[i] * 1e-300);
 }
 
 TEST(RecomputeResponse, ZeroDecimationAndZoomGiveFiniteCurves) {
@@ -178,7 +178,7 @@ TEST(RecomputeResponse, ZeroDecimationAndZoomGiveFiniteCurves) {
     m.coefSetInfo[0].ntaps = 2;
     ChannelResponse r;
     RecomputeResponse(m, m.CurrentChannel, 0, r);
-    for (int i = 0; i < ResponsePoints; ++i) {
+    for (int i = 0; i < kResponsePoints; ++i) {
         ASSERT_TRUE(std::isfinite(r.OverallResponse[i]));
         ASSERT_GT(r.OverallResponse[i], 0.0);
     }

@@ -43,12 +43,12 @@ TEST(WindowCurves, AliasZonesFollowTheDecimationWithinItsRange) {
         double lastMHz;  // column 255 of half the output rate
     };
     for (const Case& c :
-         {Case{4, 4, 4, 12.451171875}, Case{0, 0, 0, 49.8046875}, Case{5000, 1024, CicDecMax, 0.00996}}) {
+         {Case{4, 4, 4, 12.451171875}, Case{0, 0, 0, 49.8046875}, Case{5000, 1024, kCicDecMax, 0.00996}}) {
         const CurveTable t = CicWindowCurves({100000000, c.N, c.R}, alias);
         EXPECT_EQ(t.curves.size(), c.zones) << c.N;
-        ASSERT_EQ(t.frequencyMHz.size(), size_t(ResponsePoints));
+        ASSERT_EQ(t.frequencyMHz.size(), size_t(kResponsePoints));
         EXPECT_NEAR(t.frequencyMHz.back(), c.lastMHz, 1e-5) << c.N;
-        for (const CsvCurve& z : t.curves) ASSERT_EQ(z.linear.size(), size_t(ResponsePoints));
+        for (const CsvCurve& z : t.curves) ASSERT_EQ(z.linear.size(), size_t(kResponsePoints));
     }
     // Zone 0 starts at DC at 0 dB; the first odd zone is folded: its column 0
     // is the image of DC at the CIC output rate, the CIC's null.

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "gui/busy_run.h"
+#include "gui/app/busy_run.h"
 
 using namespace gc;
 

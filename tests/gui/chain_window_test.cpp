@@ -12,10 +12,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "gui/app_windows.h"
-#include "gui/chain_window.h"
-#include "gui/plot_export.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/chain_window.h"
+#include "gui/plots/plot_export.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -124,7 +124,7 @@ private slots:
 
     void followsEditsAndUndo() {
         Started s;
-        TGForm* g = s.windows->gform();
+        MainWindow* g = s.windows->gform();
         g->findChild<QPushButton*>("chainWindowButton")->click();
         ChainWindow* w = s.chain();
         QLineEdit* cic = g->findChild<QLineEdit*>("cicEdit");

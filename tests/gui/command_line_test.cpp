@@ -51,8 +51,8 @@ private slots:
         QCOMPARE(v.status, 0);
         QCOMPARE(v.out, QString("gc5016-config %1 (board model %2, %3)\n")
                             .arg(gc::kProjectVersion)
-                            .arg(gc::BoardModel)
-                            .arg(gc::BoardName(gc::BoardModel)));
+                            .arg(gc::kBoardModel)
+                            .arg(gc::BoardName(gc::kBoardModel)));
     }
 
     void badOptionsStopBeforeAnyWindow() {

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "gui/app_windows.h"
-#include "gui/compare_window.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/dialogs/compare_window.h"
+#include "gui/main_window/main_window.h"
 #include "session/commands.h"
 #include "ui_test_support.h"
 

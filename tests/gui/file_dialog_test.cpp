@@ -18,7 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "gui/file_chooser.h"
+#include "gui/app/file_chooser.h"
 
 using namespace gc;
 

@@ -8,8 +8,8 @@
 #include <deque>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -61,7 +61,7 @@ struct Window {
         windows = std::make_unique<AppWindows>(m, dir.workspace());
         w()->hooks().chooser = &chooser;
     }
-    TGForm* w() const { return windows->gform(); }
+    MainWindow* w() const { return windows->gform(); }
 };
 
 }  // namespace

@@ -9,9 +9,9 @@
 #include <QtTest>
 #include <functional>
 
-#include "gui/app_windows.h"
-#include "gui/tgform.h"
-#include "gui/work_folder_dialog.h"
+#include "gui/app/app_windows.h"
+#include "gui/app/work_folder_dialog.h"
+#include "gui/main_window/main_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;

@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "gui/gc_application.h"
-#include "gui/response_plot.h"
+#include "gui/app/gc_application.h"
+#include "gui/plots/response_plot.h"
 #include "ui_test_support.h"
 
 namespace {

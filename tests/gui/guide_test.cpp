@@ -6,13 +6,13 @@
 #include <QtTest>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/cic_response_window.h"
-#include "gui/guide.h"
-#include "gui/pfir_design_dialog.h"
-#include "gui/register_editor_dialog.h"
-#include "gui/register_windows.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/app/guide.h"
+#include "gui/dialogs/pfir_design_dialog.h"
+#include "gui/dialogs/register_editor_dialog.h"
+#include "gui/dialogs/register_windows.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/cic_response_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;

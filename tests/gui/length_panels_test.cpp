@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "gui/length_panels.h"
+#include "gui/plots/length_panels.h"
 
 class LengthPanelsTest : public QObject {
     Q_OBJECT

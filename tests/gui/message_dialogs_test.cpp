@@ -8,8 +8,8 @@
 #include <QtTest>
 
 #include "filters/coef_files.h"
-#include "gui/err_file_coeff.h"
-#include "gui/message_dialogs.h"
+#include "gui/dialogs/coef_file_error_dialog.h"
+#include "gui/dialogs/message_dialogs.h"
 #include "session/session.h"
 
 using namespace gc;
@@ -36,7 +36,7 @@ private:
         std::array<QString, 3> lines;
         QColor background;
     };
-    Seen LoadThroughDialog(TErrFileCoeff& dlg, const QString& path, int& count) {
+    Seen LoadThroughDialog(CoefFileErrorDialog& dlg, const QString& path, int& count) {
         Seen seen;
         QTimer::singleShot(0, &dlg, [&] {
             seen.shown = dlg.isVisible();
@@ -55,7 +55,7 @@ private slots:
     void missingAndEmptyCoefficientFiles() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        TErrFileCoeff dlg;
+        CoefFileErrorDialog dlg;
         QCOMPARE(dlg.windowTitle(), QString("ErrFileCoeff"));
 
         const QString missing = dir.filePath("FILTERS/нет такого.taps");
@@ -98,7 +98,7 @@ private slots:
     }
 
     void decimationNoticesDoNotBlock() {
-        TErrDecim mismatch;
+        DecimMismatchNotice mismatch;
         mismatch.ShowDecimMismatch();  // returns at once
         QVERIFY(mismatch.isVisible());
         QVERIFY(!mismatch.isModal());
@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(LabelTexts(mismatch), (QStringList{"Значения коэффициентов децимации каналов", " различаются !",
                                                     "Файл не может быть записан !"}));
 
-        TErrMinDecim minimum;
+        MinDecimNotice minimum;
         minimum.ShowMinDecim("SplitIQ rate равно 4 !");
         QVERIFY(minimum.isVisible());
         QVERIFY(!minimum.isModal());
@@ -119,7 +119,7 @@ private slots:
     }
 
     void infoBoxClosesWithItsButton() {
-        TInfo info;
+        InfoDialog info;
         info.ShowInfo();
         QVERIFY(info.isVisible());
         QVERIFY(!info.isModal());

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -219,7 +219,7 @@ private slots:
         MonkeyChooser chooser(rng, dir.root());
         Session m;
         auto windows = std::make_unique<AppWindows>(m, dir.workspace());
-        TGForm* w = windows->gform();
+        MainWindow* w = windows->gform();
         w->hooks().chooser = &chooser;
         w->hooks().chipToolDir = GC5016_BIN_DIR;
         w->show();

@@ -19,11 +19,11 @@
 #include "filters/chain_analysis.h"
 #include "filters/coef_files.h"
 #include "filters/decimation_splits.h"
-#include "gui/app_windows.h"
-#include "gui/number_text.h"
-#include "gui/pfir_design_dialog.h"
-#include "gui/response_plot.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/dialogs/pfir_design_dialog.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/response_plot.h"
+#include "gui/widgets/number_text.h"
 #include "ui_test_support.h"
 
 using namespace gc;

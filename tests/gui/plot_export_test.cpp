@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/plot_export.h"
-#include "gui/response_plot.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/plot_export.h"
+#include "gui/plots/response_plot.h"
 #include "test_util.h"
 #include "ui_test_support.h"
 

@@ -8,11 +8,11 @@
 #include <filesystem>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/register_editor_dialog.h"
-#include "gui/register_windows.h"
-#include "gui/tgform.h"
-#include "gui/tsyncro.h"
+#include "gui/app/app_windows.h"
+#include "gui/dialogs/register_editor_dialog.h"
+#include "gui/dialogs/register_windows.h"
+#include "gui/dialogs/sync_dialog.h"
+#include "gui/main_window/main_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;

@@ -11,11 +11,11 @@
 #include <memory>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/register_editor_dialog.h"
-#include "gui/register_windows.h"
-#include "gui/tgform.h"
-#include "gui/tsyncro.h"
+#include "gui/app/app_windows.h"
+#include "gui/dialogs/register_editor_dialog.h"
+#include "gui/dialogs/register_windows.h"
+#include "gui/dialogs/sync_dialog.h"
+#include "gui/main_window/main_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -37,7 +37,7 @@ struct StartedWindows {
         windows = std::make_unique<AppWindows>(m, dir.workspace());
         w()->show();
     }
-    TGForm* w() const { return windows->gform(); }
+    MainWindow* w() const { return windows->gform(); }
     RegisterWindows* rw() const { return windows->registerWindows(); }
     RegisterEditorDialog* dialog(RegisterDialogId id) const { return rw()->dialog(id); }
     template <typename T>
@@ -194,7 +194,7 @@ private slots:
     void syncPresetsAndBoxesWriteSettingsAndFields() {
         StartedWindows s;
         s.click("syncroButton");
-        TSyncro* sync = s.rw()->syncro();
+        SyncDialog* sync = s.rw()->syncro();
         const Settings before = s.m.settings;
         StartedWindows::child<QPushButton>(sync, "oneShotButton")->click();
         QCOMPARE(s.m.settings.soB_sync, 4);
@@ -229,7 +229,7 @@ private slots:
         StartedWindows s(lab);
         QCOMPARE(s.m.workImage.cic[1].dith_sync, uint16_t(1));
         s.click("syncroButton");
-        TSyncro* sync = s.rw()->syncro();
+        SyncDialog* sync = s.rw()->syncro();
         QCOMPARE(StartedWindows::child<QComboBox>(sync, "soB_sync")->currentIndex(), -1);
         QCOMPARE(StartedWindows::child<QComboBox>(sync, "dith_sync_B")->currentIndex(), 5);
         QCOMPARE(s.m.workImage.cic[1].dith_sync, uint16_t(5));

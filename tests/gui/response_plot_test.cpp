@@ -7,13 +7,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "gui/response_plot.h"
+#include "gui/plots/response_plot.h"
 
 using namespace gc;
 
 namespace {
 
-using Curve = std::array<double, ResponsePoints>;
+using Curve = std::array<double, kResponsePoints>;
 
 Curve Flat() {
     Curve c;
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(img.size(), QSize(kPlotWidth, kPlotHeight));
 
         // A flat response is its own maximum everywhere: the curve lies on row 0.
-        for (int x = 0; x < ResponsePoints; ++x)
+        for (int x = 0; x < kResponsePoints; ++x)
             if (x != 32) QVERIFY2(IsBlack(img, x, 0), qPrintable(QString("curve column %1").arg(x)));
         // The red marker at column 32 runs the whole height, over the curve.
         for (int y = 0; y < kPlotHeight; ++y) QVERIFY(IsRed(img, 32, y));

@@ -14,12 +14,12 @@
 #include <numbers>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/chain_window.h"
-#include "gui/cic_response_window.h"
-#include "gui/pfir_response_window.h"
-#include "gui/readout_width.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/chain_window.h"
+#include "gui/plots/cic_response_window.h"
+#include "gui/plots/pfir_response_window.h"
+#include "gui/widgets/readout_width.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -70,9 +70,9 @@ struct StartedWindows {
         windows = std::make_unique<AppWindows>(m, dir.workspace());
         windows->gform()->show();
     }
-    TGForm* w() const { return windows->gform(); }
-    TCIC5Form* cic() const { return windows->cicForm(); }
-    TPFIRForm* pfir() const { return windows->pfirForm(); }
+    MainWindow* w() const { return windows->gform(); }
+    CicResponseWindow* cic() const { return windows->cicForm(); }
+    PfirResponseWindow* pfir() const { return windows->pfirForm(); }
     template <typename T>
     static T* get(QWidget* in, const char* name) {
         T* c = in->findChild<T*>(name);
@@ -120,7 +120,7 @@ class ResponseWindowsTest : public QObject {
 private slots:
     void cicWindowOpensFollowsTheMainWindowAndStopsWhenClosed() {
         StartedWindows s;
-        TCIC5Form* cic = s.cic();
+        CicResponseWindow* cic = s.cic();
         QVERIFY(!cic->isVisible());
         s.click(s.w(), "cicWindowButton");
         QVERIFY(cic->isVisible() && cic->IsOpen());
@@ -168,7 +168,7 @@ private slots:
 
     void cicZoomAndCursor() {
         StartedWindows s;
-        TCIC5Form* cic = s.cic();
+        CicResponseWindow* cic = s.cic();
         s.click(s.w(), "cicWindowButton");
         const int draws = cic->RedrawCount();
         s.click(cic, "zoomHalve");  // at 1: no change, no redraw
@@ -280,7 +280,7 @@ private slots:
 
     void pfirWindowOpensFromTheFileBoxAndFollowsTheMainWindow() {
         StartedWindows s;
-        TPFIRForm* pfir = s.pfir();
+        PfirResponseWindow* pfir = s.pfir();
         QTest::mouseDClick(StartedWindows::get<QLabel>(s.w(), "coefFile"), Qt::LeftButton);
         QVERIFY(pfir->isVisible() && pfir->IsOpen());
         QCOMPARE(pfir->windowTitle(), QStringLiteral("PFIR Фильтр"));
@@ -319,7 +319,7 @@ private slots:
 
     void lengthAnalysisPanels() {
         StartedWindows s;
-        TPFIRForm* pfir = s.pfir();
+        PfirResponseWindow* pfir = s.pfir();
         s.click(s.w(), "pfirWindowButton");
         auto cell = [&](int r, int c) { return s.text(pfir, QStringLiteral("allowed%1_%2").arg(r).arg(c).toLatin1()); };
         auto lines = [&] {
@@ -359,8 +359,8 @@ private slots:
 
     void batchPrintsWhatTheWindowsShow() {
         StartedWindows s;
-        TCIC5Form* cic = s.cic();
-        TPFIRForm* pfir = s.pfir();
+        CicResponseWindow* cic = s.cic();
+        PfirResponseWindow* pfir = s.pfir();
         s.click(s.w(), "cicWindowButton");
         s.click(s.w(), "pfirWindowButton");
 

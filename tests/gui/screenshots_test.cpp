@@ -14,11 +14,11 @@
 #include "core/text_io.h"
 #include "filters/coef_files.h"
 #include "filters/pfir_design.h"
-#include "gui/app_windows.h"
-#include "gui/chain_window.h"
-#include "gui/cic_response_window.h"
-#include "gui/pfir_response_window.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/chain_window.h"
+#include "gui/plots/cic_response_window.h"
+#include "gui/plots/pfir_response_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -44,7 +44,7 @@ private:
         Session m;
         AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;
-        TGForm* w = windows.gform();
+        MainWindow* w = windows.gform();
         w->show();
         QTest::qWait(150);  // the plot's redraw timer
         // The guide's pictures show the folder the README's run command uses, not this test's.
@@ -72,7 +72,7 @@ private slots:
         Session m;
         AppWindows windows(m, dir.workspace());
         uitest::ModalCatcher catcher;
-        TGForm* w = windows.gform();
+        MainWindow* w = windows.gform();
         w->show();
         QLineEdit* cic = w->findChild<QLineEdit*>("cicEdit");
         cic->setText("8");
@@ -130,7 +130,7 @@ private slots:
         const QImage normal = Shoot(false, "main_window.png");
         const QImage expert = Shoot(true, "main_window_expert.png");
         QVERIFY(!normal.isNull());
-        QCOMPARE(normalWidth_, TGForm::kNormalWidth);
+        QCOMPARE(normalWidth_, MainWindow::kNormalWidth);
         QVERIFY(expert.width() > normal.width());
     }
 };

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
 #include "session/session.h"
 #include "ui_test_support.h"
 
@@ -37,7 +37,7 @@ struct StartedWindow {
     }
     explicit StartedWindow(const Session& lab) : StartedWindow(lab.settings) {}
 
-    TGForm* w() const { return windows->gform(); }
+    MainWindow* w() const { return windows->gform(); }
     template <typename T>
     T* get(const char* name) const {
         T* c = w()->findChild<T*>(QLatin1String(name));

@@ -10,15 +10,15 @@
 #include <memory>
 
 #include "core/lab_file.h"
-#include "gui/app_windows.h"
-#include "gui/cic_response_window.h"
-#include "gui/pfir_response_window.h"
-#include "gui/register_editor_dialog.h"
-#include "gui/register_windows.h"
-#include "gui/tgform.h"
-#include "gui/tracked_windows.h"
-#include "gui/tsyncro.h"
-#include "gui/window_state.h"
+#include "gui/app/app_windows.h"
+#include "gui/app/tracked_windows.h"
+#include "gui/app/window_state.h"
+#include "gui/dialogs/register_editor_dialog.h"
+#include "gui/dialogs/register_windows.h"
+#include "gui/dialogs/sync_dialog.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/cic_response_window.h"
+#include "gui/plots/pfir_response_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -84,7 +84,7 @@ private slots:
         WriteStartLab(dir, expertAtNextStart);
 
         Run next(settingsFile, dir);
-        TCIC5Form* cic = next.windows.cicForm();
+        CicResponseWindow* cic = next.windows.cicForm();
         QVERIFY(cic->isVisible() && cic->IsOpen());
         QVERIFY(!next.windows.pfirForm()->isVisible() && !next.windows.pfirForm()->IsOpen());
         // Flagged open, it follows an edit in the main window.
@@ -93,7 +93,7 @@ private slots:
         next.windows.gform()->findChild<QAbstractButton*>("channelRadio1")->click();
         QVERIFY(cic->RedrawCount() > draws);
 
-        TSyncro* sync = next.registers()->syncro();
+        SyncDialog* sync = next.registers()->syncro();
         RegisterEditorDialog* agc = next.registers()->dialog(RegisterDialogId::Agc);
         QCOMPARE(sync->flags().open, expertAtNextStart);
         QCOMPARE(sync->isVisible(), expertAtNextStart);

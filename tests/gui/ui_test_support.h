@@ -18,7 +18,7 @@
 #include <string>
 
 #include "core/workspace.h"
-#include "gui/file_chooser.h"
+#include "gui/app/file_chooser.h"
 
 namespace gc::uitest {
 

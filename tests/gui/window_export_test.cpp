@@ -18,10 +18,10 @@
 
 #include "core/lab_file.h"
 #include "filters/plot_scale.h"
-#include "gui/app_windows.h"
-#include "gui/cic_response_window.h"
-#include "gui/pfir_response_window.h"
-#include "gui/tgform.h"
+#include "gui/app/app_windows.h"
+#include "gui/main_window/main_window.h"
+#include "gui/plots/cic_response_window.h"
+#include "gui/plots/pfir_response_window.h"
 #include "ui_test_support.h"
 
 using namespace gc;
@@ -68,8 +68,8 @@ struct OpenWindows {
             w->Redraw();
         }
     }
-    TCIC5Form* cic() const { return windows->cicForm(); }
-    TPFIRForm* pfir() const { return windows->pfirForm(); }
+    CicResponseWindow* cic() const { return windows->cicForm(); }
+    PfirResponseWindow* pfir() const { return windows->pfirForm(); }
     static void click(QWidget* in, const char* name) {
         auto* b = in->findChild<QAbstractButton*>(name);
         if (!b) qFatal("no control %s", name);
@@ -131,7 +131,7 @@ private slots:
         QFETCH(QStringList, names);
         QFETCH(double, mhzAt128);
         OpenWindows s;
-        TCIC5Form* cic = s.cic();
+        CicResponseWindow* cic = s.cic();
         if (alias) OpenWindows::click(cic, "aliasBox");
         for (int k = 0; k < doublings; ++k) OpenWindows::click(cic, "zoomDouble");
         QSignalSpy status(cic, &ResponseWindow::statusMessage);
@@ -141,7 +141,7 @@ private slots:
 
         QStringList header{"frequency_MHz"};
         for (const QString& n : names) header << n << n + "_dB";
-        QCOMPARE(rows.size(), size_t(ResponsePoints + 1));
+        QCOMPARE(rows.size(), size_t(kResponsePoints + 1));
         QCOMPARE(rows[0], header);
         QCOMPARE(rows[1][0], QString("0"));
         QCOMPARE(rows[129][0].toDouble(), mhzAt128);
@@ -150,9 +150,9 @@ private slots:
         QCOMPARE(pic.curves.size(), size_t(names.size()));
         // Levels are below the maximum of the first curve (zone 0 in the aliasing view).
         double max = 0;
-        for (int i = 0; i < ResponsePoints; ++i) max = std::max(max, rows[size_t(i + 1)][1].toDouble());
+        for (int i = 0; i < kResponsePoints; ++i) max = std::max(max, rows[size_t(i + 1)][1].toDouble());
         for (qsizetype c = 0; c < names.size(); ++c) {
-            for (int i = 0; i < ResponsePoints; ++i) {
+            for (int i = 0; i < kResponsePoints; ++i) {
                 const QStringList& r = rows[size_t(i + 1)];
                 const int drawn = pic.curves[size_t(c)].points[i].y();
                 const double linear = r[1 + 2 * c].toDouble();
@@ -200,7 +200,7 @@ private slots:
     // the level axis names. The PNG is the panel as the screen shows it.
     void pfirTapsAsCsvAndThePanelAsPng() {
         OpenWindows s;
-        TPFIRForm* pfir = s.pfir();
+        PfirResponseWindow* pfir = s.pfir();
         OpenWindows::click(pfir, "irBox");
         const std::vector<QStringList> rows = ReadCsv(s.exportTo(pfir, "taps.csv"));
         QCOMPARE(rows.at(0), (QStringList{"index", "tap"}));

@@ -5,7 +5,7 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "gui/window_state.h"
+#include "gui/app/window_state.h"
 
 using namespace gc;
 

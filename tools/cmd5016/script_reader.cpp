@@ -89,7 +89,8 @@ ScriptRequest ApplyScript(gc::Settings& s, gc::DecimationState& d, gc::LineReade
             bad();
         } else if (key == "mix_rcv_sel" && isInt) {
             // The mixer selection tells only whether the channel's ADC is the first.
-            s.InpADC[c] = (gc::BoardModel == 1 || gc::BoardModel == 3) ? static_cast<int32_t>(n & 3) : (n & 2 ? 1 : 0);
+            s.InpADC[c] =
+                (gc::kBoardModel == 1 || gc::kBoardModel == 3) ? static_cast<int32_t>(n & 3) : (n & 2 ? 1 : 0);
         } else if (key == "freq" && isNum) {
             s.FreqNCO[c] = ClampInt(-x * 1e6);
         } else if (key == "cic_dec" && isInt) {
