@@ -149,7 +149,17 @@ TestFilterResult WriteTestFilter(const TestFilterParams& p, const std::filesyste
         r.chirp = true;
         r.sums = set.sums;
         const std::string rest = name.substr(cut);
-        if (!WriteOne(folder / ("_I" + rest), textI, r) || !WriteOne(folder / ("_Q" + rest), textQ, r)) return r;
+        // The I and Q halves are one set: both are replaced or neither.
+        const std::filesystem::path pathI = folder / ("_I" + rest), pathQ = folder / ("_Q" + rest);
+        r.failure = WriteFilesTogether({{pathI, textI}, {pathQ, textQ}});
+        if (!r.failure.ok()) {
+            // A cause in the folder is told for the first file, as a single write tells it.
+            if (r.failure.path != pathQ) r.failure.path = pathI;
+            r.failed = r.failure.path;
+            r.message = "Не удалось записать файл " + r.failed.string();
+            return r;
+        }
+        r.written = {pathI, pathQ};
         r.ok = true;
         return r;
     }

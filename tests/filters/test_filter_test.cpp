@@ -135,6 +135,19 @@ TEST(ChirpFilter, FilesOfAWorkedExampleAreExact) {
     }
 }
 
+// The I and Q halves are one set: when Q cannot be written, the I of the
+// earlier set stays too, so a pair never mixes two runs.
+TEST(ChirpFilter, AHalfThatCannotBeWrittenLeavesBothOldHalves) {
+    Workspace ws;
+    test::WriteFileText(ws.filters("_Iw.taps"), "old I\n");
+    std::filesystem::create_directories(ws.filters("_Qw.taps"));  // a folder is never replaced
+    const TestFilterResult r = WriteTestFilter({kChirpUp, 5, 1, 0, 4.0f}, ws.filters("xxw.taps"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.failure.ok());
+    EXPECT_TRUE(r.written.empty());
+    EXPECT_EQ(ReadFileText(ws.filters("_Iw.taps")), "old I\n");
+}
+
 TEST(ChirpFilter, NamesLoseTheirFirstTwoCharactersNotBytes) {
     Workspace ws;
     TestFilterResult r = WriteTestFilter(Chirp(kChirpUp, 8), ws.filters("ЛЧсвип.taps"));
