@@ -25,6 +25,8 @@ enum class FileCommand {
     FltToTaps,
     ApplyToAll,
     Info,
+    ChooseCoefFile,  // "Файл" of the coefficient file panel
+    WriteFilter,     // "WriteFilter" of the expert group
 };
 
 // The panels with the counts of "Comp" and of the chip tool's pages.

@@ -128,17 +128,17 @@ QWidget* MainWindow::BuildNormalPart() {
 
 void MainWindow::ConnectPanels() {
     ConnectEdits();
-    connect(files_, &FileCommandsPanel::commandRequested, this, Handle(&MainWindow::RunCommand));
+    connect(files_, &FileCommandsPanel::commandRequested, this, &MainWindow::RunCommand);
     connect(cicPfir_, &CicPfirPanel::cicWindowRequested, this, &MainWindow::cicWindowRequested);
     connect(cicPfir_, &CicPfirPanel::pfirWindowRequested, this, &MainWindow::pfirWindowRequested);
     connect(cicPfir_, &CicPfirPanel::chainWindowRequested, this, &MainWindow::chainWindowRequested);
-    connect(coefFile_, &CoefFilePanel::chooseFileRequested, this, Handle(&MainWindow::OnChooseCoefFile));
+    connect(coefFile_, &CoefFilePanel::chooseFileRequested, this, [this] { RunCommand(FileCommand::ChooseCoefFile); });
     connect(coefFile_, &CoefFilePanel::designRequested, this, [this] {
         if (hooks_.dialogs.showPfirDesign) hooks_.dialogs.showPfirDesign();
     });
     connect(coefFile_, &CoefFilePanel::pfirWindowRequested, this, &MainWindow::pfirWindowRequested);
 
-    connect(expert_, &ExpertPanel::writeFilterRequested, this, Handle(&MainWindow::OnWriteFilter));
+    connect(expert_, &ExpertPanel::writeFilterRequested, this, [this] { RunCommand(FileCommand::WriteFilter); });
 }
 
 QPushButton* MainWindow::AddExpertButton(const QString& caption, const QString& objectName) {

@@ -111,45 +111,19 @@ private:
     // The view of the session written into the panels; changes nothing.
     void ShowView();
 
-    // File commands (main_window_files.cpp).
+    // File commands (main_window_files.cpp), run by their own handler class.
+    friend class FileCommandHandlers;
+    // A file command, run guarded.
     void RunCommand(FileCommand command);
-    void OnReadLab();
-    void OnSaveLab();
-    void OnWriteTbl();
-    void OnReadTbl();
-    void OnWritePrg();
-    void OnGc101ToPrg();
-    void OnReadBeRam();
-    void OnWriteCmdFile();
-    void OnCompare();
-    void OnChooseCoefFile();
-    void OnApplyToAll();
-    void OnFltToTaps();
-    void OnWriteFilter();
-    std::optional<QString> AskFile(const FileDialogRequest& request);
-    // A yes/no question; the replace-question hook answers it in tests.
-    bool AskYesNo(const QString& title, const QString& question);
     int AskChoice(const QString& title, const QString& text, const QStringList& choices);
-    // Writes std.lab at close; false when the user chose to stay.
-    bool SaveAtClose();
-    // How the commands run the chip tool from the window.
-    ChipToolRunner ToolRunner();
-    std::filesystem::path ChipToolDir() const;
-
+    bool SaveAtClose();  // false when the user chose to stay
     // Runs a handler; an error it raises is shown in the error box, and events
     // that the box itself causes (an edit box losing focus) run no handler.
     void Guarded(const std::function<void()>& handler);
-    // The handler of a panel's signal, run guarded.
-    template <typename... Args>
-    auto Handle(void (MainWindow::*handler)(Args...)) {
-        return [this, handler](Args... args) { Guarded([&] { (this->*handler)(args...); }); };
-    }
 
     Session& m_;
     const Workspace workspace_;
-    // Set while the controls are written from the model: their change
-    // handlers must not feed them back.
-    bool refreshing_ = false;
+    bool refreshing_ = false;  // controls written from the model: handlers stay quiet
     bool writeEnabled_ = true;
     MainWindowHooks hooks_;
     bool closeAllowed_ = false;  // the close was decided: a second close event just closes

@@ -41,7 +41,39 @@ FileDialogRequest Request(bool save, const char* filter, const char* suffix, con
 
 }  // namespace
 
+// The handlers of the file commands, with the window's access; each runs
+// inside the window's guard.
+class FileCommandHandlers {
+public:
+    explicit FileCommandHandlers(MainWindow& window) : w(window) {}
+    void Run(FileCommand command);
+    void OnReadLab();
+    void OnSaveLab();
+    void OnWriteTbl();
+    void OnReadTbl();
+    void OnWritePrg();
+    void OnGc101ToPrg();
+    void OnReadBeRam();
+    void OnWriteCmdFile();
+    void OnCompare();
+    void OnChooseCoefFile();
+    void OnApplyToAll();
+    void OnFltToTaps();
+    void OnWriteFilter();
+    std::optional<QString> AskFile(const FileDialogRequest& request);
+    bool AskYesNo(const QString& title, const QString& question);
+    ChipToolRunner ToolRunner();
+    fs::path ChipToolDir() const;
+
+private:
+    MainWindow& w;
+};
+
 void MainWindow::RunCommand(FileCommand command) {
+    Guarded([&] { FileCommandHandlers(*this).Run(command); });
+}
+
+void FileCommandHandlers::Run(FileCommand command) {
     switch (command) {
         case FileCommand::ReadLab:
             return OnReadLab();
@@ -65,63 +97,67 @@ void MainWindow::RunCommand(FileCommand command) {
             return OnFltToTaps();
         case FileCommand::ApplyToAll:
             return OnApplyToAll();
+        case FileCommand::ChooseCoefFile:
+            return OnChooseCoefFile();
+        case FileCommand::WriteFilter:
+            return OnWriteFilter();
         case FileCommand::Info:
-            if (hooks_.dialogs.showInfo) hooks_.dialogs.showInfo();
+            if (w.hooks_.dialogs.showInfo) w.hooks_.dialogs.showInfo();
             return;
     }
 }
 
-std::optional<QString> MainWindow::AskFile(const FileDialogRequest& request) {
+std::optional<QString> FileCommandHandlers::AskFile(const FileDialogRequest& request) {
     FileDialogRequest s = request;
     s.initialDir = QString::fromStdString(fs::absolute(ToPath(request.initialDir)).string());
-    return (hooks_.chooser ? hooks_.chooser : &dialogChooser_)->Choose(this, s);
+    return (w.hooks_.chooser ? w.hooks_.chooser : &w.dialogChooser_)->Choose(&w, s);
 }
 
-fs::path MainWindow::ChipToolDir() const {
-    return hooks_.chipToolDir.empty() ? ToPath(QCoreApplication::applicationDirPath()) : hooks_.chipToolDir;
+fs::path FileCommandHandlers::ChipToolDir() const {
+    return w.hooks_.chipToolDir.empty() ? ToPath(QCoreApplication::applicationDirPath()) : w.hooks_.chipToolDir;
 }
 
 // ---- lab files ----
 
-bool MainWindow::AskYesNo(const QString& title, const QString& question) {
-    if (hooks_.askReplace) return hooks_.askReplace(question);
-    return QMessageBox::question(this, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+bool FileCommandHandlers::AskYesNo(const QString& title, const QString& question) {
+    if (w.hooks_.askReplace) return w.hooks_.askReplace(question);
+    return QMessageBox::question(&w, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
-void MainWindow::OnReadLab() {
-    const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", workspace_.Configs()));
+void FileCommandHandlers::OnReadLab() {
+    const auto chosen = AskFile(Request(false, "GC5016Labl(*.lab)", "lab", w.workspace_.Configs()));
     if (!chosen) return;
     const fs::path path = ToPath(*chosen);
-    const ReadLabResult r = ReadConfiguration(m_, workspace_, path, hooks_.coefErrors);
-    const std::string shown = ShownPath(path, workspace_);
+    const ReadLabResult r = ReadConfiguration(w.m_, w.workspace_, path, w.hooks_.coefErrors);
+    const std::string shown = ShownPath(path, w.workspace_);
     if (!r.read) {
-        ShowStatus(LabReadStatus(shown, false, m_.settings) + UnreadableNote(path));
+        w.ShowStatus(LabReadStatus(shown, false, w.m_.settings) + UnreadableNote(path));
         return;
     }
     // The open response windows show the configuration just read.
-    ApplyEffects(r.effects);
-    history_.MarkSaved(m_.settings);
-    UpdateTitle();
+    w.ApplyEffects(r.effects);
+    w.history_.MarkSaved(w.m_.settings);
+    w.UpdateTitle();
     const std::string notes = LabNotesStatus(shown, r.labNotes);
-    ShowStatus(notes.empty() ? LabReadStatus(shown, true, m_.settings) : notes);
+    w.ShowStatus(notes.empty() ? LabReadStatus(shown, true, w.m_.settings) : notes);
 }
 
-void MainWindow::OnSaveLab() {
-    const SaveCheck check = CheckBeforeSave(m_);
+void FileCommandHandlers::OnSaveLab() {
+    const SaveCheck check = CheckBeforeSave(w.m_);
     if (check.notice == SaveNotice::DecimMismatch) {
-        if (hooks_.dialogs.showDecimMismatch)
-            hooks_.dialogs.showDecimMismatch(QString::fromStdString(DecimationTotalsLine(m_.settings)));
-        ShowStatus("Не записано: " + DecimationTotalsLine(m_.settings) + " различаются");
+        if (w.hooks_.dialogs.showDecimMismatch)
+            w.hooks_.dialogs.showDecimMismatch(QString::fromStdString(DecimationTotalsLine(w.m_.settings)));
+        w.ShowStatus("Не записано: " + DecimationTotalsLine(w.m_.settings) + " различаются");
         return;
     }
     if (check.notice == SaveNotice::MinDecim) {
-        if (hooks_.dialogs.showMinDecim) hooks_.dialogs.showMinDecim(QString::fromUtf8(check.modeLine));
-        ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
+        if (w.hooks_.dialogs.showMinDecim) w.hooks_.dialogs.showMinDecim(QString::fromUtf8(check.modeLine));
+        w.ShowStatus(std::string("Не записано: общая децимация меньше минимума режима ") + check.modeLine);
         return;
     }
-    if (hooks_.dialogs.closeDecimNotices) hooks_.dialogs.closeDecimNotices();
-    FileDialogRequest request = Request(true, "GC5016Lab(*.lab)", "lab", workspace_.Configs());
+    if (w.hooks_.dialogs.closeDecimNotices) w.hooks_.dialogs.closeDecimNotices();
+    FileDialogRequest request = Request(true, "GC5016Lab(*.lab)", "lab", w.workspace_.Configs());
     request.confirmOverwrite = false;  // asked below, naming both files
     const auto chosen = AskFile(request);
     if (!chosen) return;
@@ -145,151 +181,155 @@ void MainWindow::OnSaveLab() {
                             .arg(QString::fromStdString(BareFileName(bad.string())),
                                  QString::fromStdString(CauseText(bad == lab ? targets.labText : targets.programText)));
         if (!AskYesNo(QStringLiteral("Записать"), question)) {
-            ShowStatus("Не записано: " + ShownPath(lab, workspace_) + " оставлен без изменений");
+            w.ShowStatus("Не записано: " + ShownPath(lab, w.workspace_) + " оставлен без изменений");
             return;
         }
     }
     // Asked above whenever a target exists.
-    const SaveCommandResult r = SaveConfiguration(m_, workspace_, lab, policy, true);
-    const std::string shownLab = ShownPath(lab, workspace_);
-    const std::string shownPrg = ShownPath(targets.program, workspace_);
+    const SaveCommandResult r = SaveConfiguration(w.m_, w.workspace_, lab, policy, true);
+    const std::string shownLab = ShownPath(lab, w.workspace_);
+    const std::string shownPrg = ShownPath(targets.program, w.workspace_);
     if (!r.done()) {
-        const std::string line = "Не записано: " + ShownPath(r.failure.path, workspace_) + " — " +
+        const std::string line = "Не записано: " + ShownPath(r.failure.path, w.workspace_) + " — " +
                                  CauseText(r.failure.code) + "; " + shownLab + " и " + shownPrg + " остались прежними";
-        ShowStatus(line);
-        ShowErrorBox(this, QString::fromStdString(line));
+        w.ShowStatus(line);
+        ShowErrorBox(&w, QString::fromStdString(line));
         return;
     }
-    history_.NameCurrent(m_.currentLabName);
-    ApplyEffects(r.effects);
-    history_.MarkSaved(m_.settings);
-    UpdateTitle();
-    ShowStatus(LabSavedStatus(shownLab, true, shownPrg, true));
+    w.history_.NameCurrent(w.m_.currentLabName);
+    w.ApplyEffects(r.effects);
+    w.history_.MarkSaved(w.m_.settings);
+    w.UpdateTitle();
+    w.ShowStatus(LabSavedStatus(shownLab, true, shownPrg, true));
 }
 
 // ---- register tables ----
 
-void MainWindow::OnWriteTbl() {
-    const TableCommandResult r = WriteTableCommand(m_, workspace_);
-    ApplyEffects(r.effects);
-    ShowStatus(WithCause(TableWrittenStatus(ShownPath(r.path, workspace_), r.done()), r.failure));
+void FileCommandHandlers::OnWriteTbl() {
+    const TableCommandResult r = WriteTableCommand(w.m_, w.workspace_);
+    w.ApplyEffects(r.effects);
+    w.ShowStatus(WithCause(TableWrittenStatus(ShownPath(r.path, w.workspace_), r.done()), r.failure));
 }
 
-void MainWindow::OnReadTbl() {
-    const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", workspace_.Filters()));
+void FileCommandHandlers::OnReadTbl() {
+    const auto chosen = AskFile(Request(false, "GraychipTbl(*.tbl)", "tbl", w.workspace_.Filters()));
     if (!chosen) return;
-    ApplyAndShow(edit::ReadTable{ToPath(*chosen)});
+    w.ApplyAndShow(edit::ReadTable{ToPath(*chosen)});
 }
 
 // ---- program files and the chip tool ----
 
-ChipToolRunner MainWindow::ToolRunner() {
+ChipToolRunner FileCommandHandlers::ToolRunner() {
     const fs::path programDir = ChipToolDir();
-    const std::chrono::milliseconds timeout = hooks_.toolTimeout;
+    const std::chrono::milliseconds timeout = w.hooks_.toolTimeout;
     // Only the tool runs off the event loop: the script is written and its
     // output read by the command on this thread, and the window takes no input meanwhile.
-    return [this, programDir, timeout](const fs::path& folder) {
+    MainWindow* window = &w;
+    return [window, programDir, timeout](const fs::path& folder) {
         ChipToolOutcome outcome;
         outcome.run = ToolRun::Cancelled;
-        const bool ran = BusyRun::Run(this, QStringLiteral("Работает cmd5016…"), [&](const std::atomic<bool>& cancel) {
-            outcome = RunChipTool(folder, programDir, ChipToolRunOptions{timeout, &cancel});
-        });
+        const bool ran =
+            BusyRun::Run(window, QStringLiteral("Работает cmd5016…"), [&](const std::atomic<bool>& cancel) {
+                outcome = RunChipTool(folder, programDir, ChipToolRunOptions{timeout, &cancel});
+            });
         if (!ran) outcome.run = ToolRun::Cancelled;
         return outcome;
     };
 }
 
-void MainWindow::OnWritePrg() {
+void FileCommandHandlers::OnWritePrg() {
     const ChipToolRunner runner = ToolRunner();
-    const ProgramCommandResult r = WriteProgramCommand(m_, workspace_, {{}, &runner});
+    const ProgramCommandResult r = WriteProgramCommand(w.m_, w.workspace_, {{}, &runner});
     if (r.toolFault != ToolFault::None) {
-        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_),
-                                    hooks_.toolTimeout.count() / 1000.0));
+        w.ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, w.workspace_),
+                                      w.hooks_.toolTimeout.count() / 1000.0));
         return;
     }
-    ApplyEffects(r.effects);
-    files_->ShowCount(CountPanel::Page16, r.page16);
-    files_->ShowCount(CountPanel::Page17, r.page17);
-    ShowStatus(WithCause(
-        ProgramWrittenStatus(ShownPath(r.path, workspace_), r.done(), r.writes, r.toolPairs, r.page16, r.page17),
+    w.ApplyEffects(r.effects);
+    w.files_->ShowCount(CountPanel::Page16, r.page16);
+    w.files_->ShowCount(CountPanel::Page17, r.page17);
+    w.ShowStatus(WithCause(
+        ProgramWrittenStatus(ShownPath(r.path, w.workspace_), r.done(), r.writes, r.toolPairs, r.page16, r.page17),
         r.failure));
 }
 
-void MainWindow::OnGc101ToPrg() {
-    const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", workspace_.Appl()));
+void FileCommandHandlers::OnGc101ToPrg() {
+    const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", w.workspace_.Appl()));
     if (!chosen) return;
-    const Gc101CommandResult r = ImportGc101Command(m_, workspace_, ToPath(*chosen));
-    ShowStatus(WithCause(
-        Gc101Status(ShownPath(r.in, workspace_), r.pairs, r.writes, r.skipped, ShownPath(r.out, workspace_), r.done()),
-        r.failure));
+    const Gc101CommandResult r = ImportGc101Command(w.m_, w.workspace_, ToPath(*chosen));
+    w.ShowStatus(WithCause(Gc101Status(ShownPath(r.in, w.workspace_), r.pairs, r.writes, r.skipped,
+                                       ShownPath(r.out, w.workspace_), r.done()),
+                           r.failure));
 }
 
-void MainWindow::OnReadBeRam() { ApplyAndShow(edit::ReadBeRam{BeRamPath(workspace_)}); }
+void FileCommandHandlers::OnReadBeRam() { w.ApplyAndShow(edit::ReadBeRam{BeRamPath(w.workspace_)}); }
 
-void MainWindow::OnWriteCmdFile() {
+void FileCommandHandlers::OnWriteCmdFile() {
     const ChipToolRunner runner = ToolRunner();
-    const ScriptCommandResult r = WriteScriptCommand(m_, workspace_, &runner);
+    const ScriptCommandResult r = WriteScriptCommand(w.m_, w.workspace_, &runner);
     if (r.toolFault != ToolFault::None) {
-        ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, workspace_),
-                                    hooks_.toolTimeout.count() / 1000.0));
+        w.ShowStatus(ToolFailedStatus(r.toolFault, r.tool, ShownPath(r.toolFile, w.workspace_),
+                                      w.hooks_.toolTimeout.count() / 1000.0));
         return;
     }
-    ShowStatus(WithCause(
-        CommandScriptStatus(ShownPath(r.script, workspace_), r.scriptWritten, r.tool.run == ToolRun::Ran), r.failure));
+    w.ShowStatus(
+        WithCause(CommandScriptStatus(ShownPath(r.script, w.workspace_), r.scriptWritten, r.tool.run == ToolRun::Ran),
+                  r.failure));
 }
 
-void MainWindow::OnCompare() {
-    const CompareCommandResult r = CompareCommand(m_, workspace_);
-    files_->ShowCount(CountPanel::CompareDiffs, r.differences);
-    ShowStatus(WithCause(CompareStatus(ShownPath(r.table, workspace_), r.tableRead, ShownPath(r.report, workspace_),
-                                       r.done(), r.differences),
-                         r.failure));
+void FileCommandHandlers::OnCompare() {
+    const CompareCommandResult r = CompareCommand(w.m_, w.workspace_);
+    w.files_->ShowCount(CountPanel::CompareDiffs, r.differences);
+    w.ShowStatus(WithCause(CompareStatus(ShownPath(r.table, w.workspace_), r.tableRead,
+                                         ShownPath(r.report, w.workspace_), r.done(), r.differences),
+                           r.failure));
 }
 
 // ---- coefficient files ----
 
-void MainWindow::OnChooseCoefFile() {
-    const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", workspace_.Filters()));
+void FileCommandHandlers::OnChooseCoefFile() {
+    const auto chosen = AskFile(Request(false, "PFIR5016(*.taps)", "taps", w.workspace_.Filters()));
     if (!chosen) return;
-    ApplyAndShow(edit::CoefFile{ToPath(*chosen)});
+    w.ApplyAndShow(edit::CoefFile{ToPath(*chosen)});
 }
 
-void MainWindow::OnApplyToAll() { ApplyAndShow(edit::ApplyToAll{}); }
+void FileCommandHandlers::OnApplyToAll() { w.ApplyAndShow(edit::ApplyToAll{}); }
 
-void MainWindow::OnFltToTaps() {
-    const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", workspace_.root / "FDFDP"));
+void FileCommandHandlers::OnFltToTaps() {
+    const auto chosen = AskFile(Request(false, "DFDPFilters(*.flt)", "flt", w.workspace_.root / "FDFDP"));
     if (!chosen) return;
     const fs::path in = ToPath(*chosen);
-    const fs::path out = FltOutputPath(in, workspace_);
-    const std::string shownIn = ShownPath(in, workspace_);
-    const std::string shownOut = ShownPath(out, workspace_);
+    const fs::path out = FltOutputPath(in, w.workspace_);
+    const std::string shownIn = ShownPath(in, w.workspace_);
+    const std::string shownOut = ShownPath(out, w.workspace_);
     // A coefficient file that the channels may use is replaced only when the user says so.
     std::error_code ec;
     if (fs::exists(out, ec)) {
         const QString question =
             QStringLiteral("Файл %1 уже есть. Заменить его?").arg(QString::fromStdString(shownOut));
         if (!AskYesNo(QStringLiteral("DFDP->Filter"), question)) {
-            ShowStatus(FltStatus(shownIn, FltConversion{}, shownOut, true));
+            w.ShowStatus(FltStatus(shownIn, FltConversion{}, shownOut, true));
             return;
         }
     }
-    const FltCommandResult r = ConvertFltCommand(workspace_, in);
+    const FltCommandResult r = ConvertFltCommand(w.workspace_, in);
     std::string line = WithCause(FltStatus(shownIn, r.conversion, shownOut, false), r.failure);
     if (!r.warnings.empty() && r.done())
         line += "; в файле меньше коэффициентов, чем указано: последний повторён " +
                 CountText(r.conversion.padded, "раз", "раза", "раз");
-    ShowStatus(line);
-    if (!r.done() && !r.conversion.message.empty()) ShowErrorBox(this, QString::fromStdString(r.conversion.message));
+    w.ShowStatus(line);
+    if (!r.done() && !r.conversion.message.empty()) ShowErrorBox(&w, QString::fromStdString(r.conversion.message));
 }
 
-void MainWindow::OnWriteFilter() {
-    const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", workspace_.Filters()));
+void FileCommandHandlers::OnWriteFilter() {
+    const auto chosen = AskFile(Request(true, "GC5016Taps(*.taps)", "taps", w.workspace_.Filters()));
     if (!chosen) return;
-    const TestFilterCommandResult result = WriteTestFilterCommand(m_, workspace_, m_.CurrentChannel, ToPath(*chosen));
+    const TestFilterCommandResult result =
+        WriteTestFilterCommand(w.m_, w.workspace_, w.m_.CurrentChannel, ToPath(*chosen));
     const TestFilterResult& r = result.filter;
-    if (r.chirp && r.ok) expert_->ShowChirpSums(r.sums);
-    ShowStatus(WithCause(TestFilterStatus(r, workspace_), r.failure));
-    if (!r.ok && !r.message.empty()) ShowErrorBox(this, QString::fromStdString(r.message));
+    if (r.chirp && r.ok) w.expert_->ShowChirpSums(r.sums);
+    w.ShowStatus(WithCause(TestFilterStatus(r, w.workspace_), r.failure));
+    if (!r.ok && !r.message.empty()) ShowErrorBox(&w, QString::fromStdString(r.message));
 }
 
 }  // namespace gc

@@ -33,8 +33,10 @@ void MainWindow::BuildMenu() {
         return a;
     };
     QMenu* file = menuBar_->addMenu(QStringLiteral("Файл"));
-    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction", Handle(&MainWindow::OnReadLab));
-    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction", Handle(&MainWindow::OnSaveLab));
+    add(file, QStringLiteral("Считать…"), QKeySequence::Open, "readLabAction",
+        [this] { RunCommand(FileCommand::ReadLab); });
+    add(file, QStringLiteral("Записать…"), QKeySequence::Save, "saveLabAction",
+        [this] { RunCommand(FileCommand::SaveLab); });
     add(file, QStringLiteral("Сравнить конфигурации…"), QKeySequence(), "compareConfigsAction",
         [this] { emit compareWindowRequested(); });
     file->addSeparator();
