@@ -35,6 +35,10 @@ private:
         const QString answer = answers_.front();
         answers_.pop_front();
         texts << box->text();
+        if (answer == "Enter") {
+            QTest::keyClick(box, Qt::Key_Return);
+            return;
+        }
         QAbstractButton* button = answer == "Yes"  ? box->button(QMessageBox::Yes)
                                   : answer == "No" ? box->button(QMessageBox::No)
                                                    : nullptr;
@@ -111,6 +115,27 @@ private slots:
             else
                 QCOMPARE(after, utf16);
         }
+    }
+
+    // Enter at the close question over an unreadable lab file takes the safe
+    // choice, whichever button has the focus: the window stays and writes nothing.
+    void enterAtTheCloseQuestionWritesNothing() {
+        const std::string utf16(
+            "\xFF\xFE"
+            "F\0u\0l\0l\0",
+            10);
+        Window win(utf16);
+        BoxAnswerer boxes({"OK", "Enter", "Закрыть без сохранения"});
+        win.w()->show();
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        win.w()->close();
+        QTRY_COMPARE(boxes.texts.size(), 2);
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(win.w()->isVisible());
+        QCOMPARE(uitest::ReadText(win.dir / "CONFIGS/std.lab"), utf16);
+        win.w()->close();
+        QTRY_VERIFY(boxes.done());
+        QCOMPARE(uitest::ReadText(win.dir / "CONFIGS/std.lab"), utf16);
     }
 
     // A failed write at close offers to stay, and closing without saving keeps the file as it was.

@@ -266,9 +266,13 @@ bool MainWindow::SaveAtClose() {
 int MainWindow::AskChoice(const QString& title, const QString& text, const QStringList& choices) {
     if (hooks_.askChoice) return hooks_.askChoice(text, choices);
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
-    std::vector<QAbstractButton*> buttons;
+    std::vector<QPushButton*> buttons;
     for (const QString& c : choices) buttons.push_back(box.addButton(c, QMessageBox::AcceptRole));
-    if (!buttons.empty()) box.setEscapeButton(buttons.back());
+    // The last choice is the safe one (stay, write nothing): Enter and Escape both take it.
+    if (!buttons.empty()) {
+        box.setDefaultButton(buttons.back());
+        box.setEscapeButton(buttons.back());
+    }
     box.exec();
     for (size_t i = 0; i < buttons.size(); ++i)
         if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
