@@ -1,7 +1,6 @@
 #include "session/edit.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "chip/derivation.h"
 #include "chip/program_file.h"
@@ -82,9 +81,7 @@ struct SettingEdit {
     Effects operator()(const edit::InputMode& e) {
         SaveModeCicDec(m.settings, m, m.settings.ModeOfInput, e.mode);
         m.settings.ModeOfInput = e.mode;
-        // B and D have no settings of their own in the paired modes: show the
-        // channel whose settings they run.
-        if ((e.mode == 1 || e.mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
+        ShowPairSource(m);
         RefitAll(m);
         return ShownWithResponses();
     }
@@ -162,9 +159,7 @@ struct SettingEdit {
     }
     Effects operator()(const edit::TakeDecoded& e) {
         PutDecodedProgram(m, e.program, e.tapsFiles);
-        // B and D run A's and C's settings in the paired modes.
-        const int mode = m.settings.ModeOfInput;
-        if ((mode == 1 || mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
+        ShowPairSource(m);
         Effects fx = ShownWithResponses();
         fx.redrawPlot = true;
         return fx;

@@ -88,6 +88,11 @@ bool StartSession(Session& m, const Workspace& workspace, const std::filesystem:
     return read;
 }
 
+void ShowPairSource(Session& m) {
+    const int mode = m.settings.ModeOfInput;
+    if ((mode == 1 || mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
+}
+
 void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode) {
     if (int32_t* store = ModeCicStore(s, oldMode)) std::copy(s.CicDec, s.CicDec + kChannels, store);
     TakeModeCicDec(s, d, newMode);

@@ -66,6 +66,10 @@ bool StartSession(Session& m, const Workspace& workspace, const std::filesystem:
 // its CIC bounds. An input mode outside 0..2 leaves that side untouched.
 void SaveModeCicDec(Settings& s, DecimationState& d, int oldMode, int newMode);
 
+// B and D have no settings of their own in the paired modes: a shown B or D
+// gives way to channel A.
+void ShowPairSource(Session& m);
+
 inline constexpr int kExpertCode = 629;
 
 }  // namespace gc

@@ -126,15 +126,9 @@ void PutSettingsBack(Session& m, const Settings& s, const Workspace& workspace, 
     m.settings = s;
     m.settings.FullDebug = fullDebug;
     if (auto bounds = CicBoundsOfMode(m.settings.ModeOfInput)) std::tie(m.CicDecMin, m.CicDecStep) = *bounds;
-    const int mode = m.settings.ModeOfInput;
-    if ((mode == 1 || mode == 2) && m.CurrentChannel % 2 == 1) m.CurrentChannel = 0;
+    ShowPairSource(m);
     ReloadAllPfirFiles(m.settings, m, errors, workspace);
     CopySckDiv(m.settings, m.workImage);
-}
-
-void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors) {
-    PutSettingsBack(m, s, workspace, errors);
-    DeriveRegisters(m.settings, m);
 }
 
 }  // namespace gc

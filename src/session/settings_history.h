@@ -72,10 +72,8 @@ class CoefFileErrorSink;
 
 // Puts snapshot settings back: the CIC bounds of their input mode, the shown
 // channel where the mode pairs the channels, the four coefficient files
-// reloaded and fitted, sck_div copied and the registers derived. FullDebug
-// stays as the running session has it. The responses are left to the caller.
-void RestoreSettings(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors);
-// The same without the derivation, for an edit that derives once at its end.
+// reloaded and fitted and sck_div copied; the one derivation follows in
+// ApplyEdit. FullDebug stays as the running session has it.
 void PutSettingsBack(Session& m, const Settings& s, const Workspace& workspace, CoefFileErrorSink* errors);
 
 }  // namespace gc

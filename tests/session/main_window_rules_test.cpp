@@ -156,7 +156,7 @@ TEST(SettingsHistory, RestoringGivesTheSameProgramFile) {
     m->settings.FreqNCO[1] = 7000000;
     m->settings.Gain[2] = 3.5f;
     m->settings.NameOfPFIR[3] = "cdma31.taps";
-    RestoreSettings(*m, m->settings, ws, nullptr);
+    ApplyEdit(*m, edit::Restore{m->settings}, EditContext{&ws, nullptr});
     const Settings before = m->settings;
     auto programFile = [&] {
         PrepareProgram(m->settings, *m);
@@ -169,7 +169,7 @@ TEST(SettingsHistory, RestoringGivesTheSameProgramFile) {
     ASSERT_NE(programFile(), program);
     m->settings.ModeOfInput = 1;  // even a mode switch goes back
     m->CurrentChannel = 3;
-    RestoreSettings(*m, before, ws, nullptr);
+    ApplyEdit(*m, edit::Restore{before}, EditContext{&ws, nullptr});
     EXPECT_EQ(programFile(), program);
     EXPECT_EQ(m->CurrentChannel, 3);
     EXPECT_EQ(m->CicDecMin, 2);  // Full rate's bounds again
