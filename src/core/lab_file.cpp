@@ -188,6 +188,8 @@ void ApplyLine(Settings& m, const std::string& line, LineNotes* out = nullptr) {
 
 }  // namespace
 
+bool IsRequestSetting(const SettingParam& e) { return std::string_view(e.name).starts_with("Req"); }
+
 std::optional<std::pair<int, int>> CicBoundsOfMode(int mode) {
     switch (mode) {
         case 0:
@@ -251,9 +253,10 @@ void ReadLab(Settings& s, DecimationState& d, LineReader& in, std::vector<LabVal
         any = true;
     }
     // An empty or cut-off file leaves settings without a line at their values.
+    // A file without the channel requests is one of an older version, not cut.
     if (notes)
         for (const SettingParam& e : SettingParams())
-            if (std::find(seen.seen.begin(), seen.seen.end(), &e) == seen.seen.end()) {
+            if (!IsRequestSetting(e) && std::find(seen.seen.begin(), seen.seen.end(), &e) == seen.seen.end()) {
                 std::string kept = e.type == ParamType::String ? ParamGetText(s, e, 0) : TakenText(s, e);
                 if (e.type == ParamType::String) kept = std::string(1, '"').append(kept).append(1, '"');
                 notes->push_back({LabValueNote::Kind::Missing, e.name, {}, std::move(kept)});

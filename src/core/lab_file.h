@@ -1,4 +1,5 @@
-// The lab file: the 41 settings as text, one per line.
+// The lab file: the 45 settings as text, one per line (the last four, the
+// channel requests, may be absent: files of older versions have none).
 #pragma once
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "core/param_table.h"
 #include "core/text_io.h"
 
 namespace gc {
@@ -42,6 +44,9 @@ bool ReadLab(Settings& s, DecimationState& d, const std::filesystem::path& path,
              std::vector<LabValueNote>* notes = nullptr);
 // The same from text already opened (a file or bytes in memory).
 void ReadLab(Settings& s, DecimationState& d, LineReader& in, std::vector<LabValueNote>* notes = nullptr);
+
+// The channel requests' settings (ReqPassHz ..), which older files lack.
+bool IsRequestSetting(const SettingParam& e);
 
 // Applies lab-file lines to the settings, then the input mode's stored CIC
 // decimations with their bounds, and the total decimations.

@@ -29,7 +29,7 @@ const char* BoardCaption(int model);  // main window caption
 const char* LabHeader(int model);     // first line of a lab file
 const char* BoardName(int model);     // "TORVIN-A".."TORVIN-D"
 
-// The 41 settings stored in the lab file, in the order of the parameter table.
+// The 45 settings stored in the lab file, in the order of the parameter table.
 struct Settings {
     int32_t FullDebug = 0;
     int32_t TypeOfModule = 0;
@@ -71,6 +71,13 @@ struct Settings {
     // Coefficient-file names relative to FILTERS/ (lab keys "NameOfPFIR0: ".."NameOfPFIR3: ").
     // Kept as whole strings so that long names survive a save and a read.
     std::array<std::string, kChannels> NameOfPFIR = {"cdma.taps", "cdma.taps", "cdma.taps", "cdma.taps"};
+    // The channel's request: passband and stopband edge (Hz; 0 follows the
+    // output rate, see ChannelRequestOf), passband ripple and attenuation (dB).
+    // Doubles, as an edge typed to the hertz must come back as typed.
+    double ReqPassHz[kChannels] = {0, 0, 0, 0};
+    double ReqStopHz[kChannels] = {0, 0, 0, 0};
+    double ReqRippleDb[kChannels] = {0.1, 0.1, 0.1, 0.1};
+    double ReqAttenDb[kChannels] = {80, 80, 80, 80};
 };
 
 // Summary of a channel's fitted coefficient set.

@@ -24,9 +24,9 @@ constexpr ParamType TypeCode() {
     if constexpr (std::is_same_v<V, uint16_t>) return ParamType::UInt16;
     if constexpr (std::is_same_v<V, int16_t>) return ParamType::Int16;
     if constexpr (std::is_same_v<V, int32_t>) return ParamType::Int;
-    if constexpr (std::is_same_v<V, float>) return ParamType::Float;
+    if constexpr (std::is_same_v<V, float> || std::is_same_v<V, double>) return ParamType::Float;
     static_assert(std::is_same_v<V, uint16_t> || std::is_same_v<V, int16_t> || std::is_same_v<V, int32_t> ||
-                      std::is_same_v<V, float>,
+                      std::is_same_v<V, float> || std::is_same_v<V, double>,
                   "a parameter is a 16-bit or 32-bit integer or a float");
     return ParamType::Int;
 }
@@ -137,8 +137,12 @@ constexpr SettingParam kSettings[] = {
     FileNameSetting<1>("NameOfPFIR1: "),
     FileNameSetting<2>("NameOfPFIR2: "),
     FileNameSetting<3>("NameOfPFIR3: "),
+    Setting<&Settings::ReqPassHz>("ReqPassHz"),
+    Setting<&Settings::ReqStopHz>("ReqStopHz"),
+    Setting<&Settings::ReqRippleDb>("ReqRippleDb"),
+    Setting<&Settings::ReqAttenDb>("ReqAttenDb"),
 };
-static_assert(std::size(kSettings) == 41);
+static_assert(std::size(kSettings) == 45);
 
 constexpr RegisterField kRegisterFields[] = {
     ImageField<&RegisterImage::ck_loss_status>("ck_loss_status"),
@@ -438,11 +442,17 @@ void StoreInteger(FieldRef f, long v) {
                 *p = static_cast<int32_t>(static_cast<uint32_t>(bits));
             else if constexpr (std::is_same_v<T, float>)
                 *p = static_cast<float>(v);
+            else if constexpr (std::is_same_v<T, double>)
+                *p = static_cast<double>(v);
         },
         f);
 }
 
 void StoreFloat(FieldRef f, double v) {
+    if (double** d = std::get_if<double*>(&f)) {
+        **d = v;
+        return;
+    }
     float** p = std::get_if<float*>(&f);
     if (!p) return;
     constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());

@@ -23,7 +23,7 @@ enum class ParamCount : int32_t {
 };
 
 // A typed reference to one value of a setting or register field.
-using FieldRef = std::variant<uint16_t*, int16_t*, int32_t*, float*, std::string*>;
+using FieldRef = std::variant<uint16_t*, int16_t*, int32_t*, float*, double*, std::string*>;
 
 template <class Record>
 struct ParamEntry {
@@ -39,7 +39,7 @@ struct ParamEntry {
 using SettingParam = ParamEntry<Settings>;
 using RegisterParam = ParamEntry<RegisterImage>;
 
-// The 41 settings, in the order of the lab file.
+// The 45 settings, in the order of the lab file.
 std::span<const SettingParam> SettingParams();
 // The 242 register fields of the table file, in the image's order.
 std::span<const RegisterParam> TableParams();
@@ -65,7 +65,7 @@ double ParamGetNumber(const Record& r, const ParamEntry<Record>& e, int k) {
 // C integer does; a float takes the value; a string is left alone.
 void StoreInteger(FieldRef f, long v);
 // Stores a float value; out-of-range values saturate to infinity instead of
-// an undefined conversion. Only float fields take it.
+// an undefined conversion. Only float and double fields take it.
 void StoreFloat(FieldRef f, double v);
 
 template <class Record>

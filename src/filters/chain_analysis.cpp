@@ -53,6 +53,49 @@ double ChainOutputRateHz(const DdcChannel& ch) {
     return ch.systemClock / (static_cast<double>(std::clamp(ch.cicDec, 1, kCicDecMax)) * DerivedFirDec(ch.firDec));
 }
 
+ChainRequest ChannelChainRequest(const Settings& s, int channel) {
+    const int c = std::clamp(channel, 0, kChannels - 1);
+    ChainRequest r;
+    r.passHz = s.ReqPassHz[c];
+    r.stopHz = s.ReqStopHz[c];
+    r.rippleDb = s.ReqRippleDb[c];
+    r.attenDb = s.ReqAttenDb[c];
+    return r;
+}
+
+void SetChannelChainRequest(Settings& s, int channel, const ChainRequest& r) {
+    const int c = std::clamp(channel, 0, kChannels - 1);
+    s.ReqPassHz[c] = r.passHz;
+    s.ReqStopHz[c] = r.stopHz;
+    s.ReqRippleDb[c] = r.rippleDb;
+    s.ReqAttenDb[c] = r.attenDb;
+}
+
+ChainRequest ResolveChainRequest(const DdcChannel& ch, const ChainRequest& r) {
+    const double fout = ChainOutputRateHz(ch);
+    ChainRequest out = r;
+    if (!(out.passHz > 0)) out.passHz = kChainDefaultPassFraction * fout;
+    if (!(out.stopHz > 0)) out.stopHz = fout - out.passHz;
+    if (!(out.rippleDb > 0) || !std::isfinite(out.rippleDb)) out.rippleDb = kChainDefaultRippleDb;
+    if (!(out.attenDb > 0) || !std::isfinite(out.attenDb)) out.attenDb = kChainDefaultAttenDb;
+    return out;
+}
+
+double ChainMargins::Smallest() const {
+    double m = std::min(rippleDb, aliasDb);
+    if (stopbandDb) m = std::min(m, *stopbandDb);
+    return m;
+}
+
+ChainMargins ChainRequestMargins(const ChainFigures& f, const ChainRequest& resolved) {
+    ChainMargins m;
+    m.rippleDb = resolved.rippleDb - f.passbandRippleDb;
+    m.aliasDb = f.aliasRejectionDb - resolved.attenDb;
+    if (f.stopbandAttenDb) m.stopbandDb = *f.stopbandAttenDb - resolved.attenDb;
+    m.met = m.Smallest() >= 0;
+    return m;
+}
+
 std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRequest& r) {
     const double fout = ChainOutputRateHz(ch);
     if (!(fout > 0)) return "the input rate must be above 0";

@@ -26,10 +26,25 @@ DdcChannel ChainChannelOf(const Settings& s, const ChipState& chip, int channel)
 
 double ChainOutputRateHz(const DdcChannel& ch);
 
+// The channel's request: what its output band must meet. Stored per channel
+// in the settings (ReqPassHz ..); an edge of 0 or less follows the output rate.
 struct ChainRequest {
     double passHz = 0;  // passband edge P; 0 or less: kChainDefaultPassFraction of Fout
     int points = kChainDefaultPoints;
+    double stopHz = 0;  // stopband edge S; 0 or less: Fout - P
+    double rippleDb = 0.1;
+    double attenDb = 80.0;  // both the alias rejection and the stopband attenuation asked
 };
+inline constexpr double kChainDefaultRippleDb = 0.1;
+inline constexpr double kChainDefaultAttenDb = 80.0;
+
+// The channel's stored request (edges as stored: 0 follows the output rate).
+ChainRequest ChannelChainRequest(const Settings& s, int channel);
+// Stores the request's P, S, ripple and attenuation for the channel.
+void SetChannelChainRequest(Settings& s, int channel, const ChainRequest& r);
+// The edges resolved against the channel's output rate: P and S as analysed.
+// A stored ripple or attenuation that is not above 0 (a damaged file) takes its default.
+ChainRequest ResolveChainRequest(const DdcChannel& ch, const ChainRequest& r);
 
 // Why a request cannot be analysed (English, for the batch tool), or nullopt.
 std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRequest& r);
@@ -40,7 +55,20 @@ struct ChainFigures {
     double worstAliasHz = 0;         // the output frequency where it is smallest
     double worstAliasSourceHz = 0;   // the input frequency, relative to the NCO, whose image that is
     double cicAliasRejectionDb = 0;  // the same for the CIC alone and its images at multiples of Fs / R
+    // The smallest W(0) / W over [S, Fout / 2], and where; nullopt when S >= Fout / 2.
+    std::optional<double> stopbandAttenDb;
+    double worstStopHz = 0;
 };
+
+// Each figure against the request: positive is met with that much to spare.
+struct ChainMargins {
+    double rippleDb = 0;               // asked - ripple
+    double aliasDb = 0;                // alias rejection - asked (+inf with no image)
+    std::optional<double> stopbandDb;  // stopband attenuation - asked; nullopt when not applicable
+    bool met = false;                  // every margin at or above 0
+    double Smallest() const;           // the least of the three (not-applicable ones left out)
+};
+ChainMargins ChainRequestMargins(const ChainFigures& f, const ChainRequest& resolved);
 
 // Curves over the output band: N points from 0 to Fout / 2, both included.
 // Linear magnitudes with H normalised to 1 at DC (a PFIR whose taps sum to 0
@@ -49,6 +77,8 @@ struct ChainAnalysis {
     double inputRateHz = 0;
     double outputRateHz = 0;
     double passHz = 0;
+    ChainRequest request;  // resolved: the edges as analysed
+    ChainMargins margins;
     int cicDec = 1;
     int firDec = 1;
     std::vector<double> freqHz;

@@ -31,6 +31,7 @@ double SplitOutputRateHz(const DdcChannel& ch);
 
 struct SplitRequest {
     double passHz = 0;  // 0 or less: kChainDefaultPassFraction of the output rate
+    double stopHz = 0;  // 0 or less: Fout - P; a row designs to min(S, Fout - P)
     double rippleDb = 0.1;
     double attenDb = 80.0;
 };
@@ -42,18 +43,24 @@ std::optional<std::string> CheckSplitRequest(const DdcChannel& ch, const SplitRe
 struct SplitRow {
     DecimationSplit split;
     int ntaps = 0;
-    PfirDesignRequest request;  // the design asked for: stopband from Fout - P
+    PfirDesignRequest request;  // the design asked for: stopband at min(S, Fout - P)
     bool designed = false;      // false: no design at this split (figures below unset but the CIC's)
     std::vector<int32_t> taps;
     double cicAliasRejectionDb = 0;
     double aliasRejectionDb = 0;
     double passbandRippleDb = 0;
+    ChainFigures chain;    // the whole chain with the row's taps, at the request
+    ChainMargins margins;  // of chain against the request
 };
 
-// Designs the row's PFIR (the stopband from Fout - P, at most half the PFIR
-// input rate) and folds the chain at P. Independent of the other rows, so
-// the rows can be worked out in any order or on several threads.
+// Designs the row's PFIR at the request and folds the chain at it. Independent
+// of the other rows, so the rows can be worked out in any order or on several threads.
 SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const SplitRequest& r);
+
+// The rows best first: those that meet the request by their smallest margin,
+// largest first; then the others by shortfall, smallest first; rows without
+// a design last. Stable among equals.
+void RankSplitRows(std::vector<SplitRow>& rows);
 
 // The header and one line per row, figures with three decimals, "-" where a
 // design failed.

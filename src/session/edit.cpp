@@ -139,7 +139,10 @@ struct SettingEdit {
         // Settings first, then the file's load fits it to them.
         m.settings.CicDec[c] = CheckedCicDec(m, e.cicDec);
         m.settings.FirDec[c] = std::clamp(e.firDec, 1, 8);
-        return (*this)(edit::CoefFile{e.file});
+        if (e.request) SetChannelChainRequest(m.settings, c, *e.request);
+        Effects fx = (*this)(edit::CoefFile{e.file});
+        fx.request = e.request.has_value();
+        return fx;
     }
     Effects operator()(const edit::ApplyToAll&) {
         CopyChannelToAll(m.settings, m, c);
@@ -187,6 +190,15 @@ std::optional<Effects> ApplyStore(Session& m, const Edit& e, const EditContext& 
         m.settings.Obkatka = o->on ? 1 : 0;
         Effects fx;
         fx.record = true;
+        return fx;
+    }
+    if (const auto* q = std::get_if<edit::Request>(&e)) {
+        // Nothing derived depends on it: the designer and the analysis window read it.
+        const int c = q->channel >= 0 ? q->channel : m.CurrentChannel;
+        if (!ValidChannel(c)) return Refused("Нет канала " + std::to_string(c));
+        SetChannelChainRequest(m.settings, c, q->request);
+        Effects fx;
+        fx.record = fx.request = true;
         return fx;
     }
     if (const auto* r = std::get_if<edit::ReadBeRam>(&e)) {

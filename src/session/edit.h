@@ -14,6 +14,7 @@
 #include "chip/program_decode.h"
 #include "core/model.h"
 #include "core/workspace.h"
+#include "filters/chain_analysis.h"
 #include "filters/coef_errors.h"
 #include "session/edit_rules.h"
 #include "session/effects.h"
@@ -73,11 +74,18 @@ struct ManualShift {
 struct CoefFile {
     std::filesystem::path file;
 };
-// A row of the designer's split table: both decimations and the file, one step.
+// A row of the designer's split table: both decimations and the file, one
+// step; with a request ("Подобрать", `plan`) the request it was chosen for too.
 struct DecimationSplit {
     int cicDec = 0;
     int firDec = 1;
     std::filesystem::path file;
+    std::optional<ChainRequest> request;
+};
+// The channel's request (the designer's boxes, the analysis window's edges).
+struct Request {
+    int channel = -1;  // -1: the shown channel
+    ChainRequest request;
 };
 // "Применить ко всем ".
 struct ApplyToAll {};
@@ -114,11 +122,11 @@ struct Restore {
 
 }  // namespace edit
 
-using Edit =
-    std::variant<edit::Text, edit::CicStep, edit::FirDec, edit::InputMode, edit::EnabledChannels, edit::ShownChannel,
-                 edit::Adc, edit::FilterKind, edit::SyncMode, edit::Tdm, edit::Obkatka, edit::ManualShift,
-                 edit::CoefFile, edit::DecimationSplit, edit::ApplyToAll, edit::ReadTable, edit::ReadBeRam,
-                 edit::SyncChoice, edit::SyncPreset, edit::RegisterBoxes, edit::TakeDecoded, edit::Restore>;
+using Edit = std::variant<edit::Text, edit::CicStep, edit::FirDec, edit::InputMode, edit::EnabledChannels,
+                          edit::ShownChannel, edit::Adc, edit::FilterKind, edit::SyncMode, edit::Tdm, edit::Obkatka,
+                          edit::ManualShift, edit::CoefFile, edit::DecimationSplit, edit::Request, edit::ApplyToAll,
+                          edit::ReadTable, edit::ReadBeRam, edit::SyncChoice, edit::SyncPreset, edit::RegisterBoxes,
+                          edit::TakeDecoded, edit::Restore>;
 
 // Where file edits find their files and report an unusable coefficient file.
 struct EditContext {

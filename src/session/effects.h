@@ -19,6 +19,7 @@ struct Effects {
     bool response = false;         // the shown channel's curve is computed anew
     bool responseWindows = false;  // their axes or data moved: the open response windows redraw
     bool redrawPlot = false;       // the main plot redraws after the next paint
+    bool request = false;          // a channel's request changed: the designer and the analysis window follow
     // The status line: what changed or why nothing did; nullopt leaves it as it is.
     std::optional<std::string> status;
 };

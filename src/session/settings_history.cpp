@@ -34,6 +34,10 @@ std::string ShownName(std::string_view labName) {
         {"OverallGain", "Overall Gain"},
         {"PhaseNCO", "Фаза"},
         {"EnableTDM", "TDM"},
+        {"ReqPassHz", "Граница полосы"},
+        {"ReqStopHz", "Граница подавления"},
+        {"ReqRippleDb", "Неравномерность"},
+        {"ReqAttenDb", "Подавление"},
     };
     for (const auto& [lab, shown] : kNames)
         if (lab == labName) return std::string(shown);
@@ -45,8 +49,11 @@ std::string ValueText(const Settings& s, const SettingParam& p, int k) {
     if (p.type == ParamType::String) return ParamGetText(s, p, k);
     const double v = ParamGetNumber(s, p, k);
     char buf[32];
-    const auto r = p.type == ParamType::Float ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(v))
-                                              : std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
+    // A double (the requests) in full; a float as short as it reads back.
+    const bool wide = std::holds_alternative<double*>(p.locate(const_cast<Settings&>(s), k));
+    const auto r = wide                         ? std::to_chars(buf, buf + sizeof buf, v)
+                   : p.type == ParamType::Float ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(v))
+                                                : std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
     return std::string(buf, r.ptr);
 }
 

@@ -32,7 +32,7 @@ TEST(ParamTable, SectionsAndNames) {
     const auto settings = SettingParams();
     const auto work = TableParams();
     const auto tool = ToolTableParams();
-    ASSERT_EQ(settings.size(), 41u);
+    ASSERT_EQ(settings.size(), 45u);
     ASSERT_EQ(work.size(), 242u);
     ASSERT_EQ(tool.size(), 250u);
     EXPECT_STREQ(settings[0].name, "FullDebug");
