@@ -61,8 +61,10 @@ if(GC5016_MAN_PAGES AND NOT GC5016_SANITIZE AND NOT GC5016_FUZZ)
       OUTPUT ${page}.gz
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
       COMMAND ${GC5016_HELP2MAN} --no-info --section=1 --locale=C.UTF-8 "--name=${summary}" --output=${page} $<TARGET_FILE:${target}>
+      # The Russian labels must not vanish where the reader's locale is not UTF-8.
+      COMMAND ${CMAKE_COMMAND} -DPAGE=${page} -P ${PROJECT_SOURCE_DIR}/packaging/man_fallback.cmake
       COMMAND ${GC5016_GZIP} -9nf ${page}
-      DEPENDS ${target}
+      DEPENDS ${target} ${PROJECT_SOURCE_DIR}/packaging/man_fallback.cmake
       COMMENT "Manual page ${target}.1.gz"
       VERBATIM)
     list(APPEND GC5016_MAN_PAGES_GZ ${page}.gz)
