@@ -1,5 +1,7 @@
 #include "filters/decimation_splits.h"
 
+#include <tuple>
+
 #include <algorithm>
 #include <cmath>
 
@@ -77,6 +79,14 @@ SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const
         row.passbandRippleDb = a.figures.passbandRippleDb;
     }
     return row;
+}
+
+void RankSplitRows(std::vector<SplitRow>& rows) {
+    // Met rows by their smallest margin, largest first; then by shortfall; undesigned last.
+    const auto key = [](const SplitRow& r) {
+        return std::make_tuple(!r.designed, !r.margins.met, -r.margins.Smallest());
+    };
+    std::stable_sort(rows.begin(), rows.end(), [&](const SplitRow& a, const SplitRow& b) { return key(a) < key(b); });
 }
 
 std::string FormatSplitsTable(const std::vector<SplitRow>& rows) {

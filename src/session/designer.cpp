@@ -71,6 +71,35 @@ std::optional<double> DefaultAttenuation::Lower(const PfirDesign& searched, cons
     return reachable;
 }
 
+double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz) {
+    const double fout = PfirOutputRateHz(ch);
+    const double s = stopHz > 0 ? stopHz : fout - passHz;
+    return std::min({s, fout - passHz, PfirInputRateHz(ch) / 2.0});
+}
+
+std::optional<PfirDesignRequest> StoredDesignRequest(const DdcChannel& ch, const ChainRequest& stored,
+                                                     const DesignRequestText& typed) {
+    if (!(stored.passHz > 0)) return std::nullopt;
+    const ChainRequest r = ResolveChainRequest(ch, stored);
+    PfirDesignRequest d;
+    d.passHz = r.passHz;
+    d.stopHz = DesignStopHz(ch, r.passHz, stored.stopHz);
+    d.rippleDb = r.rippleDb;
+    d.attenDb = r.attenDb;
+    d.evenLength = typed.evenLength;
+    d.compensateCic = typed.compensateCic;
+    return d;
+}
+
+ChainRequest ChainRequestOfDesign(const PfirDesignRequest& r) {
+    ChainRequest c;
+    c.passHz = r.passHz;
+    c.stopHz = r.stopHz;
+    c.rippleDb = r.rippleDb;
+    c.attenDb = r.attenDb;
+    return c;
+}
+
 SplitRequest DesignSplitRequest(const DdcChannel& ch, const std::optional<PfirDesignRequest>& design) {
     SplitRequest request;
     if (design) {

@@ -69,6 +69,19 @@ private:
     int lowerings_ = 0;
 };
 
+// The design the channel's stored request asks for, or nullopt when it has
+// no passband edge of its own (the designer then offers its default): the
+// passband edge, the stopband edge (Fout - P when not stored) at most Fout - P
+// and half the PFIR input rate, as every split row designs it; the ripple and
+// attenuation stored; the flags as typed.
+std::optional<PfirDesignRequest> StoredDesignRequest(const DdcChannel& ch, const ChainRequest& stored,
+                                                     const DesignRequestText& typed);
+// The stopband edge a design for P and S takes at the channel: S, at most
+// Fout - P (what folds onto the passband is stopped) and half the PFIR input rate.
+double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz);
+// The request a design was made for, as the channel stores it.
+ChainRequest ChainRequestOfDesign(const PfirDesignRequest& r);
+
 // The splits asked for alongside a design: its ripple and attenuation, and
 // its passband edge where it lies below half the output rate; without a
 // request the splits' own defaults.

@@ -128,8 +128,10 @@ struct SettingEdit {
         return Shown();
     }
     Effects operator()(const edit::CoefFile& e) {
+        if (e.request) SetChannelChainRequest(m.settings, c, *e.request);
         LoadChosenPfirFile(m.settings, m, c, e.file, ctx.coefErrors);
         Effects fx = ShownWithResponses();
+        fx.request = e.request.has_value();
         fx.redrawPlot = true;
         const TapFileScan scan = ScanTapFile(e.file);
         fx.status = CoefFileStatus(ShownOr(e.file, ctx), c, scan) + (scan.readable ? "" : UnreadableNote(e.file));
@@ -139,10 +141,7 @@ struct SettingEdit {
         // Settings first, then the file's load fits it to them.
         m.settings.CicDec[c] = CheckedCicDec(m, e.cicDec);
         m.settings.FirDec[c] = std::clamp(e.firDec, 1, 8);
-        if (e.request) SetChannelChainRequest(m.settings, c, *e.request);
-        Effects fx = (*this)(edit::CoefFile{e.file});
-        fx.request = e.request.has_value();
-        return fx;
+        return (*this)(edit::CoefFile{e.file, e.request});
     }
     Effects operator()(const edit::ApplyToAll&) {
         CopyChannelToAll(m.settings, m, c);
@@ -172,6 +171,7 @@ struct SettingEdit {
         // The history moves itself: no new step. The status says which settings went back.
         Effects fx = ShownWithResponses();
         fx.record = false;
+        fx.request = true;
         fx.status = std::string();
         return fx;
     }

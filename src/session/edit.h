@@ -71,8 +71,10 @@ struct ManualShift {
     bool allChannels = false;
 };
 // A coefficient file for the shown channel ("Файл", the designer's "Сохранить").
+// With a request (the designer's "Сохранить") the request it was designed for too.
 struct CoefFile {
     std::filesystem::path file;
+    std::optional<ChainRequest> request;
 };
 // A row of the designer's split table: both decimations and the file, one
 // step; with a request ("Подобрать", `plan`) the request it was chosen for too.

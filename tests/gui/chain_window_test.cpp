@@ -122,6 +122,46 @@ private slots:
         QCOMPARE(w->RecomputeCount(), recomputes);
     }
 
+    // A dragged edge is the channel's request, one step to undo; the box
+    // with the focus follows it, and leaving that box keeps the new edge.
+    void draggedEdgeIsTheRequestAndSurvivesTheFocusedBox() {
+        Started s;
+        MainWindow* g = s.windows->gform();
+        g->findChild<QPushButton*>("chainWindowButton")->click();
+        ChainWindow* w = s.chain();
+        w->activateWindow();
+        QLineEdit* pass = w->findChild<QLineEdit*>("passEdit");
+        pass->setFocus();
+        const double p0 = w->Figures().passHz;
+        const QPoint from = AreaPoint(w, p0 / 3125000, 0.5), to = AreaPoint(w, p0 / 2 / 3125000, 0.5);
+        QTest::mousePress(w->Plot(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(w->Plot(), to);
+        QTest::mouseRelease(w->Plot(), Qt::LeftButton, {}, to);
+        const double dragged = w->Figures().passHz;
+        QVERIFY(std::abs(dragged - p0 / 2) < 3125000 / 300.0);
+        QCOMPARE(s.m.settings.ReqPassHz[0], dragged);
+        QCOMPARE(pass->text(), QString::number(dragged / 1000.0, 'f', 3));
+        // A click elsewhere takes the focus from the box: the edge stays.
+        w->findChild<QLineEdit*>("attenEdit")->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(w->Figures().passHz, dragged);
+        QCOMPARE(s.m.settings.ReqPassHz[0], dragged);
+        // Typed: the attenuation asked changes the judgement, not the curves.
+        QLineEdit* atten = w->findChild<QLineEdit*>("attenEdit");
+        atten->selectAll();
+        QTest::keyClicks(atten, "40");
+        QTest::keyClick(atten, Qt::Key_Return);
+        QCOMPARE(s.m.settings.ReqAttenDb[0], 40.0);
+        QVERIFY(g->windowTitle().endsWith(" *"));
+        QVERIFY(w->ExportSource().notes().join('\n').contains(QString::fromUtf8("подавление ≥ 40 дБ")));
+        g->UndoSettings();
+        QCOMPARE(s.m.settings.ReqAttenDb[0], 80.0);
+        QCOMPARE(atten->text(), QString("80"));
+        g->UndoSettings();
+        QCOMPARE(s.m.settings.ReqPassHz[0], 0.0);
+        QCOMPARE(w->Figures().passHz, p0);
+    }
+
     void followsEditsAndUndo() {
         Started s;
         MainWindow* g = s.windows->gform();

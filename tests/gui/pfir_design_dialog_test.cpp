@@ -137,10 +137,15 @@ private slots:
         QCOMPARE(s.text("lengthValue"), QString("255"));
     }
 
-    // The table's rows come from a worker; the row applied leaves the channel
-    // with the row's figures, and one undo takes the whole change back.
-    void appliedSplitGivesItsFiguresInTheChain() {
+    // The table's rows come from a worker, best first and selected; the row
+    // applied leaves the channel with the row's figures and the request it was
+    // designed for, and the designer shows that request and the channel's file
+    // through undo and redo.
+    void appliedSplitKeepsTheRequestThroughUndoAndRedo() {
         Started s;
+        s.type("passEdit", "1000");
+        s.type("stopEdit", "1500");
+        QTRY_COMPARE_WITH_TIMEOUT(s.m.settings.ReqStopHz[0], 1500000.0, 5000);  // the typed request is the channel's
         auto* table = s.get<QTableWidget>("splitsTable");
         s.get<QPushButton>("splitsButton")->click();
         QVERIFY(s.d()->SplitsRunning());
@@ -148,15 +153,19 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SplitsRunning(), 30000);
         QCOMPARE(table->rowCount(), 4);  // 16 = 1 x 16, 2 x 8, 4 x 4, 8 x 2
         QCOMPARE(s.get<QProgressBar>("splitsProgress")->value(), 4);
-        QVERIFY(!s.get<QPushButton>("applySplitButton")->isEnabled());
+        QCOMPARE(table->currentRow(), 0);
+        QVERIFY(s.get<QPushButton>("applySplitButton")->isEnabled());
 
-        table->selectRow(2);
+        const auto& rows = s.d()->splitRows();
+        const int r = static_cast<int>(
+            std::find_if(rows.begin(), rows.end(), [](const SplitRow& x) { return x.split.firDec == 4; }) -
+            rows.begin());
+        table->selectRow(r);
         QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SearchRunning(), 10000);  // the picture shows the searched figures
         if (const QString shots = qEnvironmentVariable("GC5016_SHOT_DIR"); !shots.isEmpty())
             s.d()->grab().save(QDir(shots).filePath("pfir_design.png"));
-        const SplitRow row = s.d()->splitRows()[2];
-        QCOMPARE(row.split.firDec, 4);
-        QCOMPARE(table->item(2, 4)->text(), FixedQ(row.aliasRejectionDb, 12, 3));
+        const SplitRow row = rows[static_cast<size_t>(r)];
+        QCOMPARE(table->item(r, 4)->text(), FixedQ(row.aliasRejectionDb, 12, 3));
         s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/split").string()));
         s.get<QPushButton>("applySplitButton")->click();
         QCOMPARE(s.m.settings.CicDec[0], 4);
@@ -169,10 +178,42 @@ private slots:
         QCOMPARE(f.passbandRippleDb, row.passbandRippleDb);
         QCOMPARE(table->rowCount(), 4);  // the total is the same: the rows stand
 
+        // Each time: the request in the fields, the channel's file named, and
+        // the design shown the one the channel runs.
+        const auto showsTheChannel = [&](const char* file) {
+            QCOMPARE(s.get<QLineEdit>("passEdit")->text(), QString("1000.000"));
+            QCOMPARE(s.get<QLineEdit>("stopEdit")->text(), QString("1500.000"));
+            QVERIFY(s.text("channelLine").endsWith(QString("файл ") + file));
+        };
+        showsTheChannel("split.taps");
+        QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SearchRunning(), 10000);
+        QVERIFY(s.d()->design()->taps == row.taps);
         s.windows->gform()->UndoSettings();
         QCOMPARE(s.m.settings.CicDec[0], 8);
         QCOMPARE(s.m.settings.FirDec[0], 2);
-        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("cdma.taps"));
+        showsTheChannel("cdma.taps");
+        s.windows->gform()->RedoSettings();
+        QCOMPARE(s.m.settings.FirDec[0], 4);
+        showsTheChannel("split.taps");
+    }
+
+    // "Подобрать": the best row applied as one step to undo.
+    void pickAppliesTheBestRowAsOneStep() {
+        Started s;
+        s.type("passEdit", "1000");
+        s.type("stopEdit", "1500");
+        s.type("attenEdit", "60");
+        QTRY_COMPARE_WITH_TIMEOUT(s.m.settings.ReqAttenDb[0], 60.0, 5000);
+        const Settings before = s.m.settings;
+        s.chooser.answers.push_back(QString::fromStdString((s.dir / "FILTERS/picked").string()));
+        s.get<QPushButton>("pickButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.d()->SplitsRunning(), 30000);
+        const SplitRow best = s.d()->splitRows().front();
+        QVERIFY(best.margins.met);
+        QCOMPARE(s.m.settings.FirDec[0], best.split.firDec);
+        QCOMPARE(s.m.settings.NameOfPFIR[0], std::string("picked.taps"));
+        s.windows->gform()->UndoSettings();
+        QCOMPARE(FormatLab(s.m.settings), FormatLab(before));
     }
 
     void followsTheChannelWhileOpen() {

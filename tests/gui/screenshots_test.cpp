@@ -113,7 +113,7 @@ private slots:
         windows.gform()->show();
         windows.gform()->findChild<QPushButton*>("chainWindowButton")->click();
         ChainWindow* c = windows.chainWindow();
-        c->resize(960, 520);
+        c->resize(1000, 640);
         QCoreApplication::processEvents();
         PlotView* plot = c->Plot();
         const QRect a = c->PlotArea();
@@ -122,7 +122,7 @@ private slots:
         QTest::mouseRelease(plot, Qt::RightButton, {}, at);
         const QImage shot = c->grab().toImage();
         shot.save(QDir(shotDir_).filePath("chain_window.png"));
-        QCOMPARE(shot.width(), 960);
+        QCOMPARE(shot.width(), 1000);
         c->close();
     }
 

@@ -149,6 +149,17 @@ TEST(ApplyEdit, StoresOfOtherWindowsKeepWhatTheyWrote) {
     EXPECT_EQ(RegisterBoxText(s.m->workImage, RowOf(def, RegisterBoxes(def)[0]), 0), "4464");
     texts[1] = "zz";
     EXPECT_TRUE(s.Apply(edit::RegisterBoxes{RegisterDialogId::CicMix, texts}).refused);
+
+    // A channel's request: stored for that channel, named in the status line.
+    ChainRequest r;
+    r.passHz = 100000;
+    r.stopHz = 150000;
+    const Effects request = s.Apply(edit::Request{2, r});
+    EXPECT_TRUE(request.record && request.request && !request.view);
+    EXPECT_EQ(s.m->settings.ReqStopHz[2], 150000.0);
+    EXPECT_EQ(s.m->settings.ReqStopHz[0], 0.0);
+    EXPECT_NE(request.status.value_or("").find("Граница подавления C 0 → 150000"), std::string::npos);
+    EXPECT_TRUE(s.Apply(edit::Request{7, r}).refused);
     EXPECT_EQ(s.m->derivations, derivations);
 }
 

@@ -30,8 +30,10 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
       errDecim_(std::make_unique<DecimMismatchNotice>()),
       errMinDecim_(std::make_unique<MinDecimNotice>()),
       info_(std::make_unique<InfoDialog>()),
-      pfirDesign_(std::make_unique<PfirDesignDialog>(
-          m, workspace, [this](const std::filesystem::path& file) { gform_->ApplyUserEdit(edit::CoefFile{file}); })),
+      pfirDesign_(std::make_unique<PfirDesignDialog>(m, workspace,
+                                                     [this](const std::filesystem::path& file, const ChainRequest& r) {
+                                                         gform_->ApplyUserEdit(edit::CoefFile{file, r});
+                                                     })),
       chainWindow_(std::make_unique<ChainWindow>()) {
     // Closing the main window ends the program, even while a notice or the
     // information box is still open beside it.
@@ -58,7 +60,10 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     QObject::connect(gform_.get(), &MainWindow::compareWindowRequested, compareWindow_.get(), &CompareWindow::Open);
     // Their exports start in the working folder, as the main plot's does, and
     // name the configuration and channel of the moment they are written.
-    const auto caption = [this] { return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate()); };
+    const auto caption = [this] {
+        return PlotCaptionText(m_.currentLabName, m_.CurrentChannel, QDate::currentDate(),
+                               gform_->started() && gform_->history().Modified(m_.settings));
+    };
     for (SeparatePlotWindow* w : plotWindows) {
         w->SetExportFolder(QString::fromStdString(workspace.root.string()));
         w->SetCaptionSource(caption);
@@ -76,6 +81,10 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     QObject::connect(cicForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
     QObject::connect(pfirForm_.get(), &ResponseWindow::statusMessage, gform_.get(), status);
     QObject::connect(chainWindow_.get(), &ChainWindow::statusMessage, gform_.get(), status);
+    QObject::connect(chainWindow_.get(), &ChainWindow::requestEdited, gform_.get(),
+                     [this](int channel, const ChainRequest& r) {
+                         gform_->ApplyUserEdit(edit::Request{channel, r});
+                     });
     gform_->hooks().coefErrors = coefErrors_.get();
     registerWindows_->Attach(*gform_);
     gform_->hooks().dialogs = MainDialogs{
@@ -88,9 +97,11 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
             errMinDecim_->close();
         },
     };
-    pfirDesign_->SetApplySplit([this](int cicDec, int firDec, const std::filesystem::path& file) {
-        gform_->ApplyUserEdit(edit::DecimationSplit{cicDec, firDec, file});
-    });
+    pfirDesign_->SetApplySplit(
+        [this](int cicDec, int firDec, const std::filesystem::path& file, const ChainRequest& r) {
+            gform_->ApplyUserEdit(edit::DecimationSplit{cicDec, firDec, file, r});
+        });
+    pfirDesign_->SetStoreRequest([this](const ChainRequest& r) { gform_->ApplyUserEdit(edit::Request{-1, r}); });
     gform_->hooks().refresh.push_back([this] { pfirDesign_->Refresh(); });
     // F1 in a secondary window opens the guide at that window's section.
     InstallGuideKey(cicForm_.get(), GuideSection::CicWindow);
@@ -107,6 +118,7 @@ void AppWindows::FeedPlots() {
     cicForm_->SetChannel(ch, CicWindowInputsOf(m_.settings, m_.workImage, ch));
     pfirForm_->SetChannel(ch, PfirWindowInputsOf(m_.settings, m_, ch), AnalyseFilterLength(m_.settings, m_, ch));
     chainWindow_->SetChannel(ch, ChainChannelOf(m_.settings, m_, ch));
+    chainWindow_->SetRequest(ChannelChainRequest(m_.settings, ch));
 }
 
 }  // namespace gc

@@ -20,6 +20,7 @@
 #include <iterator>
 #include <utility>
 
+#include "filters/chain_request_view.h"
 #include "filters/pfir_window.h"
 #include "gui/plots/response_plot.h"
 #include "gui/widgets/number_text.h"
@@ -40,6 +41,7 @@ constexpr const char* kFieldNames[4] = {"passEdit", "stopEdit", "rippleEdit", "a
 constexpr const char* kModeNames[3] = {"Full rate", "SplitIQ", "Double rate"};
 // After the last keystroke: long enough not to design on every one.
 constexpr int kDesignDelayMs = 150;
+constexpr int kSplitColumns = 8;
 
 int FieldIndex(PfirDesignField f) {
     switch (f) {
@@ -131,8 +133,7 @@ bool SameChannel(const DdcChannel& a, const DdcChannel& b) {
 
 }  // namespace
 
-PfirDesignDialog::PfirDesignDialog(const Session& m, Workspace workspace, std::function<void(const fs::path&)> useFile,
-                                   QWidget* parent)
+PfirDesignDialog::PfirDesignDialog(const Session& m, Workspace workspace, UseFile useFile, QWidget* parent)
     : QWidget(parent, Qt::Window), m_(m), workspace_(std::move(workspace)), useFile_(std::move(useFile)) {
     setObjectName("pfirDesignDialog");
     setWindowTitle(QStringLiteral("Расчёт PFIR"));
@@ -168,13 +169,19 @@ void PfirDesignDialog::BuildLayout() {
         fieldErrors_[i]->setWordWrap(true);
         fieldErrors_[i]->setMinimumWidth(260);
         grid->addWidget(fieldErrors_[i], i, 4);
-        connect(edits_[i], &QLineEdit::textEdited, this, &PfirDesignDialog::OnEdited);
+        connect(edits_[i], &QLineEdit::textEdited, this, [this] {
+            typed_ = true;
+            OnEdited();
+        });
         if (i == kAtten)
             connect(edits_[i], &QLineEdit::textEdited, this, [this] {
                 defaultAtten_.Typed();
                 defaultNote_->clear();
             });
-        connect(edits_[i], &QLineEdit::returnPressed, this, &PfirDesignDialog::Recompute);
+        connect(edits_[i], &QLineEdit::returnPressed, this, [this] {
+            typed_ = true;
+            Recompute();
+        });
     }
     // The rates the edges are chosen against, beside them.
     outputRate_ = new QLabel(request);
@@ -255,18 +262,21 @@ void PfirDesignDialog::BuildLayout() {
     // The splits of the total decimation, each with a design at its split.
     auto* splits = new QGroupBox(QStringLiteral("Разбиение децимации"), this);
     auto* sgrid = new QGridLayout(splits);
-    splitsTable_ = new QTableWidget(0, 6, splits);
+    splitsTable_ = new QTableWidget(0, kSplitColumns, splits);
     splitsTable_->setObjectName("splitsTable");
     splitsTable_->setHorizontalHeaderLabels({QStringLiteral("PFIR"), QStringLiteral("CIC"), QStringLiteral("Длина"),
                                              QStringLiteral("Наложения CIC, дБ"), QStringLiteral("Наложения, дБ"),
-                                             QStringLiteral("Неравномерность, дБ")});
+                                             QStringLiteral("Неравномерность, дБ"), QStringLiteral("Задерживание, дБ"),
+                                             QStringLiteral("Запас, дБ")});
     splitsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     splitsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     splitsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     splitsTable_->verticalHeader()->hide();
-    splitsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    splitsTable_->setMinimumHeight(150);
-    sgrid->addWidget(splitsTable_, 0, 0, 3, 1);
+    splitsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Eight rows (a total with every PFIR decimation) without scrolling.
+    splitsTable_->setMinimumHeight(splitsTable_->horizontalHeader()->sizeHint().height() +
+                                   8 * splitsTable_->verticalHeader()->defaultSectionSize() + 4);
+    sgrid->addWidget(splitsTable_, 0, 0, 4, 1);
     splitsButton_ = new QPushButton(QStringLiteral("Рассчитать"), splits);
     splitsButton_->setObjectName("splitsButton");
     splitsButton_->setAutoDefault(false);
@@ -283,12 +293,18 @@ void PfirDesignDialog::BuildLayout() {
     applySplitButton_->setAutoDefault(false);
     applySplitButton_->setEnabled(false);
     sgrid->addWidget(applySplitButton_, 2, 1, Qt::AlignTop);
+    pickButton_ = new QPushButton(QStringLiteral("Подобрать"), splits);
+    pickButton_->setObjectName("pickButton");
+    pickButton_->setAutoDefault(false);
+    pickButton_->setToolTip(QStringLiteral("Рассчитать все разбиения по требованиям и применить лучшее"));
+    sgrid->addWidget(pickButton_, 3, 1, Qt::AlignTop);
     sgrid->setColumnStretch(0, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{splitsButton_, splitsProgress_, applySplitButton_})
+    for (QWidget* w : std::initializer_list<QWidget*>{splitsButton_, splitsProgress_, applySplitButton_, pickButton_})
         w->setFixedWidth(140);
     top->addWidget(splits);
     connect(splitsButton_, &QPushButton::clicked, this, &PfirDesignDialog::ComputeSplits);
     connect(applySplitButton_, &QPushButton::clicked, this, &PfirDesignDialog::ApplySelectedSplit);
+    connect(pickButton_, &QPushButton::clicked, this, &PfirDesignDialog::PickSplit);
     connect(splitsTable_, &QTableWidget::itemSelectionChanged, this, &PfirDesignDialog::UpdateApplyButton);
 
     auto* buttons = new QHBoxLayout;
@@ -330,29 +346,43 @@ void PfirDesignDialog::Refresh() {
 void PfirDesignDialog::Follow() {
     const DdcChannel ch = ChannelNow();
     const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
-    if (shownChannel_ && SameChannel(*shownChannel_, ch) && shownChannelIndex_ == index) return;
+    const ChainRequest stored = ChannelChainRequest(m_.settings, index);
+    const bool sameChannel = shownChannel_ && SameChannel(*shownChannel_, ch) && shownChannelIndex_ == index;
+    if (sameChannel && followedRequest_ && SameChainRequest(*followedRequest_, stored)) return;
+    // The status line said what was done for the channel shown before.
+    if (!sameChannel) SetStatus(QString(), false);
     shownChannel_ = ch;
     shownChannelIndex_ = index;
+    followedRequest_ = stored;
     // Rows stay while the total decimation they split does.
     if (splitChannel_ && !SameSplitChannel(*splitChannel_, DesignSplitChannelOf(m_, index))) ClearSplits();
 
     const int mode = ch.modeOfInput >= 0 && ch.modeOfInput <= 2 ? ch.modeOfInput : 0;
-    channelLine_->setText(QStringLiteral("Канал %1, %2, децимация CIC %3, PFIR %4")
+    channelLine_->setText(QStringLiteral("Канал %1, %2, децимация CIC %3, PFIR %4, файл %5")
                               .arg(QChar('A' + index))
                               .arg(QString::fromUtf8(kModeNames[mode]))
                               .arg(ch.cicDec)
-                              .arg(ch.firDec));
+                              .arg(ch.firDec)
+                              .arg(QString::fromStdString(m_.settings.NameOfPFIR[static_cast<size_t>(index)])));
     const double fp = PfirInputRateHz(ch);
     outputRate_->setText(QStringLiteral("Выходная частота %1 кГц\nПоловина входной частоты PFIR %2 кГц")
                              .arg(Khz(PfirOutputRateHz(ch)), Khz(fp / 2)));
     spanLabel_->setText(QStringLiteral("0 … %1 МГц").arg(FixedQ(fp / 2 * 1e-6, 5, 3)));
 
-    // Ripple, attenuation and the flags stay as typed; the edges follow the
-    // channel. A default attenuation lowered for the last channel starts
+    // The channel's own request when it has one. Otherwise ripple,
+    // attenuation and the flags stay as typed and the edges follow the
+    // channel; a default attenuation lowered for the last channel starts
     // again from the plain default.
-    defaultAtten_.NewChannel();
-    if (defaultAtten_.IsDefault()) defaultNote_->clear();
-    ShowRequest(DefaultDesignRequest(ch, TypedRequest(), !defaultAtten_.IsDefault()));
+    if (const auto own = StoredDesignRequest(ch, stored, TypedRequest())) {
+        defaultAtten_.Typed();
+        defaultNote_->clear();
+        ShowRequest(*own);
+    } else {
+        defaultAtten_.NewChannel();
+        if (defaultAtten_.IsDefault()) defaultNote_->clear();
+        ShowRequest(DefaultDesignRequest(ch, TypedRequest(), !defaultAtten_.IsDefault()));
+    }
+    typed_ = false;
     Recompute();
 }
 
@@ -367,6 +397,12 @@ void PfirDesignDialog::RestoreDefaults() {
     }
     ShowRequest(plain);  // ripple and attenuation; Follow takes them as the base of the edges
     shownChannel_.reset();
+    // The default for the channel, whatever it has stored: kept once designed.
+    const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
+    ChainRequest none;
+    none.rippleDb = plain.rippleDb;
+    none.attenDb = plain.attenDb;
+    if (storeRequest_ && ChannelChainRequest(m_.settings, index).passHz > 0) storeRequest_(none);
     Follow();
 }
 
@@ -408,6 +444,14 @@ void PfirDesignDialog::Recompute() {
         design_ = DesignPfirRounded(ChannelNow(), *r);
     } else
         design_.reset();
+    // What the user typed becomes the channel's request once it designs.
+    if (std::exchange(typed_, false) && r && design_ && design_->ok() && storeRequest_) {
+        const ChainRequest typed = ChainRequestOfDesign(*r);
+        if (!followedRequest_ || !SameChainRequest(*followedRequest_, typed)) {
+            followedRequest_ = typed;  // before the store: the refresh it brings must not reset the fields
+            storeRequest_(typed);
+        }
+    }
     ShowDesign();
     if (!design_ || !design_->ok()) return;
     searchNote_->setText(QStringLiteral("Поиск по 16-битным коэффициентам…"));
@@ -518,7 +562,9 @@ void PfirDesignDialog::Save() {
     if (!path) return;
     const int taps = design_->ntaps;
     const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
-    if (useFile_) useFile_(*path);
+    // The request stays the one the fields show: the refresh after the file must not reset them.
+    followedRequest_ = ChainRequestOfDesign(request_);
+    if (useFile_) useFile_(*path, *followedRequest_);
     SetStatus(QStringLiteral("Записан %1: %2, файл коэффициентов канала %3").arg(shown, Taps(taps)).arg(channel),
               false);
 }
@@ -545,6 +591,7 @@ void PfirDesignDialog::ComputeSplits() {
     const int index = std::clamp(m_.CurrentChannel, 0, kChannels - 1);
     const DdcChannel ch = DesignSplitChannelOf(m_, index);
     const SplitRequest request = DesignSplitRequest(ch, ReadRequest());
+    splitRequest_ = request;
     if (const auto refusal = CheckSplitRequest(ch, request)) {
         SetStatus(QStringLiteral("Разбиения не рассчитать: %1").arg(QString::fromStdString(*refusal)), true);
         return;
@@ -571,25 +618,64 @@ void PfirDesignDialog::ComputeSplits() {
 void PfirDesignDialog::OnSplitRow(int generation, const SplitRow& row) {
     if (!splits_.Current(generation)) return;
     splitRows_.push_back(row);
-    const int r = splitsTable_->rowCount();
-    splitsTable_->insertRow(r);
-    const QString dash = QStringLiteral("—");
-    const QString cells[] = {QString::number(row.split.firDec),
-                             QString::number(row.split.cicDec),
-                             QString::number(row.ntaps),
-                             FixedQ(row.cicAliasRejectionDb, 12, 3),
-                             row.designed ? FixedQ(row.aliasRejectionDb, 12, 3) : dash,
-                             row.designed ? FixedQ(row.passbandRippleDb, 12, 3) : dash};
-    for (int c = 0; c < 6; ++c) {
-        auto* item = new QTableWidgetItem(cells[c]);
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        splitsTable_->setItem(r, c, item);
-    }
+    ShowSplitRow(static_cast<int>(splitRows_.size()) - 1, false);
     splitsProgress_->setValue(static_cast<int>(splitRows_.size()));
     if (static_cast<int>(splitRows_.size()) == splitsExpected_) {
         splits_.Finish();  // the worker has nothing left to do but return
         splitsButton_->setEnabled(true);
+        pickButton_->setEnabled(true);
+        // Best first: the rows that meet the request by their margin, then the others.
+        RankSplitRows(splitRows_);
+        const bool met = !splitRows_.empty() && splitRows_.front().designed && splitRows_.front().margins.met;
+        for (int r = 0; r < static_cast<int>(splitRows_.size()); ++r) ShowSplitRow(r, r == 0);
+        if (!splitRows_.empty() && splitRows_.front().designed) splitsTable_->selectRow(0);
         UpdateApplyButton();
+        if (std::exchange(pickWhenDone_, false)) {
+            if (!met) {
+                SetStatus(QStringLiteral("Подобрать: ни одно разбиение не выполняет требования; лучшее выделено, "
+                                         "«Применить» применит его"),
+                          true);
+                return;
+            }
+            ApplySelectedSplit();
+        }
+    }
+}
+
+void PfirDesignDialog::ShowSplitRow(int r, bool best) {
+    const SplitRow& row = splitRows_[static_cast<size_t>(r)];
+    if (splitsTable_->rowCount() <= r) splitsTable_->setRowCount(r + 1);
+    const QString dash = QStringLiteral("—");
+    const bool stop = row.designed && row.chain.stopbandAttenDb.has_value();
+    const QString cells[kSplitColumns] = {QString::number(row.split.firDec),
+                                          QString::number(row.split.cicDec),
+                                          QString::number(row.ntaps),
+                                          FixedQ(row.cicAliasRejectionDb, 12, 3),
+                                          row.designed ? FixedQ(row.aliasRejectionDb, 12, 3) : dash,
+                                          row.designed ? FixedQ(row.passbandRippleDb, 12, 3) : dash,
+                                          stop ? FixedQ(*row.chain.stopbandAttenDb, 12, 3) : dash,
+                                          row.designed ? FixedQ(row.margins.Smallest(), 12, 3) : dash};
+    QFont font = splitsTable_->font();
+    font.setBold(best);
+    for (int c = 0; c < kSplitColumns; ++c) {
+        auto* item = new QTableWidgetItem(cells[c]);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        item->setFont(font);
+        if (c == kSplitColumns - 1 && row.designed)
+            item->setForeground(row.margins.met ? QColor(0, 140, 0) : QColor(Qt::red));
+        if (best) item->setToolTip(QStringLiteral("Лучшее разбиение по требованиям"));
+        splitsTable_->setItem(r, c, item);
+    }
+}
+
+void PfirDesignDialog::PickSplit() {
+    pickWhenDone_ = true;
+    pickButton_->setEnabled(false);
+    ComputeSplits();
+    // Refused before any row: nothing to wait for.
+    if (!SplitsRunning()) {
+        pickWhenDone_ = false;
+        pickButton_->setEnabled(true);
     }
 }
 
@@ -608,7 +694,17 @@ void PfirDesignDialog::ApplySelectedSplit() {
     const auto path = SaveTaps(row.taps, shown);
     if (!path) return;
     const QChar channel('A' + std::clamp(m_.CurrentChannel, 0, kChannels - 1));
-    if (applySplit_) applySplit_(row.split.cicDec, row.split.firDec, *path);
+    // The channel keeps the request the row was designed for; the fields show
+    // it at the new split with the row's flags, so they design the row's set.
+    ChainRequest request = ChainRequestOfDesign(row.request);
+    if (splitRequest_.stopHz > 0) request.stopHz = splitRequest_.stopHz;
+    {
+        const QSignalBlocker b1(oddButton_), b2(evenButton_), b3(compensateBox_);
+        oddButton_->setChecked(!row.request.evenLength);
+        evenButton_->setChecked(row.request.evenLength);
+        compensateBox_->setChecked(row.request.compensateCic);
+    }
+    if (applySplit_) applySplit_(row.split.cicDec, row.split.firDec, *path, request);
     SetStatus(QStringLiteral("Записан %1: %2; канал %3: CIC %4, PFIR %5")
                   .arg(shown, Taps(row.ntaps))
                   .arg(channel)

@@ -34,15 +34,19 @@ class PfirDesignDialog : public QWidget {
 
 public:
     // useFile makes a written file the selected channel's coefficient file,
-    // as "Файл" does.
-    PfirDesignDialog(const Session& m, Workspace workspace, std::function<void(const std::filesystem::path&)> useFile,
-                     QWidget* parent = nullptr);
+    // as "Файл" does, and the request it was designed for the channel's: one step.
+    using UseFile = std::function<void(const std::filesystem::path&, const ChainRequest&)>;
+    PfirDesignDialog(const Session& m, Workspace workspace, UseFile useFile, QWidget* parent = nullptr);
     ~PfirDesignDialog() override;
 
-    // Sets the channel's CIC and PFIR decimations and makes the file its
-    // coefficient file, as one step to undo.
-    using ApplySplit = std::function<void(int cicDec, int firDec, const std::filesystem::path& file)>;
+    // Sets the channel's CIC and PFIR decimations, makes the file its
+    // coefficient file and the request its own, as one step to undo.
+    using ApplySplit =
+        std::function<void(int cicDec, int firDec, const std::filesystem::path& file, const ChainRequest& request)>;
     void SetApplySplit(ApplySplit apply) { applySplit_ = std::move(apply); }
+    // Stores a request typed into the fields as the channel's (one step to undo).
+    using StoreRequest = std::function<void(const ChainRequest& request)>;
+    void SetStoreRequest(StoreRequest store) { storeRequest_ = std::move(store); }
 
     void SetFileChooser(FileChooser* chooser) { chooser_ = chooser ? chooser : &dialogChooser_; }
 
@@ -64,6 +68,8 @@ public:
     void ComputeSplits();
     // "Применить": the selected row's design saved as the channel's file, with its decimations.
     void ApplySelectedSplit();
+    // "Подобрать": every split designed at the request, the best row applied.
+    void PickSplit();
     bool SplitsRunning() const { return splits_.Running(); }
     const std::vector<SplitRow>& splitRows() const { return splitRows_; }
 
@@ -72,7 +78,8 @@ public:
 
 private:
     void BuildLayout();
-    // Takes the selected channel; a changed one gets the default request.
+    // Takes the selected channel and its stored request; a channel without
+    // one of its own gets the default request.
     void Follow();
     DdcChannel ChannelNow() const;
     // The fields and flags as they stand.
@@ -93,12 +100,18 @@ private:
     void StopSplits();
     void ClearSplits();
     void OnSplitRow(int generation, const SplitRow& row);
+    // Row r of splitRows_ into the table; the best one in bold.
+    void ShowSplitRow(int r, bool best);
     // "Применить" only for a designed row, once every row is in.
     void UpdateApplyButton();
 
     const Session& m_;
     Workspace workspace_;
-    std::function<void(const std::filesystem::path&)> useFile_;
+    UseFile useFile_;
+    StoreRequest storeRequest_;
+    // The channel's stored request the fields were last set from (or stored as).
+    std::optional<ChainRequest> followedRequest_;
+    bool typed_ = false;  // the next design is of fields the user typed: stored once designed
     DialogFileChooser dialogChooser_;
     FileChooser* chooser_ = &dialogChooser_;
     std::optional<DdcChannel> shownChannel_;
@@ -120,6 +133,8 @@ private:
     int splitsExpected_ = 0;
     std::optional<DdcChannel> splitChannel_;
     std::vector<SplitRow> splitRows_;
+    SplitRequest splitRequest_;  // what the rows were designed for
+    bool pickWhenDone_ = false;  // "Подобрать": apply the best row once every row is in
 
     QLabel* channelLine_ = nullptr;
     QLabel* outputRate_ = nullptr;
@@ -146,6 +161,7 @@ private:
     QProgressBar* splitsProgress_ = nullptr;
     QTableWidget* splitsTable_ = nullptr;
     QPushButton* applySplitButton_ = nullptr;
+    QPushButton* pickButton_ = nullptr;
 };
 
 }  // namespace gc

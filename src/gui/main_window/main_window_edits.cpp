@@ -37,7 +37,8 @@ void MainWindow::ApplyEffects(const Effects& fx) {
     // Guarded shows the refusal and puts the value in use back into the box.
     if (fx.refused) throw ConversionError(fx.status.value_or(std::string()));
     if (fx.view) ShowView();
-    if (fx.editors) RefreshEditors();
+    // The refresh hooks feed the plot windows and the designer, which read the request.
+    if (fx.editors || fx.request) RefreshEditors();
     if (fx.record) RecordSettings();
     if (fx.response) RecomputeResponse();
     if (fx.responseWindows) RefreshResponseWindows();

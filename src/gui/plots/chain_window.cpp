@@ -12,8 +12,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/number_format.h"
+#include "filters/chain_request_view.h"
 #include "filters/pfir_design.h"
 #include "gui/widgets/labels.h"
 
@@ -31,6 +33,10 @@ const QColor kWantedColour = Qt::black;
 const QColor kImageColour = Qt::red;
 const QColor kCicImageColour = QColor(0, 0, 200);
 const QColor kPassColour = QColor(0, 140, 0);
+const QColor kStopColour = QColor(200, 110, 0);
+const QColor kAttenColour = QColor(160, 0, 160);
+// The request's boxes, in ChainWindow::requestEdits_ order.
+enum RequestBox { kPassBox, kStopBox, kRippleBox, kAttenBox };
 
 }  // namespace
 
@@ -112,8 +118,16 @@ void ChainWindow::DrawPlot() {
             }
             f.curves.push_back({c.colour, line});
         }
-        // The passband edge, dragged with the left button.
+        // The request: -A under the passband (for the images) and over the
+        // stopband, and both edges, dragged with the left button.
+        const ChainRequest r = ResolveChainRequest(channel_, Current());
+        const double half = a->outputRateHz / 2.0;
+        const double attenY = yOf(-r.attenDb);
+        f.curves.push_back({kAttenColour, QPolygonF{{xOf(0), attenY}, {xOf(std::min(r.passHz, half)), attenY}}});
+        if (r.stopHz < half)
+            f.curves.push_back({kAttenColour, QPolygonF{{xOf(r.stopHz), attenY}, {xOf(half), attenY}}});
         f.edges.push_back({xOf(figures_.passHz), kPassColour, Qt::DashLine});
+        if (r.stopHz < half) f.edges.push_back({xOf(r.stopHz), kStopColour, Qt::DashLine});
         if (cursorHz_) f.cursorX = xOf(*cursorHz_);
     }
     PlotPicture pic;
@@ -123,8 +137,12 @@ void ChainWindow::DrawPlot() {
 
 void ChainWindow::OnLeftPressed(QPoint at) {
     const double passX = PlotArea().left() + ChainViewX(view_, figures_.passHz, PlotArea().width());
+    const ChainRequest r = ResolveChainRequest(channel_, Current());
+    const double stopX = PlotArea().left() + ChainViewX(view_, r.stopHz, PlotArea().width());
     if (std::abs(at.x() - passX) <= kGrab) {
         drag_ = Drag::Pass;
+    } else if (haveCurves_ && r.stopHz < curves_.outputRateHz / 2.0 && std::abs(at.x() - stopX) <= kGrab) {
+        drag_ = Drag::Stop;
     } else {
         drag_ = Drag::Band;
         bandStart_ = at;
@@ -139,9 +157,19 @@ void ChainWindow::OnMoved(QPoint at) {
             PlaceCursor(at.x());
             break;
         case Drag::Pass:
+        case Drag::Stop:
             if (haveCurves_) {
-                passHz_ = std::clamp(HzAt(at.x()), curves_.outputRateHz * 1e-4, curves_.outputRateHz / 2.0);
+                // The edges keep their order: P below S, both inside the band.
+                const double fout = curves_.outputRateHz, tiny = fout * 1e-4;
+                const ChainRequest r = ResolveChainRequest(channel_, Current());
+                ChainRequest next = Current();
+                if (drag_ == Drag::Pass)
+                    next.passHz = std::clamp(HzAt(at.x()), tiny, std::min(fout / 2.0, r.stopHz - tiny));
+                else
+                    next.stopHz = std::clamp(HzAt(at.x()), r.passHz + tiny, fout / 2.0);
+                dragged_ = next;
                 RecomputeFigures();
+                ShowRequestBoxes();
             }
             break;
         case Drag::Band:
@@ -161,6 +189,11 @@ void ChainWindow::OnLeftReleased(QPoint at) {
         }
     }
     drag_ = Drag::None;
+    // A drag is one edit of the request, made when the edge is let go.
+    if (dragged_) {
+        stored_ = *std::exchange(dragged_, std::nullopt);
+        emit requestEdited(channelIndex_, stored_);
+    }
 }
 
 void ChainWindow::OnWheel(QPoint at, double notches) {
@@ -187,17 +220,35 @@ ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("�
         QStringLiteral("<span style='color:black'>&#9473; полезный сигнал W</span><br>"
                        "<span style='color:red'>&#9473; сильнейшее наложение</span><br>"
                        "<span style='color:#0000c8'>&#9473; сильнейшее наложение CIC</span><br>"
-                       "<span style='color:#008c00'>&#9476; граница полосы</span>"));
+                       "<span style='color:#008c00'>&#9476; граница полосы P</span><br>"
+                       "<span style='color:#c86e00'>&#9476; граница задерживания S</span><br>"
+                       "<span style='color:#a000a0'>&#9473; требуемое подавление &minus;A</span>"));
     side->addWidget(legend);
 
-    auto* passRow = new QHBoxLayout;
-    passRow->addWidget(new QLabel(QStringLiteral("Граница полосы, кГц"), this));
-    passEdit_ = new QLineEdit(this);
-    passEdit_->setObjectName(QStringLiteral("passEdit"));
-    passEdit_->setFixedWidth(100);
-    passRow->addWidget(passEdit_);
-    side->addLayout(passRow);
-    connect(passEdit_, &QLineEdit::editingFinished, this, &ChainWindow::OnPassEdited);
+    // The channel's request: what the figures below are judged against.
+    auto* request = new QFormLayout;
+    static const char* const kBoxes[4][2] = {{"Граница полосы P, кГц", "passEdit"},
+                                             {"Граница задерживания S, кГц", "stopEdit"},
+                                             {"Неравномерность, дБ", "rippleEdit"},
+                                             {"Подавление A, дБ", "attenEdit"}};
+    for (size_t k = 0; k < requestEdits_.size(); ++k) {
+        requestEdits_[k] = new QLineEdit(this);
+        requestEdits_[k]->setObjectName(QString::fromUtf8(kBoxes[k][1]));
+        requestEdits_[k]->setFixedWidth(100);
+        request->addRow(QString::fromUtf8(kBoxes[k][0]), requestEdits_[k]);
+        connect(requestEdits_[k], &QLineEdit::editingFinished, this, &ChainWindow::OnBoxEdited);
+    }
+    side->addLayout(request);
+
+    auto* judged = new QFormLayout;
+    for (size_t k = 0; k < JudgeChainFigures(ChainFigures{}, ChainRequest{}).size(); ++k) {
+        auto* value = new QLabel(this);
+        value->setObjectName(QStringLiteral("judged%1").arg(k));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        judged->addRow(Text(JudgeChainFigures(ChainFigures{}, ChainRequest{})[k].caption), value);
+        judgedValues_.push_back(value);
+    }
+    side->addLayout(judged);
 
     auto* figures = new QFormLayout;
     const std::vector<std::pair<std::string, std::string>> lines = ChainFigureLines(ChainAnalysis{});
@@ -207,6 +258,8 @@ ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("�
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         figures->addRow(Text(lines[k].first), value);
         figureValues_.push_back(value);
+        // The judged figures stand above with their margins.
+        if (IsJudgedChainFigure(lines[k].first)) figures->setRowVisible(static_cast<int>(k), false);
     }
     side->addLayout(figures);
 
@@ -231,7 +284,7 @@ ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("�
     side->addLayout(buttons);
     auto* hint = new QLabel(QStringLiteral("Колесо мыши и рамка левой кнопкой: масштаб;\n"
                                            "двойной щелчок: весь диапазон; правая кнопка: курсор;\n"
-                                           "зелёную границу полосы можно перетащить."),
+                                           "границы P и S можно перетащить."),
                             this);
     hint->setWordWrap(true);
     side->addWidget(hint);
@@ -240,7 +293,7 @@ ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("�
     top->setContentsMargins(4, 4, 4, 4);
     top->addWidget(plot_, 1);
     top->addLayout(side);
-    resize(900, 480);
+    resize(1000, 640);
 
     connect(plot_, &PlotView::rightPressed, this, [this](QPoint at) {
         drag_ = Drag::Cursor;
@@ -265,21 +318,29 @@ ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("�
 ChainWindow::~ChainWindow() {
     // The children outlive this part of the window: a focus or size change
     // while they go must not reach it.
-    disconnect(passEdit_, nullptr, this, nullptr);
+    for (QLineEdit* e : requestEdits_) disconnect(e, nullptr, this, nullptr);
     disconnect(plot_, nullptr, this, nullptr);
 }
 
 ChainRequest ChainWindow::Request(int points) const {
-    ChainRequest r;
+    ChainRequest r = Current();
     r.points = points;
     const double fout = ChainOutputRateHz(channel_);
-    // A chosen edge beyond the band of a new rate falls back to the default.
-    r.passHz = passHz_ > 0 && passHz_ <= fout / 2.0 ? passHz_ : 0.0;
+    // An edge beyond the band of a new rate falls back to the default.
+    if (!(r.passHz > 0 && r.passHz <= fout / 2.0)) r.passHz = 0.0;
     return r;
+}
+
+void ChainWindow::SetRequest(const ChainRequest& stored) {
+    if (SameChainRequest(stored, stored_)) return;
+    stored_ = stored;
+    figuresModel_.InputsChanged();
+    if (IsOpen()) RecomputeFigures();
 }
 
 void ChainWindow::SetChannel(int channel, const DdcChannel& ch) {
     SetChannelShown(channel);
+    channelIndex_ = channel;
     if (ch == channel_) return;
     channel_ = ch;
     curvesModel_.InputsChanged();
@@ -321,7 +382,26 @@ void ChainWindow::ShowFigures() {
     const auto lines = ChainFigureLines(figures_);
     for (size_t k = 0; k < lines.size() && k < figureValues_.size(); ++k)
         figureValues_[k]->setText(Text(lines[k].second));
-    if (!passEdit_->hasFocus()) passEdit_->setText(Text(FormatFixed(figures_.passHz / 1000.0, 12, 3)));
+    const ChainRequest r = ResolveChainRequest(channel_, Current());
+    const auto judged = JudgeChainFigures(figures_.figures, r);
+    for (size_t k = 0; k < judged.size() && k < judgedValues_.size(); ++k) {
+        const JudgedChainFigure& j = judged[k];
+        judgedValues_[k]->setText(Text(j.value + "\n" + j.margin));
+        SetColour(judgedValues_[k], j.state == JudgedChainFigure::State::Met      ? kPassColour
+                                    : j.state == JudgedChainFigure::State::Missed ? QColor(Qt::red)
+                                                                                  : QColor(Qt::darkGray));
+    }
+    ShowRequestBoxes();
+}
+
+void ChainWindow::ShowRequestBoxes() {
+    const ChainRequest r = ResolveChainRequest(channel_, Current());
+    const QString texts[4] = {Text(FormatFixed(figures_.passHz / 1000.0, 12, 3)),
+                              Text(FormatFixed(r.stopHz / 1000.0, 12, 3)), QString::number(r.rippleDb, 'g', 6),
+                              QString::number(r.attenDb, 'g', 6)};
+    // Also the box with the focus: leaving it later must not put back what it showed before.
+    for (size_t k = 0; k < requestEdits_.size(); ++k)
+        if (requestEdits_[k]->text() != texts[k]) requestEdits_[k]->setText(texts[k]);
 }
 
 void ChainWindow::ShowCursor() {
@@ -331,12 +411,71 @@ void ChainWindow::ShowCursor() {
     for (size_t k = 0; k < cursorValues_.size(); ++k) cursorValues_[k]->setText(Text(texts[k]));
 }
 
-void ChainWindow::OnPassEdited() {
-    const auto v = ParseDesignNumber(passEdit_->text().toStdString());
-    const double fout = figures_.outputRateHz;
-    if (v && *v > 0 && *v * 1000.0 <= fout / 2.0) passHz_ = *v * 1000.0;
+void ChainWindow::OnBoxEdited() {
+    // Leaving a box without typing in it changes nothing.
+    if (std::none_of(requestEdits_.begin(), requestEdits_.end(), [](QLineEdit* e) { return e->isModified(); })) return;
+    const double fout = ChainOutputRateHz(channel_);
+    const ChainRequest shown = ResolveChainRequest(channel_, Current());
+    ChainRequest next = Current();
+    QString refused;
+    for (size_t k = 0; k < requestEdits_.size(); ++k) {
+        QLineEdit* e = requestEdits_[k];
+        if (!e->isModified()) continue;
+        e->setModified(false);
+        const auto v = ParseDesignNumber(e->text().toStdString());
+        const double hz = v ? *v * 1000.0 : 0;
+        switch (k) {
+            case kPassBox:
+                if (v && hz > 0 && hz <= fout / 2.0)
+                    next.passHz = hz;
+                else
+                    refused = QStringLiteral("граница полосы должна быть больше 0 и не больше %1 кГц")
+                                  .arg(Text(FormatFixed(fout / 2000.0, 12, 3)));
+                break;
+            case kStopBox:
+                if (v && hz > (next.passHz > 0 ? next.passHz : shown.passHz))
+                    next.stopHz = hz;
+                else
+                    refused = QStringLiteral("граница задерживания должна быть выше границы полосы");
+                break;
+            case kRippleBox:
+                if (v && *v > 0)
+                    next.rippleDb = *v;
+                else
+                    refused = QStringLiteral("неравномерность должна быть больше 0 дБ");
+                break;
+            case kAttenBox:
+                if (v && *v > 0 && *v <= kMaxDesignAttenDb)
+                    next.attenDb = *v;
+                else
+                    refused =
+                        QStringLiteral("подавление должно быть больше 0 и не больше %1 дБ").arg(kMaxDesignAttenDb);
+                break;
+        }
+    }
+    if (!refused.isEmpty()) {
+        emit statusMessage(QStringLiteral("Анализ тракта: требование не изменено: ") + refused);
+        ShowRequestBoxes();
+        return;
+    }
+    // A passband edge moved past a stored stopband edge takes the default one.
+    if (next.stopHz > 0 && next.stopHz <= next.passHz) next.stopHz = 0;
+    stored_ = next;
     RecomputeFigures();
-    passEdit_->setText(Text(FormatFixed(figures_.passHz / 1000.0, 12, 3)));
+    emit requestEdited(channelIndex_, stored_);
+}
+
+QStringList ChainWindow::ExportNotes() const {
+    QStringList notes;
+    notes << QStringLiteral(
+        "W — полезный сигнал (чёрный), сильнейшее наложение (красный), наложение CIC (синий), "
+        "P и S — границы (пунктир), −A — требуемое подавление");
+    notes << Text(ChainRequestText(ResolveChainRequest(channel_, Current())));
+    QStringList figures;
+    for (const JudgedChainFigure& j : JudgeChainFigures(figures_.figures, ResolveChainRequest(channel_, Current())))
+        figures << Text(j.caption + " " + j.value + " (" + j.margin + ")");
+    notes << figures.join(QStringLiteral("; "));
+    return notes;
 }
 
 PlotExportSource ChainWindow::ExportSource() {
@@ -346,6 +485,7 @@ PlotExportSource ChainWindow::ExportSource() {
     s.paintVector = [this](QPainter& p) { plot_->PaintLayers(p, true); };
     // The numbers at the batch tool's points, whatever the plot's width.
     s.csvText = [this] { return FormatChainCsv(figures_); };
+    s.notes = [this] { return ExportNotes(); };
     FillExportCaption(s);
     return s;
 }

@@ -1,9 +1,11 @@
 // "Анализ тракта": the selected channel's CIC and PFIR folded onto the output
 // band, a resizable plot of the wanted response, the strongest image and the
-// strongest CIC image, the passband edge to drag, and the figures beside it.
+// strongest CIC image, the channel's request (its edges to drag, its level
+// line) and the figures judged against it beside the plot.
 #pragma once
 
 #include <QPoint>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -27,6 +29,8 @@ public:
 
     // The channel shown; the next recomputation takes it.
     void SetChannel(int channel, const DdcChannel& ch);
+    // The channel's request as stored; a change recomputes an open window.
+    void SetRequest(const ChainRequest& stored);
     // Recomputes from the channel fed: the curves at the plot's width and the
     // figures at the batch tool's default points.
     void Recompute();
@@ -46,6 +50,11 @@ public:
     int RecomputeCount() const { return curvesModel_.CalcCount(); }
     PlotExportSource ExportSource() override;
 
+signals:
+    // The user changed the request (a box, or a dragged edge once released):
+    // one step to undo.
+    void requestEdited(int channel, const ChainRequest& request);
+
 protected:
     void Opened() override { Recompute(); }
     void showEvent(QShowEvent* event) override;
@@ -56,7 +65,12 @@ private:
     void RecomputeFigures();
     void ShowFigures();
     void ShowCursor();
-    void OnPassEdited();
+    // The boxes show the request in use, also the one with keyboard focus.
+    void ShowRequestBoxes();
+    void OnBoxEdited();
+    // The request as it stands: the dragged one during a drag, else the stored one.
+    const ChainRequest& Current() const { return dragged_ ? *dragged_ : stored_; }
+    QStringList ExportNotes() const;
     // The picture of the curves, the view and the passband edge.
     void DrawPlot();
     double HzAt(double x) const;
@@ -68,21 +82,24 @@ private:
     void OnWheel(QPoint at, double notches);
 
     DdcChannel channel_;
+    int channelIndex_ = 0;
     // The curves follow the plot's width, the figures the passband edge.
     PlotModel curvesModel_, figuresModel_;
-    double passHz_ = 0;  // chosen by the user; 0: the default of the output rate
+    ChainRequest stored_;                  // the channel's, as stored (edges 0: the defaults)
+    std::optional<ChainRequest> dragged_;  // an edge being dragged, until released
     ChainAnalysis curves_, figures_;
     ChainLevels levels_;
     bool haveCurves_ = false;
     ChainViewRange view_;
     std::optional<double> cursorHz_;
-    enum class Drag { None, Cursor, Pass, Band } drag_ = Drag::None;
+    enum class Drag { None, Cursor, Pass, Stop, Band } drag_ = Drag::None;
     QPoint bandStart_;
     QRubberBand* band_ = nullptr;
     int lastWidth_ = 0;
     PlotView* plot_ = nullptr;
-    QLineEdit* passEdit_ = nullptr;
+    std::array<QLineEdit*, 4> requestEdits_{};  // P, S (kHz), ripple, attenuation (dB)
     std::vector<QLabel*> figureValues_;
+    std::vector<QLabel*> judgedValues_;
     std::array<QLabel*, 5> cursorValues_{};
 };
 

@@ -48,20 +48,29 @@ QString CaptionOf(const PlotExportSource& source, const PlotExportOptions& optio
     return options.caption && source.caption ? source.caption() : QString();
 }
 
+// The lines under the picture: its notes, then the caption when asked for.
+QStringList StripLines(const PlotExportSource& source, const QString& caption) {
+    QStringList lines = source.notes ? source.notes() : QStringList();
+    if (!caption.isEmpty()) lines << caption;
+    return lines;
+}
+
 bool WritePng(const PlotExportSource& source, const QString& caption, QSaveFile& file) {
     if (!source.picture) return false;
     // grab() renders at the widget's own pixel ratio: as sharp as on screen.
     const QPixmap picture = source.picture->grab();
     if (picture.isNull()) return false;
-    if (caption.isEmpty()) return picture.save(&file, "PNG");
+    const QStringList lines = StripLines(source, caption);
+    if (lines.isEmpty()) return picture.save(&file, "PNG");
     const qreal dpr = picture.devicePixelRatio();
     const QSize logical = source.picture->size();
     const int line = CaptionHeight(*source.picture);
-    QPixmap out(QSize(picture.width(), picture.height() + qRound(line * dpr)));
+    QPixmap out(QSize(picture.width(), picture.height() + qRound(line * lines.size() * dpr)));
     out.setDevicePixelRatio(dpr);
     QPainter p(&out);
     p.drawPixmap(0, 0, picture);
-    PaintCaption(p, *source.picture, QRect(0, logical.height(), logical.width(), line), caption, true);
+    for (int i = 0; i < lines.size(); ++i)
+        PaintCaption(p, *source.picture, QRect(0, logical.height() + i * line, logical.width(), line), lines[i], true);
     p.end();
     return out.save(&file, "PNG");
 }
@@ -69,8 +78,9 @@ bool WritePng(const PlotExportSource& source, const QString& caption, QSaveFile&
 bool WriteSvg(const PlotExportSource& source, const QString& caption, QSaveFile& file) {
     if (!source.paintVector || source.vectorSize.isEmpty()) return false;
     QSize size = source.vectorSize;
-    const int line = caption.isEmpty() || !source.picture ? 0 : CaptionHeight(*source.picture);
-    size.rheight() += line;
+    const QStringList lines = source.picture ? StripLines(source, caption) : QStringList();
+    const int line = lines.isEmpty() ? 0 : CaptionHeight(*source.picture);
+    size.rheight() += line * lines.size();
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
     svg.setSize(size);
@@ -79,8 +89,9 @@ bool WriteSvg(const PlotExportSource& source, const QString& caption, QSaveFile&
     QPainter p;
     if (!p.begin(&svg)) return false;
     source.paintVector(p);
-    if (line > 0)
-        PaintCaption(p, *source.picture, QRect(0, source.vectorSize.height(), size.width(), line), caption, false);
+    for (int i = 0; i < lines.size(); ++i)
+        PaintCaption(p, *source.picture, QRect(0, source.vectorSize.height() + i * line, size.width(), line), lines[i],
+                     false);
     return p.end();
 }
 
@@ -92,9 +103,11 @@ bool WriteCsv(const PlotExportSource& source, QSaveFile& file) {
 
 }  // namespace
 
-QString PlotCaptionText(const std::string& labName, int channel, const QDate& date) {
+QString PlotCaptionText(const std::string& labName, int channel, const QDate& date, bool unsaved) {
     QStringList parts;
     if (!labName.empty()) parts << QString::fromStdString(labName);
+    // A picture of settings no file holds must say so.
+    if (unsaved) parts << QStringLiteral("изменения не записаны");
     parts << ChannelText(channel) << date.toString(QStringLiteral("dd.MM.yyyy"));
     return parts.join(QStringLiteral(" · "));
 }

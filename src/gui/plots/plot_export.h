@@ -6,6 +6,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string>
@@ -39,6 +40,9 @@ struct PlotExportSource {
     // The line under the picture (configuration, channel, date), when the
     // export options ask for it; empty: none.
     std::function<QString()> caption;
+    // Lines always painted under a PNG or SVG picture, above the caption (a
+    // legend and the figures that belong with the curves); empty: none.
+    std::function<QStringList()> notes;
 };
 
 // What the user chose for an export beside the file.
@@ -48,7 +52,7 @@ struct PlotExportOptions {
 };
 
 // The caption of a channel's plot: "std.lab · Канал A · 07.12.2026".
-QString PlotCaptionText(const std::string& labName, int channel, const QDate& date);
+QString PlotCaptionText(const std::string& labName, int channel, const QDate& date, bool unsaved = false);
 
 enum class PlotExportFormat { Png, Svg, Csv };
 
