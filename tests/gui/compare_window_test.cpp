@@ -1,6 +1,7 @@
 // "Сравнить конфигурации…" from the File menu on the example working folder: a
-// program file's differences as a table, then "Открыть как конфигурацию" as
-// one undo step, after which the file compares equal.
+// program file's differences as a table, its curves over the channel's in
+// "Анализ тракта", then "Открыть как конфигурацию" as one undo step, after
+// which the file compares equal.
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,8 @@
 #include "gui/app/app_windows.h"
 #include "gui/dialogs/compare_window.h"
 #include "gui/main_window/main_window.h"
+#include "gui/plots/chain_window.h"
+#include "gui/plots/plot_export.h"
 #include "session/commands.h"
 #include "ui_test_support.h"
 
@@ -51,6 +54,18 @@ private slots:
         QCOMPARE(table->item(0, 3)->text(), QStringLiteral("8"));
         QVERIFY(
             windows.gform()->statusBar()->currentMessage().startsWith(QStringLiteral("Прочитан CONFIGS/other.prg")));
+
+        // The other configuration's curves under the channel's in "Анализ тракта",
+        // which opens for them: its own output band (CIC 8, PFIR 2 against 2, 1).
+        auto* overlay = w->findChild<QPushButton*>("compareOverlayButton");
+        overlay->click();
+        ChainWindow* chain = windows.chainWindow();
+        QVERIFY(chain->IsOpen() && chain->OverlayCurves().has_value());
+        QCOMPARE(chain->OverlayCurves()->outputRateHz, 100e6 / 16);
+        QVERIFY(chain->Curves().outputRateHz != chain->OverlayCurves()->outputRateHz);
+        QVERIFY(chain->ExportSource().notes().join(' ').contains("CONFIGS/other.prg"));
+        overlay->click();
+        QVERIFY(!chain->OverlayCurves().has_value());
 
         auto* take = w->findChild<QPushButton*>("compareTakeButton");
         QVERIFY(take->isEnabled());

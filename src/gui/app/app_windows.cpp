@@ -58,6 +58,15 @@ AppWindows::AppWindows(Session& m, const Workspace& workspace)
     compareWindow_ = std::make_unique<CompareWindow>(*gform_);
     compareWindow_->setAttribute(Qt::WA_QuitOnClose, false);
     QObject::connect(gform_.get(), &MainWindow::compareWindowRequested, compareWindow_.get(), &CompareWindow::Open);
+    // The other configuration's curves in "Анализ тракта", which opens for them.
+    QObject::connect(compareWindow_.get(), &CompareWindow::overlayChanged, chainWindow_.get(), [this] {
+        const auto other = compareWindow_->OverlayChannels();
+        chainWindow_->SetOverlay(other, compareWindow_->OtherName());
+        if (other && !chainWindow_->IsOpen()) {
+            FeedPlots();
+            chainWindow_->Open();
+        }
+    });
     // Their exports start in the working folder, as the main plot's does, and
     // name the configuration and channel of the moment they are written.
     const auto caption = [this] {

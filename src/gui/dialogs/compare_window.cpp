@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include "filters/chain_analysis.h"
 
 #include "gui/main_window/main_window.h"
 #include "session/command_status.h"
@@ -29,8 +30,13 @@ CompareWindow::CompareWindow(MainWindow& form, QWidget* parent) : QWidget(parent
     take_ = new QPushButton(QStringLiteral("Открыть как конфигурацию"), this);
     take_->setObjectName("compareTakeButton");
     take_->setEnabled(false);
+    overlay_ = new QPushButton(QStringLiteral("Наложить на «Анализ тракта»"), this);
+    overlay_->setObjectName("compareOverlayButton");
+    overlay_->setCheckable(true);
+    overlay_->setEnabled(false);
     buttons->addWidget(choose);
     buttons->addWidget(take_);
+    buttons->addWidget(overlay_);
     buttons->addStretch();
     layout->addLayout(buttons);
     summary_ = new QLabel(this);
@@ -47,6 +53,7 @@ CompareWindow::CompareWindow(MainWindow& form, QWidget* parent) : QWidget(parent
     resize(640, 480);
     connect(choose, &QPushButton::clicked, this, &CompareWindow::Open);
     connect(take_, &QPushButton::clicked, this, &CompareWindow::TakeAsConfiguration);
+    connect(overlay_, &QPushButton::toggled, this, &CompareWindow::overlayChanged);
     askPrefix_ = [this](const QString& proposed) -> std::optional<QString> {
         bool ok = false;
         const QString text = QInputDialog::getText(
@@ -82,11 +89,20 @@ bool CompareWindow::CompareWith(const std::filesystem::path& path) {
     decoded_.reset();
     take_->setEnabled(false);
     table_->setRowCount(0);
+    const bool overlaid = OverlayChannels().has_value();
+    otherChannels_.reset();
+    overlay_->setEnabled(false);
     if (!LoadConfiguration(other, ws, path, r)) {
         Report(QStringLiteral("Сравнение с %1 невозможно: %2").arg(shown, QString::fromStdString(r.reason)));
+        if (overlaid) emit overlayChanged();
         return false;
     }
     other_ = path;
+    otherChannels_.emplace();
+    for (int c = 0; c < kChannels; ++c)
+        (*otherChannels_)[static_cast<size_t>(c)] = ChainChannelOf(other.session->settings, *other.session, c);
+    overlay_->setEnabled(true);
+    if (overlay_->isChecked()) emit overlayChanged();
     DiffConfigurations(current, other, r);
     ShowDifferences(r);
     decoded_ = other.decoded;
@@ -97,6 +113,13 @@ bool CompareWindow::CompareWith(const std::filesystem::path& path) {
                            .arg(shown, QString::fromStdString(CountText(n, "отличие", "отличия", "отличий"))));
     return true;
 }
+
+std::optional<std::array<DdcChannel, kChannels>> CompareWindow::OverlayChannels() const {
+    if (!overlay_->isChecked() || !otherChannels_) return std::nullopt;
+    return otherChannels_;
+}
+
+QString CompareWindow::OtherName() const { return QString::fromStdString(ShownPath(other_, form_.workspace())); }
 
 void CompareWindow::ShowDifferences(const DiffCommandResult& r) {
     auto row = [this](const QString& name, const QString& where, const QString& a, const QString& b) {

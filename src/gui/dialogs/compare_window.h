@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
+#include "filters/ddc_channel.h"
 #include "gui/app/file_chooser.h"
 #include "session/decode_commands.h"
 
@@ -38,6 +40,14 @@ public:
     // the file cannot be used.
     bool CompareWith(const std::filesystem::path& path);
     void TakeAsConfiguration();
+    // The compared configuration's channels while "Наложить на «Анализ тракта»"
+    // is on, named as the user chose the file; nullopt otherwise.
+    std::optional<std::array<DdcChannel, kChannels>> OverlayChannels() const;
+    QString OtherName() const;
+
+signals:
+    // The overlay was switched, or its configuration changed.
+    void overlayChanged();
 
 private:
     void ShowDifferences(const DiffCommandResult& r);
@@ -52,6 +62,8 @@ private:
     QLabel* summary_ = nullptr;
     QTableWidget* table_ = nullptr;
     QPushButton* take_ = nullptr;
+    QPushButton* overlay_ = nullptr;
+    std::optional<std::array<DdcChannel, kChannels>> otherChannels_;
 };
 
 }  // namespace gc

@@ -35,6 +35,9 @@ const QColor kCicImageColour = QColor(0, 0, 200);
 const QColor kPassColour = QColor(0, 140, 0);
 const QColor kStopColour = QColor(200, 110, 0);
 const QColor kAttenColour = QColor(160, 0, 160);
+// The other configuration's curves, under this one's.
+const QColor kOtherWantedColour = QColor(150, 150, 150);
+const QColor kOtherImageColour = QColor(255, 160, 120);
 // The request's boxes, in ChainWindow::requestEdits_ order.
 enum RequestBox { kPassBox, kStopBox, kRippleBox, kAttenBox };
 
@@ -109,6 +112,17 @@ void ChainWindow::DrawPlot() {
                       {&levels_.imageDb, kImageColour},
                       {&levels_.cicImageDb, kCicImageColour},
                       {&levels_.wantedDb, kWantedColour}};
+        if (overlayCurves_ && !overlayCurves_->freqHz.empty()) {
+            const ChainAnalysis& o = *overlayCurves_;
+            for (const auto& [levels, colour] : {std::pair{&overlayLevels_.imageDb, kOtherImageColour},
+                                                 std::pair{&overlayLevels_.wantedDb, kOtherWantedColour}}) {
+                QPolygonF line;
+                for (size_t i = 0; i < o.freqHz.size(); ++i)
+                    if (o.freqHz[i] >= view_.f0 && o.freqHz[i] <= view_.f1)
+                        line.append(QPointF(xOf(o.freqHz[i]), yOf(std::max((*levels)[i], floorDb))));
+                f.curves.push_back({colour, line});
+            }
+        }
         for (const auto& c : curves) {
             QPolygonF line;
             line.reserve(static_cast<int>(last - first + 1));
@@ -224,6 +238,11 @@ ChainWindow::ChainWindow(QWidget* parent) : SeparatePlotWindow(QStringLiteral("�
                        "<span style='color:#c86e00'>&#9476; граница задерживания S</span><br>"
                        "<span style='color:#a000a0'>&#9473; требуемое подавление &minus;A</span>"));
     side->addWidget(legend);
+    overlayLegend_ = new QLabel(this);
+    overlayLegend_->setObjectName(QStringLiteral("overlayLegend"));
+    overlayLegend_->setWordWrap(true);
+    overlayLegend_->hide();
+    side->addWidget(overlayLegend_);
 
     // The channel's request: what the figures below are judged against.
     auto* request = new QFormLayout;
@@ -338,8 +357,20 @@ void ChainWindow::SetRequest(const ChainRequest& stored) {
     if (IsOpen()) RecomputeFigures();
 }
 
+void ChainWindow::SetOverlay(const std::optional<OtherChannels>& channels, const QString& name) {
+    overlay_ = channels;
+    overlayName_ = name;
+    overlayLegend_->setVisible(channels.has_value());
+    overlayLegend_->setText(QStringLiteral("<span style='color:#969696'>&#9473; W</span>, "
+                                           "<span style='color:#ffa078'>&#9473; наложение</span>: %1")
+                                .arg(name.toHtmlEscaped()));
+    curvesModel_.InputsChanged();
+    if (IsOpen()) RecomputeCurves();
+}
+
 void ChainWindow::SetChannel(int channel, const DdcChannel& ch) {
     SetChannelShown(channel);
+    if (channel != channelIndex_ && overlay_) curvesModel_.InputsChanged();
     channelIndex_ = channel;
     if (ch == channel_) return;
     channel_ = ch;
@@ -359,6 +390,13 @@ void ChainWindow::RecomputeCurves() {
             const double shownRate = haveCurves_ ? curves_.outputRateHz : -1;
             curves_ = AnalyseChain(channel_, Request(WantedPoints()));
             levels_ = ChainLevelsDb(curves_);
+            overlayCurves_.reset();
+            if (overlay_) {
+                ChainRequest r = Request(WantedPoints());
+                r.passHz = 0;  // the other channel's own band: only its curves are drawn
+                overlayCurves_ = AnalyseChain((*overlay_)[static_cast<size_t>(std::clamp(channelIndex_, 0, 3))], r);
+                overlayLevels_ = ChainLevelsDb(*overlayCurves_);
+            }
             haveCurves_ = true;
             // A new output band is shown whole.
             if (curves_.outputRateHz != shownRate) view_ = FullChainView(curves_);
@@ -470,6 +508,7 @@ QStringList ChainWindow::ExportNotes() const {
     notes << QStringLiteral(
         "W — полезный сигнал (чёрный), сильнейшее наложение (красный), наложение CIC (синий), "
         "P и S — границы (пунктир), −A — требуемое подавление");
+    if (overlay_) notes << QStringLiteral("Серым и светло-оранжевым: W и наложение из %1").arg(overlayName_);
     notes << Text(ChainRequestText(ResolveChainRequest(channel_, Current())));
     QStringList figures;
     for (const JudgedChainFigure& j : JudgeChainFigures(figures_.figures, ResolveChainRequest(channel_, Current())))

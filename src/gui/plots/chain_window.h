@@ -31,6 +31,11 @@ public:
     void SetChannel(int channel, const DdcChannel& ch);
     // The channel's request as stored; a change recomputes an open window.
     void SetRequest(const ChainRequest& stored);
+    // Another configuration's channels, whose curves for the channel shown
+    // are drawn under this one's, named in the legend; nullopt: none.
+    using OtherChannels = std::array<DdcChannel, kChannels>;
+    void SetOverlay(const std::optional<OtherChannels>& channels, const QString& name);
+    const std::optional<ChainAnalysis>& OverlayCurves() const { return overlayCurves_; }
     // Recomputes from the channel fed: the curves at the plot's width and the
     // figures at the batch tool's default points.
     void Recompute();
@@ -89,6 +94,11 @@ private:
     std::optional<ChainRequest> dragged_;  // an edge being dragged, until released
     ChainAnalysis curves_, figures_;
     ChainLevels levels_;
+    std::optional<OtherChannels> overlay_;
+    QString overlayName_;
+    std::optional<ChainAnalysis> overlayCurves_;
+    ChainLevels overlayLevels_;
+    QLabel* overlayLegend_ = nullptr;
     bool haveCurves_ = false;
     ChainViewRange view_;
     std::optional<double> cursorHz_;
