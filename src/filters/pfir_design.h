@@ -146,9 +146,9 @@ struct PfirTapSearch {
 // Steepest descent over the rounded taps in steps of one LSB on a symmetric
 // pair: each step takes the move that lowers the sum of the 16th powers of
 // the overall response's stopband levels the most, while the worst of them
-// (relative to the passband maximum) does not rise and the passband ripple
-// and the transition peak stay within rippleDb (or no worse than rounding
-// left them). Taps at full scale stay. Edges as fractions of the PFIR input
+// (relative to the passband maximum) does not rise, the passband ripple stays
+// within rippleDb and the transition band not above the passband maximum (or
+// no worse than rounding left them). Taps at full scale stay. Edges as fractions of the PFIR input
 // rate, on the grid of EvaluatePfirFigures.
 PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, double passNorm, double stopNorm,
                              double rippleDb, const std::atomic<bool>* cancel = nullptr);
