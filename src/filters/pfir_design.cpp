@@ -24,6 +24,8 @@ constexpr int32_t kTapFullScale = 32767;
 constexpr int kFigureIntervals = 8192;
 // Simpson intervals of the compensated Kaiser design's integral.
 constexpr int kKaiserIntervals = 8192;
+// The grid of the design's edges, a fraction of the PFIR input rate (some 50 Hz at 50 MHz).
+constexpr double kEdgeGrid = 1.0 / (1 << 20);
 // Figures compared against the request: rounding of the dB values only.
 constexpr double kFigureTolerance = 1e-9;
 
@@ -276,6 +278,21 @@ Edges EdgesOf(const DdcChannel& ch, const PfirDesignRequest& r) {
     return {RunCicDec(ch), r.passHz / fp, std::min(0.5, r.stopHz / fp)};
 }
 
+// The edges the taps are designed and searched at: moved outward onto a grid
+// of kEdgeGrid, so that edges typed a fraction of a hertz apart give the same
+// set (the search's local optimum would otherwise move with them). The
+// figures are those at the edges asked.
+Edges DesignEdgesOf(const Edges& exact) {
+    Edges e = exact;
+    e.passNorm = std::ceil(exact.passNorm / kEdgeGrid) * kEdgeGrid;
+    e.stopNorm = std::floor(exact.stopNorm / kEdgeGrid) * kEdgeGrid;
+    return e.passNorm > 0 && e.stopNorm > e.passNorm ? e : exact;
+}
+
+PfirFigures FiguresAt(const std::vector<int32_t>& taps, const Edges& e) {
+    return EvaluatePfirFigures(taps, e.R, e.passNorm, e.stopNorm);
+}
+
 // Everything that follows from the taps: figures, verdict, the chain, the preview.
 void SetTaps(PfirDesign& d, const DdcChannel& ch, const PfirDesignRequest& r, std::vector<int32_t> taps,
              const PfirFigures& figures) {
@@ -301,12 +318,13 @@ PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r) {
     d.errors = CheckPfirDesignRequest(ch, r);
     if (!d.errors.empty()) return d;
 
-    const auto [R, passNorm, stopNorm] = EdgesOf(ch, r);
+    const Edges exact = EdgesOf(ch, r);
+    const Edges e = DesignEdgesOf(exact);
+    const auto [R, passNorm, stopNorm] = e;
     const int n = PfirDesignLength(ch, r.evenLength);
 
     std::vector<double> remez = DesignRemezTaps(n, R, passNorm, stopNorm, r.rippleDb, r.attenDb, r.compensateCic);
     d.remezFailed = remez.empty();
-    const Edges e{R, passNorm, stopNorm};
     std::vector<int32_t> q = QuantisePfirTaps(remez);
     Candidate best = Rounded(PfirDesignMethod::Remez, std::move(remez), std::move(q), e, r);
     std::vector<double> kaiserIdeal = DesignKaiserTaps(n, R, passNorm, stopNorm, r.attenDb, r.compensateCic);
@@ -320,11 +338,11 @@ PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r) {
     d.ntaps = n;
     d.method = best.method;
     d.ideal = std::move(best.ideal);
-    d.roundedFigures = best.figures;
+    d.roundedFigures = FiguresAt(best.taps, exact);
     if (!kaiser.taps.empty())
         d.alternative =
             PfirDesign::Alternative{kaiser.method, std::move(kaiser.ideal), std::move(kaiser.taps), kaiser.figures};
-    SetTaps(d, ch, r, std::move(best.taps), best.figures);
+    SetTaps(d, ch, r, std::move(best.taps), d.roundedFigures);
     return d;
 }
 
@@ -466,7 +484,8 @@ Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, cons
 PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, PfirDesign d,
                             const std::atomic<bool>* cancel) {
     if (!d.ok() || d.searched) return d;
-    const Edges e = EdgesOf(ch, r);
+    const Edges exact = EdgesOf(ch, r);
+    const Edges e = DesignEdgesOf(exact);
     // Every start, rounded: the two designs of the request, then the exchange
     // at the ripple budget's shares.
     std::vector<Candidate> starts;
@@ -482,14 +501,9 @@ PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, Pf
     }
     bool cancelled = cancel && cancel->load(std::memory_order_relaxed);
     size_t best = 0;
-    PfirFigures bestRounded = starts[0].figures;
     for (size_t i = 0; i < starts.size() && !cancelled; ++i) {
-        const PfirFigures rounded = starts[i].figures;
         starts[i] = Searched(std::move(starts[i]), e, r, cancel, cancelled);
-        if (!cancelled && i > 0 && Ahead(starts[i], starts[best], r)) {
-            best = i;
-            bestRounded = rounded;
-        }
+        if (!cancelled && i > 0 && Ahead(starts[i], starts[best], r)) best = i;
     }
     // Other roundings of the best design's ideal taps, from a seed of their own.
     uint32_t state = kRoundingSeed;
@@ -499,18 +513,16 @@ PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, Pf
         c = Searched(std::move(c), e, r, cancel, cancelled);
         if (!cancelled && Ahead(c, starts[best], r)) starts[best] = std::move(c);
     }
-    if (cancelled) {
-        // What the search gained so far on the first start is kept; nothing else is final.
-        best = 0;
-        bestRounded = d.roundedFigures;
-    }
+    // Cancelled: what the search gained so far on the first start is kept; nothing else is final.
+    if (cancelled) best = 0;
     Candidate& kept = starts[best];
     d.searched = !cancelled;
     d.method = kept.method;
+    if (!cancelled) d.roundedFigures = FiguresAt(QuantisePfirTaps(kept.ideal), exact);
     d.ideal = std::move(kept.ideal);
-    d.roundedFigures = bestRounded;
-    d.quantisationGainDb = kept.figures.stopbandAttenDb - d.roundedFigures.stopbandAttenDb;
-    SetTaps(d, ch, r, std::move(kept.taps), kept.figures);
+    const PfirFigures figures = FiguresAt(kept.taps, exact);
+    d.quantisationGainDb = figures.stopbandAttenDb - d.roundedFigures.stopbandAttenDb;
+    SetTaps(d, ch, r, std::move(kept.taps), figures);
     return d;
 }
 
