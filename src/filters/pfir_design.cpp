@@ -352,13 +352,13 @@ namespace {
 // rounding moves the passband by a few thousandths of a dB, which a request
 // of hundredths can no longer absorb, so a few margins are tried and the
 // search keeps the best 16-bit set among them.
-constexpr double kRippleMargins[] = {0.98, 0.9, 0.75};
+constexpr double kRippleMargins[] = {1.0, 0.97, 0.9, 0.75};
 // Randomised roundings of the best design, searched as well: the descent
 // stops in a local optimum, and a different start finds another.
 constexpr int kRandomRoundings = 12;
 constexpr uint32_t kRoundingSeed = 0x5016u;
 // The exchange's level within this share of its target is close enough.
-constexpr double kLevelTolerance = 0.03;
+constexpr double kLevelTolerance = 0.01;
 constexpr int kMaxWeightSteps = 5;
 // Weights closer than this (in log) give the same design to the exchange's precision.
 constexpr double kSameWeight = 1e-3;
@@ -423,17 +423,33 @@ std::vector<std::vector<double>> DesignForRipple(int n, const Edges& e, const Pf
                 if (s.logDelta > logTarget && (!above || s.logDelta < above->logDelta)) above = &s;
             }
             if (below && (below->logDelta >= logTarget + std::log1p(-kLevelTolerance) || below->logK >= logCap)) break;
-            if (below && above)
-                logK = below->logK + (logTarget - below->logDelta) * (above->logK - below->logK) /
-                                         (above->logDelta - below->logDelta);
-            else if (below || above) {
-                const Sample* s = below ? below : above;
-                logK = s->logK + std::clamp(2.0 * (logTarget - s->logDelta), -6.0, 6.0);
+            // Aimed at the middle of the window taken, so that a secant from one side crosses into it.
+            const double aim = logTarget + std::log1p(-0.5 * kLevelTolerance);
+            if (!below || !above) {
+                // All on one side: the two nearest give the secant.
+                below = above = nullptr;
+                for (const Sample& s : samples) {
+                    if (!below || std::fabs(s.logDelta - aim) < std::fabs(below->logDelta - aim)) {
+                        above = below;
+                        below = &s;
+                    } else if (!above || std::fabs(s.logDelta - aim) < std::fabs(above->logDelta - aim)) {
+                        above = &s;
+                    }
+                }
             }
+            if (below && above && above->logDelta != below->logDelta)
+                logK = below->logK + std::clamp((aim - below->logDelta) * (above->logK - below->logK) /
+                                                    (above->logDelta - below->logDelta),
+                                                -6.0, 6.0);
+            else if (below)
+                logK = below->logK + std::clamp(2.0 * (aim - below->logDelta), -6.0, 6.0);
             logK = std::min(logK, logCap);
-            // Where the exchange breaks down, halfway back toward the last good weight.
+            // Where the exchange breaks down, halfway back toward the nearest good weight.
             if (!run(logK) && !(below && run(0.5 * (logK + below->logK)))) break;
         }
+        below = nullptr;
+        for (const Sample& s : samples)
+            if (s.logDelta <= logTarget && (!below || s.logDelta > below->logDelta)) below = &s;
         if (below) out.push_back(below->taps);
     }
     return out;
@@ -469,14 +485,8 @@ Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, cons
     PfirTapSearch s = SearchPfirTaps(c.taps, e.R, e.passNorm, e.stopNorm, r.rippleDb, cancel);
     cancelled = cancelled || s.cancelled;
     if (s.changedTaps == 0) return c;
-    const PfirFigures f = EvaluatePfirFigures(s.taps, e.R, e.passNorm, e.stopNorm);
-    const bool rippleKept = f.passbandRippleDb <= std::max(r.rippleDb, c.figures.passbandRippleDb) + kFigureTolerance;
-    if (!(f.stopbandAttenDb > c.figures.stopbandAttenDb) || !rippleKept) return c;
-    c.taps = std::move(s.taps);
-    c.figures = f;
-    c.rippleOk = f.passbandRippleDb <= r.rippleDb + kFigureTolerance;
-    c.meets = Meets(f, r);
-    return c;
+    Candidate found = Rounded(c.method, c.ideal, std::move(s.taps), e, r);
+    return Ahead(found, c, r) ? found : c;
 }
 
 }  // namespace

@@ -124,9 +124,11 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
     start = levelsOf(amp);
     const double rippleLimit = std::pow(10.0, rippleDb / 20.0);
     // The ripple stays within the request and the transition band not above the
-    // passband, or no worse than rounding left them.
-    const Bounds bounds{std::max(rippleLimit, start.passMax / start.passMin),
-                        std::max(1.0, start.transMax / start.passMax)};
+    // passband, or no worse than rounding left them. Rounding that pushed the
+    // ripple over the request is first undone: while repairing, the moves
+    // taken are those that lower the ripple most.
+    Bounds bounds{std::max(rippleLimit, start.passMax / start.passMin), std::max(1.0, start.transMax / start.passMax)};
+    bool repairing = bounds.ripple > rippleLimit;
     if (!WithinBounds(start, bounds) || !(reference > 0)) return out;
     Levels now = start;
     double bestWorst = Worst(start);
@@ -184,7 +186,10 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
                     const size_t j = active[p];
                     l.Add(cls[j], std::fabs(amp[j] + sign * b[p]) * cic[j]);
                 }
-                if (WithinBounds(l, bounds) && Worst(l) <= worstNow && l.soft < base.soft)
+                if (!WithinBounds(l, bounds) || Worst(l) > worstNow) continue;
+                if (repairing)
+                    trials.push_back({l.passMax / l.passMin, k, sign});
+                else if (l.soft < base.soft)
                     trials.push_back({l.soft, k, sign});
             }
         }
@@ -198,13 +203,24 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
             const double step = 2.0 * trials[t].sign;
             for (size_t j = 0; j < g; ++j) next[j] = amp[j] + step * std::cos(2 * std::numbers::pi * (mid - i) * nu[j]);
             const Levels checked = levelsOf(next);
-            if (!WithinBounds(checked, bounds) || Worst(checked) > worstNow || !(checked.soft < now.soft)) continue;
+            const double ripple = checked.passMax / checked.passMin;
+            if (!WithinBounds(checked, bounds) || Worst(checked) > worstNow ||
+                !(repairing ? ripple < now.passMax / now.passMin : checked.soft < now.soft))
+                continue;
             now = checked;
             amp.swap(next);
             out.taps[static_cast<size_t>(i)] += trials[t].sign;
             out.taps[static_cast<size_t>(n - 1 - i)] += trials[t].sign;
             moved = true;
-            if (Worst(now) < bestWorst) {
+            if (repairing && ripple <= rippleLimit) {
+                // Within the request now: from here on the ripple is held there and the stopband searched.
+                repairing = false;
+                bounds.ripple = rippleLimit;
+                bestWorst = Worst(now);
+                best = out.taps;
+            } else if (repairing) {
+                bounds.ripple = ripple;
+            } else if (Worst(now) < bestWorst) {
                 bestWorst = Worst(now);
                 best = out.taps;
             }
