@@ -365,13 +365,13 @@ constexpr double kSameWeight = 1e-3;
 // Below this the stopband is far under the 16-bit floor; a larger weight buys nothing.
 constexpr double kDeepestStopDeviation = 1e-8;
 
-// Ranks a candidate by what the user asked for: the ripple (and a transition
-// band not above the passband) first, then the attenuation, which is worth
-// more even when the request's is already reached.
+// A set within the ripple asked whose transition band is not above the passband.
 bool Fits(const PfirFigures& f, const PfirDesignRequest& r) {
     return f.passbandRippleDb <= r.rippleDb + kFigureTolerance && f.transitionPeakDb <= kFigureTolerance;
 }
 
+// Ranks the searched sets by what the user asked for: fitting first, then the
+// attenuation, which is worth more even when the request's is already reached.
 bool Ahead(const Candidate& a, const Candidate& b, const PfirDesignRequest& r) {
     if (a.taps.empty() || b.taps.empty()) return !a.taps.empty();
     const bool fa = Fits(a.figures, r), fb = Fits(b.figures, r);
@@ -383,8 +383,8 @@ bool Ahead(const Candidate& a, const Candidate& b, const PfirDesignRequest& r) {
 // Exchange designs whose passband error sits at each share of the ripple
 // asked: the stopband weight K is found by the secant on log delta against
 // log K, which is nearly a line (delta grows about as the root of K at a
-// fixed length). Each design is taken at the last weight tried whose level
-// is not above its target; targets in decreasing order share the samples.
+// fixed length). Each design is the run whose level is the highest not above
+// its target; targets in decreasing order share the runs.
 std::vector<std::vector<double>> DesignForRipple(int n, const Edges& e, const PfirDesignRequest& r,
                                                  const std::atomic<bool>* cancel) {
     struct Sample {

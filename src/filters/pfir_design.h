@@ -125,8 +125,14 @@ struct PfirDesign {
 // Designs both candidates and keeps the one that meets the request with the
 // larger attenuation after rounding, Parks-McClellan on a tie. When neither
 // meets it: the one whose passband ripple does, then the larger attenuation.
-// Then searches the 16-bit taps of both (SearchPfirTaps) and keeps the
-// better by the same ranking; the rounded figures are the kept one's.
+// Then spends the ripple allowed: the exchange is designed again with its
+// passband error at a few shares of the ripple asked, every design is
+// rounded and its 16-bit taps searched (SearchPfirTaps), and so are a few
+// randomised roundings (a fixed seed) of the best. Kept is the set with the
+// most attenuation whose ripple is within the request and whose transition
+// band is not above the passband; the rounded figures are those of its
+// design's plain rounding. Taps are designed at the edges moved outward onto
+// a grid of 2^-20 of the input rate; the figures are at the edges asked.
 PfirDesign DesignPfir(const DdcChannel& ch, const PfirDesignRequest& r);
 
 // The two steps of DesignPfir, for a window that shows the rounded set at
