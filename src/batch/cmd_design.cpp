@@ -2,7 +2,8 @@
 // [--even] [--no-compensation]: designs the channel's PFIR at the longest length
 // the chip runs and writes FILTERS/NAME.taps, nothing else. The alias figures
 // are those chain gives once the file is the channel's, at the passband edge asked;
-// quantisation_gain_db is what the search over the 16-bit taps added to plain rounding.
+// quantisation_gain_db is what the search over the 16-bit taps added to plain rounding;
+// ripple_allowed_db and atten_margin_db say what the ripple was traded for.
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -129,7 +130,9 @@ int RunDesign(Context& ctx) {
             << PfirDesignMethodName(d.method) << "\n"
             << StrPrintf("alias_rejection_db %.3f\n", d.chain.aliasRejectionDb)
             << StrPrintf("cic_alias_rejection_db %.3f\n", d.chain.cicAliasRejectionDb)
-            << StrPrintf("quantisation_gain_db %.3f\n", d.quantisationGainDb);
+            << StrPrintf("quantisation_gain_db %.3f\n", d.quantisationGainDb)
+            << StrPrintf("ripple_allowed_db %.3f\n", parsed.request.rippleDb)
+            << StrPrintf("atten_margin_db %.3f\n", d.figures.stopbandAttenDb - parsed.request.attenDb);
     for (const PfirShortfall& f : PfirDesignShortfalls(d, parsed.request))
         ctx.err << "gc5016-batch: warning: the filter written does not meet the request: " << ShortfallLine(f) << "\n";
     return kExitOk;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <memory>
 
@@ -23,6 +24,8 @@ constexpr int32_t kTapFullScale = 32767;
 constexpr int kFigureIntervals = 8192;
 // Simpson intervals of the compensated Kaiser design's integral.
 constexpr int kKaiserIntervals = 8192;
+// The grid of the design's edges, a fraction of the PFIR input rate (some 50 Hz at 50 MHz).
+constexpr double kEdgeGrid = 1.0 / (1 << 20);
 // Figures compared against the request: rounding of the dB values only.
 constexpr double kFigureTolerance = 1e-9;
 
@@ -83,12 +86,16 @@ struct Candidate {
     bool meets = false;
 };
 
-Candidate Evaluate(PfirDesignMethod method, std::vector<double> ideal, int R, double passNorm, double stopNorm,
-                   const PfirDesignRequest& r) {
-    Candidate c{method, std::move(ideal), {}, {}, false, false};
-    c.taps = QuantisePfirTaps(c.ideal);
+struct Edges {
+    int R;
+    double passNorm, stopNorm;
+};
+
+Candidate Rounded(PfirDesignMethod method, std::vector<double> ideal, std::vector<int32_t> taps, const Edges& e,
+                  const PfirDesignRequest& r) {
+    Candidate c{method, std::move(ideal), std::move(taps), {}, false, false};
     if (c.taps.empty()) return c;
-    c.figures = EvaluatePfirFigures(c.taps, R, passNorm, stopNorm);
+    c.figures = EvaluatePfirFigures(c.taps, e.R, e.passNorm, e.stopNorm);
     c.rippleOk = c.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
     c.meets = Meets(c.figures, r);
     return c;
@@ -266,14 +273,24 @@ std::vector<int32_t> QuantisePfirTaps(const std::vector<double>& ideal) {
 
 namespace {
 
-struct Edges {
-    int R;
-    double passNorm, stopNorm;
-};
-
 Edges EdgesOf(const DdcChannel& ch, const PfirDesignRequest& r) {
     const double fp = PfirInputRateHz(ch);
     return {RunCicDec(ch), r.passHz / fp, std::min(0.5, r.stopHz / fp)};
+}
+
+// The edges the taps are designed and searched at: moved outward onto a grid
+// of kEdgeGrid, so that edges typed a fraction of a hertz apart give the same
+// set (the search's local optimum would otherwise move with them). The
+// figures are those at the edges asked.
+Edges DesignEdgesOf(const Edges& exact) {
+    Edges e = exact;
+    e.passNorm = std::ceil(exact.passNorm / kEdgeGrid) * kEdgeGrid;
+    e.stopNorm = std::floor(exact.stopNorm / kEdgeGrid) * kEdgeGrid;
+    return e.passNorm > 0 && e.stopNorm > e.passNorm ? e : exact;
+}
+
+PfirFigures FiguresAt(const std::vector<int32_t>& taps, const Edges& e) {
+    return EvaluatePfirFigures(taps, e.R, e.passNorm, e.stopNorm);
 }
 
 // Everything that follows from the taps: figures, verdict, the chain, the preview.
@@ -301,15 +318,18 @@ PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r) {
     d.errors = CheckPfirDesignRequest(ch, r);
     if (!d.errors.empty()) return d;
 
-    const auto [R, passNorm, stopNorm] = EdgesOf(ch, r);
+    const Edges exact = EdgesOf(ch, r);
+    const Edges e = DesignEdgesOf(exact);
+    const auto [R, passNorm, stopNorm] = e;
     const int n = PfirDesignLength(ch, r.evenLength);
 
     std::vector<double> remez = DesignRemezTaps(n, R, passNorm, stopNorm, r.rippleDb, r.attenDb, r.compensateCic);
     d.remezFailed = remez.empty();
-    Candidate best = Evaluate(PfirDesignMethod::Remez, std::move(remez), R, passNorm, stopNorm, r);
-    Candidate kaiser =
-        Evaluate(PfirDesignMethod::Kaiser, DesignKaiserTaps(n, R, passNorm, stopNorm, r.attenDb, r.compensateCic), R,
-                 passNorm, stopNorm, r);
+    std::vector<int32_t> q = QuantisePfirTaps(remez);
+    Candidate best = Rounded(PfirDesignMethod::Remez, std::move(remez), std::move(q), e, r);
+    std::vector<double> kaiserIdeal = DesignKaiserTaps(n, R, passNorm, stopNorm, r.attenDb, r.compensateCic);
+    q = QuantisePfirTaps(kaiserIdeal);
+    Candidate kaiser = Rounded(PfirDesignMethod::Kaiser, std::move(kaiserIdeal), std::move(q), e, r);
     if (Better(kaiser, best)) std::swap(kaiser, best);
     if (best.taps.empty()) {
         d.errors.push_back({PfirDesignField::Stop, PfirRequestCause::NoDesign, 0, {}});
@@ -318,15 +338,145 @@ PfirDesign DesignPfirRounded(const DdcChannel& ch, const PfirDesignRequest& r) {
     d.ntaps = n;
     d.method = best.method;
     d.ideal = std::move(best.ideal);
-    d.roundedFigures = best.figures;
+    d.roundedFigures = FiguresAt(best.taps, exact);
     if (!kaiser.taps.empty())
         d.alternative =
             PfirDesign::Alternative{kaiser.method, std::move(kaiser.ideal), std::move(kaiser.taps), kaiser.figures};
-    SetTaps(d, ch, r, std::move(best.taps), best.figures);
+    SetTaps(d, ch, r, std::move(best.taps), d.roundedFigures);
     return d;
 }
 
 namespace {
+
+// Shares of the ripple asked that the exchange designs for before rounding:
+// rounding moves the passband by a few thousandths of a dB, which a request
+// of hundredths can no longer absorb, so a few margins are tried and the
+// search keeps the best 16-bit set among them.
+constexpr double kRippleMargins[] = {1.0, 0.97, 0.9, 0.75};
+// Randomised roundings of the best design, searched as well: the descent
+// stops in a local optimum, and a different start finds another.
+constexpr int kRandomRoundings = 12;
+constexpr uint32_t kRoundingSeed = 0x5016u;
+// The exchange's level within this share of its target is close enough.
+constexpr double kLevelTolerance = 0.01;
+constexpr int kMaxWeightSteps = 5;
+// Weights closer than this (in log) give the same design to the exchange's precision.
+constexpr double kSameWeight = 1e-3;
+// Below this the stopband is far under the 16-bit floor; a larger weight buys nothing.
+constexpr double kDeepestStopDeviation = 1e-8;
+
+// A set within the ripple asked whose transition band is not above the passband.
+bool Fits(const PfirFigures& f, const PfirDesignRequest& r) {
+    return f.passbandRippleDb <= r.rippleDb + kFigureTolerance && f.transitionPeakDb <= kFigureTolerance;
+}
+
+// Ranks the searched sets by what the user asked for: fitting first, then the
+// attenuation, which is worth more even when the request's is already reached.
+bool Ahead(const Candidate& a, const Candidate& b, const PfirDesignRequest& r) {
+    if (a.taps.empty() || b.taps.empty()) return !a.taps.empty();
+    const bool fa = Fits(a.figures, r), fb = Fits(b.figures, r);
+    if (fa != fb) return fa;
+    if (!fa && a.rippleOk != b.rippleOk) return a.rippleOk;
+    return a.figures.stopbandAttenDb > b.figures.stopbandAttenDb;
+}
+
+// Exchange designs whose passband error sits at each share of the ripple
+// asked: the stopband weight K is found by the secant on log delta against
+// log K, which is nearly a line (delta grows about as the root of K at a
+// fixed length). Each design is the run whose level is the highest not above
+// its target; targets in decreasing order share the runs.
+std::vector<std::vector<double>> DesignForRipple(int n, const Edges& e, const PfirDesignRequest& r,
+                                                 const std::atomic<bool>* cancel) {
+    struct Sample {
+        double logK, logDelta;
+        std::vector<double> taps;
+    };
+    std::deque<Sample> samples;  // pointers into it stay valid as it grows
+    std::vector<int> reference;  // the last good run's: the next starts from it
+    auto run = [&](double logK) {
+        for (const Sample& s : samples)
+            if (std::fabs(s.logK - logK) < kSameWeight) return false;
+        const ExchangeResult x =
+            RemezLowpass(n, e.passNorm, e.stopNorm,
+                         RemezTarget(e.R, e.passNorm, e.stopNorm, std::exp(logK), r.compensateCic), &reference);
+        // A run that did not converge is no sample of the curve, which the secant relies on.
+        std::vector<double> unit = x.converged && x.delta > 0 ? SymmetricUnit(x.taps) : std::vector<double>{};
+        if (unit.empty()) return false;
+        reference = x.extremal;
+        samples.push_back({logK, std::log(x.delta), std::move(unit)});
+        return true;
+    };
+    std::vector<std::vector<double>> out;
+    double logK = std::log(PassDeviation(r.rippleDb) / StopDeviation(std::min(r.attenDb, 120.0)));
+    for (double margin : kRippleMargins) {
+        const double target = PassDeviation(margin * r.rippleDb);
+        const double logTarget = std::log(target);
+        // The stopband need go no deeper than far below the 16-bit floor.
+        const double logCap = std::log(target / kDeepestStopDeviation);
+        const Sample* below = nullptr;  // the highest level not above the target
+        for (int step = 0; step < kMaxWeightSteps; ++step) {
+            if (cancel && cancel->load(std::memory_order_relaxed)) return out;
+            const Sample* above = nullptr;
+            below = nullptr;
+            for (const Sample& s : samples) {
+                if (s.logDelta <= logTarget && (!below || s.logDelta > below->logDelta)) below = &s;
+                if (s.logDelta > logTarget && (!above || s.logDelta < above->logDelta)) above = &s;
+            }
+            if (below && (below->logDelta >= logTarget + std::log1p(-kLevelTolerance) || below->logK >= logCap)) break;
+            // Aimed at the middle of the window taken, so that a secant from one side crosses into it.
+            const double aim = logTarget + std::log1p(-0.5 * kLevelTolerance);
+            if (!below || !above) {
+                // All on one side: the two nearest give the secant.
+                below = above = nullptr;
+                for (const Sample& s : samples) {
+                    if (!below || std::fabs(s.logDelta - aim) < std::fabs(below->logDelta - aim)) {
+                        above = below;
+                        below = &s;
+                    } else if (!above || std::fabs(s.logDelta - aim) < std::fabs(above->logDelta - aim)) {
+                        above = &s;
+                    }
+                }
+            }
+            if (below && above && above->logDelta != below->logDelta)
+                logK = below->logK + std::clamp((aim - below->logDelta) * (above->logK - below->logK) /
+                                                    (above->logDelta - below->logDelta),
+                                                -6.0, 6.0);
+            else if (below)
+                logK = below->logK + std::clamp(2.0 * (aim - below->logDelta), -6.0, 6.0);
+            logK = std::min(logK, logCap);
+            // Where the exchange breaks down, halfway back toward the nearest good weight.
+            if (!run(logK) && !(below && run(0.5 * (logK + below->logK)))) break;
+        }
+        below = nullptr;
+        for (const Sample& s : samples)
+            if (s.logDelta <= logTarget && (!below || s.logDelta > below->logDelta)) below = &s;
+        if (below) out.push_back(below->taps);
+    }
+    return out;
+}
+
+// A rounding of the ideal taps with each pair rounded up or down at random,
+// more likely toward the nearer word; a fixed seed keeps designs repeatable.
+std::vector<int32_t> RandomRounding(const std::vector<double>& ideal, uint32_t& state) {
+    std::vector<int32_t> q = QuantisePfirTaps(ideal);
+    double peak = 0;
+    for (double v : ideal) peak = std::max(peak, std::fabs(v));
+    const size_t n = ideal.size();
+    for (size_t i = 0; i < n / 2; ++i) {
+        const double x = ideal[i] / peak * kTapFullScale;
+        const double lo = std::floor(x);
+        // xorshift32: the same sequence on every platform and library.
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        const double u = (state >> 8) * (1.0 / 16777216.0);
+        const auto v =
+            static_cast<int32_t>(std::clamp<double>(u < x - lo ? lo + 1 : lo, -kTapFullScale, kTapFullScale));
+        if (std::abs(q[i]) == kTapFullScale) continue;  // the largest tap stays the scale
+        q[i] = q[n - 1 - i] = v;
+    }
+    return q;
+}
 
 // A candidate's taps after the search: kept only where the reported figures
 // agree that they are better than plain rounding.
@@ -335,14 +485,8 @@ Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, cons
     PfirTapSearch s = SearchPfirTaps(c.taps, e.R, e.passNorm, e.stopNorm, r.rippleDb, cancel);
     cancelled = cancelled || s.cancelled;
     if (s.changedTaps == 0) return c;
-    const PfirFigures f = EvaluatePfirFigures(s.taps, e.R, e.passNorm, e.stopNorm);
-    const bool rippleKept = f.passbandRippleDb <= std::max(r.rippleDb, c.figures.passbandRippleDb) + kFigureTolerance;
-    if (!(f.stopbandAttenDb > c.figures.stopbandAttenDb) || !rippleKept) return c;
-    c.taps = std::move(s.taps);
-    c.figures = f;
-    c.rippleOk = f.passbandRippleDb <= r.rippleDb + kFigureTolerance;
-    c.meets = Meets(f, r);
-    return c;
+    Candidate found = Rounded(c.method, c.ideal, std::move(s.taps), e, r);
+    return Ahead(found, c, r) ? found : c;
 }
 
 }  // namespace
@@ -350,29 +494,45 @@ Candidate Searched(Candidate c, const Edges& e, const PfirDesignRequest& r, cons
 PfirDesign SearchPfirDesign(const DdcChannel& ch, const PfirDesignRequest& r, PfirDesign d,
                             const std::atomic<bool>* cancel) {
     if (!d.ok() || d.searched) return d;
-    const Edges e = EdgesOf(ch, r);
-    bool cancelled = false;
-    Candidate kept{d.method, std::move(d.ideal), d.taps, d.figures, false, false};
-    kept.rippleOk = d.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
-    kept.meets = d.meetsRequest;
-    kept = Searched(std::move(kept), e, r, cancel, cancelled);
-    if (d.alternative && !cancelled) {
+    const Edges exact = EdgesOf(ch, r);
+    const Edges e = DesignEdgesOf(exact);
+    // Every start, rounded: the two designs of the request, then the exchange
+    // at the ripple budget's shares.
+    std::vector<Candidate> starts;
+    starts.push_back(Rounded(d.method, std::move(d.ideal), d.taps, e, r));
+    if (d.alternative) {
         PfirDesign::Alternative& a = *d.alternative;
-        Candidate other{a.method, std::move(a.ideal), std::move(a.taps), a.figures, false, false};
-        other.rippleOk = a.figures.passbandRippleDb <= r.rippleDb + kFigureTolerance;
-        other.meets = Meets(a.figures, r);
-        other = Searched(std::move(other), e, r, cancel, cancelled);
-        if (!cancelled && Better(other, kept)) {
-            d.roundedFigures = a.figures;
-            kept = std::move(other);
-        }
+        starts.push_back(Rounded(a.method, std::move(a.ideal), std::move(a.taps), e, r));
     }
     d.alternative.reset();
+    for (std::vector<double>& ideal : DesignForRipple(d.ntaps, e, r, cancel)) {
+        std::vector<int32_t> q = QuantisePfirTaps(ideal);
+        starts.push_back(Rounded(PfirDesignMethod::Remez, std::move(ideal), std::move(q), e, r));
+    }
+    bool cancelled = cancel && cancel->load(std::memory_order_relaxed);
+    size_t best = 0;
+    for (size_t i = 0; i < starts.size() && !cancelled; ++i) {
+        starts[i] = Searched(std::move(starts[i]), e, r, cancel, cancelled);
+        if (!cancelled && i > 0 && Ahead(starts[i], starts[best], r)) best = i;
+    }
+    // Other roundings of the best design's ideal taps, from a seed of their own.
+    uint32_t state = kRoundingSeed;
+    const std::vector<double> bestIdeal = starts[best].ideal;
+    for (int k = 0; k < kRandomRoundings && !cancelled; ++k) {
+        Candidate c = Rounded(starts[best].method, bestIdeal, RandomRounding(bestIdeal, state), e, r);
+        c = Searched(std::move(c), e, r, cancel, cancelled);
+        if (!cancelled && Ahead(c, starts[best], r)) starts[best] = std::move(c);
+    }
+    // Cancelled: what the search gained so far on the first start is kept; nothing else is final.
+    if (cancelled) best = 0;
+    Candidate& kept = starts[best];
     d.searched = !cancelled;
     d.method = kept.method;
+    if (!cancelled) d.roundedFigures = FiguresAt(QuantisePfirTaps(kept.ideal), exact);
     d.ideal = std::move(kept.ideal);
-    d.quantisationGainDb = kept.figures.stopbandAttenDb - d.roundedFigures.stopbandAttenDb;
-    SetTaps(d, ch, r, std::move(kept.taps), kept.figures);
+    const PfirFigures figures = FiguresAt(kept.taps, exact);
+    d.quantisationGainDb = figures.stopbandAttenDb - d.roundedFigures.stopbandAttenDb;
+    SetTaps(d, ch, r, std::move(kept.taps), figures);
     return d;
 }
 

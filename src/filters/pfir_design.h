@@ -125,8 +125,14 @@ struct PfirDesign {
 // Designs both candidates and keeps the one that meets the request with the
 // larger attenuation after rounding, Parks-McClellan on a tie. When neither
 // meets it: the one whose passband ripple does, then the larger attenuation.
-// Then searches the 16-bit taps of both (SearchPfirTaps) and keeps the
-// better by the same ranking; the rounded figures are the kept one's.
+// Then spends the ripple allowed: the exchange is designed again with its
+// passband error at a few shares of the ripple asked, every design is
+// rounded and its 16-bit taps searched (SearchPfirTaps), and so are a few
+// randomised roundings (a fixed seed) of the best. Kept is the set with the
+// most attenuation whose ripple is within the request and whose transition
+// band is not above the passband; the rounded figures are those of its
+// design's plain rounding. Taps are designed at the edges moved outward onto
+// a grid of 2^-20 of the input rate; the figures are at the edges asked.
 PfirDesign DesignPfir(const DdcChannel& ch, const PfirDesignRequest& r);
 
 // The two steps of DesignPfir, for a window that shows the rounded set at
@@ -146,9 +152,9 @@ struct PfirTapSearch {
 // Steepest descent over the rounded taps in steps of one LSB on a symmetric
 // pair: each step takes the move that lowers the sum of the 16th powers of
 // the overall response's stopband levels the most, while the worst of them
-// (relative to the passband maximum) does not rise and the passband ripple
-// and the transition peak stay within rippleDb (or no worse than rounding
-// left them). Taps at full scale stay. Edges as fractions of the PFIR input
+// (relative to the passband maximum) does not rise, the passband ripple stays
+// within rippleDb and the transition band not above the passband maximum (or
+// no worse than rounding left them). Taps at full scale stay. Edges as fractions of the PFIR input
 // rate, on the grid of EvaluatePfirFigures.
 PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, double passNorm, double stopNorm,
                              double rippleDb, const std::atomic<bool>* cancel = nullptr);

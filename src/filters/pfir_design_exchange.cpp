@@ -142,7 +142,8 @@ std::vector<int> NextExtrema(const Grid& g, const std::vector<double>& e, double
 
 }  // namespace
 
-ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const ExchangeTarget& target) {
+ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const ExchangeTarget& target,
+                            const std::vector<int>* start) {
     ExchangeResult out;
     if (ntaps < 3 || !(passNorm > 0) || !(stopNorm > passNorm) || !(stopNorm <= 0.5)) return out;
     const bool odd = ntaps % 2 != 0;
@@ -181,6 +182,9 @@ ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const E
 
     std::vector<int> ext(want);
     for (size_t i = 0; i < want; ++i) ext[i] = static_cast<int>(i * static_cast<size_t>(size - 1) / (want - 1));
+    if (start && start->size() == want && std::is_sorted(start->begin(), start->end()) && start->front() >= 0 &&
+        start->back() < size)
+        ext = *start;
     Interpolant p;
     std::vector<double> e(static_cast<size_t>(size));
     double level = 0;
@@ -211,6 +215,7 @@ ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const E
     }
     if (!Interpolate(g, ext, p)) return out;
     out.delta = std::fabs(p.delta);
+    out.extremal = ext;
 
     // Taps from N samples of the amplitude: h[n] = (A(0) + 2 sum A(m/N) cos(2 pi m (n - mid) / N)) / N.
     auto amplitude = [&](double f) {

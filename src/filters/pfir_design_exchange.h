@@ -16,9 +16,13 @@ struct ExchangeResult {
     double delta = 0;          // the equiripple weighted error level reached
     int iterations = 0;
     bool converged = false;
+    std::vector<int> extremal;  // the final reference, grid indices: a start for a nearby weighting
 };
 
-// Bands 0 ... passNorm and stopNorm ... 0.5; at least 3 taps.
-ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const ExchangeTarget& target);
+// Bands 0 ... passNorm and stopNorm ... 0.5; at least 3 taps. A start from
+// an earlier result of the same length and bands (other weights) saves most
+// iterations; one that does not fit the grid is ignored.
+ExchangeResult RemezLowpass(int ntaps, double passNorm, double stopNorm, const ExchangeTarget& target,
+                            const std::vector<int>* start = nullptr);
 
 }  // namespace gc

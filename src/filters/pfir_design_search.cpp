@@ -24,6 +24,8 @@ constexpr int32_t kFullScale = 32767;
 // Typical sets settle within a few dozen steps; a degenerate request (a
 // stopband of one point) would creep on for thousands.
 constexpr int kMaxSteps = 256;
+// How far the worst stopband level may rise above the best one seen, as a ratio.
+const double kWorstSlack = std::pow(10.0, 1.0 / 20.0);
 // The grid of the figures: the same points, in order.
 constexpr int kIntervals = 8192;
 
@@ -121,11 +123,16 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
     reference = start.stopMax;
     start = levelsOf(amp);
     const double rippleLimit = std::pow(10.0, rippleDb / 20.0);
-    // The ripple and the transition peak stay within the request, or no worse than rounding left them.
-    const Bounds bounds{std::max(rippleLimit, start.passMax / start.passMin),
-                        std::max(rippleLimit, start.transMax / start.passMax)};
+    // The ripple stays within the request and the transition band not above the
+    // passband, or no worse than rounding left them. Rounding that pushed the
+    // ripple over the request is first undone: while repairing, the moves
+    // taken are those that lower the ripple most.
+    Bounds bounds{std::max(rippleLimit, start.passMax / start.passMin), std::max(1.0, start.transMax / start.passMax)};
+    bool repairing = bounds.ripple > rippleLimit;
     if (!WithinBounds(start, bounds) || !(reference > 0)) return out;
     Levels now = start;
+    double bestWorst = Worst(start);
+    std::vector<int32_t> best = out.taps;
 
     // The free pairs: the first tap of each, those at full scale kept there.
     std::vector<int> pairs;
@@ -167,7 +174,8 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
         trials.clear();
         Levels base(reference);
         for (size_t p = 0; p < na; ++p) base.Add(cls[active[p]], std::fabs(amp[active[p]]) * cic[active[p]]);
-        const double worstNow = Worst(now);
+        // The worst may rise a little on the way while the sum falls: the best set seen is what is returned.
+        const double worstNow = std::min(Worst(now) * kWorstSlack, bestWorst * kWorstSlack);
         for (size_t k = 0; k < pairs.size(); ++k) {
             const int32_t tap = out.taps[static_cast<size_t>(pairs[k])];
             const double* b = &basis[k * na];
@@ -178,12 +186,15 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
                     const size_t j = active[p];
                     l.Add(cls[j], std::fabs(amp[j] + sign * b[p]) * cic[j]);
                 }
-                if (WithinBounds(l, bounds) && Worst(l) <= worstNow && l.soft < base.soft)
+                if (!WithinBounds(l, bounds) || Worst(l) > worstNow) continue;
+                if (repairing)
+                    trials.push_back({l.passMax / l.passMin, k, sign});
+                else if (l.soft < base.soft)
                     trials.push_back({l.soft, k, sign});
             }
         }
         // The best few in turn, each taken only if the whole grid agrees.
-        const size_t tries = std::min<size_t>(trials.size(), 4);
+        const size_t tries = std::min<size_t>(trials.size(), 32);
         std::partial_sort(trials.begin(), trials.begin() + static_cast<std::ptrdiff_t>(tries), trials.end(),
                           [](const Trial& a, const Trial& b) { return a.soft < b.soft; });
         bool moved = false;
@@ -192,15 +203,31 @@ PfirTapSearch SearchPfirTaps(const std::vector<int32_t>& rounded, int cicDec, do
             const double step = 2.0 * trials[t].sign;
             for (size_t j = 0; j < g; ++j) next[j] = amp[j] + step * std::cos(2 * std::numbers::pi * (mid - i) * nu[j]);
             const Levels checked = levelsOf(next);
-            if (!WithinBounds(checked, bounds) || Worst(checked) > worstNow || !(checked.soft < now.soft)) continue;
+            const double ripple = checked.passMax / checked.passMin;
+            if (!WithinBounds(checked, bounds) || Worst(checked) > worstNow ||
+                !(repairing ? ripple < now.passMax / now.passMin : checked.soft < now.soft))
+                continue;
             now = checked;
             amp.swap(next);
             out.taps[static_cast<size_t>(i)] += trials[t].sign;
             out.taps[static_cast<size_t>(n - 1 - i)] += trials[t].sign;
             moved = true;
+            if (repairing && ripple <= rippleLimit) {
+                // Within the request now: from here on the ripple is held there and the stopband searched.
+                repairing = false;
+                bounds.ripple = rippleLimit;
+                bestWorst = Worst(now);
+                best = out.taps;
+            } else if (repairing) {
+                bounds.ripple = ripple;
+            } else if (Worst(now) < bestWorst) {
+                bestWorst = Worst(now);
+                best = out.taps;
+            }
         }
         if (!moved) break;
     }
+    out.taps = std::move(best);
     for (int i = 0; i < n; ++i)
         if (out.taps[static_cast<size_t>(i)] != rounded[static_cast<size_t>(i)]) ++out.changedTaps;
     return out;

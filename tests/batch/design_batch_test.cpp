@@ -90,7 +90,7 @@ TEST(BatchDesign, PrintsFiguresThatTheWrittenTapsBearOut) {
         const BatchRun r = RunBatchTool(ws.path(), "design " + name + edges + (compensate ? "" : " --no-compensation"));
         ASSERT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = SplitLines(r.out);
-        ASSERT_EQ(lines.size(), 7u) << r.out;
+        ASSERT_EQ(lines.size(), 9u) << r.out;
         EXPECT_EQ(lines[0], "ntaps 255");
         EXPECT_EQ(lines[1].rfind("passband_ripple_db ", 0), 0u);
         EXPECT_EQ(lines[2].rfind("stopband_atten_db ", 0), 0u);
@@ -98,6 +98,8 @@ TEST(BatchDesign, PrintsFiguresThatTheWrittenTapsBearOut) {
         EXPECT_EQ(lines[4].rfind("alias_rejection_db ", 0), 0u);
         EXPECT_EQ(lines[5].rfind("cic_alias_rejection_db ", 0), 0u);
         EXPECT_GE(Figure(r.out, "quantisation_gain_db"), 0.0);
+        EXPECT_EQ(lines[7], "ripple_allowed_db 0.100");
+        EXPECT_NEAR(Figure(r.out, "atten_margin_db"), Figure(r.out, "stopband_atten_db") - 80.0, 0.0015);
         EXPECT_EQ(lines[1].size() - lines[1].find('.'), 4u) << "three decimals";
 
         std::vector<long> taps;

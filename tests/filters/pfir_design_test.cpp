@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -152,6 +153,45 @@ TEST(PfirDesign, DefaultsLeaveAStopbandAtEveryDecimation) {
         const PfirDesign d = DesignPfir(ch, r);
         ASSERT_TRUE(d.ok()) << static_cast<int>(d.errors[0].cause);
         EXPECT_LE(d.figures.transitionPeakDb, r.rippleDb);
+    }
+}
+
+struct EdgeCase {
+    int mode, cicDec, firDec;
+    bool even;
+    double pass, stop;  // fractions of the output rate
+    double rippleDb;
+};
+
+// Edges typed a millihertz apart give designs within 0.5 dB of each other:
+// the search does not land in another local optimum for a rounding of an edge.
+TEST(PfirDesign, EdgesAMillihertzApartGiveTheSameAttenuation) {
+    const EdgeCase cases[] = {
+        {0, 2, 1, false, 0.16, 0.32, 0.1},  {0, 4, 1, true, 0.3, 0.4, 0.05},
+        {0, 4, 2, false, 0.35, 0.65, 0.1},  {0, 6, 2, false, 0.4, 0.6, 0.2},
+        {0, 8, 2, false, 0.48, 0.52, 0.1},  {0, 1024, 2, false, 0.45, 0.55, 0.1},
+        {2, 120, 7, false, 0.4, 0.6, 0.1},  {2, 16, 4, true, 0.4, 0.6, 0.02},
+        {1, 33, 4, false, 0.25, 0.5, 0.05},  // the passband edge on the grid the design's edges are moved to
+        {1, 8, 3, false, 0.4, 0.6, 0.1},
+    };
+    for (const EdgeCase& c : cases) {
+        const DdcChannel ch = Channel(c.mode, c.cicDec, c.firDec);
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " cic " << c.cicDec << " fir " << c.firDec);
+        PfirDesignRequest r;
+        r.evenLength = c.even;
+        r.rippleDb = c.rippleDb;
+        const double fout = PfirOutputRateHz(ch);
+        double lo = 1e9, hi = 0;
+        for (const double move : {0.0, 1e-3, -1e-3}) {
+            r.passHz = c.pass * fout + move;
+            r.stopHz = c.stop * fout + move;
+            const PfirDesign d = DesignPfir(ch, r);
+            ASSERT_TRUE(d.ok());
+            EXPECT_LE(d.figures.passbandRippleDb, r.rippleDb + 1e-9);
+            lo = std::min(lo, d.figures.stopbandAttenDb);
+            hi = std::max(hi, d.figures.stopbandAttenDb);
+        }
+        EXPECT_LE(hi - lo, 0.5) << lo << " ... " << hi;
     }
 }
 

@@ -240,6 +240,9 @@ private slots:
         QCOMPARE(s.text("searchNote"),
                  QString("Поиск по 16-битным коэффициентам: +%1 дБ").arg(FixedQ(searched.quantisationGainDb, 12, 1)));
         QCOMPARE(s.text("attenValue"), FixedQ(searched.figures.stopbandAttenDb, 12, 3) + " дБ");
+        QCOMPARE(s.text("tradeValue"), QString("неравномерность %1 из 0.100 дБ, подавление выше заданного на %2 дБ")
+                                           .arg(FixedQ(searched.figures.passbandRippleDb, 12, 3),
+                                                FixedQ(searched.figures.stopbandAttenDb - 80.0, 12, 1)));
         QVERIFY(s.text("defaultNote").isEmpty());  // 80 dB is met at 255 taps
 
         // An edit designs again; "Сохранить" at once still writes the searched set.

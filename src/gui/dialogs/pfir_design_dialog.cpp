@@ -223,8 +223,10 @@ void PfirDesignDialog::BuildLayout() {
                                                      {"Подавление", &attenValue_},
                                                      {"Подавление наложений", &aliasValue_},
                                                      {"Подавление наложений CIC", &cicAliasValue_},
-                                                     {"Метод", &methodValue_}};
-    const char* names[] = {"lengthValue", "rippleValue", "attenValue", "aliasValue", "cicAliasValue", "methodValue"};
+                                                     {"Метод", &methodValue_},
+                                                     {"Использовано", &tradeValue_}};
+    const char* names[] = {"lengthValue",   "rippleValue", "attenValue", "aliasValue",
+                           "cicAliasValue", "methodValue", "tradeValue"};
     constexpr int kRows = static_cast<int>(std::size(names));
     for (int i = 0; i < kRows; ++i) {
         rgrid->addWidget(new QLabel(QString::fromUtf8(rows[i].first), result), i, 0);
@@ -499,8 +501,8 @@ void PfirDesignDialog::ShowDesign() {
         for (const PfirRequestError& e : design_->errors)
             fieldErrors_[FieldIndex(e.field)]->setText(RequestErrorText(e));
     if (!ok) {
-        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_, verdict_,
-                          searchNote_})
+        for (QLabel* l : {lengthValue_, rippleValue_, attenValue_, aliasValue_, cicAliasValue_, methodValue_,
+                          tradeValue_, verdict_, searchNote_})
             l->clear();
         plot_->SetPicture(PictureOfFrame(PlotFrame{}));
         return;
@@ -511,6 +513,12 @@ void PfirDesignDialog::ShowDesign() {
     attenValue_->setText(FixedQ(d.figures.stopbandAttenDb, 12, 3) + QStringLiteral(" дБ"));
     methodValue_->setText(d.method == PfirDesignMethod::Remez ? QStringLiteral("Паркса–Маклеллана")
                                                               : QStringLiteral("окно Кайзера"));
+    // What the ripple allowed was traded for: the attenuation over (or under) the one asked.
+    const double margin = d.figures.stopbandAttenDb - request_.attenDb;
+    tradeValue_->setText(QStringLiteral("неравномерность %1 из %2 дБ, подавление %3 заданного на %4 дБ")
+                             .arg(FixedQ(d.figures.passbandRippleDb, 12, 3), FixedQ(request_.rippleDb, 12, 3),
+                                  margin >= 0 ? QStringLiteral("выше") : QStringLiteral("ниже"),
+                                  FixedQ(std::fabs(margin), 12, 1)));
     aliasValue_->setText(DbText(d.chain.aliasRejectionDb));
     cicAliasValue_->setText(DbText(d.chain.cicAliasRejectionDb));
     const std::vector<PfirShortfall> misses = PfirDesignShortfalls(d, request_);

@@ -150,6 +150,7 @@ private:
     QLabel* aliasValue_ = nullptr;
     QLabel* cicAliasValue_ = nullptr;
     QLabel* methodValue_ = nullptr;
+    QLabel* tradeValue_ = nullptr;  // the ripple used of the allowed, the attenuation's margin
     QLabel* verdict_ = nullptr;
     QLabel* searchNote_ = nullptr;
     QLabel* defaultNote_ = nullptr;
