@@ -37,8 +37,9 @@ constexpr size_t kScratchRandom = 6;
 constexpr std::string_view kTemp = ".tmp";
 constexpr std::string_view kBackup = ".bak";
 constexpr std::string_view kJournal = ".jnl";
-// Scratch files older than this are a killed writer's (a running one keeps
-// touching its temporary, and holds the folder's lock anyway).
+// Every writer holds the folder's lock, so under it any scratch file is a
+// dead writer's. Where the file system has no lock, only files older than
+// this are taken for a dead writer's (a running one keeps touching its own).
 constexpr time_t kStaleSeconds = 60;
 constexpr std::string_view kJournalHeader = "gc5016 journal 1";
 
@@ -233,25 +234,49 @@ struct Entry {
 // Undoes a set write, from any point: a target that is no longer its backup's
 // file gets the backup back, a target that did not exist before goes when it
 // is still this write's file, scratch files go. Doing it twice does no harm.
-// False when a step failed (the journal must then stay for a later try).
-bool Restore(int dirfd, const std::vector<Entry>& entries) {
-    bool ok = true;
+// The errno of the first step that failed (the journal must then stay for a
+// later try), or 0.
+int Restore(int dirfd, const std::vector<Entry>& entries) {
+    int err = 0;
+    auto step = [&](int r) {
+        if (r != 0 && !err) err = errno;
+    };
     for (const Entry& e : entries) {
         struct stat now {};
         const bool present = ::fstatat(dirfd, e.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
         struct stat bak {};
         if (!e.bak.empty() && ::fstatat(dirfd, e.bak.c_str(), &bak, AT_SYMLINK_NOFOLLOW) == 0) {
             if (present && now.st_ino == bak.st_ino) {
-                ok = ::unlinkat(dirfd, e.bak.c_str(), 0) == 0 && ok;
+                step(::unlinkat(dirfd, e.bak.c_str(), 0));
             } else {
-                ok = ::renameat(dirfd, e.bak.c_str(), dirfd, e.name.c_str()) == 0 && ok;
+                step(::renameat(dirfd, e.bak.c_str(), dirfd, e.name.c_str()));
             }
         } else if (e.bak.empty() && present && now.st_ino == e.tmpIno) {
-            ok = ::unlinkat(dirfd, e.name.c_str(), 0) == 0 && ok;
+            step(::unlinkat(dirfd, e.name.c_str(), 0));
         }
-        if (!e.tmp.empty() && ::unlinkat(dirfd, e.tmp.c_str(), 0) != 0 && errno != ENOENT) ok = false;
+        if (!e.tmp.empty() && ::unlinkat(dirfd, e.tmp.c_str(), 0) != 0 && errno != ENOENT) step(-1);
     }
-    return ok;
+    return err;
+}
+
+// Whether every target of a set write is the file the write put there: the
+// write ran to its end and only its retirement was cut short, so it is kept.
+bool AllInPlace(int dirfd, const std::vector<Entry>& entries) {
+    for (const Entry& e : entries) {
+        struct stat now {};
+        if (::fstatat(dirfd, e.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != e.tmpIno) return false;
+    }
+    return !entries.empty();
+}
+
+// Retires a set write that is in place: its backups and temporaries go. The
+// errno of the first removal that failed, or 0.
+int KeepWrite(int dirfd, const std::vector<Entry>& entries) {
+    int err = 0;
+    for (const Entry& e : entries)
+        for (const std::string* name : {&e.bak, &e.tmp})
+            if (!name->empty() && ::unlinkat(dirfd, name->c_str(), 0) != 0 && errno != ENOENT && !err) err = errno;
+    return err;
 }
 
 std::string Hex(std::string_view bytes) {
@@ -376,39 +401,52 @@ std::vector<std::pair<std::string, std::string_view>> ScratchFiles(int dirfd) {
     return found;
 }
 
-// Rolls back every set write a kill interrupted in the folder (the lock must
-// be held). True when no journal is left.
-bool RecoverLocked(int dirfd) {
-    bool clean = true;
+// Settles every set write a kill or a failing disk left in the folder (the
+// lock must be held): one whose targets are all in place is kept (it may
+// have been reported as written), any other is rolled back. A journal that
+// is left is returned with the cause; code 0 and no name when none is left.
+struct Leftover {
+    int code = 0;
+    std::string journal;
+};
+Leftover RecoverLocked(int dirfd) {
+    Leftover left;
     for (const auto& [name, kind] : ScratchFiles(dirfd)) {
         if (kind != kJournal) continue;
+        errno = 0;
         const std::optional<std::string> text = ReadJournal(dirfd, name);
-        if (text && Restore(dirfd, ParseJournal(*text)) && ::fsync(dirfd) == 0 &&
-            ::unlinkat(dirfd, name.c_str(), 0) == 0)
-            continue;
-        clean = false;
+        int err = text ? 0 : errno ? errno : EIO;
+        if (text) {
+            const std::vector<Entry> entries = ParseJournal(*text);
+            err = AllInPlace(dirfd, entries) ? KeepWrite(dirfd, entries) : Restore(dirfd, entries);
+            if (!err && (::fsync(dirfd) != 0 || ::unlinkat(dirfd, name.c_str(), 0) != 0)) err = errno;
+        }
+        if (err && left.journal.empty()) left = {err, name};
     }
-    return clean;
+    return left;
 }
 
-// Removes scratch files older than a minute. Backups only when no journal
-// names them any more: they may be all that is left of an old file.
-void SweepStale(int dirfd, bool backupsToo) {
+// Removes the scratch files of dead writers: under the lock all of them, else
+// those older than a minute. Backups only when no journal names them any
+// more: they may be all that is left of an old file.
+void SweepStale(int dirfd, bool locked, bool backupsToo) {
     const time_t now = ::time(nullptr);
     for (const auto& [name, kind] : ScratchFiles(dirfd)) {
         if (kind == kJournal || (kind == kBackup && !backupsToo)) continue;
         struct stat st {};
         if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            now - st.st_mtime > kStaleSeconds)
+            (locked || now - st.st_mtime > kStaleSeconds))
             ::unlinkat(dirfd, name.c_str(), 0);
     }
 }
 
-// What every write does first in its folder.
-void Tidy(const LockedFolder& dir) {
+// What every write does first in its folder. A journal it cannot settle is
+// returned: a write over its targets could be undone once it is settled.
+Leftover Tidy(const LockedFolder& dir) {
     // Without the lock a journal may be a running writer's: leave it be.
-    const bool clean = dir.locked() && RecoverLocked(dir.fd());
-    SweepStale(dir.fd(), clean);
+    const Leftover left = dir.locked() ? RecoverLocked(dir.fd()) : Leftover{};
+    SweepStale(dir.fd(), dir.locked(), dir.locked() && left.journal.empty());
+    return left;
 }
 
 struct Target {
@@ -475,7 +513,7 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
         }
     }
     auto rollBack = [&] {
-        if (Restore(dirfd, EntriesOf(targets)) && ::fsync(dirfd) == 0 && !journal.empty())
+        if (Restore(dirfd, EntriesOf(targets)) == 0 && ::fsync(dirfd) == 0 && !journal.empty())
             ::unlinkat(dirfd, journal.c_str(), 0);
     };
     for (Target& t : targets) {
@@ -493,8 +531,9 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
         return {err, folder};
     }
     if (together) {
-        // The journal goes first and for good: a backup without a journal is
-        // only litter, a journal without its backups could not be undone.
+        // The write is whole from here on. A journal or backup that cannot be
+        // removed now is retired by the next write into the folder, which
+        // finds every target in place and keeps them.
         ::unlinkat(dirfd, journal.c_str(), 0);
         ::fsync(dirfd);
         for (const Target& t : targets)
@@ -519,7 +558,7 @@ WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy) {
         if (::stat(other.c_str(), &there) != 0 || there.st_dev != here.st_dev || there.st_ino != here.st_ino)
             return {EINVAL, t.path};
     }
-    Tidy(dir);
+    if (const Leftover left = Tidy(dir); !left.journal.empty()) return {left.code, folder / left.journal};
     return WriteLocked(folder, dir.fd(), targets, policy);
 }
 

@@ -117,17 +117,17 @@ TEST(SafeWrite, KeepsModeAndOwnerAndReplacesReadOnlyFilesOnlyWhenAsked) {
     }
 }
 
-TEST(SafeWrite, RemovesOnlyItsOwnScratchFilesOlderThanAMinute) {
+// Every writer holds the folder's lock, so the next write removes a dead
+// writer's scratch files at once, whatever their age.
+TEST(SafeWrite, RemovesOnlyItsOwnScratchFilesAtTheNextWrite) {
     const struct {
         std::string name;
         int ageSeconds;
         bool removed;
     } cases[] = {
-        {".gc5016-aB3xY9.tmp", 120, true},   {".gc5016-cccccc.bak", 3600, true},
-        {".gc5016-bbbbbb.tmp", 30, false},  // a writer at work
-        {".gc5016-eeeeee.txt", 3600, false}, {".gc5016-fffffff.tmp", 3600, false},
-        {".gc5016-gg-ggg.tmp", 3600, false}, {".std.lab.abcdef", 3600, false},
-        {"notes.tmp", 3600, false},
+        {".gc5016-aB3xY9.tmp", 120, true},   {".gc5016-cccccc.bak", 3600, true},  {".gc5016-bbbbbb.tmp", 0, true},
+        {".gc5016-dddddd.bak", 5, true},     {".gc5016-eeeeee.txt", 3600, false}, {".gc5016-fffffff.tmp", 3600, false},
+        {".gc5016-gg-ggg.tmp", 3600, false}, {".std.lab.abcdef", 3600, false},    {"notes.tmp", 3600, false},
     };
     TempDir dir;
     for (const auto& c : cases) {

@@ -129,6 +129,30 @@ TEST_F(WriteFaults, AFailedRestoreIsFinishedByTheNextWrite) {
     EXPECT_EQ(Files(dir.path()), before);
 }
 
+// A pair in place whose journal and a backup could not be removed is
+// reported as written and stays written: the next write retires what was
+// left, and a write that cannot retire it is refused, as a later retirement
+// would undo it.
+TEST_F(WriteFaults, APairReportedAsWrittenIsNeverRolledBack) {
+    const std::map<std::string, std::string> saved = {{"a.lab", "new lab\n"}, {"a.prg", "new prg\n"}};
+    {
+        Faults f("unlinkat:1:EIO,unlinkat:2:EIO");  // the journal, then the lab file's backup
+        EXPECT_TRUE(Save(true).ok());
+    }
+    EXPECT_EQ(Files(dir.path()).size(), 4u);
+    WriteOutcome refused;
+    {
+        Faults f("unlinkat:1:EIO");
+        refused = WriteFileSafely(dir / "a.prg", "other prg\n");
+    }
+    EXPECT_EQ(refused.code, EIO);
+    EXPECT_EQ(refused.path.parent_path(), dir.path());
+    EXPECT_TRUE(refused.path.filename().string().ends_with(".jnl")) << refused.path;
+    EXPECT_EQ(ReadFileText(dir / "a.prg"), "new prg\n");
+    RecoverInterruptedWrites(dir.path());
+    EXPECT_EQ(Files(dir.path()), saved);
+}
+
 TEST_F(WriteFaults, APairKilledBetweenItsRenamesIsUndoneBeforeTheNextWrite) {
     const struct {
         std::map<std::string, std::string> old;
