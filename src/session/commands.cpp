@@ -405,9 +405,21 @@ FltCommandResult ConvertFltCommand(const Workspace& ws, const fs::path& flt) {
             break;
     }
     r.written.push_back(c.output);
+    const std::string shown = ShownPath(flt, ws);
     if (c.padded > 0)
-        r.warnings.push_back(ShownPath(flt, ws) + " names " + std::to_string(c.count) + " taps but holds " +
+        r.warnings.push_back(shown + " names " + std::to_string(c.count) + " taps but holds " +
                              std::to_string(c.count - c.padded) + ": the last tap was repeated");
+    if (!c.countNotWhole.empty())
+        r.warnings.push_back(shown + ": the tap count line reads '" + c.countNotWhole + "', taken as " +
+                             std::to_string(c.count));
+    if (c.saturated > 0)
+        r.warnings.push_back(shown + ": " + std::to_string(c.saturated) +
+                             (c.saturated == 1 ? " tap lies" : " taps lie") +
+                             " outside the 32-bit range and was written as its nearest end");
+    if (c.notWhole > 0)
+        r.warnings.push_back(shown + ": " + std::to_string(c.notWhole) +
+                             (c.notWhole == 1 ? " tap line holds" : " tap lines hold") +
+                             " more than an integer, only the integer was taken");
     return r;
 }
 
