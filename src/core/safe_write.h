@@ -45,6 +45,10 @@ struct FileToWrite {
 // failed rename puts back every target already replaced. Paths in other
 // folders, or one name twice: EINVAL.
 WriteOutcome WriteFilesTogether(const std::vector<FileToWrite>& files, WritePolicy policy = {});
+// The same over several folders (a file and its copy elsewhere): each folder
+// locked, holding the backups of its targets and a copy of the journal, so
+// that a write into any of them settles the set. One path twice: EINVAL.
+WriteOutcome WriteFileSet(const std::vector<FileToWrite>& files, WritePolicy policy = {});
 
 // What a write would find at a target, so that a caller can ask before
 // replacing.

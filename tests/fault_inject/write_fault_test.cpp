@@ -188,6 +188,57 @@ TEST_F(WriteFaults, APairKilledBetweenItsRenamesIsUndoneBeforeTheNextWrite) {
     }
 }
 
+// A set over two folders (a ramp and its copy in Appl/): a full disk or a
+// kill between the renames leaves the old set, settled by the next write
+// into either folder.
+TEST_F(WriteFaults, ASetOverTwoFoldersIsWholeOrTheOldOne) {
+    const struct {
+        const char* rules;
+        bool killed;
+        const char* nextWriteIn;  // "" for RecoverInterruptedWrites on the first folder
+    } cases[] = {
+        {"write:2:ENOSPC", false, ""},     {"renameat:2:EIO", false, ""},        {"renameat:2:kill", true, ""},
+        {"renameat:2:kill", true, "Appl"}, {"renameat:2:kill", true, "FILTERS"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.rules) + " " + c.nextWriteIn);
+        Reset({});
+        fs::create_directories(dir / "FILTERS");
+        fs::create_directories(dir / "Appl");
+        WriteFileText(dir / "FILTERS/r.taps", "old taps\n");
+        WriteFileText(dir / "Appl/r.taps", "old copy\n");
+        const std::vector<FileToWrite> set = {{dir / "FILTERS/r.taps", "new taps\n"},
+                                              {dir / "Appl/r.taps", "new copy\n"}};
+        if (c.killed) {
+            const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                Faults f(c.rules);
+                WriteFileSet(set);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        } else {
+            Faults f(c.rules);
+            EXPECT_FALSE(WriteFileSet(set).ok());
+        }
+        if (std::string(c.nextWriteIn).empty()) {
+            RecoverInterruptedWrites(dir / "FILTERS");
+        } else {
+            ASSERT_TRUE(WriteFileSafely(dir / c.nextWriteIn / "other.txt", "x\n").ok());
+            fs::remove(dir / c.nextWriteIn / "other.txt");
+        }
+        EXPECT_EQ(Files(dir / "FILTERS"), (std::map<std::string, std::string>{{"r.taps", "old taps\n"}}));
+        EXPECT_EQ(Files(dir / "Appl"), (std::map<std::string, std::string>{{"r.taps", "old copy\n"}}));
+    }
+    // Undisturbed, both are replaced and nothing else is left.
+    ASSERT_TRUE(WriteFileSet({{dir / "FILTERS/r.taps", "new taps\n"}, {dir / "Appl/r.taps", "new copy\n"}}).ok());
+    EXPECT_EQ(Files(dir / "FILTERS"), (std::map<std::string, std::string>{{"r.taps", "new taps\n"}}));
+    EXPECT_EQ(Files(dir / "Appl"), (std::map<std::string, std::string>{{"r.taps", "new copy\n"}}));
+}
+
 // "Записать" on a full disk, and a batch save killed between its renames and
 // followed by the next start: the configuration is the old pair or the new.
 TEST_F(WriteFaults, ASavedConfigurationIsWholeOrTheOldOne) {
