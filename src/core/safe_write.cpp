@@ -527,7 +527,8 @@ Leftover Tidy(const LockedFolder& dir, const std::vector<HeldFolder>& held = {})
 
 struct Target {
     Entry entry;
-    fs::path path;
+    fs::path path;  // as the caller names it
+    fs::path real;  // where it is written: a symbolic link is followed to its target
     std::string_view content;
     bool existed = false;
     struct stat old {};
@@ -557,14 +558,14 @@ WriteOutcome WriteLocked(std::vector<Target>& targets, WritePolicy policy) {
                 break;
             case TargetState::NotAFile:
             case TargetState::Unwritable:
-                return {p.check.code, p.aboutFolder ? FolderOf(t.path) : t.path};
+                return {p.check.code, p.aboutFolder ? FolderOf(t.real) : t.path};
         }
     }
     // Each folder once, with a target's path to name it by.
     std::vector<std::pair<int, fs::path>> folders;
     for (const Target& t : targets)
         if (std::none_of(folders.begin(), folders.end(), [&](const auto& f) { return f.first == t.entry.dirfd; }))
-            folders.emplace_back(t.entry.dirfd, FolderOf(t.path));
+            folders.emplace_back(t.entry.dirfd, FolderOf(t.real));
     auto discard = [&] { Restore(EntriesOf(targets)); };
     for (Target& t : targets) {
         if (const int err =
@@ -642,10 +643,24 @@ WriteOutcome WriteLocked(std::vector<Target>& targets, WritePolicy policy) {
 
 // Opens and locks the targets' folders, tidies them and writes. Folders are
 // locked in one order (device, inode), so two writers never wait on each
-// other; acrossFolders false: every target must be in the first one's folder.
+// other; acrossFolders false: every target must be named in the first one's
+// folder (a link among them may still lead elsewhere).
 WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy, bool acrossFolders = false) {
     for (const Target& t : targets)
         if (const int err = NameError(t.entry.name)) return {err, t.path};
+    if (!acrossFolders) {
+        const fs::path first = FolderOf(targets.front().path);
+        struct stat here {};
+        const bool known = ::stat(first.c_str(), &here) == 0;
+        for (const Target& t : targets) {
+            const fs::path other = FolderOf(t.path);
+            if (other.lexically_normal() == first.lexically_normal()) continue;
+            struct stat there {};
+            if (!known || ::stat(other.c_str(), &there) != 0 || there.st_dev != here.st_dev ||
+                there.st_ino != here.st_ino)
+                return {EINVAL, t.path};
+        }
+    }
     struct Folder {
         fs::path path;
         struct stat st {};
@@ -654,18 +669,12 @@ WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy, bool
     std::vector<Folder> folders;
     std::vector<size_t> folderOf;
     for (const Target& t : targets) {
-        const fs::path path = FolderOf(t.path);
+        const fs::path path = FolderOf(t.real);
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
-            if (!folders.empty() && !acrossFolders) return {EINVAL, t.path};
-            return {errno, path};
-        }
+        if (::stat(path.c_str(), &st) != 0) return {errno, path};
         size_t i = 0;
         while (i < folders.size() && (folders[i].st.st_dev != st.st_dev || folders[i].st.st_ino != st.st_ino)) ++i;
-        if (i == folders.size()) {
-            if (!folders.empty() && !acrossFolders) return {EINVAL, t.path};
-            folders.push_back({path, st, nullptr});
-        }
+        if (i == folders.size()) folders.push_back({path, st, nullptr});
         folderOf.push_back(i);
     }
     std::vector<size_t> order(folders.size());
@@ -693,9 +702,25 @@ WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy, bool
     return WriteLocked(targets, policy);
 }
 
+// The file a write replaces: a symbolic link is followed (a link to a link
+// too), so that the file it names gets the content and the link stays. A loop
+// is left as it is: the write then fails on it with the system's cause.
+fs::path RealTarget(const fs::path& path) {
+    fs::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) return p;
+        const fs::path link = fs::read_symlink(p, ec);
+        if (ec) return p;
+        p = link.is_absolute() ? link : FolderOf(p) / link;
+    }
+    return p;
+}
+
 Target TargetOf(const fs::path& path, std::string_view content) {
     Target t;
-    t.entry.name = path.filename().string();
+    t.real = RealTarget(path);
+    t.entry.name = t.real.filename().string();
     t.path = path;
     t.content = content;
     return t;
@@ -703,7 +728,8 @@ Target TargetOf(const fs::path& path, std::string_view content) {
 
 }  // namespace
 
-TargetCheck CheckWriteTarget(const fs::path& path) {
+TargetCheck CheckWriteTarget(const fs::path& linkOrPath) {
+    const fs::path path = RealTarget(linkOrPath);
     const std::string name = path.filename().string();
     if (const int err = NameError(name)) return {TargetState::Unwritable, err};
     Fd dir{::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
@@ -723,7 +749,7 @@ WriteOutcome WriteSet(const std::vector<FileToWrite>& files, WritePolicy policy,
     for (const FileToWrite& f : files) {
         targets.push_back(TargetOf(f.path, f.content));
         for (size_t i = 0; i + 1 < targets.size(); ++i)
-            if (targets[i].path.lexically_normal() == targets.back().path.lexically_normal() ||
+            if (targets[i].real.lexically_normal() == targets.back().real.lexically_normal() ||
                 (!acrossFolders && targets[i].entry.name == targets.back().entry.name))
                 return {EINVAL, f.path};
     }

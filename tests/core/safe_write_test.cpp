@@ -139,6 +139,64 @@ TEST(SafeWrite, RemovesOnlyItsOwnScratchFilesAtTheNextWrite) {
     for (const auto& c : cases) EXPECT_EQ(!fs::exists(dir / c.name), c.removed) << c.name;
 }
 
+// A linked lab or program file is written through its link: the file it
+// names (in its own folder, with the pair's all-or-nothing rules) gets the
+// content, the link stays, and nothing else is left in either folder.
+TEST(SafeWrite, WritesThroughSymbolicLinks) {
+    const struct {
+        const char* what;
+        std::map<std::string, std::string> links;  // link below CONFIGS/ -> its text
+        bool pair;
+        std::map<std::string, std::string> after;  // "" for a link
+        int code = 0;
+    } cases[] = {
+        {"lab into another folder",
+         {{"x.lab", "../keep/real.lab"}},
+         true,
+         {{"CONFIGS", ""},
+          {"CONFIGS/x.lab", ""},
+          {"CONFIGS/x.prg", "new prg\n"},
+          {"keep", ""},
+          {"keep/real.lab", "new lab\n"}}},
+        {"single through a chain",
+         {{"x.lab", "y.lab"}, {"y.lab", "../keep/real.lab"}},
+         false,
+         {{"CONFIGS", ""}, {"CONFIGS/x.lab", ""}, {"CONFIGS/y.lab", ""}, {"keep", ""}, {"keep/real.lab", "new lab\n"}}},
+        {"dangling link makes its file",
+         {{"x.lab", "../keep/made.lab"}},
+         false,
+         {{"CONFIGS", ""},
+          {"CONFIGS/x.lab", ""},
+          {"keep", ""},
+          {"keep/made.lab", "new lab\n"},
+          {"keep/real.lab", "old lab\n"}}},
+        {"loop",
+         {{"x.lab", "x.lab"}},
+         true,
+         {{"CONFIGS", ""}, {"CONFIGS/x.lab", ""}, {"keep", ""}, {"keep/real.lab", "old lab\n"}},
+         ELOOP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fs::create_directories(dir / "CONFIGS");
+        fs::create_directories(dir / "keep");
+        WriteFileText(dir / "keep/real.lab", "old lab\n");
+        for (const auto& [link, to] : c.links) fs::create_symlink(to, dir / "CONFIGS" / link);
+        const fs::path lab = dir / "CONFIGS/x.lab";
+        const WriteOutcome r = c.pair ? WriteFilesTogether({{lab, "new lab\n"}, {dir / "CONFIGS/x.prg", "new prg\n"}})
+                                      : WriteFileSafely(lab, "new lab\n");
+        EXPECT_EQ(r.code, c.code) << ErrnoText(r.code);
+        std::map<std::string, std::string> tree;  // a link as "", never followed
+        for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+            const bool file = fs::is_regular_file(e.symlink_status());
+            tree[e.path().lexically_relative(dir.path()).string()] = file ? ReadFileText(e.path()) : "";
+        }
+        EXPECT_EQ(tree, c.after);
+        for (const auto& [link, to] : c.links) EXPECT_TRUE(fs::is_symlink(dir / "CONFIGS" / link)) << link;
+    }
+}
+
 // Two processes save one pair over and over; whenever either looks (under the
 // folder's lock, as a writer takes it) both files come from one save.
 TEST(SafeWrite, TwoProcessesSavingOnePairNeverMixIt) {
