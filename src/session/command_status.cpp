@@ -379,6 +379,13 @@ std::string CauseText(const TextInspection& t) {
     return "";
 }
 
+std::string UnchangedText(const std::string& lab, bool labExisted, const std::string& prg, bool prgExisted) {
+    if (labExisted && prgExisted) return lab + " и " + prg + " остались прежними";
+    if (labExisted || prgExisted)
+        return (labExisted ? lab : prg) + " остался прежним, " + (labExisted ? prg : lab) + " не создан";
+    return lab + " и " + prg + " не созданы";
+}
+
 std::string WithCause(std::string line, const WriteOutcome& failure) {
     if (!failure.ok()) line += " (" + CauseText(failure.code) + ")";
     return line;

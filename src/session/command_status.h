@@ -95,6 +95,9 @@ std::string CauseText(int code);
 std::string CauseText(const TextInspection& t);
 // " (файл в кодировке UTF-16LE, нужна UTF-8)" for a file a reader could not take, else "".
 std::string UnreadableNote(const std::filesystem::path& path);
+// What a failed save left of the pair: "a.lab и a.prg остались прежними" for
+// files that were there, "не создан(ы)" for those that were not.
+std::string UnchangedText(const std::string& lab, bool labExisted, const std::string& prg, bool prgExisted);
 // A status line with the cause of the write that failed, when one did.
 std::string WithCause(std::string line, const WriteOutcome& failure);
 

@@ -280,6 +280,23 @@ TEST(BatchSave, WritesTheLabAndItsProgramFile) {
     EXPECT_EQ(lab, ReadFileText(ws / "CONFIGS" / "std.lab")) << "the example lab saved unchanged";
 }
 
+// Names that cannot make a pair are refused with the real cause and file.
+TEST(BatchSave, NamesThatCannotHoldAPairSayWhy) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/x.prg");
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("CONFIGS/x.prg: the lab file and its program file would be the same file"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "x.prg"));
+    fs::create_symlink("/dev/null", ws / "CONFIGS" / "d.lab");
+    r = RunBatchTool(ws.path(), "save CONFIGS/d.lab");
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("CONFIGS/d.lab in"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("it is a link to /dev/null, which is not a regular file"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "d.prg"));
+}
+
 TEST(BatchSave, RefusedByTheDecimationChecks) {
     TempDir ws;
     CopyExampleWorkspace(ws.path());

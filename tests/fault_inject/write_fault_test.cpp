@@ -258,6 +258,15 @@ TEST_F(WriteFaults, ASavedConfigurationIsWholeOrTheOldOne) {
     }
     EXPECT_EQ(ReadFileText(configs / "a.lab"), "old lab\n");
     EXPECT_EQ(ReadFileText(configs / "a.prg"), "old prg\n");
+    {
+        // The journal, not the lab file, met the full disk: the folder is named.
+        Faults f("write:3:ENOSPC");
+        const SaveCommandResult r = SaveConfiguration(*m, Workspace{ws.path()}, configs / "a.lab");
+        EXPECT_EQ(r.status, CommandStatus::WriteFailed);
+        EXPECT_NE(r.reason.find("cannot write in "), std::string::npos) << r.reason;
+        EXPECT_NE(r.reason.find("/CONFIGS: No space left on device"), std::string::npos) << r.reason;
+        EXPECT_EQ(r.reason.find("a.lab"), std::string::npos) << r.reason;
+    }
 
     ::setenv("GC5016_FAULTS", "renameat:2:kill#batch", 1);
     const test::BatchRun killed = test::RunBatchTool(ws.path(), "save CONFIGS/a.lab");

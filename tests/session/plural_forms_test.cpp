@@ -32,5 +32,13 @@ TEST(PluralForms, VerbsAgreeWithTheCount) {
     EXPECT_EQ(BeRamStatus("a.gc101", 1), "Из a.gc101 считана 1 пара адрес/значение для страниц 17");
 }
 
+// A failed save names as unchanged only the files that were there.
+TEST(PluralForms, AFailedSaveSaysWhatStayedAndWhatWasNotMade) {
+    EXPECT_EQ(UnchangedText("a.lab", true, "a.prg", true), "a.lab и a.prg остались прежними");
+    EXPECT_EQ(UnchangedText("a.lab", true, "a.prg", false), "a.lab остался прежним, a.prg не создан");
+    EXPECT_EQ(UnchangedText("a.lab", false, "a.prg", true), "a.prg остался прежним, a.lab не создан");
+    EXPECT_EQ(UnchangedText("a.lab", false, "a.prg", false), "a.lab и a.prg не созданы");
+}
+
 }  // namespace
 }  // namespace gc

@@ -190,8 +190,12 @@ void FileCommandHandlers::OnSaveLab() {
     const std::string shownLab = ShownPath(lab, w.workspace_);
     const std::string shownPrg = ShownPath(targets.program, w.workspace_);
     if (!r.done()) {
-        const std::string line = "Не записано: " + ShownPath(r.failure.path, w.workspace_) + " — " +
-                                 CauseText(r.failure.code) + "; " + shownLab + " и " + shownPrg + " остались прежними";
+        const bool labWas = targets.labCheck.state != TargetState::Missing;
+        const bool prgWas = targets.programCheck.state != TargetState::Missing;
+        const std::string line =
+            r.failure.ok() ? "Не записано: у " + shownLab + " и его файла программы одно имя; нужно другое расширение"
+                           : "Не записано: " + ShownPath(r.failure.path, w.workspace_) + " — " +
+                                 CauseText(r.failure.code) + "; " + UnchangedText(shownLab, labWas, shownPrg, prgWas);
         w.ShowStatus(line);
         ShowErrorBox(&w, QString::fromStdString(line));
         return;
