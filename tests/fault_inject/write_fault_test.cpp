@@ -239,6 +239,24 @@ TEST_F(WriteFaults, ASetOverTwoFoldersIsWholeOrTheOldOne) {
     EXPECT_EQ(Files(dir / "Appl"), (std::map<std::string, std::string>{{"r.taps", "new copy\n"}}));
 }
 
+// A reader whose file fails to open names the cause, never takes the file for
+// a missing one, and changes nothing.
+TEST_F(WriteFaults, AFailingOpenIsReportedWithItsCause) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    WriteFileText(ws / "Appl" / "x.gc101", "write 2 12\nwrite 10 5\n");
+    WriteFileText(ws / "CONFIGS" / "x.prg", "good\n");
+    auto m = std::make_unique<Session>();
+    Gc101CommandResult r;
+    {
+        Faults f("open:1:EIO,open:2:EIO");  // the reader's open, then the look for why
+        r = ImportGc101Command(*m, Workspace{ws.path()}, ws / "Appl" / "x.gc101");
+    }
+    EXPECT_EQ(r.status, CommandStatus::InputRefused);
+    EXPECT_NE(r.reason.find("Appl/x.gc101: Input/output error"), std::string::npos) << r.reason;
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "x.prg"), "good\n");
+}
+
 // "Записать" on a full disk, and a batch save killed between its renames and
 // followed by the next start: the configuration is the old pair or the new.
 TEST_F(WriteFaults, ASavedConfigurationIsWholeOrTheOldOne) {
