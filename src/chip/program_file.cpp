@@ -123,7 +123,7 @@ void PrepareProgram(const Settings& s, ChipState& m) {
 }
 
 int ReadGc101File(const std::filesystem::path& path, Gc101List& list) {
-    LineReader in(path);
+    LineReader in(path, kTextOnly);
     if (!in.is_open()) return -1;
     return ReadGc101File(in, list);
 }

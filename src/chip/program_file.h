@@ -50,7 +50,8 @@ struct Gc101List {
 };
 
 // Fills list with the (address, value) pairs of the first 2000 lines of the
-// file. Returns the number read, -1 when the file cannot be opened. A line
+// file. Returns the number read, -1 when the file cannot be opened or is not
+// text (NUL bytes, UTF-16): its pieces would be taken as register writes. A line
 // defines a pair when, from its seventh character on, it holds two hexadecimal
 // numbers; other lines are skipped. A last line without a line break is not used.
 int ReadGc101File(const std::filesystem::path& path, Gc101List& list);

@@ -140,7 +140,7 @@ void ParseTableValue(RegisterImage& m, const RegisterParam& e, const char* text)
 }
 
 bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path) {
-    LineReader in(path);
+    LineReader in(path, kTextOnly);
     if (!in.is_open()) return false;
     ReadTableFile(work, in);
     return true;
@@ -163,7 +163,7 @@ void ReadTableFile(RegisterImage& work, LineReader& in) {
 }
 
 bool ReadToolTableFile(RegisterImage& tool, const std::filesystem::path& path) {
-    LineReader in(path);
+    LineReader in(path, kTextOnly);
     if (!in.is_open()) return false;
     ReadToolTableFile(tool, in);
     return true;

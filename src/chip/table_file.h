@@ -40,13 +40,13 @@ void ParseTableValue(RegisterImage& image, const RegisterParam& e, const char* v
 // Reads a table into the work image: every line is matched against every
 // entry of the table file; the last line of an entry wins, entries without a
 // line keep their values. False, with nothing changed, when the file cannot
-// be opened.
+// be opened or is not text (NUL bytes, UTF-16).
 bool ReadTableFile(RegisterImage& work, const std::filesystem::path& path);
 void ReadTableFile(RegisterImage& work, LineReader& in);
 
 // Reads the chip tool's table into the tool image: line k is matched only
 // with entry k of the tool's list, at most 250 lines. False, with nothing
-// changed, when the file cannot be opened.
+// changed, when the file cannot be opened or is not text.
 bool ReadToolTableFile(RegisterImage& tool, const std::filesystem::path& path);
 void ReadToolTableFile(RegisterImage& tool, LineReader& in);
 

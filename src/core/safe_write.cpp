@@ -1,10 +1,12 @@
 #include "core/safe_write.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -37,8 +39,9 @@ constexpr size_t kScratchRandom = 6;
 constexpr std::string_view kTemp = ".tmp";
 constexpr std::string_view kBackup = ".bak";
 constexpr std::string_view kJournal = ".jnl";
-// Scratch files older than this are a killed writer's (a running one keeps
-// touching its temporary, and holds the folder's lock anyway).
+// Every writer holds the folder's lock, so under it any scratch file is a
+// dead writer's. Where the file system has no lock, only files older than
+// this are taken for a dead writer's (a running one keeps touching its own).
 constexpr time_t kStaleSeconds = 60;
 constexpr std::string_view kJournalHeader = "gc5016 journal 1";
 
@@ -84,15 +87,18 @@ struct Fd {
 // lock is on the folder itself: no lock file is left behind.
 class LockedFolder {
 public:
-    explicit LockedFolder(const fs::path& folder) : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    // wait false: a lock held by another writer is not waited for (locked() false).
+    explicit LockedFolder(const fs::path& folder, bool wait = true)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
         if (fd_.fd < 0) {
             error_ = errno;
             return;
         }
         int r = 0;
-        do r = ::flock(fd_.fd, LOCK_EX);
+        do r = ::flock(fd_.fd, LOCK_EX | (wait ? 0 : LOCK_NB));
         while (r != 0 && errno == EINTR);
         locked_ = r == 0;
+        if (!locked_) error_ = errno;
     }
     int fd() const { return fd_.fd; }
     int error() const { return error_; }
@@ -224,34 +230,62 @@ int MakeTemp(int dirfd, std::string_view content, const struct stat* old, std::s
 
 // One target of a write and the scratch files that stand for it.
 struct Entry {
-    std::string name;  // the target's name in the folder
-    std::string tmp;   // the new content, until renamed over the target
-    std::string bak;   // a hard link to the old target; empty when there was none
-    ino_t tmpIno = 0;  // tells a target renamed in from one made by someone else
+    std::string name;    // the target's name in the folder
+    std::string tmp;     // the new content, until renamed over the target
+    std::string bak;     // a hard link to the old target; empty when there was none
+    ino_t tmpIno = 0;    // tells a target renamed in from one made by someone else
+    std::string folder;  // a set over several folders: the entry's folder, absolute
+    int dirfd = -1;      // the entry's folder while a write or a recovery runs
 };
 
-// Undoes a set write, from any point: a target that is no longer its backup's
-// file gets the backup back, a target that did not exist before goes when it
-// is still this write's file, scratch files go. Doing it twice does no harm.
-// False when a step failed (the journal must then stay for a later try).
-bool Restore(int dirfd, const std::vector<Entry>& entries) {
-    bool ok = true;
+// Undoes a set write, from any point: a target that is this write's file, or
+// is gone, gets its backup back; a target that did not exist before goes when
+// it is still this write's file; a target that is neither (a later write's)
+// stays; scratch files go. Doing it twice does no harm. The errno of the
+// first step that failed (the journal must then stay for a later try), or 0.
+int Restore(const std::vector<Entry>& entries) {
+    int err = 0;
+    auto step = [&](int r) {
+        if (r != 0 && !err) err = errno;
+    };
     for (const Entry& e : entries) {
+        const int dirfd = e.dirfd;
         struct stat now {};
         const bool present = ::fstatat(dirfd, e.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool ours = present && now.st_ino == e.tmpIno;
         struct stat bak {};
         if (!e.bak.empty() && ::fstatat(dirfd, e.bak.c_str(), &bak, AT_SYMLINK_NOFOLLOW) == 0) {
-            if (present && now.st_ino == bak.st_ino) {
-                ok = ::unlinkat(dirfd, e.bak.c_str(), 0) == 0 && ok;
+            if (!present || ours) {
+                step(::renameat(dirfd, e.bak.c_str(), dirfd, e.name.c_str()));
             } else {
-                ok = ::renameat(dirfd, e.bak.c_str(), dirfd, e.name.c_str()) == 0 && ok;
+                step(::unlinkat(dirfd, e.bak.c_str(), 0));
             }
-        } else if (e.bak.empty() && present && now.st_ino == e.tmpIno) {
-            ok = ::unlinkat(dirfd, e.name.c_str(), 0) == 0 && ok;
+        } else if (e.bak.empty() && ours) {
+            step(::unlinkat(dirfd, e.name.c_str(), 0));
         }
-        if (!e.tmp.empty() && ::unlinkat(dirfd, e.tmp.c_str(), 0) != 0 && errno != ENOENT) ok = false;
+        if (!e.tmp.empty() && ::unlinkat(dirfd, e.tmp.c_str(), 0) != 0 && errno != ENOENT) step(-1);
     }
-    return ok;
+    return err;
+}
+
+// Whether every target of a set write is the file the write put there: the
+// write ran to its end and only its retirement was cut short, so it is kept.
+bool AllInPlace(const std::vector<Entry>& entries) {
+    for (const Entry& e : entries) {
+        struct stat now {};
+        if (::fstatat(e.dirfd, e.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != e.tmpIno) return false;
+    }
+    return !entries.empty();
+}
+
+// Retires a set write that is in place: its backups and temporaries go. The
+// errno of the first removal that failed, or 0.
+int KeepWrite(const std::vector<Entry>& entries) {
+    int err = 0;
+    for (const Entry& e : entries)
+        for (const std::string* name : {&e.bak, &e.tmp})
+            if (!name->empty() && ::unlinkat(e.dirfd, name->c_str(), 0) != 0 && errno != ENOENT && !err) err = errno;
+    return err;
 }
 
 std::string Hex(std::string_view bytes) {
@@ -278,12 +312,18 @@ bool Unhex(std::string_view hex, std::string& out) {
 
 // The journal lists each target (its name in hex: a name may hold any byte
 // but '/' and NUL) with its temporary, its backup ("-" for none) and the
-// temporary's inode. It is synced before the first rename, so one without
-// its last line was cut before any target changed.
+// temporary's inode; a set over several folders (version 2) puts the target's
+// folder, absolute and in hex, first, and leaves the same journal in each. It
+// is synced before the first rename, so one without its last line was cut
+// before any target changed.
+constexpr std::string_view kJournalHeader2 = "gc5016 journal 2";
+
 std::string JournalText(const std::vector<Entry>& entries) {
-    std::string text = std::string(kJournalHeader) + "\n";
+    const bool across = !entries.empty() && !entries.front().folder.empty();
+    std::string text = std::string(across ? kJournalHeader2 : kJournalHeader) + "\n";
     for (const Entry& e : entries)
-        text += Hex(e.name) + " " + e.tmp + " " + (e.bak.empty() ? "-" : e.bak) + " " + std::to_string(e.tmpIno) + "\n";
+        text += (across ? Hex(e.folder) + " " : std::string()) + Hex(e.name) + " " + e.tmp + " " +
+                (e.bak.empty() ? "-" : e.bak) + " " + std::to_string(e.tmpIno) + "\n";
     return text + "end\n";
 }
 
@@ -292,39 +332,50 @@ std::string JournalText(const std::vector<Entry>& entries) {
 std::vector<Entry> ParseJournal(std::string_view text) {
     std::vector<Entry> entries;
     const size_t headerEnd = text.find('\n');
-    if (headerEnd == std::string_view::npos || text.substr(0, headerEnd) != kJournalHeader) return entries;
+    if (headerEnd == std::string_view::npos) return entries;
+    const std::string_view header = text.substr(0, headerEnd);
+    if (header != kJournalHeader && header != kJournalHeader2) return entries;
+    const size_t want = header == kJournalHeader2 ? 5 : 4;
     text.remove_prefix(headerEnd + 1);
     for (size_t nl; (nl = text.find('\n')) != std::string_view::npos; text.remove_prefix(nl + 1)) {
-        std::string_view fields[4];
+        std::string_view fields[5];
         std::string_view line = text.substr(0, nl);
         size_t count = 0;
-        for (; count < 4 && !line.empty(); ++count) {
+        for (; count < want && !line.empty(); ++count) {
             const size_t sp = line.find(' ');
             fields[count] = line.substr(0, sp);
             line = sp == std::string_view::npos ? std::string_view{} : line.substr(sp + 1);
         }
         Entry e;
-        if (count != 4 || !line.empty() || !Unhex(fields[0], e.name) || NameError(e.name) ||
-            e.name.find('/') != std::string::npos || ScratchKind(fields[1]) != kTemp)
+        if (count != want || !line.empty()) continue;
+        const std::string_view* f = fields;
+        if (want == 5 &&
+            (!Unhex(*f++, e.folder) || !e.folder.starts_with('/') || e.folder.find('\0') != std::string::npos))
             continue;
-        e.tmp = fields[1];
-        if (fields[2] != "-") {
-            if (ScratchKind(fields[2]) != kBackup) continue;
-            e.bak = fields[2];
+        if (!Unhex(f[0], e.name) || NameError(e.name) || e.name.find('/') != std::string::npos ||
+            ScratchKind(f[1]) != kTemp)
+            continue;
+        e.tmp = f[1];
+        if (f[2] != "-") {
+            if (ScratchKind(f[2]) != kBackup) continue;
+            e.bak = f[2];
         }
-        e.tmpIno = std::strtoull(std::string(fields[3]).c_str(), nullptr, 10);
+        e.tmpIno = std::strtoull(std::string(f[3]).c_str(), nullptr, 10);
         if (e.tmpIno == 0) continue;
         entries.push_back(std::move(e));
     }
     return entries;
 }
 
+// Writes the journal under a new name, or under name when one is given (the
+// same journal in a second folder).
 int WriteJournal(int dirfd, const std::vector<Entry>& entries, std::string& name) {
     Fd fd{-1};
+    const bool named = !name.empty();
     for (int attempt = 0; attempt < 100 && fd.fd < 0; ++attempt) {
-        name = ScratchName(kJournal);
+        if (!named) name = ScratchName(kJournal);
         fd.fd = ::openat(dirfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd.fd < 0 && errno != EEXIST) break;
+        if (fd.fd < 0 && (errno != EEXIST || named)) break;
     }
     if (fd.fd < 0) {
         const int err = errno;
@@ -376,44 +427,108 @@ std::vector<std::pair<std::string, std::string_view>> ScratchFiles(int dirfd) {
     return found;
 }
 
-// Rolls back every set write a kill interrupted in the folder (the lock must
-// be held). True when no journal is left.
-bool RecoverLocked(int dirfd) {
-    bool clean = true;
-    for (const auto& [name, kind] : ScratchFiles(dirfd)) {
-        if (kind != kJournal) continue;
-        const std::optional<std::string> text = ReadJournal(dirfd, name);
-        if (text && Restore(dirfd, ParseJournal(*text)) && ::fsync(dirfd) == 0 &&
-            ::unlinkat(dirfd, name.c_str(), 0) == 0)
-            continue;
-        clean = false;
+// A folder whose lock this write holds, known by its device and inode.
+struct HeldFolder {
+    int fd;
+    dev_t dev;
+    ino_t ino;
+};
+
+// Gives each entry its folder's descriptor: the folder being tidied, one the
+// write holds, or another, locked without waiting (a writer there may wait
+// for this folder). Entries in a folder that is gone are dropped: the set
+// can no longer be whole there. 0 or the errno.
+int BindFolders(std::vector<Entry>& entries, int dirfd, const std::vector<HeldFolder>& held,
+                std::vector<std::unique_ptr<LockedFolder>>& opened) {
+    std::vector<Entry> kept;
+    struct stat here {};
+    if (::fstat(dirfd, &here) != 0) return errno;
+    for (Entry& e : entries) {
+        e.dirfd = dirfd;
+        if (!e.folder.empty()) {
+            struct stat st {};
+            if (::stat(e.folder.c_str(), &st) != 0) {
+                if (errno == ENOENT || errno == ENOTDIR) continue;
+                return errno;
+            }
+            e.dirfd = st.st_dev == here.st_dev && st.st_ino == here.st_ino ? dirfd : -1;
+            for (const HeldFolder& h : held)
+                if (e.dirfd < 0 && h.dev == st.st_dev && h.ino == st.st_ino) e.dirfd = h.fd;
+            if (e.dirfd < 0) {
+                auto lock = std::make_unique<LockedFolder>(e.folder, false);
+                if (!lock->locked()) return lock->error() ? lock->error() : EWOULDBLOCK;
+                e.dirfd = lock->fd();
+                opened.push_back(std::move(lock));
+            }
+        }
+        kept.push_back(std::move(e));
     }
-    return clean;
+    entries = std::move(kept);
+    return 0;
 }
 
-// Removes scratch files older than a minute. Backups only when no journal
-// names them any more: they may be all that is left of an old file.
-void SweepStale(int dirfd, bool backupsToo) {
+// Settles every set write a kill or a failing disk left in the folder (the
+// lock must be held): one whose targets are all in place is kept (it may
+// have been reported as written), any other is rolled back, in every folder
+// it wrote to. A journal that is left is returned with the cause; code 0 and
+// no name when none is left.
+struct Leftover {
+    int code = 0;
+    std::string journal;
+};
+Leftover RecoverLocked(int dirfd, const std::vector<HeldFolder>& held) {
+    Leftover left;
+    for (const auto& [name, kind] : ScratchFiles(dirfd)) {
+        if (kind != kJournal) continue;
+        errno = 0;
+        const std::optional<std::string> text = ReadJournal(dirfd, name);
+        int err = text ? 0 : errno ? errno : EIO;
+        if (text) {
+            std::vector<Entry> entries = ParseJournal(*text);
+            std::vector<std::unique_ptr<LockedFolder>> opened;
+            err = BindFolders(entries, dirfd, held, opened);
+            if (!err) err = AllInPlace(entries) ? KeepWrite(entries) : Restore(entries);
+            // The same journal stands in every folder of the set.
+            std::vector<int> fds{dirfd};
+            for (const Entry& e : entries)
+                if (std::find(fds.begin(), fds.end(), e.dirfd) == fds.end()) fds.push_back(e.dirfd);
+            for (const int fd : fds)
+                if (!err && ::fsync(fd) != 0) err = errno;
+            for (auto it = fds.rbegin(); it != fds.rend(); ++it)
+                if (!err && ::unlinkat(*it, name.c_str(), 0) != 0 && errno != ENOENT) err = errno;
+        }
+        if (err && left.journal.empty()) left = {err, name};
+    }
+    return left;
+}
+
+// Removes the scratch files of dead writers: under the lock all of them, else
+// those older than a minute. Backups only when no journal names them any
+// more: they may be all that is left of an old file.
+void SweepStale(int dirfd, bool locked, bool backupsToo) {
     const time_t now = ::time(nullptr);
     for (const auto& [name, kind] : ScratchFiles(dirfd)) {
         if (kind == kJournal || (kind == kBackup && !backupsToo)) continue;
         struct stat st {};
         if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            now - st.st_mtime > kStaleSeconds)
+            (locked || now - st.st_mtime > kStaleSeconds))
             ::unlinkat(dirfd, name.c_str(), 0);
     }
 }
 
-// What every write does first in its folder.
-void Tidy(const LockedFolder& dir) {
+// What every write does first in its folder. A journal it cannot settle is
+// returned: a write over its targets could be undone once it is settled.
+Leftover Tidy(const LockedFolder& dir, const std::vector<HeldFolder>& held = {}) {
     // Without the lock a journal may be a running writer's: leave it be.
-    const bool clean = dir.locked() && RecoverLocked(dir.fd());
-    SweepStale(dir.fd(), clean);
+    const Leftover left = dir.locked() ? RecoverLocked(dir.fd(), held) : Leftover{};
+    SweepStale(dir.fd(), dir.locked(), dir.locked() && left.journal.empty());
+    return left;
 }
 
 struct Target {
     Entry entry;
-    fs::path path;
+    fs::path path;  // as the caller names it
+    fs::path real;  // where it is written: a symbolic link is followed to its target
     std::string_view content;
     bool existed = false;
     struct stat old {};
@@ -425,11 +540,12 @@ std::vector<Entry> EntriesOf(const std::vector<Target>& targets) {
     return entries;
 }
 
-// Writes the targets, all in the locked folder: checks, temporaries, then
-// (for more than one) backups and journal, renames, and the folder synced.
-WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>& targets, WritePolicy policy) {
+// Writes the targets, their folders locked: checks, temporaries, then (for
+// more than one) backups and journal (in each folder), renames, and the
+// folders synced.
+WriteOutcome WriteLocked(std::vector<Target>& targets, WritePolicy policy) {
     for (Target& t : targets) {
-        const Probe p = ProbeTarget(dirfd, t.entry.name);
+        const Probe p = ProbeTarget(t.entry.dirfd, t.entry.name);
         switch (p.check.state) {
             case TargetState::Missing:
                 break;
@@ -442,12 +558,18 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
                 break;
             case TargetState::NotAFile:
             case TargetState::Unwritable:
-                return {p.check.code, p.aboutFolder ? folder : t.path};
+                return {p.check.code, p.aboutFolder ? FolderOf(t.real) : t.path};
         }
     }
-    auto discard = [&] { Restore(dirfd, EntriesOf(targets)); };
+    // Each folder once, with a target's path to name it by.
+    std::vector<std::pair<int, fs::path>> folders;
+    for (const Target& t : targets)
+        if (std::none_of(folders.begin(), folders.end(), [&](const auto& f) { return f.first == t.entry.dirfd; }))
+            folders.emplace_back(t.entry.dirfd, FolderOf(t.real));
+    auto discard = [&] { Restore(EntriesOf(targets)); };
     for (Target& t : targets) {
-        if (const int err = MakeTemp(dirfd, t.content, t.existed ? &t.old : nullptr, t.entry.tmp, t.entry.tmpIno)) {
+        if (const int err =
+                MakeTemp(t.entry.dirfd, t.content, t.existed ? &t.old : nullptr, t.entry.tmp, t.entry.tmpIno)) {
             discard();
             return {err, t.path};
         }
@@ -455,9 +577,14 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
     // One file needs no more than a rename; several need a way back.
     const bool together = targets.size() > 1;
     std::string journal;
+    std::vector<int> journaled;  // the folders that hold it
+    auto dropJournals = [&] {
+        for (const int fd : journaled) ::unlinkat(fd, journal.c_str(), 0);
+    };
     if (together) {
         for (Target& t : targets) {
             if (!t.existed) continue;
+            const int dirfd = t.entry.dirfd;
             int err = EEXIST;
             for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
                 t.entry.bak = ScratchName(kBackup);
@@ -469,17 +596,25 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
                 return {err, t.path};
             }
         }
-        if (const int err = WriteJournal(dirfd, EntriesOf(targets), journal)) {
-            discard();
-            return {err, folder};
+        for (const auto& [fd, folder] : folders) {
+            std::string name = journal;
+            if (const int err = WriteJournal(fd, EntriesOf(targets), name)) {
+                dropJournals();
+                discard();
+                return {err, folder};
+            }
+            journal = name;
+            journaled.push_back(fd);
         }
     }
     auto rollBack = [&] {
-        if (Restore(dirfd, EntriesOf(targets)) && ::fsync(dirfd) == 0 && !journal.empty())
-            ::unlinkat(dirfd, journal.c_str(), 0);
+        if (Restore(EntriesOf(targets)) != 0) return;
+        for (const auto& f : folders)
+            if (::fsync(f.first) != 0) return;
+        dropJournals();
     };
     for (Target& t : targets) {
-        if (::renameat(dirfd, t.entry.tmp.c_str(), dirfd, t.entry.name.c_str()) != 0) {
+        if (::renameat(t.entry.dirfd, t.entry.tmp.c_str(), t.entry.dirfd, t.entry.name.c_str()) != 0) {
             const int err = errno;
             rollBack();
             return {err, t.path};
@@ -487,45 +622,105 @@ WriteOutcome WriteLocked(const fs::path& folder, int dirfd, std::vector<Target>&
     }
     // The new names are on disk only once the folder is. A single file is in
     // place by now but may not outlive a power cut: that is still a failure.
-    if (::fsync(dirfd) != 0) {
-        const int err = errno;
-        if (together) rollBack();
-        return {err, folder};
+    for (const auto& [fd, folder] : folders) {
+        if (::fsync(fd) != 0) {
+            const int err = errno;
+            if (together) rollBack();
+            return {err, folder};
+        }
     }
     if (together) {
-        // The journal goes first and for good: a backup without a journal is
-        // only litter, a journal without its backups could not be undone.
-        ::unlinkat(dirfd, journal.c_str(), 0);
-        ::fsync(dirfd);
+        // The write is whole from here on. A journal or backup that cannot be
+        // removed now is retired by the next write into the folder, which
+        // finds every target in place and keeps them.
+        dropJournals();
+        for (const auto& f : folders) ::fsync(f.first);
         for (const Target& t : targets)
-            if (!t.entry.bak.empty()) ::unlinkat(dirfd, t.entry.bak.c_str(), 0);
+            if (!t.entry.bak.empty()) ::unlinkat(t.entry.dirfd, t.entry.bak.c_str(), 0);
     }
     return {};
 }
 
-// Opens and locks the folder the targets share, tidies it and writes.
-WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy) {
+// Opens and locks the targets' folders, tidies them and writes. Folders are
+// locked in one order (device, inode), so two writers never wait on each
+// other; acrossFolders false: every target must be named in the first one's
+// folder (a link among them may still lead elsewhere).
+WriteOutcome WriteTargets(std::vector<Target>& targets, WritePolicy policy, bool acrossFolders = false) {
     for (const Target& t : targets)
         if (const int err = NameError(t.entry.name)) return {err, t.path};
-    const fs::path folder = FolderOf(targets.front().path);
-    LockedFolder dir(folder);
-    if (dir.fd() < 0) return {dir.error(), folder};
-    struct stat here {};
-    if (::fstat(dir.fd(), &here) != 0) return {errno, folder};
-    for (const Target& t : targets) {
-        const fs::path other = FolderOf(t.path);
-        if (other.lexically_normal() == folder.lexically_normal()) continue;
-        struct stat there {};
-        if (::stat(other.c_str(), &there) != 0 || there.st_dev != here.st_dev || there.st_ino != here.st_ino)
-            return {EINVAL, t.path};
+    if (!acrossFolders) {
+        const fs::path first = FolderOf(targets.front().path);
+        struct stat here {};
+        const bool known = ::stat(first.c_str(), &here) == 0;
+        for (const Target& t : targets) {
+            const fs::path other = FolderOf(t.path);
+            if (other.lexically_normal() == first.lexically_normal()) continue;
+            struct stat there {};
+            if (!known || ::stat(other.c_str(), &there) != 0 || there.st_dev != here.st_dev ||
+                there.st_ino != here.st_ino)
+                return {EINVAL, t.path};
+        }
     }
-    Tidy(dir);
-    return WriteLocked(folder, dir.fd(), targets, policy);
+    struct Folder {
+        fs::path path;
+        struct stat st {};
+        std::unique_ptr<LockedFolder> lock;
+    };
+    std::vector<Folder> folders;
+    std::vector<size_t> folderOf;
+    for (const Target& t : targets) {
+        const fs::path path = FolderOf(t.real);
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) return {errno, path};
+        size_t i = 0;
+        while (i < folders.size() && (folders[i].st.st_dev != st.st_dev || folders[i].st.st_ino != st.st_ino)) ++i;
+        if (i == folders.size()) folders.push_back({path, st, nullptr});
+        folderOf.push_back(i);
+    }
+    std::vector<size_t> order(folders.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return std::pair(folders[a].st.st_dev, folders[a].st.st_ino) <
+               std::pair(folders[b].st.st_dev, folders[b].st.st_ino);
+    });
+    std::vector<HeldFolder> held;
+    for (const size_t i : order) {
+        Folder& f = folders[i];
+        f.lock = std::make_unique<LockedFolder>(f.path);
+        if (f.lock->fd() < 0) return {f.lock->error(), f.path};
+        held.push_back({f.lock->fd(), f.st.st_dev, f.st.st_ino});
+    }
+    for (const size_t i : order)
+        if (const Leftover left = Tidy(*folders[i].lock, held); !left.journal.empty())
+            return {left.code, folders[i].path / left.journal};
+    std::error_code ec;
+    for (size_t k = 0; k < targets.size(); ++k) {
+        const Folder& f = folders[folderOf[k]];
+        targets[k].entry.dirfd = f.lock->fd();
+        if (folders.size() > 1) targets[k].entry.folder = fs::absolute(f.path, ec).lexically_normal().string();
+    }
+    return WriteLocked(targets, policy);
+}
+
+// The file a write replaces: a symbolic link is followed (a link to a link
+// too), so that the file it names gets the content and the link stays. A loop
+// is left as it is: the write then fails on it with the system's cause.
+fs::path RealTarget(const fs::path& path) {
+    fs::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) return p;
+        const fs::path link = fs::read_symlink(p, ec);
+        if (ec) return p;
+        p = link.is_absolute() ? link : FolderOf(p) / link;
+    }
+    return p;
 }
 
 Target TargetOf(const fs::path& path, std::string_view content) {
     Target t;
-    t.entry.name = path.filename().string();
+    t.real = RealTarget(path);
+    t.entry.name = t.real.filename().string();
     t.path = path;
     t.content = content;
     return t;
@@ -533,7 +728,8 @@ Target TargetOf(const fs::path& path, std::string_view content) {
 
 }  // namespace
 
-TargetCheck CheckWriteTarget(const fs::path& path) {
+TargetCheck CheckWriteTarget(const fs::path& linkOrPath) {
+    const fs::path path = RealTarget(linkOrPath);
     const std::string name = path.filename().string();
     if (const int err = NameError(name)) return {TargetState::Unwritable, err};
     Fd dir{::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
@@ -546,15 +742,27 @@ WriteOutcome WriteFileSafely(const fs::path& path, std::string_view content, Wri
     return WriteTargets(targets, policy);
 }
 
-WriteOutcome WriteFilesTogether(const std::vector<FileToWrite>& files, WritePolicy policy) {
+namespace {
+WriteOutcome WriteSet(const std::vector<FileToWrite>& files, WritePolicy policy, bool acrossFolders) {
     if (files.empty()) return {};
     std::vector<Target> targets;
     for (const FileToWrite& f : files) {
         targets.push_back(TargetOf(f.path, f.content));
         for (size_t i = 0; i + 1 < targets.size(); ++i)
-            if (targets[i].entry.name == targets.back().entry.name) return {EINVAL, f.path};
+            if (targets[i].real.lexically_normal() == targets.back().real.lexically_normal() ||
+                (!acrossFolders && targets[i].entry.name == targets.back().entry.name))
+                return {EINVAL, f.path};
     }
-    return WriteTargets(targets, policy);
+    return WriteTargets(targets, policy, acrossFolders);
+}
+}  // namespace
+
+WriteOutcome WriteFilesTogether(const std::vector<FileToWrite>& files, WritePolicy policy) {
+    return WriteSet(files, policy, false);
+}
+
+WriteOutcome WriteFileSet(const std::vector<FileToWrite>& files, WritePolicy policy) {
+    return WriteSet(files, policy, true);
 }
 
 void RecoverInterruptedWrites(const fs::path& folder) {

@@ -27,7 +27,8 @@ struct WritePolicy {
 };
 
 // Writes one file through a temporary in the same folder and a rename, under
-// the folder's lock. The target is checked first (see CheckWriteTarget); a
+// the folder's lock. A symbolic link is written through: the file it names
+// is replaced, in that file's folder, and the link stays. The target is checked first (see CheckWriteTarget); a
 // replaced file keeps its permission bits and, where the process may set it,
 // its owner; a new one gets 0666 less the umask. On failure the temporary is
 // removed and the old file is untouched. Before writing, a set write that a
@@ -42,9 +43,14 @@ struct FileToWrite {
 // Several files in one folder, all or nothing: every target is checked and
 // every temporary written before the first rename; the old files are kept
 // under hidden hard links, named in a journal, until all are in place. A
-// failed rename puts back every target already replaced. Paths in other
-// folders, or one name twice: EINVAL.
+// failed rename puts back every target already replaced. Paths named in
+// other folders, or one name twice: EINVAL (links named here that lead to
+// other folders are written there, as by WriteFileSet).
 WriteOutcome WriteFilesTogether(const std::vector<FileToWrite>& files, WritePolicy policy = {});
+// The same over several folders (a file and its copy elsewhere): each folder
+// locked, holding the backups of its targets and a copy of the journal, so
+// that a write into any of them settles the set. One path twice: EINVAL.
+WriteOutcome WriteFileSet(const std::vector<FileToWrite>& files, WritePolicy policy = {});
 
 // What a write would find at a target, so that a caller can ask before
 // replacing.

@@ -103,6 +103,8 @@ LineReader::LineReader(const std::filesystem::path& path, TextLimits limits) : l
 }
 
 bool LineReader::StartText() {
+    // The first chunk stands for the file: real files fit in it whole.
+    if (limits_.textOnly && IsNotText(InspectTextBytes(pending_))) return false;
     switch (BomOf(pending_)) {
         case Bom::None:
             break;
@@ -213,22 +215,25 @@ TextInspection InspectTextFile(const std::filesystem::path& path) {
     }
     ::close(fd);
     if (err && err != EAGAIN) return {TextProblem::Unreadable, err};
-    std::string_view text(head.data(), got);
+    return {InspectTextBytes(std::string_view(head.data(), got))};
+}
+
+TextProblem InspectTextBytes(std::string_view text) {
     switch (BomOf(text)) {
         case Bom::Utf16LE:
-            return {TextProblem::Utf16LE};
+            return TextProblem::Utf16LE;
         case Bom::Utf16BE:
-            return {TextProblem::Utf16BE};
+            return TextProblem::Utf16BE;
         case Bom::Utf8:
             text.remove_prefix(3);
             break;
         case Bom::None:
             break;
     }
-    if (LooksUtf16(text, 1)) return {TextProblem::Utf16LE};
-    if (LooksUtf16(text, 0)) return {TextProblem::Utf16BE};
-    if (text.find('\0') != std::string_view::npos) return {TextProblem::Binary};
-    return {};
+    if (LooksUtf16(text, 1)) return TextProblem::Utf16LE;
+    if (LooksUtf16(text, 0)) return TextProblem::Utf16BE;
+    if (text.find('\0') != std::string_view::npos) return TextProblem::Binary;
+    return TextProblem::None;
 }
 
 std::string TextProblemText(const TextInspection& r) {

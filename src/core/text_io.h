@@ -18,7 +18,12 @@ namespace gc {
 struct TextLimits {
     size_t maxLineBytes = 4096;               // the rest of a longer line is skipped
     size_t maxTotalBytes = size_t{16} << 20;  // reading stops there
+    // A start that is not text (NUL bytes, UTF-16 without a mark) does not
+    // open: readers whose every line feeds registers or a written file would
+    // otherwise take the pieces between the NULs as values.
+    bool textOnly = false;
 };
+inline constexpr TextLimits kTextOnly{.textOnly = true};
 
 // Bytes in memory to be read as text (a tag, so that a string is never taken
 // for a path or the other way round).
@@ -86,6 +91,12 @@ struct TextInspection {
 // by NUL bytes beside every character of an ASCII start; any other NUL byte
 // makes the file Binary.
 TextInspection InspectTextFile(const std::filesystem::path& path);
+// The same look at bytes already read (problems Utf16LE, Utf16BE, Binary or None).
+TextProblem InspectTextBytes(std::string_view head);
+// UTF-16 or binary: text that a line reader would misread.
+inline bool IsNotText(TextProblem p) {
+    return p == TextProblem::Utf16LE || p == TextProblem::Utf16BE || p == TextProblem::Binary;
+}
 // The cause in English: "Permission denied", "is a folder", "UTF-16LE text,
 // not UTF-8 (save it as UTF-8)", "holds NUL bytes: not a text file", ...
 std::string TextProblemText(const TextInspection& r);

@@ -17,11 +17,12 @@ namespace {
 
 // The leading decimal integer of a line ("%d" style: blanks, sign, digits);
 // nullopt when the line holds none.
-std::optional<long> LeadingInteger(const std::string& line) {
+std::optional<long> LeadingInteger(const std::string& line, bool* whole = nullptr) {
     const char* text = line.c_str();
     const char* end = text;
     long v = CToLong(text, 10, &end);
     if (end == text) return std::nullopt;
+    if (whole) *whole = std::string_view(end).find_first_not_of(" \t") == std::string_view::npos;
     return v;
 }
 
@@ -142,7 +143,7 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Works
     name += ".taps";
     r.output = workspace.Filters() / name;
 
-    LineReader in(fltPath);
+    LineReader in(fltPath, kTextOnly);
     if (!in.is_open()) {
         r.status = FltConversion::InputUnreadable;
         r.message = "Файл " + fltPath.string() + " не удалось открыть";
@@ -156,7 +157,10 @@ FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Works
         r.countRead = parsed.countRead;
         return r;
     }
-    r.padded = parsed.padded;
+    const std::filesystem::path output = r.output;
+    r = parsed;
+    r.output = output;
+    r.count = 0;
     r.failure = WriteFileSafely(r.output, text);
     if (!r.failure.ok()) {
         r.status = FltConversion::WriteFailed;
@@ -179,7 +183,8 @@ FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPat
     text.clear();
     std::string line;
     std::optional<long> count;
-    if (in.Next(line) && in.Next(line)) count = LeadingInteger(line);
+    bool countWhole = true;
+    if (in.Next(line) && in.Next(line)) count = LeadingInteger(line, &countWhole);
     if (!count || *count < 1 || *count > kMaxFltTaps) {
         r.status = FltConversion::BadCount;
         r.countRead = count;
@@ -188,12 +193,16 @@ FltConversion ConvertFltText(LineReader& in, const std::filesystem::path& fltPat
         return r;
     }
 
+    if (!countWhole) r.countNotWhole = line;
     const int n = static_cast<int>(*count);
     int32_t last = 0;  // a tap line that is missing repeats the value before it
     int written = 0;
     while (written < n && in.Next(line)) {
-        if (auto v = LeadingInteger(line)) {
+        bool whole = true;
+        if (auto v = LeadingInteger(line, &whole)) {
             last = ClampToInt32(*v);
+            r.saturated += last != *v;
+            r.notWhole += !whole;
             text += StrPrintf(" %d\n", last);
             ++written;
         }

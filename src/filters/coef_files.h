@@ -70,6 +70,9 @@ struct FltConversion {
     Status status = Done;
     int count = 0;                  // taps written
     int padded = 0;                 // of those, taps the file lacked (the last one repeated)
+    std::string countNotWhole;      // the count line, when more than its number stood there ("1e3" read as 1)
+    int saturated = 0;              // taps beyond the 32-bit range, written as its nearest end
+    int notWhole = 0;               // tap lines with more than the integer taken ("0.5" read as 0)
     std::optional<long> countRead;  // BadCount: the count line's number, if it held one
     std::filesystem::path output;   // FILTERS/<name>.taps of the working folder
     std::string message;            // for the user, when not Done
@@ -79,7 +82,9 @@ struct FltConversion {
 // "DFDP->Filter": line 1 ignored, line 2 the count N (1..512), then N taps;
 // missing taps repeat the last value read (0 when none). Writes " %d\n" per
 // tap to FILTERS/<name cut at its last '.'>.taps of the working folder. Nothing is
-// written, and an existing output stays as it is, unless the input is usable.
+// written, and an existing output stays as it is, unless the input is usable
+// (a file that is not text is not). Numbers read other than written are
+// counted, not refused: files converted so far convert the same.
 FltConversion ConvertFltToTaps(const std::filesystem::path& fltPath, const Workspace& workspace);
 // The conversion's reading: the taps text from the filter text, status Done
 // or BadCount (message naming fltPath); nothing is written.

@@ -37,15 +37,26 @@ size_t AfterCharacters(const std::string& name, int count) {
     return at;
 }
 
-bool WriteOne(const std::filesystem::path& path, const std::string& text, TestFilterResult& r) {
-    r.failure = WriteFileSafely(path, text);
-    if (!r.failure.ok()) {
-        r.message = "Не удалось записать файл " + path.string();
-        r.failed = path;
-        return false;
+// Writes the files of one set, all or none. A cause in a folder is told for
+// that folder's first file, as a single write tells it.
+bool WriteSet(const std::vector<FileToWrite>& files, TestFilterResult& r) {
+    r.failure = WriteFileSet(files);
+    if (r.failure.ok()) {
+        for (const FileToWrite& f : files) r.written.push_back(f.path);
+        return true;
     }
-    r.written.push_back(path);
-    return true;
+    const std::filesystem::path& at = r.failure.path;
+    auto in = [&](const std::filesystem::path& folder) {
+        return std::find_if(files.begin(), files.end(),
+                            [&](const FileToWrite& f) { return f.path.parent_path() == folder; });
+    };
+    auto it = std::find_if(files.begin(), files.end(), [&](const FileToWrite& f) { return f.path == at; });
+    if (it == files.end()) it = in(at);
+    if (it == files.end()) it = in(at.parent_path());  // a journal left there
+    if (it == files.end()) it = files.begin();
+    r.failed = r.failure.path = it->path;
+    r.message = "Не удалось записать файл " + r.failed.string();
+    return false;
 }
 
 }  // namespace
@@ -126,9 +137,9 @@ TestFilterResult WriteTestFilter(const TestFilterParams& p, const std::filesyste
             copy += StrPrintf(" %f\n", static_cast<double>(v));
         }
         TestFilterResult r;
+        // The taps and their copy are one set: both are replaced or neither.
         const std::filesystem::path appl = (folder / ".." / "Appl" / name).lexically_normal();
-        if (!WriteOne(folder / name, taps, r) || !WriteOne(appl, copy, r)) return r;
-        r.ok = true;
+        r.ok = WriteSet({{folder / name, taps}, {appl, copy}}, r);
         return r;
     }
 
@@ -151,16 +162,7 @@ TestFilterResult WriteTestFilter(const TestFilterParams& p, const std::filesyste
         const std::string rest = name.substr(cut);
         // The I and Q halves are one set: both are replaced or neither.
         const std::filesystem::path pathI = folder / ("_I" + rest), pathQ = folder / ("_Q" + rest);
-        r.failure = WriteFilesTogether({{pathI, textI}, {pathQ, textQ}});
-        if (!r.failure.ok()) {
-            // A cause in the folder is told for the first file, as a single write tells it.
-            if (r.failure.path != pathQ) r.failure.path = pathI;
-            r.failed = r.failure.path;
-            r.message = "Не удалось записать файл " + r.failed.string();
-            return r;
-        }
-        r.written = {pathI, pathQ};
-        r.ok = true;
+        r.ok = WriteSet({{pathI, textI}, {pathQ, textQ}}, r);
         return r;
     }
 

@@ -54,6 +54,7 @@ std::string ShownPath(const fs::path& path, const Workspace& workspace) {
 
 TapFileScan ScanTapFile(const fs::path& path) {
     TapFileScan scan;
+    scan.text = InspectTextFile(path);
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return scan;
     bool endsWithBreak = false;
@@ -77,30 +78,54 @@ TapFileScan ScanTapFile(const fs::path& path) {
     return scan;
 }
 
-std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace) {
-    std::vector<std::string> out;
+std::vector<CoefFileFinding> CoefFileFindings(const Settings& s, const Workspace& workspace) {
+    std::vector<CoefFileFinding> out;
     std::vector<fs::path> seen;
     for (int c = 0; c < kChannels; ++c) {
         const fs::path p = PfirFilePath(s, c, workspace);
         if (std::find(seen.begin(), seen.end(), p) != seen.end()) continue;
         seen.push_back(p);
-        const std::string shown = ShownPath(p, workspace);
-        const TextInspection t = InspectTextFile(p);
-        if (t.problem == TextProblem::Missing) continue;
-        if (t.problem != TextProblem::None) {
-            out.push_back(shown + " " + TextProblemText(t) + ", its taps were read as far as they go");
+        CoefFileFinding f{ShownPath(p, workspace), ScanTapFile(p)};
+        if (f.scan.text.problem == TextProblem::Missing) continue;
+        if (f.scan.text.problem != TextProblem::None || f.scan.reducedValues > 0 || f.scan.skippedLines > 0)
+            out.push_back(std::move(f));
+    }
+    return out;
+}
+
+std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace) {
+    std::vector<std::string> out;
+    for (const CoefFileFinding& f : CoefFileFindings(s, workspace)) {
+        if (f.scan.text.problem != TextProblem::None) {
+            out.push_back(f.shown + " " + TextProblemText(f.scan.text) + ", its taps were read as far as they go");
             continue;
         }
-        const TapFileScan scan = ScanTapFile(p);
-        if (scan.reducedValues > 0)
-            out.push_back(shown + ": " + std::to_string(scan.reducedValues) +
-                          (scan.reducedValues == 1 ? " tap lies" : " taps lie") +
+        const int reduced = f.scan.reducedValues, skipped = f.scan.skippedLines;
+        if (reduced > 0)
+            out.push_back(f.shown + ": " + std::to_string(reduced) + (reduced == 1 ? " tap lies" : " taps lie") +
                           " outside -32768..32767 and kept only its low 16 bits");
-        if (scan.skippedLines > 0)
-            out.push_back(
-                shown + ": " + std::to_string(scan.skippedLines) +
-                (scan.skippedLines == 1 ? " line holds no number and was" : " lines hold no number and were") +
-                " skipped");
+        if (skipped > 0)
+            out.push_back(f.shown + ": " + std::to_string(skipped) +
+                          (skipped == 1 ? " line holds no number and was" : " lines hold no number and were") +
+                          " skipped");
+    }
+    return out;
+}
+
+std::vector<std::string> CoefFileNoteLines(const std::vector<CoefFileFinding>& findings) {
+    std::vector<std::string> out;
+    for (const CoefFileFinding& f : findings) {
+        if (f.scan.text.problem != TextProblem::None) {
+            out.push_back(f.shown + ": " + CauseText(f.scan.text) + ", коэффициенты взяты, насколько читаются");
+            continue;
+        }
+        const int reduced = f.scan.reducedValues, skipped = f.scan.skippedLines;
+        if (reduced > 0)
+            out.push_back(f.shown + ": " + CountText(reduced, "значение", "значения", "значений") +
+                          " вне -32768..32767, взяты только младшие 16 бит");
+        if (skipped > 0)
+            out.push_back(f.shown + ": " + PluralWord(skipped, "пропущена ", "пропущено ", "пропущено ") +
+                          CountText(skipped, "строка", "строки", "строк") + " без числа");
     }
     return out;
 }
@@ -169,7 +194,12 @@ std::string CompareStatus(const std::string& table, bool tableRead, const std::s
 }
 
 std::string CoefFileStatus(const std::string& shown, int channel, const TapFileScan& scan) {
-    if (!scan.readable || scan.taps == 0) return "Канал " + Letter(channel) + ": файл " + shown + " не загружен";
+    // A file read although not text says so: what was read of it is not what
+    // it holds. (One that did not open gets its cause from the caller.)
+    const std::string cause =
+        scan.readable && IsNotText(scan.text.problem) ? " (" + CauseText(scan.text) + ")" : std::string();
+    if (!scan.readable || scan.taps == 0)
+        return "Канал " + Letter(channel) + ": файл " + shown + cause + " не загружен";
     std::string line = "Канал " + Letter(channel) + ": из " + shown + " " +
                        PluralWord(scan.taps, "взят ", "взято ", "взято ") +
                        CountText(scan.taps, "коэффициент", "коэффициента", "коэффициентов");
@@ -179,15 +209,27 @@ std::string CoefFileStatus(const std::string& shown, int channel, const TapFileS
     if (scan.reducedValues > 0)
         line += ", " + CountText(scan.reducedValues, "значение урезано", "значения урезаны", "значений урезано") +
                 " до 16 бит";
-    return line;
+    return line + cause;
 }
 
 std::string FltStatus(const std::string& in, const FltConversion& r, const std::string& out, bool declined) {
     if (declined) return "Файл " + out + " уже есть и оставлен без изменений";
     switch (r.status) {
-        case FltConversion::Done:
-            return "Из " + in + " записан " + out + ": " +
-                   CountText(r.count, "коэффициент", "коэффициента", "коэффициентов");
+        case FltConversion::Done: {
+            std::string line = "Из " + in + " записан " + out + ": " +
+                               CountText(r.count, "коэффициент", "коэффициента", "коэффициентов");
+            if (r.padded > 0)
+                line += "; в файле меньше коэффициентов, чем указано: последний повторён " +
+                        CountText(r.padded, "раз", "раза", "раз");
+            if (!r.countNotWhole.empty())
+                line += "; число коэффициентов «" + r.countNotWhole + "» прочитано как " + std::to_string(r.count);
+            if (r.saturated > 0)
+                line += "; " + CountText(r.saturated, "значение", "значения", "значений") +
+                        " вне 32 бит заменено ближайшим пределом";
+            if (r.notWhole > 0)
+                line += "; в " + CountText(r.notWhole, "строке", "строках", "строках") + " взято только целое число";
+            return line;
+        }
         case FltConversion::InputUnreadable:
             return "Не удалось прочитать " + in;
         case FltConversion::BadCount:
@@ -335,6 +377,13 @@ std::string CauseText(const TextInspection& t) {
             return "файл не текстовый (нулевые байты)";
     }
     return "";
+}
+
+std::string UnchangedText(const std::string& lab, bool labExisted, const std::string& prg, bool prgExisted) {
+    if (labExisted && prgExisted) return lab + " и " + prg + " остались прежними";
+    if (labExisted || prgExisted)
+        return (labExisted ? lab : prg) + " остался прежним, " + (labExisted ? prg : lab) + " не создан";
+    return lab + " и " + prg + " не созданы";
 }
 
 std::string WithCause(std::string line, const WriteOutcome& failure) {

@@ -34,13 +34,21 @@ struct TapFileScan {
     int taps = 0;
     int skippedLines = 0;
     int reducedValues = 0;
+    TextInspection text;  // what the file is: a NUL or UTF-16 file is read other than it reads
 };
 TapFileScan ScanTapFile(const std::filesystem::path& path);
 
-// What the channels' coefficient files gave other than written (not text, cut
-// values, skipped lines), one English line each file, for stderr; a missing
-// file is its reader's to report.
+// A channel's coefficient file read other than written: not text, values cut
+// to 16 bits, lines without a number. A missing file is its reader's to report.
+struct CoefFileFinding {
+    std::string shown;
+    TapFileScan scan;
+};
+std::vector<CoefFileFinding> CoefFileFindings(const Settings& s, const Workspace& workspace);
+// The findings in English, one line each, for stderr.
 std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& workspace);
+// The findings in the window's words, one line each, for the list at start.
+std::vector<std::string> CoefFileNoteLines(const std::vector<CoefFileFinding>& findings);
 
 // The values of a lab file not taken as written, for the status line after
 // a read (empty when there are none) and one line each for the list at start.
@@ -87,6 +95,9 @@ std::string CauseText(int code);
 std::string CauseText(const TextInspection& t);
 // " (файл в кодировке UTF-16LE, нужна UTF-8)" for a file a reader could not take, else "".
 std::string UnreadableNote(const std::filesystem::path& path);
+// What a failed save left of the pair: "a.lab и a.prg остались прежними" for
+// files that were there, "не создан(ы)" for those that were not.
+std::string UnchangedText(const std::string& lab, bool labExisted, const std::string& prg, bool prgExisted);
 // A status line with the cause of the write that failed, when one did.
 std::string WithCause(std::string line, const WriteOutcome& failure);
 

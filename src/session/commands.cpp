@@ -110,12 +110,22 @@ fs::path Gc101ProgramPath(const Workspace& ws, const fs::path& chosen) {
 
 std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const fs::path& target) {
     const fs::path& file = target.empty() ? o.path : target;
+    std::error_code ec;
+    if (target.empty() && fs::is_directory(file, ec) && !fs::is_symlink(file, ec))
+        return "cannot write in " + fs::absolute(file, ec).lexically_normal().generic_string() + ": " +
+               ErrnoText(o.code) + ", nothing was replaced";
     std::string text = "cannot write " + ShownPath(file, ws);
     // A path below the working folder is shown short; say which folder that is.
-    std::error_code ec;
     const fs::path root = fs::absolute(ws.root, ec).lexically_normal();
     if (!ws.root.empty() && ShownPath(file, ws) != file.generic_string()) text += " in " + root.generic_string();
-    text += ": " + ErrnoText(o.code);
+    // Only regular files are replaced: a device or a pipe, or a link to one, is named as what it is.
+    const bool special = fs::exists(file, ec) && !fs::is_regular_file(file, ec) && !fs::is_directory(file, ec);
+    if (special && fs::is_symlink(file, ec))
+        text += ": it is a link to " + fs::read_symlink(file, ec).generic_string() + ", which is not a regular file";
+    else if (special)
+        text += ": it is not a regular file (a device, a pipe or a socket)";
+    else
+        text += ": " + ErrnoText(o.code);
     // The cause may lie with the folder rather than the file.
     if (!o.path.empty() && o.path != file) text += " (" + ShownPath(o.path, ws) + ")";
     return text;
@@ -193,6 +203,11 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     if (bare.empty() || bare == "." || bare == "..")
         return Refused(r, "cannot save '" + labPath.string() + "': no file name");
     r.programPath = ProgramPathOf(labPath);
+    // "x.prg" as the lab name would make both files one.
+    if (r.programPath.lexically_normal() == labPath.lexically_normal())
+        return Refused(r, "cannot save " + ShownPath(labPath, ws) +
+                              ": the lab file and its program file would be the same file; name the lab file "
+                              "with another ending, such as .lab");
     if (!replaceUnreadable) {
         const SaveTargets targets = InspectSaveTargets(labPath);
         if (const fs::path bad = targets.Unreadable(); !bad.empty()) {
@@ -207,7 +222,8 @@ SaveCommandResult SaveConfiguration(Session& m, const Workspace& ws, const fs::p
     PrepareProgram(m.settings, m);
     const WriteOutcome o =
         WriteFilesTogether({{labPath, FormatLab(m.settings)}, {r.programPath, ProgramText(m)}}, policy);
-    if (!o.ok()) return Failed(r, o, ws, o.path == r.programPath ? r.programPath : labPath);
+    // A cause in the folder (the journal on a full disk, say) is told as the folder's.
+    if (!o.ok()) return Failed(r, o, ws, o.path == r.programPath || o.path == labPath ? o.path : fs::path());
     r.written = {labPath, r.programPath};
     m.currentLabName = bare;
     // The name shown, and the image the page map prepared, follow; the
@@ -405,9 +421,21 @@ FltCommandResult ConvertFltCommand(const Workspace& ws, const fs::path& flt) {
             break;
     }
     r.written.push_back(c.output);
+    const std::string shown = ShownPath(flt, ws);
     if (c.padded > 0)
-        r.warnings.push_back(ShownPath(flt, ws) + " names " + std::to_string(c.count) + " taps but holds " +
+        r.warnings.push_back(shown + " names " + std::to_string(c.count) + " taps but holds " +
                              std::to_string(c.count - c.padded) + ": the last tap was repeated");
+    if (!c.countNotWhole.empty())
+        r.warnings.push_back(shown + ": the tap count line reads '" + c.countNotWhole + "', taken as " +
+                             std::to_string(c.count));
+    if (c.saturated > 0)
+        r.warnings.push_back(shown + ": " + std::to_string(c.saturated) +
+                             (c.saturated == 1 ? " tap lies" : " taps lie") +
+                             " outside the 32-bit range and was written as its nearest end");
+    if (c.notWhole > 0)
+        r.warnings.push_back(shown + ": " + std::to_string(c.notWhole) +
+                             (c.notWhole == 1 ? " tap line holds" : " tap lines hold") +
+                             " more than an integer, only the integer was taken");
     return r;
 }
 

@@ -53,7 +53,8 @@ struct CommandResult {
 };
 
 // "cannot write CONFIGS/a.lab in /home/u/ws: No space left on device", naming
-// the folder when the cause lies there.
+// the folder when the cause lies there; without a target, a cause in a folder
+// is told as the folder's ("cannot write in /home/u/ws/CONFIGS: ...").
 std::string WriteFailureText(const WriteOutcome& o, const Workspace& ws, const std::filesystem::path& target = {});
 
 // The chip tool's outputs of an earlier run are moved aside (to NAME.old)

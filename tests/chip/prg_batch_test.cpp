@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ using test::ReadFileText;
 using test::RunBatchTool;
 using test::TempDir;
 using test::WriteFileText;
+using namespace std::string_literals;
 
 std::set<std::string> FilesUnder(const fs::path& root) {
     std::set<std::string> files;
@@ -237,15 +239,18 @@ TEST(BatchGc101, ChosenFileBecomesAProgramFileOfItsName) {
 TEST(BatchGc101, NoRegisterWriteIsRefusedAndSkippedLinesAreSaid) {
     struct Case {
         const char* what;
-        const char* text;  // nullptr: no such file
+        std::optional<std::string> text;  // nullopt: no such file
         int status;
         const char* said;
     };
     const Case cases[] = {
-        {"missing", nullptr, 4, "cannot read"},
+        {"missing", std::nullopt, 4, "cannot read"},
         {"empty", "", 4, "holds no register write (0 lines"},
         {"garbage", "\x01\x02garbage\nzz\n", 4, "holds no register write (2 lines"},
         {"page selects only", "write 2 11\nwrite 2 12\n", 4, "holds no register write (0 lines"},
+        // Not text: the pieces between NULs would be taken as writes.
+        {"NUL bytes", "write 2 12\n\0write 10 5\nwrite 11 7\n"s, 4, "holds NUL bytes"},
+        {"UTF-16 without a mark", "w\0r\0i\0t\0e\0 \0002\0\n\0"s, 4, "UTF-16LE text"},
         // The last line, without its line break, counts as skipped.
         {"some skipped", "head\nwrite 2 12\nwrite 10 5\n--\nwrite 11 7", 0, "3 lines of Appl/x.gc101 held no"},
     };
@@ -254,7 +259,7 @@ TEST(BatchGc101, NoRegisterWriteIsRefusedAndSkippedLinesAreSaid) {
         TempDir ws;
         CopyExampleWorkspace(ws.path());
         WriteFileText(ws / "CONFIGS" / "x.prg", "good\n");
-        if (c.text) WriteFileText(ws / "Appl" / "x.gc101", c.text);
+        if (c.text) WriteFileText(ws / "Appl" / "x.gc101", *c.text);
         const BatchRun r = RunBatchTool(ws.path(), "gc101 Appl/x.gc101");
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
@@ -273,6 +278,23 @@ TEST(BatchSave, WritesTheLabAndItsProgramFile) {
     EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "run.prg"));
     const std::string lab = ReadFileText(ws / "CONFIGS" / "run.v2.lab");
     EXPECT_EQ(lab, ReadFileText(ws / "CONFIGS" / "std.lab")) << "the example lab saved unchanged";
+}
+
+// Names that cannot make a pair are refused with the real cause and file.
+TEST(BatchSave, NamesThatCannotHoldAPairSayWhy) {
+    TempDir ws;
+    CopyExampleWorkspace(ws.path());
+    BatchRun r = RunBatchTool(ws.path(), "save CONFIGS/x.prg");
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("CONFIGS/x.prg: the lab file and its program file would be the same file"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "x.prg"));
+    fs::create_symlink("/dev/null", ws / "CONFIGS" / "d.lab");
+    r = RunBatchTool(ws.path(), "save CONFIGS/d.lab");
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("CONFIGS/d.lab in"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("it is a link to /dev/null, which is not a regular file"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(ws / "CONFIGS" / "d.prg"));
 }
 
 TEST(BatchSave, RefusedByTheDecimationChecks) {

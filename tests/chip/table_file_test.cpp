@@ -217,6 +217,13 @@ TEST(TableFile, UnreadableFilesChangeNothing) {
     EXPECT_FALSE(ReadToolTableFile(m->toolImage, dir / "missing.tbl"));
     EXPECT_EQ(m->workImage.rin_rate, 4);
     EXPECT_EQ(m->toolImage.chip_rev, -1);
+    // Not text: the pieces between NULs or of UTF-16 would be taken as values.
+    for (const std::string bytes : {std::string("rin_rate 9\n\0x\n", 13), std::string("r\0i\0n\0_\0r\0a\0", 12)}) {
+        WriteFileText(dir / "odd.tbl", bytes);
+        EXPECT_FALSE(ReadTableFile(m->workImage, dir / "odd.tbl"));
+        EXPECT_FALSE(ReadToolTableFile(m->toolImage, dir / "odd.tbl"));
+    }
+    EXPECT_EQ(m->workImage.rin_rate, 4);
     // An empty file is read, and changes nothing either.
     WriteFileText(dir / "empty.tbl", "");
     EXPECT_TRUE(ReadTableFile(m->workImage, dir / "empty.tbl"));

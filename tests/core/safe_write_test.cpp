@@ -117,17 +117,17 @@ TEST(SafeWrite, KeepsModeAndOwnerAndReplacesReadOnlyFilesOnlyWhenAsked) {
     }
 }
 
-TEST(SafeWrite, RemovesOnlyItsOwnScratchFilesOlderThanAMinute) {
+// Every writer holds the folder's lock, so the next write removes a dead
+// writer's scratch files at once, whatever their age.
+TEST(SafeWrite, RemovesOnlyItsOwnScratchFilesAtTheNextWrite) {
     const struct {
         std::string name;
         int ageSeconds;
         bool removed;
     } cases[] = {
-        {".gc5016-aB3xY9.tmp", 120, true},   {".gc5016-cccccc.bak", 3600, true},
-        {".gc5016-bbbbbb.tmp", 30, false},  // a writer at work
-        {".gc5016-eeeeee.txt", 3600, false}, {".gc5016-fffffff.tmp", 3600, false},
-        {".gc5016-gg-ggg.tmp", 3600, false}, {".std.lab.abcdef", 3600, false},
-        {"notes.tmp", 3600, false},
+        {".gc5016-aB3xY9.tmp", 120, true},   {".gc5016-cccccc.bak", 3600, true},  {".gc5016-bbbbbb.tmp", 0, true},
+        {".gc5016-dddddd.bak", 5, true},     {".gc5016-eeeeee.txt", 3600, false}, {".gc5016-fffffff.tmp", 3600, false},
+        {".gc5016-gg-ggg.tmp", 3600, false}, {".std.lab.abcdef", 3600, false},    {"notes.tmp", 3600, false},
     };
     TempDir dir;
     for (const auto& c : cases) {
@@ -137,6 +137,64 @@ TEST(SafeWrite, RemovesOnlyItsOwnScratchFilesOlderThanAMinute) {
     }
     ASSERT_TRUE(WriteFileSafely(dir / "x.lab", "x\n").ok());
     for (const auto& c : cases) EXPECT_EQ(!fs::exists(dir / c.name), c.removed) << c.name;
+}
+
+// A linked lab or program file is written through its link: the file it
+// names (in its own folder, with the pair's all-or-nothing rules) gets the
+// content, the link stays, and nothing else is left in either folder.
+TEST(SafeWrite, WritesThroughSymbolicLinks) {
+    const struct {
+        const char* what;
+        std::map<std::string, std::string> links;  // link below CONFIGS/ -> its text
+        bool pair;
+        std::map<std::string, std::string> after;  // "" for a link
+        int code = 0;
+    } cases[] = {
+        {"lab into another folder",
+         {{"x.lab", "../keep/real.lab"}},
+         true,
+         {{"CONFIGS", ""},
+          {"CONFIGS/x.lab", ""},
+          {"CONFIGS/x.prg", "new prg\n"},
+          {"keep", ""},
+          {"keep/real.lab", "new lab\n"}}},
+        {"single through a chain",
+         {{"x.lab", "y.lab"}, {"y.lab", "../keep/real.lab"}},
+         false,
+         {{"CONFIGS", ""}, {"CONFIGS/x.lab", ""}, {"CONFIGS/y.lab", ""}, {"keep", ""}, {"keep/real.lab", "new lab\n"}}},
+        {"dangling link makes its file",
+         {{"x.lab", "../keep/made.lab"}},
+         false,
+         {{"CONFIGS", ""},
+          {"CONFIGS/x.lab", ""},
+          {"keep", ""},
+          {"keep/made.lab", "new lab\n"},
+          {"keep/real.lab", "old lab\n"}}},
+        {"loop",
+         {{"x.lab", "x.lab"}},
+         true,
+         {{"CONFIGS", ""}, {"CONFIGS/x.lab", ""}, {"keep", ""}, {"keep/real.lab", "old lab\n"}},
+         ELOOP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fs::create_directories(dir / "CONFIGS");
+        fs::create_directories(dir / "keep");
+        WriteFileText(dir / "keep/real.lab", "old lab\n");
+        for (const auto& [link, to] : c.links) fs::create_symlink(to, dir / "CONFIGS" / link);
+        const fs::path lab = dir / "CONFIGS/x.lab";
+        const WriteOutcome r = c.pair ? WriteFilesTogether({{lab, "new lab\n"}, {dir / "CONFIGS/x.prg", "new prg\n"}})
+                                      : WriteFileSafely(lab, "new lab\n");
+        EXPECT_EQ(r.code, c.code) << ErrnoText(r.code);
+        std::map<std::string, std::string> tree;  // a link as "", never followed
+        for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+            const bool file = fs::is_regular_file(e.symlink_status());
+            tree[e.path().lexically_relative(dir.path()).string()] = file ? ReadFileText(e.path()) : "";
+        }
+        EXPECT_EQ(tree, c.after);
+        for (const auto& [link, to] : c.links) EXPECT_TRUE(fs::is_symlink(dir / "CONFIGS" / link)) << link;
+    }
 }
 
 // Two processes save one pair over and over; whenever either looks (under the

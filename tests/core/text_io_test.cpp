@@ -188,6 +188,8 @@ TEST(InspectTextFile, NamesWhyAFileIsNotText) {
         const TextInspection r = InspectTextFile(dir / "f.lab");
         EXPECT_EQ(r.problem, c.problem) << c.bytes.substr(0, 40);
         EXPECT_EQ(TextProblemText(r), c.text) << c.bytes.substr(0, 40);
+        // Readers that must not take pieces of a non-text file refuse it by the same look.
+        EXPECT_EQ(LineReader(dir / "f.lab", kTextOnly).is_open(), !IsNotText(c.problem)) << c.bytes.substr(0, 40);
     }
     fs::create_directories(dir / "folder.lab");
     EXPECT_EQ(TextProblemText(InspectTextFile(dir / "folder.lab")), "is a folder");

@@ -4,7 +4,8 @@
 //
 // GC5016_FAULTS, read at every call (a test may set and unset it at will):
 // rules separated by ',', each CALL:N:ACTION, then optionally '#' and a tag.
-//   CALL    write, fsync, openat, renameat, linkat, unlinkat, fchmod, fchown
+//   CALL    write, fsync, openat, renameat, linkat, unlinkat, fchmod, fchown,
+//           open (the readers' opens by path)
 //   N       which call of that kind fails, counted from 1 since the variable
 //           took its present value (a new tag restarts the count)
 //   ACTION  an errno name (ENOSPC, EDQUOT, EIO, EACCES, EPERM, EROFS, EMLINK,
@@ -27,9 +28,9 @@
 
 namespace {
 
-enum Call { kWrite, kFsync, kOpenat, kRenameat, kLinkat, kUnlinkat, kFchmod, kFchown, kCallKinds };
-constexpr std::string_view kCallNames[kCallKinds] = {"write",  "fsync",    "openat", "renameat",
-                                                     "linkat", "unlinkat", "fchmod", "fchown"};
+enum Call { kWrite, kFsync, kOpenat, kRenameat, kLinkat, kUnlinkat, kFchmod, kFchown, kOpen, kCallKinds };
+constexpr std::string_view kCallNames[kCallKinds] = {"write",    "fsync",  "openat", "renameat", "linkat",
+                                                     "unlinkat", "fchmod", "fchown", "open"};
 
 struct ErrnoName {
     std::string_view name;
@@ -121,6 +122,19 @@ int openat(int dirfd, const char* path, int flags, ...) {
     }
     if (const int e = Fault(kOpenat)) return errno = e, -1;
     return real(dirfd, path, flags, mode);
+}
+
+int open(const char* path, int flags, ...) {
+    static const auto real = Real<int (*)(const char*, int, ...)>("open");
+    mode_t mode = 0;
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list ap;
+        va_start(ap, flags);
+        mode = static_cast<mode_t>(va_arg(ap, int));
+        va_end(ap);
+    }
+    if (const int e = Fault(kOpen)) return errno = e, -1;
+    return real(path, flags, mode);
 }
 
 int renameat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath) {

@@ -129,6 +129,30 @@ TEST_F(WriteFaults, AFailedRestoreIsFinishedByTheNextWrite) {
     EXPECT_EQ(Files(dir.path()), before);
 }
 
+// A pair in place whose journal and a backup could not be removed is
+// reported as written and stays written: the next write retires what was
+// left, and a write that cannot retire it is refused, as a later retirement
+// would undo it.
+TEST_F(WriteFaults, APairReportedAsWrittenIsNeverRolledBack) {
+    const std::map<std::string, std::string> saved = {{"a.lab", "new lab\n"}, {"a.prg", "new prg\n"}};
+    {
+        Faults f("unlinkat:1:EIO,unlinkat:2:EIO");  // the journal, then the lab file's backup
+        EXPECT_TRUE(Save(true).ok());
+    }
+    EXPECT_EQ(Files(dir.path()).size(), 4u);
+    WriteOutcome refused;
+    {
+        Faults f("unlinkat:1:EIO");
+        refused = WriteFileSafely(dir / "a.prg", "other prg\n");
+    }
+    EXPECT_EQ(refused.code, EIO);
+    EXPECT_EQ(refused.path.parent_path(), dir.path());
+    EXPECT_TRUE(refused.path.filename().string().ends_with(".jnl")) << refused.path;
+    EXPECT_EQ(ReadFileText(dir / "a.prg"), "new prg\n");
+    RecoverInterruptedWrites(dir.path());
+    EXPECT_EQ(Files(dir.path()), saved);
+}
+
 TEST_F(WriteFaults, APairKilledBetweenItsRenamesIsUndoneBeforeTheNextWrite) {
     const struct {
         std::map<std::string, std::string> old;
@@ -164,6 +188,75 @@ TEST_F(WriteFaults, APairKilledBetweenItsRenamesIsUndoneBeforeTheNextWrite) {
     }
 }
 
+// A set over two folders (a ramp and its copy in Appl/): a full disk or a
+// kill between the renames leaves the old set, settled by the next write
+// into either folder.
+TEST_F(WriteFaults, ASetOverTwoFoldersIsWholeOrTheOldOne) {
+    const struct {
+        const char* rules;
+        bool killed;
+        const char* nextWriteIn;  // "" for RecoverInterruptedWrites on the first folder
+    } cases[] = {
+        {"write:2:ENOSPC", false, ""},     {"renameat:2:EIO", false, ""},        {"renameat:2:kill", true, ""},
+        {"renameat:2:kill", true, "Appl"}, {"renameat:2:kill", true, "FILTERS"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.rules) + " " + c.nextWriteIn);
+        Reset({});
+        fs::create_directories(dir / "FILTERS");
+        fs::create_directories(dir / "Appl");
+        WriteFileText(dir / "FILTERS/r.taps", "old taps\n");
+        WriteFileText(dir / "Appl/r.taps", "old copy\n");
+        const std::vector<FileToWrite> set = {{dir / "FILTERS/r.taps", "new taps\n"},
+                                              {dir / "Appl/r.taps", "new copy\n"}};
+        if (c.killed) {
+            const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                Faults f(c.rules);
+                WriteFileSet(set);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        } else {
+            Faults f(c.rules);
+            EXPECT_FALSE(WriteFileSet(set).ok());
+        }
+        if (std::string(c.nextWriteIn).empty()) {
+            RecoverInterruptedWrites(dir / "FILTERS");
+        } else {
+            ASSERT_TRUE(WriteFileSafely(dir / c.nextWriteIn / "other.txt", "x\n").ok());
+            fs::remove(dir / c.nextWriteIn / "other.txt");
+        }
+        EXPECT_EQ(Files(dir / "FILTERS"), (std::map<std::string, std::string>{{"r.taps", "old taps\n"}}));
+        EXPECT_EQ(Files(dir / "Appl"), (std::map<std::string, std::string>{{"r.taps", "old copy\n"}}));
+    }
+    // Undisturbed, both are replaced and nothing else is left.
+    ASSERT_TRUE(WriteFileSet({{dir / "FILTERS/r.taps", "new taps\n"}, {dir / "Appl/r.taps", "new copy\n"}}).ok());
+    EXPECT_EQ(Files(dir / "FILTERS"), (std::map<std::string, std::string>{{"r.taps", "new taps\n"}}));
+    EXPECT_EQ(Files(dir / "Appl"), (std::map<std::string, std::string>{{"r.taps", "new copy\n"}}));
+}
+
+// A reader whose file fails to open names the cause, never takes the file for
+// a missing one, and changes nothing.
+TEST_F(WriteFaults, AFailingOpenIsReportedWithItsCause) {
+    TempDir ws;
+    test::CopyExampleWorkspace(ws.path());
+    WriteFileText(ws / "Appl" / "x.gc101", "write 2 12\nwrite 10 5\n");
+    WriteFileText(ws / "CONFIGS" / "x.prg", "good\n");
+    auto m = std::make_unique<Session>();
+    Gc101CommandResult r;
+    {
+        Faults f("open:1:EIO,open:2:EIO");  // the reader's open, then the look for why
+        r = ImportGc101Command(*m, Workspace{ws.path()}, ws / "Appl" / "x.gc101");
+    }
+    EXPECT_EQ(r.status, CommandStatus::InputRefused);
+    EXPECT_NE(r.reason.find("Appl/x.gc101: Input/output error"), std::string::npos) << r.reason;
+    EXPECT_EQ(ReadFileText(ws / "CONFIGS" / "x.prg"), "good\n");
+}
+
 // "Записать" on a full disk, and a batch save killed between its renames and
 // followed by the next start: the configuration is the old pair or the new.
 TEST_F(WriteFaults, ASavedConfigurationIsWholeOrTheOldOne) {
@@ -183,6 +276,15 @@ TEST_F(WriteFaults, ASavedConfigurationIsWholeOrTheOldOne) {
     }
     EXPECT_EQ(ReadFileText(configs / "a.lab"), "old lab\n");
     EXPECT_EQ(ReadFileText(configs / "a.prg"), "old prg\n");
+    {
+        // The journal, not the lab file, met the full disk: the folder is named.
+        Faults f("write:3:ENOSPC");
+        const SaveCommandResult r = SaveConfiguration(*m, Workspace{ws.path()}, configs / "a.lab");
+        EXPECT_EQ(r.status, CommandStatus::WriteFailed);
+        EXPECT_NE(r.reason.find("cannot write in "), std::string::npos) << r.reason;
+        EXPECT_NE(r.reason.find("/CONFIGS: No space left on device"), std::string::npos) << r.reason;
+        EXPECT_EQ(r.reason.find("a.lab"), std::string::npos) << r.reason;
+    }
 
     ::setenv("GC5016_FAULTS", "renameat:2:kill#batch", 1);
     const test::BatchRun killed = test::RunBatchTool(ws.path(), "save CONFIGS/a.lab");

@@ -337,6 +337,38 @@ TEST_F(FltConversionTest, OutputNames) {
     EXPECT_EQ(Output("huge.taps"), " 2147483647\n -2147483648\n");
 }
 
+// Numbers read other than written still convert as before, and are counted
+// for the warnings; a file that is not text converts to nothing.
+TEST_F(FltConversionTest, NumbersReadOtherThanWrittenAreCounted) {
+    const struct {
+        std::string text;
+        const char* countNotWhole;
+        int saturated, notWhole;
+        const char* out;
+    } cases[] = {
+        {"x\n1e3\n5\n6\n", "1e3", 0, 0, " 5\n"},
+        {"x\n3\n99999999999\n-99999999999999999999999\n7\n", "", 2, 0, " 2147483647\n -2147483648\n 7\n"},
+        {"x\n2 \n0.5\n12abc\n", "", 0, 2, " 0\n 12\n"},
+        {"x\n2\r\n1 \t\r\n2\r\n", "", 0, 0, " 1\n 2\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const FltConversion r = Convert("f.flt", c.text);
+        ASSERT_EQ(r.status, FltConversion::Done);
+        EXPECT_EQ(r.countNotWhole, c.countNotWhole);
+        EXPECT_EQ(r.saturated, c.saturated);
+        EXPECT_EQ(r.notWhole, c.notWhole);
+        EXPECT_EQ(Output("f.taps"), c.out);
+    }
+    WriteFileText(dir / "FILTERS" / "n.taps", " 1\n");
+    EXPECT_EQ(Convert("n.flt", std::string("x\n2\n\0"
+                                           "1\n2\n",
+                                           9))
+                  .status,
+              FltConversion::InputUnreadable);
+    EXPECT_EQ(Output("n.taps"), " 1\n");
+}
+
 TEST(FltConversion, MissingFiltersFolderIsAWriteFailure) {
     TempDir dir;
     WriteFileText(dir / "a.flt", "x\n1\n4\n");

@@ -14,6 +14,7 @@ namespace {
 
 using test::ReadFileText;
 using test::TempDir;
+using test::WriteFileText;
 
 // A working folder with FILTERS/ and Appl/ side by side.
 struct Workspace {
@@ -64,10 +65,14 @@ TEST(RampFilter, FilesAndApplCopiesAreExact) {
 TEST(RampFilter, ApplFolderMustExistBesideTheChosenFolder) {
     TempDir dir;
     std::filesystem::create_directories(dir / "FILTERS");
+    WriteFileText(dir / "FILTERS" / "r.taps", " 7\n");
     TestFilterResult r = WriteTestFilter(Ramp(2, 3), dir / "FILTERS" / "r.taps");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.failed, (dir / "Appl" / "r.taps").lexically_normal());
     EXPECT_NE(r.message.find("Appl"), std::string::npos);
+    // The taps and their copy are one set: the taps are not replaced alone.
+    EXPECT_EQ(ReadFileText(dir / "FILTERS" / "r.taps"), " 7\n");
+    EXPECT_TRUE(r.written.empty());
 }
 
 TEST(RampFilter, PathsChosenWithBackslashesSplitAtTheLastSeparator) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
@@ -24,7 +25,8 @@ using namespace gc;
 namespace {
 
 struct Window : uitest::StartedWindow {
-    explicit Window(Settings lab) : StartedWindow(lab) {}
+    explicit Window(Settings lab, const std::vector<std::pair<std::string, std::string>>& files = {})
+        : StartedWindow(lab, files) {}
     void undo() const { get<QAction>("undoAction")->trigger(); }
     void redo() const { get<QAction>("redoAction")->trigger(); }
     QString title() const { return w()->windowTitle(); }
@@ -42,6 +44,23 @@ class MainWindowFindingsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Coefficient files read other than written are listed at start, as the
+    // batch tool warns about them; the taps stay as read.
+    void coefFilesReadOtherThanWrittenAreListedAtStart() {
+        Settings lab;
+        lab.NameOfPFIR[1] = "wraps.taps";
+        lab.NameOfPFIR[2] = "nul.taps";
+        Window s(lab, {{"FILTERS/wraps.taps", "1\n40000\n3\n"},
+                       {"FILTERS/nul.taps", std::string("\0"
+                                                        "1\n2\n3\n",
+                                                        7)}});
+        auto* box = s.w()->findChild<QMessageBox*>(QStringLiteral("coefFileNotesBox"));
+        QVERIFY(box);
+        const QString list = box->informativeText();
+        QVERIFY2(list.contains(QStringLiteral("FILTERS/wraps.taps: 1 значение вне -32768..32767")), qPrintable(list));
+        QVERIFY2(list.contains(QStringLiteral("FILTERS/nul.taps: файл не текстовый")), qPrintable(list));
+        QVERIFY(!list.contains(QStringLiteral("cdma.taps")));
+    }
     void cicGainAboveOneIsRedAndSaid() {
         const struct {
             const char* typed;

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/lab_file.h"
 #include "gui/app/app_windows.h"
@@ -26,10 +28,12 @@ struct StartedWindow {
     Session m;
     std::unique_ptr<AppWindows> windows;
 
-    explicit StartedWindow(const Settings& lab) {
+    // files: more files of the working folder (path below it, content), there before the start.
+    explicit StartedWindow(const Settings& lab, const std::vector<std::pair<std::string, std::string>>& files = {}) {
         WriteLab(lab, dir / "CONFIGS/std.lab");
         std::filesystem::copy_file(std::filesystem::path(GC5016_EXAMPLES) / "workspace/FILTERS/cdma.taps",
                                    dir / "FILTERS/cdma.taps");
+        for (const auto& [rel, text] : files) WriteText(dir / rel, text);
         windows = std::make_unique<AppWindows>(m, dir.workspace());
         w()->hooks().chooser = &chooser;
         w()->hooks().chipToolDir = GC5016_BIN_DIR;

@@ -23,13 +23,21 @@ TEST(PluralForms, CountTakesTheFormOfItsLastDigits) {
 }
 
 TEST(PluralForms, VerbsAgreeWithTheCount) {
-    TapFileScan scan{true, 21, 1, 0};
+    TapFileScan scan{true, 21, 1, 0, {}};
     EXPECT_EQ(CoefFileStatus("f.taps", 0, scan),
               "Канал A: из f.taps взят 21 коэффициент, пропущена 1 строка без числа");
-    scan = {true, 255, 12, 0};
+    scan = {true, 255, 12, 0, {}};
     EXPECT_EQ(CoefFileStatus("f.taps", 0, scan),
               "Канал A: из f.taps взято 255 коэффициентов, пропущено 12 строк без числа");
     EXPECT_EQ(BeRamStatus("a.gc101", 1), "Из a.gc101 считана 1 пара адрес/значение для страниц 17");
+}
+
+// A failed save names as unchanged only the files that were there.
+TEST(PluralForms, AFailedSaveSaysWhatStayedAndWhatWasNotMade) {
+    EXPECT_EQ(UnchangedText("a.lab", true, "a.prg", true), "a.lab и a.prg остались прежними");
+    EXPECT_EQ(UnchangedText("a.lab", true, "a.prg", false), "a.lab остался прежним, a.prg не создан");
+    EXPECT_EQ(UnchangedText("a.lab", false, "a.prg", true), "a.prg остался прежним, a.lab не создан");
+    EXPECT_EQ(UnchangedText("a.lab", false, "a.prg", false), "a.lab и a.prg не созданы");
 }
 
 }  // namespace

@@ -186,6 +186,7 @@ void MainWindow::RunStartup() {
     expert_->SetManualShiftText(QString::number(m_.settings.shiftFir));
     history_.Reset(m_.settings, m_.currentLabName);
     UpdateTitle();
+    ShowCoefFileNotes();
     ShowLabNotes();
     // What the chip cannot run at all comes first.
     const std::string outside = OutsideChipStatus(m_.settings);
@@ -197,13 +198,27 @@ void MainWindow::ShowLabNotes() {
     if (notes.empty()) return;
     const std::string shown = ShownPath(m_.startupLabPath, workspace_);
     ShowStatus(LabNotesStatus(shown, notes));
+    std::vector<std::string> lines;
+    for (const LabValueNote& n : notes) lines.push_back(LabNoteLine(n));
+    ShowStartList("labNotesBox", "Значения " + shown + ", прочитанные не так, как записаны:", lines);
+}
+
+void MainWindow::ShowCoefFileNotes() {
+    const std::vector<std::string> lines = CoefFileNoteLines(CoefFileFindings(m_.settings, workspace_));
+    if (lines.empty()) return;
+    ShowStatus("Файлы коэффициентов прочитаны не так, как записаны: " + lines.front() +
+               (lines.size() > 1 ? "; …" : ""));
+    ShowStartList("coefFileNotesBox", "Файлы коэффициентов, прочитанные не так, как записаны:", lines);
+}
+
+void MainWindow::ShowStartList(const char* objectName, const std::string& heading,
+                               const std::vector<std::string>& lines) {
     // The whole list, without stopping the start: the values stay as read.
     QString list;
-    for (const LabValueNote& n : notes) list += QString::fromStdString(LabNoteLine(n)) + QLatin1Char('\n');
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Конфигуратор"),
-                                QString::fromStdString("Значения " + shown + ", прочитанные не так, как записаны:"),
+    for (const std::string& l : lines) list += QString::fromStdString(l) + QLatin1Char('\n');
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Конфигуратор"), QString::fromStdString(heading),
                                 QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("labNotesBox"));
+    box->setObjectName(QString::fromLatin1(objectName));
     box->setInformativeText(list);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);

@@ -94,8 +94,11 @@ private:
     void ShowGuide();
     void RecordSettings();
     void UpdateTitle();
-    // The start-up lab file's values not taken as written: status line and a list.
+    // The start-up lab file's values and the coefficient files not taken as
+    // written: status line and a list each.
     void ShowLabNotes();
+    void ShowCoefFileNotes();
+    void ShowStartList(const char* objectName, const std::string& heading, const std::vector<std::string>& lines);
     void RestoreFromHistory(const std::optional<Settings>& s, bool undo);
 
     // Start and the edits (main_window.cpp, main_window_edits.cpp).

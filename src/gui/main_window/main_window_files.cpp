@@ -190,8 +190,12 @@ void FileCommandHandlers::OnSaveLab() {
     const std::string shownLab = ShownPath(lab, w.workspace_);
     const std::string shownPrg = ShownPath(targets.program, w.workspace_);
     if (!r.done()) {
-        const std::string line = "Не записано: " + ShownPath(r.failure.path, w.workspace_) + " — " +
-                                 CauseText(r.failure.code) + "; " + shownLab + " и " + shownPrg + " остались прежними";
+        const bool labWas = targets.labCheck.state != TargetState::Missing;
+        const bool prgWas = targets.programCheck.state != TargetState::Missing;
+        const std::string line =
+            r.failure.ok() ? "Не записано: у " + shownLab + " и его файла программы одно имя; нужно другое расширение"
+                           : "Не записано: " + ShownPath(r.failure.path, w.workspace_) + " — " +
+                                 CauseText(r.failure.code) + "; " + UnchangedText(shownLab, labWas, shownPrg, prgWas);
         w.ShowStatus(line);
         ShowErrorBox(&w, QString::fromStdString(line));
         return;
@@ -257,7 +261,9 @@ void FileCommandHandlers::OnGc101ToPrg() {
     const auto chosen = AskFile(Request(false, "cmd5016(*.gc101)", "tbl", w.workspace_.Appl()));
     if (!chosen) return;
     const Gc101CommandResult r = ImportGc101Command(w.m_, w.workspace_, ToPath(*chosen));
-    w.ShowStatus(WithCause(Gc101Status(ShownPath(r.in, w.workspace_), r.pairs, r.writes, r.skipped,
+    // A file that could not be read says why (UTF-16, NUL bytes, permission).
+    const std::string cause = r.pairs < 0 ? UnreadableNote(r.in) : std::string();
+    w.ShowStatus(WithCause(Gc101Status(ShownPath(r.in, w.workspace_) + cause, r.pairs, r.writes, r.skipped,
                                        ShownPath(r.out, w.workspace_), r.done()),
                            r.failure));
 }
@@ -314,9 +320,7 @@ void FileCommandHandlers::OnFltToTaps() {
     }
     const FltCommandResult r = ConvertFltCommand(w.workspace_, in);
     std::string line = WithCause(FltStatus(shownIn, r.conversion, shownOut, false), r.failure);
-    if (!r.warnings.empty() && r.done())
-        line += "; в файле меньше коэффициентов, чем указано: последний повторён " +
-                CountText(r.conversion.padded, "раз", "раза", "раз");
+    if (r.conversion.status == FltConversion::InputUnreadable) line += UnreadableNote(in);
     w.ShowStatus(line);
     if (!r.done() && !r.conversion.message.empty()) ShowErrorBox(&w, QString::fromStdString(r.conversion.message));
 }
