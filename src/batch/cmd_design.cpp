@@ -69,17 +69,6 @@ std::string RequestErrorText(const PfirRequestError& e) {
     return "no filter could be designed with these edges";
 }
 
-std::string NameRefusalText(const TapsNameRefusal& r) {
-    if (r.cause == TapsNameRefusal::Cause::Empty) return "the file name is empty before '.taps'";
-    return "the file name is longer than " + std::to_string(kMaxTapsNameBytes) + " bytes (" + std::to_string(r.bytes) +
-           ")";
-}
-
-// A bare file name: the file goes to FILTERS/ and nowhere else.
-bool IsBareName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
-}
-
 // Every refused field named by its option; kExitInputRefused, or kExitOk when there is none.
 int RefuseFields(Context& ctx, const std::vector<PfirRequestError>& errors) {
     for (const PfirRequestError& e : errors)
