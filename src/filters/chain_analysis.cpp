@@ -230,7 +230,7 @@ struct Extremum {
 };
 
 constexpr size_t kRefinedCandidates = 16;  // the worst local extrema of the grid searched further
-constexpr int kRefineRounds = 3;
+constexpr int kRefineRounds = 5;
 constexpr int kRefinePoints = 17;  // per candidate and round: the interval shrinks 8-fold each round
 
 // The smallest objective over the sorted points xs (their fold o at idx),
