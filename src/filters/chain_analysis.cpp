@@ -229,9 +229,9 @@ struct Extremum {
     double value = kInf;
 };
 
-constexpr size_t kRefinedCandidates = 16;  // the worst local extrema of the grid searched further
-constexpr int kRefineRounds = 5;
-constexpr int kRefinePoints = 17;  // per candidate and round: the interval shrinks 8-fold each round
+constexpr size_t kRefinedCandidates = 8;  // the worst local extrema of the grid searched further
+constexpr int kRefineRounds = 6;
+constexpr int kRefinePoints = 9;  // per candidate and round: the interval shrinks 4-fold each round
 
 // The smallest objective over the sorted points xs (their fold o at idx),
 // searched between the points around the grid's worst local extrema: a notch
@@ -276,7 +276,7 @@ Extremum SearchWorst(const std::vector<double>& xs, const std::vector<double>& v
 // Every figure over its band, each worst point searched between the grid's.
 template <class Cic>
 ChainFigures ChainBandFigures(const std::vector<double>& g, const Folded& o, double passHz, double stopHz, double fout,
-                              const FoldAt& fold, const Cic& cic) {
+                              const FoldAt& fold, const FoldAt& foldClassZero, const Cic& cic) {
     ChainFigures fig;
     // The passband: the grid points up to P, then P (the grid's last entry).
     std::vector<double> xs;
@@ -288,20 +288,21 @@ ChainFigures ChainBandFigures(const std::vector<double>& g, const Folded& o, dou
         }
     xs.push_back(passHz);
     at.push_back(g.size() - 1);
-    const auto search = [&](const std::vector<double>& x, const std::vector<size_t>& idx, const Objective& obj) {
+    const auto search = [&](const std::vector<double>& x, const std::vector<size_t>& idx, const Objective& obj,
+                            const FoldAt& by) {
         std::vector<double> vs(x.size());
         for (size_t i = 0; i < x.size(); ++i) vs[i] = obj(o, idx[i], x[i]);
-        return SearchWorst(x, vs, fold, obj);
+        return SearchWorst(x, vs, by, obj);
     };
     const Objective high = [](const Folded& f, size_t i, double) { return -f.wanted[i]; };
     const Objective low = [](const Folded& f, size_t i, double) { return f.wanted[i]; };
-    const double wMax = -search(xs, at, high).value, wMin = search(xs, at, low).value;
+    const double wMax = -search(xs, at, high, foldClassZero).value, wMin = search(xs, at, low, foldClassZero).value;
     fig.passbandRippleDb = wMax > 0 && wMin > 0 ? Db(wMax / wMin) : kInf;
 
     const Objective alias = [](const Folded& f, size_t i, double) {
         return f.image[i] > 0 ? f.wanted[i] / f.image[i] : kInf;
     };
-    const Extremum worst = search(xs, at, alias);
+    const Extremum worst = search(xs, at, alias, fold);
     fig.aliasRejectionDb = kInf;
     if (std::isfinite(worst.value)) {
         fig.aliasRejectionDb = Db(worst.value);
@@ -311,12 +312,12 @@ ChainFigures ChainBandFigures(const std::vector<double>& g, const Folded& o, dou
     const Objective cicAlias = [&cic](const Folded& f, size_t i, double hz) {
         return f.cicOnly[i] > 0 ? cic(hz) / f.cicOnly[i] : kInf;
     };
-    const Extremum cicWorst = search(xs, at, cicAlias);
+    const Extremum cicWorst = search(xs, at, cicAlias, foldClassZero);
     fig.cicAliasRejectionDb = std::isfinite(cicWorst.value) ? Db(cicWorst.value) : kInf;
 
     // The stopband: S, then the grid points above it up to Fout / 2.
     if (stopHz < fout / 2.0) {
-        const Folded atStop = fold({stopHz});
+        const Folded atStop = foldClassZero({stopHz});
         std::vector<double> sx{stopHz};
         std::vector<double> sv{-atStop.wanted[0]};
         for (size_t i = 0; i + 1 < g.size(); ++i)
@@ -324,7 +325,7 @@ ChainFigures ChainBandFigures(const std::vector<double>& g, const Folded& o, dou
                 sx.push_back(g[i]);
                 sv.push_back(-o.wanted[i]);
             }
-        const Extremum peak = SearchWorst(sx, sv, fold, high);
+        const Extremum peak = SearchWorst(sx, sv, foldClassZero, high);
         const double w0 = o.wanted[0];
         fig.stopbandAttenDb = -peak.value > 0 ? Db(w0 / -peak.value) : kInf;
         fig.worstStopHz = peak.freqHz;
@@ -353,7 +354,11 @@ ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
     const FoldAt fold = [&](const std::vector<double>& f) {
         return FoldImages(f, ClassPfirValuesAt(ch.taps, f, a.firDec, fout, fc), a.firDec, fc, fs, cic);
     };
-    a.figures = ChainBandFigures(g, o, a.passHz, a.request.stopHz, fout, fold, cic);
+    // W and the CIC's own image need class 0 alone: a D-th of the work.
+    const FoldAt foldClassZero = [&](const std::vector<double>& f) {
+        return FoldImages(f, ClassPfirValuesAt(ch.taps, f, 1, fout, fc), 1, fc, fs, cic);
+    };
+    a.figures = ChainBandFigures(g, o, a.passHz, a.request.stopHz, fout, fold, foldClassZero, cic);
     a.margins = ChainRequestMargins(a.figures, a.request);
 
     // The curves keep the grid only; P was there for the figures.
