@@ -230,8 +230,10 @@ struct Extremum {
 };
 
 constexpr size_t kRefinedCandidates = 8;  // the worst local extrema of the grid searched further
-constexpr int kRefineRounds = 6;
-constexpr int kRefinePoints = 9;  // per candidate and round: the interval shrinks 4-fold each round
+constexpr int kRefineRounds = 3;
+// Per candidate and round, so that a round of W fills one block of the tap
+// kernel; the interval shrinks 15-fold each round.
+constexpr int kRefinePoints = 31;
 
 // The smallest objective over the sorted points xs (their fold o at idx),
 // searched between the points around the grid's worst local extrema: a notch
