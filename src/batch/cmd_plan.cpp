@@ -2,7 +2,9 @@
 // NAME [--save PATH.lab] [--force]: the split and filter that meet the
 // channel's request with the most margin, written to FILTERS/NAME.taps and
 // set as the channel's, with --save saved as "Записать" does.
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "batch/batch.h"
 #include "batch/channel_select.h"
@@ -51,13 +53,18 @@ int RunPlan(Context& ctx) {
         ctx.err << "gc5016-batch: no split meets the request; nothing written (--force writes the best row)\n";
         return kExitNotMet;
     }
+    std::error_code ec;
+    const bool tapsExisted = std::filesystem::exists(DesignTapsPath(path), ec);
     const PlanApplyResult applied = ApplyPlanRow(ctx.session, ctx.workspace, best, stored, path);
     if (!applied.save.done()) return Report(ctx, applied.save);
-    ctx.out << "file " << ctx.Shown(applied.save.path) << "\n";
     if (save) {
-        if (const int status = Report(ctx, SaveConfiguration(ctx.session, ctx.workspace, ctx.Path(savePath))))
+        if (const int status = Report(ctx, SaveConfiguration(ctx.session, ctx.workspace, ctx.Path(savePath)))) {
+            // No half plan: a taps file this run created goes with the refused save.
+            if (!tapsExisted) std::filesystem::remove(applied.save.path, ec);
             return status;
+        }
     }
+    ctx.out << "file " << ctx.Shown(applied.save.path) << "\n";
     return best.margins.met ? kExitOk : kExitNotMet;
 }
 
