@@ -77,6 +77,16 @@ int UnexpectedArgument(Context& ctx, const std::string& arg) {
     return UsageError(ctx, "unexpected argument '" + arg + "'");
 }
 
+bool IsBareName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+}
+
+std::string NameRefusalText(const TapsNameRefusal& r) {
+    if (r.cause == TapsNameRefusal::Cause::Empty) return "the file name is empty before '.taps'";
+    return "the file name is longer than " + std::to_string(kMaxTapsNameBytes) + " bytes (" + std::to_string(r.bytes) +
+           ")";
+}
+
 int Report(Context& ctx, const CommandResult& r) {
     for (const std::string& w : r.warnings) ctx.err << "gc5016-batch: warning: " << w << "\n";
     if (!r.reason.empty()) ctx.err << "gc5016-batch: " << r.reason << "\n";

@@ -20,6 +20,7 @@ enum ExitStatus : int {
     kExitRefused = 3,       // "Записать" refused by the decimation checks
     kExitInputRefused = 4,  // the input or the request was refused; nothing written
     kExitDiffer = 5,        // diff: the two configurations differ
+    kExitNotMet = 6,        // plan: no split meets the request
 };
 
 struct Context {
@@ -55,6 +56,10 @@ bool TakeOption(std::vector<std::string>& args, const std::string& name, std::st
 bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 // "A".."D" (or "a".."d", "0".."3") to 0..3; -1 otherwise.
 int ParseChannel(const std::string& text);
+// A bare file name: no folder, not "." or "..".
+bool IsBareName(const std::string& name);
+// Why the designer's naming rule refuses a taps file name.
+std::string NameRefusalText(const TapsNameRefusal& r);
 // A usage error: message and the usage text on err; returns kExitUsage.
 int UsageError(Context& ctx, const std::string& message);
 // An argument the command does not take: message and usage; returns kExitUsage.

@@ -1,10 +1,11 @@
-// chain [--channel A..D] [--pass HZ] [--points N] [--csv]: the channel's CIC
-// and PFIR folded onto the output band, as figures or as the curves.
+// chain [--channel A..D] [--pass HZ] [--stop HZ] [--ripple DB] [--atten DB]
+// [--points N] [--csv]: the channel's CIC and PFIR folded onto the output band,
+// as figures judged against the request or as the curves.
 #include <cstdlib>
 
 #include "batch/batch.h"
 #include "batch/channel_select.h"
-#include "core/number_format.h"
+#include "batch/request_options.h"
 #include "filters/chain_analysis.h"
 
 namespace gc::batch {
@@ -22,14 +23,8 @@ int RunChain(Context& ctx) {
     int channel = ctx.session.CurrentChannel;
     std::string error, text;
     if (!TakeChannelOption(ctx.args, ctx.session, channel, error)) return UsageError(ctx, error);
-    ChainRequest request;
-    if (TakeOption(ctx.args, "--pass", text, error)) {
-        const auto v = ParseDesignNumber(text);
-        if (!v || !(*v > 0)) return UsageError(ctx, "--pass takes a frequency in Hz above 0, not '" + text + "'");
-        request.passHz = *v;
-    } else if (!error.empty()) {
-        return UsageError(ctx, error);
-    }
+    ChainRequest request = ChannelChainRequest(ctx.session.settings, channel);
+    if (const int status = TakeRequestOptions(ctx, request, {"--pass", "--stop", "--ripple", "--atten"})) return status;
     if (TakeOption(ctx.args, "--points", text, error)) {
         if (!ParsePoints(text, request.points))
             return UsageError(ctx, "--points takes a whole number from " + std::to_string(kChainMinPoints) + " to " +
@@ -51,7 +46,8 @@ int RunChain(Context& ctx) {
     return kExitOk;
 }
 
-const bool registered = RegisterCommand({"chain", "[--channel A..D] [--pass HZ] [--points N] [--csv]", RunChain});
+const bool registered = RegisterCommand(
+    {"chain", "[--channel A..D] [--pass HZ] [--stop HZ] [--ripple DB] [--atten DB] [--points N] [--csv]", RunChain});
 
 }  // namespace
 }  // namespace gc::batch

@@ -4,6 +4,7 @@
 // are those chain gives once the file is the channel's, at the passband edge asked;
 // quantisation_gain_db is what the search over the 16-bit taps added to plain rounding;
 // ripple_allowed_db and atten_margin_db say what the ripple was traded for.
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "batch/channel_select.h"
 #include "core/number_format.h"
 #include "core/text_io.h"
+#include "filters/chain_analysis.h"
 #include "session/commands.h"
 #include "session/designer.h"
 
@@ -70,17 +72,6 @@ std::string RequestErrorText(const PfirRequestError& e) {
     return "no filter could be designed with these edges";
 }
 
-std::string NameRefusalText(const TapsNameRefusal& r) {
-    if (r.cause == TapsNameRefusal::Cause::Empty) return "the file name is empty before '.taps'";
-    return "the file name is longer than " + std::to_string(kMaxTapsNameBytes) + " bytes (" + std::to_string(r.bytes) +
-           ")";
-}
-
-// A bare file name: the file goes to FILTERS/ and nowhere else.
-bool IsBareName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
-}
-
 // Every refused field named by its option; kExitInputRefused, or kExitOk when there is none.
 int RefuseFields(Context& ctx, const std::vector<PfirRequestError>& errors) {
     for (const PfirRequestError& e : errors)
@@ -95,14 +86,21 @@ int RunDesign(Context& ctx) {
     DesignRequestText typed;
     typed.evenLength = TakeFlag(ctx.args, "--even");
     typed.compensateCic = !TakeFlag(ctx.args, "--no-compensation");
+    // What is not given comes from the channel's request; an edge it leaves
+    // to the output rate must be given.
+    const ChainRequest stored = ChannelChainRequest(ctx.session.settings, channel);
+    const double storedValues[] = {stored.passHz, stored.stopHz, stored.rippleDb, stored.attenDb};
     for (PfirDesignField f :
          {PfirDesignField::Pass, PfirDesignField::Stop, PfirDesignField::Ripple, PfirDesignField::Atten}) {
         std::string text;
         const bool required = f == PfirDesignField::Pass || f == PfirDesignField::Stop;
+        const double fromRequest = storedValues[static_cast<size_t>(f)];
         if (TakeOption(ctx.args, OptionOf(f), text, error))
             typed.fields[static_cast<size_t>(f)] = text;
         else if (!error.empty())
             return UsageError(ctx, error);
+        else if (fromRequest > 0 && std::isfinite(fromRequest))
+            typed.fields[static_cast<size_t>(f)] = StrPrintf("%.17g", fromRequest);
         else if (required)
             return UsageError(ctx, std::string("design needs ") + OptionOf(f) + " HZ");
     }
@@ -139,7 +137,7 @@ int RunDesign(Context& ctx) {
 }
 
 const bool registered = RegisterCommand(
-    {"design", "NAME [--channel A..D] --pass HZ --stop HZ [--ripple DB] [--atten DB] [--even] [--no-compensation]",
+    {"design", "NAME [--channel A..D] [--pass HZ] [--stop HZ] [--ripple DB] [--atten DB] [--even] [--no-compensation]",
      RunDesign});
 
 }  // namespace

@@ -122,6 +122,8 @@ const CommandHelp kCommandHelp[] = {
      "  --stop HZ           stopband edge\n"
      "  --ripple DB         passband ripple (default 0.1)\n"
      "  --atten DB          stopband attenuation (default 80)\n"
+     "Each option not given takes the channel's request from the lab file; --pass\n"
+     "and --stop are needed only while the request leaves its edge to the output rate.\n"
      "  --even              even length (default odd)\n"
      "  --no-compensation   no CIC droop compensation\n"
      "A request that cannot be designed is refused (exit status 4), naming each\n"
@@ -138,7 +140,12 @@ const CommandHelp kCommandHelp[] = {
      "the strongest image at a multiple of the CIC output rate (k a multiple of D),\n"
      "which no PFIR can reject.\n"
      "  --channel A..D  the channel (default the lab file's current channel)\n"
-     "  --pass HZ       passband edge P, at most Fout/2 (default 0.4 Fout)\n"
+     "  --pass HZ       passband edge P, at most Fout/2\n"
+     "  --stop HZ       stopband edge S, above P\n"
+     "  --ripple DB     passband ripple asked\n"
+     "  --atten DB      alias rejection and stopband attenuation asked\n"
+     "                  (each not given: the channel's request in the lab file, by\n"
+     "                  default P = 0.4 Fout, S = Fout - P, 0.1 dB, 80 dB)\n"
      "  --points N      output-band points, both edges included, 2 to 65536\n"
      "                  (default 4096)\n"
      "  --csv           the curves instead: a header, then per point freq_hz,\n"
@@ -149,18 +156,44 @@ const CommandHelp kCommandHelp[] = {
      "over 0 .. P), alias_rejection_db (the smallest W over the strongest image there),\n"
      "worst_alias_hz and worst_alias_source_hz (where, and the input frequency relative\n"
      "to the NCO that lands there), cic_alias_rejection_db (the same for the CIC alone\n"
-     "and its images at multiples of Fs / R); or the CSV.\n"},
+     "and its images at multiples of Fs / R), stopband_hz, stopband_atten_db (the\n"
+     "smallest attenuation of W over S .. Fout/2 relative to W(0), n/a when S >=\n"
+     "Fout/2), worst_stop_hz, request_ripple_db, request_atten_db, ripple_margin_db,\n"
+     "alias_margin_db, stopband_margin_db (positive: met with that to spare) and\n"
+     "request_met 0 or 1; or the CSV. Each worst point is searched between the grid's.\n"},
     {"splits", "every split of the total decimation between CIC and PFIR, judged by the folded chain",
      "For the channel's total decimation, one row per PFIR decimation 1 .. 8 that\n"
      "divides it and leaves a CIC decimation the input mode runs. Each row designs a\n"
-     "PFIR at that split (ripple 0.1 dB, the attenuation asked, passband edge P,\n"
-     "stopband from Fout - P) and folds the chain as \"chain\" does.\n"
+     "PFIR at that split with the request's ripple and attenuation, passband edge P\n"
+     "and stopband edge min(S, Fout - P), and judges the folded chain at the request\n"
+     "as \"chain\" does.\n"
      "  --channel A..D  the channel (default the lab file's current channel)\n"
-     "  --pass HZ       passband edge P, below Fout/2 (default 0.4 Fout)\n"
-     "  --atten DB      stopband attenuation of the designs (default 80)\n"
-     "Output: on stdout a header, then per row pfir_decimation cic_decimation ntaps\n"
-     "cic_alias_rejection_db alias_rejection_db passband_ripple_db (\"-\" where no\n"
-     "design was found). Nothing is written.\n"},
+     "  --pass HZ       passband edge P, below Fout/2\n"
+     "  --stop HZ       stopband edge S, above P\n"
+     "  --ripple DB     passband ripple\n"
+     "  --atten DB      alias rejection and stopband attenuation\n"
+     "                  (each not given: the channel's request, as for chain)\n"
+     "Output: on stdout a header, then per row, best first (the rows that meet the\n"
+     "request by their smallest margin, then the others by shortfall),\n"
+     "pfir_decimation cic_decimation ntaps cic_alias_rejection_db alias_rejection_db\n"
+     "passband_ripple_db stopband_atten_db ripple_margin_db alias_margin_db\n"
+     "stopband_margin_db request_met (\"-\" where no design was found, \"n/a\" where no\n"
+     "stopband is left). Nothing is written.\n"},
+    {"plan", "from the channel's request to its split and filter: the best row of splits, set and written",
+     "Ranks the splits as \"splits\" does and takes the best row: writes its PFIR to\n"
+     "FILTERS/NAME.taps (NAME a bare file name, .taps added as the designer does) and\n"
+     "sets the channel's request, CIC and PFIR decimation and coefficient file.\n"
+     "  --channel A..D  the channel (default the lab file's current channel)\n"
+     "  --pass HZ, --stop HZ, --ripple DB, --atten DB  the request, as for splits\n"
+     "  --save PATH.lab then saves the configuration pair as \"save\" does\n"
+     "  --force         write the best row even when it does not meet the request\n"
+     "When no split meets the request the best row is still printed, nothing is\n"
+     "written unless --force, and the exit status is 6.\n"
+     "Output: on stdout pfir_decimation, cic_decimation, ntaps, passband_hz,\n"
+     "stopband_hz, passband_ripple_db, alias_rejection_db, cic_alias_rejection_db,\n"
+     "stopband_atten_db, the three margins and request_met of the row taken, then\n"
+     "\"file PATH\" once written; FILTERS/NAME.taps, and with --save the lab file and\n"
+     "its program file.\n"},
     {"cicwindow", "the CIC window's redraw",
      "  --channel A..D      the channel (default A)\n"
      "  --stretch S         1, 2, 4 ... 512 (default 1)\n"
@@ -246,7 +279,8 @@ void WriteHelp(std::ostream& out) {
            "  3  \"Записать\" refused by the decimation checks\n"
            "  4  the input or the request was refused, or the chip tool was missing,\n"
            "     failed or was stopped at its time limit; nothing was written\n"
-           "  5  diff: the two configurations differ\n";
+           "  5  diff: the two configurations differ\n"
+           "  6  plan: no split meets the request (the best row is shown)\n";
 }
 
 bool WriteCommandHelp(std::ostream& out, const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <numeric>
@@ -103,6 +104,9 @@ std::optional<std::string> CheckChainRequest(const DdcChannel& ch, const ChainRe
         return StrPrintf("the number of points must be from %d to %d", kChainMinPoints, kChainMaxPoints);
     if (!std::isfinite(r.passHz) || r.passHz > fout / 2.0)
         return StrPrintf("the passband edge must be above 0 and at most half the output rate (%.3f Hz)", fout / 2.0);
+    const double pass = r.passHz > 0 ? r.passHz : kChainDefaultPassFraction * fout;
+    if (!std::isfinite(r.stopHz) || (r.stopHz > 0 && r.stopHz <= pass))
+        return "the stopband edge must be above the passband edge";
     return std::nullopt;
 }
 
@@ -201,28 +205,133 @@ Folded FoldImages(const std::vector<double>& g, const ImageClasses& k, int D, do
     return o;
 }
 
-// Ripple and alias rejection over the passband 0 .. P.
-template <class Cic>
-ChainFigures PassbandFigures(const std::vector<double>& g, const Folded& o, double passHz, const Cic& cic) {
-    ChainFigures fig;
-    double wMax = 0, wMin = kInf;
-    fig.aliasRejectionDb = kInf;
-    fig.cicAliasRejectionDb = kInf;
-    for (size_t i = 0; i < g.size(); ++i) {
-        if (g[i] > passHz) continue;
-        wMax = std::max(wMax, o.wanted[i]);
-        wMin = std::min(wMin, o.wanted[i]);
-        if (o.image[i] > 0) {
-            const double rej = Db(o.wanted[i] / o.image[i]);
-            if (rej < fig.aliasRejectionDb) {
-                fig.aliasRejectionDb = rej;
-                fig.worstAliasHz = g[i];
-                fig.worstAliasSourceHz = o.source[i];
-            }
-        }
-        if (o.cicOnly[i] > 0) fig.cicAliasRejectionDb = std::min(fig.cicAliasRejectionDb, Db(cic(g[i]) / o.cicOnly[i]));
+// The same classes at arbitrary frequencies (each its own PFIR values), for
+// the search between grid points.
+ImageClasses ClassPfirValuesAt(const std::vector<int32_t>& taps, const std::vector<double>& f, int D, double fout,
+                               double fc) {
+    ImageClasses k;
+    k.shifted.resize(f.size() * static_cast<size_t>(D));
+    for (int d = 0; d < D; ++d)
+        for (size_t i = 0; i < f.size(); ++i) k.shifted[static_cast<size_t>(d) * f.size() + i] = f[i] + d * fout;
+    k.pfir = PfirMagnitudes(taps, k.shifted, fc);
+    const double tapSum = std::abs(static_cast<double>(std::accumulate(taps.begin(), taps.end(), int64_t{0})));
+    if (tapSum > 0)
+        for (double& v : k.pfir) v /= tapSum;
+    return k;
+}
+
+// A figure's objective at point i of a fold: the smaller the worse.
+using Objective = std::function<double(const Folded&, size_t, double freqHz)>;
+using FoldAt = std::function<Folded(const std::vector<double>&)>;
+
+struct Extremum {
+    double freqHz = 0;
+    double value = kInf;
+};
+
+constexpr size_t kRefinedCandidates = 8;  // the worst local extrema of the grid searched further
+constexpr int kRefineRounds = 3;
+// Per candidate and round, so that a round of W fills one block of the tap
+// kernel; the interval shrinks 15-fold each round.
+constexpr int kRefinePoints = 31;
+
+// The smallest objective over the sorted points xs (their fold o at idx),
+// searched between the points around the grid's worst local extrema: a notch
+// or a peak between two points is found, and the result is never better
+// than the grid's own worst point.
+Extremum SearchWorst(const std::vector<double>& xs, const std::vector<double>& vs, const FoldAt& fold,
+                     const Objective& obj) {
+    Extremum best;
+    const size_t n = xs.size();
+    if (n == 0) return best;
+    std::vector<size_t> cands;
+    for (size_t i = 0; i < n; ++i) {
+        if (vs[i] < best.value) best = {xs[i], vs[i]};
+        const bool left = i == 0 || vs[i] <= vs[i - 1], right = i + 1 == n || vs[i] <= vs[i + 1];
+        if (left && right && std::isfinite(vs[i])) cands.push_back(i);
     }
+    const size_t keep = std::min(cands.size(), kRefinedCandidates);
+    std::partial_sort(cands.begin(), cands.begin() + static_cast<std::ptrdiff_t>(keep), cands.end(),
+                      [&](size_t a, size_t b) { return vs[a] < vs[b]; });
+    cands.resize(keep);
+    std::vector<std::pair<double, double>> spans;
+    for (size_t i : cands) spans.push_back({xs[i == 0 ? 0 : i - 1], xs[std::min(i + 1, n - 1)]});
+    for (int round = 0; round < kRefineRounds && !spans.empty(); ++round) {
+        std::vector<double> f;
+        f.reserve(spans.size() * kRefinePoints);
+        for (const auto& [lo, hi] : spans)
+            for (int j = 0; j < kRefinePoints; ++j) f.push_back(lo + (hi - lo) * j / (kRefinePoints - 1));
+        const Folded o = fold(f);
+        for (size_t c = 0; c < spans.size(); ++c) {
+            size_t worst = c * kRefinePoints;
+            for (size_t j = worst; j < (c + 1) * kRefinePoints; ++j)
+                if (obj(o, j, f[j]) < obj(o, worst, f[worst])) worst = j;
+            const double v = obj(o, worst, f[worst]);
+            if (v < best.value) best = {f[worst], v};
+            const size_t first = c * kRefinePoints, last = first + kRefinePoints - 1;
+            spans[c] = {f[worst == first ? first : worst - 1], f[worst == last ? last : worst + 1]};
+        }
+    }
+    return best;
+}
+
+// Every figure over its band, each worst point searched between the grid's.
+template <class Cic>
+ChainFigures ChainBandFigures(const std::vector<double>& g, const Folded& o, double passHz, double stopHz, double fout,
+                              const FoldAt& fold, const FoldAt& foldClassZero, const Cic& cic) {
+    ChainFigures fig;
+    // The passband: the grid points up to P, then P (the grid's last entry).
+    std::vector<double> xs;
+    std::vector<size_t> at;
+    for (size_t i = 0; i + 1 < g.size(); ++i)
+        if (g[i] < passHz) {
+            xs.push_back(g[i]);
+            at.push_back(i);
+        }
+    xs.push_back(passHz);
+    at.push_back(g.size() - 1);
+    const auto search = [&](const std::vector<double>& x, const std::vector<size_t>& idx, const Objective& obj,
+                            const FoldAt& by) {
+        std::vector<double> vs(x.size());
+        for (size_t i = 0; i < x.size(); ++i) vs[i] = obj(o, idx[i], x[i]);
+        return SearchWorst(x, vs, by, obj);
+    };
+    const Objective high = [](const Folded& f, size_t i, double) { return -f.wanted[i]; };
+    const Objective low = [](const Folded& f, size_t i, double) { return f.wanted[i]; };
+    const double wMax = -search(xs, at, high, foldClassZero).value, wMin = search(xs, at, low, foldClassZero).value;
     fig.passbandRippleDb = wMax > 0 && wMin > 0 ? Db(wMax / wMin) : kInf;
+
+    const Objective alias = [](const Folded& f, size_t i, double) {
+        return f.image[i] > 0 ? f.wanted[i] / f.image[i] : kInf;
+    };
+    const Extremum worst = search(xs, at, alias, fold);
+    fig.aliasRejectionDb = kInf;
+    if (std::isfinite(worst.value)) {
+        fig.aliasRejectionDb = Db(worst.value);
+        fig.worstAliasHz = worst.freqHz;
+        fig.worstAliasSourceHz = fold({worst.freqHz}).source[0];
+    }
+    const Objective cicAlias = [&cic](const Folded& f, size_t i, double hz) {
+        return f.cicOnly[i] > 0 ? cic(hz) / f.cicOnly[i] : kInf;
+    };
+    const Extremum cicWorst = search(xs, at, cicAlias, foldClassZero);
+    fig.cicAliasRejectionDb = std::isfinite(cicWorst.value) ? Db(cicWorst.value) : kInf;
+
+    // The stopband: S, then the grid points above it up to Fout / 2.
+    if (stopHz < fout / 2.0) {
+        const Folded atStop = foldClassZero({stopHz});
+        std::vector<double> sx{stopHz};
+        std::vector<double> sv{-atStop.wanted[0]};
+        for (size_t i = 0; i + 1 < g.size(); ++i)
+            if (g[i] > stopHz) {
+                sx.push_back(g[i]);
+                sv.push_back(-o.wanted[i]);
+            }
+        const Extremum peak = SearchWorst(sx, sv, foldClassZero, high);
+        const double w0 = o.wanted[0];
+        fig.stopbandAttenDb = -peak.value > 0 ? Db(w0 / -peak.value) : kInf;
+        fig.worstStopHz = peak.freqHz;
+    }
     return fig;
 }
 
@@ -242,7 +351,17 @@ ChainAnalysis AnalyseChain(const DdcChannel& ch, const ChainRequest& r) {
     const ImageClasses classes = ClassPfirValues(ch.taps, g, a.firDec, fout, fc);
     const auto cic = [&](double f) { return CicGainAt(a.cicDec, std::numbers::pi * std::abs(f) / fs); };
     Folded o = FoldImages(g, classes, a.firDec, fc, fs, cic);
-    a.figures = PassbandFigures(g, o, a.passHz, cic);
+    a.request = ResolveChainRequest(ch, r);
+    a.request.passHz = a.passHz;
+    const FoldAt fold = [&](const std::vector<double>& f) {
+        return FoldImages(f, ClassPfirValuesAt(ch.taps, f, a.firDec, fout, fc), a.firDec, fc, fs, cic);
+    };
+    // W and the CIC's own image need class 0 alone: a D-th of the work.
+    const FoldAt foldClassZero = [&](const std::vector<double>& f) {
+        return FoldImages(f, ClassPfirValuesAt(ch.taps, f, 1, fout, fc), 1, fc, fs, cic);
+    };
+    a.figures = ChainBandFigures(g, o, a.passHz, a.request.stopHz, fout, fold, foldClassZero, cic);
+    a.margins = ChainRequestMargins(a.figures, a.request);
 
     // The curves keep the grid only; P was there for the figures.
     for (std::vector<double>* v : {&g, &o.wanted, &o.image, &o.source, &o.cicImage}) v->pop_back();
@@ -280,6 +399,8 @@ std::string FormatChainCsv(const ChainAnalysis& a) {
     return text;
 }
 
+std::string OptionalDb(const std::optional<double>& v) { return v ? StrPrintf("%.3f", *v) : std::string("n/a"); }
+
 std::string FormatChainSummary(const ChainAnalysis& a) {
     const ChainFigures& f = a.figures;
     return StrPrintf("input_rate_hz %.3f\n", a.inputRateHz) + StrPrintf("cic_decimation %d\n", a.cicDec) +
@@ -288,7 +409,14 @@ std::string FormatChainSummary(const ChainAnalysis& a) {
            StrPrintf("alias_rejection_db %.3f\n", f.aliasRejectionDb) +
            StrPrintf("worst_alias_hz %.3f\n", f.worstAliasHz) +
            StrPrintf("worst_alias_source_hz %.3f\n", f.worstAliasSourceHz) +
-           StrPrintf("cic_alias_rejection_db %.3f\n", f.cicAliasRejectionDb);
+           StrPrintf("cic_alias_rejection_db %.3f\n", f.cicAliasRejectionDb) +
+           StrPrintf("stopband_hz %.3f\n", a.request.stopHz) + "stopband_atten_db " + OptionalDb(f.stopbandAttenDb) +
+           "\n" + StrPrintf("worst_stop_hz %.3f\n", f.worstStopHz) +
+           StrPrintf("request_ripple_db %g\n", a.request.rippleDb) +
+           StrPrintf("request_atten_db %g\n", a.request.attenDb) +
+           StrPrintf("ripple_margin_db %.3f\n", a.margins.rippleDb) +
+           StrPrintf("alias_margin_db %.3f\n", a.margins.aliasDb) + "stopband_margin_db " +
+           OptionalDb(a.margins.stopbandDb) + "\n" + StrPrintf("request_met %d\n", a.margins.met ? 1 : 0);
 }
 
 }  // namespace gc

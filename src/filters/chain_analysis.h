@@ -104,7 +104,12 @@ ChainLevels ChainLevelsDb(const ChainAnalysis& a);
 // "freq_hz,wanted_db,strongest_image_db,strongest_cic_image_db", one line per point.
 std::string FormatChainCsv(const ChainAnalysis& a);
 
-// The "key value" lines: the rates, the passband edge and the five figures.
+// A figure with three decimals, "n/a" when it does not apply.
+std::string OptionalDb(const std::optional<double>& v);
+
+// The "key value" lines: the rates, the passband edge, the figures, the
+// stopband edge and attenuation, the request's ripple and attenuation, each
+// figure's margin and request_met 0 or 1.
 std::string FormatChainSummary(const ChainAnalysis& a);
 
 }  // namespace gc

@@ -43,11 +43,15 @@ double PassOf(const DdcChannel& ch, const SplitRequest& r) {
 
 }  // namespace
 
+SplitRequest SplitRequestOf(const ChainRequest& r) { return {r.passHz, r.stopHz, r.rippleDb, r.attenDb}; }
+
 std::optional<std::string> CheckSplitRequest(const DdcChannel& ch, const SplitRequest& r) {
     const double fout = SplitOutputRateHz(ch);
     if (!(fout > 0)) return "the clock and the total decimation must be above 0";
     if (!std::isfinite(r.passHz) || !(PassOf(ch, r) < fout / 2.0))
         return StrPrintf("the passband edge must be above 0 and below half the output rate (%.3f Hz)", fout / 2.0);
+    if (!std::isfinite(r.stopHz) || (r.stopHz > 0 && r.stopHz <= PassOf(ch, r)))
+        return "the stopband edge must be above the passband edge";
     if (!(r.rippleDb > 0) || !std::isfinite(r.rippleDb)) return "the passband ripple must be above 0 dB";
     if (!(r.attenDb > 0) || !(r.attenDb <= 200)) return "the stopband attenuation must be above 0 and at most 200 dB";
     return std::nullopt;
@@ -61,10 +65,12 @@ SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const
     pch.firDec = split.firDec;
     row.ntaps = PfirDesignLength(pch, false);
     const double fout = SplitOutputRateHz(ch), pass = PassOf(ch, r);
+    const double stop = r.stopHz > 0 ? r.stopHz : fout - pass;
     row.request.passHz = pass;
-    // Everything from Fout - P up folds onto the passband; without PFIR
-    // decimation the PFIR's own Nyquist frequency is as far as it goes.
-    row.request.stopHz = std::min(fout - pass, PfirInputRateHz(pch) / 2.0);
+    // Everything from Fout - P up folds onto the passband, so the PFIR stops
+    // there at the latest; without PFIR decimation its own Nyquist frequency
+    // is as far as it goes.
+    row.request.stopHz = std::min({stop, fout - pass, PfirInputRateHz(pch) / 2.0});
     row.request.rippleDb = r.rippleDb;
     row.request.attenDb = r.attenDb;
 
@@ -72,31 +78,60 @@ SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const
     row.designed = d.ok();
     if (row.designed) row.taps = std::move(d.taps);
     pch.taps = row.taps;
-    const ChainAnalysis a = AnalyseChain(pch, {pass, kChainDefaultPoints});
+    ChainRequest at;
+    at.passHz = pass;
+    at.stopHz = stop;
+    at.rippleDb = r.rippleDb;
+    at.attenDb = r.attenDb;
+    const ChainAnalysis a = AnalyseChain(pch, at);
+    row.judged = a.request;
     row.cicAliasRejectionDb = a.figures.cicAliasRejectionDb;
     if (row.designed) {
         row.aliasRejectionDb = a.figures.aliasRejectionDb;
         row.passbandRippleDb = a.figures.passbandRippleDb;
+        row.chain = a.figures;
+        row.margins = a.margins;
     }
     return row;
 }
 
 void RankSplitRows(std::vector<SplitRow>& rows) {
-    // Met rows by their smallest margin, largest first; then by shortfall; undesigned last.
-    const auto key = [](const SplitRow& r) {
-        return std::make_tuple(!r.designed, !r.margins.met, -r.margins.Smallest());
-    };
-    std::stable_sort(rows.begin(), rows.end(), [&](const SplitRow& a, const SplitRow& b) { return key(a) < key(b); });
+    // Met rows have a smallest margin of 0 or more, the others below 0: one
+    // order, the largest smallest margin first, puts both as asked.
+    std::stable_sort(rows.begin(), rows.end(), [](const SplitRow& a, const SplitRow& b) {
+        if (a.designed != b.designed) return a.designed;
+        if (!a.designed) return false;
+        if (a.margins.met != b.margins.met) return a.margins.met;
+        return a.margins.Smallest() > b.margins.Smallest();
+    });
 }
 
 std::string FormatSplitsTable(const std::vector<SplitRow>& rows) {
     std::string text =
-        "pfir_decimation cic_decimation ntaps cic_alias_rejection_db alias_rejection_db passband_ripple_db\n";
+        "pfir_decimation cic_decimation ntaps cic_alias_rejection_db alias_rejection_db passband_ripple_db "
+        "stopband_atten_db ripple_margin_db alias_margin_db stopband_margin_db request_met\n";
     for (const SplitRow& r : rows) {
         text += StrPrintf("%d %d %d %.3f ", r.split.firDec, r.split.cicDec, r.ntaps, r.cicAliasRejectionDb);
-        text += r.designed ? StrPrintf("%.3f %.3f\n", r.aliasRejectionDb, r.passbandRippleDb) : std::string("- -\n");
+        if (!r.designed) {
+            text += "- - - - - - 0\n";
+            continue;
+        }
+        text += StrPrintf("%.3f %.3f ", r.chain.aliasRejectionDb, r.chain.passbandRippleDb) +
+                OptionalDb(r.chain.stopbandAttenDb) + StrPrintf(" %.3f %.3f ", r.margins.rippleDb, r.margins.aliasDb) +
+                OptionalDb(r.margins.stopbandDb) + (r.margins.met ? " 1\n" : " 0\n");
     }
     return text;
+}
+
+std::string FormatSplitRowSummary(const SplitRow& r) {
+    return StrPrintf("pfir_decimation %d\ncic_decimation %d\nntaps %d\n", r.split.firDec, r.split.cicDec, r.ntaps) +
+           StrPrintf("passband_hz %.3f\nstopband_hz %.3f\n", r.judged.passHz, r.judged.stopHz) +
+           StrPrintf("passband_ripple_db %.3f\n", r.chain.passbandRippleDb) +
+           StrPrintf("alias_rejection_db %.3f\n", r.chain.aliasRejectionDb) +
+           StrPrintf("cic_alias_rejection_db %.3f\n", r.cicAliasRejectionDb) + "stopband_atten_db " +
+           OptionalDb(r.chain.stopbandAttenDb) + "\n" + StrPrintf("ripple_margin_db %.3f\n", r.margins.rippleDb) +
+           StrPrintf("alias_margin_db %.3f\n", r.margins.aliasDb) + "stopband_margin_db " +
+           OptionalDb(r.margins.stopbandDb) + "\n" + StrPrintf("request_met %d\n", r.margins.met ? 1 : 0);
 }
 
 }  // namespace gc

@@ -36,6 +36,9 @@ struct SplitRequest {
     double attenDb = 80.0;
 };
 
+// The splits' request from a channel's: its edges as stored (0 follows the output rate).
+SplitRequest SplitRequestOf(const ChainRequest& r);
+
 // Why the request cannot be worked out (English), or nullopt: the passband
 // edge must lie below half the output rate, so that a stopband is left.
 std::optional<std::string> CheckSplitRequest(const DdcChannel& ch, const SplitRequest& r);
@@ -49,6 +52,7 @@ struct SplitRow {
     double cicAliasRejectionDb = 0;
     double aliasRejectionDb = 0;
     double passbandRippleDb = 0;
+    ChainRequest judged;   // the request the chain was judged at, edges resolved
     ChainFigures chain;    // the whole chain with the row's taps, at the request
     ChainMargins margins;  // of chain against the request
 };
@@ -62,8 +66,13 @@ SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const
 // a design last. Stable among equals.
 void RankSplitRows(std::vector<SplitRow>& rows);
 
-// The header and one line per row, figures with three decimals, "-" where a
-// design failed.
+// The header and one line per row in the order given: the chain's figures
+// and margins with three decimals ("n/a" where no stopband is left, "-"
+// where a design failed) and request_met 0 or 1.
 std::string FormatSplitsTable(const std::vector<SplitRow>& rows);
+
+// One row as "key value" lines: the split, the length, the edges it was
+// judged at, the chain's figures and margins and request_met 0 or 1.
+std::string FormatSplitRowSummary(const SplitRow& r);
 
 }  // namespace gc

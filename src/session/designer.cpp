@@ -105,7 +105,11 @@ SplitRequest DesignSplitRequest(const DdcChannel& ch, const std::optional<PfirDe
     if (design) {
         request.rippleDb = design->rippleDb;
         request.attenDb = design->attenDb;
-        if (design->passHz < SplitOutputRateHz(ch) / 2.0) request.passHz = design->passHz;
+        if (design->passHz < SplitOutputRateHz(ch) / 2.0) {
+            request.passHz = design->passHz;
+            // The edges go together: a stopband edge without its passband edge means nothing.
+            if (design->stopHz > design->passHz) request.stopHz = design->stopHz;
+        }
     }
     return request;
 }

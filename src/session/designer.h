@@ -83,7 +83,7 @@ double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz);
 ChainRequest ChainRequestOfDesign(const PfirDesignRequest& r);
 
 // The splits asked for alongside a design: its ripple and attenuation, and
-// its passband edge where it lies below half the output rate; without a
+// its passband and stopband edges where P lies below half the output rate; without a
 // request the splits' own defaults.
 SplitRequest DesignSplitRequest(const DdcChannel& ch, const std::optional<PfirDesignRequest>& design);
 

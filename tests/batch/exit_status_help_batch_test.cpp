@@ -25,7 +25,7 @@ using test::TempDir;
 using test::WriteFileText;
 
 const std::vector<std::string> kCommands = {"lab", "tbl",   "prg",        "save",     "workcmd", "compare", "response",
-                                            "fit", "gc101", "testfilter", "flt2taps", "decode",  "diff"};
+                                            "fit", "gc101", "testfilter", "flt2taps", "decode",  "diff",    "plan"};
 
 // Every file below the folder with its contents, to see that a run wrote nothing.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
@@ -113,7 +113,7 @@ TEST(BatchHelp, HelpNamesEveryCommandAndTheExitStatuses) {
     EXPECT_EQ(help.out.rfind("Usage: gc5016-batch ", 0), 0u);
     for (const std::string& c : kCommands) EXPECT_NE(help.out.find("\n  " + c + " "), std::string::npos) << c;
     for (const char* status :
-         {"\n  0  done", "\n  1  bad usage", "\n  2  ", "\n  3  ", "\n  4  the input", "\n  5  diff"})
+         {"\n  0  done", "\n  1  bad usage", "\n  2  ", "\n  3  ", "\n  4  the input", "\n  5  diff", "\n  6  plan"})
         EXPECT_NE(help.out.find(status), std::string::npos) << status;
     // The short form and the global options before it change nothing; no session runs.
     EXPECT_EQ(RunBatchTool(ws.path(), "-h").out, help.out);

@@ -95,10 +95,12 @@ TEST(Designer, SplitsTakeTheRequestsEdgeOnlyBelowHalfTheOutputRate) {
     PfirDesignRequest r;
     r.rippleDb = 0.2;
     r.attenDb = 70;
+    r.stopHz = 3.3e6;
     for (const auto& [pass, taken] : {std::pair{2e6, 2e6}, std::pair{3.2e6, 0.0}}) {
         r.passHz = pass;
         const SplitRequest s = DesignSplitRequest(ch, r);
         EXPECT_EQ(s.passHz, taken);
+        EXPECT_EQ(s.stopHz, taken > 0 ? 3.3e6 : 0.0);
         EXPECT_EQ(s.rippleDb, 0.2);
         EXPECT_EQ(s.attenDb, 70);
     }
