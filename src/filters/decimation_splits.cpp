@@ -57,6 +57,15 @@ std::optional<std::string> CheckSplitRequest(const DdcChannel& ch, const SplitRe
     return std::nullopt;
 }
 
+double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz) {
+    // Everything from Fout - P up folds onto the passband, so the PFIR stops
+    // there at the latest; without PFIR decimation its own Nyquist frequency
+    // is as far as it goes.
+    const double fout = PfirOutputRateHz(ch);
+    const double s = stopHz > 0 ? stopHz : fout - passHz;
+    return std::min({s, fout - passHz, PfirInputRateHz(ch) / 2.0});
+}
+
 SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const SplitRequest& r) {
     SplitRow row;
     row.split = split;
@@ -67,10 +76,7 @@ SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const
     const double fout = SplitOutputRateHz(ch), pass = PassOf(ch, r);
     const double stop = r.stopHz > 0 ? r.stopHz : fout - pass;
     row.request.passHz = pass;
-    // Everything from Fout - P up folds onto the passband, so the PFIR stops
-    // there at the latest; without PFIR decimation its own Nyquist frequency
-    // is as far as it goes.
-    row.request.stopHz = std::min({stop, fout - pass, PfirInputRateHz(pch) / 2.0});
+    row.request.stopHz = DesignStopHz(pch, pass, stop);
     row.request.rippleDb = r.rippleDb;
     row.request.attenDb = r.attenDb;
 

@@ -57,6 +57,10 @@ struct SplitRow {
     ChainMargins margins;  // of chain against the request
 };
 
+// The stopband edge a design for P and S takes at the channel's decimations
+// (S of 0 or less: Fout - P): S, at most Fout - P and half the PFIR input rate.
+double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz);
+
 // Designs the row's PFIR at the request and folds the chain at it. Independent
 // of the other rows, so the rows can be worked out in any order or on several threads.
 SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const SplitRequest& r);

@@ -71,12 +71,6 @@ std::optional<double> DefaultAttenuation::Lower(const PfirDesign& searched, cons
     return reachable;
 }
 
-double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz) {
-    const double fout = PfirOutputRateHz(ch);
-    const double s = stopHz > 0 ? stopHz : fout - passHz;
-    return std::min({s, fout - passHz, PfirInputRateHz(ch) / 2.0});
-}
-
 std::optional<PfirDesignRequest> StoredDesignRequest(const DdcChannel& ch, const ChainRequest& stored,
                                                      const DesignRequestText& typed) {
     if (!(stored.passHz > 0)) return std::nullopt;

@@ -76,9 +76,6 @@ private:
 // attenuation stored; the flags as typed.
 std::optional<PfirDesignRequest> StoredDesignRequest(const DdcChannel& ch, const ChainRequest& stored,
                                                      const DesignRequestText& typed);
-// The stopband edge a design for P and S takes at the channel: S, at most
-// Fout - P (what folds onto the passband is stopped) and half the PFIR input rate.
-double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz);
 // The request a design was made for, as the channel stores it.
 ChainRequest ChainRequestOfDesign(const PfirDesignRequest& r);
 
