@@ -14,6 +14,6 @@ cmake --build "$build" --target ui_screenshots_test ui_pfir_design_dialog_test u
 mkdir -p "$root/docs"
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_screenshots_test" -silent
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_pfir_design_dialog_test" -silent \
-  appliedSplitGivesItsFiguresInTheChain
+  appliedSplitKeepsTheRequestThroughUndoAndRedo
 QT_QPA_PLATFORM=offscreen GC5016_SHOT_DIR="$root/docs" "$build/tests/ui_register_windows_shots_test" -silent
 echo "written: the pictures in $root/docs"

@@ -88,6 +88,8 @@ double ChainMargins::Smallest() const {
     return m;
 }
 
+double ChainMargins::AttenuationDb() const { return stopbandDb ? std::min(aliasDb, *stopbandDb) : aliasDb; }
+
 ChainMargins ChainRequestMargins(const ChainFigures& f, const ChainRequest& resolved) {
     ChainMargins m;
     m.rippleDb = resolved.rippleDb - f.passbandRippleDb;

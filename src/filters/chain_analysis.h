@@ -67,6 +67,10 @@ struct ChainMargins {
     std::optional<double> stopbandDb;  // stopband attenuation - asked; nullopt when not applicable
     bool met = false;                  // every margin at or above 0
     double Smallest() const;           // the least of the three (not-applicable ones left out)
+    // The least of the attenuation margins (alias, stopband): what a met
+    // request has to spare. The ripple's is left out, as the designer spends
+    // the ripple allowed on attenuation on purpose.
+    double AttenuationDb() const;
 };
 ChainMargins ChainRequestMargins(const ChainFigures& f, const ChainRequest& resolved);
 

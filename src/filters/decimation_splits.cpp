@@ -102,12 +102,13 @@ SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const
 }
 
 void RankSplitRows(std::vector<SplitRow>& rows) {
-    // Met rows have a smallest margin of 0 or more, the others below 0: one
-    // order, the largest smallest margin first, puts both as asked.
+    // Met rows by the attenuation they have to spare (their ripple is spent
+    // on purpose), the others by their worst shortfall, smallest first.
     std::stable_sort(rows.begin(), rows.end(), [](const SplitRow& a, const SplitRow& b) {
         if (a.designed != b.designed) return a.designed;
         if (!a.designed) return false;
         if (a.margins.met != b.margins.met) return a.margins.met;
+        if (a.margins.met) return a.margins.AttenuationDb() > b.margins.AttenuationDb();
         return a.margins.Smallest() > b.margins.Smallest();
     });
 }

@@ -65,8 +65,8 @@ double DesignStopHz(const DdcChannel& ch, double passHz, double stopHz);
 // of the other rows, so the rows can be worked out in any order or on several threads.
 SplitRow EvaluateSplit(const DdcChannel& ch, const DecimationSplit& split, const SplitRequest& r);
 
-// The rows best first: those that meet the request by their smallest margin,
-// largest first; then the others by shortfall, smallest first; rows without
+// The rows best first: those that meet the request by their smallest
+// attenuation margin (alias or stopband), largest first; then the others by shortfall, smallest first; rows without
 // a design last. Stable among equals.
 void RankSplitRows(std::vector<SplitRow>& rows);
 

@@ -1,5 +1,6 @@
 // The splits table's order: rows that meet the request by their smallest
-// margin, largest first; then the others by shortfall; rows without a design last.
+// attenuation margin, largest first (not by the ripple's, which the designer
+// spends); then the others by shortfall; rows without a design last.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -19,11 +20,11 @@ TEST(SplitRows, RankedMetFirstByMarginThenByShortfall) {
     };
     const Case rows[] = {
         {1, true, 0.05, -20, 9},   // short by 20 dB
-        {2, true, 0.09, 12, 8},    // met, smallest margin 0.09
+        {2, true, 0.01, 12, 8},    // met, 8 dB to spare (its ripple nearly spent)
         {3, false, 0, 0, {}},      // no design
         {4, true, -0.06, 12, 12},  // short by 0.06 dB
-        {5, true, 0.09, 30, 1},    // met, smallest margin 0.09 (a tie with 2)
-        {6, true, 0.099, 12, {}},  // met, no stopband left: 0.099
+        {5, true, 0.09, 30, 1},    // met, 1 dB to spare
+        {6, true, 0.099, 12, {}},  // met, no stopband left: 12 dB to spare
         {7, true, 0.05, 5, -4.5},  // short by 4.5 dB
     };
     std::vector<SplitRow> table;

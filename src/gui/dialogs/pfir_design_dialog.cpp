@@ -121,6 +121,9 @@ QLabel* ValueLabel(QWidget* parent, const char* name) {
     return l;
 }
 
+// A met row's attenuation to spare, an unmet row's worst shortfall: what ranks it.
+double RankMargin(const ChainMargins& m) { return m.met ? m.AttenuationDb() : m.Smallest(); }
+
 bool SameSplitChannel(const DdcChannel& a, const DdcChannel& b) {
     return a.systemClock == b.systemClock && a.modeOfInput == b.modeOfInput && a.TotalDec() == b.TotalDec() &&
            a.cicDecMin == b.cicDecMin && a.cicDecStep == b.cicDecStep;
@@ -233,6 +236,7 @@ void PfirDesignDialog::BuildLayout() {
         *rows[i].second = ValueLabel(result, names[i]);
         rgrid->addWidget(*rows[i].second, i, 1);
     }
+    tradeValue_->setWordWrap(true);  // the longest line: it wraps rather than runs under the preview
     verdict_ = new QLabel(result);
     verdict_->setObjectName("verdict");
     verdict_->setWordWrap(true);
@@ -266,10 +270,11 @@ void PfirDesignDialog::BuildLayout() {
     auto* sgrid = new QGridLayout(splits);
     splitsTable_ = new QTableWidget(0, kSplitColumns, splits);
     splitsTable_->setObjectName("splitsTable");
+    // Two-line captions, so that the columns share the width and none is cut.
     splitsTable_->setHorizontalHeaderLabels({QStringLiteral("PFIR"), QStringLiteral("CIC"), QStringLiteral("Длина"),
-                                             QStringLiteral("Наложения CIC, дБ"), QStringLiteral("Наложения, дБ"),
-                                             QStringLiteral("Неравномерность, дБ"), QStringLiteral("Задерживание, дБ"),
-                                             QStringLiteral("Запас, дБ")});
+                                             QStringLiteral("Наложения\nCIC, дБ"), QStringLiteral("Наложения,\nдБ"),
+                                             QStringLiteral("Неравно-\nмерность, дБ"),
+                                             QStringLiteral("Задержи-\nвание, дБ"), QStringLiteral("Запас,\nдБ")});
     splitsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     splitsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     splitsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -662,7 +667,7 @@ void PfirDesignDialog::ShowSplitRow(int r, bool best) {
                                           row.designed ? FixedQ(row.aliasRejectionDb, 12, 3) : dash,
                                           row.designed ? FixedQ(row.passbandRippleDb, 12, 3) : dash,
                                           stop ? FixedQ(*row.chain.stopbandAttenDb, 12, 3) : dash,
-                                          row.designed ? FixedQ(row.margins.Smallest(), 12, 3) : dash};
+                                          row.designed ? FixedQ(RankMargin(row.margins), 12, 3) : dash};
     QFont font = splitsTable_->font();
     font.setBold(best);
     for (int c = 0; c < kSplitColumns; ++c) {
