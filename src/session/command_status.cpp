@@ -52,6 +52,15 @@ std::string ShownPath(const fs::path& path, const Workspace& workspace) {
     return path.generic_string();
 }
 
+namespace {
+
+std::string CutValuesText(int n) {
+    return CountText(n, "значение прочитано", "значения прочитаны", "значений прочитано") +
+           " не целиком (взято целое в начале строки)";
+}
+
+}  // namespace
+
 TapFileScan ScanTapFile(const fs::path& path) {
     TapFileScan scan;
     scan.text = InspectTextFile(path);
@@ -74,6 +83,8 @@ TapFileScan ScanTapFile(const fs::path& path) {
         }
         ++scan.taps;
         if (v < -32768 || v > 32767) ++scan.reducedValues;
+        while (*end == ' ' || *end == '\t' || *end == '\r') ++end;
+        if (*end != '\0') ++scan.cutValues;
     }
     return scan;
 }
@@ -87,7 +98,8 @@ std::vector<CoefFileFinding> CoefFileFindings(const Settings& s, const Workspace
         seen.push_back(p);
         CoefFileFinding f{ShownPath(p, workspace), ScanTapFile(p)};
         if (f.scan.text.problem == TextProblem::Missing) continue;
-        if (f.scan.text.problem != TextProblem::None || f.scan.reducedValues > 0 || f.scan.skippedLines > 0)
+        if (f.scan.text.problem != TextProblem::None || f.scan.reducedValues > 0 || f.scan.skippedLines > 0 ||
+            f.scan.cutValues > 0)
             out.push_back(std::move(f));
     }
     return out;
@@ -108,6 +120,9 @@ std::vector<std::string> CoefFileWarnings(const Settings& s, const Workspace& wo
             out.push_back(f.shown + ": " + std::to_string(skipped) +
                           (skipped == 1 ? " line holds no number and was" : " lines hold no number and were") +
                           " skipped");
+        if (const int cut = f.scan.cutValues; cut > 0)
+            out.push_back(f.shown + ": " + std::to_string(cut) + (cut == 1 ? " tap was" : " taps were") +
+                          " not read whole: only the integer a line starts with is taken (\"1.5\" gives 1)");
     }
     return out;
 }
@@ -126,6 +141,7 @@ std::vector<std::string> CoefFileNoteLines(const std::vector<CoefFileFinding>& f
         if (skipped > 0)
             out.push_back(f.shown + ": " + PluralWord(skipped, "пропущена ", "пропущено ", "пропущено ") +
                           CountText(skipped, "строка", "строки", "строк") + " без числа");
+        if (f.scan.cutValues > 0) out.push_back(f.shown + ": " + CutValuesText(f.scan.cutValues));
     }
     return out;
 }
@@ -209,6 +225,7 @@ std::string CoefFileStatus(const std::string& shown, int channel, const TapFileS
     if (scan.reducedValues > 0)
         line += ", " + CountText(scan.reducedValues, "значение урезано", "значения урезаны", "значений урезано") +
                 " до 16 бит";
+    if (scan.cutValues > 0) line += ", " + CutValuesText(scan.cutValues);
     return line + cause;
 }
 

@@ -34,6 +34,7 @@ struct TapFileScan {
     int taps = 0;
     int skippedLines = 0;
     int reducedValues = 0;
+    int cutValues = 0;    // a number followed by more than blanks ("1.5" is taken as 1)
     TextInspection text;  // what the file is: a NUL or UTF-16 file is read other than it reads
 };
 TapFileScan ScanTapFile(const std::filesystem::path& path);

@@ -203,7 +203,8 @@ std::optional<Effects> ApplyStore(Session& m, const Edit& e, const EditContext& 
     }
     if (const auto* r = std::get_if<edit::ReadBeRam>(&e)) {
         Effects fx;
-        fx.status = BeRamStatus(ShownOr(r->file, ctx), ReadBackPage17(m, r->file));
+        const int pairs = ReadBackPage17(m, r->file);
+        fx.status = BeRamStatus(ShownOr(r->file, ctx), pairs) + (pairs < 0 ? UnreadableNote(r->file) : "");
         return fx;
     }
     if (const auto* s = std::get_if<edit::SyncChoice>(&e)) {

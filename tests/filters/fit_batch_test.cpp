@@ -106,6 +106,7 @@ TEST(BatchFit, TapsReadOtherThanWrittenAreWarned) {
          "FILTERS/odd.taps holds NUL bytes"},
         {"1\n40000\n3\n", "FILTERS/odd.taps: 1 tap lies outside -32768..32767"},
         {"1\nabc\n\n3\n", "FILTERS/odd.taps: 2 lines hold no number and were skipped"},
+        {"1\n1.5\n3\n", "FILTERS/odd.taps: 1 tap was not read whole"},
     };
     for (const Case& c : cases) {
         TempDir ws;

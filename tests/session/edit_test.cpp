@@ -160,6 +160,11 @@ TEST(ApplyEdit, StoresOfOtherWindowsKeepWhatTheyWrote) {
     EXPECT_EQ(s.m->settings.ReqStopHz[0], 0.0);
     EXPECT_NE(request.status.value_or("").find("Граница подавления C 0 → 150000"), std::string::npos);
     EXPECT_TRUE(s.Apply(edit::Request{7, r}).refused);
+
+    // A page-17 file that is not text: refused, and the status line says why.
+    test::WriteFileText(s.dir / "Appl" / "nul.gc101", std::string("\0\0 1 2 3\n", 9));
+    const Effects beRam = s.Apply(edit::ReadBeRam{s.dir / "Appl" / "nul.gc101"});
+    EXPECT_NE(beRam.status.value_or("").find("не считаны ("), std::string::npos) << beRam.status.value_or("");
     EXPECT_EQ(s.m->derivations, derivations);
 }
 

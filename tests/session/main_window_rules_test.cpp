@@ -178,16 +178,17 @@ TEST(SettingsHistory, RestoringGivesTheSameProgramFile) {
 TEST(CommandStatus, TapFileScanCountsWhatTheReaderMeets) {
     test::TempDir dir;
     const auto path = dir.path() / "x.taps";
-    test::WriteFileText(path, " 1\r\nabc\n70000\n-40000\n\n 5\n7");  // the last line is unfinished
+    test::WriteFileText(path, " 1\r\nabc\n70000\n-40000\n\n 5.5\n7");  // the last line is unfinished
     const TapFileScan scan = ScanTapFile(path);
     TapBuffer taps;
     EXPECT_EQ(scan.taps, ReadTapFile(path, taps));
     EXPECT_EQ(scan.taps, 4);
     EXPECT_EQ(scan.skippedLines, 2);
     EXPECT_EQ(scan.reducedValues, 2);
+    EXPECT_EQ(scan.cutValues, 1);
     EXPECT_EQ(CoefFileStatus("FILTERS/x.taps", 1, scan),
               "Канал B: из FILTERS/x.taps взято 4 коэффициента, пропущено 2 строки без числа, 2 значения урезаны "
-              "до 16 бит");
+              "до 16 бит, 1 значение прочитано не целиком (взято целое в начале строки)");
     EXPECT_FALSE(ScanTapFile(dir.path() / "none.taps").readable);
     EXPECT_EQ(CoefFileStatus("FILTERS/none.taps", 0, ScanTapFile(dir.path() / "none.taps")),
               "Канал A: файл FILTERS/none.taps не загружен");
