@@ -397,6 +397,9 @@ struct Decoder {
             Note(DecodeNoteKind::NotCarried, "scaleFir");
         }
         Note(DecodeNoteKind::NotCarried, "NameOfPFIR");
+        // The channels' requests are what the configuration was made for, not what the chip runs.
+        for (const char* name : {"ReqPassHz", "ReqStopHz", "ReqRippleDb", "ReqAttenDb"})
+            Note(DecodeNoteKind::NotCarried, name);
         // The coefficient files' own taps, before the fit cut or padded them.
         Note(DecodeNoteKind::NotCarried, "loaded taps");
         if (PairedMode(mode)) {
