@@ -131,6 +131,11 @@ void CopyChannelToAll(Settings& s, DecimationState& d, int source) {
         s.pwr_mtr_sync[c] = s.pwr_mtr_sync[i];
         s.sck_sync[c] = s.sck_sync[i];
         s.NameOfPFIR[static_cast<size_t>(c)] = s.NameOfPFIR[static_cast<size_t>(i)];
+        // The request goes with the filter designed for it.
+        s.ReqPassHz[c] = s.ReqPassHz[i];
+        s.ReqStopHz[c] = s.ReqStopHz[i];
+        s.ReqRippleDb[c] = s.ReqRippleDb[i];
+        s.ReqAttenDb[c] = s.ReqAttenDb[i];
     }
     for (int c = 0; c < kChannels; ++c) d.TotalDec[c] = ComputeTotalDec(s.CicDec[c], s.FirDec[c]);
 }

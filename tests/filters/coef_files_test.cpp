@@ -212,6 +212,7 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
     s.pwr_mtr_sync[2] = 5;
     s.sck_sync[2] = 6;
     s.NameOfPFIR[2] = "c.taps";
+    s.ReqStopHz[2] = 150000;
     s.CicM1Dec[2] = 40;
     Settings before = s;
 
@@ -238,6 +239,7 @@ TEST(ApplyToAllChannels, CopiesTheChannelAndReloads) {
         EXPECT_EQ(s.pwr_mtr_sync[c], 5);
         EXPECT_EQ(s.sck_sync[c], 6);
         EXPECT_EQ(s.NameOfPFIR[static_cast<size_t>(c)], "c.taps");
+        EXPECT_EQ(s.ReqStopHz[c], 150000.0);
         EXPECT_EQ(m.TotalDec[c], 24);
         // The per-mode CIC stores stay each channel's own.
         EXPECT_EQ(s.CicM1Dec[c], before.CicM1Dec[c]);
