@@ -403,17 +403,26 @@ std::string FormatChainCsv(const ChainAnalysis& a) {
 
 std::string OptionalDb(const std::optional<double>& v) { return v ? StrPrintf("%.3f", *v) : std::string("n/a"); }
 
+namespace {
+
+// Where an extremum lies is found between grid points only to a small part of
+// a hertz, and the last digits of that depend on the build's arithmetic: the
+// places are printed to the hertz, the levels to the digit.
+double WholeHz(double hz) { return std::round(hz); }
+
+}  // namespace
+
 std::string FormatChainSummary(const ChainAnalysis& a) {
     const ChainFigures& f = a.figures;
     return StrPrintf("input_rate_hz %.3f\n", a.inputRateHz) + StrPrintf("cic_decimation %d\n", a.cicDec) +
            StrPrintf("pfir_decimation %d\n", a.firDec) + StrPrintf("output_rate_hz %.3f\n", a.outputRateHz) +
            StrPrintf("passband_hz %.3f\n", a.passHz) + StrPrintf("passband_ripple_db %.3f\n", f.passbandRippleDb) +
            StrPrintf("alias_rejection_db %.3f\n", f.aliasRejectionDb) +
-           StrPrintf("worst_alias_hz %.3f\n", f.worstAliasHz) +
-           StrPrintf("worst_alias_source_hz %.3f\n", f.worstAliasSourceHz) +
+           StrPrintf("worst_alias_hz %.3f\n", WholeHz(f.worstAliasHz)) +
+           StrPrintf("worst_alias_source_hz %.3f\n", WholeHz(f.worstAliasSourceHz)) +
            StrPrintf("cic_alias_rejection_db %.3f\n", f.cicAliasRejectionDb) +
            StrPrintf("stopband_hz %.3f\n", a.request.stopHz) + "stopband_atten_db " + OptionalDb(f.stopbandAttenDb) +
-           "\n" + StrPrintf("worst_stop_hz %.3f\n", f.worstStopHz) +
+           "\n" + StrPrintf("worst_stop_hz %.3f\n", WholeHz(f.worstStopHz)) +
            StrPrintf("request_ripple_db %g\n", a.request.rippleDb) +
            StrPrintf("request_atten_db %g\n", a.request.attenDb) +
            StrPrintf("ripple_margin_db %.3f\n", a.margins.rippleDb) +
