@@ -35,14 +35,8 @@ int RunPlan(Context& ctx) {
         return kExitInputRefused;
     }
 
-    SelectChannel(ctx.session, channel);
-    const DdcChannel ch = DesignSplitChannelOf(ctx.session, channel);
-    const SplitRequest request = SplitRequestOf(stored);
-    if (const auto refusal = CheckSplitRequest(ch, request)) {
-        ctx.err << "gc5016-batch: " << *refusal << "\n";
-        return kExitInputRefused;
-    }
-    const std::vector<SplitRow> rows = RankedSplitRows(ch, request);
+    std::vector<SplitRow> rows;
+    if (const int status = RankChannelSplits(ctx, channel, stored, rows)) return status;
     if (rows.empty() || !rows[0].designed) {
         ctx.err << "gc5016-batch: no split of the total decimation could be designed for the request\n";
         return kExitInputRefused;

@@ -19,14 +19,9 @@ int RunSplits(Context& ctx) {
     if (const int status = TakeRequestOptions(ctx, stored, {"--pass", "--stop", "--ripple", "--atten"})) return status;
     if (!ctx.args.empty()) return UnexpectedArgument(ctx, ctx.args[0]);
 
-    SelectChannel(ctx.session, channel);
-    const DdcChannel ch = DesignSplitChannelOf(ctx.session, channel);
-    const SplitRequest request = SplitRequestOf(stored);
-    if (const auto refusal = CheckSplitRequest(ch, request)) {
-        ctx.err << "gc5016-batch: " << *refusal << "\n";
-        return kExitInputRefused;
-    }
-    ctx.out << FormatSplitsTable(RankedSplitRows(ch, request));
+    std::vector<SplitRow> rows;
+    if (const int status = RankChannelSplits(ctx, channel, stored, rows)) return status;
+    ctx.out << FormatSplitsTable(rows);
     return kExitOk;
 }
 

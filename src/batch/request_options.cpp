@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "batch/channel_select.h"
 #include "core/number_format.h"
+#include "session/designer.h"
+#include "session/plan.h"
 
 namespace gc::batch {
 
@@ -30,6 +33,18 @@ int TakeRequestOptions(Context& ctx, ChainRequest& r, std::initializer_list<cons
                 return UsageError(ctx, error);
             }
         }
+    return kExitOk;
+}
+
+int RankChannelSplits(Context& ctx, int channel, const ChainRequest& r, std::vector<SplitRow>& rows) {
+    SelectChannel(ctx.session, channel);
+    const DdcChannel ch = DesignSplitChannelOf(ctx.session, channel);
+    const SplitRequest request = SplitRequestOf(r);
+    if (const auto refusal = CheckSplitRequest(ch, request)) {
+        ctx.err << "gc5016-batch: " << *refusal << "\n";
+        return kExitInputRefused;
+    }
+    rows = RankedSplitRows(ch, request);
     return kExitOk;
 }
 
